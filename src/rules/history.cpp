@@ -1,0 +1,39 @@
+#include "rules/history.h"
+
+namespace xq {
+
+void ResetQiPu(QiPuData& history) {
+    history.assign(1, QiPuItem{});
+}
+
+void AddQiPu(QiPuData& history, std::uint8_t fromRank, std::uint8_t fromFile, std::uint8_t piece,
+             std::uint8_t toRank, std::uint8_t toFile, std::uint8_t eaten) {
+    history.push_back(
+        QiPuItem{PackPoint(fromRank, fromFile), piece, PackPoint(toRank, toFile), eaten});
+}
+
+std::optional<QiPuMove> GetQiPu(const QiPuData& history, long index) {
+    if (index < 0 || index > QiPuUpperBound(history)) return std::nullopt;
+    const QiPuItem& item = history[static_cast<std::size_t>(index)];
+    return QiPuMove{static_cast<std::uint8_t>(PackedRank(item.bteFromPos)),
+                    static_cast<std::uint8_t>(PackedFile(item.bteFromPos)),
+                    item.bteQiZi,
+                    static_cast<std::uint8_t>(PackedRank(item.bteToPos)),
+                    static_cast<std::uint8_t>(PackedFile(item.bteToPos)),
+                    item.bteEatQiZi};
+}
+
+void DelQiPu(QiPuData& history) {
+    if (history.size() > 1) history.pop_back();
+}
+
+void ReplayQiPu(const QiPuData& history, QiPan& board) {
+    InitQiPan(board);
+    for (long k = 1; k <= QiPuUpperBound(history); ++k) {
+        const auto m = GetQiPu(history, k);
+        SetPiece(board, m->fromRank, m->fromFile, kNoPiece);
+        SetPiece(board, m->toRank, m->toFile, m->piece);
+    }
+}
+
+}  // namespace xq
