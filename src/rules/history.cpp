@@ -2,17 +2,17 @@
 
 namespace xq {
 
-void ResetQiPu(QiPuData& history) {
+void ResetQiPu(QiPuHistory& history) {
     history.assign(1, QiPuItem{});
 }
 
-void AddQiPu(QiPuData& history, std::uint8_t fromRank, std::uint8_t fromFile, std::uint8_t piece,
+void AddQiPu(QiPuHistory& history, std::uint8_t fromRank, std::uint8_t fromFile, std::uint8_t piece,
              std::uint8_t toRank, std::uint8_t toFile, std::uint8_t eaten) {
     history.push_back(
         QiPuItem{PackPoint(fromRank, fromFile), piece, PackPoint(toRank, toFile), eaten});
 }
 
-std::optional<QiPuMove> GetQiPu(const QiPuData& history, long index) {
+std::optional<QiPuMove> GetQiPu(const QiPuHistory& history, long index) {
     if (index < 0 || index > QiPuUpperBound(history)) return std::nullopt;
     const QiPuItem& item = history[static_cast<std::size_t>(index)];
     return QiPuMove{static_cast<std::uint8_t>(PackedRank(item.bteFromPos)),
@@ -23,11 +23,11 @@ std::optional<QiPuMove> GetQiPu(const QiPuData& history, long index) {
                     item.bteEatQiZi};
 }
 
-void DelQiPu(QiPuData& history) {
+void DelQiPu(QiPuHistory& history) {
     if (history.size() > 1) history.pop_back();
 }
 
-void ReplayQiPu(const QiPuData& history, QiPan& board) {
+void ReplayQiPu(const QiPuHistory& history, QiPan& board) {
     InitQiPan(board);
     for (long k = 1; k <= QiPuUpperBound(history); ++k) {
         const auto m = GetQiPu(history, k);

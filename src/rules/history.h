@@ -32,28 +32,28 @@ struct QiPuMove {
 
 // The move history: index 0 is an all-zero placeholder that is never a move, so move k of the
 // game (1-based) sits at index k and the upper bound is the number of half-moves played.
-using QiPuData = std::vector<QiPuItem>;
+using QiPuHistory = std::vector<QiPuItem>;
 
 // Makes the history the single placeholder.
-void ResetQiPu(QiPuData& history);
+void ResetQiPu(QiPuHistory& history);
 
 // Upper bound of the history: number of half-moves, or -1 for a history without placeholder.
-inline long QiPuUpperBound(const QiPuData& history) {
+inline long QiPuUpperBound(const QiPuHistory& history) {
     return static_cast<long>(history.size()) - 1;
 }
 
 // Appends one move (a history without bounds gets it at index 0).
-void AddQiPu(QiPuData& history, std::uint8_t fromRank, std::uint8_t fromFile, std::uint8_t piece,
+void AddQiPu(QiPuHistory& history, std::uint8_t fromRank, std::uint8_t fromFile, std::uint8_t piece,
              std::uint8_t toRank, std::uint8_t toFile, std::uint8_t eaten);
 
 // Reads item index; nothing for an index outside the history.
-std::optional<QiPuMove> GetQiPu(const QiPuData& history, long index);
+std::optional<QiPuMove> GetQiPu(const QiPuHistory& history, long index);
 
 // Drops the last move; the placeholder is never dropped.
-void DelQiPu(QiPuData& history);
+void DelQiPu(QiPuHistory& history);
 
 // Replays the history onto the opening position: for every move the from-point is emptied and
 // the recorded piece put on the to-point. Points outside the array are skipped.
-void ReplayQiPu(const QiPuData& history, QiPan& board);
+void ReplayQiPu(const QiPuHistory& history, QiPan& board);
 
 }  // namespace xq

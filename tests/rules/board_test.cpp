@@ -77,7 +77,7 @@ TEST(BuildShowQiPan, BlackViewPutsRedAtTheTopAndClearsSpareCells) {
 }
 
 TEST(History, PlaceholderAppendReadAndDrop) {
-    QiPuData history;
+    QiPuHistory history;
     AddQiPu(history, 9, 1, 18, 7, 2, 0);  // a history without bounds takes it at index 0
     EXPECT_EQ(QiPuUpperBound(history), 0);
 
@@ -98,7 +98,7 @@ TEST(History, PlaceholderAppendReadAndDrop) {
 }
 
 TEST(ReplayQiPu, AppliesRecordedPiecesAndSkipsPointsOutsideTheBoard) {
-    QiPuData history;
+    QiPuHistory history;
     ResetQiPu(history);
     AddQiPu(history, 7, 7, 19, 7, 4, 0);             // cannon to the centre
     AddQiPu(history, 0, 1, 2, 2, 2, 0);              // horse out

@@ -1,0 +1,81 @@
+#include "net/cp936.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace xq {
+namespace {
+
+constexpr char16_t kReplacement = u'\uFFFD';
+
+bool LeadByteOfDecoder(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE;
+}
+bool TrailByteOfDecoder(unsigned char b) {
+    return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
+
+QString DecodePair(unsigned char lead, unsigned char trail) {
+    QStringDecoder decoder("GBK");
+    const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+    QString s = decoder.decode(QByteArrayView(pair, 2));
+    if (decoder.hasError() || s.size() != 1 || s[0] == kReplacement) return QStringLiteral("?");
+    return s;
+}
+
+}  // namespace
+
+QByteArray EncodeCp936(QStringView text) {
+    QStringEncoder encoder("GBK");
+    QByteArray out = encoder.encode(text);
+    if (!encoder.hasError()) return out;
+    // Some unit has no form in the code page: encode unit by unit so that each such unit, and
+    // each half of a surrogate pair, becomes exactly one "?".
+    out.clear();
+    for (QChar ch : text) {
+        if (ch.isSurrogate()) {
+            out.append('?');
+            continue;
+        }
+        QStringEncoder single("GBK");
+        const QByteArray bytes = single.encode(QStringView(&ch, 1));
+        out.append(single.hasError() || bytes.isEmpty() ? QByteArray("?") : bytes);
+    }
+    return out;
+}
+
+bool DecodeCp936(QByteArrayView bytes, QString& text) {
+    const qsizetype n = bytes.size();
+    bool decoderAgrees = true;  // every pair is one the decoder itself would read as a pair
+    for (qsizetype i = 0; i < n;) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b <= 127) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= n) return false;
+        decoderAgrees = decoderAgrees && LeadByteOfDecoder(b) &&
+                        TrailByteOfDecoder(static_cast<unsigned char>(bytes[i + 1]));
+        i += 2;
+    }
+    if (decoderAgrees) {
+        QStringDecoder decoder("GBK");
+        text = decoder.decode(bytes);
+        text.replace(QChar(kReplacement), u'?');
+        return true;
+    }
+    text.clear();
+    for (qsizetype i = 0; i < n;) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b <= 127) {
+            text.append(QChar(b));
+            ++i;
+        } else {
+            text.append(DecodePair(b, static_cast<unsigned char>(bytes[i + 1])));
+            i += 2;
+        }
+    }
+    return true;
+}
+
+}  // namespace xq

@@ -1,0 +1,71 @@
+#include "prefs/user_settings.h"
+
+#include <QFile>
+#include <array>
+
+#include "records/atomic_write.h"
+
+namespace xq {
+namespace {
+
+std::array<std::uint8_t*, 7> Fields(UserSettings& s) {
+    return {&s.bteAllowLookOnSee, &s.bteSoundOn,    &s.bteShowInOutMsg, &s.bteQuitPrompt,
+            &s.bteBadMoveHint,    &s.bteQiPanStyle, &s.bteQiZiStyle};
+}
+
+// One value: digits only once blanks are set aside, 0..255.
+bool ParseValue(const QByteArray& token, std::uint8_t& value) {
+    if (token.isEmpty() || token.size() > 3) return false;
+    int v = 0;
+    for (char ch : token) {
+        if (ch < '0' || ch > '9') return false;
+        v = v * 10 + (ch - '0');
+    }
+    if (v > 255) return false;
+    value = static_cast<std::uint8_t>(v);
+    return true;
+}
+
+}  // namespace
+
+void DefaultUserSet(UserSettings& s) {
+    s = UserSettings{};
+}
+
+QByteArray UserSetText(const UserSettings& settings) {
+    UserSettings copy = settings;
+    QByteArray out;
+    for (std::uint8_t* v : Fields(copy))
+        out += ' ' + QByteArray::number(*v) + " \r\n";
+    return out;
+}
+
+bool ParseUserSetText(const QByteArray& text, UserSettings& settings) {
+    // Values are separated by line ends; blanks around them do not count.
+    QList<QByteArray> tokens;
+    for (const QByteArray& line : text.split('\n')) {
+        const QByteArray value = line.trimmed();
+        if (!value.isEmpty()) tokens.append(value);
+    }
+    UserSettings read;
+    auto fields = Fields(read);
+    if (tokens.size() < static_cast<qsizetype>(fields.size())) return false;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (!ParseValue(tokens[static_cast<qsizetype>(i)], *fields[i])) return false;
+    }
+    settings = read;
+    return true;
+}
+
+void LoadUserSet(UserSettings& settings, const QString& appPath) {
+    QFile file(appPath + QLatin1String(kUserSetFile));
+    if (!file.open(QIODevice::ReadOnly) || !ParseUserSetText(file.read(64 * 1024), settings)) {
+        DefaultUserSet(settings);
+    }
+}
+
+bool SaveUserSet(const UserSettings& settings, const QString& appPath, QString* error) {
+    return WriteFileAtomically(appPath + QLatin1String(kUserSetFile), UserSetText(settings), error);
+}
+
+}  // namespace xq

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace xq {
+
+// The seven user preferences, each 1 by default.
+struct UserSettings {
+    std::uint8_t bteAllowLookOnSee = 1;  // spectators may watch my games (sent at login)
+    std::uint8_t bteSoundOn = 1;
+    std::uint8_t bteShowInOutMsg = 1;
+    std::uint8_t bteQuitPrompt = 1;  // ask before leaving a running game
+    std::uint8_t bteBadMoveHint = 1;
+    std::uint8_t bteQiPanStyle = 1;  // board style 0..3
+    std::uint8_t bteQiZiStyle = 1;   // piece style 0..3
+
+    friend bool operator==(const UserSettings&, const UserSettings&) = default;
+};
+
+inline constexpr char kUserSetFile[] = "UserSet.ini";
+
+void DefaultUserSet(UserSettings& settings);
+
+// Reads "UserSet.ini" from the program folder; a missing, short or broken file gives all seven
+// defaults.
+void LoadUserSet(UserSettings& settings, const QString& appPath);
+
+// Writes the seven values, one " n " line each, replacing the file as a whole. False, with a
+// reason in *error, when it could not be written.
+bool SaveUserSet(const UserSettings& settings, const QString& appPath, QString* error = nullptr);
+
+// The file's contents and their reading, apart from the file itself.
+QByteArray UserSetText(const UserSettings& settings);
+bool ParseUserSetText(const QByteArray& text, UserSettings& settings);
+
+}  // namespace xq

@@ -1,0 +1,60 @@
+#include "startup/command_line.h"
+
+#include "startup/launch_token.h"
+#include "startup/leading_number.h"
+
+namespace xq {
+
+QStringList SplitCommandLine(const QString& text, int maxWords) {
+    QStringList words{QString()};
+    bool inWord = false;
+    for (QChar ch : text) {
+        if (ch == u' ' || ch == u'\t') {
+            inWord = false;
+            continue;
+        }
+        if (!inWord) {
+            if (words.size() - 1 >= maxWords) break;
+            words.append(QString());
+            inWord = true;
+        }
+        words.last().append(ch);
+    }
+    return words;
+}
+
+QString LaunchToken() {
+    return QString::fromLatin1(kLaunchToken);
+}
+
+LaunchCheck CheckCommandLine(const QString& text, Session& s) {
+    const QStringList args = SplitCommandLine(text);
+    if (args.size() - 1 != 9) return LaunchCheck::kWrongWordCount;
+    if (args[1] != LaunchToken()) return LaunchCheck::kWrongToken;
+    s.strRoomServerAddr = args[2];
+    s.strRoomServerPort = args[3];
+    s.strGameName = args[4];
+    s.strLevelInfo = args[5];
+    s.strExtParam = {args[6], args[7]};
+    s.strMyUserName = args[8];
+    s.bteScoreType = LeadingByte(args[9]);
+    return LaunchCheck::kOk;
+}
+
+QString StartupErrorText(LaunchCheck check) {
+    switch (check) {
+        case LaunchCheck::kWrongWordCount:
+            return QStringLiteral("1号错误，无法正常启动游戏！");
+        case LaunchCheck::kWrongToken:
+            return QStringLiteral("2号错误，无法正常启动游戏！");
+        case LaunchCheck::kOk:
+            break;
+    }
+    return {};
+}
+
+QString StartupErrorTitle() {
+    return QStringLiteral("游戏提示");
+}
+
+}  // namespace xq

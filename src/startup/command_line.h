@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "startup/session.h"
+
+namespace xq {
+
+// Splits a command line into words at blanks and tabs. There is no quoting: a double quote is an
+// ordinary character. Element 0 stays empty and the words follow from 1; at most maxWords words
+// are taken and the rest of the line is ignored.
+QStringList SplitCommandLine(const QString& text, int maxWords = 10);
+
+enum class LaunchCheck {
+    kOk,
+    kWrongWordCount,  // error 1: not exactly nine words
+    kWrongToken,      // error 2: the first word is not the launch token
+};
+
+// The launch token shared with the hall that starts the client.
+QString LaunchToken();
+
+// Checks the words after the program name and, when they pass, stores fields 2 to 9 in the
+// session's launch data.
+LaunchCheck CheckCommandLine(const QString& text, Session& session);
+
+// The texts of the two start-up error boxes and their title.
+QString StartupErrorText(LaunchCheck check);
+QString StartupErrorTitle();
+
+}  // namespace xq

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include "net/codec.h"
+#include "net/cp936.h"
+#include "net/messages.h"
+
+namespace xq {
+namespace {
+
+Cmd Bytes(std::initializer_list<int> bytes) {
+    Cmd cmd;
+    for (int b : bytes)
+        cmd.append(static_cast<char>(b));
+    return cmd;
+}
+
+TEST(StringToCmd, HeaderThenCodePageText) {
+    Cmd cmd = Bytes({9, 9});
+    EXPECT_FALSE(StringToCmd("", cmd, 2, Bytes({1, 2})));
+    EXPECT_EQ(cmd, Bytes({9, 9})) << "an empty text leaves the array alone";
+
+    EXPECT_EQ(msg::Login(1), Bytes({130, 0, 53, 48, 48, 96, 68, 82, 65, 75, 96, 49}));
+    EXPECT_EQ(msg::Login(0).back(), '0');
+
+    ASSERT_TRUE(StringToCmd("中国", cmd, 0, {}));
+    EXPECT_EQ(cmd, Bytes({0xD6, 0xD0, 0xB9, 0xFA}));
+    EXPECT_EQ(CmdToString(cmd, 0), "中国");
+
+    // Units without a form in the code page become one "?" each.
+    ASSERT_TRUE(StringToCmd(QString::fromUtf8("a😀€₩b"), cmd, 1, Bytes({7})));
+    EXPECT_EQ(cmd, Bytes({7, 'a', '?', '?', 0x80, '?', 'b'}));
+}
+
+TEST(CmdToString, ByteWalkAndBrokenEnds) {
+    const struct {
+        Cmd cmd;
+        int start;
+        const char* text;
+    } cases[] = {
+        {Bytes({65, 200}), 0, ""},  // a lead byte at the end spoils the whole text
+        {Bytes({65, 66}), 0, "AB"},
+        {Bytes({0, 0, 65, 66}), 2, "AB"},
+        {Bytes({65}), 1, ""},
+        {Bytes({65}), 200, ""},
+        {Bytes({65}), -1, ""},
+        {Bytes({0x80, 0x41}), 0, "?"},         // 128 is a lead byte: the pair names nothing
+        {Bytes({0xD6, 0x30, 0x41}), 0, "?A"},  // a pair the code page leaves empty
+        {Bytes({0xD6, 0xD0, 0x60, 0x41}), 0, "中`A"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CmdToString(c.cmd, c.start), QString::fromUtf8(c.text)) << c.cmd.toHex().data();
+    }
+}
+
+TEST(LongFields, BigEndianTwosComplementWithinBounds) {
+    const struct {
+        std::int32_t value;
+        Cmd bytes;
+    } cases[] = {
+        {-1, Bytes({255, 255, 255, 255})},  {256, Bytes({0, 0, 1, 0})},
+        {1, Bytes({0, 0, 0, 1})},           {0, Bytes({0, 0, 0, 0})},
+        {INT32_MIN, Bytes({128, 0, 0, 0})}, {INT32_MAX, Bytes({127, 255, 255, 255})},
+        {-2, Bytes({255, 255, 255, 254})},  {16777216, Bytes({1, 0, 0, 0})},
+        {-16777216, Bytes({255, 0, 0, 0})}, {-256, Bytes({255, 255, 255, 0})},
+    };
+    for (const auto& c : cases) {
+        Cmd cmd(6, '\x11');
+        ASSERT_TRUE(PutLongToCmd(c.value, cmd, 2));
+        EXPECT_EQ(cmd.mid(2), c.bytes) << c.value;
+        EXPECT_EQ(cmd.left(2), Cmd(2, '\x11'));
+        std::int32_t back = 12345;
+        ASSERT_TRUE(GetLongFromCmd(back, cmd, 2));
+        EXPECT_EQ(back, c.value);
+    }
+    Cmd shortCmd(5, '\0');
+    EXPECT_FALSE(PutLongToCmd(-1, shortCmd, 2));
+    EXPECT_EQ(shortCmd, Cmd(5, '\0'));
+    std::int32_t untouched = 77;
+    EXPECT_FALSE(GetLongFromCmd(untouched, shortCmd, 2));
+    EXPECT_FALSE(GetLongFromCmd(untouched, shortCmd, -1));
+    EXPECT_EQ(untouched, 77);
+}
+
+TEST(Routing, RoomFrom95ExceptTwoCodes) {
+    const std::pair<int, bool> cases[] = {{0, false},  {1, false},   {94, false},
+                                          {95, true},  {105, true},  {113, false},
+                                          {130, true}, {133, false}, {255, true}};
+    for (const auto& [c, room] : cases)
+        EXPECT_EQ(IsRoomCode(static_cast<std::uint8_t>(c)), room) << c;
+}
+
+// Every two-byte code of the code page, against the C library's own tables.
+TEST(Cp936, AgreesWithIconvOnEveryTwoByteCode) {
+    iconv_t toUtf16 = iconv_open("UTF-16LE", "CP936");
+    iconv_t fromUtf16 = iconv_open("CP936", "UTF-16LE");
+    ASSERT_NE(toUtf16, reinterpret_cast<iconv_t>(-1));
+    ASSERT_NE(fromUtf16, reinterpret_cast<iconv_t>(-1));
+    int mapped = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            char out[8];
+            char* ip = in;
+            char* op = out;
+            std::size_t il = 2, ol = sizeof out;
+            iconv(toUtf16, nullptr, nullptr, nullptr, nullptr);
+            const bool known = iconv(toUtf16, &ip, &il, &op, &ol) != static_cast<std::size_t>(-1) &&
+                               il == 0 && ol == sizeof out - 2;
+            const QString ours = CmdToString(Cmd(in, 2), 0);
+            ASSERT_EQ(ours.size(), 1) << std::hex << lead << trail;
+            if (!known) {
+                // Codes the C library leaves out are either empty ("?") or the user-defined
+                // areas, which Windows maps to the private use area.
+                const char16_t u = ours[0].unicode();
+                EXPECT_TRUE(u == u'?' || (u >= 0xE000 && u <= 0xF8FF)) << std::hex << lead << trail;
+                continue;
+            }
+            ++mapped;
+            const char16_t expected = static_cast<char16_t>(
+                static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
+            ASSERT_EQ(ours[0].unicode(), expected) << std::hex << lead << trail;
+
+            // And back: our encoder gives what the C library's encoder gives.
+            char16_t unit = expected;
+            char* up = reinterpret_cast<char*>(&unit);
+            char enc[8];
+            char* ep = enc;
+            std::size_t ul = 2, el = sizeof enc;
+            iconv(fromUtf16, nullptr, nullptr, nullptr, nullptr);
+            ASSERT_NE(iconv(fromUtf16, &up, &ul, &ep, &el), static_cast<std::size_t>(-1));
+            EXPECT_EQ(EncodeCp936(QStringView(&unit, 1)),
+                      QByteArray(enc, static_cast<qsizetype>(sizeof enc - el)))
+                << std::hex << lead << trail;
+        }
+    }
+    iconv_close(toUtf16);
+    iconv_close(fromUtf16);
+    EXPECT_GT(mapped, 21000);
+}
+
+}  // namespace
+}  // namespace xq

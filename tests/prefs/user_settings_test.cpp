@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "prefs/user_settings.h"
+
+namespace xq {
+namespace {
+
+TEST(UserSettings, WritesBlankNumberBlankLines) {
+    UserSettings s;
+    s.bteSoundOn = 0;
+    s.bteQiPanStyle = 3;
+    EXPECT_EQ(UserSetText(s), " 1 \r\n 0 \r\n 1 \r\n 1 \r\n 1 \r\n 3 \r\n 1 \r\n");
+}
+
+TEST(UserSettings, ShortOrBrokenTextGivesAllDefaults) {
+    UserSettings changed;
+    changed.bteSoundOn = 0;
+    changed.bteQiZiStyle = 2;
+    const struct {
+        const char* text;
+        bool ok;
+    } cases[] = {
+        {" 1 \r\n 0 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 2 \r\n", true},
+        {"1\n0\n1\n1\n1\n1\n2", true},
+        {"\t1\r\n0  \r\n 1\r\n1\r\n1\r\n1\r\n2\r\nextra\r\n", true},
+        {" 0 \r\n 0 \r\n 0 \r\n", false},
+        {"", false},
+        {"1\n0\n1\n1\n1\n1\n256\n", false},
+        {"1\n0\n1\nx\n1\n1\n2\n", false},
+        {"1\n0\n1\n-1\n1\n1\n2\n", false},
+        {"1\n0\n1\n1 1\n1\n1\n2\n", false},
+    };
+    for (const auto& c : cases) {
+        UserSettings s;
+        s.bteBadMoveHint = 0;  // something to be overwritten either way
+        const bool ok = ParseUserSetText(c.text, s);
+        EXPECT_EQ(ok, c.ok) << c.text;
+        if (ok) EXPECT_EQ(s, changed) << c.text;
+    }
+}
+
+TEST(UserSettings, FileRoundTripAndDefaultsWhenMissingOrShort) {
+    QTemporaryDir dir;
+    const QString app = dir.path() + '/';
+    UserSettings s;
+    s.bteSoundOn = 0;
+    LoadUserSet(s, app);
+    EXPECT_EQ(s, UserSettings{}) << "no file: all defaults";
+
+    s.bteAllowLookOnSee = 0;
+    s.bteQiZiStyle = 3;
+    ASSERT_TRUE(SaveUserSet(s, app));
+    UserSettings back;
+    back.bteSoundOn = 0;
+    LoadUserSet(back, app);
+    EXPECT_EQ(back, s);
+
+    QFile f(app + "UserSet.ini");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(" 0 \r\n 0 \r\n 0 \r\n");
+    f.close();
+    LoadUserSet(back, app);
+    EXPECT_EQ(back, UserSettings{}) << "three lines: all seven back to 1";
+
+    QString error;
+    EXPECT_FALSE(SaveUserSet(s, app + "missing/", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+}  // namespace
+}  // namespace xq

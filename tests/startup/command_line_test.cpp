@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "startup/command_line.h"
+
+namespace xq {
+namespace {
+
+TEST(SplitCommandLine, WordsAtBlanksAndTabsWithoutQuoting) {
+    struct {
+        const char* line;
+        QStringList words;  // without the empty element 0
+    } const cases[] = {
+        {"", {}},
+        {"   \t ", {}},
+        {"a", {"a"}},
+        {"  a \t\t b  ", {"a", "b"}},
+        {"\"quoted name\" x", {"\"quoted", "name\"", "x"}},
+        {"1 2 3 4 5 6 7 8 9 10 11 12", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
+    };
+    for (const auto& c : cases) {
+        const QStringList got = SplitCommandLine(QString::fromUtf8(c.line));
+        ASSERT_FALSE(got.isEmpty());
+        EXPECT_TRUE(got[0].isEmpty());
+        EXPECT_EQ(got.mid(1), c.words) << c.line;
+    }
+    EXPECT_EQ(SplitCommandLine("a b c", 2).mid(1), (QStringList{"a", "b"}));
+}
+
+QString Line(const QString& token, const QString& sep = " ", const QString& extra = {}) {
+    QStringList words = {token, "127.0.0.1", "5000", "中国象棋", "长工_100`短工_200",
+                         "x",   "y",         "张三", "1"};
+    QString line = words.join(sep);
+    if (!extra.isEmpty()) line += sep + extra;
+    return line;
+}
+
+TEST(CheckCommandLine, WordCountComesBeforeTheToken) {
+    Session s;
+    EXPECT_EQ(CheckCommandLine(Line(LaunchToken(), " \t  "), s), LaunchCheck::kOk);
+    EXPECT_EQ(CheckCommandLine(Line(LaunchToken(), " ", "tenth"), s), LaunchCheck::kWrongWordCount);
+    EXPECT_EQ(CheckCommandLine(Line("wrong", " ", "tenth"), s), LaunchCheck::kWrongWordCount);
+    EXPECT_EQ(CheckCommandLine("", s), LaunchCheck::kWrongWordCount);
+    EXPECT_EQ(CheckCommandLine(Line(LaunchToken().toLower()), s), LaunchCheck::kWrongToken);
+    EXPECT_EQ(CheckCommandLine(Line(LaunchToken() + "x"), s), LaunchCheck::kWrongToken);
+    EXPECT_EQ(StartupErrorText(LaunchCheck::kWrongWordCount), "1号错误，无法正常启动游戏！");
+    EXPECT_EQ(StartupErrorText(LaunchCheck::kWrongToken), "2号错误，无法正常启动游戏！");
+    EXPECT_EQ(StartupErrorTitle(), "游戏提示");
+}
+
+TEST(CheckCommandLine, StoresTheLaunchData) {
+    Session s;
+    ASSERT_EQ(CheckCommandLine(Line(LaunchToken()), s), LaunchCheck::kOk);
+    EXPECT_EQ(s.strRoomServerAddr, "127.0.0.1");
+    EXPECT_EQ(s.strRoomServerPort, "5000");
+    EXPECT_EQ(s.strGameName, "中国象棋");
+    EXPECT_EQ(s.strLevelInfo, "长工_100`短工_200");
+    EXPECT_EQ(s.strExtParam[0], "x");
+    EXPECT_EQ(s.strExtParam[1], "y");
+    EXPECT_EQ(s.strMyUserName, "张三");
+    EXPECT_EQ(s.bteScoreType, 1);
+}
+
+TEST(CheckCommandLine, ScoreTypeIsReadAsAByte) {
+    const std::pair<const char*, int> cases[] = {{"0", 0},    {"7", 7},     {"abc", 0},
+                                                 {"12x", 12}, {"300", 255}, {"-4", 0}};
+    for (const auto& [text, expected] : cases) {
+        Session s;
+        QStringList words = SplitCommandLine(Line(LaunchToken())).mid(1);
+        words[8] = text;
+        ASSERT_EQ(CheckCommandLine(words.join(' '), s), LaunchCheck::kOk);
+        EXPECT_EQ(s.bteScoreType, expected) << text;
+    }
+}
+
+TEST(LaunchToken, IsThirtyEightPrintableCharacters) {
+    const QString token = LaunchToken();
+    ASSERT_EQ(token.size(), 38);
+    for (QChar ch : token)
+        EXPECT_TRUE(ch.unicode() > 32 && ch.unicode() < 127);
+}
+
+}  // namespace
+}  // namespace xq

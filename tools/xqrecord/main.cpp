@@ -1,0 +1,74 @@
+// xqrecord text FILE.drak   the text record of a record file, in code page 936, on stdout
+// xqrecord check FILE.drak  replays the record from the opening position: "ok", or the first
+//                           move the rules refuse (exit 1); a file that does not load: exit 2
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+#include "game/game_state.h"
+#include "records/record_file.h"
+#include "rules/legality.h"
+
+namespace {
+
+int Usage() {
+    std::fputs("usage: xqrecord text|check FILE.drak\n", stderr);
+    return 2;
+}
+
+QStringList Lines(const xq::QiPuHistory& history) {
+    QStringList lines;
+    for (long k = 1; k <= xq::QiPuUpperBound(history); ++k)
+        lines << xq::QiPuLine(history, k);
+    return lines;
+}
+
+// The first move that cannot be played from the position the moves before it reached.
+int Check(const xq::QiPuHistory& history) {
+    xq::QiPan board{};
+    xq::InitQiPan(board);
+    for (long k = 1; k <= xq::QiPuUpperBound(history); ++k) {
+        const auto m = *xq::GetQiPu(history, k);
+        const QString line = xq::QiPuLine(history, k);
+        QString why;
+        if (!xq::OnBoard(m.fromRank, m.fromFile) || !xq::OnBoard(m.toRank, m.toFile)) {
+            why = QStringLiteral("a point lies off the board");
+        } else if (board[m.fromRank][m.fromFile] != m.piece) {
+            why = QStringLiteral("the from-point holds piece %1, the record says %2")
+                      .arg(board[m.fromRank][m.fromFile])
+                      .arg(m.piece);
+        } else if (!xq::CanMoveQiZi(board, m.fromRank, m.fromFile, m.toRank, m.toFile)) {
+            why = QStringLiteral("the rules refuse it");
+        }
+        if (!why.isEmpty()) {
+            std::printf("move %ld (%s): %s\n", k, line.toUtf8().constData(),
+                        why.toUtf8().constData());
+            return 1;
+        }
+        board[m.fromRank][m.fromFile] = xq::kNoPiece;
+        board[m.toRank][m.toFile] = m.piece;
+    }
+    std::puts("ok");
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 3 || (args[1] != u"text" && args[1] != u"check")) return Usage();
+
+    xq::QiPuHistory history;
+    if (!xq::LoadQiPuFile(args[2], history)) {
+        std::fprintf(stderr, "xqrecord: %s is not a readable record file\n",
+                     args[2].toLocal8Bit().constData());
+        return 2;
+    }
+    if (args[1] == u"check") return Check(history);
+    const QByteArray bytes = xq::TextRecordBytes(Lines(history));
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    return 0;
+}
