@@ -38,7 +38,9 @@ TEST(UserSettings, ShortOrBrokenTextGivesAllDefaults) {
         s.bteBadMoveHint = 0;  // something to be overwritten either way
         const bool ok = ParseUserSetText(c.text, s);
         EXPECT_EQ(ok, c.ok) << c.text;
-        if (ok) EXPECT_EQ(s, changed) << c.text;
+        if (ok) {
+            EXPECT_EQ(s, changed) << c.text;
+        }
     }
 }
 

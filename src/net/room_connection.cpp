@@ -1,0 +1,52 @@
+#include "net/room_connection.h"
+
+#include <QCoreApplication>
+
+#include "net/messages.h"
+#include "prefs/user_settings.h"
+#include "startup/leading_number.h"
+#include "startup/session.h"
+
+namespace xq {
+
+// What the socket is told to wait for a connection, in seconds.
+constexpr long kConnectTimeout = 120;
+
+RoomConnection::RoomConnection(const Session& session, const UserSettings& settings,
+                               QObject* parent)
+    : QObject(parent), session_(session), settings_(settings) {
+    connect(&socket_, &RoomSocket::connected, this,
+            [this] { send(msg::Login(settings_.bteAllowLookOnSee)); });
+    connect(&socket_, &RoomSocket::dataArrived, this, &RoomConnection::route);
+    connect(&socket_, &RoomSocket::closed, this, &RoomConnection::end);
+    connect(&socket_, &RoomSocket::failed, this, &RoomConnection::end);
+}
+
+void RoomConnection::ConnectRoomServer() {
+    socket_.setUserName(session_.strMyUserName);
+    socket_.connectTo(session_.strRoomServerAddr, LeadingLong(session_.strRoomServerPort),
+                      kConnectTimeout);
+}
+
+void RoomConnection::send(const Cmd& message) {
+    socket_.send(message);
+}
+
+void RoomConnection::route(const Cmd& message) {
+    if (message.isEmpty()) return;
+    if (IsRoomCode(ByteAt(message, 0))) {
+        if (onRoomMessage) onRoomMessage(message);
+    } else if (onGameMessage) {
+        onGameMessage(message);
+    }
+}
+
+void RoomConnection::end() {
+    if (onEnd) {
+        onEnd();
+    } else {
+        QCoreApplication::quit();
+    }
+}
+
+}  // namespace xq

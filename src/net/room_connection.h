@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+#include "net/codec.h"
+#include "net/room_socket.h"
+
+namespace xq {
+
+struct Session;
+struct UserSettings;
+
+// The table's link to the room server: connects to the address of the launch data, logs in once
+// the connection stands, routes every arriving message to the room or the game side, and ends the
+// program when the connection ends.
+class RoomConnection : public QObject {
+    Q_OBJECT
+
+public:
+    RoomConnection(const Session& session, const UserSettings& settings, QObject* parent = nullptr);
+
+    std::function<void(const Cmd&)> onRoomMessage;
+    std::function<void(const Cmd&)> onGameMessage;
+    // Called once when the connection closes or cannot be made. Without it the event loop quits.
+    std::function<void()> onEnd;
+
+    // Connects to the room server of the launch data (the port read by the leading-number rule).
+    void ConnectRoomServer();
+
+    // Sends a message unchanged; an empty one is nothing to send.
+    void send(const Cmd& message);
+
+    RoomSocket& socket() { return socket_; }
+
+private:
+    void route(const Cmd& message);
+    void end();
+
+    const Session& session_;
+    const UserSettings& settings_;
+    RoomSocket socket_;
+};
+
+}  // namespace xq

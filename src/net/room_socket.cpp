@@ -1,0 +1,114 @@
+#include "net/room_socket.h"
+
+#include "net/cp936.h"
+
+namespace xq {
+
+RoomSocket::RoomSocket(QObject* parent) : QObject(parent) {
+    connectTimer_.setSingleShot(true);
+    connect(&connectTimer_, &QTimer::timeout, this, [this] {
+        if (!everConnected_) {
+            socket_.abort();
+            finish(true);
+        }
+    });
+    connect(&socket_, &QTcpSocket::connected, this, &RoomSocket::onConnected);
+    connect(&socket_, &QTcpSocket::readyRead, this, &RoomSocket::onReadyRead);
+    connect(&socket_, &QTcpSocket::disconnected, this, &RoomSocket::onDisconnected);
+    connect(&socket_, &QTcpSocket::errorOccurred, this, &RoomSocket::onError);
+    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+}
+
+void RoomSocket::connectTo(const QString& host, long port, long timeoutSeconds) {
+    if (port < 1 || port > 65535 || host.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this, [this] { finish(true); }, Qt::QueuedConnection);
+        return;
+    }
+    if (timeoutSeconds > 0)
+        connectTimer_.start(static_cast<int>(qMin(timeoutSeconds, 86400L) * 1000));
+    socket_.connectToHost(host, static_cast<quint16>(port));
+}
+
+bool RoomSocket::isConnected() const {
+    return everConnected_ && !ending_ && socket_.state() == QAbstractSocket::ConnectedState;
+}
+
+void RoomSocket::send(const QByteArray& message) {
+    if (message.isEmpty() || static_cast<std::uint32_t>(message.size()) > kMaxFrame) return;
+    if (!isConnected()) return;
+    socket_.write(EncodeFrame(message));
+}
+
+void RoomSocket::close() {
+    if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.disconnectFromHost();
+}
+
+void RoomSocket::onConnected() {
+    connectTimer_.stop();
+    everConnected_ = true;
+    socket_.write(EncodeFrame(QByteArray(kHelloPrefix) + EncodeCp936(userName_)));
+    emit connected();
+}
+
+void RoomSocket::onReadyRead() {
+    if (ending_) return;
+    const bool intact = reader_.feed(socket_.readAll());
+    // Whole messages before a broken frame still count.
+    while (reader_.hasFrame())
+        inbox_.push_back(reader_.takeFrame());
+    if (!intact) {
+        socket_.abort();  // a frame outside the limits: the connection is over
+        finish(false);
+        return;
+    }
+    scheduleDelivery();
+}
+
+void RoomSocket::onDisconnected() {
+    // Frames already in the socket's buffer still count.
+    if (socket_.bytesAvailable() > 0) onReadyRead();
+    finish(!everConnected_);
+}
+
+void RoomSocket::onError() {
+    if (socket_.state() == QAbstractSocket::ConnectedState) return;  // disconnected() follows
+    if (!everConnected_) finish(true);
+}
+
+void RoomSocket::finish(bool failedToConnect) {
+    if (ending_) return;
+    ending_ = true;
+    endFailed_ = failedToConnect;
+    connectTimer_.stop();
+    scheduleDelivery();
+}
+
+void RoomSocket::scheduleDelivery() {
+    if (deliveryPending_) return;
+    deliveryPending_ = true;
+    QMetaObject::invokeMethod(this, &RoomSocket::deliverOne, Qt::QueuedConnection);
+}
+
+void RoomSocket::deliverOne() {
+    deliveryPending_ = false;
+    if (!inbox_.empty()) {
+        QByteArray message = std::move(inbox_.front());
+        inbox_.pop_front();
+        // The next delivery is queued before this one is handled, so that a handler that waits
+        // in a nested event loop receives the messages that follow.
+        if (!inbox_.empty() || ending_) scheduleDelivery();
+        emit dataArrived(message);
+        return;
+    }
+    if (ending_ && !endReported_) {
+        endReported_ = true;
+        if (endFailed_) {
+            emit failed();
+        } else {
+            emit closed();
+        }
+    }
+}
+
+}  // namespace xq
