@@ -192,6 +192,8 @@ void Table::UnloadStep() {
     msgs.CloseMsgObjects(0);
     InitSession(s, programFolder_);
     ResetGame(g, s);
+    // The session reset clears the quit flag; a wait still running must see it once it resumes.
+    s.blnAppQuit = true;
     if (gameSetOpen_) {
         gameSetOpen_ = false;
         screen.closeGameSetDialog();
