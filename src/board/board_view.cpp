@@ -19,7 +19,12 @@ const QColor kSelectMarkerColour(0, 128, 0);
 
 BoardView::BoardView(const Session& session, GameState& game, UserSettings& settings,
                      QWidget* parent)
-    : QWidget(parent), session_(session), game_(game), settings_(settings), font_(PaneFont()) {
+    : QWidget(parent),
+      session_(session),
+      game_(game),
+      settings_(settings),
+      font_(PaneFont()),
+      show_(&game.bteShowQiPan) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     skins_.setBase(session.strAppPath);
@@ -33,8 +38,9 @@ void BoardView::repaintBoard() {
     const QSize size = this->size();
     if (picQiPanBk_.size() != size) picQiPanBk_ = QImage(size, QImage::Format_RGB32);
     if (!size.isEmpty()) {
-        geometry_ =
-            painter_.paintBoard(picQiPanBk_, settings_.bteQiPanStyle, game_.bteRedView, font_);
+        geometry_ = painter_.paintBoard(
+            picQiPanBk_, fixedBoardStyle_ >= 0 ? fixedBoardStyle_ : settings_.bteQiPanStyle,
+            game_.bteRedView, font_);
         picQiPan_ = picQiPanBk_.copy();  // the same background and lines, then the pieces
         paintAllQiZi();
     } else {
@@ -53,7 +59,7 @@ QRect BoardView::cellRect(int row, int col) const {
 void BoardView::paintAllQiZi() {
     for (int row = 0; row < 10; ++row) {
         for (int col = 0; col < 9; ++col) {
-            const std::uint8_t code = game_.bteShowQiPan[row][col];
+            const std::uint8_t code = (*show_)[row][col];
             if (code != 0)
                 painter_.paintPiece(picQiPan_, code, settings_.bteQiZiStyle, cellRect(row, col));
         }

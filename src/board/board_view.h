@@ -8,6 +8,7 @@
 #include "board/board_geometry.h"
 #include "board/board_painter.h"
 #include "board/skin_cache.h"
+#include "rules/board.h"
 
 namespace xq {
 
@@ -43,6 +44,11 @@ public:
     void hideSelectMarker();
     void hideMarkers();
     void hideMovingPiece();
+
+    // Another board to show (the replay window's), and a board style that does not follow the
+    // settings (-1: follow them).
+    void setShowBoard(const QiPan* board) { show_ = board; }
+    void setFixedBoardStyle(int style) { fixedBoardStyle_ = style; }
 
     // The style boxes: the choice is kept in the settings file and the board redrawn.
     void chooseBoardStyle(int style);
@@ -88,6 +94,8 @@ private:
     QImage picQiPanBk_;
     BoardGeometry geometry_{0, 0};
     bool blnPainting_ = false;
+    const QiPan* show_;
+    int fixedBoardStyle_ = -1;
     QImage moving_;
     QPoint movingAt_;
     bool movingVisible_ = false;

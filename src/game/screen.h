@@ -65,7 +65,7 @@ public:
     virtual void closeGameSetDialog() = 0;
     // A modal file dialog; empty when cancelled.
     virtual QString getQiPuFileName(const QString& title, bool forSave) = 0;
-    virtual void openReplay(const QiPuHistory& history) = 0;
+    virtual void openReplay(const QiPuHistory& history, const QString& path) = 0;
     virtual void showUserMenu(const QStringList& captions, const QString& name) = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "records/replay_window.h"
 #include "startup/skin_path.h"
 #include "startup/user_row.h"
 #include "ui/chat_panel.h"
@@ -466,8 +467,16 @@ QString MainWindow::getQiPuFileName(const QString& title, bool forSave) {
     return QFileDialog::getOpenFileName(this, title, QDir::homePath(), filter);
 }
 
-void MainWindow::openReplay(const QiPuHistory& history) {
-    Q_UNUSED(history);
+void MainWindow::openReplay(const QiPuHistory& history, const QString& path) {
+    // Each replay command opens the window afresh.
+    if (replay_) replay_->close();
+    replay_ = new ReplayWindow(s_, g_, prefs_, this);
+    replay_->open(history, path);
+    replay_->show();
+}
+
+ReplayWindow* MainWindow::replayWindow() const {
+    return replay_.data();
 }
 
 void MainWindow::showUserMenu(const QStringList& captions, const QString& name) {

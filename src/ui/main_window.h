@@ -18,6 +18,7 @@ class ChatPanel;
 class ControlPanel;
 class GamePane;
 class GameSetDialog;
+class ReplayWindow;
 class UserButtonStrip;
 class VSplitterBar;
 class UserListView;
@@ -44,6 +45,7 @@ public:
     UserListView& userList() { return *userList_; }
     ChatPanel& chat() { return *chat_; }
     GameSetDialog* gameSetDialog() const;
+    ReplayWindow* replayWindow() const;
     MsgBoxHostWidgets& boxes() { return boxHost_; }
     bool unloaded() const { return unloaded_; }
     // Called once the window has been unloaded (the program then ends).
@@ -77,7 +79,7 @@ public:
     void openGameSetDialog(GameSetModel& model) override;
     void closeGameSetDialog() override;
     QString getQiPuFileName(const QString& title, bool forSave) override;
-    void openReplay(const QiPuHistory& history) override;
+    void openReplay(const QiPuHistory& history, const QString& path) override;
     void showUserMenu(const QStringList& captions, const QString& name) override;
 
     // The layout of the panes for the current size; public for tests.
@@ -121,6 +123,7 @@ private:
     ChatPanel* chat_ = nullptr;
     QPointer<GameSetDialog> gameSetDialog_;
     UserMenu* userMenu_ = nullptr;
+    QPointer<ReplayWindow> replay_;
 
     QTimer tmrQiZiRun_;
     QTimer tmrMeSelectQiZi_;

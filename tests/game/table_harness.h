@@ -90,7 +90,7 @@ public:
         calls << QStringLiteral("fileDialog %1 %2").arg(title).arg(forSave);
         return fileName;
     }
-    void openReplay(const QiPuHistory& h) override { replayed = h; }
+    void openReplay(const QiPuHistory& h, const QString&) override { replayed = h; }
     void showUserMenu(const QStringList& captions, const QString&) override {
         menuCaptions = captions;
     }

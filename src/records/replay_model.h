@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "game/move_list.h"
+#include "rules/board.h"
+#include "rules/history.h"
+
+namespace xq {
+
+// A stored game as the replay shows it: its own history, logical and display boards, the move
+// whose position is shown, the side to move there, the last-move markers and the selection. The
+// user may step through the game or play a move of his own, which replaces the rest of the game.
+class ReplayModel {
+public:
+    // redView: the orientation of the table's view, which the replay shares.
+    explicit ReplayModel(const std::uint8_t& redView) : redView_(redView) {}
+
+    // Shows a history at its last move; a history without moves shows the opening position.
+    void open(const QiPuHistory& history, const QString& path);
+    // One move forward or back (never before the first move); to a list line (0-based).
+    void next();
+    void prev();
+    void goTo(int line);
+    // A click on a display point: selects a piece of the side to move, or plays the selected
+    // piece there when the rules allow it.
+    void click(int row, int col);
+
+    const QiPuHistory& history() const { return FuPanQiPuData; }
+    const QiPan& board() const { return FuPanQiPan; }
+    const QiPan& showBoard() const { return FuPanShowQiPan; }
+    long step() const { return lngFuPanStep; }
+    long moves() const { return QiPuUpperBound(FuPanQiPuData); }
+    std::uint8_t sideToMove() const { return bteFuPanSide; }
+    const QString& file() const { return strFuPanFile; }
+    MoveList& list() { return lstQiPu; }
+
+    struct Markers {
+        bool run = false;  // last-move markers shown
+        int fromRow = 0, fromCol = 0, toRow = 0, toCol = 0;
+        bool selected = false;  // a piece is selected
+        int selRow = -1, selCol = -1;
+    };
+    const Markers& markers() const { return markers_; }
+
+private:
+    void buildList();
+    void makeDisplay();
+    void setRunFlag(int fromRank, int fromFile, int toRank, int toFile);
+    bool display(int rank, int file, int& row, int& col) const;
+    void userMove(int fromRow, int fromCol, int toRow, int toCol);
+
+    const std::uint8_t& redView_;
+    QiPuHistory FuPanQiPuData{QiPuItem{}};
+    QiPan FuPanQiPan{};
+    QiPan FuPanShowQiPan{};
+    long lngFuPanStep = 0;
+    std::uint8_t bteFuPanSide = 1;
+    QString strFuPanFile;
+    MoveList lstQiPu;
+    Markers markers_;
+};
+
+}  // namespace xq

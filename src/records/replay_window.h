@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QListView>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "board/board_view.h"
+#include "board/skin_cache.h"
+#include "records/replay_model.h"
+
+namespace xq {
+
+struct GameState;
+struct Session;
+struct UserSettings;
+
+// The replay window: a stored game's board at any of its positions, its move list, five
+// navigation buttons (first, back, auto-play, forward, last) and five commands (restore, save,
+// open, export, close). The user may also try moves of his own on the board.
+class ReplayWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    ReplayWindow(const Session& session, GameState& game, UserSettings& settings,
+                 QWidget* parent = nullptr);
+
+    void open(const QiPuHistory& history, const QString& path);
+    ReplayModel& model() { return model_; }
+    BoardView& board() { return *board_; }
+    QListView& list() { return *list_; }
+    QPushButton* command(int index) const { return commands_[static_cast<std::size_t>(index)]; }
+
+    // Navigation buttons 0..4 as the mouse uses them; public for tests.
+    int hitNavButton(QPoint pos) const;
+    void pressNav(int index);
+    void autoPlayTick();
+    bool autoPlaying() const { return play_.isActive(); }
+
+    // File questions; tests replace them. askFileName returns the chosen path or nothing.
+    std::function<QString(const QString& title, bool forSave, const QString& filter)> askFileName;
+    std::function<bool(const QString& path)> askOverwrite;
+    std::function<void(const QString& text)> tellFailure;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void sync();
+    void runCommand(int index);
+    bool confirmOverwrite(const QString& path);
+    int navTop() const;
+
+    const Session& session_;
+    ReplayModel model_;
+    BoardView* board_;
+    QListView* list_;
+    std::array<QPushButton*, 5> commands_{};
+    std::array<int, 5> navState_{};
+    SkinCache skins_;
+    QTimer play_;
+    QTimer runBlink_;
+    QTimer selectBlink_;
+    bool runPhase_ = false;
+    bool selectPhase_ = false;
+    bool listNav_ = true;
+};
+
+}  // namespace xq
