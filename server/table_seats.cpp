@@ -47,7 +47,12 @@ void Table::refusePendingFor(int seat) {
 void Table::leaveForGood(int seat, bool closeConn) {
     Seat& s = seats_[static_cast<std::size_t>(seat)];
     const QString name = s.name;
+    const std::optional<ConnId> conn = s.conn;
     log(QStringLiteral("%1 leaves seat %2").arg(name).arg(seat));
+    // He hears nothing more: what follows is for those who stay.
+    if (conn) people_.erase(*conn);
+    idByName_.remove(name);
+    s.conn.reset();
     if (phase_ == TablePhase::Playing) {
         finishGame(seat, QStringLiteral("逃跑"), true);
     } else if (phase_ == TablePhase::Loading) {
@@ -55,9 +60,6 @@ void Table::leaveForGood(int seat, bool closeConn) {
     } else {
         refusePendingFor(seat);
     }
-    const std::optional<ConnId> conn = seats_[static_cast<std::size_t>(seat)].conn;
-    if (conn) people_.erase(*conn);
-    idByName_.remove(name);
     seats_[static_cast<std::size_t>(seat)] = Seat{};
     toAll(out::leftTable(name));
     if (conn && closeConn) out_.close(*conn);
