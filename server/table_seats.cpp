@@ -18,6 +18,7 @@ void Table::comeBack(ConnId id, int seat) {
     log(QStringLiteral("%1 is back on seat %2").arg(s.name).arg(seat));
     sendWelcome(id, p);
     out_.send(everybodyBut(id), out::presence(0, s.name));
+    maybeBeginSettings();
 }
 
 void Table::goOffline(int seat) {
@@ -153,7 +154,10 @@ void Table::raiseAfterGame(int seat) {
 }
 
 void Table::maybeBeginSettings() {
-    if (phase_ == TablePhase::Waiting && seats_[0].taken() && seats_[1].taken() && handsUp() > 0)
+    // Both players must be there to set and agree terms; one whose connection broke after a game
+    // either comes back or leaves when his minute is up.
+    const auto present = [](const Seat& s) { return s.taken() && !s.offline; };
+    if (phase_ == TablePhase::Waiting && present(seats_[0]) && present(seats_[1]) && handsUp() > 0)
         beginSettings();
 }
 

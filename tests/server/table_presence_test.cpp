@@ -140,5 +140,22 @@ TEST_F(TablePresenceTest, BothPlayersAwayEndTheGameOnce) {
     EXPECT_EQ(count(10, 25), 1);
 }
 
+TEST_F(TablePresenceTest, NoSettingsStageWithAPlayerAway) {
+    startGame();
+    table.disconnect(kGuest);
+    say(kOwner, Bytes({22, 0, 0}));  // the game ends while the guest is away
+    advance(1'000);
+    login(10, QStringLiteral("王五"));
+    say(kOwner, Text({110, 0}, owner));  // back to waiting; the guest's minute still runs
+    login(11, QStringLiteral("赵六"));
+    EXPECT_EQ(table.seatOf(11), 0);
+    say(11, Text({112, 1}, QStringLiteral("赵六")));
+    EXPECT_EQ(table.phase(), TablePhase::Waiting);
+    ASSERT_TRUE(table.login(12, guest, true));
+    EXPECT_EQ(table.seatOf(12), 1) << "he takes his seat back";
+    EXPECT_EQ(table.phase(), TablePhase::Settings) << "a hand is up and both are there";
+    EXPECT_EQ(last(12, 111), Text({111, 0}, QStringLiteral("1`1`0`0`0`1`0`") + kDefaultTerms));
+}
+
 }  // namespace
 }  // namespace xq::server::test
