@@ -19,6 +19,12 @@ RoomSocket::RoomSocket(QObject* parent) : QObject(parent) {
     socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
 }
 
+RoomSocket::~RoomSocket() {
+    // The socket reports its own teardown; nothing of this object may hear it any more.
+    socket_.disconnect(this);
+    socket_.abort();
+}
+
 void RoomSocket::connectTo(const QString& host, long port, long timeoutSeconds) {
     if (port < 1 || port > 65535 || host.isEmpty()) {
         QMetaObject::invokeMethod(

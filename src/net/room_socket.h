@@ -20,6 +20,7 @@ class RoomSocket : public QObject {
 
 public:
     explicit RoomSocket(QObject* parent = nullptr);
+    ~RoomSocket() override;
 
     // The name the hello carries.
     void setUserName(const QString& name) { userName_ = name; }

@@ -1,0 +1,192 @@
+#include "board/board_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "game/game_state.h"
+#include "prefs/user_settings.h"
+#include "startup/session.h"
+#include "startup/wait_ticks.h"
+#include "ui/ui_font.h"
+
+namespace xq {
+namespace {
+
+const QColor kRunMarkerColour(255, 0, 0);
+const QColor kSelectMarkerColour(0, 128, 0);
+
+}  // namespace
+
+BoardView::BoardView(const Session& session, GameState& game, UserSettings& settings,
+                     QWidget* parent)
+    : QWidget(parent), session_(session), game_(game), settings_(settings), font_(PaneFont()) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    skins_.setBase(session.strAppPath);
+}
+
+void BoardView::repaintBoard() {
+    if (blnPainting_) return;
+    blnPainting_ = true;
+    skins_.setBase(session_.strAppPath);
+    skins_.beginPass();
+    const QSize size = this->size();
+    if (picQiPanBk_.size() != size) picQiPanBk_ = QImage(size, QImage::Format_RGB32);
+    if (!size.isEmpty()) {
+        geometry_ =
+            painter_.paintBoard(picQiPanBk_, settings_.bteQiPanStyle, game_.bteRedView, font_);
+        picQiPan_ = picQiPanBk_.copy();  // the same background and lines, then the pieces
+        paintAllQiZi();
+    } else {
+        geometry_ = BoardGeometry(size.width(), size.height());
+        picQiPan_ = QImage();
+    }
+    update();
+    blnPainting_ = false;
+}
+
+QRect BoardView::cellRect(int row, int col) const {
+    const QPoint at = geometry_.cell(row, col);
+    return {at.x(), at.y(), geometry_.pieceSize, geometry_.pieceSize};
+}
+
+void BoardView::paintAllQiZi() {
+    for (int row = 0; row < 10; ++row) {
+        for (int col = 0; col < 9; ++col) {
+            const std::uint8_t code = game_.bteShowQiPan[row][col];
+            if (code != 0)
+                painter_.paintPiece(picQiPan_, code, settings_.bteQiZiStyle, cellRect(row, col));
+        }
+    }
+}
+
+void BoardView::clearQiZi(int row, int col) {
+    if (picQiPan_.isNull() || picQiPanBk_.size() != picQiPan_.size()) return;
+    const QRect cell = cellRect(row, col);
+    QPainter(&picQiPan_).drawImage(cell.topLeft(), picQiPanBk_, cell);
+    update(cell);
+}
+
+void BoardView::paintQiZi(int row, int col, std::uint8_t code) {
+    if (code == 0 || picQiPan_.isNull()) return;
+    skins_.beginPass();
+    const QRect cell = cellRect(row, col);
+    painter_.paintPiece(picQiPan_, code, settings_.bteQiZiStyle, cell);
+    update(cell);
+}
+
+void BoardView::animateMove(int fromRow, int fromCol, int toRow, int toCol, std::uint8_t piece) {
+    const QRect from = cellRect(fromRow, fromCol);
+    const QRect to = cellRect(toRow, toCol);
+    moving_ = picQiPan_.isNull() ? QImage() : picQiPan_.copy(from);
+    movingAt_ = from.topLeft();
+    clearQiZi(fromRow, fromCol);
+    movingVisible_ = true;
+    update(from);
+    const MoveFrames frames(from.topLeft(), to.topLeft(), geometry_.pieceSize);
+    lastFrames_ = 0;
+    for (int i = 1; i <= frames.count; ++i) {
+        if (!WaitTicks(kFrameMs, stopWaiting)) break;
+        const QRect before(movingAt_, from.size());
+        movingAt_ = frames.at(i);
+        ++lastFrames_;
+        update(before.united(QRect(movingAt_, from.size())));
+    }
+    clearQiZi(toRow, toCol);
+    paintQiZi(toRow, toCol, piece);
+    hideMovingPiece();
+}
+
+void BoardView::placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol, bool toVisible) {
+    markers_[0] = {fromRow, fromCol, true};
+    markers_[1] = {toRow, toCol, toVisible};
+    update();
+}
+
+void BoardView::placeSelectMarker(int row, int col, bool visible) {
+    markers_[2] = {row, col, visible};
+    update();
+}
+
+void BoardView::hideSelectMarker() {
+    markers_[2].visible = false;
+    update();
+}
+
+void BoardView::hideMarkers() {
+    for (Marker& m : markers_)
+        m.visible = false;
+    update();
+}
+
+void BoardView::hideMovingPiece() {
+    if (!movingVisible_) return;
+    movingVisible_ = false;
+    moving_ = QImage();
+    update();
+}
+
+QRect BoardView::markerRect(int index) const {
+    if (index < 0 || index > 2 || !markers_[index].visible) return {};
+    return cellRect(markers_[index].row, markers_[index].col);
+}
+
+void BoardView::chooseBoardStyle(int style) {
+    settings_.bteQiPanStyle = static_cast<std::uint8_t>(style);
+    SaveUserSet(settings_, session_.strAppPath);
+    repaintBoard();
+}
+
+void BoardView::choosePieceStyle(int style) {
+    settings_.bteQiZiStyle = static_cast<std::uint8_t>(style);
+    SaveUserSet(settings_, session_.strAppPath);
+    repaintBoard();
+}
+
+void BoardView::clearHover() {
+    mouseRow_ = -1;
+    mouseCol_ = -1;
+    unsetCursor();
+}
+
+void BoardView::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    if (picQiPan_.isNull()) {
+        p.fillRect(event->rect(), PlainBoardColour());
+        return;
+    }
+    p.drawImage(event->rect().topLeft(), picQiPan_, event->rect());
+    if (movingVisible_ && !moving_.isNull()) p.drawImage(movingAt_, moving_);
+    for (int i = 0; i < 3; ++i) {
+        if (!markers_[i].visible) continue;
+        p.setPen(QPen(i == 2 ? kSelectMarkerColour : kRunMarkerColour, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(markerRect(i).adjusted(1, 1, -1, -1));
+    }
+}
+
+void BoardView::resizeEvent(QResizeEvent*) {
+    repaintBoard();
+}
+
+void BoardView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    geometry_.pointAt(pos.x(), pos.y(), mouseRow_, mouseCol_);
+    if (mouseRow_ >= 0 && mouseCol_ >= 0) {
+        setCursor(BoardCursor());
+    } else {
+        unsetCursor();
+    }
+}
+
+void BoardView::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    geometry_.pointAt(pos.x(), pos.y(), mouseRow_, mouseCol_);
+    emit clicked(event->button() == Qt::LeftButton, mouseRow_, mouseCol_);
+}
+
+void BoardView::leaveEvent(QEvent*) {
+    clearHover();
+}
+
+}  // namespace xq

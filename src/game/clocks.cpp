@@ -1,0 +1,68 @@
+// The two clocks of each seat: a step clock per move and a bank charged once the move has used
+// its free time.
+
+#include "game/table.h"
+#include "net/messages.h"
+#include "prefs/sounds.h"
+
+namespace xq {
+namespace {
+
+using Clock = std::array<std::uint8_t, 3>;
+
+void AddSecond(Clock& c) {
+    if (++c[2] >= 60) {
+        c[2] = 0;
+        if (++c[1] >= 60) {
+            c[1] = 0;
+            if (++c[0] > 99) c[0] = 0;
+        }
+    }
+}
+
+long Seconds(const Clock& c) {
+    return c[0] * 3600L + c[1] * 60L + c[2];
+}
+
+}  // namespace
+
+bool Table::RunTimeTick(int seat) {
+    if (seat != 0 && seat != 1) return true;
+    SeatUserItem& who = s.SeatUsers[static_cast<std::size_t>(seat)];
+    AddSecond(who.bteStepUsed);
+    screen.paintClockB(seat);
+    const long used = Seconds(who.bteStepUsed);
+    const long allowed = Seconds(g.bteStepTime);
+    if (used < allowed) {
+        if (allowed - used == 5) MakeSound(kSoundWarning);
+        return true;
+    }
+    AddSecond(who.bteTotalUsed);
+    screen.paintClockA(seat);
+    return !(Seconds(who.bteTotalUsed) > Seconds(g.bteTotalTime) && seat == s.bteMySeat &&
+             !s.blnLookOn);
+}
+
+void Table::StartRunTime() {
+    SetTimer(TableTimer::UserRunTime, true);
+}
+
+void Table::StopRunTime() {
+    SetTimer(TableTimer::UserRunTime, false);
+    const int seat = g.bteGameState;
+    if (seat != 0 && seat != 1) return;
+    screen.paintClockA(seat);
+    s.SeatUsers[static_cast<std::size_t>(seat)].bteStepUsed = {};
+    screen.paintClockB(seat);
+}
+
+void Table::OnClockTick() {
+    const bool ok = RunTimeTick(g.bteGameState);
+    if (g.bteGameState == s.bteMySeat && !s.blnLookOn && !ok) {
+        MakeSound(kSoundTimeOver);
+        SetTimer(TableTimer::UserRunTime, false);
+        Send(msg::TimeOut(s.bteMySeat));
+    }
+}
+
+}  // namespace xq

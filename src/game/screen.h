@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+#include "rules/history.h"
+
+namespace xq {
+
+class GameSetModel;
+
+// The timers the table logic switches; the window owns them and calls the table back on ticks.
+enum class TableTimer {
+    QiZiRun,       // 300 ms: last-move marker blink
+    MeSelectQiZi,  // 300 ms: selection marker blink
+    UserRunFlag,   // 300 ms: turn flag blink
+    UserRunTime,   // 1000 ms: clock tick
+};
+
+// Everything the table logic asks of the window. Game state lives in the table; these calls
+// only draw it, animate it, or ask the user.
+class Screen {
+public:
+    virtual ~Screen() = default;
+
+    // Whole surfaces.
+    virtual void paintFrame() = 0;     // caption bar and border
+    virtual void paintGameBack() = 0;  // game pane: background, both player panels, score line
+    virtual void paintQiPan() = 0;     // full board repaint from the display board
+    virtual void paintUserOpt() = 0;   // control panel with its buttons
+
+    // Single elements.
+    virtual void paintOptButton(int index) = 0;
+    virtual void paintPlayerFace(int seat) = 0;  // face and name
+    virtual void paintNetBreak(int seat) = 0;
+    virtual void paintHandMark(int seat) = 0;
+    virtual void paintRunFlag(int seat, bool shown) = 0;
+    virtual void paintClockA(int seat) = 0;  // time bank used
+    virtual void paintClockB(int seat) = 0;  // time used in the current move
+
+    // Board cells, the moving piece and the markers (display points).
+    virtual void clearQiZi(int row, int col) = 0;
+    virtual void paintQiZi(int row, int col, std::uint8_t code) = 0;
+    // Slides the piece from one cell to the other and draws it there; returns when it has
+    // arrived, letting other events run meanwhile.
+    virtual void animateMove(int fromRow, int fromCol, int toRow, int toCol,
+                             std::uint8_t piece) = 0;
+    virtual void placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol,
+                                 bool toVisible) = 0;
+    virtual void placeSelectMarker(int row, int col, bool visible) = 0;
+    virtual void hideSelectMarker() = 0;
+    virtual void hideMarkers() = 0;
+    virtual void hideMovingPiece() = 0;
+    virtual void setTimerEnabled(TableTimer timer, bool enabled) = 0;
+
+    // The window as a whole.
+    virtual bool isMainWindowVisible() const = 0;
+    virtual void setMainWindowHidden(bool hidden) = 0;
+    virtual void unloadMainWindow() = 0;
+    virtual void playSoundFile(const QString& path) = 0;
+
+    // Dialogs and other windows.
+    virtual void openGameSetDialog(GameSetModel& model) = 0;  // not modal
+    virtual void closeGameSetDialog() = 0;
+    // A modal file dialog; empty when cancelled.
+    virtual QString getQiPuFileName(const QString& title, bool forSave) = 0;
+    virtual void openReplay(const QiPuHistory& history) = 0;
+    virtual void showUserMenu(const QStringList& captions, const QString& name) = 0;
+};
+
+}  // namespace xq

@@ -1,0 +1,203 @@
+#include "game/table.h"
+
+#include "net/messages.h"
+#include "prefs/sounds.h"
+#include "startup/skin_path.h"
+
+namespace xq {
+
+Table::Table(Session& session, GameState& game, UserSettings& settings, Screen& scr,
+             MsgBoxHost& boxes, const QString& programFolder)
+    : s(session),
+      g(game),
+      prefs(settings),
+      screen(scr),
+      msgs(boxes),
+      programFolder_(programFolder) {}
+
+void Table::Send(const Cmd& cmd) {
+    if (send && !cmd.isEmpty()) send(cmd);
+}
+
+void Table::SetTimer(TableTimer timer, bool enabled) {
+    timers_[static_cast<int>(timer)] = enabled;
+    screen.setTimerEnabled(timer, enabled);
+}
+
+std::int16_t Table::Box(std::uint8_t type, const QString& note, const QString& caption,
+                        std::int32_t delay, const QString& yes, const QString& no,
+                        bool yesDefault) {
+    return msgs.ShowMsg(0, type, note, caption.isEmpty() ? s.strGameName : caption, delay, yes, no,
+                        yesDefault);
+}
+
+std::int16_t Table::Question(const QString& note) {
+    return Box(2, note, {}, 10, QStringLiteral("同意"), QStringLiteral("拒绝"), false);
+}
+
+void Table::Notice(const QString& note) {
+    msgs.ShowMsg(0, 0, note, {}, 0, {}, {}, true);
+}
+
+QString Table::SeatName(int seat) const {
+    return seat == 0 || seat == 1 ? s.SeatUsers[static_cast<std::size_t>(seat)].strUserName
+                                  : QString();
+}
+
+int Table::FindSeat(const QString& name) const {
+    for (int seat = 0; seat < 2; ++seat) {
+        if (s.SeatUsers[static_cast<std::size_t>(seat)].strUserName == name) return seat;
+    }
+    return -1;
+}
+
+void Table::MakeSound(std::uint8_t sound) {
+    if (!screen.isMainWindowVisible() || prefs.bteSoundOn == 0) return;
+    const QString file = SoundFileName(sound);
+    if (file.isEmpty()) return;
+    screen.playSoundFile(SkinPath(s.strAppPath, QStringLiteral("Sound\\") + file));
+}
+
+void Table::RefreshStartButton() {
+    g.bteOptButState[kBtnStart] = (!s.blnCanStart || s.blnLookOn) ? kButtonDisabled : kButtonNormal;
+    screen.paintOptButton(kBtnStart);
+}
+
+void Table::DisableAllButtons() {
+    g.bteOptButState.fill(kButtonDisabled);
+}
+
+void Table::PaintAllButtons() {
+    for (int i = 0; i < kOptButtons; ++i)
+        screen.paintOptButton(i);
+}
+
+void Table::ResetQiPanView() {
+    SetTimer(TableTimer::MeSelectQiZi, false);
+    SetTimer(TableTimer::QiZiRun, false);
+    SetTimer(TableTimer::UserRunFlag, false);
+    SetTimer(TableTimer::UserRunTime, false);
+    screen.hideMarkers();
+    screen.hideMovingPiece();
+}
+
+void Table::MoveQiZi(int fromRow, int fromCol, int toRow, int toCol) {
+    if (!OnBoard(fromRow, fromCol) || !OnBoard(toRow, toCol)) return;
+    const Piece p = g.bteShowQiPan[fromRow][fromCol];
+    const bool piece = (p >= 1 && p <= 7) || (p >= 17 && p <= 23);
+    if (!piece) return;
+    g.bteShowQiPan[fromRow][fromCol] = kNoPiece;
+    screen.animateMove(fromRow, fromCol, toRow, toCol, p);
+    g.bteShowQiPan[toRow][toCol] = p;
+}
+
+void Table::SetRunFlag(int fromRow, int fromCol, int toRow, int toCol) {
+    lngRunFromRow = fromRow;
+    lngRunFromCol = fromCol;
+    lngRunToRow = toRow;
+    lngRunToCol = toCol;
+    SetTimer(TableTimer::QiZiRun, true);
+}
+
+void Table::ShowRunFlag(bool show) {
+    screen.placeRunMarkers(static_cast<int>(lngRunFromRow), static_cast<int>(lngRunFromCol),
+                           static_cast<int>(lngRunToRow), static_cast<int>(lngRunToCol), show);
+}
+
+void Table::StopRunFlag() {
+    SetTimer(TableTimer::QiZiRun, false);
+    ShowRunFlag(true);
+}
+
+void Table::SetSelectFlag(int row, int col) {
+    SetTimer(TableTimer::MeSelectQiZi, true);
+    lngSelRow = row;
+    lngSelCol = col;
+}
+
+void Table::ShowSelectFlag(bool show) {
+    if (lngSelRow < 0 || lngSelCol < 0) return;
+    screen.placeSelectMarker(static_cast<int>(lngSelRow), static_cast<int>(lngSelCol), show);
+}
+
+void Table::StopSelectFlag() {
+    SetTimer(TableTimer::MeSelectQiZi, false);
+    screen.hideSelectMarker();
+}
+
+void Table::StartTurnFlag() {
+    SetTimer(TableTimer::UserRunFlag, true);
+}
+
+void Table::StopTurnFlag() {
+    SetTimer(TableTimer::UserRunFlag, false);
+    if (g.bteGameState <= 1) screen.paintRunFlag(g.bteGameState, true);
+}
+
+void Table::OnRunFlagTick() {
+    ShowRunFlag(blnRunFlagShow);
+    blnRunFlagShow = !blnRunFlagShow;
+}
+
+void Table::OnSelectTick() {
+    ShowSelectFlag(blnSelectFlagShow);
+    blnSelectFlagShow = !blnSelectFlagShow;
+}
+
+void Table::OnTurnFlagTick() {
+    if (g.bteGameState <= 1) screen.paintRunFlag(g.bteGameState, blnRunFlagPhase);
+    blnRunFlagPhase = !blnRunFlagPhase;
+}
+
+void Table::ShowReadyPieces(int seat) {
+    if (!g.blnNoGame || (seat != 0 && seat != 1)) return;
+    const SeatUserItem& who = s.SeatUsers[static_cast<std::size_t>(seat)];
+    if (who.strUserName.isEmpty()) return;
+    const bool mine = seat == s.bteMySeat;
+    // The view's own seat fills the lower half, the other seat the upper half.
+    const int first = mine ? 9 : 0;
+    const int step = mine ? -1 : 1;
+    for (int k = 0; k < 5; ++k)
+        g.bteShowQiPan[first + step * k].fill(kNoPiece);
+    if (who.intHandUp) {
+        const bool red = (mine && g.bteRedView == 1) || (!mine && g.bteRedView == 0);
+        const int side = red ? kRed : kBlack;
+        constexpr int kBack[9] = {kChariot, kHorse,    kElephant, kAdvisor, kKing,
+                                  kAdvisor, kElephant, kHorse,    kChariot};
+        for (int f = 0; f < kFiles; ++f)
+            g.bteShowQiPan[first][f] = MakePiece(side, kBack[f]);
+        for (int f : {1, 7})
+            g.bteShowQiPan[first + 2 * step][f] = MakePiece(side, kCannon);
+        for (int f = 0; f < kFiles; f += 2)
+            g.bteShowQiPan[first + 3 * step][f] = MakePiece(side, kPawn);
+    }
+    screen.paintQiPan();
+}
+
+bool Table::RequestCloseMain() {
+    if (!s.blnLookOn && !g.blnNoGame && prefs.bteQuitPrompt != 0) {
+        const std::int16_t answer = msgs.ShowMsg(
+            0, 2,
+            QStringLiteral(
+                "大伙正在游戏，如果你现在退出是很不道德的，并且系统会算你逃跑！你是否强退？"),
+            QStringLiteral("系统提示"), 10, QStringLiteral("强退"), QStringLiteral("取消"), false);
+        if (answer == MsgPool::kNo) return false;
+    }
+    screen.unloadMainWindow();
+    return true;
+}
+
+void Table::UnloadStep() {
+    s.blnAppQuit = true;
+    msgs.CloseMsgObjects(0);
+    InitSession(s, programFolder_);
+    ResetGame(g, s);
+    // The session reset clears the quit flag; a wait still running must see it once it resumes.
+    s.blnAppQuit = true;
+    if (gameSetOpen_) {
+        gameSetOpen_ = false;
+        screen.closeGameSetDialog();
+    }
+}
+
+}  // namespace xq

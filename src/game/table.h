@@ -1,0 +1,140 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+
+#include "game/game_state.h"
+#include "game/msg_pool.h"
+#include "game/screen.h"
+#include "net/chat_model.h"
+#include "net/codec.h"
+#include "net/game_set_model.h"
+#include "net/user_list_model.h"
+#include "prefs/user_settings.h"
+#include "startup/session.h"
+
+namespace xq {
+
+// The table: everything the client does in reaction to the server and the user, without a
+// widget. It keeps the session and game state, decides, sends, and tells the screen what to show.
+class Table {
+public:
+    Table(Session& session, GameState& game, UserSettings& settings, Screen& screen,
+          MsgBoxHost& boxes, const QString& programFolder);
+
+    // Where outgoing messages go (the room connection).
+    std::function<void(const Cmd&)> send;
+
+    // Messages from the server.
+    void DoRoomMsg(const Cmd& cmd);
+    void DoGameMsg(const Cmd& cmd);
+    void LoadGameState(const Cmd& d);
+
+    // Room side: the Start command, the game-begun acknowledgement, leaving the table.
+    void SendStart();
+    void SendGameBegun();
+    void SendLeaveTable();
+
+    // People and chat.
+    void OnUsersLoaded(const QString& names);
+    void SendChat(const QStringList& tenFields);
+    void OnPersonClicked(bool menu, const QString& name, const QString& row);
+    QStringList UserMenuCaptions(const QString& row) const;
+    void ExecUserMenu(int index, const QString& tag);
+
+    // The table settings dialog.
+    bool OpenGameSet(bool deskMaster, const QString& settings);
+    GameSetModel::Tick OnGameSetTick();
+    GameSetModel::Press OnGameSetButton(int button);
+    bool gameSetOpen() const { return gameSetOpen_; }
+
+    // Move input and the turn flow.
+    void OnBoardClick(bool leftButton, int row, int col);
+    void ApplyGameState();
+
+    // Clocks and blinking.
+    bool RunTimeTick(int seat);
+    void StartRunTime();
+    void StopRunTime();
+    void OnClockTick();
+    void OnTurnFlagTick();
+    void OnRunFlagTick();
+    void OnSelectTick();
+
+    // Control panel commands.
+    void DoUserOpt(int index);
+    void RefreshStartButton();
+
+    // Board view operations shared by the handlers (display points).
+    void MoveQiZi(int fromRow, int fromCol, int toRow, int toCol);
+    void SetRunFlag(int fromRow, int fromCol, int toRow, int toCol);
+    void ShowRunFlag(bool show);
+    void StopRunFlag();
+    void SetSelectFlag(int row, int col);
+    void ShowSelectFlag(bool show);
+    void StopSelectFlag();
+    void StartTurnFlag();
+    void StopTurnFlag();
+    void ShowReadyPieces(int seat);
+    void ResetQiPanView();
+
+    void MakeSound(std::uint8_t sound);
+
+    // The window's close command: asks first while the user plays; true when the window goes.
+    bool RequestCloseMain();
+    // The window's unload step.
+    void UnloadStep();
+
+    bool timerEnabled(TableTimer timer) const { return timers_[static_cast<int>(timer)]; }
+
+    Session& s;
+    GameState& g;
+    UserSettings& prefs;
+    Screen& screen;
+    MsgPool msgs;
+    UserListModel users;
+    ChatModel chat;
+    GameSetModel gameSet;
+
+    bool blnWaitAnswer = false;
+    long lngSelRow = -1, lngSelCol = -1;
+    long lngRunFromRow = 0, lngRunFromCol = 0, lngRunToRow = 0, lngRunToCol = 0;
+    bool blnRunFlagShow = false;
+    bool blnSelectFlagShow = false;
+    bool blnRunFlagPhase = false;
+
+private:
+    void Send(const Cmd& cmd);
+    void SetTimer(TableTimer timer, bool enabled);
+    // A box of the table: tag 0, title the game name unless given.
+    std::int16_t Box(std::uint8_t type, const QString& note, const QString& caption = {},
+                     std::int32_t delay = 10, const QString& yes = QStringLiteral("确定"),
+                     const QString& no = {}, bool yesDefault = true);
+    std::int16_t Question(const QString& note);  // agree / refuse, refused when left alone
+    void Notice(const QString& note);
+    QString SeatName(int seat) const;
+    int FindSeat(const QString& name) const;
+    void ResetTable();
+    void TableSettingsStage(const QStringList& fields);
+    void HandRaised(std::uint8_t n, const QStringList& fields);
+    void Snapshot(const Cmd& cmd);
+    void GameStart(const Cmd& cmd);
+    void Move(const Cmd& cmd);
+    void Undo(const Cmd& cmd);
+    void Draw(const Cmd& cmd);
+    void LoadRecord(const Cmd& cmd);
+    void GameEnd(const Cmd& cmd);
+    void RecordLoadStep(int seat);
+    void TakeBackLastMove();
+    void MarkLastMove();
+    void DisableAllButtons();
+    void PaintAllButtons();
+
+    QString programFolder_;
+    bool gameSetOpen_ = false;
+    bool timers_[4] = {false, false, false, false};
+};
+
+}  // namespace xq

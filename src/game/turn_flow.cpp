@@ -1,0 +1,104 @@
+// Move input by two clicks on the board, and what each game phase makes usable.
+
+#include <QFileInfo>
+
+#include "game/table.h"
+#include "net/messages.h"
+#include "prefs/sounds.h"
+#include "records/record_file.h"
+#include "rules/legality.h"
+
+namespace xq {
+
+void Table::OnBoardClick(bool leftButton, int row, int col) {
+    if (!leftButton || blnWaitAnswer || row < 0 || col < 0 || !OnBoard(row, col)) return;
+    if (s.blnLookOn || g.bteGameState != s.bteMySeat) return;
+    if (!timerEnabled(TableTimer::UserRunFlag) || !timerEnabled(TableTimer::UserRunTime)) return;
+
+    const int mySide = g.bteRedView == 1 ? kRed : kBlack;
+    const Piece clicked = g.bteShowQiPan[row][col];
+    if (clicked != kNoPiece && SideOf(clicked) == mySide) {
+        if (QiPuUpperBound(g.QiPuData) >= 2) StopRunFlag();
+        MakeSound(kSoundSelect);
+        SetSelectFlag(row, col);
+        return;
+    }
+    if (!timerEnabled(TableTimer::MeSelectQiZi) ||
+        !OnBoard(static_cast<int>(lngSelRow), static_cast<int>(lngSelCol))) {
+        return;
+    }
+    std::uint8_t fr = 0, ff = 0, tr = 0, tf = 0;
+    ToShowPos(g.bteRedView, static_cast<std::uint8_t>(lngSelRow),
+              static_cast<std::uint8_t>(lngSelCol), fr, ff);
+    ToShowPos(g.bteRedView, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(col), tr, tf);
+    if (!CanMoveQiZi(g.bteQiPan, fr, ff, tr, tf)) {
+        MakeSound(kSoundError);
+        return;
+    }
+    StopSelectFlag();
+    StopTurnFlag();
+    StopRunTime();
+    DisableAllButtons();
+    g.bteOptButState[kBtnReplay] = kButtonNormal;
+    g.bteOptButState[kBtnSave] = kButtonNormal;
+    PaintAllButtons();
+    Send(msg::Move(s.bteMySeat, PackPoint(fr, ff), g.bteQiPan[fr][ff], PackPoint(tr, tf),
+                   g.bteQiPan[tr][tf], s.SeatUsers[s.bteMySeat].bteTotalUsed));
+}
+
+void Table::ApplyGameState() {
+    const std::uint8_t state = g.bteGameState;
+    if (state <= 1) {
+        StartRunTime();
+        StartTurnFlag();
+        DisableAllButtons();
+        g.bteOptButState[kBtnReplay] = kButtonNormal;
+        g.bteOptButState[kBtnSave] = kButtonNormal;
+        if (state == s.bteMySeat && !s.blnLookOn) {
+            g.bteOptButState[kBtnDraw] = kButtonNormal;
+            g.bteOptButState[kBtnResign] = kButtonNormal;
+            if (QiPuUpperBound(g.QiPuData) >= 5) g.bteOptButState[kBtnUndo] = kButtonNormal;
+        }
+        PaintAllButtons();
+        return;
+    }
+    if (state == kStateLoadingBase || state == kStateLoadingBase + 1) {
+        RecordLoadStep(state - kStateLoadingBase);
+        DisableAllButtons();
+        PaintAllButtons();
+        blnWaitAnswer = true;
+        return;
+    }
+    DisableAllButtons();
+    g.bteOptButState[kBtnReplay] = kButtonNormal;
+    g.bteOptButState[kBtnLoad] = kButtonNormal;
+    PaintAllButtons();
+    if (!s.blnLookOn && !s.SeatUsers[s.bteMySeat].intHandUp) {
+        s.blnCanStart = true;
+        RefreshStartButton();
+    }
+}
+
+void Table::RecordLoadStep(int seat) {
+    if (s.blnLookOn || seat != s.bteMySeat) {
+        Notice(QStringLiteral("等待 ") + SeatName(seat) + QStringLiteral(" 载入已有的棋谱..."));
+        return;
+    }
+    Box(1, QStringLiteral("对方同意了你载入已有的棋谱，请选择你要载入的棋谱！"));
+    const QString path =
+        screen.getQiPuFileName(QStringLiteral("打开 要读入的中国象棋 文件"), false);
+    QiPuHistory record;
+    // An empty record has nothing to upload; it is given up like a cancelled choice, so that
+    // the table does not wait for moves that never come.
+    if (!path.isEmpty() && QFileInfo(path).isFile() && LoadQiPuFile(path, record) &&
+        QiPuUpperBound(record) >= 1) {
+        g.QiPuData = record;
+        for (const Cmd& chunk : msg::RecordChunks(s.bteMySeat, g.QiPuData))
+            Send(chunk);
+        ClearQiPu(g);
+    } else {
+        Send(msg::LoadAbandoned(s.bteMySeat));
+    }
+}
+
+}  // namespace xq

@@ -1,0 +1,344 @@
+// The room side of the table: people arriving and leaving, seats, the settings stage, hands,
+// the game snapshot, chat and the user menu.
+
+#include "game/table.h"
+#include "net/message_codes.h"
+#include "net/messages.h"
+#include "prefs/sounds.h"
+#include "startup/leading_number.h"
+#include "startup/user_row.h"
+
+namespace xq {
+namespace {
+
+// A message's byte, or nothing when it is too short.
+std::optional<std::uint8_t> ByteOf(const Cmd& cmd, qsizetype i) {
+    if (i < 0 || i >= cmd.size()) return std::nullopt;
+    return ByteAt(cmd, i);
+}
+
+}  // namespace
+
+void Table::DoRoomMsg(const Cmd& cmd) {
+    const auto codeByte = ByteOf(cmd, 0);
+    if (!codeByte) return;
+    const std::uint8_t sub = ByteOf(cmd, 1).value_or(0);
+    const bool hasSub = cmd.size() > 1;
+    switch (*codeByte) {
+        case code::kUser: {
+            if (!hasSub) return;
+            const QString text = CmdToString(cmd, 2);
+            const QStringList f = SplitFields(text);
+            switch (sub) {
+                case 0:  // a spectator came in
+                    if (f.size() != kUserRowFields || !IsSpectatorRow(f)) return;
+                    if (!users.findRow(f[0]).isEmpty()) return;
+                    users.addRow(text);
+                    chat.showSystemLine(f[0] + QStringLiteral(" 进来了，正在旁观 ") +
+                                        f[row::kWatching] + QStringLiteral(" 游戏..."));
+                    chat.changeAddressee(QStringLiteral("ADD"), f[0]);
+                    MakeSound(kSoundPangGuanIn);
+                    return;
+                case 1:
+                    ResetTable();
+                    return;
+                case 2:
+                    users.clear();
+                    OnUsersLoaded(users.loadAll(text));
+                    return;
+                case 3:
+                    if (f.size() != 2) return;
+                    s.strMyUserName = f[0];
+                    s.strWatchUserName = f[1];
+                    users.setOwnName(s.strMyUserName);
+                    chat.setOwnName(s.strMyUserName);
+                    return;
+                case 4: {  // a player or spectator came in
+                    if (f.size() != kUserRowFields || !users.findRow(f[0]).isEmpty()) return;
+                    users.addRow(text);
+                    chat.showSystemLine(f[0] + QStringLiteral(" 进来了..."));
+                    chat.changeAddressee(QStringLiteral("ADD"), f[0]);
+                    if (IsSpectatorRow(f)) return;
+                    const auto seat = SeatOfRow(f);
+                    if (!seat) return;
+                    SeatUserItem& who = s.SeatUsers[*seat];
+                    who.strUserName = f[0];
+                    who.lngFaceNo = LeadingLong(f[row::kFaceNo]);
+                    screen.paintPlayerFace(*seat);
+                    return;
+                }
+                case 5:
+                    if (const auto flag = ByteOf(cmd, 2)) screen.setMainWindowHidden(*flag != 0);
+                    return;
+                default:
+                    return;
+            }
+        }
+        case code::kPresence: {
+            if (!hasSub) return;
+            const QString name = CmdToString(cmd, 2);
+            switch (sub) {
+                case 0: {
+                    if (name.isEmpty()) return;
+                    if (const int seat = FindSeat(name); seat >= 0) {
+                        s.SeatUsers[static_cast<std::size_t>(seat)].intOffline = false;
+                        screen.paintNetBreak(seat);
+                    }
+                    chat.showSystemLine(QStringLiteral("哈哈，") + name +
+                                        QStringLiteral(" 终于上线了..."));
+                    return;
+                }
+                case 3: {
+                    msgs.CloseMsgObjects(0);
+                    if (name.isEmpty()) return;
+                    if (const int seat = FindSeat(name); seat >= 0) {
+                        s.SeatUsers[static_cast<std::size_t>(seat)].intOffline = true;
+                        screen.paintNetBreak(seat);
+                    }
+                    chat.showSystemLine(QStringLiteral("不好，") + name +
+                                        QStringLiteral(" 掉线了..."));
+                    return;
+                }
+                case 4:
+                    if (name.isEmpty() || users.findRow(name).isEmpty()) return;
+                    users.removeRow(name);
+                    chat.showSystemLine(QStringLiteral("旁观用户 ") + name +
+                                        QStringLiteral(" 走了..."));
+                    chat.changeAddressee(QStringLiteral("DEL"), name);
+                    MakeSound(kSoundPangGuanOut);
+                    return;
+                case 6:
+                    users.updateRow(name);
+                    return;
+                default:
+                    return;
+            }
+        }
+        case code::kLeave: {
+            if (!hasSub || sub != 0) return;
+            const QString name = CmdToString(cmd, 2);
+            if (name.isEmpty() || users.findRow(name).isEmpty()) return;
+            users.removeRow(name);
+            chat.showSystemLine(name + QStringLiteral(" 走了..."));
+            chat.changeAddressee(QStringLiteral("DEL"), name);
+            if (const int seat = FindSeat(name); seat >= 0) {
+                SeatUserItem& who = s.SeatUsers[static_cast<std::size_t>(seat)];
+                who.strUserName.clear();
+                who.lngFaceNo = 0;
+                who.intHandUp = false;
+                who.intOffline = false;
+                screen.paintPlayerFace(seat);
+                screen.paintHandMark(seat);
+                screen.paintNetBreak(seat);
+            }
+            return;
+        }
+        case code::kTableSettings: {
+            if (!hasSub) return;
+            const QStringList f = SplitFields(CmdToString(cmd, 2));
+            if (f.size() > 5) {
+                TableSettingsStage(f);
+            } else {
+                s.bteGameStarted = 0;
+                s.blnCanStart = true;
+                RefreshStartButton();
+            }
+            return;
+        }
+        case code::kHandUp: {
+            if (!hasSub) return;
+            const QString text = CmdToString(cmd, 2);
+            if (text.isEmpty()) return;
+            HandRaised(sub, SplitFields(text));
+            return;
+        }
+        case code::kRoomChat:
+            chat.showRoomLine(CmdToString(cmd, 3));
+            return;
+        case code::kSnapshot:
+            Snapshot(cmd);
+            return;
+        default:
+            return;
+    }
+}
+
+void Table::ResetTable() {
+    InitSession(s, programFolder_);
+    msgs.CloseMsgObjects(0);
+    msgs.InitMsgObjects(s.strParentPath);
+    ResetGame(g, s);
+    ResetQiPanView();
+    screen.paintFrame();
+    screen.paintGameBack();
+    screen.paintQiPan();
+    users.clear();
+    chat.clear();
+    chat.setDefaultAddressee(ChatModel::kEveryone);
+}
+
+void Table::TableSettingsStage(const QStringList& f) {
+    const bool owner = LeadingNumber(f[3]) > 0;
+    g.bteRedView = owner ? 1 : 0;
+    if (LeadingNumber(f[5]) <= 0) return;
+    const QString settings = f.mid(7).join(u'`');
+    if (owner) {
+        OpenGameSet(true, settings);
+        return;
+    }
+    if (LeadingNumber(f[6]) == 0) {
+        Notice(QStringLiteral("等待桌主进行本桌游戏设置..."));
+    } else {
+        OpenGameSet(false, settings);
+    }
+}
+
+bool Table::OpenGameSet(bool deskMaster, const QString& settings) {
+    if (gameSet.SetInitGameSetInfo(deskMaster, settings)) {
+        gameSetOpen_ = true;
+        screen.openGameSetDialog(gameSet);
+        return true;
+    }
+    // Terms that cannot be shown: rather than a broken dialog, the user leaves the table.
+    gameSet.timerEnabled = false;
+    if (gameSetOpen_) {
+        gameSetOpen_ = false;
+        screen.closeGameSetDialog();
+    }
+    SendLeaveTable();
+    return false;
+}
+
+GameSetModel::Tick Table::OnGameSetTick() {
+    if (!gameSetOpen_ || !gameSet.timerEnabled) return {{}, false};
+    return gameSet.tick();
+}
+
+GameSetModel::Press Table::OnGameSetButton(int button) {
+    if (!gameSetOpen_) return {{}, {}, true};
+    GameSetModel::Press result = gameSet.press(button, s.strMyUserName);
+    Send(result.message);
+    if (result.close) {
+        gameSetOpen_ = false;
+        screen.closeGameSetDialog();
+    }
+    return result;
+}
+
+void Table::HandRaised(std::uint8_t n, const QStringList& f) {
+    const int seat = FindSeat(f[0]);
+    if (seat < 0) return;
+    s.SeatUsers[static_cast<std::size_t>(seat)].intHandUp = true;
+    screen.paintHandMark(seat);
+    const bool withSettings = f.size() > 1;
+    const QString settings = withSettings ? f.mid(1).join(u'`') : QString();
+    msgs.CloseMsgObjects(0);
+    if (withSettings && f[0] != s.strMyUserName && !OpenGameSet(false, settings)) return;
+    if (n > 1) {
+        for (int i = 0; i < 2; ++i) {
+            s.SeatUsers[static_cast<std::size_t>(i)].intHandUp = false;
+            screen.paintHandMark(i);
+        }
+    }
+}
+
+void Table::Snapshot(const Cmd& cmd) {
+    s.bteGameStarted = 1;
+    NewGame(g, s);
+    ResetQiPanView();
+    LoadGameState(cmd);
+    screen.paintGameBack();
+    screen.paintQiPan();
+    screen.paintUserOpt();
+    if (QiPuUpperBound(g.QiPuData) >= 1) MarkLastMove();
+    ApplyGameState();
+}
+
+void Table::SendStart() {
+    if (s.bteGameStarted == 0) {
+        Send(msg::HandUp(s.strMyUserName));
+    } else if (!s.blnLookOn) {
+        Send(msg::RaiseHand(s.bteMySeat));
+    }
+    s.blnCanStart = false;
+    RefreshStartButton();
+}
+
+void Table::SendGameBegun() {
+    if (s.blnCanStart) {
+        s.blnCanStart = false;
+        RefreshStartButton();
+    }
+    if (s.bteGameStarted == 0) {
+        s.bteGameStarted = 1;
+        Send(msg::TableBegun());
+    }
+}
+
+void Table::SendLeaveTable() {
+    Send(msg::LeaveTable(s.strMyUserName));
+}
+
+void Table::OnUsersLoaded(const QString& names) {
+    const QStringList list = names.isEmpty() ? QStringList() : SplitFields(names);
+    for (const QString& name : list)
+        chat.changeAddressee(QStringLiteral("ADD"), name);
+    for (const QString& name : list) {
+        const QStringList f = SplitFields(users.findRow(name));
+        if (f.size() != kUserRowFields || IsSpectatorRow(f)) continue;
+        const auto seat = SeatOfRow(f);
+        if (!seat) continue;
+        SeatUserItem& who = s.SeatUsers[*seat];
+        who.strUserName = name;
+        who.lngFaceNo = LeadingLong(f[row::kFaceNo]);
+        who.intHandUp = FlagField(f, row::kHandUp);
+        who.intOffline = FlagField(f, row::kOffline);
+    }
+    ResolveMySeat(s);
+    for (int seat = 0; seat < 2; ++seat) {
+        screen.paintPlayerFace(seat);
+        screen.paintNetBreak(seat);
+        screen.paintHandMark(seat);
+    }
+}
+
+void Table::SendChat(const QStringList& tenFields) {
+    Send(msg::Chat(tenFields));
+}
+
+void Table::OnPersonClicked(bool menu, const QString& name, const QString& row) {
+    if (menu) {
+        screen.showUserMenu(UserMenuCaptions(row), name);
+    } else {
+        chat.setDefaultAddressee(name);
+    }
+}
+
+QStringList Table::UserMenuCaptions(const QString& rowText) const {
+    const QStringList f = SplitFields(rowText);
+    if (rowText.isEmpty() || f.size() != kUserRowFields) return {};
+    const QString level = GetLevelName(s, LeadingLong(f[row::kLevel]));
+    const QString member = MemberName(s, LeadingLong(f[row::kFaceNo]));
+    const QString scoreWord =
+        s.bteScoreType == 0 ? QStringLiteral("经验:") : QStringLiteral("积分:");
+    return {
+        f[row::kName] + QStringLiteral("   身份：") + member,
+        QStringLiteral("游戏ID：") + f[row::kUserId],
+        QStringLiteral("旁观对象：") + f[row::kWatching],
+        QStringLiteral("-"),
+        QStringLiteral("与他（她）交谈"),
+        QStringLiteral("-"),
+        QStringLiteral("级别:") + level + QStringLiteral("   ") + QStringLiteral("胜率:") +
+            f[row::kWinRate] + QStringLiteral("%   ") + QStringLiteral("逃跑率:") +
+            f[row::kEscapeRate] + QStringLiteral("%"),
+        scoreWord + f[row::kScore] + QStringLiteral("   胜:") + f[row::kWon] +
+            QStringLiteral("   输:") + f[row::kLost] + QStringLiteral("   和:") + f[row::kDrawn] +
+            QStringLiteral("   总局数:") + f[row::kGames],
+    };
+}
+
+void Table::ExecUserMenu(int index, const QString& tag) {
+    if (!tag.isEmpty() && index == 4) chat.setDefaultAddressee(tag);
+}
+
+}  // namespace xq

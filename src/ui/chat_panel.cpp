@@ -1,0 +1,98 @@
+#include "ui/chat_panel.h"
+
+#include <QHBoxLayout>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTime>
+#include <QVBoxLayout>
+
+#include "ui/ui_font.h"
+
+namespace xq {
+
+ChatPanel::ChatPanel(ChatModel& model, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      view_(new QTextBrowser(this)),
+      to_(new QComboBox(this)),
+      input_(new QLineEdit(this)),
+      sendButton_(new QPushButton(QStringLiteral("发送"), this)) {
+    setFont(PaneFont());
+    // Lines are never interpreted: no links, no markup, no remote content.
+    view_->setOpenLinks(false);
+    view_->setOpenExternalLinks(false);
+    view_->setAcceptRichText(false);
+    view_->setUndoRedoEnabled(false);
+    view_->document()->setMaximumBlockCount(2000);
+    input_->setMaxLength(200);
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(to_);
+    row->addWidget(input_, 1);
+    row->addWidget(sendButton_);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    column->addWidget(view_, 1);
+    column->addLayout(row);
+
+    for (const ChatModel::Line& line : model.lines())
+        appendLine(line);
+    reloadAddressees();
+    connect(&model, &ChatModel::lineAdded, this, &ChatPanel::appendLine);
+    connect(&model, &ChatModel::cleared, view_, &QTextBrowser::clear);
+    connect(&model, &ChatModel::addresseesChanged, this, &ChatPanel::reloadAddressees);
+    connect(&model, &ChatModel::defaultAddresseeChanged, this, &ChatPanel::reloadAddressees);
+    connect(to_, &QComboBox::activated, this,
+            [this](int index) { model_.setDefaultAddressee(to_->itemText(index)); });
+    connect(input_, &QLineEdit::returnPressed, this, &ChatPanel::sendTyped);
+    connect(sendButton_, &QPushButton::clicked, this, &ChatPanel::sendTyped);
+}
+
+void ChatPanel::appendLine(const ChatModel::Line& line) {
+    QString text;
+    switch (line.kind) {
+        case ChatModel::Kind::System:
+        case ChatModel::Kind::Room:
+            text = line.fields.value(0);
+            break;
+        case ChatModel::Kind::Relayed: {
+            // sender, addressee, time, text, colour, face, private flag, spare
+            const QString& to = line.fields.value(1);
+            text = QStringLiteral("[%1] %2").arg(line.fields.value(2), line.fields.value(0));
+            if (!to.isEmpty() && to != ChatModel::kEveryone) text += QStringLiteral(" 对 ") + to;
+            if (line.fields.value(6).toInt() > 0) text += QStringLiteral(" 悄悄");
+            text += QStringLiteral(" 说：") + line.fields.value(3);
+            break;
+        }
+    }
+    QTextCursor cursor(view_->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!view_->document()->isEmpty()) cursor.insertBlock();
+    cursor.insertText(text);  // plain text: markup shows its characters
+    view_->ensureCursorVisible();
+    view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->maximum());
+}
+
+void ChatPanel::reloadAddressees() {
+    to_->blockSignals(true);
+    to_->clear();
+    to_->addItems(model_.addressees());
+    const int at = to_->findText(model_.defaultAddressee());
+    to_->setCurrentIndex(at < 0 ? 0 : at);
+    to_->blockSignals(false);
+}
+
+void ChatPanel::sendTyped() {
+    const QString text = input_->text().trimmed();
+    if (text.isEmpty()) return;
+    input_->clear();
+    emit send(model_.composeSend(text, QStringLiteral("#000000"), ownFace_, false,
+                                 QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
+}
+
+QString ChatPanel::shownText() const {
+    return view_->toPlainText();
+}
+
+}  // namespace xq

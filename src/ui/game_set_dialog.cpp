@@ -1,0 +1,129 @@
+#include "ui/game_set_dialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+#include "game/table.h"
+#include "ui/ui_font.h"
+
+namespace xq {
+
+GameSetDialog::GameSetDialog(Table& table, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint),
+      table_(table),
+      frame_(new QGroupBox(this)),
+      confirm_(new QPushButton(this)),
+      cancel_(new QPushButton(this)) {
+    setFont(PaneFont());
+    setModal(false);
+    setWindowTitle(table.s.strGameName + QStringLiteral(" 游戏设置"));
+    auto* grid = new QGridLayout(frame_);
+    const auto addBox = [this, grid](int index, int row, int column) {
+        auto* edit = new QLineEdit(frame_);
+        edit->setMaxLength(8);
+        edit->setFixedWidth(64);
+        edit->installEventFilter(this);
+        boxes_[static_cast<std::size_t>(index)] = edit;
+        grid->addWidget(edit, row, column);
+        connect(edit, &QLineEdit::textEdited, this, [this, index](const QString& text) {
+            table_.gameSet.txtUser[static_cast<std::size_t>(index)] = text;
+        });
+    };
+    const auto label = [this, grid](const QString& text, int row, int column) {
+        grid->addWidget(new QLabel(text, frame_), row, column);
+    };
+    label(QStringLiteral("本桌大小"), 0, 0);
+    addBox(0, 0, 1);
+    label(QStringLiteral("逃跑者应扣除的积分"), 1, 0);
+    addBox(1, 1, 1);
+    label(QStringLiteral("本局 最大用时"), 2, 0);
+    addBox(2, 2, 1);
+    label(QStringLiteral("时"), 2, 2);
+    addBox(3, 2, 3);
+    label(QStringLiteral("分"), 2, 4);
+    addBox(4, 2, 5);
+    label(QStringLiteral("秒"), 2, 6);
+    label(QStringLiteral("本局 每步限时"), 3, 0);
+    addBox(5, 3, 1);
+    label(QStringLiteral("分"), 3, 2);
+    addBox(6, 3, 3);
+    label(QStringLiteral("秒"), 3, 4);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(confirm_);
+    buttons->addWidget(cancel_);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(frame_);
+    column->addLayout(buttons);
+    confirm_->setAutoDefault(false);
+    cancel_->setAutoDefault(false);
+    connect(confirm_, &QPushButton::clicked, this, [this] { pressButton(0); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { pressButton(1); });
+    timer_.setInterval(1000);
+    connect(&timer_, &QTimer::timeout, this, &GameSetDialog::tick);
+}
+
+void GameSetDialog::refresh() {
+    const GameSetModel& m = table_.gameSet;
+    frame_->setTitle(m.frameCaption);
+    confirm_->setText(m.button0Caption);
+    cancel_->setText(m.button1Caption);
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        QLineEdit* edit = boxes_[i];
+        edit->setText(m.txtUser[i]);
+        edit->setReadOnly(!m.blnDeskMaster);
+        QPalette pal = edit->palette();
+        pal.setColor(QPalette::Base,
+                     m.blnDeskMaster ? QColor(255, 255, 255) : palette().color(QPalette::Window));
+        edit->setPalette(pal);
+    }
+    if (m.timerEnabled) {
+        timer_.start();
+    } else {
+        timer_.stop();
+    }
+}
+
+void GameSetDialog::tick() {
+    const GameSetModel::Tick t = table_.OnGameSetTick();
+    if (!t.caption.isEmpty()) confirm_->setText(t.caption);
+    if (t.press) pressButton(0);
+}
+
+void GameSetDialog::pressButton(int index) {
+    timer_.stop();
+    const GameSetModel::Press result = table_.OnGameSetButton(index);
+    if (!result.warning.isEmpty()) {
+        lastWarning_ = result.warning;
+        if (showWarning) {
+            showWarning(result.warning);
+        } else {
+            QMessageBox::warning(this, table_.s.strGameName, result.warning);
+        }
+        // The dialog stays; the count-down goes on from where it was.
+        if (table_.gameSetOpen() && table_.gameSet.timerEnabled) timer_.start();
+    }
+}
+
+bool GameSetDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Digits and Backspace only; Enter and everything else are swallowed. Moving the caret
+        // and deleting with the keyboard's other editing keys stay possible.
+        const int k = key->key();
+        const bool editing = k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Home ||
+                             k == Qt::Key_End || k == Qt::Key_Delete || k == Qt::Key_Tab ||
+                             k == Qt::Key_Backtab;
+        const QString text = key->text();
+        const bool accepted =
+            k == Qt::Key_Backspace || (text.size() == 1 && GameSetModel::AcceptChar(text[0]));
+        if (!accepted && !editing) return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace xq

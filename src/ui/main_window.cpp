@@ -1,0 +1,478 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+#include "startup/skin_path.h"
+#include "startup/user_row.h"
+#include "ui/chat_panel.h"
+#include "ui/control_panel.h"
+#include "ui/game_pane.h"
+#include "ui/game_set_dialog.h"
+#include "ui/side_strips.h"
+#include "ui/ui_font.h"
+#include "ui/user_list_view.h"
+#include "ui/user_menu.h"
+#include "ui/user_set_dialog.h"
+
+namespace xq {
+namespace {
+
+const QColor kWindowBack(250, 250, 250);
+constexpr int kCaptionHeight = 27;
+constexpr int kSplitterWidth = 12;
+constexpr int kBarHeight = 5;
+constexpr int kEdge = 5;
+
+QString Headings(std::uint8_t scoreType) {
+    return QStringLiteral(
+               "用户名`用户ID`%1`级别`旁观对象`总局数`胜率`逃跑率`胜`输`和`人物类型`图标号`"
+               "实际椅子号`举手`掉线")
+        .arg(scoreType == 0 ? QStringLiteral("经验") : QStringLiteral("积分"));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Session& session, GameState& game, UserSettings& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      s_(session),
+      g_(game),
+      prefs_(settings),
+      boxHost_(this, session.strParentPath) {
+    table_ = std::make_unique<Table>(session, game, settings, *this, boxHost_,
+                                     QDir(session.strAppPath).absolutePath());
+    boxHost_.setPool(&table_->msgs);
+    table_->msgs.InitMsgObjects(session.strParentPath);
+    connection_ = std::make_unique<RoomConnection>(session, settings);
+    connection_->onRoomMessage = [this](const Cmd& cmd) { table_->DoRoomMsg(cmd); };
+    connection_->onGameMessage = [this](const Cmd& cmd) { table_->DoGameMsg(cmd); };
+    connection_->onEnd = [this] { unloadMainWindow(); };
+    table_->send = [this](const Cmd& cmd) { connection_->send(cmd); };
+    loadStep();
+}
+
+MainWindow::~MainWindow() {
+    // Boxes and dialogs must not call back into a table that is going away.
+    boxHost_.setPool(nullptr);
+}
+
+void MainWindow::loadStep() {
+    setWindowTitle(s_.strGameName);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setMinimumSize(640, 480);
+    setFont(PaneFont());
+    skins_.setBase(s_.strAppPath);
+
+    UserListModel& users = table_->users;
+    users.setOwnName(s_.strMyUserName);
+    users.setHeadings(Headings(s_.bteScoreType), UserListModel::kVisibleColumns);
+    users.setColumnWidths(QStringLiteral("100`90`70`80`80`60`50`50`50`50`50"));
+    users.setLevelTable(s_.strLevelInfo);
+
+    ChatModel& chat = table_->chat;
+    chat.facesFolder = SkinPath(s_.strParentPath, QStringLiteral("UserRes\\face"));
+    chat.programFolder = s_.strAppPath;
+    chat.pageFile = QStringLiteral("MeChatWeb.htm");
+    chat.setOwnName(s_.strMyUserName);
+    chat.setDefaultAddressee(ChatModel::kEveryone);
+    chat.caption = QStringLiteral("聊天室");
+
+    LoadUserSet(prefs_, s_.strAppPath);
+
+    gamePane_ = new GamePane(*table_, this);
+    splitter_ = new VSplitterBar(s_.strAppPath, this);
+    userButtons_ = new UserButtonStrip(s_.strAppPath, this);
+    controlPanel_ = new ControlPanel(*table_, this);
+    optSplit_ = new QWidget(this);
+    userList_ = new UserListView(users, this);
+    chatSplit_ = new QWidget(this);
+    chat_ = new ChatPanel(chat, this);
+    userMenu_ = new UserMenu(this);
+    for (QWidget* bar : {optSplit_, chatSplit_}) {
+        bar->setAutoFillBackground(true);
+        QPalette pal = bar->palette();
+        pal.setColor(QPalette::Window, kWindowBack);
+        bar->setPalette(pal);
+    }
+    userList_->setColours(QColor(0, 138, 140), QColor(255, 255, 255));
+    userList_->setStyleValue(2);
+    userList_->setTitle(QStringLiteral("用户列表"));
+    userList_->applyColumnWidths();
+    chat_->setOption(true);
+    chat_->setCaption(QStringLiteral("聊天室"));
+    chat_->setSecondOption(false);
+
+    BoardView& board = gamePane_->board();
+    board.stopWaiting = [this] { return s_.blnAppQuit; };
+    connect(&board, &BoardView::clicked, this,
+            [this](bool left, int row, int col) { table_->OnBoardClick(left, row, col); });
+    connect(userList_, &UserListView::personClicked, this,
+            [this](bool menu, const QString& name, const QString& row) {
+                table_->OnPersonClicked(menu, name, row);
+            });
+    connect(userMenu_, &UserMenu::chosen, this,
+            [this](int index, const QString& name) { table_->ExecUserMenu(index, name); });
+    connect(chat_, &ChatPanel::send, this,
+            [this](const QStringList& fields) { table_->SendChat(fields); });
+    connect(&table_->users, &QAbstractItemModel::modelReset, this, [this] {
+        chat_->setOwnFace(
+            SplitFields(table_->users.findRow(s_.strMyUserName)).value(row::kFaceNo, "0"));
+    });
+    connect(userButtons_, &UserButtonStrip::clicked, this, [this](int index) {
+        if (index == 0) {
+            openUserSettings();
+        } else {
+            QMessageBox::information(this, s_.strGameName, QStringLiteral("帮助"));
+        }
+    });
+
+    const struct {
+        QTimer* timer;
+        int interval;
+        void (Table::*tick)();
+    } timers[] = {{&tmrQiZiRun_, 300, &Table::OnRunFlagTick},
+                  {&tmrMeSelectQiZi_, 300, &Table::OnSelectTick},
+                  {&tmrUserRunFlag_, 300, &Table::OnTurnFlagTick},
+                  {&tmrUserRunTime_, 1000, &Table::OnClockTick}};
+    for (const auto& t : timers) {
+        t.timer->setInterval(t.interval);
+        connect(t.timer, &QTimer::timeout, this,
+                [this, tick = t.tick] { (table_.get()->*tick)(); });
+    }
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen != nullptr ? screen->size() : QSize(1024, 768);
+    vSplitLeft_ = screenSize.width() * 3 / 4;
+    chatSplitTop_ = 270 + (screenSize.height() - 270) / 3;
+}
+
+GameSetDialog* MainWindow::gameSetDialog() const {
+    return gameSetDialog_.data();
+}
+
+void MainWindow::ConnectRoomServer() {
+    connection_->ConnectRoomServer();
+}
+
+void MainWindow::layOutPanes() {
+    const int sw = width(), sh = height();
+    const int h = sh - 32;
+    vSplitLeft_ = std::max(vSplitLeft_, 200);
+    if (h > 0) splitter_->setGeometry(vSplitLeft_, kCaptionHeight, kSplitterWidth, h);
+    gamePane_->setGeometry(5, splitter_->y(), splitter_->x() - 6, std::max(h, 0));
+    const int r = sw - splitter_->x() - kSplitterWidth - 2 - 6;
+    QWidget* right[] = {userButtons_, controlPanel_, optSplit_, userList_, chatSplit_, chat_};
+    if (kSplitterWidth > r) {
+        for (QWidget* w : right)
+            w->hide();
+        update();
+        return;
+    }
+    const int x = splitter_->x() + kSplitterWidth + 2;
+    userButtons_->setGeometry(x, kCaptionHeight, r, 33);
+    if (optSplitTop_ - 60 > 0) controlPanel_->setGeometry(x, 60, r, optSplitTop_ - 60);
+    optSplit_->setGeometry(x, optSplitTop_, r, kBarHeight);
+    userList_->setGeometry(x, optSplitTop_ + kBarHeight, r,
+                           std::max(0, chatSplitTop_ - optSplitTop_ - kBarHeight));
+    chatSplit_->setGeometry(x, chatSplitTop_, r, kBarHeight);
+    const int c = sh - 4 - chatSplitTop_ - kBarHeight - 2;
+    if (c > 0) chat_->setGeometry(x, chatSplitTop_ + kBarHeight, r, c);
+    for (QWidget* w : right)
+        w->show();
+    update();
+}
+
+void MainWindow::resizeEvent(QResizeEvent*) {
+    layOutPanes();
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), kWindowBack);
+    paintCaptionBar(p);
+    const int sw = width(), sh = height();
+    p.setPen(QColor(0, 255, 0));
+    p.drawRect(0, 0, sw - 1, sh - 1);
+    p.setPen(QColor(80, 80, 80));
+    p.drawRect(1, 1, sw - 3, sh - 3);
+    p.setPen(QColor(192, 192, 192));
+    p.drawRect(2, 2, sw - 5, sh - 5);
+}
+
+void MainWindow::paintCaptionBar(QPainter& p) {
+    const int sw = width();
+    const int r = sw - 2 - 121;
+    if (r - 2 < 12 || splitter_->x() + splitter_->width() >= sw) return;
+    skins_.beginPass();
+    const QImage* tile = skins_.image(QStringLiteral("Res\\CaptionBack.bmp"));
+    if (tile == nullptr) return;
+    for (int x = 2; x <= r; x += 9)
+        p.drawImage(x, 2, *tile);
+    const QImage* end = skins_.image(QStringLiteral("Res\\CaptionBackRight.bmp"));
+    if (end == nullptr) return;
+    p.drawImage(r, 2, *end);
+    for (int slot = 0; slot < 3; ++slot)
+        drawSysButton(p, slot, slot == hotSysButton_);
+    p.drawImage(10, 5, QImage(QStringLiteral(":/builtin/logo.png")));
+    p.setFont(font());
+    const int ascent = QFontMetrics(font()).ascent();
+    p.setPen(QColor(240, 240, 240));
+    p.drawText(37, 8 + ascent, s_.strGameName);
+    p.setPen(Qt::black);
+    p.drawText(36, 7 + ascent, s_.strGameName);
+}
+
+void MainWindow::drawSysButton(QPainter& p, int slot, bool hot) {
+    const QImage* sprite = skins_.image(QStringLiteral("Res\\SysMenu.bmp"));
+    if (sprite == nullptr) return;
+    const int glyph = slot == 0 ? 0 : slot == 1 ? (isMaximized() ? 2 : 1) : 3;
+    p.drawImage(QPoint(width() - 73 + 20 * slot, 3), *sprite,
+                QRect(20 * glyph + (hot ? 80 : 0), 0, 20, 23));
+}
+
+int MainWindow::hitSysButton(QPoint pos) const {
+    for (int slot = 0; slot < 3; ++slot) {
+        const int x = width() - 73 + 20 * slot, y = 3;
+        if (pos.x() > x && pos.x() < x + 20 && pos.y() > y && pos.y() < y + 23) return slot;
+    }
+    return -1;
+}
+
+void MainWindow::clickSysButton(int slot) {
+    switch (slot) {
+        case 0:
+            showMinimized();
+            break;
+        case 1:
+            isMaximized() ? showNormal() : showMaximized();
+            break;
+        case 2:
+            table_->RequestCloseMain();
+            break;
+        default:
+            break;
+    }
+}
+
+Qt::Edges MainWindow::edgesAt(QPoint pos) const {
+    Qt::Edges edges;
+    if (pos.x() < kEdge) edges |= Qt::LeftEdge;
+    if (pos.x() > width() - kEdge) edges |= Qt::RightEdge;
+    if (pos.y() < kEdge) edges |= Qt::TopEdge;
+    if (pos.y() > height() - kEdge) edges |= Qt::BottomEdge;
+    return edges;
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    const int hot = hitSysButton(pos);
+    if (hot != hotSysButton_) {
+        hotSysButton_ = hot;
+        update(QRect(width() - 73, 3, 60, 23));
+    }
+    const Qt::Edges edges = isMaximized() ? Qt::Edges() : edgesAt(pos);
+    if ((edges & (Qt::LeftEdge | Qt::TopEdge)) == (Qt::LeftEdge | Qt::TopEdge) ||
+        (edges & (Qt::RightEdge | Qt::BottomEdge)) == (Qt::RightEdge | Qt::BottomEdge)) {
+        setCursor(Qt::SizeFDiagCursor);
+    } else if ((edges & (Qt::RightEdge | Qt::TopEdge)) == (Qt::RightEdge | Qt::TopEdge) ||
+               (edges & (Qt::LeftEdge | Qt::BottomEdge)) == (Qt::LeftEdge | Qt::BottomEdge)) {
+        setCursor(Qt::SizeBDiagCursor);
+    } else if (edges & (Qt::LeftEdge | Qt::RightEdge)) {
+        setCursor(Qt::SizeHorCursor);
+    } else if (edges & (Qt::TopEdge | Qt::BottomEdge)) {
+        setCursor(Qt::SizeVerCursor);
+    } else {
+        unsetCursor();
+    }
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || isMaximized() || windowHandle() == nullptr) return;
+    const QPoint pos = event->position().toPoint();
+    if (hitSysButton(pos) >= 0) return;
+    const Qt::Edges edges = edgesAt(pos);
+    if (edges) {
+        windowHandle()->startSystemResize(edges);
+    } else if (pos.y() > kEdge && pos.y() < kCaptionHeight) {
+        windowHandle()->startSystemMove();
+    }
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const int slot = hitSysButton(event->position().toPoint());
+    if (slot >= 0) clickSysButton(slot);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) update(QRect(width() - 73, 3, 60, 23));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    table_->RequestCloseMain();
+}
+
+void MainWindow::openUserSettings() {
+    auto* dialog = new UserSetDialog(prefs_, s_.strAppPath, this);
+    dialog->show();
+}
+
+// Screen.
+
+void MainWindow::paintFrame() {
+    update();
+}
+void MainWindow::paintGameBack() {
+    gamePane_->paintAll();
+}
+void MainWindow::paintQiPan() {
+    gamePane_->board().repaintBoard();
+}
+void MainWindow::paintUserOpt() {
+    controlPanel_->paintPanel();
+}
+void MainWindow::paintOptButton(int index) {
+    controlPanel_->paintOptButton(index);
+}
+void MainWindow::paintPlayerFace(int seat) {
+    gamePane_->paintPlayerFace(seat);
+}
+void MainWindow::paintNetBreak(int seat) {
+    gamePane_->paintNetBreak(seat);
+}
+void MainWindow::paintHandMark(int seat) {
+    gamePane_->paintHandMark(seat);
+}
+void MainWindow::paintRunFlag(int seat, bool shown) {
+    gamePane_->paintRunFlag(seat, shown);
+}
+void MainWindow::paintClockA(int seat) {
+    gamePane_->paintClockA(seat);
+}
+void MainWindow::paintClockB(int seat) {
+    gamePane_->paintClockB(seat);
+}
+void MainWindow::clearQiZi(int row, int col) {
+    gamePane_->board().clearQiZi(row, col);
+}
+void MainWindow::paintQiZi(int row, int col, std::uint8_t code) {
+    gamePane_->board().paintQiZi(row, col, code);
+}
+void MainWindow::animateMove(int fromRow, int fromCol, int toRow, int toCol, std::uint8_t piece) {
+    gamePane_->board().animateMove(fromRow, fromCol, toRow, toCol, piece);
+}
+void MainWindow::placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol, bool toVisible) {
+    gamePane_->board().placeRunMarkers(fromRow, fromCol, toRow, toCol, toVisible);
+}
+void MainWindow::placeSelectMarker(int row, int col, bool visible) {
+    gamePane_->board().placeSelectMarker(row, col, visible);
+}
+void MainWindow::hideSelectMarker() {
+    gamePane_->board().hideSelectMarker();
+}
+void MainWindow::hideMarkers() {
+    gamePane_->board().hideMarkers();
+}
+void MainWindow::hideMovingPiece() {
+    gamePane_->board().hideMovingPiece();
+}
+
+void MainWindow::setTimerEnabled(TableTimer timer, bool enabled) {
+    QTimer* t = nullptr;
+    switch (timer) {
+        case TableTimer::QiZiRun:
+            t = &tmrQiZiRun_;
+            break;
+        case TableTimer::MeSelectQiZi:
+            t = &tmrMeSelectQiZi_;
+            break;
+        case TableTimer::UserRunFlag:
+            t = &tmrUserRunFlag_;
+            break;
+        case TableTimer::UserRunTime:
+            t = &tmrUserRunTime_;
+            break;
+    }
+    // Enabling a running timer keeps its rhythm.
+    if (enabled && !t->isActive()) t->start();
+    if (!enabled) t->stop();
+}
+
+bool MainWindow::isMainWindowVisible() const {
+    return isVisible();
+}
+
+void MainWindow::setMainWindowHidden(bool hidden) {
+    setVisible(!hidden);
+}
+
+void MainWindow::unloadMainWindow() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    for (QTimer* t : {&tmrQiZiRun_, &tmrMeSelectQiZi_, &tmrUserRunFlag_, &tmrUserRunTime_})
+        t->stop();
+    table_->UnloadStep();
+    if (gameSetDialog_) gameSetDialog_->close();
+    userMenu_->close();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible()) w->close();
+    }
+    close();
+    if (onUnloaded) {
+        onUnloaded();
+    } else {
+        QCoreApplication::quit();
+    }
+}
+
+void MainWindow::playSoundFile(const QString& path) {
+    sound_.play(path);
+}
+
+void MainWindow::openGameSetDialog(GameSetModel&) {
+    if (!gameSetDialog_) gameSetDialog_ = new GameSetDialog(*table_, this);
+    gameSetDialog_->refresh();
+    gameSetDialog_->show();
+    gameSetDialog_->raise();
+}
+
+void MainWindow::closeGameSetDialog() {
+    if (!gameSetDialog_) return;
+    gameSetDialog_->hide();
+    gameSetDialog_->deleteLater();
+    gameSetDialog_ = nullptr;
+}
+
+QString MainWindow::getQiPuFileName(const QString& title, bool forSave) {
+    const QString filter = QStringLiteral("中国象棋文件(*.drak)");
+    if (forSave) {
+        return QFileDialog::getSaveFileName(this, title, QDir::homePath(), filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
+    }
+    return QFileDialog::getOpenFileName(this, title, QDir::homePath(), filter);
+}
+
+void MainWindow::openReplay(const QiPuHistory& history) {
+    Q_UNUSED(history);
+}
+
+void MainWindow::showUserMenu(const QStringList& captions, const QString& name) {
+    userMenu_->setItems(captions, name);
+    if (!userMenu_->isEmpty()) userMenu_->popup(QCursor::pos());
+}
+
+}  // namespace xq

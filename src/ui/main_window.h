@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "board/skin_cache.h"
+#include "game/screen.h"
+#include "game/table.h"
+#include "net/room_connection.h"
+#include "ui/msg_box_host.h"
+#include "ui/sound_player.h"
+
+namespace xq {
+
+class ChatPanel;
+class ControlPanel;
+class GamePane;
+class GameSetDialog;
+class UserButtonStrip;
+class VSplitterBar;
+class UserListView;
+class UserMenu;
+
+// The table window: a frameless window with its own caption bar and border, the game pane on
+// the left, and the control panel, the user list and the chat on the right. It draws what the
+// table decides and hands the user's actions to the table.
+class MainWindow : public QWidget, public Screen {
+    Q_OBJECT
+
+public:
+    MainWindow(Session& session, GameState& game, UserSettings& settings,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Connects to the room server of the launch data.
+    void ConnectRoomServer();
+
+    Table& table() { return *table_; }
+    RoomConnection& connection() { return *connection_; }
+    GamePane& gamePane() { return *gamePane_; }
+    ControlPanel& controlPanel() { return *controlPanel_; }
+    UserListView& userList() { return *userList_; }
+    ChatPanel& chat() { return *chat_; }
+    GameSetDialog* gameSetDialog() const;
+    MsgBoxHostWidgets& boxes() { return boxHost_; }
+    bool unloaded() const { return unloaded_; }
+    // Called once the window has been unloaded (the program then ends).
+    std::function<void()> onUnloaded;
+
+    // Screen.
+    void paintFrame() override;
+    void paintGameBack() override;
+    void paintQiPan() override;
+    void paintUserOpt() override;
+    void paintOptButton(int index) override;
+    void paintPlayerFace(int seat) override;
+    void paintNetBreak(int seat) override;
+    void paintHandMark(int seat) override;
+    void paintRunFlag(int seat, bool shown) override;
+    void paintClockA(int seat) override;
+    void paintClockB(int seat) override;
+    void clearQiZi(int row, int col) override;
+    void paintQiZi(int row, int col, std::uint8_t code) override;
+    void animateMove(int fromRow, int fromCol, int toRow, int toCol, std::uint8_t piece) override;
+    void placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol, bool toVisible) override;
+    void placeSelectMarker(int row, int col, bool visible) override;
+    void hideSelectMarker() override;
+    void hideMarkers() override;
+    void hideMovingPiece() override;
+    void setTimerEnabled(TableTimer timer, bool enabled) override;
+    bool isMainWindowVisible() const override;
+    void setMainWindowHidden(bool hidden) override;
+    void unloadMainWindow() override;
+    void playSoundFile(const QString& path) override;
+    void openGameSetDialog(GameSetModel& model) override;
+    void closeGameSetDialog() override;
+    QString getQiPuFileName(const QString& title, bool forSave) override;
+    void openReplay(const QiPuHistory& history) override;
+    void showUserMenu(const QStringList& captions, const QString& name) override;
+
+    // The layout of the panes for the current size; public for tests.
+    void layOutPanes();
+    int vSplitLeft() const { return vSplitLeft_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void loadStep();
+    void paintCaptionBar(QPainter& p);
+    void drawSysButton(QPainter& p, int slot, bool hot);
+    int hitSysButton(QPoint pos) const;
+    void clickSysButton(int slot);
+    Qt::Edges edgesAt(QPoint pos) const;
+    void openUserSettings();
+
+    Session& s_;
+    GameState& g_;
+    UserSettings& prefs_;
+    MsgBoxHostWidgets boxHost_;
+    std::unique_ptr<Table> table_;
+    std::unique_ptr<RoomConnection> connection_;
+    SoundPlayer sound_;
+    SkinCache skins_;
+
+    GamePane* gamePane_ = nullptr;
+    VSplitterBar* splitter_ = nullptr;
+    UserButtonStrip* userButtons_ = nullptr;
+    ControlPanel* controlPanel_ = nullptr;
+    QWidget* optSplit_ = nullptr;
+    UserListView* userList_ = nullptr;
+    QWidget* chatSplit_ = nullptr;
+    ChatPanel* chat_ = nullptr;
+    QPointer<GameSetDialog> gameSetDialog_;
+    UserMenu* userMenu_ = nullptr;
+
+    QTimer tmrQiZiRun_;
+    QTimer tmrMeSelectQiZi_;
+    QTimer tmrUserRunFlag_;
+    QTimer tmrUserRunTime_;
+
+    int vSplitLeft_ = 0;
+    int optSplitTop_ = 270;
+    int chatSplitTop_ = 0;
+    int hotSysButton_ = -1;
+    bool unloaded_ = false;
+};
+
+}  // namespace xq

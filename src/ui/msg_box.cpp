@@ -1,0 +1,123 @@
+#include "ui/msg_box.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+namespace xq {
+namespace {
+
+constexpr int kButtonWidth = 89;
+constexpr int kButtonHeight = 23;
+
+}  // namespace
+
+double MsgBox::TwipsPerPixel(const QWidget* widget) {
+    const QScreen* screen = widget != nullptr && widget->screen() != nullptr
+                                ? widget->screen()
+                                : QGuiApplication::primaryScreen();
+    const double dpi = screen != nullptr ? screen->logicalDotsPerInchX() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+MsgBox::MsgBox(const MsgBoxSpec& spec, const QString& iconFile, QWidget* owner)
+    : QDialog(spec.type == 0 ? nullptr : owner, Qt::Dialog | Qt::WindowStaysOnTopHint |
+                                                    Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      spec_(spec),
+      countdown_(spec),
+      iconFile_(iconFile),
+      note_(new QLabel(this)),
+      yes_(new QPushButton(this)),
+      no_(new QPushButton(this)) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    note_->setWordWrap(true);
+    note_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    note_->setTextFormat(Qt::PlainText);
+    note_->setText(spec.note);
+    for (QPushButton* b : {yes_, no_}) {
+        b->resize(kButtonWidth, kButtonHeight);
+        b->setAutoDefault(false);
+    }
+    yes_->setText(MsgCountdown::YesCaption(spec));
+    no_->setText(MsgCountdown::NoCaption(spec));
+    connect(yes_, &QPushButton::clicked, this, [this] { press(0); });
+    connect(no_, &QPushButton::clicked, this, [this] { press(1); });
+    timer_.setInterval(1000);
+    connect(&timer_, &QTimer::timeout, this, &MsgBox::tick);
+    setModal(spec.type != 0);
+    layOut();
+}
+
+void MsgBox::layOut() {
+    const double tpp = TwipsPerPixel(this);
+    const auto px = [tpp](int twips) { return static_cast<int>(twips / tpp + 0.5); };
+    const QRect screen =
+        (this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen())->geometry();
+    if (spec_.type == 0) {
+        setWindowTitle(QString());
+        yes_->hide();
+        no_->hide();
+        setFixedSize(px(5960), px(1030));
+        note_->setGeometry(50, 25, width() - 60, height() - 40);
+    } else {
+        setWindowTitle(spec_.caption);
+        setFixedSize(px(5525), px(2165));
+        note_->setGeometry(50, 22, width() - 60, height() - 70);
+        const int top = height() - 30;
+        if (spec_.type == 1) {
+            no_->hide();
+            yes_->move((width() - kButtonWidth) / 2, top);
+        } else {
+            const int x0 = (width() - 2 * kButtonWidth - 6) / 2;
+            yes_->move(x0, top);
+            no_->move(x0 + kButtonWidth + 6, top);
+        }
+    }
+    move(screen.x() + (screen.width() - width()) / 2,
+         screen.y() + (screen.height() - height()) / 2);
+}
+
+void MsgBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (spec_.type != 0) {
+        timer_.start();
+        button(spec_.type == 2 && !spec_.yesDefault ? 1 : 0)->setFocus();
+    }
+}
+
+void MsgBox::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    QPainter p(this);
+    const QImage icon(iconFile_);
+    if (!icon.isNull()) p.drawImage(10, 15, icon);
+    if (spec_.type != 0) {
+        const int y = yes_->y() - 10;
+        p.setPen(QColor(255, 255, 255));
+        p.drawLine(10, y, width() - 10, y);
+        p.setPen(QColor(132, 130, 132));
+        p.drawLine(10, y + 1, width() - 10, y + 1);
+    }
+}
+
+void MsgBox::tick() {
+    if (spec_.type == 0) {
+        timer_.stop();
+        return;
+    }
+    const MsgCountdown::Tick t = countdown_.tick();
+    button(t.button)->setText(t.caption);
+    if (t.fire) {
+        timer_.stop();
+        press(t.button);
+    }
+}
+
+void MsgBox::press(int index) {
+    timer_.stop();
+    if (answered_) return;
+    answered_ = true;
+    emit answered(index);
+    done(index == 0 ? Accepted : Rejected);
+}
+
+}  // namespace xq

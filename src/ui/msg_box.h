@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "game/msg_pool.h"
+
+namespace xq {
+
+// One notice or question: a topmost dialog with the note, an optional icon, none, one or two
+// buttons, and a count-down on the counting button that answers by itself.
+class MsgBox : public QDialog {
+    Q_OBJECT
+
+public:
+    MsgBox(const MsgBoxSpec& spec, const QString& iconFile, QWidget* owner);
+
+    const MsgBoxSpec& spec() const { return spec_; }
+    QPushButton* button(int index) const { return index == 0 ? yes_ : no_; }
+    const QString& note() const { return spec_.note; }
+    // One second of the count-down (the timer calls it; tests may too).
+    void tick();
+
+    // Twips of this screen per pixel.
+    static double TwipsPerPixel(const QWidget* widget);
+
+signals:
+    // A button was pressed or the count-down ran out: 0 Yes, 1 No.
+    void answered(int button);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void press(int index);
+    void layOut();
+
+    MsgBoxSpec spec_;
+    MsgCountdown countdown_;
+    QString iconFile_;
+    QLabel* note_;
+    QPushButton* yes_;
+    QPushButton* no_;
+    QTimer timer_;
+    bool answered_ = false;
+};
+
+}  // namespace xq

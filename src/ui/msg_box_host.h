@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QMap>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "game/msg_pool.h"
+#include "ui/msg_box.h"
+
+namespace xq {
+
+// Puts the pool's boxes on the screen: a notice is shown and left open; a box with buttons runs
+// its own event loop until it is answered, counts down, or is closed by the pool. A box is only
+// deleted once its loop has ended.
+class MsgBoxHostWidgets : public MsgBoxHost {
+public:
+    // owner: the window boxes with buttons belong to; iconBase: the folder the box icons'
+    // literals ("res\Msg1.ico") are relative to.
+    MsgBoxHostWidgets(QWidget* owner, QString iconBase)
+        : owner_(owner), iconBase_(std::move(iconBase)) {}
+
+    void setPool(MsgPool* pool) { pool_ = pool; }
+    void setIconBase(const QString& base) { iconBase_ = base; }
+
+    void openBox(int boxId, const MsgBoxSpec& spec) override;
+    void closeBox(int boxId) override;
+
+    // The open boxes, for tests and for closing the window.
+    QList<MsgBox*> openBoxes() const;
+
+private:
+    QWidget* owner_;
+    QString iconBase_;
+    MsgPool* pool_ = nullptr;
+    QMap<int, QPointer<MsgBox>> boxes_;
+};
+
+}  // namespace xq

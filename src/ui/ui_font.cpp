@@ -1,0 +1,37 @@
+#include "ui/ui_font.h"
+
+#include <QFontDatabase>
+#include <QPixmap>
+
+namespace xq {
+
+QFont PaneFont() {
+    static const QFont font = [] {
+        QFont f;
+        const QStringList families = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+        for (const QString& wanted : {QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                                      QStringLiteral("WenQuanYi Zen Hei")}) {
+            if (families.contains(wanted)) {
+                f.setFamily(wanted);
+                break;
+            }
+        }
+        if (f.family().isEmpty() && !families.isEmpty()) f.setFamily(families.first());
+        f.setPointSize(9);
+        f.setBold(false);
+        f.setItalic(false);
+        f.setStrikeOut(false);
+        return f;
+    }();
+    return font;
+}
+
+QCursor BoardCursor() {
+    static const QCursor cursor = [] {
+        const QPixmap picture(QStringLiteral(":/builtin/cursor.png"));
+        return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 3, 3);
+    }();
+    return cursor;
+}
+
+}  // namespace xq

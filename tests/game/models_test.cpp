@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include "net/game_set_model.h"
+#include "table_harness.h"
+
+namespace xq {
+namespace {
+
+using namespace xq::test;
+
+TEST(MsgPool, LowestFreeSlotGrowthTagsAndOwnAnswers) {
+    FakeScreen screen;
+    MsgPool pool(screen);
+    screen.pool = &pool;
+    pool.InitMsgObjects("/opt/hall/");
+    EXPECT_EQ(pool.strMsgIconPath(), "/opt/hall/res\\");
+    EXPECT_EQ(pool.lngMsgObjectUBound(), -1);
+    pool.ShowMsg(0, 0, "a", {}, 0, {}, {}, true);
+    pool.ShowMsg(7, 0, "b", {}, 0, {}, {}, true);
+    EXPECT_EQ(pool.lngMsgObjectUBound(), 1);
+    pool.CloseMsgObjects(0);
+    EXPECT_EQ(pool.openBoxes(), 1) << "only the boxes with the tag";
+    pool.ShowMsg(0, 0, "c", {}, 0, {}, {}, true);
+    EXPECT_EQ(pool.lngMsgObjectUBound(), 1) << "slot 0 reused";
+    pool.ShowMsg(0, 0, "d", {}, 0, {}, {}, true);
+    EXPECT_EQ(pool.lngMsgObjectUBound(), 2) << "grown by exactly one";
+
+    // Questions answer with their own buttons.
+    screen.answerBox = [](const MsgBoxSpec&) { return 0; };
+    EXPECT_EQ(pool.ShowMsg(0, 2, "q", "t", 10, "是", "否", false), MsgPool::kYes);
+    screen.answerBox = [](const MsgBoxSpec&) { return 1; };
+    EXPECT_EQ(pool.ShowMsg(0, 2, "q", "t", 10, "是", "否", false), MsgPool::kNo);
+
+    // A question closed by the pool answers No, even though its slot held a Yes before.
+    screen.answerBox = [](const MsgBoxSpec&) { return -1; };
+    screen.whileBoxOpen = [&pool](const MsgBoxSpec&) { pool.CloseMsgObjects(0); };
+    EXPECT_EQ(pool.ShowMsg(0, 1, "q", "t", 10, "是", {}, true), MsgPool::kNo);
+    EXPECT_EQ(pool.openBoxes(), 1) << "the box with tag 7 stays";
+}
+
+TEST(MsgCountdown, CaptionsAndTheAutomaticAnswer) {
+    MsgBoxSpec question{0, 2, "n", "t", 10, "同意", "拒绝", false, {}};
+    MsgCountdown q(question);
+    EXPECT_EQ(q.countingButton(), 1);
+    QStringList captions;
+    MsgCountdown::Tick t{};
+    int ticks = 0;
+    do {
+        t = q.tick();
+        captions << t.caption;
+        ++ticks;
+    } while (!t.fire);
+    EXPECT_EQ(ticks, 11);
+    EXPECT_EQ(captions.first(), "拒绝(&N) 10");
+    EXPECT_EQ(captions.last(), "拒绝(&N) 0");
+    EXPECT_FALSE(q.running());
+
+    MsgBoxSpec confirm{0, 1, "n", "t", 0, "确定", {}, false, {}};
+    MsgCountdown c(confirm);
+    EXPECT_EQ(c.countingButton(), 0) << "a one-button box counts on Yes";
+    t = c.tick();
+    EXPECT_EQ(t.caption, "确定(&Y) 0");
+    EXPECT_TRUE(t.fire) << "a count-down of 0 answers at the first tick";
+
+    MsgCountdown notice(MsgBoxSpec{0, 0, "n", {}, 10, {}, {}, true, {}});
+    EXPECT_FALSE(notice.tick().fire);
+}
+
+TEST(GameSetModel, FillsValidatesAndAnswers) {
+    const QString terms = QStringLiteral("100`1000`10`5`50`0`0`30`0`0`30");
+    GameSetModel m;
+    EXPECT_FALSE(m.SetInitGameSetInfo(true, "1`2`3"));
+    ASSERT_TRUE(m.SetInitGameSetInfo(true, terms));
+    EXPECT_EQ(m.frameCaption, "你是桌主，请进行本桌游戏设置");
+    EXPECT_EQ(m.txtUser[0], "100");
+    EXPECT_EQ(m.lngStakeMin, 10);
+    EXPECT_EQ(m.lngStakeMax, 1000);
+    EXPECT_EQ(m.txtUser[1], "5");
+    EXPECT_EQ(m.txtUser[3], "30");
+    EXPECT_EQ(m.txtUser[6], "30");
+    EXPECT_EQ(m.settingsText(), terms);
+
+    const struct {
+        int box;
+        const char* value;
+        const char* failure;  // nullptr: accepted
+    } cases[] = {
+        {0, "10", nullptr},
+        {0, "1000", nullptr},
+        {0, "9", "本桌大小必须在 10 和 1000 之间！"},
+        {0, "1001", "本桌大小必须在 10 和 1000 之间！"},
+        {1, "51", "逃跑者扣分大小必须在 0 和 50 之间！"},
+        {2, "30", nullptr},
+        {2, "31", "本局总用时的 时 不能超过 30小时"},
+        {3, "60", nullptr},
+        {3, "61", "本局总用时的 分 不能超过 60分钟"},
+        {4, "61", "本局总用时的 秒 不能超过 60秒"},
+        {5, "61", "超时后每步限时的 分 不能超过 60分钟"},
+        {6, "60", nullptr},
+        {6, "61", "超时后每步限时的 秒 不能超过 60秒"},
+        {6, "", nullptr},
+        {2, "123456789", "每个输入区域的数字不能超过 8 位！"},
+        {0, "123456789", "每个输入区域的数字不能超过 8 位！"},
+    };
+    for (const auto& c : cases) {
+        GameSetModel v;
+        v.SetInitGameSetInfo(true, terms);
+        v.txtUser[static_cast<std::size_t>(c.box)] = c.value;
+        const auto failure = v.validate();
+        if (c.failure == nullptr) {
+            EXPECT_FALSE(failure.has_value()) << c.box << "=" << c.value;
+        } else {
+            EXPECT_EQ(failure.value_or(""), QString::fromUtf8(c.failure))
+                << c.box << "=" << c.value;
+        }
+    }
+
+    // A refused confirmation keeps the dialog and its count-down.
+    m.txtUser[0] = "5";
+    m.counter = 7;
+    const auto refused = m.press(0, "红方");
+    EXPECT_FALSE(refused.close);
+    EXPECT_TRUE(refused.message.isEmpty());
+    EXPECT_TRUE(m.timerEnabled);
+    EXPECT_EQ(m.counter, 7);
+    m.txtUser[0] = "100";
+    const auto confirmed = m.press(0, "红方");
+    EXPECT_TRUE(confirmed.close);
+    EXPECT_EQ(CmdToString(confirmed.message, 2), QStringLiteral("红方`") + terms);
+    EXPECT_EQ(CmdToString(m.press(1, "红方").message, 2), "红方");
+    EXPECT_EQ(ByteAt(m.press(1, "红方").message, 0), 110);
+
+    for (int key : {int{'0'}, int{'9'}, 8})
+        EXPECT_TRUE(GameSetModel::AcceptKey(key)) << key;
+    for (int key : {int{'a'}, int{'-'}, 13, int{' '}, int{'.'}})
+        EXPECT_FALSE(GameSetModel::AcceptKey(key)) << key;
+}
+
+TEST(GameSetModel, AgreementCountsDownFromTwentyAndAgreesByItself) {
+    GameSetModel m;
+    ASSERT_TRUE(m.SetInitGameSetInfo(false, "100`1000`10`5`50`0`0`30`0`0`30"));
+    EXPECT_EQ(m.button1Caption, "不同意");
+    QStringList captions;
+    GameSetModel::Tick t{};
+    int ticks = 0;
+    do {
+        t = m.tick();
+        captions << t.caption;
+        ++ticks;
+    } while (!t.press);
+    EXPECT_EQ(ticks, 21);
+    EXPECT_EQ(captions.first(), "同意 20");
+    EXPECT_EQ(captions.last(), "同意 0");
+    EXPECT_FALSE(m.timerEnabled);
+    const auto agreed = m.press(0, "黑方");
+    EXPECT_EQ(ByteAt(agreed.message, 0), 112);
+    EXPECT_EQ(ByteAt(agreed.message, 1), 1);
+}
+
+TEST(UserListModel, RowsKeyedByName) {
+    UserListModel list;
+    list.setLevelTable("长工_100`短工_200");
+    EXPECT_EQ(list.loadAll(Row("甲", 0) + "\n" + Row("乙", 1) + "\r\n\n" + Row("甲", 2)), "甲`乙");
+    EXPECT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(SplitFields(list.findRow("甲"))[13], "2");
+    list.addRow(Row("乙", 5));
+    EXPECT_EQ(SplitFields(list.findRow("乙"))[13], "1") << "no second row for a name";
+    list.updateRow(Row("乙", 5));
+    EXPECT_EQ(SplitFields(list.findRow("乙"))[13], "5");
+    list.removeRow("甲");
+    list.removeRow("无");
+    EXPECT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(list.data(list.index(0, 3), Qt::DisplayRole).toString(), "短工")
+        << "level 1000 shown by title";
+    EXPECT_EQ(list.findRow("甲"), "");
+}
+
+}  // namespace
+}  // namespace xq

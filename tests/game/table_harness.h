@@ -1,0 +1,205 @@
+#pragma once
+
+#include <QEventLoop>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "game/table.h"
+#include "net/codec.h"
+#include "startup/user_row.h"
+
+namespace xq::test {
+
+// A screen that records what the table asks of it, and answers boxes and file dialogs as the
+// test says.
+class FakeScreen : public Screen, public MsgBoxHost {
+public:
+    // How a box with buttons is answered: 0 Yes, 1 No, -1 stay open until closed (the box then
+    // waits in a nested event loop, as a real modal box does).
+    std::function<int(const MsgBoxSpec&)> answerBox = [](const MsgBoxSpec& spec) {
+        return spec.type == 1 || spec.yesDefault ? 0 : 1;  // what the count-down would answer
+    };
+    std::function<void(const MsgBoxSpec&)> whileBoxOpen;  // runs inside a box left open
+    QString fileName;                                     // the file dialog's answer
+    bool visible = true;
+
+    MsgPool* pool = nullptr;
+    QStringList calls;
+    std::vector<MsgBoxSpec> boxes;  // every box opened, in order
+    std::map<int, QEventLoop*> waiting;
+    int unloads = 0;
+    int gameSetOpens = 0;
+    int gameSetCloses = 0;
+    QStringList sounds;
+    QStringList menuCaptions;
+    QiPuHistory replayed;
+    bool timers[4] = {};
+    int animations = 0;
+
+    bool called(const QString& call) const { return calls.contains(call); }
+    QStringList boxNotes() const {
+        QStringList notes;
+        for (const auto& b : boxes)
+            notes << b.note;
+        return notes;
+    }
+
+    void paintFrame() override { calls << "frame"; }
+    void paintGameBack() override { calls << "gameBack"; }
+    void paintQiPan() override { calls << "qiPan"; }
+    void paintUserOpt() override { calls << "userOpt"; }
+    void paintOptButton(int i) override { calls << QStringLiteral("button %1").arg(i); }
+    void paintPlayerFace(int seat) override { calls << QStringLiteral("face %1").arg(seat); }
+    void paintNetBreak(int seat) override { calls << QStringLiteral("net %1").arg(seat); }
+    void paintHandMark(int seat) override { calls << QStringLiteral("hand %1").arg(seat); }
+    void paintRunFlag(int seat, bool shown) override {
+        calls << QStringLiteral("flag %1 %2").arg(seat).arg(shown);
+    }
+    void paintClockA(int seat) override { calls << QStringLiteral("clockA %1").arg(seat); }
+    void paintClockB(int seat) override { calls << QStringLiteral("clockB %1").arg(seat); }
+    void clearQiZi(int r, int c) override { calls << QStringLiteral("clear %1,%2").arg(r).arg(c); }
+    void paintQiZi(int r, int c, std::uint8_t p) override {
+        calls << QStringLiteral("piece %1,%2=%3").arg(r).arg(c).arg(p);
+    }
+    void animateMove(int fr, int fc, int tr, int tc, std::uint8_t p) override {
+        ++animations;
+        calls << QStringLiteral("animate %1,%2->%3,%4 %5").arg(fr).arg(fc).arg(tr).arg(tc).arg(p);
+    }
+    void placeRunMarkers(int fr, int fc, int tr, int tc, bool v) override {
+        calls << QStringLiteral("runMarkers %1,%2 %3,%4 %5").arg(fr).arg(fc).arg(tr).arg(tc).arg(v);
+    }
+    void placeSelectMarker(int r, int c, bool v) override {
+        calls << QStringLiteral("selectMarker %1,%2 %3").arg(r).arg(c).arg(v);
+    }
+    void hideSelectMarker() override { calls << "hideSelect"; }
+    void hideMarkers() override { calls << "hideMarkers"; }
+    void hideMovingPiece() override { calls << "hideMoving"; }
+    void setTimerEnabled(TableTimer t, bool on) override { timers[static_cast<int>(t)] = on; }
+    bool isMainWindowVisible() const override { return visible; }
+    void setMainWindowHidden(bool hidden) override {
+        calls << QStringLiteral("hidden %1").arg(hidden);
+    }
+    void unloadMainWindow() override { ++unloads; }
+    void playSoundFile(const QString& path) override { sounds << path.section(u'/', -1); }
+    void openGameSetDialog(GameSetModel&) override { ++gameSetOpens; }
+    void closeGameSetDialog() override { ++gameSetCloses; }
+    QString getQiPuFileName(const QString& title, bool forSave) override {
+        calls << QStringLiteral("fileDialog %1 %2").arg(title).arg(forSave);
+        return fileName;
+    }
+    void openReplay(const QiPuHistory& h) override { replayed = h; }
+    void showUserMenu(const QStringList& captions, const QString&) override {
+        menuCaptions = captions;
+    }
+
+    void openBox(int id, const MsgBoxSpec& spec) override {
+        boxes.push_back(spec);
+        if (spec.type == 0) return;
+        const int answer = answerBox(spec);
+        if (answer >= 0) {
+            pool->answer(id, answer);
+            pool->boxClosed(id);
+            return;
+        }
+        QEventLoop loop;
+        waiting[id] = &loop;
+        if (whileBoxOpen) whileBoxOpen(spec);
+        if (waiting.count(id) != 0) loop.exec();
+    }
+    void closeBox(int id) override {
+        calls << "closeBox";
+        auto it = waiting.find(id);
+        if (it == waiting.end()) return;
+        it->second->quit();
+        waiting.erase(it);
+    }
+};
+
+inline Cmd Bytes(std::initializer_list<int> bytes) {
+    Cmd cmd;
+    for (int b : bytes)
+        cmd.append(static_cast<char>(b));
+    return cmd;
+}
+
+inline Cmd WithText(std::initializer_list<int> head, const QString& text) {
+    Cmd cmd;
+    StringToCmd(text, cmd, static_cast<std::uint8_t>(head.size()), Bytes(head));
+    if (cmd.isEmpty()) cmd = Bytes(head);
+    return cmd;
+}
+
+// A user row with the fields that matter here.
+inline QString Row(const QString& name, int chair, const QString& watching = {}, int face = 0,
+                   int hand = 0, int offline = 0) {
+    return QStringList{name,
+                       "10001",
+                       "1000",
+                       "1000",
+                       watching,
+                       "3",
+                       "66",
+                       "0",
+                       "2",
+                       "1",
+                       "0",
+                       "0",
+                       QString::number(face),
+                       QString::number(chair),
+                       QString::number(hand),
+                       QString::number(offline)}
+        .join(u'`');
+}
+
+// A table with a fake screen, as one client sees it.
+struct Harness {
+    explicit Harness(const QString& me = QStringLiteral("红方")) {
+        session.strMyUserName = me;
+        session.strGameName = QStringLiteral("中国象棋");
+        InitSession(session, QStringLiteral("/opt/hall/game"));
+        table.msgs.InitMsgObjects(session.strParentPath);
+        ResetGame(game, session);
+        screen.pool = &table.msgs;
+        table.send = [this](const Cmd& c) { sent.push_back(c); };
+    }
+
+    void room(const Cmd& c) { table.DoRoomMsg(c); }
+    void gameMsg(const Cmd& c) { table.DoGameMsg(c); }
+
+    // Both players seated (red = seat 0 owner by default) and the table told who this user is.
+    void seat(const QString& seat0, const QString& seat1, const QString& watched = {}) {
+        room(WithText({130, 3}, session.strMyUserName + u'`' +
+                                    (watched.isEmpty() ? session.strMyUserName : watched)));
+        QStringList rows = {Row(seat0, 0), Row(seat1, 1)};
+        if (session.strMyUserName != seat0 && session.strMyUserName != seat1) {
+            rows << Row(session.strMyUserName, 0, watched);
+        }
+        room(WithText({130, 2}, rows.join(u'\n')));
+    }
+
+    // Game start: red seat, seat to move, bank limit and free time per move.
+    void start(int redSeat, std::array<int, 3> total = {0, 10, 0},
+               std::array<int, 3> step = {0, 0, 30}) {
+        gameMsg(Bytes({17, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, redSeat, redSeat, total[0], total[1],
+                       total[2], step[0], step[1], step[2]}));
+    }
+
+    // The server's echo of a move by seat s from (fr, ff) to (tr, tf), logical points.
+    Cmd move(int seat, int fr, int ff, int tr, int tf, std::array<int, 3> bank = {0, 0, 0}) const {
+        const Piece p = game.bteQiPan[fr][ff];
+        const Piece e = game.bteQiPan[tr][tf];
+        return Bytes({19, 0, seat, fr * 16 + ff, p, tr * 16 + tf, e, bank[0], bank[1], bank[2]});
+    }
+
+    Session session;
+    GameState game;
+    UserSettings settings;
+    FakeScreen screen;
+    Table table{session, game, settings, screen, screen, QStringLiteral("/opt/hall/game")};
+    std::vector<Cmd> sent;
+};
+
+}  // namespace xq::test

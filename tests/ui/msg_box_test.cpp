@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "game/msg_pool.h"
+#include "ui/msg_box.h"
+#include "ui/msg_box_host.h"
+
+namespace xq {
+namespace {
+
+MsgBoxSpec Spec(std::uint8_t type, std::int32_t delay, bool yesDefault) {
+    return MsgBoxSpec{0, type, "note", "中国象棋", delay, "同意", "拒绝", yesDefault, {}};
+}
+
+TEST(MsgBox, LayoutByTypeInTwips) {
+    const struct {
+        std::uint8_t type;
+        int twipsW, twipsH;
+        bool yes, no;
+    } cases[] = {
+        {0, 5960, 1030, false, false}, {1, 5525, 2165, true, false}, {2, 5525, 2165, true, true}};
+    for (const auto& c : cases) {
+        MsgBox box(Spec(c.type, 10, true), {}, nullptr);
+        const double tpp = MsgBox::TwipsPerPixel(&box);
+        EXPECT_NEAR(box.width(), c.twipsW / tpp, 1.0);
+        EXPECT_NEAR(box.height(), c.twipsH / tpp, 1.0);
+        EXPECT_EQ(box.button(0)->isVisibleTo(&box), c.yes);
+        EXPECT_EQ(box.button(1)->isVisibleTo(&box), c.no);
+        EXPECT_EQ(box.windowTitle(), c.type == 0 ? "" : "中国象棋");
+        EXPECT_TRUE(box.windowFlags() & Qt::WindowStaysOnTopHint);
+    }
+    MsgBox two(Spec(2, 10, false), {}, nullptr);
+    EXPECT_EQ(two.button(1)->x() - two.button(0)->x(), 89 + 6);
+    EXPECT_EQ(two.button(0)->y(), two.height() - 30);
+    EXPECT_EQ(two.button(0)->text(), "同意(&Y)");
+    EXPECT_EQ(two.button(1)->text(), "拒绝(&N)");
+}
+
+TEST(MsgBox, CountsDownOnTheDefaultButtonAndAnswers) {
+    MsgBox question(Spec(2, 2, false), {}, nullptr);
+    int answer = -1;
+    QObject::connect(&question, &MsgBox::answered, [&](int b) { answer = b; });
+    question.tick();
+    EXPECT_EQ(question.button(1)->text(), "拒绝(&N) 2");
+    question.tick();
+    question.tick();
+    EXPECT_EQ(question.button(1)->text(), "拒绝(&N) 0");
+    EXPECT_EQ(answer, 1) << "left alone the question refuses";
+
+    MsgBox confirm(Spec(1, 0, false), {}, nullptr);
+    answer = -1;
+    QObject::connect(&confirm, &MsgBox::answered, [&](int b) { answer = b; });
+    confirm.tick();
+    EXPECT_EQ(confirm.button(0)->text(), "同意(&Y) 0");
+    EXPECT_EQ(answer, 0);
+}
+
+TEST(MsgBoxHost, PoolClosesARunningModalBoxCleanly) {
+    QWidget owner;
+    MsgBoxHostWidgets host(&owner, "/nonexistent/");
+    MsgPool pool(host);
+    host.setPool(&pool);
+    pool.InitMsgObjects("/nonexistent/");
+
+    // A question closed by the pool while its loop runs answers No and leaves no box behind.
+    QTimer::singleShot(30, [&] { pool.CloseMsgObjects(0); });
+    EXPECT_EQ(pool.ShowMsg(0, 2, "q", "t", 10, "是", "否", true), MsgPool::kNo);
+    EXPECT_EQ(pool.openBoxes(), 0);
+
+    // Closed, and a new question opened inside the first one's wait and answered by a press:
+    // each returns its own answer.
+    std::int16_t inner = 99;
+    QTimer::singleShot(30, [&] {
+        pool.CloseMsgObjects(0);
+        QTimer::singleShot(30, [&] {
+            for (MsgBox* box : host.openBoxes())
+                box->button(0)->click();
+        });
+        inner = pool.ShowMsg(0, 2, "inner", "t", 10, "是", "否", false);
+    });
+    EXPECT_EQ(pool.ShowMsg(0, 2, "outer", "t", 10, "是", "否", true), MsgPool::kNo);
+    EXPECT_EQ(inner, MsgPool::kYes);
+
+    // A notice stays until the pool closes it.
+    pool.ShowMsg(0, 0, "wait", {}, 0, {}, {}, true);
+    EXPECT_EQ(host.openBoxes().size(), 1);
+    pool.CloseMsgObjects(0);
+    QApplication::processEvents();
+    EXPECT_TRUE(host.openBoxes().isEmpty());
+    EXPECT_EQ(pool.openBoxes(), 0);
+}
+
+}  // namespace
+}  // namespace xq

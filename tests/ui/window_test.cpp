@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "net/messages.h"
+#include "ui/app_startup.h"
+#include "ui/chat_panel.h"
+#include "ui/control_panel.h"
+#include "ui/game_pane.h"
+#include "ui/game_set_dialog.h"
+#include "ui/main_window.h"
+#include "ui/player_panels.h"
+#include "ui/user_list_view.h"
+
+namespace xq {
+namespace {
+
+TEST(ControlPanelGeometry, GapsAndStrictHits) {
+    EXPECT_EQ(OptButtonGap(200), 5);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(OptButtonTop(200, i), 25 * (i + 1));
+    EXPECT_EQ(OptButtonGap(150), 0);
+    EXPECT_EQ(OptButtonTop(150, 6), 140) << "without room the buttons touch";
+    const struct {
+        int x, y, hit;
+    } cases[] = {{15, 30, -1}, {16, 30, 0},   {73, 30, 0},  {74, 30, -1}, {40, 25, -1},
+                 {40, 26, 0},  {40, 44, 0},   {40, 45, -1}, {40, 50, -1}, {40, 51, 1},
+                 {40, 176, 6}, {40, 195, -1}, {-3, 30, -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(HitOptButton(200, c.x, c.y), c.hit) << c.x << "," << c.y;
+}
+
+TEST(PlayerPanelGeometry, SlotsAndClocks) {
+    const PanelLayout l(700);
+    EXPECT_EQ(l.origin[0], QPoint(25, 137));
+    EXPECT_EQ(l.origin[1], QPoint(25, 327));
+    EXPECT_EQ(l.name(0), QPoint(25, 172));
+    EXPECT_EQ(l.net(1), QPoint(62, 327));
+    EXPECT_EQ(l.flag(0), QPoint(95, 137));
+    EXPECT_EQ(l.clockA(0), QPoint(38, 215));
+    EXPECT_EQ(l.clockA(1), QPoint(38, 398));
+    EXPECT_EQ(l.clockB(1), QPoint(38, 443));
+    EXPECT_EQ(l.scoreText(), QPoint(46, 293));
+}
+
+TEST(StartTable, WrongWordCountOrTokenShowsTheErrorAndEnds) {
+    const QStringList nine = {LaunchToken(), "127.0.0.1", "1",  "中国象棋", "a_1",
+                              "x",           "y",         "me", "1"};
+    const struct {
+        QStringList words;
+        const char* text;
+    } cases[] = {
+        {nine.mid(0, 8), "1号错误，无法正常启动游戏！"},
+        {nine + QStringList{"ten"}, "1号错误，无法正常启动游戏！"},
+        {QStringList{"WRONG"} + nine.mid(1), "2号错误，无法正常启动游戏！"},
+        {QStringList{LaunchToken().toLower()} + nine.mid(1), "2号错误，无法正常启动游戏！"},
+    };
+    for (const auto& c : cases) {
+        ClientState state;
+        QString title, text;
+        auto window =
+            StartTable(state, c.words, "/opt/hall/game", [&](const QString& t, const QString& m) {
+                title = t;
+                text = m;
+            });
+        EXPECT_EQ(window, nullptr);
+        EXPECT_EQ(title, "游戏提示");
+        EXPECT_EQ(text, c.text);
+    }
+}
+
+struct WindowFixture {
+    WindowFixture() {
+        state.session.strMyUserName = "红方";
+        state.session.strGameName = "中国象棋";
+        InitSession(state.session, "/nonexistent/game");
+        ResetGame(state.game, state.session);
+        window = std::make_unique<MainWindow>(state.session, state.game, state.settings);
+        window->onUnloaded = [this] { ++unloads; };
+        window->table().send = [this](const Cmd& c) { sent.push_back(c); };
+    }
+    ClientState state;
+    std::unique_ptr<MainWindow> window;
+    std::vector<Cmd> sent;
+    int unloads = 0;
+};
+
+TEST(MainWindow, PanesFollowTheLayoutRules) {
+    WindowFixture f;
+    f.window->resize(1600, 900);
+    f.window->layOutPanes();
+    const int split = f.window->vSplitLeft();
+    EXPECT_EQ(f.window->gamePane().geometry(), QRect(5, 27, split - 6, 900 - 32));
+    const int x = split + 12 + 2, r = 1600 - split - 12 - 2 - 6;
+    EXPECT_EQ(f.window->controlPanel().geometry(), QRect(x, 60, r, 270 - 60));
+    EXPECT_EQ(f.window->userList().geometry().top(), 275);
+    EXPECT_TRUE(f.window->controlPanel().isVisibleTo(f.window.get()));
+    // Too narrow for the right pane: it is hidden and the game pane fills the window.
+    f.window->resize(640, 700);
+    f.window->layOutPanes();
+    EXPECT_EQ(f.window->controlPanel().isVisibleTo(f.window.get()),
+              f.window->width() - split - 20 >= 12);
+}
+
+TEST(MainWindow, ControlPanelActsOnlyFromTheHotState) {
+    WindowFixture f;
+    f.window->resize(1600, 900);
+    f.window->layOutPanes();
+    f.state.session.blnCanStart = true;
+    f.window->table().RefreshStartButton();
+    ControlPanel& panel = f.window->controlPanel();
+    const QPointF onStart(40, OptButtonTop(panel.height(), 0) + 10);
+    QMouseEvent release(QEvent::MouseButtonRelease, onStart, onStart, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(&panel, &release);
+    EXPECT_TRUE(f.sent.empty()) << "not hot yet";
+    QMouseEvent move(QEvent::MouseMove, onStart, onStart, Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&panel, &move);
+    EXPECT_EQ(f.state.game.bteOptButState[0], kButtonHover);
+    QApplication::sendEvent(&panel, &release);
+    ASSERT_EQ(f.sent.size(), 1u);
+    EXPECT_EQ(f.sent[0], msg::HandUp("红方"));
+    // A disabled button never becomes hot.
+    QApplication::sendEvent(&panel, &move);
+    EXPECT_EQ(f.state.game.bteOptButState[0], kButtonDisabled);
+}
+
+TEST(MainWindow, ChatShowsMarkupAsText) {
+    WindowFixture f;
+    f.window->table().chat.showRelayed(
+        {"甲", "所有人", "12:00:00", "<a href='x'>点我</a><b>粗</b>", "#000000", "0", "0", ""});
+    EXPECT_TRUE(f.window->chat().shownText().contains("<a href='x'>点我</a><b>粗</b>"));
+}
+
+TEST(MainWindow, CloseAsksOnlyDuringAGameAndUnloadsOnce) {
+    WindowFixture f;
+    f.window->close();
+    EXPECT_EQ(f.unloads, 1);
+    EXPECT_TRUE(f.state.session.blnAppQuit);
+    f.window->unloadMainWindow();
+    EXPECT_EQ(f.unloads, 1);
+}
+
+TEST(GameSetDialog, KeysCountDownAndWarnings) {
+    WindowFixture f;
+    Table& table = f.window->table();
+    table.OpenGameSet(true, "100`1000`10`5`50`0`0`30`0`0`30");
+    GameSetDialog* dialog = f.window->gameSetDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "中国象棋 游戏设置");
+    EXPECT_EQ(dialog->frame()->title(), "你是桌主，请进行本桌游戏设置");
+    EXPECT_FALSE(dialog->box(0)->isReadOnly());
+    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    QLineEdit* stake = dialog->box(0);
+    stake->setFocus();
+    stake->setCursorPosition(3);
+    for (const auto& [key, text] : std::vector<std::pair<int, QString>>{
+             {Qt::Key_A, "a"}, {Qt::Key_Return, "\r"}, {Qt::Key_Minus, "-"}, {Qt::Key_5, "5"}}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(stake, &press);
+    }
+    EXPECT_EQ(stake->text(), "1005") << "only the digit got through";
+    stake->setText("5");
+    emit stake->textEdited("5");
+
+    QString warning;
+    dialog->showWarning = [&](const QString& w) { warning = w; };
+    dialog->pressButton(0);
+    EXPECT_EQ(warning, "本桌大小必须在 10 和 1000 之间！");
+    EXPECT_TRUE(f.sent.empty());
+    ASSERT_NE(f.window->gameSetDialog(), nullptr) << "the dialog stays open";
+
+    table.gameSet.txtUser[0] = "100";
+    for (int i = 0; i < 20; ++i)
+        dialog->tick();
+    EXPECT_EQ(dialog->button(0)->text(), "确定 1");
+    dialog->tick();
+    EXPECT_EQ(f.sent.size(), 1u) << "the count-down confirms by itself";
+    EXPECT_EQ(f.window->gameSetDialog(), nullptr);
+}
+
+}  // namespace
+}  // namespace xq
