@@ -1,0 +1,62 @@
+// xqtable-server: the room server of one table, headless.
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTime>
+#include <cstdio>
+
+#include "server/fd_limit.h"
+#include "server/room_server.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("xqtable-server"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Room server of one xiangqi table."));
+    parser.addHelpOption();
+    const QCommandLineOption hostOpt(QStringLiteral("host"),
+                                     QStringLiteral("Address to listen on."),
+                                     QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption portOpt(QStringLiteral("port"),
+                                     QStringLiteral("Port to listen on; 0 picks a free one."),
+                                     QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption nameOpt(QStringLiteral("game-name"),
+                                     QStringLiteral("Display name of the game (for the log)."),
+                                     QStringLiteral("TEXT"), QStringLiteral("中国象棋"));
+    parser.addOptions({hostOpt, portOpt, nameOpt});
+    parser.process(app);
+
+    const auto logLine = [](const QString& line) {
+        const QByteArray text =
+            (QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz ")) + line + u'\n')
+                .toUtf8();
+        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stderr);
+        std::fflush(stderr);
+    };
+
+    bool portOk = false;
+    const uint port = parser.value(portOpt).toUInt(&portOk);
+    const QHostAddress host(parser.value(hostOpt));
+    if (!portOk || port > 65535 || host.isNull()) {
+        logLine(QStringLiteral("bad --host or --port"));
+        return 2;
+    }
+
+    const long files = xq::server::raiseFileLimit();
+    xq::server::RoomServer server(logLine);
+    if (!server.listen(host, static_cast<quint16>(port))) {
+        logLine(QStringLiteral("cannot listen on %1:%2: %3")
+                    .arg(host.toString())
+                    .arg(port)
+                    .arg(server.errorString()));
+        return 1;
+    }
+    std::printf("port %u\n", static_cast<unsigned>(server.port()));
+    std::fflush(stdout);
+    logLine(QStringLiteral("%1 table listening on %2:%3 (open files allowed: %4)")
+                .arg(parser.value(nameOpt), host.toString())
+                .arg(server.port())
+                .arg(files));
+    return QCoreApplication::exec();
+}

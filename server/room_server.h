@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpServer>
+#include <QTimer>
+#include <functional>
+
+#include "server/endpoint.h"
+#include "server/table.h"
+
+namespace xq::server {
+
+// The network side of the server: accepts connections, hands logged-in participants and their
+// messages to the table, routes the table's output to sockets or in-process endpoints, and moves
+// the table's clock on.
+class RoomServer : public QObject, private TableOutput {
+    Q_OBJECT
+public:
+    using LogSink = std::function<void(const QString&)>;
+
+    explicit RoomServer(LogSink logSink, QObject* parent = nullptr);
+
+    bool listen(const QHostAddress& host, quint16 port);
+    quint16 port() const { return listener_.serverPort(); }
+    QString errorString() const { return listener_.errorString(); }
+
+    // A participant inside the process joins through the same paths as a socket: attach it,
+    // then log it in and feed its messages by id.
+    ConnId attach(Endpoint* endpoint);
+    void submitLogin(ConnId id, const QString& name, bool allowWatch);
+    void submit(ConnId id, const Cmd& message);
+    void drop(ConnId id);
+
+    const Table& table() const { return table_; }
+
+private:
+    void onNewConnection();
+    void tick();
+
+    void send(const ConnIds& to, const Cmd& message) override;
+    void close(ConnId id) override;
+    void log(const QString& line) override;
+
+    LogSink logSink_;
+    QTcpServer listener_;
+    Table table_;
+    QHash<ConnId, Endpoint*> endpoints_;
+    ConnId nextId_ = 1;
+    QElapsedTimer clock_;
+    QTimer ticker_;
+};
+
+}  // namespace xq::server

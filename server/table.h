@@ -1,0 +1,154 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <array>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "net/codec.h"
+#include "server/board_game.h"
+#include "server/game_clock.h"
+#include "server/record_upload.h"
+#include "server/table_output.h"
+#include "server/table_terms.h"
+#include "server/user_stats.h"
+
+namespace xq::server {
+
+enum class TablePhase { Waiting, Settings, Playing, BetweenGames, Loading };
+
+// One table with two seats and any number of spectators, free of sockets and of real time:
+// participants come in by id, messages go out through TableOutput, and the clock moves only
+// when advanceTo() is called. Malformed or unexpected input is logged and changes nothing.
+class Table {
+public:
+    static constexpr qint64 kComebackMs = 60'000;
+    static constexpr qint64 kLoadMs = 120'000;
+    static constexpr int kBackstopSeconds = 5;
+    static constexpr qsizetype kMaxChatBytes = 2048;
+
+    explicit Table(TableOutput& out);
+
+    // A name that logged in: takes a seat, watches, or takes its seat back after a broken
+    // connection. False (and the id closed) when the name is already at the table.
+    bool login(ConnId id, const QString& name, bool allowWatch);
+    void receive(ConnId id, const Cmd& message);
+    void disconnect(ConnId id);
+    void advanceTo(qint64 nowMs);
+
+    TablePhase phase() const { return phase_; }
+    const BoardGame& game() const { return game_; }
+    qint64 now() const { return now_; }
+    QString seatName(int seat) const;
+    std::optional<int> seatOf(ConnId id) const;
+    bool handUp(int seat) const;
+    bool offline(int seat) const;
+    int tally(int seat) const;
+    int bankSeconds(int seat) const;
+    const std::optional<TableTerms>& agreedTerms() const { return agreedTerms_; }
+    const StatsBook& stats() const { return stats_; }
+
+private:
+    struct Person {
+        QString name;
+        int seat = -1;  // -1: a spectator
+        int watchedSeat = 0;
+        QString watchedName;
+        bool allowWatch = true;
+        QString spectatorRow;  // a spectator's row does not change while he watches
+    };
+    struct Seat {
+        QString name;
+        std::optional<ConnId> conn;
+        bool handUp = false;
+        bool offline = false;
+        qint64 offlineSinceMs = 0;
+        bool taken() const { return !name.isEmpty(); }
+    };
+    struct Pending {
+        std::uint8_t code = 0;
+        int seat = 0;
+    };
+
+    // Who gets what.
+    ConnIds everybody() const;
+    ConnIds everybodyBut(ConnId id) const;
+    void toAll(const Cmd& m);
+    void toOne(ConnId id, const Cmd& m);
+    void toSeat(int seat, const Cmd& m);
+    void log(const QString& line);
+    void ignore(const Person& who, const Cmd& m, const char* why);
+
+    // Rows and the welcome of a newcomer.
+    QString playerRow(int seat) const;
+    QStringList allRows() const;
+    void sendWelcome(ConnId id, const Person& p);
+    void sendTableState(ConnId id, const Person& p);
+    Cmd currentSnapshot() const;
+
+    // Arrivals and departures (table.cpp, table_seats.cpp).
+    void seatPlayer(ConnId id, const QString& name, int seat, bool allowWatch);
+    void addSpectator(ConnId id, const QString& name, bool allowWatch);
+    void comeBack(ConnId id, int seat);
+    void goOffline(int seat);
+    void leaveForGood(int seat, bool closeConn = true);
+    void spectatorLeaves(ConnId id, bool closeIt);
+    void enterWaiting();
+    void refusePendingFor(int seat);
+
+    // Hands and the settings stage (table_seats.cpp).
+    void onHandText(const Person& p, const QString& text);
+    void onOwnerTerms(const Person& p, const QString& text);
+    void onRaiseHand(int seat);
+    void raiseInWaiting(int seat, const Cmd& announce);
+    void maybeBeginSettings();
+    void beginSettings();
+    void raiseAfterGame(int seat);
+    int handsUp() const;
+    void lowerHands();
+
+    // The game (table_play.cpp).
+    void startGame();
+    void onMove(const Person& p, const Cmd& m);
+    void onRequest(std::uint8_t code, int seat);
+    void onAnswer(std::uint8_t code, bool agree, int seat);
+    void finishGame(int result, const QString& reason, bool escaped = false);
+    TableTerms termsInForce() const;
+
+    // Loading a stored record (table_load.cpp).
+    void onLoadRequest(int seat);
+    void beginLoading(int asker);
+    void onChunk(const Cmd& m);
+    void failLoad(const QString& why);
+    void acceptLoad(const QiPuHistory& history);
+
+    void onChat(ConnId id, const Person& p, const Cmd& m);
+    void dispatchPlayer(const Person& p, const Cmd& m);
+
+    TableOutput& out_;
+    qint64 now_ = 0;
+    TablePhase phase_ = TablePhase::Waiting;
+    std::array<Seat, 2> seats_;
+    std::map<ConnId, Person> people_;
+    QHash<QString, ConnId> idByName_;
+    std::vector<ConnId> spectators_;  // in order of arrival
+    StatsBook stats_;
+
+    std::optional<TableTerms> agreedTerms_;
+    TableTerms proposedTerms_ = TableTerms::defaults();
+    bool ownerConfirmed_ = false;
+    std::array<int, 2> tally_{};
+    int nextRed_ = 0;
+
+    BoardGame game_;
+    GameClock clock_;
+    std::optional<Pending> pending_;
+
+    int loadAsker_ = 0;
+    qint64 loadDeadlineMs_ = 0;
+    RecordUpload upload_;
+};
+
+}  // namespace xq::server

@@ -1,0 +1,130 @@
+// Game start, moves, negotiations and the end of a game.
+
+#include "net/message_codes.h"
+#include "server/outgoing.h"
+#include "server/table.h"
+
+namespace xq::server {
+
+TableTerms Table::termsInForce() const {
+    return agreedTerms_.value_or(TableTerms::defaults());
+}
+
+void Table::startGame() {
+    const TableTerms terms = termsInForce();
+    phase_ = TablePhase::Playing;
+    lowerHands();
+    pending_.reset();
+    game_.start(nextRed_);
+    clock_.start(now_, game_.toMove(), terms.stepAllowanceSeconds());
+    log(QStringLiteral("game starts: %1 has red, %2 has black, terms %3")
+            .arg(seats_[static_cast<std::size_t>(nextRed_)].name,
+                 seats_[static_cast<std::size_t>(nextRed_ ^ 1)].name, terms.text()));
+    toAll(out::gameStart(nextRed_, terms));
+}
+
+void Table::onMove(const Person& p, const Cmd& m) {
+    if (phase_ != TablePhase::Playing) return ignore(p, m, "no game is running");
+    const std::uint8_t from = ByteAt(m, 3), to = ByteAt(m, 5);
+    std::optional<QString> why;
+    if (pending_) {
+        why = QStringLiteral("请等待对方答复");
+    } else {
+        why = game_.refusal(p.seat, from, to);
+    }
+    if (why) {
+        log(QStringLiteral("move %1 -> %2 of %3 refused: %4")
+                .arg(from, 2, 16, QChar(u'0'))
+                .arg(to, 2, 16, QChar(u'0'))
+                .arg(p.name, *why));
+        toSeat(p.seat, out::notice(QStringLiteral("走法无效：") + *why));
+        return;
+    }
+    const int bank = clock_.bankSeconds(p.seat, now_);
+    const QiPuItem item = game_.play(from, to);
+    clock_.passTurn(now_);
+    log(QStringLiteral("move %1 of %2: %3 -> %4, piece %5, took %6, bank %7 s")
+            .arg(game_.halfMoves())
+            .arg(p.name)
+            .arg(from, 2, 16, QChar(u'0'))
+            .arg(to, 2, 16, QChar(u'0'))
+            .arg(item.bteQiZi)
+            .arg(item.bteEatQiZi)
+            .arg(bank));
+    toAll(out::moveEcho(p.seat, item, GameClock::triple(bank)));
+    if (const auto end = game_.ending()) finishGame(end->loser, end->reason);
+}
+
+void Table::onRequest(std::uint8_t c, int seat) {
+    const QString& name = seats_[static_cast<std::size_t>(seat)].name;
+    if (pending_) {
+        log(QStringLiteral("request %1 of %2 while another is pending").arg(c).arg(name));
+        return;
+    }
+    if (c == code::kLoad) return onLoadRequest(seat);
+    const bool allowed = phase_ == TablePhase::Playing && seat == game_.toMove() &&
+                         (c != code::kUndo || game_.halfMoves() >= 2);
+    if (!allowed) {
+        log(QStringLiteral("request %1 of %2 not allowed now").arg(c).arg(name));
+        return;
+    }
+    pending_ = Pending{c, seat};
+    log(QStringLiteral("%1 asks for %2")
+            .arg(name, c == code::kUndo ? QStringLiteral("an undo") : QStringLiteral("a draw")));
+    toAll(out::bytes({c, code::kAsk, static_cast<std::uint8_t>(seat)}));
+}
+
+void Table::onAnswer(std::uint8_t c, bool agree, int seat) {
+    if (!pending_ || pending_->code != c || pending_->seat != (seat ^ 1)) {
+        log(QStringLiteral("answer %1 of seat %2 to no pending request").arg(c).arg(seat));
+        return;
+    }
+    pending_.reset();
+    const QString& name = seats_[static_cast<std::size_t>(seat)].name;
+    log(QStringLiteral("%1 %2 request %3")
+            .arg(name, agree ? QStringLiteral("agrees to") : QStringLiteral("refuses"))
+            .arg(c));
+    const auto s = static_cast<std::uint8_t>(seat);
+    if (!agree) return toAll(out::bytes({c, code::kRefuse, s}));
+    if (c == code::kUndo) {
+        game_.undoTwo();
+        return toAll(out::bytes({c, code::kAgree, s}));
+    }
+    if (c == code::kDraw) return finishGame(2, QStringLiteral("双方同意和棋"));
+    toAll(out::bytes({c, code::kAgree, s}));
+    beginLoading(seat ^ 1);
+}
+
+void Table::finishGame(int result, const QString& reason, bool escaped) {
+    const TableTerms terms = termsInForce();
+    std::array<qint32, 2> score{0, 0};
+    if (result == 0 || result == 1) {
+        const auto loser = static_cast<std::size_t>(result);
+        const std::size_t winner = loser ^ 1;
+        score[loser] = -(escaped ? terms.penalty() : terms.stake());
+        score[winner] = terms.stake();
+        ++tally_[winner];
+        stats_.record(seats_[loser].name, escaped ? GameResult::Escaped : GameResult::Lost,
+                      score[loser]);
+        stats_.record(seats_[winner].name, GameResult::Won, score[winner]);
+        log(QStringLiteral("game over: %1 loses (%2), scores %3 / %4")
+                .arg(seats_[loser].name, reason)
+                .arg(score[0])
+                .arg(score[1]));
+    } else {
+        result = 2;
+        for (const Seat& s : seats_)
+            stats_.record(s.name, GameResult::Drawn, 0);
+        log(QStringLiteral("game over: drawn (%1)").arg(reason));
+    }
+    phase_ = TablePhase::BetweenGames;
+    pending_.reset();
+    lowerHands();
+    nextRed_ = game_.redSeat() ^ 1;
+    toAll(out::gameEnd(score[0], score[1], result, reason));
+    for (int s = 0; s < 2; ++s) {
+        if (seats_[static_cast<std::size_t>(s)].taken()) toAll(out::presence(6, playerRow(s)));
+    }
+}
+
+}  // namespace xq::server

@@ -1,0 +1,200 @@
+// Arrivals, departures, raised hands and the settings stage of the table.
+
+#include "net/message_codes.h"
+#include "server/outgoing.h"
+#include "server/table.h"
+
+namespace xq::server {
+
+void Table::comeBack(ConnId id, int seat) {
+    Seat& s = seats_[static_cast<std::size_t>(seat)];
+    s.conn = id;
+    s.offline = false;
+    Person p;
+    p.name = s.name;
+    p.seat = seat;
+    people_[id] = p;
+    idByName_.insert(s.name, id);
+    log(QStringLiteral("%1 is back on seat %2").arg(s.name).arg(seat));
+    sendWelcome(id, p);
+    out_.send(everybodyBut(id), out::presence(0, s.name));
+    maybeBeginSettings();
+}
+
+void Table::goOffline(int seat) {
+    Seat& s = seats_[static_cast<std::size_t>(seat)];
+    if (s.conn) people_.erase(*s.conn);
+    idByName_.remove(s.name);
+    s.conn.reset();
+    s.offline = true;
+    s.offlineSinceMs = now_;
+    log(QStringLiteral("%1 dropped out; the seat is kept for %2 s")
+            .arg(s.name)
+            .arg(kComebackMs / 1000));
+    refusePendingFor(seat);
+    toAll(out::presence(3, s.name));
+}
+
+void Table::refusePendingFor(int seat) {
+    if (!pending_ || pending_->seat == seat) return;
+    const Pending p = *pending_;
+    pending_.reset();
+    log(QStringLiteral("request %1 of seat %2 refused: the other player is gone")
+            .arg(p.code)
+            .arg(p.seat));
+    toAll(out::bytes({p.code, code::kRefuse, static_cast<std::uint8_t>(seat)}));
+}
+
+void Table::leaveForGood(int seat, bool closeConn) {
+    Seat& s = seats_[static_cast<std::size_t>(seat)];
+    const QString name = s.name;
+    const std::optional<ConnId> conn = s.conn;
+    log(QStringLiteral("%1 leaves seat %2").arg(name).arg(seat));
+    // He hears nothing more: what follows is for those who stay.
+    if (conn) people_.erase(*conn);
+    idByName_.remove(name);
+    s.conn.reset();
+    if (phase_ == TablePhase::Playing) {
+        finishGame(seat, QStringLiteral("逃跑"), true);
+    } else if (phase_ == TablePhase::Loading) {
+        failLoad(QStringLiteral("a player left"));
+    } else {
+        refusePendingFor(seat);
+    }
+    seats_[static_cast<std::size_t>(seat)] = Seat{};
+    toAll(out::leftTable(name));
+    if (conn && closeConn) out_.close(*conn);
+    enterWaiting();
+}
+
+void Table::spectatorLeaves(ConnId id, bool closeIt) {
+    auto it = people_.find(id);
+    if (it == people_.end()) return;
+    const QString name = it->second.name;
+    people_.erase(it);
+    idByName_.remove(name);
+    std::erase(spectators_, id);
+    log(QStringLiteral("spectator %1 left").arg(name));
+    toAll(out::presence(4, name));
+    if (closeIt) out_.close(id);
+}
+
+void Table::enterWaiting() {
+    phase_ = TablePhase::Waiting;
+    agreedTerms_.reset();
+    proposedTerms_ = TableTerms::defaults();
+    ownerConfirmed_ = false;
+    tally_ = {0, 0};
+    nextRed_ = 0;
+    pending_.reset();
+    upload_.reset();
+    lowerHands();
+    log(QStringLiteral("the table waits for players"));
+    toAll(out::tableWaits());
+}
+
+int Table::handsUp() const {
+    return (seats_[0].handUp ? 1 : 0) + (seats_[1].handUp ? 1 : 0);
+}
+
+void Table::lowerHands() {
+    for (Seat& s : seats_)
+        s.handUp = false;
+}
+
+void Table::onHandText(const Person& p, const QString& text) {
+    if (text != p.name) return ignore(p, out::handUp(1, text), "hand raised in another's name");
+    Seat& seat = seats_[static_cast<std::size_t>(p.seat)];
+    switch (phase_) {
+        case TablePhase::Waiting:
+            if (seat.handUp) return;
+            seat.handUp = true;
+            log(QStringLiteral("%1 raises the hand").arg(p.name));
+            toAll(out::handUp(handsUp(), p.name));
+            return maybeBeginSettings();
+        case TablePhase::Settings:
+            if (p.seat != 1 || !ownerConfirmed_) {
+                log(QStringLiteral("%1 agreed before the owner set the terms").arg(p.name));
+                return;
+            }
+            seat.handUp = true;
+            agreedTerms_ = proposedTerms_;
+            log(QStringLiteral("%1 agrees to the terms %2").arg(p.name, agreedTerms_->text()));
+            toAll(out::handUp(2, p.name));
+            return startGame();
+        case TablePhase::BetweenGames:
+            return raiseAfterGame(p.seat);
+        default:
+            log(QStringLiteral("%1 raised the hand during a game").arg(p.name));
+            return;
+    }
+}
+
+void Table::onRaiseHand(int seat) {
+    const std::uint8_t s = static_cast<std::uint8_t>(seat);
+    if (phase_ == TablePhase::BetweenGames) return raiseAfterGame(seat);
+    if (phase_ == TablePhase::Waiting && seats_[0].taken() && seats_[1].taken()) {
+        Seat& st = seats_[s];
+        if (st.handUp) return;
+        st.handUp = true;
+        log(QStringLiteral("%1 raises the hand").arg(st.name));
+        toAll(out::bytes({code::kRaiseHand, s}));
+        return maybeBeginSettings();
+    }
+    log(QStringLiteral("hand of seat %1 not taken now").arg(seat));
+}
+
+void Table::raiseAfterGame(int seat) {
+    Seat& s = seats_[static_cast<std::size_t>(seat)];
+    if (s.handUp) return;
+    s.handUp = true;
+    log(QStringLiteral("%1 is ready for the next game").arg(s.name));
+    toAll(out::bytes({code::kRaiseHand, static_cast<std::uint8_t>(seat)}));
+    if (handsUp() == 2) startGame();
+}
+
+void Table::maybeBeginSettings() {
+    // Both players must be there to set and agree terms; one whose connection broke after a game
+    // either comes back or leaves when his minute is up.
+    const auto present = [](const Seat& s) { return s.taken() && !s.offline; };
+    if (phase_ == TablePhase::Waiting && present(seats_[0]) && present(seats_[1]) && handsUp() > 0)
+        beginSettings();
+}
+
+void Table::beginSettings() {
+    phase_ = TablePhase::Settings;
+    lowerHands();
+    proposedTerms_ = TableTerms::defaults();
+    ownerConfirmed_ = false;
+    nextRed_ = 0;
+    log(QStringLiteral("settings stage: %1 sets the terms").arg(seats_[0].name));
+    for (int s = 0; s < 2; ++s)
+        toSeat(s, out::settingsStage(s, false, proposedTerms_));
+}
+
+void Table::onOwnerTerms(const Person& p, const QString& text) {
+    if (phase_ != TablePhase::Settings || p.seat != 0)
+        return ignore(p, out::handUp(0, text), "terms from someone who cannot set them");
+    const qsizetype cut = text.indexOf(u'`');
+    if (cut < 0 || text.left(cut) != p.name)
+        return ignore(p, out::handUp(0, text), "terms in another's name");
+    const auto parsed = parseOwnerTerms(QStringView(text).sliced(cut + 1));
+    if (const auto* reason = std::get_if<QString>(&parsed)) {
+        log(QStringLiteral("terms of %1 refused: %2").arg(p.name, *reason));
+        toSeat(0, out::notice(QStringLiteral("桌主设置无效：") + *reason));
+        toSeat(0, out::settingsStage(0, ownerConfirmed_, proposedTerms_));
+        return;
+    }
+    proposedTerms_ = std::get<TableTerms>(parsed);
+    ownerConfirmed_ = true;
+    seats_[0].handUp = true;
+    log(QStringLiteral("%1 sets the terms %2").arg(p.name, proposedTerms_.text()));
+    ConnIds others = everybody();
+    if (seats_[1].conn) {
+        others.removeOne(*seats_[1].conn);
+        toSeat(1, out::handUp(1, p.name + u'`' + proposedTerms_.text()));
+    }
+    out_.send(others, out::handUp(1, p.name));
+}
+
+}  // namespace xq::server

@@ -1,0 +1,201 @@
+// Runs the real server program on a free loopback port and talks to it frame by frame.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <memory>
+
+#include "raw_client.h"
+#include "server/user_row_text.h"
+
+namespace xq::server::test {
+namespace {
+
+QByteArray Text(std::initializer_list<int> head, const QString& text) {
+    QByteArray m;
+    for (int b : head)
+        m.append(static_cast<char>(b));
+    return m + EncodeCp936(text);
+}
+
+QByteArray Bytes(std::initializer_list<int> bytes) {
+    return Text(bytes, QString());
+}
+
+class ProtocolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        server_.setProgram(QStringLiteral(XQ_SERVER_BINARY));
+        server_.setArguments({QStringLiteral("--port"), QStringLiteral("0")});
+        server_.start();
+        ASSERT_TRUE(server_.waitForStarted(10000));
+        ASSERT_TRUE(WaitFor([&] { return server_.canReadLine(); }, 10000));
+        const QByteArray line = server_.readLine().trimmed();
+        ASSERT_TRUE(line.startsWith("port ")) << line.toStdString();
+        port_ = static_cast<quint16>(line.mid(5).toUInt());
+        ASSERT_NE(port_, 0);
+    }
+    void TearDown() override {
+        server_.kill();
+        server_.waitForFinished(5000);
+        if (HasFailure()) std::fprintf(stderr, "%s", log().constData());
+    }
+
+    // Everything the server logged so far.
+    const QByteArray& log() {
+        log_ += server_.readAllStandardError();
+        return log_;
+    }
+
+    std::unique_ptr<RawClient> client(const QString& name) {
+        auto c = std::make_unique<RawClient>(port_);
+        c->logIn(name);
+        // In by the identity, so that names take seats in the order the test made them.
+        EXPECT_FALSE(c->waitForPrefix(Bytes({130, 3})).isEmpty()) << name.toStdString();
+        return c;
+    }
+
+    // 张三 and 李四 seated, terms agreed, the first game started (张三 has red).
+    void startGame(RawClient& a, RawClient& b) {
+        a.send(Text({112, 1}, QStringLiteral("张三")));
+        ASSERT_FALSE(a.waitForPrefix(Text({111, 0}, QStringLiteral("1`0`0`1`0`1`0`"))).isEmpty());
+        a.send(Text({112, 0}, QStringLiteral("张三`100`1000`10`5`50`0`0`30`0`0`30")));
+        ASSERT_FALSE(b.waitForPrefix(Text({112, 1}, QStringLiteral("张三`100"))).isEmpty());
+        b.send(Text({112, 1}, QStringLiteral("李四")));
+        ASSERT_FALSE(a.waitForPrefix(Bytes({17})).isEmpty());
+        ASSERT_FALSE(b.waitForPrefix(Bytes({17})).isEmpty());
+    }
+
+    // Red's cannons mate black in three moves.
+    void playMate(RawClient& red, RawClient& black) {
+        const int line[5][5] = {{0, 0x77, 19, 0x76, 0},
+                                {1, 0x21, 3, 0x26, 0},
+                                {0, 0x76, 19, 0x36, 7},
+                                {1, 0x03, 5, 0x14, 0},
+                                {0, 0x36, 19, 0x06, 6}};
+        for (const auto& m : line) {
+            RawClient& mover = m[0] == 0 ? red : black;
+            mover.send(Bytes({19, 0, m[0], m[1], m[2], m[3], m[4], 0, 0, 0}));
+            const QByteArray echo = Bytes({19, 0, m[0], m[1], m[2], m[3], m[4]});
+            ASSERT_FALSE(red.waitForPrefix(echo).isEmpty());
+            ASSERT_FALSE(black.waitForPrefix(echo).isEmpty());
+        }
+        const QByteArray end = black.waitForPrefix(Bytes({25}));
+        ASSERT_EQ(end.size(), 10 + 6);
+        EXPECT_EQ(end.mid(9), Text({1}, QStringLiteral("被将死")));
+    }
+
+    QProcess server_;
+    QByteArray log_;
+    quint16 port_ = 0;
+};
+
+TEST_F(ProtocolTest, LoginSequenceOverTheWire) {
+    auto a = client(QStringLiteral("张三"));
+    const QString row = QStringLiteral("张三`10001`1000`1000``0`0`0`0`0`0`0`%1`0`0`0")
+                            .arg(facePicture(QStringLiteral("张三")));
+    ASSERT_TRUE(WaitFor([&] { return a->received.size() >= 3; }));
+    ASSERT_EQ(a->received.size(), 3);
+    EXPECT_EQ(a->received,
+              (QList<QByteArray>{Text({130, 3}, QStringLiteral("张三`张三")), Text({130, 2}, row),
+                                 Text({111, 0}, QStringLiteral("1`0`0`0`0"))}));
+    auto b = client(QStringLiteral("李四"));
+    ASSERT_FALSE(a->waitForPrefix(Text({130, 4}, QStringLiteral("李四`10002`"))).isEmpty());
+    ASSERT_FALSE(b->waitForPrefix(Text({130, 2}, row + u'\n')).isEmpty());
+    RawClient again(port_);
+    again.logIn(QStringLiteral("张三"));
+    EXPECT_TRUE(again.waitForClose()) << "a name already at the table";
+    EXPECT_TRUE(again.received.isEmpty());
+    EXPECT_TRUE(a->connected());
+}
+
+TEST_F(ProtocolTest, AShortGameToResignation) {
+    auto a = client(QStringLiteral("张三"));
+    auto b = client(QStringLiteral("李四"));
+    auto watcher = client(QStringLiteral("王五"));
+    startGame(*a, *b);
+    a->send(Bytes({19, 0, 0, 0x77, 19, 0x74, 0, 0, 0, 0}));
+    const QByteArray echo = Bytes({19, 0, 0, 0x77, 19, 0x74, 0, 0, 0, 0});
+    EXPECT_EQ(b->waitForPrefix(Bytes({19})), echo);
+    EXPECT_EQ(watcher->waitForPrefix(Bytes({19})), echo);
+    b->send(Bytes({19, 0, 1, 0x01, 2, 0x00, 0, 0, 0, 0}));  // a horse cannot go there
+    EXPECT_EQ(b->waitForPrefix(Bytes({24})),
+              Text({24}, QStringLiteral("走法无效：不符合走棋规则")));
+    b->send(Bytes({22, 0, 1}));
+    const QByteArray end = Text({25, 0, 0, 0, 100, 255, 255, 255, 156, 1}, QStringLiteral("认输"));
+    EXPECT_EQ(a->waitForPrefix(Bytes({25})), end);
+    EXPECT_EQ(watcher->waitForPrefix(Bytes({25})), end);
+    EXPECT_FALSE(
+        watcher->waitForPrefix(Text({108, 6}, QStringLiteral("李四`10002`900`"))).isEmpty());
+}
+
+TEST_F(ProtocolTest, BadFramesCloseOnlyTheirConnectionAndTheTablePlaysOn) {
+    auto a = client(QStringLiteral("张三"));
+    auto b = client(QStringLiteral("李四"));
+    ASSERT_FALSE(b->waitForPrefix(Bytes({111})).isEmpty());
+
+    const QByteArray hugeHeader("\x00\x10\x00\x01", 4);  // one byte over the limit
+    const QByteArray bad[] = {
+        QByteArray("GET / HTTP/1.0\r\n\r\n"),  // garbage before the hello
+        EncodeFrame("hello there"),            // not a hello
+        EncodeFrame(QByteArray(kHelloPrefix) + "x") + EncodeFrame("no login"),
+        EncodeFrame(QByteArray(kHelloPrefix) + "x") + hugeHeader,
+    };
+    for (const QByteArray& bytes : bad) {
+        RawClient c(port_);
+        c.sendRaw(bytes);
+        EXPECT_TRUE(c.waitForClose()) << bytes.toStdString();
+    }
+    // Logged-in spectators who break the framing go too.
+    for (const QByteArray& frameHead : {QByteArray(4, '\0'), hugeHeader}) {
+        auto c = client(QStringLiteral("王五"));
+        ASSERT_FALSE(a->waitForPrefix(Text({130, 0}, QStringLiteral("王五`"))).isEmpty());
+        c->sendRaw(frameHead + "rest");
+        EXPECT_TRUE(c->waitForClose());
+        ASSERT_FALSE(a->waitForPrefix(Text({108, 4}, QStringLiteral("王五"))).isEmpty());
+    }
+    EXPECT_TRUE(a->connected());
+    EXPECT_TRUE(b->connected());
+    startGame(*a, *b);
+    playMate(*a, *b);
+    EXPECT_TRUE(WaitFor([&] { return log().contains("protocol error"); }));
+}
+
+TEST_F(ProtocolTest, ASlowReaderIsClosedWithoutHoldingUpTheOthers) {
+    auto a = client(QStringLiteral("张三"));
+    auto watcher = client(QStringLiteral("王五"));
+    QTcpSocket slow;  // logs in, then never reads
+    slow.setReadBufferSize(1024);
+    slow.connectToHost(QStringLiteral("127.0.0.1"), port_);
+    ASSERT_TRUE(slow.waitForConnected(5000));
+    // A small kernel buffer, so that the backlog builds up in the server and not in the kernel.
+    slow.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+    slow.write(EncodeFrame(QByteArray(kHelloPrefix) + "slow") + EncodeFrame(QByteArray("\x82\x00"
+                                                                                       "500`DRAK`1",
+                                                                                       12)));
+    ASSERT_FALSE(a->waitForPrefix(Text({130, 0}, QStringLiteral("slow`"))).isEmpty());
+
+    // Far more chat than the kernel buffers and the 4 MiB backlog hold together, sent in
+    // batches that the readers keep up with.
+    const auto chats = [](const RawClient& c) {
+        return std::count_if(c.received.begin(), c.received.end(),
+                             [](const QByteArray& m) { return m.startsWith('\x01'); });
+    };
+    const QString text(900, u'长');
+    const int lines = 12000;
+    for (int i = 0; i < lines; ++i) {
+        a->send(Text({1},
+                     QStringLiteral("张三`所有人`张三`所有人`12:00:00`%1`#000000`1`0`").arg(text)));
+        if (i % 250 == 249) {
+            ASSERT_TRUE(WaitFor([&] { return chats(*a) == i + 1; }, 20000));
+        }
+    }
+    EXPECT_TRUE(WaitFor([&] { return chats(*watcher) == lines; })) << chats(*watcher);
+    EXPECT_EQ(chats(*a), lines);
+    EXPECT_TRUE(WaitFor([&] { return log().contains("reads too slowly"); }));
+    EXPECT_FALSE(a->waitForPrefix(Text({108, 4}, QStringLiteral("slow"))).isEmpty());
+    EXPECT_TRUE(watcher->connected());
+}
+
+}  // namespace
+}  // namespace xq::server::test

@@ -1,0 +1,173 @@
+#include "net/messages.h"
+#include "table_harness.h"
+
+namespace xq::server::test {
+namespace {
+
+class TableLoadTest : public TableFixture {
+protected:
+    // Horses out and back: a record of any length that never ends a game.
+    static QiPuHistory ShuffleRecord(int halfMoves) {
+        QiPan b{};
+        InitQiPan(b);
+        QiPuHistory h;
+        ResetQiPu(h);
+        for (int i = 0; i < halfMoves; ++i) {
+            const Step& s = kShuffle[static_cast<std::size_t>(i % 4)];
+            AddQiPu(h, s[0], s[1], b[s[0]][s[1]], s[2], s[3], 0);
+            b[s[2]][s[3]] = b[s[0]][s[1]];
+            b[s[0]][s[1]] = 0;
+        }
+        return h;
+    }
+
+    // Both seated, a game played and lost by the owner, and the owner's load agreed.
+    void agreedLoad() {
+        startGame();
+        say(kOwner, Bytes({22, 0, 0}));
+        say(kOwner, Bytes({23, 0, 0}));
+        say(kGuest, Bytes({23, 2, 1}));
+        ASSERT_EQ(table.phase(), TablePhase::Loading);
+        out.clear();
+    }
+};
+
+TEST_F(TableLoadTest, ARecordInThreeChunksIsReplayedAndPlayedOn) {
+    agreedLoad();
+    login(10, QStringLiteral("王五"));
+    EXPECT_EQ(last(10, 109),
+              Bytes({109, 0, 1, 0, 1, 10, 0, 30, 0, 0, 0, 30, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}))
+        << "a newcomer waits for the owner's record";
+    const QiPuHistory record = ShuffleRecord(121);
+    const auto chunks = msg::RecordChunks(0, record);
+    ASSERT_EQ(chunks.size(), 3u);
+    for (const Cmd& c : chunks)
+        say(kOwner, c);
+    ASSERT_EQ(table.phase(), TablePhase::Playing);
+    EXPECT_EQ(table.game().history(), record);
+    // Red is the guest (the colours swapped after the first game); red made the last move.
+    EXPECT_EQ(table.game().redSeat(), 1);
+    EXPECT_EQ(table.game().toMove(), 0);
+    for (ConnId id : {kOwner, kGuest, ConnId{10}}) {
+        const QList<Cmd> got = inbox(id);
+        ASSERT_GE(got.size(), 2);
+        EXPECT_EQ(got[got.size() - 2].size(), 2 + 4 * 121);
+        EXPECT_EQ(got[got.size() - 2].left(6), Bytes({23, 3, 0x91, 18, 0x72, 0}));
+        EXPECT_EQ(got.last().left(6), Bytes({109, 0, 1, 0, 1, 0}));
+        EXPECT_EQ(got.last().size(), 22 + 4 * 121);
+    }
+    ASSERT_TRUE(play({0, 1, 2, 2}));
+    EXPECT_EQ(table.game().halfMoves(), 122);
+}
+
+TEST_F(TableLoadTest, BadRecordsAreRefusedToEverybody) {
+    auto chunksOf = [](const QiPuHistory& h) { return msg::RecordChunks(0, h); };
+    QiPuHistory wrongColour = ShuffleRecord(3);
+    std::swap(wrongColour[1], wrongColour[2]);
+    QiPuHistory wrongPiece = ShuffleRecord(60);
+    wrongPiece[55].bteQiZi = 19;
+    QiPuHistory mate;
+    ResetQiPu(mate);
+    {
+        QiPan b{};
+        InitQiPan(b);
+        for (const Step& s : kMateLine) {
+            AddQiPu(mate, s[0], s[1], b[s[0]][s[1]], s[2], s[3], 0);
+            b[s[2]][s[3]] = b[s[0]][s[1]];
+            b[s[0]][s[1]] = 0;
+        }
+    }
+    auto outOfOrder = chunksOf(ShuffleRecord(120));
+    std::swap(outOfOrder[1], outOfOrder[2]);
+    auto truncated = chunksOf(ShuffleRecord(60));
+    truncated[1].chop(2);
+    const std::vector<Cmd> cases[] = {
+        chunksOf(wrongColour),
+        chunksOf(wrongPiece),
+        chunksOf(mate),
+        outOfOrder,
+        truncated,
+        {msg::LoadAbandoned(0)},
+        {chunksOf(ShuffleRecord(60))[0], msg::LoadAbandoned(0)},
+    };
+    for (const auto& chunks : cases) {
+        RecordingOutput o;
+        Table t(o);
+        t.login(kOwner, owner, true);
+        t.login(kGuest, guest, true);
+        t.receive(kOwner, Text({112, 1}, owner));
+        t.receive(kOwner, Text({112, 0}, owner + u'`' + kDefaultTerms));
+        t.receive(kGuest, Text({112, 1}, guest));
+        t.receive(kOwner, Bytes({22, 0, 0}));
+        t.receive(kGuest, Bytes({23, 0, 1}));
+        t.receive(kOwner, Bytes({23, 2, 0}));
+        ASSERT_EQ(t.phase(), TablePhase::Loading);
+        o.clear();
+        t.receive(kOwner, chunksOf(ShuffleRecord(2))[0]);  // not the asker's
+        EXPECT_EQ(t.phase(), TablePhase::Loading);
+        for (const Cmd& c : chunks)
+            t.receive(kGuest, Cmd(c).replace(2, 1, QByteArray(1, '\x01')));
+        EXPECT_EQ(t.phase(), TablePhase::BetweenGames);
+        for (ConnId id : {kOwner, kGuest})
+            EXPECT_EQ(o.inbox.value(id), (QList<Cmd>{Bytes({23, 4, 1})}));
+        t.receive(kOwner, Bytes({18, 0}));
+        t.receive(kGuest, Bytes({18, 1}));
+        EXPECT_EQ(t.phase(), TablePhase::Playing) << "the table plays on";
+    }
+}
+
+TEST_F(TableLoadTest, RequestsAnswersAndTheDeadline) {
+    startGame();
+    say(kOwner, Bytes({23, 0, 0}));
+    EXPECT_EQ(count(kGuest, 23), 0) << "no load during a game";
+    say(kOwner, Bytes({22, 0, 0}));
+    out.clear();
+    say(kGuest, Bytes({18, 1}));
+    say(kOwner, Bytes({23, 0, 0}));
+    EXPECT_EQ(inbox(kGuest).last(), Bytes({23, 4, 0})) << "refused while a hand is up";
+    nextGame();
+    say(kOwner, Bytes({22, 0, 0}));
+    out.clear();
+    say(kOwner, Bytes({23, 0, 0}));
+    EXPECT_EQ(inbox(kGuest), (QList<Cmd>{Bytes({23, 0, 0})}));
+    say(kGuest, Bytes({23, 1, 1}));
+    EXPECT_EQ(inbox(kOwner).last(), Bytes({23, 1, 1}));
+    EXPECT_EQ(table.phase(), TablePhase::BetweenGames);
+
+    say(kOwner, Bytes({23, 0, 0}));
+    say(kGuest, Bytes({23, 2, 1}));
+    EXPECT_EQ(inbox(kOwner).last(), Bytes({23, 2, 1}));
+    say(kOwner, msg::RecordChunks(0, ShuffleRecord(60))[0]);
+    advance(Table::kLoadMs - 1);
+    EXPECT_EQ(table.phase(), TablePhase::Loading);
+    advance(1);
+    EXPECT_EQ(table.phase(), TablePhase::BetweenGames);
+    EXPECT_EQ(inbox(kGuest).last(), Bytes({23, 4, 0}));
+}
+
+TEST_F(TableLoadTest, ALoadBeforeAnyTermsPlaysWithTheDefaults) {
+    seatBoth();
+    say(kGuest, Bytes({23, 0, 1}));
+    say(kOwner, Bytes({23, 2, 0}));
+    ASSERT_EQ(table.phase(), TablePhase::Loading);
+    for (const Cmd& c : msg::RecordChunks(1, ShuffleRecord(4)))
+        say(kGuest, c);
+    ASSERT_EQ(table.phase(), TablePhase::Playing);
+    EXPECT_EQ(table.game().redSeat(), 0);
+    EXPECT_EQ(table.agreedTerms(), TableTerms::defaults());
+    say(kGuest, Bytes({22, 0, 1}));
+    EXPECT_EQ(table.phase(), TablePhase::BetweenGames);
+
+    // Without terms a failed load leaves the table waiting for players.
+    RecordingOutput o;
+    Table t(o);
+    t.login(kOwner, owner, true);
+    t.login(kGuest, guest, true);
+    t.receive(kGuest, Bytes({23, 0, 1}));
+    t.receive(kOwner, Bytes({23, 2, 0}));
+    t.receive(kGuest, msg::LoadAbandoned(1));
+    EXPECT_EQ(t.phase(), TablePhase::Waiting);
+}
+
+}  // namespace
+}  // namespace xq::server::test

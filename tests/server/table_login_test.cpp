@@ -1,0 +1,115 @@
+#include "server/user_row_text.h"
+#include "table_harness.h"
+
+namespace xq::server::test {
+namespace {
+
+class TableLoginTest : public TableFixture {
+protected:
+    // The row of someone who has not played yet.
+    static QString FreshRow(const QString& name, int number, const QString& watched, int chair,
+                            int hand = 0) {
+        return QStringLiteral("%1`%2`1000`1000`%3`0`0`0`0`0`0`0`%4`%5`%6`0")
+            .arg(name)
+            .arg(number)
+            .arg(watched)
+            .arg(facePicture(name))
+            .arg(chair)
+            .arg(hand);
+    }
+};
+
+TEST_F(TableLoginTest, PlayersAndSpectatorsGetIdentityListAndTableState) {
+    const QString spectator = QStringLiteral("王五");
+    const Cmd waits = Text({111, 0}, QStringLiteral("1`0`0`0`0"));
+    const QString row0 = FreshRow(owner, 10001, QString(), 0);
+    const QString row1 = FreshRow(guest, 10002, QString(), 1);
+    const QString row2 = FreshRow(spectator, 10003, owner, 0);
+
+    login(kOwner, owner);
+    EXPECT_EQ(inbox(kOwner),
+              (QList<Cmd>{Text({130, 3}, owner + u'`' + owner), Text({130, 2}, row0), waits}));
+    out.clear();
+
+    login(kGuest, guest);
+    EXPECT_EQ(inbox(kGuest), (QList<Cmd>{Text({130, 3}, guest + u'`' + guest),
+                                         Text({130, 2}, row0 + u'\n' + row1), waits}));
+    EXPECT_EQ(inbox(kOwner), (QList<Cmd>{Text({130, 4}, row1)}));
+    out.clear();
+
+    login(10, spectator);
+    EXPECT_EQ(inbox(10), (QList<Cmd>{Text({130, 3}, spectator + u'`' + owner),
+                                     Text({130, 2}, row0 + u'\n' + row1 + u'\n' + row2), waits}));
+    EXPECT_EQ(inbox(kOwner), (QList<Cmd>{Text({130, 0}, row2)}));
+    EXPECT_EQ(inbox(kGuest), (QList<Cmd>{Text({130, 0}, row2)}));
+    EXPECT_EQ(table.phase(), TablePhase::Waiting);
+}
+
+TEST_F(TableLoginTest, ANameAlreadyAtTheTableIsRefused) {
+    seatBoth();
+    login(10, QStringLiteral("王五"));
+    out.clear();
+    for (const QString& name : {owner, guest, QStringLiteral("王五"), QString()}) {
+        EXPECT_FALSE(table.login(20, name, true));
+        EXPECT_EQ(out.closed.takeLast(), 20u);
+    }
+    EXPECT_TRUE(out.inbox.isEmpty()) << "nobody hears of a refused login";
+    EXPECT_TRUE(table.login(21, QStringLiteral("赵六"), false));
+}
+
+TEST_F(TableLoginTest, AFreedSeatGoesToTheNextNewcomerAndStatisticsStayWithTheName) {
+    seatBoth();
+    login(10, QStringLiteral("王五"));
+    say(kOwner, Text({110, 0}, owner));
+    EXPECT_EQ(out.closed, (QList<ConnId>{kOwner}));
+    EXPECT_EQ(table.seatName(0), QString());
+    login(11, QStringLiteral("赵六"));
+    EXPECT_EQ(table.seatOf(11), 0) << "the lowest free seat, not the spectator";
+    EXPECT_FALSE(table.seatOf(10).has_value());
+    say(11, Text({110, 0}, QStringLiteral("赵六")));
+    out.clear();
+    login(12, owner);
+    EXPECT_EQ(table.seatOf(12), 0);
+    EXPECT_EQ(table.stats().find(owner)->userNumber, 10001) << "the number of the first arrival";
+}
+
+TEST_F(TableLoginTest, ASecondPlayerJoiningARaisedHandStartsTheSettingsStage) {
+    login(kOwner, owner);
+    say(kOwner, Text({112, 1}, owner));
+    EXPECT_EQ(last(kOwner, 112), Text({112, 1}, owner));
+    EXPECT_EQ(table.phase(), TablePhase::Waiting);
+    out.clear();
+    login(kGuest, guest);
+    EXPECT_EQ(table.phase(), TablePhase::Settings);
+    const QList<Cmd> got = inbox(kGuest);
+    ASSERT_EQ(got.size(), 4);
+    EXPECT_EQ(got[1], Text({130, 2}, FreshRow(owner, 10001, QString(), 0, 1) + u'\n' +
+                                         FreshRow(guest, 10002, QString(), 1)));
+    EXPECT_EQ(got[3], Text({111, 0}, QStringLiteral("1`1`0`0`0`1`0`") + kDefaultTerms));
+    EXPECT_EQ(last(kOwner, 111), Text({111, 0}, QStringLiteral("1`0`0`1`0`1`0`") + kDefaultTerms));
+}
+
+TEST_F(TableLoginTest, ASpectatorJoiningMidGameRebuildsTheServersBoard) {
+    startGame();
+    playAll({{7, 7, 7, 4}, {0, 1, 2, 2}, {7, 4, 3, 4}, {0, 7, 2, 6}});
+    advance(42'000);  // red thinks: 12 s past the free 30 s
+    login(10, QStringLiteral("王五"));
+    const auto snap = last(10, 109);
+    ASSERT_TRUE(snap.has_value());
+    ASSERT_EQ(snap->size(), 22 + 4 * 4);
+    EXPECT_EQ(snap->left(22),
+              Bytes({109, 0, 1, 0, 0, 0, 0, 30, 0, 0, 0, 30, 0, 0, 0, 0, 0, 0, 13, 0, 0, 0}));
+    QiPuHistory history;
+    ResetQiPu(history);
+    for (qsizetype i = 22; i + 3 < snap->size(); i += 4) {
+        history.push_back(QiPuItem{ByteAt(*snap, i), ByteAt(*snap, i + 1), ByteAt(*snap, i + 2),
+                                   ByteAt(*snap, i + 3)});
+    }
+    QiPan rebuilt{};
+    ReplayQiPu(history, rebuilt);
+    EXPECT_EQ(rebuilt, table.game().board());
+    EXPECT_EQ(history, table.game().history());
+}
+
+}  // namespace
+}  // namespace xq::server::test
