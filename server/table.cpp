@@ -57,6 +57,12 @@ void Table::toAll(const Cmd& m) {
     out_.send(everybody(), m);
 }
 
+void Table::toAllButSeat(int seat, const Cmd& m) {
+    const auto& conn = (seat == 0 || seat == 1) ? seats_[static_cast<std::size_t>(seat)].conn
+                                                : std::optional<ConnId>{};
+    out_.send(conn ? everybodyBut(*conn) : everybody(), m);
+}
+
 void Table::toOne(ConnId id, const Cmd& m) {
     out_.send(ConnIds{id}, m);
 }

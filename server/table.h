@@ -76,6 +76,9 @@ private:
     ConnIds everybody() const;
     ConnIds everybodyBut(ConnId id) const;
     void toAll(const Cmd& m);
+    // Everybody but the player of a seat: a request goes to the one who answers it (and the
+    // spectators), never back to the one who asked.
+    void toAllButSeat(int seat, const Cmd& m);
     void toOne(ConnId id, const Cmd& m);
     void toSeat(int seat, const Cmd& m);
     void log(const QString& line);

@@ -20,7 +20,7 @@ void Table::onLoadRequest(int seat) {
     }
     pending_ = Pending{code::kLoad, seat};
     log(QStringLiteral("%1 asks to load a record").arg(seats_[s].name));
-    toAll(out::bytes({code::kLoad, code::kAsk, s}));
+    toAllButSeat(seat, out::bytes({code::kLoad, code::kAsk, s}));
 }
 
 void Table::beginLoading(int asker) {

@@ -71,7 +71,7 @@ void Table::onRequest(std::uint8_t c, int seat) {
     pending_ = Pending{c, seat};
     log(QStringLiteral("%1 asks for %2")
             .arg(name, c == code::kUndo ? QStringLiteral("an undo") : QStringLiteral("a draw")));
-    toAll(out::bytes({c, code::kAsk, static_cast<std::uint8_t>(seat)}));
+    toAllButSeat(seat, out::bytes({c, code::kAsk, static_cast<std::uint8_t>(seat)}));
 }
 
 void Table::onAnswer(std::uint8_t c, bool agree, int seat) {

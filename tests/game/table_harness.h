@@ -25,6 +25,7 @@ public:
     std::function<void(const MsgBoxSpec&)> whileBoxOpen;  // runs inside a box left open
     QString fileName;                                     // the file dialog's answer
     bool visible = true;
+    std::function<void()> onGameSetOpened;
 
     MsgPool* pool = nullptr;
     QStringList calls;
@@ -84,7 +85,10 @@ public:
     }
     void unloadMainWindow() override { ++unloads; }
     void playSoundFile(const QString& path) override { sounds << path.section(u'/', -1); }
-    void openGameSetDialog(GameSetModel&) override { ++gameSetOpens; }
+    void openGameSetDialog(GameSetModel&) override {
+        ++gameSetOpens;
+        if (onGameSetOpened) onGameSetOpened();
+    }
     void closeGameSetDialog() override { ++gameSetCloses; }
     QString getQiPuFileName(const QString& title, bool forSave) override {
         calls << QStringLiteral("fileDialog %1 %2").arg(title).arg(forSave);

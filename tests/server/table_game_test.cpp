@@ -164,6 +164,7 @@ TEST_F(TableGameTest, UndoAndDrawNeedTheOthersAnswer) {
     EXPECT_TRUE(inbox(kGuest).isEmpty());
     say(kOwner, Bytes({20, 0, 0}));
     EXPECT_EQ(inbox(kGuest), (QList<Cmd>{Bytes({20, 0, 0})}));
+    EXPECT_TRUE(inbox(kOwner).isEmpty()) << "the asker is not asked his own question";
     say(kOwner, Bytes({21, 0, 0}));             // one request at a time
     say(kOwner, Bytes({20, 2, 0}));             // the asker cannot answer
     say(kGuest, Bytes({20, 3, 1}));             // no such answer

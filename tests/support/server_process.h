@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <cstdio>
+#include <functional>
+
+namespace xq::test {
+
+// Spins the event loop until the condition holds or the time is up.
+inline bool Eventually(const std::function<bool()>& condition, int ms = 10000) {
+    QElapsedTimer t;
+    t.start();
+    while (!condition() && t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return condition();
+}
+
+// The real room server on a free loopback port, for as long as the object lives.
+class ServerProcess {
+public:
+    ServerProcess() {
+        process_.setProgram(QStringLiteral(XQ_SERVER_BINARY));
+        process_.setArguments({QStringLiteral("--port"), QStringLiteral("0")});
+        process_.start();
+        if (!process_.waitForStarted(10000)) return;
+        if (!Eventually([&] { return process_.canReadLine(); })) return;
+        const QByteArray line = process_.readLine().trimmed();
+        if (line.startsWith("port ")) port_ = line.mid(5).toUShort();
+    }
+    ~ServerProcess() {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+    quint16 port() const { return port_; }
+    QByteArray log() { return log_ += process_.readAllStandardError(); }
+    void dumpLog() { std::fprintf(stderr, "%s", log().constData()); }
+
+private:
+    QProcess process_;
+    quint16 port_ = 0;
+    QByteArray log_;
+};
+
+}  // namespace xq::test
