@@ -441,6 +441,7 @@ void MainWindow::unloadMainWindow() {
 }
 
 void MainWindow::playSoundFile(const QString& path) {
+    emit soundRequested(path);
     sound_.play(path);
 }
 

@@ -86,6 +86,10 @@ public:
     void layOutPanes();
     int vSplitLeft() const { return vSplitLeft_; }
 
+signals:
+    // Every sound the table asks for, whether or not the machine can play it.
+    void soundRequested(const QString& path);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -57,7 +57,8 @@ TEST(HeadlessGame, TwoPlayersAndASpectatorPlayAGameWithUndoDrawAndResignation) {
     ASSERT_TRUE(Eventually([&] { return black.session().SeatUsers[1].strUserName == "黑方"; }));
     Client watcher(QStringLiteral("看客"), server.port());
     ASSERT_TRUE(Eventually([&] { return watcher.session().blnLookOn; }));
-    ASSERT_TRUE(Eventually([&] { return red.session().blnCanStart && black.session().blnCanStart; }));
+    ASSERT_TRUE(
+        Eventually([&] { return red.session().blnCanStart && black.session().blnCanStart; }));
 
     // Start, the owner confirms the terms, the other agrees: the game starts, red moves first.
     red.table().DoUserOpt(kBtnStart);
@@ -96,9 +97,8 @@ TEST(HeadlessGame, TwoPlayersAndASpectatorPlayAGameWithUndoDrawAndResignation) {
     // Red offers a draw; black refuses.
     black.harness.screen.answerBox = [](const MsgBoxSpec&) { return 1; };
     red.table().DoUserOpt(kBtnDraw);
-    ASSERT_TRUE(Eventually([&] {
-        return red.harness.screen.boxNotes().contains("黑方 不同意和棋，请继续下棋！");
-    }));
+    ASSERT_TRUE(Eventually(
+        [&] { return red.harness.screen.boxNotes().contains("黑方 不同意和棋，请继续下棋！"); }));
     EXPECT_FALSE(red.table().blnWaitAnswer);
 
     // One more move each, then all three boards and move lists agree.
