@@ -90,6 +90,19 @@ TEST(SkinTree, BitmapsAreTrueColourWithoutAlpha) {
     }
 }
 
+TEST(SkinTree, IconsKeepTheirTransparency) {
+    // Round icons and portraits are drawn over other surfaces; a lost alpha channel would show
+    // as black corners.
+    for (const Expected& e : expectedPictures()) {
+        if (!e.path.endsWith(u".ico") && !e.path.endsWith(u".png")) continue;
+        SCOPED_TRACE(e.path.toStdString());
+        const QImage image(hallPath(e.path));
+        ASSERT_TRUE(image.hasAlphaChannel());
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(image.pixel(image.width() / 2, image.height() / 2)), 255);
+    }
+}
+
 TEST(SkinTree, PortraitsAreAllDifferent) {
     std::vector<QImage> seen;
     for (int n = 1; n <= 24; ++n) {

@@ -35,10 +35,6 @@ void drawText(QPainter& p, const CjkFont& font, const QRectF& box, const QString
 void litBox(QPainter& p, const QRectF& box, double radius, const QColor& top, const QColor& bottom,
             const QColor& border);
 
-}  // namespace skingen
-
-namespace skingen {
-
 // Small icons look much cleaner drawn four times larger and scaled down: the painter given to
 // draw works in the final size's coordinates.
 template <typename Draw>
