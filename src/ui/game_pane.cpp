@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "game/table.h"
+#include "ui/builtin_pictures.h"
 #include "ui/player_panels.h"
 #include "ui/ui_font.h"
 
@@ -13,9 +14,7 @@ namespace {
 const QStringList kStyleNames = {QStringLiteral(" 简明"), QStringLiteral(" 经典"),
                                  QStringLiteral(" 真实"), QStringLiteral(" 时尚")};
 
-QImage Builtin(const char* name) {
-    return QImage(QStringLiteral(":/builtin/") + QLatin1String(name));
-}
+QImage Builtin(const char* name) { return BuiltinPicture(name); }
 
 // A copy drawn with a negative width or height extends left or up from the point, mirrored.
 void DrawMirrored(QPainter& p, int x, int y, int w, int h, const QImage& image) {

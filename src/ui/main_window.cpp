@@ -12,6 +12,7 @@
 
 #include "records/replay_window.h"
 #include "startup/skin_path.h"
+#include "ui/builtin_pictures.h"
 #include "startup/user_row.h"
 #include "ui/chat_panel.h"
 #include "ui/control_panel.h"
@@ -222,7 +223,7 @@ void MainWindow::paintCaptionBar(QPainter& p) {
     p.drawImage(r, 2, *end);
     for (int slot = 0; slot < 3; ++slot)
         drawSysButton(p, slot, slot == hotSysButton_);
-    p.drawImage(10, 5, QImage(QStringLiteral(":/builtin/logo.png")));
+    p.drawImage(10, 5, BuiltinPicture("logo.png"));
     p.setFont(font());
     const int ascent = QFontMetrics(font()).ascent();
     p.setPen(QColor(240, 240, 240));

@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QPixmap>
 
+#include "ui/builtin_pictures.h"
+
 namespace xq {
 
 QFont PaneFont() {
@@ -28,8 +30,9 @@ QFont PaneFont() {
 
 QCursor BoardCursor() {
     static const QCursor cursor = [] {
-        const QPixmap picture(QStringLiteral(":/builtin/cursor.png"));
-        return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 3, 3);
+        const QPixmap picture = QPixmap::fromImage(BuiltinPicture("cursor.png"));
+        return picture.isNull() ? QCursor(Qt::PointingHandCursor)
+                                : QCursor(picture, picture.width() / 2, picture.height() / 2);
     }();
     return cursor;
 }

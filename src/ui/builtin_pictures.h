@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QImage>
+
+namespace xq {
+
+// A picture compiled into the program (":/builtin/<name>"); null when it is not there.
+QImage BuiltinPicture(const char* name);
+
+}  // namespace xq
