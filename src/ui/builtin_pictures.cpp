@@ -3,7 +3,9 @@
 #include <QString>
 
 // Resources of a static library are not registered by themselves.
-static void RegisterBuiltinPictures() { Q_INIT_RESOURCE(builtin); }
+static void RegisterBuiltinPictures() {
+    Q_INIT_RESOURCE(builtin);
+}
 
 namespace xq {
 

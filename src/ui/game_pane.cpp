@@ -14,7 +14,9 @@ namespace {
 const QStringList kStyleNames = {QStringLiteral(" 简明"), QStringLiteral(" 经典"),
                                  QStringLiteral(" 真实"), QStringLiteral(" 时尚")};
 
-QImage Builtin(const char* name) { return BuiltinPicture(name); }
+QImage Builtin(const char* name) {
+    return BuiltinPicture(name);
+}
 
 // A copy drawn with a negative width or height extends left or up from the point, mirrored.
 void DrawMirrored(QPainter& p, int x, int y, int w, int h, const QImage& image) {

@@ -9,11 +9,12 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+#include <cstdio>
 
 #include "records/replay_window.h"
 #include "startup/skin_path.h"
-#include "ui/builtin_pictures.h"
 #include "startup/user_row.h"
+#include "ui/builtin_pictures.h"
 #include "ui/chat_panel.h"
 #include "ui/control_panel.h"
 #include "ui/game_pane.h"
@@ -197,6 +198,13 @@ void MainWindow::resizeEvent(QResizeEvent*) {
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
+    // For start-up measurements: tell once when the window is first painted.
+    static bool traced = !qEnvironmentVariableIsSet("XQTABLE_TRACE_FIRST_PAINT");
+    if (!traced) {
+        traced = true;
+        std::fputs("first-paint\n", stderr);
+        std::fflush(stderr);
+    }
     QPainter p(this);
     p.fillRect(rect(), kWindowBack);
     paintCaptionBar(p);
