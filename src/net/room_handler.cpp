@@ -186,7 +186,7 @@ void Table::TableSettingsStage(const QStringList& f) {
         OpenGameSet(true, settings);
         return;
     }
-    if (LeadingNumber(f[6]) == 0) {
+    if (LeadingNumber(f.value(6)) == 0) {  // a message of six fields has no field 6
         Notice(QStringLiteral("等待桌主进行本桌游戏设置..."));
     } else {
         OpenGameSet(false, settings);

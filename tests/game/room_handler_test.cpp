@@ -167,6 +167,8 @@ TEST(RoomMessages, SettingsStageInOwnerAndAgreementForm) {
         owner.room(WithText({111, 0}, QStringLiteral("1`0`0`0`0`0`0`") + terms));
         EXPECT_EQ(owner.game.bteRedView, 0);
         EXPECT_EQ(owner.screen.gameSetOpens, 1);
+        // Six fields: the stage runs, the terms are missing (field 6 is absent, not read past).
+        owner.room(WithText({111, 0}, QStringLiteral("1`0`0`0`0`1")));
         // Terms that are not 11 fields: the owner leaves the table.
         owner.room(WithText({111, 0}, QStringLiteral("1`0`0`1`0`1`0`1`2`3")));
         EXPECT_EQ(owner.sent.back(), WithText({110, 0}, QStringLiteral("红方")));

@@ -1,0 +1,84 @@
+// The client's table fed with arbitrary messages from the server: every byte of a message comes
+// from the input. The input is a sequence of messages, each a length byte and that many bytes.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "game/table.h"
+#include "null_screen.h"
+#include "seeds.h"
+
+namespace xq::fuzz {
+
+std::vector<QByteArray> Seeds() {
+    const QString terms = QStringLiteral("100`1000`10`5`50`0`0`30`0`0`30");
+    const QByteArray login =
+        Record(Msg({130, 3}, QStringLiteral("甲`甲"))) +
+        Record(Msg(
+            {130, 2},
+            QStringLiteral("甲`10001`1000`1000``3`66`0`2`1`0`0`5`0`0`0\n乙`10001`1000`1000``3`66`0`"
+                           "2`1`0`0`5`1`0`0\n丙`10001`1000`1000`甲`3`66`0`2`1`0`0`5`0`0`0"))) +
+        Record(Msg({111, 0}, QStringLiteral("1`0`0`0`0")));
+    const QByteArray game =
+        Record(Msg({17, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 0, 0, 0, 30})) +
+        Record(Msg({19, 0, 0, 0x77, 19, 0x74, 0, 0, 0, 1})) +
+        Record(Msg({19, 0, 1, 0x01, 2, 0x22, 0, 0, 0, 2})) + Record(Msg({20, 0, 1})) +
+        Record(Msg({20, 2, 1})) + Record(Msg({21, 0, 1})) + Record(Msg({21, 1, 1})) +
+        Record(Msg({24}, QStringLiteral("走法无效"))) +
+        Record(Msg({1}, QStringLiteral("乙`所有人`乙`所有人`12:00:00`你好`#000000`0`0`"))) +
+        Record(Msg({25, 0, 0, 0, 100, 255, 255, 255, 156, 1}, QStringLiteral("认输")));
+    return {
+        login,
+        login + Record(Msg({111, 0}, QStringLiteral("1`0`0`1`0`1`0`") + terms)) +
+            Record(Msg({112, 1}, QStringLiteral("乙`") + terms)) +
+            Record(Msg({112, 2}, QStringLiteral("乙"))),
+        login + game,
+        login + Record(Msg({109, 0, 1, 0, 0, 1, 0, 10, 0, 0,    0,  30,   0,
+                            1,   0, 0, 0, 0, 5, 0, 0,  0, 0x77, 19, 0x74, 0})),
+        login + Record(Msg({109, 0, 0, 0, 1, 0, 1, 3, 0, 2, 0, 10, 0, 0, 0, 30, 1, 50})),
+        login + Record(Msg({23, 0, 1})) + Record(Msg({23, 2, 1})) +
+            Record(Msg({23, 3, 0x77, 19, 0x74, 0, 0x01, 2, 0x22, 0})) + Record(Msg({23, 4, 0})),
+        login +
+            Record(Msg({130, 0}, QStringLiteral("丁`10001`1000`1000`甲`3`66`0`2`1`0`0`5`0`0`0"))) +
+            Record(Msg({108, 3}, QStringLiteral("乙"))) +
+            Record(Msg({108, 0}, QStringLiteral("乙"))) +
+            Record(Msg({108, 4}, QStringLiteral("丙"))) +
+            Record(Msg({108, 6}, QStringLiteral("乙`10001`1000`1000``3`66`0`2`1`0`0`5`1`0`0"))) +
+            Record(Msg({110, 0}, QStringLiteral("乙"))) + Record(Msg({130, 5, 1})) +
+            Record(Msg({105, 0, 0}, QStringLiteral("公告"))) + Record(Msg({130, 1})) +
+            Record(Msg({5, 0, 1}, QStringLiteral("断线"))),
+    };
+}
+}  // namespace xq::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace xq;
+    Session session;
+    session.strMyUserName = QStringLiteral("甲");
+    InitSession(session, QStringLiteral("/nonexistent/game"));
+    GameState game;
+    ResetGame(game, session);
+    UserSettings settings;
+    fuzz::NullScreen screen;
+    Table table(session, game, settings, screen, screen, QStringLiteral("/nonexistent/game"));
+    screen.pool = &table.msgs;
+    table.send = [](const Cmd&) {};
+    std::size_t i = 0;
+    while (i < size) {
+        const std::size_t n = data[i++];
+        const std::size_t take = n < size - i ? n : size - i;
+        const Cmd message(reinterpret_cast<const char*>(data + i), static_cast<qsizetype>(take));
+        i += take;
+        if (message.isEmpty()) continue;
+        if (IsRoomCode(ByteAt(message, 0))) {
+            table.DoRoomMsg(message);
+        } else {
+            table.DoGameMsg(message);
+        }
+        // The user acts between messages too.
+        table.OnClockTick();
+        table.OnBoardClick(true, take % 10, n % 9);
+        table.DoUserOpt(static_cast<int>(n % 7));
+    }
+    return 0;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "game/msg_pool.h"
+#include "game/screen.h"
+
+namespace xq::fuzz {
+
+// A screen that draws nothing and answers every question at once with its default button.
+class NullScreen : public Screen, public MsgBoxHost {
+public:
+    MsgPool* pool = nullptr;
+
+    void paintFrame() override {}
+    void paintGameBack() override {}
+    void paintQiPan() override {}
+    void paintUserOpt() override {}
+    void paintOptButton(int) override {}
+    void paintPlayerFace(int) override {}
+    void paintNetBreak(int) override {}
+    void paintHandMark(int) override {}
+    void paintRunFlag(int, bool) override {}
+    void paintClockA(int) override {}
+    void paintClockB(int) override {}
+    void clearQiZi(int, int) override {}
+    void paintQiZi(int, int, std::uint8_t) override {}
+    void animateMove(int, int, int, int, std::uint8_t) override {}
+    void placeRunMarkers(int, int, int, int, bool) override {}
+    void placeSelectMarker(int, int, bool) override {}
+    void hideSelectMarker() override {}
+    void hideMarkers() override {}
+    void hideMovingPiece() override {}
+    void setTimerEnabled(TableTimer, bool) override {}
+    bool isMainWindowVisible() const override { return true; }
+    void setMainWindowHidden(bool) override {}
+    void unloadMainWindow() override {}
+    void playSoundFile(const QString&) override {}
+    void openGameSetDialog(GameSetModel&) override {}
+    void closeGameSetDialog() override {}
+    QString getQiPuFileName(const QString&, bool) override { return {}; }
+    void openReplay(const QiPuHistory&, const QString&) override {}
+    void showUserMenu(const QStringList&, const QString&) override {}
+    void openBox(int id, const MsgBoxSpec& spec) override {
+        if (spec.type == 0 || pool == nullptr) return;
+        pool->answer(id, spec.type == 1 || spec.yesDefault ? 0 : 1);
+        pool->boxClosed(id);
+    }
+    void closeBox(int) override {}
+};
+
+}  // namespace xq::fuzz
