@@ -39,9 +39,9 @@ public:
     QString getQiPuFileName(const QString&, bool) override { return {}; }
     void openReplay(const QiPuHistory&, const QString&) override {}
     void showUserMenu(const QStringList&, const QString&) override {}
-    void openBox(int id, const MsgBoxSpec& spec) override {
-        if (spec.type == 0 || pool == nullptr) return;
-        pool->answer(id, spec.type == 1 || spec.yesDefault ? 0 : 1);
+    void openBox(int id, const MsgBoxSpec& info) override {
+        if (info.type == 0 || pool == nullptr) return;
+        pool->answer(id, info.type == 1 || info.yesDefault ? 0 : 1);
         pool->boxClosed(id);
     }
     void closeBox(int) override {}

@@ -21,9 +21,9 @@ std::int16_t MsgPool::ShowMsg(std::int32_t tag, std::uint8_t type, const QString
     slots_[slot].tag = tag;
     if (type != 0) boxes_[id] = Box{};
 
-    MsgBoxSpec spec{tag,        type,      note,       caption,  maxDelay,
+    MsgBoxSpec info{tag,        type,      note,       caption,  maxDelay,
                     yesCaption, noCaption, yesDefault, iconPath_};
-    host_.openBox(id, spec);
+    host_.openBox(id, info);
     if (type == 0) {
         return slots_[slot].intResult;  // meaningless for a notice; callers ignore it
     }
@@ -74,11 +74,11 @@ int MsgPool::slotOf(int boxId) const {
     return -1;
 }
 
-MsgCountdown::MsgCountdown(const MsgBoxSpec& spec)
-    : spec_(spec),
-      button_(spec.type == 1 || spec.yesDefault ? 0 : 1),
-      remaining_(spec.maxDelay),
-      running_(spec.type != 0) {}
+MsgCountdown::MsgCountdown(const MsgBoxSpec& info)
+    : spec_(info),
+      button_(info.type == 1 || info.yesDefault ? 0 : 1),
+      remaining_(info.maxDelay),
+      running_(info.type != 0) {}
 
 MsgCountdown::Tick MsgCountdown::tick() {
     if (!running_) return {button_, {}, false};

@@ -26,7 +26,7 @@ struct MsgBoxSpec {
 class MsgBoxHost {
 public:
     virtual ~MsgBoxHost() = default;
-    virtual void openBox(int boxId, const MsgBoxSpec& spec) = 0;
+    virtual void openBox(int boxId, const MsgBoxSpec& info) = 0;
     virtual void closeBox(int boxId) = 0;
 };
 
@@ -83,7 +83,7 @@ private:
 // and answers once it drops below zero.
 class MsgCountdown {
 public:
-    explicit MsgCountdown(const MsgBoxSpec& spec);
+    explicit MsgCountdown(const MsgBoxSpec& info);
     // The button that counts: 0 (Yes) for a one-button box or a Yes default, else 1 (No).
     int countingButton() const { return button_; }
     struct Tick {
@@ -94,11 +94,11 @@ public:
     Tick tick();
     bool running() const { return running_; }
     // Captions before the first tick, with their access keys.
-    static QString YesCaption(const MsgBoxSpec& spec) {
-        return spec.yesCaption + QStringLiteral("(&Y)");
+    static QString YesCaption(const MsgBoxSpec& info) {
+        return info.yesCaption + QStringLiteral("(&Y)");
     }
-    static QString NoCaption(const MsgBoxSpec& spec) {
-        return spec.noCaption + QStringLiteral("(&N)");
+    static QString NoCaption(const MsgBoxSpec& info) {
+        return info.noCaption + QStringLiteral("(&N)");
     }
 
 private:

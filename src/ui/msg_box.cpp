@@ -20,11 +20,11 @@ double MsgBox::TwipsPerPixel(const QWidget* widget) {
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
-MsgBox::MsgBox(const MsgBoxSpec& spec, const QString& iconFile, QWidget* owner)
-    : QDialog(spec.type == 0 ? nullptr : owner, Qt::Dialog | Qt::WindowStaysOnTopHint |
+MsgBox::MsgBox(const MsgBoxSpec& info, const QString& iconFile, QWidget* owner)
+    : QDialog(info.type == 0 ? nullptr : owner, Qt::Dialog | Qt::WindowStaysOnTopHint |
                                                     Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      spec_(spec),
-      countdown_(spec),
+      spec_(info),
+      countdown_(info),
       iconFile_(iconFile),
       note_(new QLabel(this)),
       yes_(new QPushButton(this)),
@@ -33,18 +33,18 @@ MsgBox::MsgBox(const MsgBoxSpec& spec, const QString& iconFile, QWidget* owner)
     note_->setWordWrap(true);
     note_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     note_->setTextFormat(Qt::PlainText);
-    note_->setText(spec.note);
+    note_->setText(info.note);
     for (QPushButton* b : {yes_, no_}) {
         b->resize(kButtonWidth, kButtonHeight);
         b->setAutoDefault(false);
     }
-    yes_->setText(MsgCountdown::YesCaption(spec));
-    no_->setText(MsgCountdown::NoCaption(spec));
+    yes_->setText(MsgCountdown::YesCaption(info));
+    no_->setText(MsgCountdown::NoCaption(info));
     connect(yes_, &QPushButton::clicked, this, [this] { press(0); });
     connect(no_, &QPushButton::clicked, this, [this] { press(1); });
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &MsgBox::tick);
-    setModal(spec.type != 0);
+    setModal(info.type != 0);
     layOut();
 }
 

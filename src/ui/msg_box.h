@@ -15,9 +15,9 @@ class MsgBox : public QDialog {
     Q_OBJECT
 
 public:
-    MsgBox(const MsgBoxSpec& spec, const QString& iconFile, QWidget* owner);
+    MsgBox(const MsgBoxSpec& info, const QString& iconFile, QWidget* owner);
 
-    const MsgBoxSpec& spec() const { return spec_; }
+    const MsgBoxSpec& info() const { return spec_; }
     QPushButton* button(int index) const { return index == 0 ? yes_ : no_; }
     const QString& note() const { return spec_.note; }
     // One second of the count-down (the timer calls it; tests may too).

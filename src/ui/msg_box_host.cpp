@@ -4,14 +4,14 @@
 
 namespace xq {
 
-void MsgBoxHostWidgets::openBox(int boxId, const MsgBoxSpec& spec) {
-    const QString icon = SkinPath(iconBase_, QStringLiteral("res\\Msg%1.ico").arg(spec.type));
-    auto* box = new MsgBox(spec, icon, owner_);
+void MsgBoxHostWidgets::openBox(int boxId, const MsgBoxSpec& info) {
+    const QString icon = SkinPath(iconBase_, QStringLiteral("res\\Msg%1.ico").arg(info.type));
+    auto* box = new MsgBox(info, icon, owner_);
     boxes_.insert(boxId, box);
     QObject::connect(box, &MsgBox::answered, box, [this, boxId](int button) {
         if (pool_ != nullptr) pool_->answer(boxId, button);
     });
-    if (spec.type == 0) {
+    if (info.type == 0) {
         QObject::connect(box, &QDialog::finished, box, [this, boxId, box] {
             boxes_.remove(boxId);
             if (pool_ != nullptr) pool_->boxClosed(boxId);

@@ -23,7 +23,7 @@ public:
     void setPool(MsgPool* pool) { pool_ = pool; }
     void setIconBase(const QString& base) { iconBase_ = base; }
 
-    void openBox(int boxId, const MsgBoxSpec& spec) override;
+    void openBox(int boxId, const MsgBoxSpec& info) override;
     void closeBox(int boxId) override;
 
     // The open boxes, for tests and for closing the window.

@@ -90,9 +90,9 @@ TEST(WindowGame, TwoWindowsPlayByMouse) {
     QObject::connect(&answering, &QTimer::timeout, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             auto* box = qobject_cast<MsgBox*>(w);
-            if (box == nullptr || !box->isVisible() || box->spec().type == 0) continue;
+            if (box == nullptr || !box->isVisible() || box->info().type == 0) continue;
             seen << box->note();
-            box->button(box->spec().type == 2 ? answer : 0)->click();
+            box->button(box->info().type == 2 ? answer : 0)->click();
         }
     });
     answering.start();

@@ -195,10 +195,10 @@ TEST(Negotiations, AMessageArrivingWhileAQuestionIsOpenClosesItAndIsHandled) {
     Harness h(QStringLiteral("黑方"));
     Playing(h);
     h.sent.clear();
-    h.screen.answerBox = [](const MsgBoxSpec& spec) { return spec.type == 2 ? -1 : 0; };
+    h.screen.answerBox = [](const MsgBoxSpec& info) { return info.type == 2 ? -1 : 0; };
     // While the undo question waits, the opponent's move arrives.
-    h.screen.whileBoxOpen = [&h](const MsgBoxSpec& spec) {
-        if (spec.type != 2) return;
+    h.screen.whileBoxOpen = [&h](const MsgBoxSpec& info) {
+        if (info.type != 2) return;
         QTimer::singleShot(0, [&h] { h.gameMsg(h.move(0, 7, 7, 7, 4)); });
     };
     h.gameMsg(Bytes({20, 0, 0}));

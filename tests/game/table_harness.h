@@ -19,8 +19,8 @@ class FakeScreen : public Screen, public MsgBoxHost {
 public:
     // How a box with buttons is answered: 0 Yes, 1 No, -1 stay open until closed (the box then
     // waits in a nested event loop, as a real modal box does).
-    std::function<int(const MsgBoxSpec&)> answerBox = [](const MsgBoxSpec& spec) {
-        return spec.type == 1 || spec.yesDefault ? 0 : 1;  // what the count-down would answer
+    std::function<int(const MsgBoxSpec&)> answerBox = [](const MsgBoxSpec& info) {
+        return info.type == 1 || info.yesDefault ? 0 : 1;  // what the count-down would answer
     };
     std::function<void(const MsgBoxSpec&)> whileBoxOpen;  // runs inside a box left open
     QString fileName;                                     // the file dialog's answer
@@ -99,10 +99,10 @@ public:
         menuCaptions = captions;
     }
 
-    void openBox(int id, const MsgBoxSpec& spec) override {
-        boxes.push_back(spec);
-        if (spec.type == 0) return;
-        const int answer = answerBox(spec);
+    void openBox(int id, const MsgBoxSpec& info) override {
+        boxes.push_back(info);
+        if (info.type == 0) return;
+        const int answer = answerBox(info);
         if (answer >= 0) {
             pool->answer(id, answer);
             pool->boxClosed(id);
@@ -110,7 +110,7 @@ public:
         }
         QEventLoop loop;
         waiting[id] = &loop;
-        if (whileBoxOpen) whileBoxOpen(spec);
+        if (whileBoxOpen) whileBoxOpen(info);
         if (waiting.count(id) != 0) loop.exec();
     }
     void closeBox(int id) override {

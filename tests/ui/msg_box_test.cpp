@@ -10,7 +10,7 @@
 namespace xq {
 namespace {
 
-MsgBoxSpec Spec(std::uint8_t type, std::int32_t delay, bool yesDefault) {
+MsgBoxSpec BoxOf(std::uint8_t type, std::int32_t delay, bool yesDefault) {
     return MsgBoxSpec{0, type, "note", "中国象棋", delay, "同意", "拒绝", yesDefault, {}};
 }
 
@@ -22,7 +22,7 @@ TEST(MsgBox, LayoutByTypeInTwips) {
     } cases[] = {
         {0, 5960, 1030, false, false}, {1, 5525, 2165, true, false}, {2, 5525, 2165, true, true}};
     for (const auto& c : cases) {
-        MsgBox box(Spec(c.type, 10, true), {}, nullptr);
+        MsgBox box(BoxOf(c.type, 10, true), {}, nullptr);
         const double tpp = MsgBox::TwipsPerPixel(&box);
         EXPECT_NEAR(box.width(), c.twipsW / tpp, 1.0);
         EXPECT_NEAR(box.height(), c.twipsH / tpp, 1.0);
@@ -31,7 +31,7 @@ TEST(MsgBox, LayoutByTypeInTwips) {
         EXPECT_EQ(box.windowTitle(), c.type == 0 ? "" : "中国象棋");
         EXPECT_TRUE(box.windowFlags() & Qt::WindowStaysOnTopHint);
     }
-    MsgBox two(Spec(2, 10, false), {}, nullptr);
+    MsgBox two(BoxOf(2, 10, false), {}, nullptr);
     EXPECT_EQ(two.button(1)->x() - two.button(0)->x(), 89 + 6);
     EXPECT_EQ(two.button(0)->y(), two.height() - 30);
     EXPECT_EQ(two.button(0)->text(), "同意(&Y)");
@@ -39,7 +39,7 @@ TEST(MsgBox, LayoutByTypeInTwips) {
 }
 
 TEST(MsgBox, CountsDownOnTheDefaultButtonAndAnswers) {
-    MsgBox question(Spec(2, 2, false), {}, nullptr);
+    MsgBox question(BoxOf(2, 2, false), {}, nullptr);
     int answer = -1;
     QObject::connect(&question, &MsgBox::answered, [&](int b) { answer = b; });
     question.tick();
@@ -49,7 +49,7 @@ TEST(MsgBox, CountsDownOnTheDefaultButtonAndAnswers) {
     EXPECT_EQ(question.button(1)->text(), "拒绝(&N) 0");
     EXPECT_EQ(answer, 1) << "left alone the question refuses";
 
-    MsgBox confirm(Spec(1, 0, false), {}, nullptr);
+    MsgBox confirm(BoxOf(1, 0, false), {}, nullptr);
     answer = -1;
     QObject::connect(&confirm, &MsgBox::answered, [&](int b) { answer = b; });
     confirm.tick();
