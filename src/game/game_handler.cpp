@@ -165,23 +165,28 @@ void Table::MarkLastMove() {
     }
 }
 
+void Table::AnswerRequest(std::uint8_t requestCode, const QString& question) {
+    if (s.blnLookOn) return;  // spectators are not asked
+    Send(msg::Answer(requestCode, Question(question) != MsgPool::kNo, s.bteMySeat));
+}
+
+void Table::Refused(const QString& note) {
+    if (s.blnLookOn) return;
+    Box(1, note);
+    blnWaitAnswer = false;
+}
+
 void Table::Undo(const Cmd& cmd) {
     msgs.CloseMsgObjects(0);
     if (UpperBound(cmd) != 2) return;
     const int seat = ByteAt(cmd, 2);
     switch (ByteAt(cmd, 1)) {
         case code::kAsk:
-            if (s.blnLookOn) return;
-            Send(msg::Answer(
-                code::kUndo,
-                Question(SeatName(seat) + QStringLiteral(" 可能点错了，想悔棋，你是否同意?")) !=
-                    MsgPool::kNo,
-                s.bteMySeat));
+            AnswerRequest(code::kUndo,
+                          SeatName(seat) + QStringLiteral(" 可能点错了，想悔棋，你是否同意?"));
             return;
         case code::kRefuse:
-            if (s.blnLookOn) return;
-            Box(1, SeatName(seat) + QStringLiteral(" 不同意悔棋，请继续下棋！"));
-            blnWaitAnswer = false;
+            Refused(SeatName(seat) + QStringLiteral(" 不同意悔棋，请继续下棋！"));
             return;
         case code::kAgree:
             if (s.blnLookOn) {
@@ -206,16 +211,10 @@ void Table::Draw(const Cmd& cmd) {
     const int seat = ByteAt(cmd, 2);
     switch (ByteAt(cmd, 1)) {
         case code::kAsk:
-            if (s.blnLookOn) return;
-            Send(msg::Answer(code::kDraw,
-                             Question(SeatName(seat) +
-                                      QStringLiteral(" 想与你和棋，你是否同意?")) != MsgPool::kNo,
-                             s.bteMySeat));
+            AnswerRequest(code::kDraw, SeatName(seat) + QStringLiteral(" 想与你和棋，你是否同意?"));
             return;
         case code::kRefuse:
-            if (s.blnLookOn) return;
-            Box(1, SeatName(seat) + QStringLiteral(" 不同意和棋，请继续下棋！"));
-            blnWaitAnswer = false;
+            Refused(SeatName(seat) + QStringLiteral(" 不同意和棋，请继续下棋！"));
             return;
         default:
             return;
@@ -228,17 +227,12 @@ void Table::LoadRecord(const Cmd& cmd) {
     const int seat = ByteAt(cmd, 2);
     switch (ByteAt(cmd, 1)) {
         case code::kAsk:
-            if (s.blnLookOn) return;
-            Send(msg::Answer(
+            AnswerRequest(
                 code::kLoad,
-                Question(SeatName(seat) +
-                         QStringLiteral(" 想载入已有的棋谱与你对奕，你是否同意?")) != MsgPool::kNo,
-                s.bteMySeat));
+                SeatName(seat) + QStringLiteral(" 想载入已有的棋谱与你对奕，你是否同意?"));
             return;
         case code::kRefuse:
-            if (s.blnLookOn) return;
-            Box(1, SeatName(seat) + QStringLiteral(" 不同意你载入已有的棋谱！"));
-            blnWaitAnswer = false;
+            Refused(SeatName(seat) + QStringLiteral(" 不同意你载入已有的棋谱！"));
             return;
         case code::kAgree:
             if (!IsSeat(seat)) return;

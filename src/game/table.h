@@ -127,6 +127,10 @@ private:
     void LoadRecord(const Cmd& cmd);
     void GameEnd(const Cmd& cmd);
     void RecordLoadStep(int seat);
+    // The opponent's request: the user answers it (refused when left alone).
+    void AnswerRequest(std::uint8_t requestCode, const QString& question);
+    // The opponent refused the user's request.
+    void Refused(const QString& note);
     void TakeBackLastMove();
     void MarkLastMove();
     void DisableAllButtons();
