@@ -94,7 +94,7 @@ void BotPlayer::leave() {
 // ---- Messages in ----
 
 void BotPlayer::deliver(const Cmd& message, const QByteArray&) {
-    inbox_.push_back(message);
+    inbox_.push_back(Arrival{message, sinceStart_.elapsed()});
     if (inboxScheduled_) return;
     inboxScheduled_ = true;
     QMetaObject::invokeMethod(
@@ -104,9 +104,10 @@ void BotPlayer::deliver(const Cmd& message, const QByteArray&) {
 void BotPlayer::processInbox() {
     inboxScheduled_ = false;
     while (!inbox_.empty() && conn_) {
-        const Cmd m = inbox_.front();
+        const Arrival a = inbox_.front();
         inbox_.pop_front();
-        handle(m);
+        handlingSinceMs_ = a.atMs;
+        handle(a.message);
     }
 }
 
@@ -381,7 +382,7 @@ bool BotPlayer::myTurn() const {
 }
 
 void BotPlayer::beginTurn() {
-    turn_.start();
+    turnStartMs_ = handlingSinceMs_;
     refused_.clear();
     sent_.reset();
     requestMove();
@@ -390,7 +391,7 @@ void BotPlayer::beginTurn() {
 void BotPlayer::requestMove() {
     const int t = ++ticket_;
     budget_ = engine::PlanMove(game_.clockOf(seat_), profile_.capMs);
-    const int spent = static_cast<int>(turn_.elapsed());
+    const int spent = static_cast<int>(turnElapsed());
     SearchJob job;
     job.moves = game_.moves();
     job.profile = profile_;
@@ -405,7 +406,7 @@ void BotPlayer::onMoveChosen(int t, const engine::Choice& choice) {
     if (t != ticket_ || !myTurn()) return;
     // No move to play here means the bot's picture of the game is wrong: give up the game.
     if (!choice.hasMove || policy_.resignAfter(choice.score)) return resign();
-    const qint64 wait = std::min(config_.timing.minThinkMs, budget_.latestMs) - turn_.elapsed();
+    const qint64 wait = std::min(config_.timing.minThinkMs, budget_.latestMs) - turnElapsed();
     if (wait <= 0) return playMove(t, choice.move);
     QTimer::singleShot(static_cast<int>(wait), this,
                        [this, t, m = choice.move] { playMove(t, m); });
@@ -415,9 +416,8 @@ void BotPlayer::playMove(int t, Move m) {
     if (t != ticket_ || !myTurn()) return;
     const Position& pos = game_.position();
     const engine::ClockState clock = game_.clockOf(seat_);
-    const auto bank =
-        GameClock::triple(clock.bankUsedSeconds +
-                          engine::ChargedSeconds(turn_.elapsed(), clock.stepAllowanceSeconds));
+    const auto bank = GameClock::triple(
+        clock.bankUsedSeconds + engine::ChargedSeconds(turnElapsed(), clock.stepAllowanceSeconds));
     sent_ = m;
     send(out::bytes({code::kMove, 0, static_cast<std::uint8_t>(seat_), Packed(m.from),
                      pos.at(m.from), Packed(m.to), pos.at(m.to), bank[0], bank[1], bank[2]}));

@@ -79,6 +79,7 @@ private:
     void greet();
 
     bool myTurn() const;
+    qint64 turnElapsed() const { return sinceStart_.elapsed() - turnStartMs_; }
     void beginTurn();
     void requestMove();
     void onMoveChosen(int ticket, const engine::Choice& choice);
@@ -100,7 +101,12 @@ private:
     qint64 loginBlockedUntilMs_ = 0;
     std::vector<ConnId> toDrop_;
     QElapsedTimer sinceStart_;
-    std::deque<Cmd> inbox_;
+    struct Arrival {
+        Cmd message;
+        qint64 atMs;  // on sinceStart_
+    };
+    std::deque<Arrival> inbox_;
+    qint64 handlingSinceMs_ = 0;  // arrival of the message being handled
     bool inboxScheduled_ = false;
 
     Phase phase_ = Phase::Out;
@@ -115,7 +121,8 @@ private:
     // they were started under and do nothing when it is no longer current.
     int epoch_ = 0;
     int ticket_ = 0;
-    QElapsedTimer turn_;
+    // The turn began when the message that gave it arrived: the table starts the clock then.
+    qint64 turnStartMs_ = 0;
     engine::MoveBudget budget_;
     std::vector<Move> refused_;
     std::optional<Move> sent_;
