@@ -192,12 +192,15 @@ void BotPlayer::onTableSettings(const QString& text) {
     }
     phase_ = Phase::Settings;
     // Field 6: the owner has already set the terms, which follow from field 7.
-    if (f.size() > 7 && f[6] == u"1") {
-        later(config_.timing.replyMs, [this] {
-            if (phase_ == Phase::Settings)
-                send(out::withText({code::kHandUp, 1}, config_.options.name));
-        });
-    }
+    if (f.size() > 7 && f[6] == u"1") agreeToTerms();
+}
+
+void BotPlayer::agreeToTerms() {
+    later(config_.timing.replyMs, [this] {
+        if (phase_ != Phase::Settings || handUp_) return;
+        handUp_ = true;
+        send(out::withText({code::kHandUp, 1}, config_.options.name));
+    });
 }
 
 void BotPlayer::onHandText(const QString& text) {
@@ -208,12 +211,7 @@ void BotPlayer::onHandText(const QString& text) {
         return;
     }
     // The owner's hand with the terms: agree to them, after a moment's reading.
-    if (f.size() > 1 && phase_ == Phase::Settings) {
-        later(config_.timing.replyMs, [this] {
-            if (phase_ == Phase::Settings)
-                send(out::withText({code::kHandUp, 1}, config_.options.name));
-        });
-    }
+    if (f.size() > 1 && phase_ == Phase::Settings) agreeToTerms();
 }
 
 void BotPlayer::onSnapshot(const Cmd& m) {

@@ -75,6 +75,7 @@ private:
     void send(const Cmd& m);
     void later(int ms, std::function<void()> action);
     void scheduleHand();
+    void agreeToTerms();
     void leave();
     void greet();
 
