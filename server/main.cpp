@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QTime>
 #include <cstdio>
+#include <memory>
 
+#include "server/bot/bot_player.h"
 #include "server/fd_limit.h"
 #include "server/room_server.h"
 
@@ -24,7 +26,18 @@ int main(int argc, char** argv) {
     const QCommandLineOption nameOpt(QStringLiteral("game-name"),
                                      QStringLiteral("Display name of the game (for the log)."),
                                      QStringLiteral("TEXT"), QStringLiteral("中国象棋"));
-    parser.addOptions({hostOpt, portOpt, nameOpt});
+    const QCommandLineOption botOpt(QStringLiteral("bot"),
+                                    QStringLiteral("Seat a computer opponent in seat 1 once a "
+                                                   "person has taken seat 0."));
+    const QCommandLineOption botLevelOpt(QStringLiteral("bot-level"),
+                                         QStringLiteral("Strength of the computer opponent, 1 "
+                                                        "(weakest) to 5; implies --bot."),
+                                         QStringLiteral("N"));
+    const QCommandLineOption botNameOpt(QStringLiteral("bot-name"),
+                                        QStringLiteral("User name of the computer opponent; "
+                                                       "implies --bot."),
+                                        QStringLiteral("NAME"));
+    parser.addOptions({hostOpt, portOpt, nameOpt, botOpt, botLevelOpt, botNameOpt});
     parser.process(app);
 
     const auto logLine = [](const QString& line) {
@@ -43,6 +56,17 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    const bool withBot =
+        parser.isSet(botOpt) || parser.isSet(botLevelOpt) || parser.isSet(botNameOpt);
+    const auto given = [&parser](const QCommandLineOption& o) {
+        return parser.isSet(o) ? std::optional<QString>(parser.value(o)) : std::nullopt;
+    };
+    const auto botOptions = xq::server::parseBotOptions(given(botLevelOpt), given(botNameOpt));
+    if (const auto* error = std::get_if<QString>(&botOptions)) {
+        logLine(*error);
+        return 2;
+    }
+
     const long files = xq::server::raiseFileLimit();
     xq::server::RoomServer server(logLine);
     if (!server.listen(host, static_cast<quint16>(port))) {
@@ -51,6 +75,15 @@ int main(int argc, char** argv) {
                     .arg(port)
                     .arg(server.errorString()));
         return 1;
+    }
+    std::unique_ptr<xq::server::BotPlayer> bot;
+    if (withBot) {
+        xq::server::BotConfig config;
+        config.options = std::get<xq::server::BotOptions>(botOptions);
+        bot = std::make_unique<xq::server::BotPlayer>(server, config);
+        logLine(QStringLiteral("computer opponent %1, level %2, waits for a player in seat 0")
+                    .arg(config.options.name)
+                    .arg(config.options.level));
     }
     std::printf("port %u\n", static_cast<unsigned>(server.port()));
     std::fflush(stdout);

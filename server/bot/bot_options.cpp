@@ -1,0 +1,39 @@
+#include "server/bot/bot_options.h"
+
+#include "engine/level.h"
+#include "net/cp936.h"
+#include "net/frame.h"
+#include "server/hello.h"
+
+namespace xq::server {
+
+std::variant<BotOptions, QString> parseBotOptions(const std::optional<QString>& level,
+                                                  const std::optional<QString>& name) {
+    BotOptions options;
+    if (level) {
+        bool ok = false;
+        const int value = level->toInt(&ok);
+        if (!ok || value < engine::kMinLevel || value > engine::kMaxLevel) {
+            return QStringLiteral("bad --bot-level \"%1\": give a whole number from %2 to %3")
+                .arg(*level)
+                .arg(engine::kMinLevel)
+                .arg(engine::kMaxLevel);
+        }
+        options.level = value;
+    }
+    if (name) {
+        // The bot logs in like a client, so its name must pass the same test as a hello's.
+        const auto parsed = parseHello(QByteArray(kHelloPrefix) + EncodeCp936(*name));
+        if (!parsed || *parsed != *name) {
+            return QStringLiteral(
+                       "bad --bot-name \"%1\": give 1 to %2 characters without \"`\", control "
+                       "characters or blanks at either end")
+                .arg(*name)
+                .arg(kMaxNameLength);
+        }
+        options.name = *name;
+    }
+    return options;
+}
+
+}  // namespace xq::server

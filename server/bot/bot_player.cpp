@@ -1,0 +1,443 @@
+#include "server/bot/bot_player.h"
+
+#include <QStringList>
+#include <QTime>
+
+#include "engine/evaluation.h"
+#include "net/message_codes.h"
+#include "server/game_clock.h"
+#include "server/outgoing.h"
+
+namespace xq::server {
+namespace {
+
+// A move the table keeps refusing means the bot's picture of the game is wrong; it gives up the
+// game rather than try forever.
+constexpr std::size_t kMaxRefusedMoves = 5;
+// A user row has 16 fields; field 4 is empty for players, field 13 is the chair.
+constexpr int kRowFields = 16;
+
+std::uint8_t Packed(int square) {
+    return PackPoint(RankOfSquare(square), FileOfSquare(square));
+}
+
+}  // namespace
+
+BotPlayer::BotPlayer(RoomServer& server, BotConfig config, QObject* parent)
+    : QObject(parent),
+      server_(server),
+      config_(std::move(config)),
+      profile_(engine::ProfileForLevel(config_.options.level)),
+      policy_(config_.policy),
+      worker_(this, config_.tableMegabytes, config_.seed) {
+    if (config_.moveCapMs > 0) profile_.capMs = std::min(profile_.capMs, config_.moveCapMs);
+    sinceStart_.start();
+    connect(&poller_, &QTimer::timeout, this, &BotPlayer::poll);
+    poller_.start(config_.timing.pollMs);
+}
+
+BotPlayer::~BotPlayer() {
+    worker_.cancel();
+    dropFinished();
+    if (conn_) server_.drop(*conn_);
+}
+
+// ---- Joining and leaving ----
+
+void BotPlayer::poll() {
+    dropFinished();
+    if (conn_ || sinceStart_.elapsed() < loginBlockedUntilMs_) return;
+    const Table& table = server_.table();
+    const QString owner = table.seatName(0);
+    if (owner.isEmpty() || owner == config_.options.name || table.offline(0) ||
+        !table.seatName(1).isEmpty())
+        return;
+    conn_ = server_.attach(this);
+    phase_ = Phase::Waiting;
+    seat_ = 1;
+    other_.clear();
+    handUp_ = false;
+    termsSeen_ = false;
+    greeted_ = false;
+    newGame_ = true;
+    ++epoch_;
+    loggingIn_ = true;
+    server_.submitLogin(*conn_, config_.options.name, true);
+    loggingIn_ = false;
+}
+
+void BotPlayer::finish() {
+    if (!conn_) return;
+    // Called from inside the table: the id is handed back to the server later, not now.
+    toDrop_.push_back(*conn_);
+    conn_.reset();
+    if (loggingIn_) loginBlockedUntilMs_ = sinceStart_.elapsed() + config_.timing.retryLoginMs;
+    phase_ = Phase::Out;
+    inbox_.clear();
+    ++epoch_;
+    ++ticket_;
+    worker_.cancel();
+    game_.stop();
+    QTimer::singleShot(0, this, &BotPlayer::dropFinished);
+}
+
+void BotPlayer::dropFinished() {
+    const std::vector<ConnId> ids = std::exchange(toDrop_, {});
+    for (ConnId id : ids)
+        server_.drop(id);
+}
+
+void BotPlayer::leave() {
+    send(out::withText({code::kLeave, 0}, config_.options.name));
+}
+
+// ---- Messages in ----
+
+void BotPlayer::deliver(const Cmd& message, const QByteArray&) {
+    inbox_.push_back(Arrival{message, sinceStart_.elapsed()});
+    if (inboxScheduled_) return;
+    inboxScheduled_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { processInbox(); }, Qt::QueuedConnection);
+}
+
+void BotPlayer::processInbox() {
+    inboxScheduled_ = false;
+    while (!inbox_.empty() && conn_) {
+        const Arrival a = inbox_.front();
+        inbox_.pop_front();
+        handlingSinceMs_ = a.atMs;
+        handle(a.message);
+    }
+}
+
+void BotPlayer::handle(const Cmd& m) {
+    if (m.isEmpty()) return;
+    const std::uint8_t c = ByteAt(m, 0);
+    const std::uint8_t sub = m.size() > 1 ? ByteAt(m, 1) : 0;
+    switch (c) {
+        case code::kUser:
+            if (sub == 2) onList(CmdToString(m, 2));
+            if (sub == 4) onArrival(CmdToString(m, 2));
+            return;
+        case code::kLeave:
+            if (sub == 0) onLeft(CmdToString(m, 2));
+            return;
+        case code::kTableSettings:
+            return onTableSettings(CmdToString(m, 2));
+        case code::kHandUp:
+            return onHandText(CmdToString(m, 2));
+        case code::kSnapshot:
+            return onSnapshot(m);
+        case code::kGameStart:
+            return onGameStart(m);
+        case code::kRaiseHand:
+            if (m.size() == 2) onRaisedHand(sub);
+            return;
+        case code::kMove:
+            return onEcho(m);
+        case code::kUndo:
+        case code::kDraw:
+        case code::kLoad:
+            if (m.size() >= 3) onRequest(c, sub, ByteAt(m, 2));
+            return;
+        case code::kNotice:
+            return onNotice();
+        case code::kGameEnd:
+            return onGameEnd();
+        default:
+            return;
+    }
+}
+
+void BotPlayer::onList(const QString& text) {
+    for (const QString& row : text.split(u'\n')) {
+        const QStringList f = row.split(u'`');
+        if (f.size() != kRowFields || !f[4].trimmed().isEmpty()) continue;
+        const QString& chair = f[13];
+        if (chair != u"0" && chair != u"1") continue;
+        if (f[0] == config_.options.name) {
+            seat_ = chair.toInt();
+            face_ = f[12].toInt();
+        } else {
+            other_ = f[0];
+        }
+    }
+}
+
+void BotPlayer::onArrival(const QString& row) {
+    const QStringList f = row.split(u'`');
+    if (f.size() == kRowFields && f[4].trimmed().isEmpty() && f[0] != config_.options.name)
+        other_ = f[0];
+}
+
+void BotPlayer::onLeft(const QString& name) {
+    if (name.isEmpty() || name != other_) return;
+    // The person who owned the table is gone: so is the bot, until someone sits down again.
+    other_.clear();
+    ++epoch_;
+    leave();
+}
+
+void BotPlayer::onTableSettings(const QString& text) {
+    const QStringList f = text.split(u'`');
+    ++epoch_;
+    handUp_ = false;
+    game_.stop();
+    if (f.size() <= 5) {
+        phase_ = Phase::Waiting;
+        termsSeen_ = false;
+        if (!other_.isEmpty()) scheduleHand();
+        return;
+    }
+    phase_ = Phase::Settings;
+    // Field 6: the owner has already set the terms, which follow from field 7.
+    if (f.size() > 7 && f[6] == u"1") agreeToTerms();
+}
+
+void BotPlayer::agreeToTerms() {
+    later(config_.timing.replyMs, [this] {
+        if (phase_ != Phase::Settings || handUp_) return;
+        handUp_ = true;
+        send(out::withText({code::kHandUp, 1}, config_.options.name));
+    });
+}
+
+void BotPlayer::onHandText(const QString& text) {
+    const QStringList f = text.split(u'`');
+    if (f.isEmpty() || f[0].isEmpty()) return;
+    if (f[0] == config_.options.name) {
+        handUp_ = true;
+        return;
+    }
+    // The owner's hand with the terms: agree to them, after a moment's reading.
+    if (f.size() > 1 && phase_ == Phase::Settings) agreeToTerms();
+}
+
+void BotPlayer::onSnapshot(const Cmd& m) {
+    if (m.size() < 3) return;
+    ++epoch_;
+    ++ticket_;
+    if (ByteAt(m, 2) == 0) {
+        if (m.size() < 18) return;
+        phase_ = Phase::BetweenGames;
+        termsSeen_ = true;
+        game_.stop();
+        handUp_ = ByteAt(m, 4 + seat_) > 0;
+        if (ByteAt(m, 4 + (seat_ ^ 1)) > 0 && !handUp_) scheduleHand();
+        return;
+    }
+    if (!game_.resume(m)) {
+        phase_ = m.size() > 5 && ByteAt(m, 5) >= 10 ? Phase::Loading : phase_;
+        return;
+    }
+    phase_ = Phase::Playing;
+    termsSeen_ = true;
+    handUp_ = false;
+    policy_.newGame();
+    newGame_ = true;
+    if (myTurn()) beginTurn();
+}
+
+void BotPlayer::onGameStart(const Cmd& m) {
+    if (!game_.start(m)) return;
+    ++epoch_;
+    ++ticket_;
+    phase_ = Phase::Playing;
+    termsSeen_ = true;
+    handUp_ = false;
+    sent_.reset();
+    policy_.newGame();
+    newGame_ = true;
+    greet();
+    if (myTurn()) beginTurn();
+}
+
+void BotPlayer::onRaisedHand(int seat) {
+    if (seat == seat_) {
+        handUp_ = true;
+        return;
+    }
+    // Ready when the other player is: raising first would shut out a record load he may want.
+    if (seat == (seat_ ^ 1) && phase_ == Phase::BetweenGames && !handUp_) scheduleHand();
+}
+
+void BotPlayer::onEcho(const Cmd& m) {
+    if (phase_ != Phase::Playing || !game_.applyEcho(m)) return;
+    if (ByteAt(m, 2) == seat_) {
+        sent_.reset();
+        refused_.clear();
+        return;
+    }
+    if (myTurn()) beginTurn();
+}
+
+void BotPlayer::onRequest(std::uint8_t c, std::uint8_t sub, int seat) {
+    const bool fromOther = seat == (seat_ ^ 1);
+    if (sub == code::kAsk && fromOther) {
+        if (c == code::kUndo && phase_ == Phase::Playing) {
+            const bool agree = policy_.agreeToUndo();
+            later(config_.timing.replyMs, [this, agree] { answer(code::kUndo, agree); });
+        } else if (c == code::kDraw && phase_ == Phase::Playing) {
+            assessDraw();
+        } else if (c == code::kLoad) {
+            later(config_.timing.replyMs, [this] { answer(code::kLoad, true); });
+        }
+        return;
+    }
+    if (c == code::kUndo && sub == code::kAgree) {
+        game_.undoTwo();
+        if (myTurn()) beginTurn();
+    } else if (c == code::kLoad && sub == code::kAgree) {
+        ++epoch_;
+        phase_ = Phase::Loading;
+    } else if (c == code::kLoad && sub == code::kLoadFailed) {
+        ++epoch_;
+        handUp_ = false;
+        game_.stop();
+        phase_ = termsSeen_ ? Phase::BetweenGames : Phase::Waiting;
+        if (phase_ == Phase::Waiting && !other_.isEmpty()) scheduleHand();
+    }
+}
+
+void BotPlayer::onNotice() {
+    // A refused move: play another one instead, never the same again this turn.
+    if (!sent_ || !myTurn()) return;
+    refused_.push_back(*sent_);
+    sent_.reset();
+    if (refused_.size() >= kMaxRefusedMoves) return resign();
+    requestMove();
+}
+
+void BotPlayer::onGameEnd() {
+    ++epoch_;
+    ++ticket_;
+    worker_.cancel();
+    phase_ = Phase::BetweenGames;
+    handUp_ = false;
+    sent_.reset();
+    game_.stop();
+}
+
+// ---- Messages out ----
+
+void BotPlayer::send(const Cmd& m) {
+    if (conn_) server_.submit(*conn_, m);
+}
+
+void BotPlayer::later(int ms, std::function<void()> action) {
+    QTimer::singleShot(std::max(0, ms), this, [this, epoch = epoch_, action = std::move(action)] {
+        if (epoch == epoch_ && conn_) action();
+    });
+}
+
+void BotPlayer::scheduleHand() {
+    later(config_.timing.replyMs, [this] {
+        if (handUp_) return;
+        if (phase_ == Phase::Waiting && !other_.isEmpty()) {
+            handUp_ = true;
+            send(out::withText({code::kHandUp, 1}, config_.options.name));
+        } else if (phase_ == Phase::BetweenGames) {
+            handUp_ = true;
+            send(out::bytes({code::kRaiseHand, static_cast<std::uint8_t>(seat_)}));
+        }
+    });
+}
+
+void BotPlayer::answer(std::uint8_t c, bool agree) {
+    send(out::bytes({c, agree ? code::kAgree : code::kRefuse, static_cast<std::uint8_t>(seat_)}));
+}
+
+void BotPlayer::resign() {
+    ++ticket_;
+    send(out::bytes({code::kResign, 0, static_cast<std::uint8_t>(seat_)}));
+}
+
+void BotPlayer::greet() {
+    if (greeted_) return;
+    greeted_ = true;
+    const QString& me = config_.options.name;
+    const QString everybody = QStringLiteral("所有人");
+    const QString text =
+        QStringLiteral("你好！我是 %1 级的电脑棋手，请多指教。").arg(profile_.level);
+    const QStringList fields = {me,
+                                everybody,
+                                me,
+                                everybody,
+                                QTime::currentTime().toString(QStringLiteral("hh:mm:ss")),
+                                text,
+                                QStringLiteral("#0000FF"),
+                                QString::number(face_),
+                                QStringLiteral("0"),
+                                QString()};
+    send(out::withText({code::kChat}, fields.join(u'`')));
+}
+
+// ---- Thinking ----
+
+bool BotPlayer::myTurn() const {
+    return phase_ == Phase::Playing && game_.running() && game_.toMove() == seat_;
+}
+
+void BotPlayer::beginTurn() {
+    turnStartMs_ = handlingSinceMs_;
+    refused_.clear();
+    sent_.reset();
+    requestMove();
+}
+
+void BotPlayer::requestMove() {
+    const int t = ++ticket_;
+    budget_ = engine::PlanMove(game_.clockOf(seat_), profile_.capMs);
+    const int spent = static_cast<int>(turnElapsed());
+    SearchJob job;
+    job.moves = game_.moves();
+    job.profile = profile_;
+    job.budget = {std::max(0, budget_.softMs - spent), std::max(0, budget_.hardMs - spent),
+                  std::max(0, budget_.latestMs - spent)};
+    job.excluded = refused_;
+    job.newGame = std::exchange(newGame_, false);
+    worker_.start(std::move(job), [this, t](const engine::Choice& c) { onMoveChosen(t, c); });
+}
+
+void BotPlayer::onMoveChosen(int t, const engine::Choice& choice) {
+    if (t != ticket_ || !myTurn()) return;
+    // No move to play here means the bot's picture of the game is wrong: give up the game.
+    if (!choice.hasMove || policy_.resignAfter(choice.score)) return resign();
+    const qint64 wait = std::min(config_.timing.minThinkMs, budget_.latestMs) - turnElapsed();
+    if (wait <= 0) return playMove(t, choice.move);
+    QTimer::singleShot(static_cast<int>(wait), this,
+                       [this, t, m = choice.move] { playMove(t, m); });
+}
+
+void BotPlayer::playMove(int t, Move m) {
+    if (t != ticket_ || !myTurn()) return;
+    const Position& pos = game_.position();
+    const engine::ClockState clock = game_.clockOf(seat_);
+    const auto bank = GameClock::triple(
+        clock.bankUsedSeconds + engine::ChargedSeconds(turnElapsed(), clock.stepAllowanceSeconds));
+    sent_ = m;
+    send(out::bytes({code::kMove, 0, static_cast<std::uint8_t>(seat_), Packed(m.from),
+                     pos.at(m.from), Packed(m.to), pos.at(m.to), bank[0], bank[1], bank[2]}));
+}
+
+void BotPlayer::assessDraw() {
+    const int t = ++ticket_;
+    engine::LevelProfile judge = engine::ProfileForLevel(engine::kMaxLevel - 1);
+    SearchJob job;
+    job.moves = game_.moves();
+    job.profile = judge;
+    job.budget = {250, 400, 400};
+    QElapsedTimer asked;
+    asked.start();
+    worker_.start(std::move(job), [this, t, asked](const engine::Choice& c) {
+        if (t != ticket_ || phase_ != Phase::Playing) return;
+        // The score is for the side to move, the one who offered: the bot's is the opposite.
+        const engine::SearchBoard board(game_.position());
+        const bool agree = policy_.acceptDraw(-c.score, engine::IsDeadDrawn(board));
+        later(config_.timing.replyMs - static_cast<int>(asked.elapsed()),
+              [this, agree] { answer(code::kDraw, agree); });
+    });
+}
+
+}  // namespace xq::server

@@ -1,0 +1,146 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QList>
+#include <functional>
+#include <optional>
+
+#include "net/cp936.h"
+#include "rules/movegen.h"
+#include "server/bot/bot_game.h"
+#include "server/room_server.h"
+
+namespace xq::server::test {
+
+inline Cmd Bytes(std::initializer_list<int> bytes) {
+    Cmd cmd;
+    for (int b : bytes)
+        cmd.append(static_cast<char>(b));
+    return cmd;
+}
+
+inline Cmd Text(std::initializer_list<int> head, const QString& text) {
+    return Bytes(head) + EncodeCp936(text);
+}
+
+// Spins the event loop until the condition holds or the time is up.
+inline bool Eventually(const std::function<bool()>& condition, int ms = 15000) {
+    QElapsedTimer t;
+    t.start();
+    while (!condition() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return condition();
+}
+
+// A person at the table, inside the process: it receives what a socket client would receive,
+// keeps its own picture of the game from the echoes, and sends what a client would send.
+class TableClient : public Endpoint {
+public:
+    TableClient(RoomServer& server, QString name) : server_(server), name_(std::move(name)) {}
+    ~TableClient() override {
+        if (id_) server_.drop(*id_);
+    }
+
+    void login() {
+        id_ = server_.attach(this);
+        server_.submitLogin(*id_, name_, true);
+    }
+    void say(const Cmd& m) { server_.submit(*id_, m); }
+    void sayText(std::initializer_list<int> head, const QString& text) { say(Text(head, text)); }
+
+    void deliver(const Cmd& m, const QByteArray&) override {
+        inbox.append(m);
+        if (m.isEmpty()) return;
+        switch (ByteAt(m, 0)) {
+            case 17:
+                game.start(m);
+                break;
+            case 19:
+                if (m.size() == 10) moveWasLegal.append(legalHere(m));
+                game.applyEcho(m);
+                break;
+            case 20:
+                if (m.size() == 3 && ByteAt(m, 1) == 2) game.undoTwo();
+                break;
+            case 25:
+                game.stop();
+                break;
+            case 109:
+                game.resume(m);
+                break;
+            default:
+                break;
+        }
+    }
+    void finish() override { finished = true; }
+
+    int count(int code, int sub = -1, int seat = -1) const {
+        int n = 0;
+        for (const Cmd& m : inbox)
+            n += matches(m, code, sub, seat);
+        return n;
+    }
+    std::optional<Cmd> last(int code, int sub = -1, int seat = -1) const {
+        for (auto it = inbox.rbegin(); it != inbox.rend(); ++it) {
+            if (matches(*it, code, sub, seat)) return *it;
+        }
+        return std::nullopt;
+    }
+    // Waits for one more message like this than there is now: for answers that come later,
+    // never for what the table sends back at once.
+    bool awaitNext(int code, int sub = -1, int seat = -1, int ms = 15000) {
+        const int before = count(code, sub, seat);
+        return Eventually([&] { return count(code, sub, seat) > before; }, ms);
+    }
+
+    // Plays the first legal move of the own side; the table echoes it.
+    void playSomething(int seat) {
+        Position pos = game.position();
+        MoveList moves;
+        GenerateLegalMoves(pos, moves);
+        ASSERT_FALSE(moves.empty());
+        const Move m = moves[0];
+        say(Bytes({19, 0, seat, PackPoint(RankOfSquare(m.from), FileOfSquare(m.from)),
+                   pos.at(m.from), PackPoint(RankOfSquare(m.to), FileOfSquare(m.to)), pos.at(m.to),
+                   0, 0, 0}));
+    }
+
+    const QString& name() const { return name_; }
+
+    BotGame game;
+    QList<Cmd> inbox;
+    // For every echoed move: whether it was legal in the position it was played from.
+    QList<bool> moveWasLegal;
+    bool finished = false;
+
+private:
+    static bool matches(const Cmd& m, int code, int sub, int seat) {
+        if (m.isEmpty() || ByteAt(m, 0) != code) return false;
+        if (sub >= 0 && (m.size() < 2 || ByteAt(m, 1) != sub)) return false;
+        if (seat >= 0 && (m.size() < 3 || ByteAt(m, 2) != seat)) return false;
+        return true;
+    }
+    bool legalHere(const Cmd& echo) const {
+        Position pos = game.position();
+        MoveList moves;
+        GenerateLegalMoves(pos, moves);
+        const int r1 = PackedRank(ByteAt(echo, 3)), f1 = PackedFile(ByteAt(echo, 3));
+        const int r2 = PackedRank(ByteAt(echo, 5)), f2 = PackedFile(ByteAt(echo, 5));
+        if (!OnBoard(r1, f1) || !OnBoard(r2, f2)) return false;
+        const Move m{static_cast<std::uint8_t>(SquareOf(r1, f1)),
+                     static_cast<std::uint8_t>(SquareOf(r2, f2))};
+        for (Move x : moves) {
+            if (x == m) return true;
+        }
+        return false;
+    }
+
+    RoomServer& server_;
+    QString name_;
+    std::optional<ConnId> id_;
+};
+
+}  // namespace xq::server::test
