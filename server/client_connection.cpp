@@ -16,6 +16,12 @@ ClientConnection::ClientConnection(ConnId id, QTcpSocket* socket, QObject* paren
     connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
         if (socket_->state() == QAbstractSocket::UnconnectedState) onDisconnected();
     });
+    // A connection that does not log in soon is not a table client; it must not hold a socket.
+    QTimer::singleShot(kLoginWindowMs, this, [this] {
+        if (stage_ == Stage::Hello || stage_ == Stage::Login) {
+            fail(QStringLiteral("no login within %1 s").arg(kLoginWindowMs / 1000));
+        }
+    });
 }
 
 void ClientConnection::onReadyRead() {

@@ -18,6 +18,9 @@ class ClientConnection : public QObject, public Endpoint {
 public:
     ClientConnection(ConnId id, QTcpSocket* socket, QObject* parent = nullptr);
 
+    // How long a new connection has for its hello and login.
+    static constexpr int kLoginWindowMs = 15000;
+
     ConnId id() const { return id_; }
     void deliver(const Cmd& message, const QByteArray& frame) override;
     void finish() override;
