@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "../support/bytes.h"
 #include "net/cp936.h"
 #include "rules/movegen.h"
 #include "server/bot/bot_game.h"
@@ -15,12 +16,7 @@
 
 namespace xq::server::test {
 
-inline Cmd Bytes(std::initializer_list<int> bytes) {
-    Cmd cmd;
-    for (int b : bytes)
-        cmd.append(static_cast<char>(b));
-    return cmd;
-}
+using xq::test::Bytes;
 
 inline Cmd Text(std::initializer_list<int> head, const QString& text) {
     return Bytes(head) + EncodeCp936(text);

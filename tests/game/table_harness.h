@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "../support/bytes.h"
 #include "game/table.h"
 #include "net/codec.h"
 #include "startup/user_row.h"
@@ -121,13 +122,6 @@ public:
         waiting.erase(it);
     }
 };
-
-inline Cmd Bytes(std::initializer_list<int> bytes) {
-    Cmd cmd;
-    for (int b : bytes)
-        cmd.append(static_cast<char>(b));
-    return cmd;
-}
 
 inline Cmd WithText(std::initializer_list<int> head, const QString& text) {
     Cmd cmd;

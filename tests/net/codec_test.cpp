@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include "../support/bytes.h"
 #include "net/codec.h"
 #include "net/cp936.h"
 #include "net/messages.h"
@@ -8,12 +9,7 @@
 namespace xq {
 namespace {
 
-Cmd Bytes(std::initializer_list<int> bytes) {
-    Cmd cmd;
-    for (int b : bytes)
-        cmd.append(static_cast<char>(b));
-    return cmd;
-}
+using xq::test::Bytes;
 
 TEST(StringToCmd, HeaderThenCodePageText) {
     Cmd cmd = Bytes({9, 9});

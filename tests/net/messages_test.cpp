@@ -1,17 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "../support/bytes.h"
 #include "net/codec.h"
 #include "net/messages.h"
 
 namespace xq {
 namespace {
 
-Cmd Bytes(std::initializer_list<int> bytes) {
-    Cmd cmd;
-    for (int b : bytes)
-        cmd.append(static_cast<char>(b));
-    return cmd;
-}
+using xq::test::Bytes;
 
 TEST(Messages, FixedLayouts) {
     const struct {

@@ -5,22 +5,15 @@
 #include <QProcess>
 #include <memory>
 
+#include "../support/bytes.h"
 #include "raw_client.h"
 #include "server/user_row_text.h"
 
 namespace xq::server::test {
 namespace {
 
-QByteArray Text(std::initializer_list<int> head, const QString& text) {
-    QByteArray m;
-    for (int b : head)
-        m.append(static_cast<char>(b));
-    return m + EncodeCp936(text);
-}
-
-QByteArray Bytes(std::initializer_list<int> bytes) {
-    return Text(bytes, QString());
-}
+using xq::test::Bytes;
+using xq::test::Text;
 
 class ProtocolTest : public ::testing::Test {
 protected:

@@ -8,17 +8,13 @@
 #include <initializer_list>
 #include <optional>
 
+#include "../support/bytes.h"
 #include "net/cp936.h"
 #include "server/table.h"
 
 namespace xq::server::test {
 
-inline Cmd Bytes(std::initializer_list<int> bytes) {
-    Cmd cmd;
-    for (int b : bytes)
-        cmd.append(static_cast<char>(b));
-    return cmd;
-}
+using xq::test::Bytes;
 
 inline Cmd Text(std::initializer_list<int> head, const QString& text) {
     return Bytes(head) + EncodeCp936(text);
