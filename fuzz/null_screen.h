@@ -37,6 +37,7 @@ public:
     void openGameSetDialog(GameSetModel&) override {}
     void closeGameSetDialog() override {}
     QString getQiPuFileName(const QString&, bool) override { return {}; }
+    void cancelFileDialog() override {}
     void openReplay(const QiPuHistory&, const QString&) override {}
     void showUserMenu(const QStringList&, const QString&) override {}
     void openBox(int id, const MsgBoxSpec& info) override {

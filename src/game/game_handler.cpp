@@ -70,12 +70,18 @@ void Table::DoGameMsg(const Cmd& cmd) {
         case code::kLoad:
             LoadRecord(cmd);
             return;
-        case code::kNotice:
+        case code::kNotice: {
             MakeSound(kSoundError);
             msgs.CloseMsgObjects(0);
-            Box(1, CmdToString(cmd, 1));
-            ApplyGameState();
+            lastNotice_ = CmdToString(cmd, 1);
+            // While a record is being loaded the load step is already under way: running it
+            // again would ask for the file a second time.
+            const bool loading =
+                g.bteGameState == kStateLoadingBase || g.bteGameState == kStateLoadingBase + 1;
+            if (!loading) ApplyGameState();
+            Box(1, lastNotice_);
             return;
+        }
         case code::kGameEnd:
             GameEnd(cmd);
             return;
@@ -97,6 +103,8 @@ void Table::GameStart(const Cmd& cmd) {
         g.bteStepTime[static_cast<std::size_t>(i)] = ByteAt(cmd, 16 + i);
     }
     NewGame(g, s);
+    ResetQiPu(g.finishedGame);
+    NextPhase();
     g.blnNoGame = false;
     BuildShowQiPan(g.bteQiPan, g.bteRedView, g.bteShowQiPan);
     screen.paintGameBack();
@@ -116,6 +124,9 @@ void Table::Move(const Cmd& cmd) {
     // A point off the board can be neither shown nor played: such a move is not applied.
     if (!OnBoard(fr, ff) || !OnBoard(tr, tf)) return;
     const Piece p = ByteAt(cmd, 4), e = ByteAt(cmd, 6);
+    // From here to the turn passing, the move is one step: a reply or a game end that arrives
+    // while the piece slides waits for it.
+    BeginMove();
     SeatUserItem& mover = s.SeatUsers[static_cast<std::size_t>(seat)];
     for (int i = 0; i < 3; ++i)
         mover.bteTotalUsed[static_cast<std::size_t>(i)] = ByteAt(cmd, 7 + i);
@@ -136,6 +147,7 @@ void Table::Move(const Cmd& cmd) {
     if (IsJiangJun(g.bteQiPan, tr, tf)) MakeSound(kSoundJiang);
     g.bteGameState = static_cast<std::uint8_t>(~g.bteGameState & 1);
     ApplyGameState();
+    EndMove();
 }
 
 void Table::TakeBackLastMove() {
@@ -167,13 +179,18 @@ void Table::MarkLastMove() {
 
 void Table::AnswerRequest(std::uint8_t requestCode, const QString& question) {
     if (s.blnLookOn) return;  // spectators are not asked
-    Send(msg::Answer(requestCode, Question(question) != MsgPool::kNo, s.bteMySeat));
+    const unsigned asked = phase_;
+    const bool agree = Question(question) != MsgPool::kNo;
+    // The game ended, started anew or was reset while the question was open: the request went
+    // with it, and an answer now would land in a phase it was never asked in.
+    if (asked != phase_) return;
+    Send(msg::Answer(requestCode, agree, s.bteMySeat));
 }
 
 void Table::Refused(const QString& note) {
     if (s.blnLookOn) return;
-    Box(1, note);
     blnWaitAnswer = false;
+    Box(1, note);
 }
 
 void Table::Undo(const Cmd& cmd) {
@@ -188,18 +205,21 @@ void Table::Undo(const Cmd& cmd) {
         case code::kRefuse:
             Refused(SeatName(seat) + QStringLiteral(" 不同意悔棋，请继续下棋！"));
             return;
-        case code::kAgree:
+        case code::kAgree: {
+            // The moves go back before the box opens: the next move may arrive while it waits.
+            TakeBackLastMove();
+            TakeBackLastMove();
+            MarkLastMove();
+            NextPhase();
+            blnWaitAnswer = false;
+            ApplyGameState();
             if (s.blnLookOn) {
                 Box(1, SeatName(1 - seat) + QStringLiteral(" 需要悔棋！"));
             } else if (seat != s.bteMySeat) {
                 Box(1, SeatName(seat) + QStringLiteral(" 同意了你的悔棋要求！"));
             }
-            TakeBackLastMove();
-            TakeBackLastMove();
-            MarkLastMove();
-            blnWaitAnswer = false;
-            ApplyGameState();
             return;
+        }
         default:
             return;
     }
@@ -237,6 +257,7 @@ void Table::LoadRecord(const Cmd& cmd) {
         case code::kAgree:
             if (!IsSeat(seat)) return;
             g.bteGameState = static_cast<std::uint8_t>(kStateLoadingBase + (1 - seat));
+            NextPhase();
             ApplyGameState();
             return;
         case code::kRecordData: {
@@ -248,6 +269,8 @@ void Table::LoadRecord(const Cmd& cmd) {
                 g.QiPuData[static_cast<std::size_t>(k)] = QiPuItem{
                     ByteAt(cmd, at), ByteAt(cmd, at + 1), ByteAt(cmd, at + 2), ByteAt(cmd, at + 3)};
             }
+            ResetQiPu(g.finishedGame);
+            NextPhase();
             RebuildQiPan(g);
             BuildShowQiPan(g.bteQiPan, g.bteRedView, g.bteShowQiPan);
             screen.paintQiPan();
@@ -266,12 +289,14 @@ void Table::LoadRecord(const Cmd& cmd) {
             return;
         }
         case code::kLoadFailed:
-            Box(1, SeatName(seat) + QStringLiteral(" 载入棋谱数据失败！"));
+            // Back to idle first; the box that tells it may wait for the user.
             g.bteGameState = kStateNoGame;
+            NextPhase();
             ClearQiPu(g);
             InitQiPan(g.bteQiPan);
-            ApplyGameState();
             blnWaitAnswer = false;
+            ApplyGameState();
+            Box(1, SeatName(seat) + QStringLiteral(" 载入棋谱数据失败！"));
             return;
         default:
             return;
@@ -297,21 +322,25 @@ void Table::GameEnd(const Cmd& cmd) {
     } else {
         text = QStringLiteral("本局和棋：") + reason;
     }
-    Box(1, text);
+    // The table is idle for the next game before the result box opens: the box waits for the
+    // user, and whatever arrives meanwhile must find the game over. The moves are kept for Save
+    // and Replay until the next game starts.
+    g.finishedGame = g.QiPuData;
     g.bteRedView = static_cast<std::uint8_t>(1 - g.bteRedView);
     NewGame(g, s);
     g.bteGameState = kStateNoGame;
+    NextPhase();
     ResetQiPanView();
-    screen.paintGameBack();
-    screen.paintQiPan();
-    screen.paintUserOpt();
-    DisableAllButtons();
-    g.bteOptButState[kBtnReplay] = kButtonNormal;
-    g.bteOptButState[kBtnLoad] = kButtonNormal;
-    PaintAllButtons();
     blnWaitAnswer = false;
+    screen.paintUserOpt();
+    IdleButtons();
     s.blnCanStart = !s.blnLookOn;
     RefreshStartButton();
+    Box(1, text);
+    // The final position stays in view while the result is read; then the panels and the board
+    // show the table as it is now.
+    screen.paintGameBack();
+    screen.paintQiPan();
 }
 
 void Table::LoadGameState(const Cmd& d) {

@@ -39,6 +39,7 @@ void ResetGame(GameState& g, Session& s) {
     g.blnNoGame = true;
     InitQiPan(g.bteQiPan);
     ClearQiPu(g);
+    ResetQiPu(g.finishedGame);
     g.bteGameState = kStateNoGame;
     DisableButtonsExcept(g, {kBtnReplay, kBtnLoad});
     ClearShowBoard(g);

@@ -33,6 +33,8 @@ struct GameState {
     std::array<std::int32_t, 2> lngWinCount{};
     std::array<std::uint8_t, kOptButtons> bteOptButState{};
     MoveList lstQiPu;
+    // The moves of the last game that ended, kept for Save and Replay until the next one starts.
+    QiPuHistory finishedGame{QiPuItem{}};
 };
 
 // Empties the history to its placeholder and the move list.

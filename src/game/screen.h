@@ -65,6 +65,8 @@ public:
     virtual void closeGameSetDialog() = 0;
     // A modal file dialog; empty when cancelled.
     virtual QString getQiPuFileName(const QString& title, bool forSave) = 0;
+    // Ends an open file dialog as if it were cancelled (its choice no longer matters).
+    virtual void cancelFileDialog() = 0;
     virtual void openReplay(const QiPuHistory& history, const QString& path) = 0;
     virtual void showUserMenu(const QStringList& captions, const QString& name) = 0;
 };

@@ -175,6 +175,10 @@ void Table::ShowReadyPieces(int seat) {
 }
 
 bool Table::RequestCloseMain() {
+    if (moving_) {  // asked once the move is on the board, not in the middle of its slide
+        afterMove_.push_back([this] { RequestCloseMain(); });
+        return false;
+    }
     if (!s.blnLookOn && !g.blnNoGame && prefs.bteQuitPrompt != 0) {
         const std::int16_t answer = msgs.ShowMsg(
             0, 2,
@@ -183,6 +187,9 @@ bool Table::RequestCloseMain() {
             QStringLiteral("系统提示"), 10, QStringLiteral("强退"), QStringLiteral("取消"), false);
         if (answer == MsgPool::kNo) return false;
     }
+    // The server learns at once that the user has gone: a running game ends as an escape
+    // instead of keeping the seat for a player who is not coming back.
+    SendLeaveTable();
     screen.unloadMainWindow();
     return true;
 }
@@ -198,6 +205,57 @@ void Table::UnloadStep() {
         gameSetOpen_ = false;
         screen.closeGameSetDialog();
     }
+}
+
+bool Table::ConnectionLost() {
+    ResetQiPanView();
+    msgs.CloseMsgObjects(0);
+    if (gameSetOpen_) {
+        gameSetOpen_ = false;
+        gameSet.timerEnabled = false;
+        screen.closeGameSetDialog();
+    }
+    NextPhase();
+    blnWaitAnswer = false;
+    s.blnCanStart = false;
+    DisableAllButtons();
+    PaintAllButtons();
+    return QiPuUpperBound(RecordToSave()) >= 1;
+}
+
+const QiPuHistory& Table::RecordToSave() const {
+    if (g.blnNoGame && QiPuUpperBound(g.finishedGame) >= 1) return g.finishedGame;
+    return g.QiPuData;
+}
+
+void Table::NextPhase() {
+    ++phase_;
+    // A record file chosen for a load that is over would be sent into the wrong phase.
+    if (choosingLoadFile_) screen.cancelFileDialog();
+}
+
+void Table::BeginMove() {
+    moving_ = true;
+    if (holdMessages) holdMessages(true);
+}
+
+void Table::EndMove() {
+    moving_ = false;
+    if (holdMessages) holdMessages(false);
+    // What the user asked for while the piece slid runs now, in order.
+    std::vector<std::function<void()>> later;
+    later.swap(afterMove_);
+    for (const auto& action : later)
+        action();
+}
+
+void Table::IdleButtons() {
+    DisableAllButtons();
+    g.bteOptButState[kBtnReplay] = kButtonNormal;
+    g.bteOptButState[kBtnLoad] = kButtonNormal;
+    // The game that just ended can still be saved.
+    if (QiPuUpperBound(g.finishedGame) >= 1) g.bteOptButState[kBtnSave] = kButtonNormal;
+    PaintAllButtons();
 }
 
 }  // namespace xq

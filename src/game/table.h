@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "game/game_state.h"
 #include "game/msg_pool.h"
@@ -26,6 +27,9 @@ public:
 
     // Where outgoing messages go (the room connection).
     std::function<void(const Cmd&)> send;
+    // Holds (true) and releases (false) the delivery of received messages. A move is applied
+    // and animated as one step: what arrives meanwhile is handled right after it, in order.
+    std::function<void(bool)> holdMessages;
 
     // Messages from the server.
     void DoRoomMsg(const Cmd& cmd);
@@ -83,9 +87,22 @@ public:
     void MakeSound(std::uint8_t sound);
 
     // The window's close command: asks first while the user plays; true when the window goes.
+    // A player who leaves tells the server first, so that a running game ends at once.
     bool RequestCloseMain();
     // The window's unload step.
     void UnloadStep();
+    // The connection is gone: everything that runs stops; true when there is a game record
+    // worth offering to save.
+    bool ConnectionLost();
+
+    // True while a received move is being applied and animated.
+    bool moving() const { return moving_; }
+    // The moves a Save stores now: the running game, or the last finished one between games.
+    const QiPuHistory& RecordToSave() const;
+    // True once the server has told this client who it is (the login was accepted).
+    bool loggedIn() const { return loggedIn_; }
+    // The last notice the server sent; the reason of a refused login.
+    const QString& lastNotice() const { return lastNotice_; }
 
     bool timerEnabled(TableTimer timer) const { return timers_[static_cast<int>(timer)]; }
 
@@ -126,7 +143,14 @@ private:
     void Draw(const Cmd& cmd);
     void LoadRecord(const Cmd& cmd);
     void GameEnd(const Cmd& cmd);
-    void RecordLoadStep(int seat);
+    // False when the load ended while the user was asked or chose the file.
+    bool RecordLoadStep(int seat);
+    // Every change of the game's phase (start, move, end, load steps, reset) gets a new number;
+    // whatever waited in a box or a dialog meanwhile must not act on the phase it was asked in.
+    void NextPhase();
+    void BeginMove();
+    void EndMove();
+    void IdleButtons();
     // The opponent's request: the user answers it (refused when left alone).
     void AnswerRequest(std::uint8_t requestCode, const QString& question);
     // The opponent refused the user's request.
@@ -138,6 +162,12 @@ private:
 
     QString programFolder_;
     bool gameSetOpen_ = false;
+    bool moving_ = false;
+    bool loggedIn_ = false;
+    bool choosingLoadFile_ = false;
+    unsigned phase_ = 0;
+    std::vector<std::function<void()>> afterMove_;
+    QString lastNotice_;
     bool timers_[4] = {false, false, false, false};
 };
 

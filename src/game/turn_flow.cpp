@@ -63,30 +63,34 @@ void Table::ApplyGameState() {
         return;
     }
     if (state == kStateLoadingBase || state == kStateLoadingBase + 1) {
-        RecordLoadStep(state - kStateLoadingBase);
+        if (!RecordLoadStep(state - kStateLoadingBase)) return;
         DisableAllButtons();
         PaintAllButtons();
         blnWaitAnswer = true;
         return;
     }
-    DisableAllButtons();
-    g.bteOptButState[kBtnReplay] = kButtonNormal;
-    g.bteOptButState[kBtnLoad] = kButtonNormal;
-    PaintAllButtons();
+    IdleButtons();
     if (!s.blnLookOn && !s.SeatUsers[s.bteMySeat].intHandUp) {
         s.blnCanStart = true;
         RefreshStartButton();
     }
 }
 
-void Table::RecordLoadStep(int seat) {
+bool Table::RecordLoadStep(int seat) {
     if (s.blnLookOn || seat != s.bteMySeat) {
         Notice(QStringLiteral("等待 ") + SeatName(seat) + QStringLiteral(" 载入已有的棋谱..."));
-        return;
+        return true;
     }
+    const unsigned agreed = phase_;
     Box(1, QStringLiteral("对方同意了你载入已有的棋谱，请选择你要载入的棋谱！"));
+    // The load may end while the user reads the box or chooses the file (the server's deadline,
+    // the opponent leaving): the table is then idle again and nothing more is sent.
+    if (agreed != phase_) return false;
+    choosingLoadFile_ = true;
     const QString path =
         screen.getQiPuFileName(QStringLiteral("打开 要读入的中国象棋 文件"), false);
+    choosingLoadFile_ = false;
+    if (agreed != phase_) return false;
     QiPuHistory record;
     // An empty record has nothing to upload; it is given up like a cancelled choice, so that
     // the table does not wait for moves that never come.
@@ -99,6 +103,7 @@ void Table::RecordLoadStep(int seat) {
     } else {
         Send(msg::LoadAbandoned(s.bteMySeat));
     }
+    return true;
 }
 
 }  // namespace xq

@@ -7,6 +7,10 @@
 namespace xq {
 
 void Table::DoUserOpt(int index) {
+    if (moving_) {  // a command given while a piece slides runs once the move is on the board
+        afterMove_.push_back([this, index] { DoUserOpt(index); });
+        return;
+    }
     const bool myTurn = !s.blnLookOn && g.bteGameState == s.bteMySeat && !blnWaitAnswer;
     switch (index) {
         case kBtnStart:
@@ -33,30 +37,44 @@ void Table::DoUserOpt(int index) {
             Notice(QStringLiteral("正在与对方协商悔棋操作，请稍等......"));
             return;
         case kBtnSave: {
+            // The game goes on (or ends) while the dialog is open: what is on the table then is
+            // saved, unless the table was cleared meanwhile; then the moves the user asked for.
+            const QiPuHistory asked = RecordToSave();
             const QString path = screen.getQiPuFileName(QStringLiteral("保存 中国象棋 文件"), true);
             if (path.isEmpty()) return;
+            const QiPuHistory& now = RecordToSave();
+            const QiPuHistory& record = QiPuUpperBound(now) >= 1 ? now : asked;
             QString error;
             // The game must not be lost silently: a failed save is told to the user.
-            if (!SaveQiPuFile(path, g.QiPuData, &error)) {
+            if (!SaveQiPuFile(path, record, &error)) {
                 Box(1, QStringLiteral("棋谱保存失败：") + path + QStringLiteral("\n") + error);
             }
             return;
         }
         case kBtnLoad: {
-            if (s.blnLookOn || g.bteGameState < kStateNoGameFrom || blnWaitAnswer ||
-                s.SeatUsers[s.bteMySeat].intHandUp) {
-                return;
-            }
+            const auto mayLoad = [this] {
+                return !s.blnLookOn && g.bteGameState >= kStateNoGameFrom && !blnWaitAnswer &&
+                       !s.SeatUsers[s.bteMySeat].intHandUp;
+            };
+            if (!mayLoad()) return;
+            const unsigned asked = phase_;
             const std::int16_t go =
                 Box(2, QStringLiteral("读入操作必须经过对方同意方可进行，是否继续?"), {}, 10,
                     QStringLiteral("继续"), QStringLiteral("取消"), false);
-            if (go == MsgPool::kNo) return;
+            // A game may have started, or a hand been raised, while the question was open.
+            if (go == MsgPool::kNo || asked != phase_ || !mayLoad()) return;
             Send(msg::LoadRequest(s.bteMySeat));
             blnWaitAnswer = true;
             Notice(QStringLiteral("正在与对方协商 读入 操作，请稍等......"));
             return;
         }
         case kBtnReplay: {
+            // Between games the game that just ended is the one to look back on; its window
+            // can still open any record file.
+            if (g.blnNoGame && QiPuUpperBound(g.finishedGame) >= 1) {
+                screen.openReplay(g.finishedGame, QString());
+                return;
+            }
             const QString path =
                 screen.getQiPuFileName(QStringLiteral("打开 要复盘的中国象棋 文件"), false);
             QiPuHistory record;

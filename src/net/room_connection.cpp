@@ -18,8 +18,8 @@ RoomConnection::RoomConnection(const Session& session, const UserSettings& setti
     connect(&socket_, &RoomSocket::connected, this,
             [this] { send(msg::Login(settings_.bteAllowLookOnSee)); });
     connect(&socket_, &RoomSocket::dataArrived, this, &RoomConnection::route);
-    connect(&socket_, &RoomSocket::closed, this, &RoomConnection::end);
-    connect(&socket_, &RoomSocket::failed, this, &RoomConnection::end);
+    connect(&socket_, &RoomSocket::closed, this, [this] { end(false); });
+    connect(&socket_, &RoomSocket::failed, this, [this] { end(true); });
 }
 
 void RoomConnection::ConnectRoomServer() {
@@ -41,9 +41,17 @@ void RoomConnection::route(const Cmd& message) {
     }
 }
 
-void RoomConnection::end() {
+void RoomConnection::holdMessages(bool hold) {
+    if (hold) {
+        socket_.holdMessages();
+    } else {
+        socket_.releaseMessages();
+    }
+}
+
+void RoomConnection::end(bool failedToConnect) {
     if (onEnd) {
-        onEnd();
+        onEnd(failedToConnect);
     } else {
         QCoreApplication::quit();
     }

@@ -22,8 +22,11 @@ public:
 
     std::function<void(const Cmd&)> onRoomMessage;
     std::function<void(const Cmd&)> onGameMessage;
-    // Called once when the connection closes or cannot be made. Without it the event loop quits.
-    std::function<void()> onEnd;
+    // Called once when the connection closes (false) or cannot be made (true), after the last
+    // message. Without it the event loop quits.
+    std::function<void(bool failedToConnect)> onEnd;
+    // Received messages wait while held; they follow in order once released.
+    void holdMessages(bool hold);
 
     // Connects to the room server of the launch data (the port read by the leading-number rule).
     void ConnectRoomServer();
@@ -35,7 +38,7 @@ public:
 
 private:
     void route(const Cmd& message);
-    void end();
+    void end(bool failedToConnect);
 
     const Session& session_;
     const UserSettings& settings_;

@@ -50,6 +50,7 @@ void Table::DoRoomMsg(const Cmd& cmd) {
                     if (f.size() != 2) return;
                     s.strMyUserName = f[0];
                     s.strWatchUserName = f[1];
+                    loggedIn_ = true;
                     users.setOwnName(s.strMyUserName);
                     chat.setOwnName(s.strMyUserName);
                     return;
@@ -168,6 +169,7 @@ void Table::ResetTable() {
     msgs.CloseMsgObjects(0);
     msgs.InitMsgObjects(s.strParentPath);
     ResetGame(g, s);
+    NextPhase();
     ResetQiPanView();
     screen.paintFrame();
     screen.paintGameBack();
@@ -245,8 +247,10 @@ void Table::HandRaised(std::uint8_t n, const QStringList& f) {
 void Table::Snapshot(const Cmd& cmd) {
     s.bteGameStarted = 1;
     NewGame(g, s);
+    NextPhase();
     ResetQiPanView();
     LoadGameState(cmd);
+    if (!g.blnNoGame) ResetQiPu(g.finishedGame);
     screen.paintGameBack();
     screen.paintQiPan();
     screen.paintUserOpt();

@@ -5,6 +5,14 @@
 namespace xq {
 
 RoomSocket::RoomSocket(QObject* parent) : QObject(parent) {
+    connect(&inbox_, &MessageInbox::message, this, &RoomSocket::dataArrived);
+    connect(&inbox_, &MessageInbox::ended, this, [this](bool failedToConnect) {
+        if (failedToConnect) {
+            emit failed();
+        } else {
+            emit closed();
+        }
+    });
     connectTimer_.setSingleShot(true);
     connect(&connectTimer_, &QTimer::timeout, this, [this] {
         if (!everConnected_) {
@@ -50,6 +58,12 @@ void RoomSocket::close() {
     if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.disconnectFromHost();
 }
 
+void RoomSocket::closeAfterSending(int waitMs) {
+    if (socket_.state() != QAbstractSocket::ConnectedState) return;
+    socket_.disconnectFromHost();  // writes what is queued first
+    if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.waitForDisconnected(waitMs);
+}
+
 void RoomSocket::onConnected() {
     connectTimer_.stop();
     everConnected_ = true;
@@ -62,13 +76,11 @@ void RoomSocket::onReadyRead() {
     const bool intact = reader_.feed(socket_.readAll());
     // Whole messages before a broken frame still count.
     while (reader_.hasFrame())
-        inbox_.push_back(reader_.takeFrame());
+        inbox_.push(reader_.takeFrame());
     if (!intact) {
         socket_.abort();  // a frame outside the limits: the connection is over
         finish(false);
-        return;
     }
-    scheduleDelivery();
 }
 
 void RoomSocket::onDisconnected() {
@@ -85,36 +97,8 @@ void RoomSocket::onError() {
 void RoomSocket::finish(bool failedToConnect) {
     if (ending_) return;
     ending_ = true;
-    endFailed_ = failedToConnect;
     connectTimer_.stop();
-    scheduleDelivery();
-}
-
-void RoomSocket::scheduleDelivery() {
-    if (deliveryPending_) return;
-    deliveryPending_ = true;
-    QMetaObject::invokeMethod(this, &RoomSocket::deliverOne, Qt::QueuedConnection);
-}
-
-void RoomSocket::deliverOne() {
-    deliveryPending_ = false;
-    if (!inbox_.empty()) {
-        QByteArray message = std::move(inbox_.front());
-        inbox_.pop_front();
-        // The next delivery is queued before this one is handled, so that a handler that waits
-        // in a nested event loop receives the messages that follow.
-        if (!inbox_.empty() || ending_) scheduleDelivery();
-        emit dataArrived(message);
-        return;
-    }
-    if (ending_ && !endReported_) {
-        endReported_ = true;
-        if (endFailed_) {
-            emit failed();
-        } else {
-            emit closed();
-        }
-    }
+    inbox_.finish(failedToConnect);
 }
 
 }  // namespace xq

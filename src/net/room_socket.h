@@ -5,16 +5,14 @@
 #include <QString>
 #include <QTcpSocket>
 #include <QTimer>
-#include <deque>
-
 #include "net/frame.h"
+#include "net/message_inbox.h"
 
 namespace xq {
 
 // The client's one connection to the room server: connects, opens with the hello, sends whole
-// messages and delivers whole messages. Received messages are handed out one per event-loop turn,
-// in order, never from inside the socket's read handler, so that a message arriving while a modal
-// box or an animation waits is handled inside that wait.
+// messages and delivers whole messages through its inbox: one per event-loop turn, in order, held
+// while the table applies a move (see MessageInbox).
 class RoomSocket : public QObject {
     Q_OBJECT
 
@@ -33,7 +31,15 @@ public:
     void send(const QByteArray& message);
 
     void close();
+    // Sends what is still queued, then closes the connection in order, waiting at most the given
+    // time: a last message sent just before the program ends must reach the server.
+    void closeAfterSending(int waitMs);
     bool isConnected() const;
+
+    // While held, received messages wait; they follow in order once released.
+    void holdMessages() { inbox_.hold(); }
+    void releaseMessages() { inbox_.release(); }
+    const MessageInbox& inbox() const { return inbox_; }
 
 signals:
     void connected();
@@ -46,20 +52,15 @@ private:
     void onReadyRead();
     void onDisconnected();
     void onError();
-    void scheduleDelivery();
-    void deliverOne();
     void finish(bool failedToConnect);
 
     QTcpSocket socket_;
     QTimer connectTimer_;
     FrameReader reader_;
-    std::deque<QByteArray> inbox_;
+    MessageInbox inbox_;
     QString userName_;
     bool everConnected_ = false;
-    bool deliveryPending_ = false;
     bool ending_ = false;  // the socket is gone; the end is reported once the inbox is empty
-    bool endFailed_ = false;
-    bool endReported_ = false;
 };
 
 }  // namespace xq

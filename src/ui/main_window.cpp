@@ -7,10 +7,12 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 #include <cstdio>
 
+#include "records/record_file.h"
 #include "records/replay_window.h"
 #include "startup/skin_path.h"
 #include "startup/user_row.h"
@@ -56,8 +58,9 @@ MainWindow::MainWindow(Session& session, GameState& game, UserSettings& settings
     connection_ = std::make_unique<RoomConnection>(session, settings);
     connection_->onRoomMessage = [this](const Cmd& cmd) { table_->DoRoomMsg(cmd); };
     connection_->onGameMessage = [this](const Cmd& cmd) { table_->DoGameMsg(cmd); };
-    connection_->onEnd = [this] { unloadMainWindow(); };
+    connection_->onEnd = [this](bool failedToConnect) { onConnectionEnd(failedToConnect); };
     table_->send = [this](const Cmd& cmd) { connection_->send(cmd); };
+    table_->holdMessages = [this](bool hold) { connection_->holdMessages(hold); };
     loadStep();
 }
 
@@ -436,6 +439,8 @@ void MainWindow::unloadMainWindow() {
     for (QTimer* t : {&tmrQiZiRun_, &tmrMeSelectQiZi_, &tmrUserRunFlag_, &tmrUserRunTime_})
         t->stop();
     table_->UnloadStep();
+    // A last message (the leave) must reach the server before the process ends.
+    connection_->socket().closeAfterSending(1000);
     if (gameSetDialog_) gameSetDialog_->close();
     userMenu_->close();
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -469,12 +474,66 @@ void MainWindow::closeGameSetDialog() {
 }
 
 QString MainWindow::getQiPuFileName(const QString& title, bool forSave) {
-    const QString filter = QStringLiteral("中国象棋文件(*.drak)");
-    if (forSave) {
-        return QFileDialog::getSaveFileName(this, title, QDir::homePath(), filter, nullptr,
-                                            QFileDialog::DontConfirmOverwrite);
+    // An own dialog object rather than the static helpers, so that the table can end it when the
+    // choice no longer matters.
+    QFileDialog dialog(this, title, QDir::homePath(), QStringLiteral("中国象棋文件(*.drak)"));
+    dialog.setAcceptMode(forSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(forSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (forSave) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    fileDialog_ = &dialog;
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    fileDialog_ = nullptr;
+    return chosen ? dialog.selectedFiles().value(0) : QString();
+}
+
+void MainWindow::cancelFileDialog() {
+    if (fileDialog_) fileDialog_->reject();
+}
+
+void MainWindow::onConnectionEnd(bool failedToConnect) {
+    if (unloaded_) return;  // the user closed the window; the server then closes its end
+    const bool offerSave = table_->ConnectionLost();
+    const QiPuHistory record = table_->RecordToSave();
+    QString text;
+    if (failedToConnect) {
+        text = QStringLiteral("无法连接到游戏服务器。");
+    } else if (!table_->loggedIn()) {
+        text = QStringLiteral("游戏服务器拒绝了登录。");
+        if (!table_->lastNotice().isEmpty())
+            text += QStringLiteral("\n原因：") + table_->lastNotice();
+    } else {
+        text = QStringLiteral("与服务器的连接已断开");
     }
-    return QFileDialog::getOpenFileName(this, title, QDir::homePath(), filter);
+    bool save = false;
+    if (askConnectionEnd) {
+        save = askConnectionEnd(text, offerSave);
+    } else {
+        QMessageBox box(QMessageBox::Warning, s_.strGameName, text, QMessageBox::NoButton, this);
+        QPushButton* yes = nullptr;
+        if (offerSave) {
+            box.setInformativeText(QStringLiteral("是否保存本局棋谱？"));
+            yes = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+            box.addButton(QStringLiteral("不保存"), QMessageBox::RejectRole);
+        } else {
+            box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        }
+        box.exec();
+        save = yes != nullptr && box.clickedButton() == yes;
+    }
+    // Until the record is saved or the user gives up choosing a file.
+    while (save) {
+        const QString path = getQiPuFileName(QStringLiteral("保存 中国象棋 文件"), true);
+        if (path.isEmpty()) break;
+        QString error;
+        if (SaveQiPuFile(path, record, &error)) break;
+        const QString failure = QStringLiteral("棋谱保存失败：") + path + u'\n' + error;
+        if (tellSaveFailure) {
+            tellSaveFailure(failure);
+        } else {
+            QMessageBox::warning(this, s_.strGameName, failure);
+        }
+    }
+    unloadMainWindow();
 }
 
 void MainWindow::openReplay(const QiPuHistory& history, const QString& path) {

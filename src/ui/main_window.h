@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileDialog>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -81,6 +82,17 @@ public:
     QString getQiPuFileName(const QString& title, bool forSave) override;
     void openReplay(const QiPuHistory& history, const QString& path) override;
     void showUserMenu(const QStringList& captions, const QString& name) override;
+    void cancelFileDialog() override;
+
+    // The connection has ended: says so, offers to save the game's record, then unloads.
+    void onConnectionEnd(bool failedToConnect);
+    // How the user is told that the connection ended; true when he wants the record saved.
+    // Tests replace the modal box.
+    std::function<bool(const QString& text, bool offerSave)> askConnectionEnd;
+    // Tells the user that the record could not be saved (tests replace the box).
+    std::function<void(const QString& text)> tellSaveFailure;
+    // The open file dialog, if any (tests answer it).
+    QFileDialog* fileDialog() const { return fileDialog_.data(); }
 
     // The layout of the panes for the current size; public for tests.
     void layOutPanes();
@@ -128,6 +140,7 @@ private:
     QPointer<GameSetDialog> gameSetDialog_;
     UserMenu* userMenu_ = nullptr;
     QPointer<ReplayWindow> replay_;
+    QPointer<QFileDialog> fileDialog_;
 
     QTimer tmrQiZiRun_;
     QTimer tmrMeSelectQiZi_;

@@ -24,8 +24,9 @@ struct Client {
         connection = std::make_unique<RoomConnection>(s, harness.settings);
         connection->onRoomMessage = [this](const Cmd& c) { harness.table.DoRoomMsg(c); };
         connection->onGameMessage = [this](const Cmd& c) { harness.table.DoGameMsg(c); };
-        connection->onEnd = [this] { ended = true; };
+        connection->onEnd = [this](bool) { ended = true; };
         harness.table.send = [this](const Cmd& c) { connection->send(c); };
+        harness.table.holdMessages = [this](bool hold) { connection->holdMessages(hold); };
         // The user confirms whatever terms the dialog shows, a moment after it opens.
         harness.screen.onGameSetOpened = [this] {
             QTimer::singleShot(0, [this] { harness.table.OnGameSetButton(0); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QString>
 #include <QStringList>
@@ -10,6 +11,8 @@
 #include "../support/bytes.h"
 #include "game/table.h"
 #include "net/codec.h"
+#include "net/message_codes.h"
+#include "net/message_inbox.h"
 #include "startup/user_row.h"
 
 namespace xq::test {
@@ -25,6 +28,14 @@ public:
     };
     std::function<void(const MsgBoxSpec&)> whileBoxOpen;  // runs inside a box left open
     QString fileName;                                     // the file dialog's answer
+    // Runs while the file dialog is open (the user is choosing); the dialog then answers
+    // fileName unless the table cancelled it meanwhile.
+    std::function<void()> whileFileDialogOpen;
+    // Runs at each frame of a move's animation, after pending events have run (as the real
+    // frame wait lets them run).
+    std::function<void(int frame)> onAnimationFrame;
+    int animationFrames = 3;
+    int fileDialogCancels = 0;
     bool visible = true;
     std::function<void()> onGameSetOpened;
 
@@ -69,6 +80,13 @@ public:
     void animateMove(int fr, int fc, int tr, int tc, std::uint8_t p) override {
         ++animations;
         calls << QStringLiteral("animate %1,%2->%3,%4 %5").arg(fr).arg(fc).arg(tr).arg(tc).arg(p);
+        // The real animation waits frame by frame in a nested loop where everything pending
+        // runs: timers, clicks and arriving messages.
+        for (int frame = 0; frame < animationFrames; ++frame) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            if (onAnimationFrame) onAnimationFrame(frame);
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        }
     }
     void placeRunMarkers(int fr, int fc, int tr, int tc, bool v) override {
         calls << QStringLiteral("runMarkers %1,%2 %3,%4 %5").arg(fr).arg(fc).arg(tr).arg(tc).arg(v);
@@ -93,8 +111,11 @@ public:
     void closeGameSetDialog() override { ++gameSetCloses; }
     QString getQiPuFileName(const QString& title, bool forSave) override {
         calls << QStringLiteral("fileDialog %1 %2").arg(title).arg(forSave);
-        return fileName;
+        const int cancelsBefore = fileDialogCancels;
+        if (whileFileDialogOpen) whileFileDialogOpen();
+        return fileDialogCancels == cancelsBefore ? fileName : QString();
     }
+    void cancelFileDialog() override { ++fileDialogCancels; }
     void openReplay(const QiPuHistory& h, const QString&) override { replayed = h; }
     void showUserMenu(const QStringList& captions, const QString&) override {
         menuCaptions = captions;
@@ -162,10 +183,35 @@ struct Harness {
         ResetGame(game, session);
         screen.pool = &table.msgs;
         table.send = [this](const Cmd& c) { sent.push_back(c); };
+        // Messages that "arrive" go the way the connection hands them out: one per event-loop
+        // turn, held while a move is applied.
+        QObject::connect(&inbox, &MessageInbox::message, [this](const QByteArray& c) {
+            if (IsRoomCode(ByteAt(c, 0))) {
+                table.DoRoomMsg(c);
+            } else {
+                table.DoGameMsg(c);
+            }
+        });
+        table.holdMessages = [this](bool hold) {
+            if (hold) {
+                inbox.hold();
+            } else {
+                inbox.release();
+            }
+        };
     }
 
+    // Handled at once, from inside the test's own call.
     void room(const Cmd& c) { table.DoRoomMsg(c); }
     void gameMsg(const Cmd& c) { table.DoGameMsg(c); }
+    // Arrives from the network: handled when the event loop gets to it.
+    void arrive(const Cmd& c) { inbox.push(c); }
+    // Runs the event loop until every message that arrived has been handled.
+    void settle() {
+        for (int i = 0; i < 10000 && (inbox.waiting() > 0 || inbox.held()); ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
 
     // Both players seated (red = seat 0 owner by default) and the table told who this user is.
     void seat(const QString& seat0, const QString& seat1, const QString& watched = {}) {
@@ -198,6 +244,7 @@ struct Harness {
     FakeScreen screen;
     Table table{session, game, settings, screen, screen, QStringLiteral("/opt/hall/game")};
     std::vector<Cmd> sent;
+    MessageInbox inbox;
 };
 
 }  // namespace xq::test
