@@ -172,6 +172,10 @@ bool Table::login(ConnId id, const QString& name, bool allowWatch) {
     if (name.isEmpty() || idByName_.contains(name) || seats_[0].name == name ||
         seats_[1].name == name) {
         log(QStringLiteral("refused login of %1: the name is already at the table").arg(name));
+        // The client ends when its connection does; it shows this reason.
+        toOne(id, out::notice(name.isEmpty() ? QStringLiteral("用户名无效")
+                                             : QStringLiteral("用户名 ") + name +
+                                                   QStringLiteral(" 已在本桌")));
         out_.close(id);
         return false;
     }

@@ -49,11 +49,20 @@ TEST_F(TableLoginTest, ANameAlreadyAtTheTableIsRefused) {
     seatBoth();
     login(10, QStringLiteral("王五"));
     out.clear();
-    for (const QString& name : {owner, guest, QStringLiteral("王五"), QString()}) {
-        EXPECT_FALSE(table.login(20, name, true));
+    const struct {
+        QString name;
+        QString reason;
+    } cases[] = {{owner, QStringLiteral("用户名 张三 已在本桌")},
+                 {guest, QStringLiteral("用户名 李四 已在本桌")},
+                 {QStringLiteral("王五"), QStringLiteral("用户名 王五 已在本桌")},
+                 {QString(), QStringLiteral("用户名无效")}};
+    for (const auto& c : cases) {
+        EXPECT_FALSE(table.login(20, c.name, true));
         EXPECT_EQ(out.closed.takeLast(), 20u);
+        // Only the refused connection hears why, before it is closed.
+        EXPECT_EQ(out.inbox.take(20), (QList<Cmd>{Text({24}, c.reason)}));
+        EXPECT_TRUE(out.inbox.isEmpty()) << "nobody else hears of a refused login";
     }
-    EXPECT_TRUE(out.inbox.isEmpty()) << "nobody hears of a refused login";
     EXPECT_TRUE(table.login(21, QStringLiteral("赵六"), false));
 }
 

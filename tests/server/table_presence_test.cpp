@@ -78,6 +78,30 @@ TEST_F(TablePresenceTest, APlayerWhoStaysAwayLosesByEscape) {
     EXPECT_EQ(table.seatOf(11), 0);
 }
 
+TEST_F(TablePresenceTest, LeavingDuringAGameIsAnEscapeAtOnce) {
+    startGame(QStringLiteral("300`1000`10`20`50`0`1`0`0`0`30"));
+    login(10, QStringLiteral("王五"));
+    ASSERT_TRUE(play({7, 7, 7, 4}));
+    out.clear();
+    say(kGuest, Text({110, 0}, guest));
+    // No minute of grace: the one who stays wins now, and cannot lose on time meanwhile.
+    Cmd end = Bytes({25});
+    end.append(QByteArray(8, '\0'));
+    PutLongToCmd(300, end, 1);
+    PutLongToCmd(-20, end, 5);
+    end.append('\1');
+    end.append(EncodeCp936(u"逃跑"));
+    ASSERT_FALSE(inbox(kOwner).isEmpty());
+    EXPECT_EQ(inbox(kOwner).first(), end);
+    EXPECT_EQ(inbox(10).first(), end);
+    EXPECT_TRUE(inbox(kGuest).isEmpty()) << "the one who left hears nothing more";
+    EXPECT_EQ(out.closed, (QList<ConnId>{kGuest}));
+    EXPECT_EQ(table.stats().find(guest)->escapes, 1);
+    EXPECT_EQ(table.phase(), TablePhase::Waiting);
+    advance(Table::kComebackMs + 10'000);
+    EXPECT_EQ(count(kOwner, 25), 1) << "no second end when the minute would have run out";
+}
+
 TEST_F(TablePresenceTest, LeavingOutsideAGameFreesTheSeatAtOnce) {
     struct Case {
         const char* name;
