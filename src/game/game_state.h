@@ -32,7 +32,7 @@ struct GameState {
     std::array<std::uint8_t, 3> bteStepTime{};   // allowance per move before the bank is charged
     std::array<std::int32_t, 2> lngWinCount{};
     std::array<std::uint8_t, kOptButtons> bteOptButState{};
-    MoveList lstQiPu;
+    QiPuLineList lstQiPu;
     // The moves of the last game that ended, kept for Save and Replay until the next one starts.
     QiPuHistory finishedGame{QiPuItem{}};
 };

@@ -2,16 +2,16 @@
 
 namespace xq {
 
-int MoveList::rowCount(const QModelIndex& parent) const {
+int QiPuLineList::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : count();
 }
 
-QVariant MoveList::data(const QModelIndex& index, int role) const {
+QVariant QiPuLineList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= count() || role != Qt::DisplayRole) return {};
     return lines_[index.row()];
 }
 
-void MoveList::clear() {
+void QiPuLineList::clear() {
     if (!lines_.isEmpty()) {
         beginResetModel();
         lines_.clear();
@@ -20,13 +20,13 @@ void MoveList::clear() {
     select(-1);
 }
 
-void MoveList::addLine(const QString& line) {
+void QiPuLineList::addLine(const QString& line) {
     beginInsertRows({}, count(), count());
     lines_.append(line);
     endInsertRows();
 }
 
-void MoveList::removeLast() {
+void QiPuLineList::removeLast() {
     if (lines_.isEmpty()) return;
     beginRemoveRows({}, count() - 1, count() - 1);
     lines_.removeLast();
@@ -34,7 +34,7 @@ void MoveList::removeLast() {
     if (selected_ >= count()) select(-1);
 }
 
-void MoveList::select(int row) {
+void QiPuLineList::select(int row) {
     const int next = (row >= 0 && row < count()) ? row : -1;
     if (next == selected_) return;
     selected_ = next;

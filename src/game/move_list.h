@@ -6,7 +6,7 @@
 namespace xq {
 
 // The lines of a move list and its selected line, as a model a list view can show directly.
-class MoveList : public QAbstractListModel {
+class QiPuLineList : public QAbstractListModel {
     Q_OBJECT
 
 public:

@@ -34,7 +34,7 @@ public:
     long moves() const { return QiPuUpperBound(FuPanQiPuData); }
     std::uint8_t sideToMove() const { return bteFuPanSide; }
     const QString& file() const { return strFuPanFile; }
-    MoveList& list() { return lstQiPu; }
+    QiPuLineList& list() { return lstQiPu; }
 
     struct Markers {
         bool run = false;  // last-move markers shown
@@ -58,7 +58,7 @@ private:
     long lngFuPanStep = 0;
     std::uint8_t bteFuPanSide = 1;
     QString strFuPanFile;
-    MoveList lstQiPu;
+    QiPuLineList lstQiPu;
     Markers markers_;
 };
 

@@ -60,7 +60,7 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     }
     setFixedSize(kWidth, top + 5 * kCommandHeight + 8);
 
-    connect(&model_.list(), &MoveList::selectionChanged, list_, [this](int row) {
+    connect(&model_.list(), &QiPuLineList::selectionChanged, list_, [this](int row) {
         if (row >= 0) list_->setCurrentIndex(model_.list().index(row));
     });
     connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) {

@@ -24,7 +24,7 @@ ControlPanel::ControlPanel(Table& table, QWidget* parent)
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setFont(PaneFont());
     // The game decides the selection; the view follows it.
-    connect(&table.g.lstQiPu, &MoveList::selectionChanged, list_, [this](int row) {
+    connect(&table.g.lstQiPu, &QiPuLineList::selectionChanged, list_, [this](int row) {
         if (row < 0) {
             list_->clearSelection();
         } else {

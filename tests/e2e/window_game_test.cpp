@@ -4,73 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QMouseEvent>
-#include <QTimer>
-
-#include "../support/server_process.h"
-#include "board/board_view.h"
-#include "ui/app_startup.h"
-#include "ui/control_panel.h"
-#include "ui/game_pane.h"
 #include "ui/game_set_dialog.h"
-#include "ui/main_window.h"
-#include "ui/msg_box.h"
-#include "ui/player_panels.h"
+#include "window_player.h"
 
 namespace xq {
 namespace {
 
 using namespace xq::test;
-
-void Mouse(QWidget* w, QEvent::Type type, QPoint at) {
-    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::LeftButton,
-                  type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-struct Player {
-    Player(const QString& name, quint16 port) {
-        const QStringList words = {LaunchToken(),
-                                   "127.0.0.1",
-                                   QString::number(port),
-                                   "中国象棋",
-                                   "长工_100`短工_200",
-                                   "-",
-                                   "-",
-                                   name,
-                                   "1"};
-        window = StartTable(state, words, "/nonexistent/hall/game");
-        if (!window) return;
-        window->onUnloaded = [] {};
-        QObject::connect(window.get(), &MainWindow::soundRequested,
-                         [this](const QString& path) { sounds << path.section(u'/', -1); });
-    }
-    // Two clicks on display points of the board.
-    void click(int fromRow, int fromCol, int toRow, int toCol) {
-        BoardView& board = window->gamePane().board();
-        for (auto [row, col] : {std::pair{fromRow, fromCol}, {toRow, toCol}}) {
-            const QPoint at =
-                board.geometry().cell(row, col) +
-                QPoint(board.geometry().pieceSize / 2, board.geometry().pieceSize / 2);
-            Mouse(&board, QEvent::MouseMove, at);
-            Mouse(&board, QEvent::MouseButtonRelease, at);
-        }
-    }
-    // Moves the pointer over a command button and releases it there.
-    void command(int index) {
-        ControlPanel& panel = window->controlPanel();
-        const QPoint at(40, OptButtonTop(panel.height(), index) + 10);
-        Mouse(&panel, QEvent::MouseMove, at);
-        Mouse(&panel, QEvent::MouseButtonRelease, at);
-    }
-    GameState& game() { return state.game; }
-    long moves() { return QiPuUpperBound(state.game.QiPuData); }
-
-    ClientState state;
-    std::unique_ptr<MainWindow> window;
-    QStringList sounds;
-};
+using Player = WindowPlayer;
 
 TEST(WindowGame, TwoWindowsPlayByMouse) {
     ServerProcess server;
@@ -84,18 +25,9 @@ TEST(WindowGame, TwoWindowsPlayByMouse) {
 
     // Boxes that appear are answered as the test says: questions by `answer`, notices with Yes.
     int answer = 1;
-    QStringList seen;
-    QTimer answering;
-    answering.setInterval(20);
-    QObject::connect(&answering, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<MsgBox*>(w);
-            if (box == nullptr || !box->isVisible() || box->info().type == 0) continue;
-            seen << box->note();
-            box->button(box->info().type == 2 ? answer : 0)->click();
-        }
-    });
-    answering.start();
+    BoxAnswerer boxes;
+    boxes.answer = [&answer](const MsgBoxSpec&) { return answer; };
+    const QStringList& seen = boxes.seen;
 
     ASSERT_TRUE(Eventually([&] { return red.game().bteOptButState[kBtnStart] == kButtonNormal; }));
     red.command(kBtnStart);

@@ -108,10 +108,10 @@ TEST(RebuildQiPan, ReplaysAndSelectsTheLastOfSeveralLines) {
     EXPECT_EQ(g.bteQiPan[9][0], 0);
 }
 
-TEST(MoveList, SelectionFollowsTheLines) {
-    MoveList list;
+TEST(QiPuLineList, SelectionFollowsTheLines) {
+    QiPuLineList list;
     int signalled = -2;
-    QObject::connect(&list, &MoveList::selectionChanged, [&](int row) { signalled = row; });
+    QObject::connect(&list, &QiPuLineList::selectionChanged, [&](int row) { signalled = row; });
     list.addLine("a");
     list.addLine("b");
     list.select(1);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QStringList>
 #include <cstdio>
 #include <functional>
 
@@ -21,9 +22,9 @@ inline bool Eventually(const std::function<bool()>& condition, int ms = 10000) {
 // The real room server on a free loopback port, for as long as the object lives.
 class ServerProcess {
 public:
-    ServerProcess() {
+    explicit ServerProcess(const QStringList& extra = {}) {
         process_.setProgram(QStringLiteral(XQ_SERVER_BINARY));
-        process_.setArguments({QStringLiteral("--port"), QStringLiteral("0")});
+        process_.setArguments(QStringList{QStringLiteral("--port"), QStringLiteral("0")} + extra);
         process_.start();
         if (!process_.waitForStarted(10000)) return;
         if (!Eventually([&] { return process_.canReadLine(); })) return;
@@ -35,6 +36,11 @@ public:
         process_.waitForFinished(5000);
     }
     quint16 port() const { return port_; }
+    // The server dies, as a killed process or a lost network does to its clients.
+    void kill() {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
     QByteArray log() { return log_ += process_.readAllStandardError(); }
     void dumpLog() { std::fprintf(stderr, "%s", log().constData()); }
 

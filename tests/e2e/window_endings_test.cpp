@@ -1,0 +1,134 @@
+// The ways a table window's session ends or a step breaks off: the server gone in the middle of a
+// game, the user closing the window in a running game, and an agreed load that fails while the
+// user is still choosing the file.
+
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QTemporaryDir>
+
+#include "../support/move_policies.h"
+#include "../support/quick_opponent.h"
+#include "records/record_file.h"
+#include "ui/game_set_dialog.h"
+#include "window_player.h"
+
+namespace xq {
+namespace {
+
+using namespace xq::test;
+
+// A window in seat 0 and a quick opponent in seat 1, a game started and `moves` half-moves
+// played.
+struct Table2 {
+    explicit Table2(int moves = 0)
+        : me("棋手", server.port(), XQ_TEST_GAME_DIR),
+          quick(QStringLiteral("快手"), server.port()) {
+        EXPECT_TRUE(
+            Eventually([&] { return me.state.session.SeatUsers[1].strUserName == "快手"; }));
+        if (moves < 0) return;  // seated, no game
+        EXPECT_TRUE(
+            Eventually([&] { return me.game().bteOptButState[kBtnStart] == kButtonNormal; }));
+        me.command(kBtnStart);
+        EXPECT_TRUE(Eventually([&] { return me.window->gameSetDialog() != nullptr; }));
+        me.window->gameSetDialog()->button(0)->click();
+        EXPECT_TRUE(Eventually([&] { return !me.game().blnNoGame; }));
+        while (me.moves() < moves) {
+            EXPECT_TRUE(Eventually([&] { return me.myTurn(); }));
+            Move m;
+            EXPECT_TRUE(LongestMove(me.game().bteQiPan, me.mySide(), m));
+            me.play(m);
+            const long after = me.moves() + 2;
+            EXPECT_TRUE(Eventually([&] { return me.moves() == after; }));
+        }
+    }
+    ServerProcess server;
+    WindowPlayer me;
+    QuickOpponent quick;
+    BoxAnswerer boxes;
+};
+
+TEST(WindowEndings, TheServerGoneMidGameIsToldAndTheRecordCanBeSaved) {
+    Table2 t(4);
+    ASSERT_EQ(t.me.moves(), 4);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("rescued.drak");
+    QString told;
+    bool offered = false;
+    t.me.window->askConnectionEnd = [&](const QString& text, bool offerSave) {
+        told = text;
+        offered = offerSave;
+        return true;
+    };
+    // The user names the file in the dialog that follows.
+    QTimer chooser;
+    chooser.setInterval(20);
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        if (QFileDialog* d = t.me.window->fileDialog()) {
+            d->selectFile(path);
+            static_cast<QDialog*>(d)->accept();  // as the dialog's own Save button does
+        }
+    });
+    chooser.start();
+    t.server.kill();
+    ASSERT_TRUE(Eventually([&] { return t.me.unloads == 1; }));
+    EXPECT_EQ(told, "与服务器的连接已断开");
+    EXPECT_TRUE(offered);
+    QiPuHistory saved;
+    ASSERT_TRUE(LoadQiPuFile(path, saved)) << "the running game is on disk";
+    EXPECT_EQ(QiPuUpperBound(saved), 4);
+    EXPECT_FALSE(t.me.window->isVisible());
+}
+
+TEST(WindowEndings, ClosingTheWindowInAGameIsRunningAwayAtOnce) {
+    Table2 t(2);
+    QString reason;
+    int loser = -1;
+    t.quick.onMessage = [&](const Cmd& m) {
+        if (ByteAt(m, 0) != code::kGameEnd || m.size() < 10) return;
+        loser = ByteAt(m, 9);
+        reason = CmdToString(m, 10);
+    };
+    t.boxes.answer = [](const MsgBoxSpec& info) {
+        return info.yesCaption == QStringLiteral("强退") ? 0 : 1;
+    };
+    t.me.window->close();
+    ASSERT_TRUE(Eventually([&] { return t.me.unloads == 1; }));
+    EXPECT_TRUE(t.boxes.seen.contains(
+        "大伙正在游戏，如果你现在退出是很不道德的，并且系统会算你逃跑！你是否强退？"));
+    // Within moments, not after the minute a broken connection is given.
+    ASSERT_TRUE(Eventually([&] { return t.quick.gamesEnded == 1; }, 3000));
+    EXPECT_EQ(loser, 0);
+    EXPECT_EQ(reason, "逃跑");
+}
+
+TEST(WindowEndings, ALoadThatFailsWhileTheFileIsChosenLeavesTheTableIdle) {
+    Table2 t(-1);
+    ASSERT_TRUE(Eventually([&] { return t.me.game().bteOptButState[kBtnLoad] == kButtonNormal; }));
+    t.boxes.answer = [](const MsgBoxSpec&) { return 0; };  // yes, ask the opponent
+    // The opponent agrees; the user reads the box and the file dialog opens (its loop runs from
+    // here on, so the rest happens from a timer). Then the opponent leaves and the server gives
+    // the load up.
+    bool dialogOpened = false;
+    QTimer whileChoosing;
+    whileChoosing.setInterval(20);
+    QObject::connect(&whileChoosing, &QTimer::timeout, [&] {
+        if (t.me.window->fileDialog() == nullptr || dialogOpened) return;
+        dialogOpened = true;
+        t.quick.leave();
+    });
+    whileChoosing.start();
+    t.me.command(kBtnLoad);
+    ASSERT_TRUE(Eventually([&] { return dialogOpened && t.me.window->fileDialog() == nullptr; }))
+        << "the dialog whose choice no longer matters is closed";
+    ASSERT_TRUE(Eventually([&] { return t.boxes.seen.contains("棋手 载入棋谱数据失败！"); }));
+    ASSERT_TRUE(Eventually([&] { return t.me.game().bteOptButState[kBtnStart] == kButtonNormal; }));
+    EXPECT_EQ(t.me.game().bteGameState, kStateNoGame);
+    EXPECT_FALSE(t.me.window->table().blnWaitAnswer);
+    EXPECT_EQ(t.me.game().bteOptButState[kBtnLoad], kButtonNormal);
+    EXPECT_FALSE(t.server.log().contains("from 棋手"))
+        << "nothing was sent late: " << t.server.log().constData();
+}
+
+}  // namespace
+}  // namespace xq
