@@ -337,8 +337,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::openUserSettings() {
-    auto* dialog = new UserSetDialog(prefs_, s_.strAppPath, this);
-    dialog->show();
+    // One window at a time: a second click brings the open one to the front.
+    if (!userSettings_) {
+        userSettings_ = new UserSetDialog(prefs_, s_.strAppPath, this);
+        userSettings_->show();
+    }
+    userSettings_->raise();
+    userSettings_->activateWindow();
 }
 
 // Screen.

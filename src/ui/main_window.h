@@ -23,6 +23,7 @@ class UserButtonStrip;
 class VSplitterBar;
 class UserListView;
 class UserMenu;
+class UserSetDialog;
 
 // The table window: a frameless window with its own caption bar and border, the game pane on
 // the left, and the control panel, the user list and the chat on the right. It draws what the
@@ -128,6 +129,7 @@ private:
     QPointer<GameSetDialog> gameSetDialog_;
     UserMenu* userMenu_ = nullptr;
     QPointer<ReplayWindow> replay_;
+    QPointer<UserSetDialog> userSettings_;
 
     QTimer tmrQiZiRun_;
     QTimer tmrMeSelectQiZi_;

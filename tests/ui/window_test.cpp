@@ -12,7 +12,9 @@
 #include "ui/game_set_dialog.h"
 #include "ui/main_window.h"
 #include "ui/player_panels.h"
+#include "ui/side_strips.h"
 #include "ui/user_list_view.h"
+#include "ui/user_set_dialog.h"
 
 namespace xq {
 namespace {
@@ -142,6 +144,33 @@ TEST(MainWindow, CloseAsksOnlyDuringAGameAndUnloadsOnce) {
     EXPECT_TRUE(f.state.session.blnAppQuit);
     f.window->unloadMainWindow();
     EXPECT_EQ(f.unloads, 1);
+}
+
+TEST(MainWindow, OneUserSettingsWindowAtATime) {
+    WindowFixture f;
+    f.window->show();
+    auto* strip = f.window->findChild<UserButtonStrip*>();
+    ASSERT_NE(strip, nullptr);
+    const auto dialogs = [&] { return f.window->findChildren<UserSetDialog*>(); };
+    emit strip->clicked(0);
+    ASSERT_EQ(dialogs().size(), 1);
+    QPointer<UserSetDialog> first = dialogs().first();
+    f.window->activateWindow();
+    QCoreApplication::processEvents();
+    emit strip->clicked(0);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs().size(), 1) << "the second click opens no second window";
+    EXPECT_EQ(dialogs().first(), first.data());
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), first.data()) << "it is brought to the front";
+
+    // Once it is closed, the button opens a new one.
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    emit strip->clicked(0);
+    EXPECT_EQ(dialogs().size(), 1);
+    EXPECT_TRUE(dialogs().first()->isVisible());
 }
 
 TEST(GameSetDialog, KeysCountDownAndWarnings) {
