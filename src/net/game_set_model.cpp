@@ -39,6 +39,10 @@ bool GameSetModel::AcceptKey(int key) {
 }
 
 GameSetModel::Tick GameSetModel::tick() {
+    if (counter > kCountFrom) {  // already run out: nothing left to count or press
+        timerEnabled = false;
+        return {{}, false};
+    }
     Tick t{confirmCaption + u' ' + QString::number(kCountFrom - counter), false};
     ++counter;
     if (counter > kCountFrom) {
@@ -102,7 +106,10 @@ GameSetModel::Press GameSetModel::press(int button, const QString& myName) {
     if (button != 0) return {{}, {}, false};
     if (!blnDeskMaster) return {msg::HandUp(myName), {}, true};
     if (const auto failure = validate()) {
-        timerEnabled = true;  // the count-down goes on from where it was
+        // Refused before the end, the count-down goes on from where it was. Refused after it ran
+        // out, it stays stopped: pressing again every second would bring the warning straight
+        // back and leave the owner no time to mend the value.
+        timerEnabled = counter <= kCountFrom;
         return {{}, *failure, false};
     }
     return {msg::OwnerSettings(myName, settingsText()), {}, true};

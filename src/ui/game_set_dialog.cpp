@@ -104,7 +104,7 @@ void GameSetDialog::pressButton(int index) {
         } else {
             QMessageBox::warning(this, table_.s.strGameName, result.warning);
         }
-        // The dialog stays; the count-down goes on from where it was.
+        // The dialog stays; the model says whether the count-down goes on.
         if (table_.gameSetOpen() && table_.gameSet.timerEnabled) timer_.start();
     }
 }

@@ -27,6 +27,7 @@ public:
     QGroupBox* frame() const { return frame_; }
     // One second of the count-down (the timer calls it; tests may too).
     void tick();
+    bool countingDown() const { return timer_.isActive(); }
     // Runs a button as if it were pressed.
     void pressButton(int index);
     // The last warning shown for refused values (the warning box itself is modal).

@@ -212,5 +212,40 @@ TEST(GameSetDialog, KeysCountDownAndWarnings) {
     EXPECT_EQ(f.window->gameSetDialog(), nullptr);
 }
 
+TEST(GameSetDialog, RefusedAtTheEndTheCountDownWaitsForTheOwner) {
+    WindowFixture f;
+    Table& table = f.window->table();
+    table.OpenGameSet(true, "5`1000`10`5`50`0`0`30`0`0`30");
+    GameSetDialog* dialog = f.window->gameSetDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->countingDown());
+    QStringList warnings;
+    dialog->showWarning = [&](const QString& w) { warnings << w; };
+
+    // The owner's own press before the end: warned, and the count-down goes on.
+    dialog->pressButton(0);
+    EXPECT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(dialog->countingDown());
+
+    // Left alone, the count-down presses once at its end and then waits.
+    for (int i = 0; i < 21; ++i)
+        dialog->tick();
+    EXPECT_EQ(warnings.size(), 2);
+    EXPECT_FALSE(dialog->countingDown());
+    for (int i = 0; i < 5; ++i)
+        dialog->tick();
+    EXPECT_EQ(warnings.size(), 2) << "no warning every second";
+    EXPECT_EQ(dialog->button(0)->text(), "确定 0");
+    EXPECT_TRUE(f.sent.empty());
+    ASSERT_EQ(f.window->gameSetDialog(), dialog);
+
+    // The owner mends the stake and confirms.
+    dialog->box(0)->setText("10");
+    emit dialog->box(0)->textEdited("10");
+    dialog->button(0)->click();
+    ASSERT_EQ(f.sent.size(), 1u);
+    EXPECT_EQ(f.sent[0], msg::OwnerSettings("红方", "10`1000`10`5`50`0`0`30`0`0`30"));
+}
+
 }  // namespace
 }  // namespace xq
