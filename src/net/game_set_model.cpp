@@ -1,5 +1,7 @@
 #include "net/game_set_model.h"
 
+#include <algorithm>
+
 #include "net/messages.h"
 #include "startup/leading_number.h"
 #include "startup/user_row.h"
@@ -31,6 +33,13 @@ bool GameSetModel::SetInitGameSetInfo(bool deskMaster, const QString& allGameSet
         txtUser[static_cast<std::size_t>(i)] = f[i + 4];
     counter = 0;
     timerEnabled = true;
+    return true;
+}
+
+bool GameSetModel::setBox(int index, const QString& text) {
+    if (index < 0 || index >= kBoxes) return false;
+    if (!std::all_of(text.cbegin(), text.cend(), AcceptChar)) return false;
+    txtUser[static_cast<std::size_t>(index)] = text;
     return true;
 }
 

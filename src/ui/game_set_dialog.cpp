@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "game/table.h"
@@ -24,13 +26,18 @@ GameSetDialog::GameSetDialog(Table& table, QWidget* parent)
     auto* grid = new QGridLayout(frame_);
     const auto addBox = [this, grid](int index, int row, int column) {
         auto* edit = new QLineEdit(frame_);
-        edit->setMaxLength(8);
+        edit->setMaxLength(GameSetModel::kMaxDigits);
         edit->setFixedWidth(64);
         edit->installEventFilter(this);
+        // The key filter sees typed keys only; pasted and dropped text passes the validator.
+        edit->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(GameSetModel::kMaxDigits)), edit));
         boxes_[static_cast<std::size_t>(index)] = edit;
         grid->addWidget(edit, row, column);
-        connect(edit, &QLineEdit::textEdited, this, [this, index](const QString& text) {
-            table_.gameSet.txtUser[static_cast<std::size_t>(index)] = text;
+        connect(edit, &QLineEdit::textEdited, this, [this, edit, index](const QString& text) {
+            // Should anything but digits get past the validator, the box shows the model again.
+            if (!table_.gameSet.setBox(index, text))
+                edit->setText(table_.gameSet.txtUser[static_cast<std::size_t>(index)]);
         });
     };
     const auto label = [this, grid](const QString& text, int row, int column) {

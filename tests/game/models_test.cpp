@@ -136,6 +136,30 @@ TEST(GameSetModel, FillsValidatesAndAnswers) {
         EXPECT_FALSE(GameSetModel::AcceptKey(key)) << key;
 }
 
+TEST(GameSetModel, BoxesTakeDigitsOnly) {
+    const struct {
+        int box;
+        const char* text;
+        bool kept;
+    } cases[] = {
+        {0, "123", true},       {6, "", true},      {3, "00", true},   {0, "12a", false},
+        {1, " 1", false},       {2, "-1", false},   {4, "1.5", false}, {5, "１２", false},
+        {0, "٣", false},        {0, "1\n2", false}, {-1, "1", false},  {7, "1", false},
+        {0, "1\u20002", false},
+    };
+    for (const auto& c : cases) {
+        GameSetModel m;
+        ASSERT_TRUE(m.SetInitGameSetInfo(true, "100`1000`10`5`50`0`0`30`0`0`30"));
+        const auto before = m.txtUser;
+        EXPECT_EQ(m.setBox(c.box, QString::fromUtf8(c.text)), c.kept) << c.box << c.text;
+        if (c.kept) {
+            EXPECT_EQ(m.txtUser[static_cast<std::size_t>(c.box)], QString::fromUtf8(c.text));
+        } else {
+            EXPECT_EQ(m.txtUser, before) << c.box << c.text;
+        }
+    }
+}
+
 // A refused confirmation: before the end the count-down goes on where it was; after the
 // count-down pressed by itself it stops, so the owner has time to mend the value.
 TEST(GameSetModel, RefusalKeepsTheCountDownOnlyBeforeItsEnd) {

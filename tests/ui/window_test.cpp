@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 #include "net/messages.h"
@@ -245,6 +248,55 @@ TEST(GameSetDialog, RefusedAtTheEndTheCountDownWaitsForTheOwner) {
     dialog->button(0)->click();
     ASSERT_EQ(f.sent.size(), 1u);
     EXPECT_EQ(f.sent[0], msg::OwnerSettings("红方", "10`1000`10`5`50`0`0`30`0`0`30"));
+}
+
+// However text reaches a box (pasted, dropped), only digits get in, and the model only ever
+// holds what the box shows.
+TEST(GameSetDialog, OnlyDigitsReachTheBoxes) {
+    WindowFixture f;
+    Table& table = f.window->table();
+    table.OpenGameSet(true, "100`1000`10`5`50`0`0`30`0`0`30");
+    GameSetDialog* dialog = f.window->gameSetDialog();
+    ASSERT_NE(dialog, nullptr);
+    const auto drop = [](QLineEdit* edit, const QString& text) {
+        QMimeData data;
+        data.setText(text);
+        const QPoint end(edit->width() - 2, edit->height() / 2);
+        QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        QDragMoveEvent move(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &move);
+        QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &drop);
+    };
+    const auto paste = [](QLineEdit* edit, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        edit->paste();
+    };
+    const struct {
+        const char* how;
+        std::function<void(QLineEdit*, const QString&)> enter;
+        const char* text;
+        const char* shown;  // box 2 held "0" before
+    } cases[] = {
+        {"paste", paste, "7", "07"},
+        {"paste", paste, "7x", "0"},
+        {"paste", paste, "-5", "0"},
+        {"paste", paste, "１", "0"},
+        {"paste", paste, "12345678", "01234567"},
+        {"drop", drop, "9", "09"},
+        {"drop", drop, "abc", "0"},
+        {"drop", drop, "3 4", "0"},
+    };
+    for (const auto& c : cases) {
+        QLineEdit* box = dialog->box(2);
+        box->setText("0");
+        table.gameSet.txtUser[2] = "0";
+        box->setCursorPosition(1);
+        c.enter(box, QString::fromUtf8(c.text));
+        EXPECT_EQ(box->text(), QString::fromUtf8(c.shown)) << c.how << " " << c.text;
+        EXPECT_EQ(table.gameSet.txtUser[2], box->text()) << c.how << " " << c.text;
+    }
 }
 
 }  // namespace
