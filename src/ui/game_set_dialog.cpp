@@ -116,19 +116,27 @@ void GameSetDialog::pressButton(int index) {
     }
 }
 
+void GameSetDialog::reject() {
+    // Merely hiding would leave the count-down running, and it would agree for the user later.
+    // Closed by the program instead (the table has already let the dialog go), nothing is sent.
+    if (table_.gameSetOpen()) pressButton(1);
+    QDialog::reject();
+}
+
 bool GameSetDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Digits and Backspace only; Enter and everything else are swallowed. Moving the caret
-        // and deleting with the keyboard's other editing keys stay possible.
+        // and deleting with the keyboard's other editing keys stay possible, and Escape goes on
+        // to the dialog, which takes it as Cancel / Refuse.
         const int k = key->key();
-        const bool editing = k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Home ||
-                             k == Qt::Key_End || k == Qt::Key_Delete || k == Qt::Key_Tab ||
-                             k == Qt::Key_Backtab;
+        const bool passOn = k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Home ||
+                            k == Qt::Key_End || k == Qt::Key_Delete || k == Qt::Key_Tab ||
+                            k == Qt::Key_Backtab || k == Qt::Key_Escape;
         const QString text = key->text();
         const bool accepted =
             k == Qt::Key_Backspace || (text.size() == 1 && GameSetModel::AcceptChar(text[0]));
-        if (!accepted && !editing) return true;
+        if (!accepted && !passOn) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

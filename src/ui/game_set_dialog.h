@@ -35,6 +35,9 @@ public:
     // Tests replace the modal warning box.
     std::function<void(const QString&)> showWarning;
 
+    // Escape and the window's close button answer like button 1 (cancel or refuse).
+    void reject() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -299,5 +299,64 @@ TEST(GameSetDialog, OnlyDigitsReachTheBoxes) {
     }
 }
 
+// Escape and the window's close button answer like Cancel / Refuse, whatever has the focus; the
+// count-down then has nothing left to agree to.
+TEST(GameSetDialog, EscapeAndCloseMeanCancelOrRefuse) {
+    const auto escape = [](QWidget* target) {
+        target->setFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, "\x1b");
+        QApplication::sendEvent(target, &press);
+    };
+    const struct {
+        bool owner;
+        const char* how;
+    } cases[] = {{true, "escape in a box"},  {true, "escape on a button"},  {true, "close"},
+                 {false, "escape in a box"}, {false, "escape on a button"}, {false, "close"}};
+    for (const auto& c : cases) {
+        WindowFixture f;
+        Table& table = f.window->table();
+        table.OpenGameSet(c.owner, "100`1000`10`5`50`0`0`30`0`0`30");
+        QPointer<GameSetDialog> dialog = f.window->gameSetDialog();
+        ASSERT_NE(dialog, nullptr);
+        const std::string how = c.how;
+        if (how == "escape in a box") escape(dialog->box(0));
+        if (how == "escape on a button") escape(dialog->button(0));
+        if (how == "close") dialog->close();
+        ASSERT_EQ(f.sent.size(), 1u) << c.owner << " " << c.how;
+        EXPECT_EQ(f.sent[0], msg::LeaveTable("红方")) << c.owner << " " << c.how;
+        EXPECT_FALSE(table.gameSetOpen());
+        EXPECT_EQ(f.window->gameSetDialog(), nullptr);
+        EXPECT_FALSE(dialog->isVisible());
+        for (int i = 0; i < 25 && dialog; ++i)
+            dialog->tick();
+        EXPECT_EQ(f.sent.size(), 1u) << "no answer on the user's behalf later";
+    }
+}
+
+// Closed by the program (the table lets it go, or the main window unloads), the dialog sends
+// nothing of its own.
+TEST(GameSetDialog, ClosedByTheProgramSendsNothing) {
+    for (const bool unload : {false, true}) {
+        WindowFixture f;
+        Table& table = f.window->table();
+        table.OpenGameSet(true, "100`1000`10`5`50`0`0`30`0`0`30");
+        QPointer<GameSetDialog> dialog = f.window->gameSetDialog();
+        ASSERT_NE(dialog, nullptr);
+        dialog->show();
+        if (unload) {
+            f.window->unloadMainWindow();
+        } else {
+            // As a failed fill of a new settings message does: the table drops the dialog.
+            table.OpenGameSet(true, "1`2`3");
+            f.sent.clear();  // the leave of the failed fill itself
+        }
+        EXPECT_FALSE(table.gameSetOpen());
+        if (dialog) dialog->reject();  // as Escape would, had it still reached the dialog
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(dialog.isNull());
+        EXPECT_TRUE(f.sent.empty()) << unload;
+    }
+}
+
 }  // namespace
 }  // namespace xq
