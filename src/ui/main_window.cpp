@@ -463,7 +463,9 @@ void MainWindow::openGameSetDialog(GameSetModel&) {
     if (!gameSetDialog_) gameSetDialog_ = new GameSetDialog(*table_, this);
     gameSetDialog_->refresh();
     gameSetDialog_->show();
-    gameSetDialog_->raise();
+    // A message box on the screen (the server's word on refused terms, say) stays in front.
+    if (boxHost_.openBoxes().isEmpty()) gameSetDialog_->raise();
+    boxHost_.stayAbove(gameSetDialog_);
 }
 
 void MainWindow::closeGameSetDialog() {

@@ -6,7 +6,10 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
+#include <QWindow>
 
+#include "../support/bytes.h"
 #include "net/messages.h"
 #include "ui/app_startup.h"
 #include "ui/chat_panel.h"
@@ -21,6 +24,8 @@
 
 namespace xq {
 namespace {
+
+using xq::test::Text;
 
 TEST(ControlPanelGeometry, GapsAndStrictHits) {
     EXPECT_EQ(OptButtonGap(200), 5);
@@ -355,6 +360,42 @@ TEST(GameSetDialog, ClosedByTheProgramSendsNothing) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(dialog.isNull());
         EXPECT_TRUE(f.sent.empty()) << unload;
+    }
+}
+
+// The server refuses the owner's terms with a notice and then sends the terms again: the notice
+// stays in front of the settings dialog that comes back, and a notice that arrives while the
+// dialog is up is in front of it too. When the dialog goes first, the notice stays.
+TEST(GameSetDialog, NoticesStayInFrontOfIt) {
+    const QString terms = QStringLiteral("100`1000`10`5`50`0`0`30`0`0`30");
+    for (const bool dialogFirst : {false, true}) {
+        WindowFixture f;
+        f.window->show();
+        Table& table = f.window->table();
+        if (dialogFirst) table.OpenGameSet(true, terms);
+        QWindow* owner = nullptr;
+        QWindow* dialogWindow = nullptr;
+        QPointer<GameSetDialog> dialog;
+        bool noticeOutlivesDialog = false;
+        QTimer::singleShot(0, [&] {
+            if (!dialogFirst) table.OpenGameSet(true, terms);  // the terms again
+            dialog = f.window->gameSetDialog();
+            const QList<MsgBox*> open = f.window->boxes().openBoxes();
+            if (dialog != nullptr && open.size() == 1) {
+                dialogWindow = dialog->windowHandle();
+                owner = open[0]->windowHandle()->transientParent();
+                // The dialog answers (its count-down, say) while the notice is up.
+                dialog->pressButton(1);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                noticeOutlivesDialog = dialog.isNull() && f.window->boxes().openBoxes().size() == 1;
+            }
+            table.msgs.CloseMsgObjects(0);
+        });
+        table.DoGameMsg(Text({24}, QStringLiteral("桌主设置无效：本桌大小")));
+        ASSERT_NE(dialogWindow, nullptr) << dialogFirst;
+        EXPECT_EQ(owner, dialogWindow) << dialogFirst;
+        EXPECT_TRUE(noticeOutlivesDialog) << dialogFirst;
+        EXPECT_EQ(f.sent.back(), msg::LeaveTable("红方"));
     }
 }
 
