@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -106,11 +107,17 @@ void GameSetDialog::pressButton(int index) {
     const GameSetModel::Press result = table_.OnGameSetButton(index);
     if (!result.warning.isEmpty()) {
         lastWarning_ = result.warning;
+        const QPointer<GameSetDialog> self(this);
         if (showWarning) {
             showWarning(result.warning);
         } else {
-            QMessageBox::warning(this, table_.s.strGameName, result.warning);
+            // On the heap: while it waits, the table may drop the dialog, and the box with it.
+            QPointer<QMessageBox> box(new QMessageBox(QMessageBox::Warning, table_.s.strGameName,
+                                                      result.warning, QMessageBox::Ok, this));
+            box->exec();
+            delete box.data();
         }
+        if (self.isNull()) return;
         // The dialog stays; the model says whether the count-down goes on.
         if (table_.gameSetOpen() && table_.gameSet.timerEnabled) timer_.start();
     }

@@ -399,5 +399,30 @@ TEST(GameSetDialog, NoticesStayInFrontOfIt) {
     }
 }
 
+// The table may drop the dialog while its warning waits (terms that cannot be shown arrive): the
+// warning goes with the dialog, and nothing is left to touch either.
+TEST(GameSetDialog, DroppedWhileItsWarningWaits) {
+    WindowFixture f;
+    f.window->show();
+    Table& table = f.window->table();
+    table.OpenGameSet(true, "5`1000`10`5`50`0`0`30`0`0`30");
+    QPointer<GameSetDialog> dialog = f.window->gameSetDialog();
+    ASSERT_NE(dialog, nullptr);
+    bool warningShown = false;
+    QTimer::singleShot(0, [&] {
+        warningShown = QApplication::activeModalWidget() != nullptr;
+        table.OpenGameSet(true, "1`2`3");
+    });
+    QTimer::singleShot(2000, [] {  // only if the warning were left behind
+        if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    dialog->pressButton(0);  // the real warning box
+    EXPECT_TRUE(warningShown);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    ASSERT_EQ(f.sent.size(), 1u);
+    EXPECT_EQ(f.sent[0], msg::LeaveTable("红方")) << "the leave of the failed fill, no more";
+}
+
 }  // namespace
 }  // namespace xq
