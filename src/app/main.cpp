@@ -4,15 +4,20 @@
 
 #include <QApplication>
 
+#include "startup/command_line.h"
 #include "ui/app_startup.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // Every word belongs to the hall, even one that looks like a Qt option ("-style x",
+    // "-reverse", "-platform …"): QApplication would take those out of the list and act on them.
+    // So the words are copied first and QApplication sees only the program's own name.
+    const QStringList words = xq::ProcessArguments(argc, argv);
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication app(qtArgc, argv);
     app.setQuitOnLastWindowClosed(false);
     xq::ClientState state;
-    auto window = xq::StartTable(state, QCoreApplication::arguments().mid(1),
-                                 QCoreApplication::applicationDirPath());
+    auto window = xq::StartTable(state, words, QCoreApplication::applicationDirPath());
     if (!window) return 1;
     return QApplication::exec();
 }

@@ -7,6 +7,13 @@ namespace xq {
 namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
+// Windows gives the code page one single byte above 127: 0x80 is the euro sign.
+constexpr unsigned char kEuroByte = 0x80;
+constexpr char16_t kEuro = u'\u20AC';
+
+bool SingleByte(unsigned char b) {
+    return b <= 127 || b == kEuroByte;
+}
 
 bool LeadByteOfDecoder(unsigned char b) {
     return b >= 0x81 && b <= 0xFE;
@@ -49,7 +56,7 @@ bool DecodeCp936(QByteArrayView bytes, QString& text) {
     bool decoderAgrees = true;  // every pair is one the decoder itself would read as a pair
     for (qsizetype i = 0; i < n;) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b <= 127) {
+        if (SingleByte(b)) {
             ++i;
             continue;
         }
@@ -67,8 +74,8 @@ bool DecodeCp936(QByteArrayView bytes, QString& text) {
     text.clear();
     for (qsizetype i = 0; i < n;) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b <= 127) {
-            text.append(QChar(b));
+        if (SingleByte(b)) {
+            text.append(b == kEuroByte ? QChar(kEuro) : QChar(b));
             ++i;
         } else {
             text.append(DecodePair(b, static_cast<unsigned char>(bytes[i + 1])));

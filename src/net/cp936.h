@@ -11,9 +11,10 @@ namespace xq {
 // form in the code page becomes "?".
 QByteArray EncodeCp936(QStringView text);
 
-// Reads code page 936 bytes: a byte above 127 (128 included) is a lead byte taken together with
-// the byte after it; a pair that names no character reads as "?". A lead byte in the last position
-// makes the whole text unreadable: the result is then nothing.
+// Reads code page 936 bytes: 0x80 alone is "€" (as Windows has it, and as EncodeCp936 writes it);
+// any other byte above 127 is a lead byte taken together with the byte after it, and a pair that
+// names no character reads as "?". A lead byte in the last position makes the whole text
+// unreadable: the result is then nothing.
 bool DecodeCp936(QByteArrayView bytes, QString& text);
 
 }  // namespace xq

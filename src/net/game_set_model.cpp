@@ -1,5 +1,7 @@
 #include "net/game_set_model.h"
 
+#include <algorithm>
+
 #include "net/messages.h"
 #include "startup/leading_number.h"
 #include "startup/user_row.h"
@@ -34,11 +36,22 @@ bool GameSetModel::SetInitGameSetInfo(bool deskMaster, const QString& allGameSet
     return true;
 }
 
+bool GameSetModel::setBox(int index, const QString& text) {
+    if (index < 0 || index >= kBoxes) return false;
+    if (!std::all_of(text.cbegin(), text.cend(), AcceptChar)) return false;
+    txtUser[static_cast<std::size_t>(index)] = text;
+    return true;
+}
+
 bool GameSetModel::AcceptKey(int key) {
     return (key >= '0' && key <= '9') || key == 8;
 }
 
 GameSetModel::Tick GameSetModel::tick() {
+    if (counter > kCountFrom) {  // already run out: nothing left to count or press
+        timerEnabled = false;
+        return {{}, false};
+    }
     Tick t{confirmCaption + u' ' + QString::number(kCountFrom - counter), false};
     ++counter;
     if (counter > kCountFrom) {
@@ -102,7 +115,10 @@ GameSetModel::Press GameSetModel::press(int button, const QString& myName) {
     if (button != 0) return {{}, {}, false};
     if (!blnDeskMaster) return {msg::HandUp(myName), {}, true};
     if (const auto failure = validate()) {
-        timerEnabled = true;  // the count-down goes on from where it was
+        // Refused before the end, the count-down goes on from where it was. Refused after it ran
+        // out, it stays stopped: pressing again every second would bring the warning straight
+        // back and leave the owner no time to mend the value.
+        timerEnabled = counter <= kCountFrom;
         return {{}, *failure, false};
     }
     return {msg::OwnerSettings(myName, settingsText()), {}, true};

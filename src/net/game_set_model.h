@@ -22,6 +22,10 @@ public:
     // Fills the dialog; false when the text does not hold exactly 11 fields.
     bool SetInitGameSetInfo(bool deskMaster, const QString& allGameSetInfo);
 
+    // What the user entered in a box, however it got there (typed, pasted, dropped): kept only
+    // when it is all digits and the box exists.
+    bool setBox(int index, const QString& text);
+
     // Keys typed into a box: digits and Backspace pass, everything else is swallowed.
     static bool AcceptKey(int key);
     static bool AcceptChar(QChar ch) { return ch.unicode() >= u'0' && ch.unicode() <= u'9'; }

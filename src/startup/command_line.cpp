@@ -23,6 +23,15 @@ QStringList SplitCommandLine(const QString& text, int maxWords) {
     return words;
 }
 
+QStringList ProcessArguments(int argc, const char* const* argv) {
+    QStringList words;
+    if (argv == nullptr) return words;
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] != nullptr) words.append(QString::fromLocal8Bit(argv[i]));
+    }
+    return words;
+}
+
 QString LaunchToken() {
     return QString::fromLatin1(kLaunchToken);
 }

@@ -12,6 +12,10 @@ namespace xq {
 // are taken and the rest of the line is ignored.
 QStringList SplitCommandLine(const QString& text, int maxWords = 10);
 
+// The words the process was started with, after the program's own path: argv[1] to
+// argv[argc - 1], each decoded from the local 8-bit encoding, in their order.
+QStringList ProcessArguments(int argc, const char* const* argv);
+
 enum class LaunchCheck {
     kOk,
     kWrongWordCount,  // error 1: not exactly nine words

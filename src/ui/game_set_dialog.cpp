@@ -4,6 +4,9 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "game/table.h"
@@ -24,13 +27,18 @@ GameSetDialog::GameSetDialog(Table& table, QWidget* parent)
     auto* grid = new QGridLayout(frame_);
     const auto addBox = [this, grid](int index, int row, int column) {
         auto* edit = new QLineEdit(frame_);
-        edit->setMaxLength(8);
+        edit->setMaxLength(GameSetModel::kMaxDigits);
         edit->setFixedWidth(64);
         edit->installEventFilter(this);
+        // The key filter sees typed keys only; pasted and dropped text passes the validator.
+        edit->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(GameSetModel::kMaxDigits)), edit));
         boxes_[static_cast<std::size_t>(index)] = edit;
         grid->addWidget(edit, row, column);
-        connect(edit, &QLineEdit::textEdited, this, [this, index](const QString& text) {
-            table_.gameSet.txtUser[static_cast<std::size_t>(index)] = text;
+        connect(edit, &QLineEdit::textEdited, this, [this, edit, index](const QString& text) {
+            // Should anything but digits get past the validator, the box shows the model again.
+            if (!table_.gameSet.setBox(index, text))
+                edit->setText(table_.gameSet.txtUser[static_cast<std::size_t>(index)]);
         });
     };
     const auto label = [this, grid](const QString& text, int row, int column) {
@@ -99,29 +107,43 @@ void GameSetDialog::pressButton(int index) {
     const GameSetModel::Press result = table_.OnGameSetButton(index);
     if (!result.warning.isEmpty()) {
         lastWarning_ = result.warning;
+        const QPointer<GameSetDialog> self(this);
         if (showWarning) {
             showWarning(result.warning);
         } else {
-            QMessageBox::warning(this, table_.s.strGameName, result.warning);
+            // On the heap: while it waits, the table may drop the dialog, and the box with it.
+            QPointer<QMessageBox> box(new QMessageBox(QMessageBox::Warning, table_.s.strGameName,
+                                                      result.warning, QMessageBox::Ok, this));
+            box->exec();
+            delete box.data();
         }
-        // The dialog stays; the count-down goes on from where it was.
+        if (self.isNull()) return;
+        // The dialog stays; the model says whether the count-down goes on.
         if (table_.gameSetOpen() && table_.gameSet.timerEnabled) timer_.start();
     }
+}
+
+void GameSetDialog::reject() {
+    // Merely hiding would leave the count-down running, and it would agree for the user later.
+    // Closed by the program instead (the table has already let the dialog go), nothing is sent.
+    if (table_.gameSetOpen()) pressButton(1);
+    QDialog::reject();
 }
 
 bool GameSetDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Digits and Backspace only; Enter and everything else are swallowed. Moving the caret
-        // and deleting with the keyboard's other editing keys stay possible.
+        // and deleting with the keyboard's other editing keys stay possible, and Escape goes on
+        // to the dialog, which takes it as Cancel / Refuse.
         const int k = key->key();
-        const bool editing = k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Home ||
-                             k == Qt::Key_End || k == Qt::Key_Delete || k == Qt::Key_Tab ||
-                             k == Qt::Key_Backtab;
+        const bool passOn = k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Home ||
+                            k == Qt::Key_End || k == Qt::Key_Delete || k == Qt::Key_Tab ||
+                            k == Qt::Key_Backtab || k == Qt::Key_Escape;
         const QString text = key->text();
         const bool accepted =
             k == Qt::Key_Backspace || (text.size() == 1 && GameSetModel::AcceptChar(text[0]));
-        if (!accepted && !editing) return true;
+        if (!accepted && !passOn) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -27,12 +27,16 @@ public:
     QGroupBox* frame() const { return frame_; }
     // One second of the count-down (the timer calls it; tests may too).
     void tick();
+    bool countingDown() const { return timer_.isActive(); }
     // Runs a button as if it were pressed.
     void pressButton(int index);
     // The last warning shown for refused values (the warning box itself is modal).
     const QString& lastWarning() const { return lastWarning_; }
     // Tests replace the modal warning box.
     std::function<void(const QString&)> showWarning;
+
+    // Escape and the window's close button answer like button 1 (cancel or refuse).
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -340,8 +340,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::openUserSettings() {
-    auto* dialog = new UserSetDialog(prefs_, s_.strAppPath, this);
-    dialog->show();
+    // One window at a time: a second click brings the open one to the front.
+    if (!userSettings_) {
+        userSettings_ = new UserSetDialog(prefs_, s_.strAppPath, this);
+        userSettings_->show();
+    }
+    userSettings_->raise();
+    userSettings_->activateWindow();
 }
 
 // Screen.
@@ -463,7 +468,9 @@ void MainWindow::openGameSetDialog(GameSetModel&) {
     if (!gameSetDialog_) gameSetDialog_ = new GameSetDialog(*table_, this);
     gameSetDialog_->refresh();
     gameSetDialog_->show();
-    gameSetDialog_->raise();
+    // A message box on the screen (the server's word on refused terms, say) stays in front.
+    if (boxHost_.openBoxes().isEmpty()) gameSetDialog_->raise();
+    boxHost_.stayAbove(gameSetDialog_);
 }
 
 void MainWindow::closeGameSetDialog() {

@@ -24,6 +24,7 @@ class UserButtonStrip;
 class VSplitterBar;
 class UserListView;
 class UserMenu;
+class UserSetDialog;
 
 // The table window: a frameless window with its own caption bar and border, the game pane on
 // the left, and the control panel, the user list and the chat on the right. It draws what the
@@ -141,6 +142,7 @@ private:
     UserMenu* userMenu_ = nullptr;
     QPointer<ReplayWindow> replay_;
     QPointer<QFileDialog> fileDialog_;
+    QPointer<UserSetDialog> userSettings_;
 
     QTimer tmrQiZiRun_;
     QTimer tmrMeSelectQiZi_;

@@ -23,6 +23,11 @@ public:
     void setPool(MsgPool* pool) { pool_ = pool; }
     void setIconBase(const QString& base) { iconBase_ = base; }
 
+    // Boxes stay in front of this window (a topmost dialog such as the table settings) while it
+    // is shown: a box opened meanwhile becomes its transient, and the boxes open now are raised
+    // over it again.
+    void stayAbove(QWidget* window);
+
     void openBox(int boxId, const MsgBoxSpec& info) override;
     void closeBox(int boxId) override;
 
@@ -31,6 +36,7 @@ public:
 
 private:
     QWidget* owner_;
+    QPointer<QWidget> front_;
     QString iconBase_;
     MsgPool* pool_ = nullptr;
     QMap<int, QPointer<MsgBox>> boxes_;

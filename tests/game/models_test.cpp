@@ -136,6 +136,76 @@ TEST(GameSetModel, FillsValidatesAndAnswers) {
         EXPECT_FALSE(GameSetModel::AcceptKey(key)) << key;
 }
 
+TEST(GameSetModel, BoxesTakeDigitsOnly) {
+    const struct {
+        int box;
+        const char* text;
+        bool kept;
+    } cases[] = {
+        {0, "123", true},       {6, "", true},      {3, "00", true},   {0, "12a", false},
+        {1, " 1", false},       {2, "-1", false},   {4, "1.5", false}, {5, "１２", false},
+        {0, "٣", false},        {0, "1\n2", false}, {-1, "1", false},  {7, "1", false},
+        {0, "1\u20002", false},
+    };
+    for (const auto& c : cases) {
+        GameSetModel m;
+        ASSERT_TRUE(m.SetInitGameSetInfo(true, "100`1000`10`5`50`0`0`30`0`0`30"));
+        const auto before = m.txtUser;
+        EXPECT_EQ(m.setBox(c.box, QString::fromUtf8(c.text)), c.kept) << c.box << c.text;
+        if (c.kept) {
+            EXPECT_EQ(m.txtUser[static_cast<std::size_t>(c.box)], QString::fromUtf8(c.text));
+        } else {
+            EXPECT_EQ(m.txtUser, before) << c.box << c.text;
+        }
+    }
+}
+
+// A refused confirmation: before the end the count-down goes on where it was; after the
+// count-down pressed by itself it stops, so the owner has time to mend the value.
+TEST(GameSetModel, RefusalKeepsTheCountDownOnlyBeforeItsEnd) {
+    const struct {
+        long counter;  // ticks run when the confirm button is pressed
+        bool goesOn;
+    } cases[] = {{0, true}, {7, true}, {20, true}, {21, false}, {25, false}};
+    for (const auto& c : cases) {
+        GameSetModel m;
+        ASSERT_TRUE(m.SetInitGameSetInfo(true, "5`1000`10`5`50`0`0`30`0`0`30"));
+        m.counter = c.counter;
+        const auto refused = m.press(0, "红方");
+        EXPECT_EQ(refused.warning, "本桌大小必须在 10 和 1000 之间！") << c.counter;
+        EXPECT_FALSE(refused.close);
+        EXPECT_EQ(m.timerEnabled, c.goesOn) << c.counter;
+        EXPECT_EQ(m.counter, c.counter) << "the count is never reset";
+    }
+
+    // Left alone with a stake out of range: the count-down runs out, presses once, is refused
+    // and stays stopped; no caption ever shows a negative count.
+    GameSetModel m;
+    ASSERT_TRUE(m.SetInitGameSetInfo(true, "5`1000`10`5`50`0`0`30`0`0`30"));
+    int presses = 0;
+    QString lastCaption;
+    for (int second = 0; second < 30; ++second) {
+        if (!m.timerEnabled) continue;
+        const auto t = m.tick();
+        if (!t.caption.isEmpty()) lastCaption = t.caption;
+        EXPECT_FALSE(t.caption.contains(u'-')) << t.caption.toStdString();
+        if (t.press) {
+            ++presses;
+            EXPECT_FALSE(m.press(0, "红方").warning.isEmpty());
+        }
+    }
+    EXPECT_EQ(presses, 1);
+    EXPECT_EQ(lastCaption, "确定 0");
+    EXPECT_FALSE(m.timerEnabled);
+    // A stray tick after the end neither counts below zero nor presses.
+    const auto late = m.tick();
+    EXPECT_TRUE(late.caption.isEmpty());
+    EXPECT_FALSE(late.press);
+    // The owner mends the stake and confirms.
+    m.txtUser[0] = "10";
+    EXPECT_TRUE(m.press(0, "红方").close);
+}
+
 TEST(GameSetModel, AgreementCountsDownFromTwentyAndAgreesByItself) {
     GameSetModel m;
     ASSERT_TRUE(m.SetInitGameSetInfo(false, "100`1000`10`5`50`0`0`30`0`0`30"));

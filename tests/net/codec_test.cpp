@@ -40,13 +40,48 @@ TEST(CmdToString, ByteWalkAndBrokenEnds) {
         {Bytes({65}), 1, ""},
         {Bytes({65}), 200, ""},
         {Bytes({65}), -1, ""},
-        {Bytes({0x80, 0x41}), 0, "?"},         // 128 is a lead byte: the pair names nothing
+        {Bytes({0x80, 0x41}), 0, "€A"},        // 128 stands alone: the euro sign
+        {Bytes({0x41, 0x80}), 0, "A€"},        // ... also in the last position
+        {Bytes({0x81, 0x80}), 0, "亐"},        // but a trail byte of 128 still ends a pair
+        {Bytes({0x41, 0x81}), 0, ""},          // any other lead byte at the end spoils the text
         {Bytes({0xD6, 0x30, 0x41}), 0, "?A"},  // a pair the code page leaves empty
         {Bytes({0xD6, 0xD0, 0x60, 0x41}), 0, "中`A"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CmdToString(c.cmd, c.start), QString::fromUtf8(c.text)) << c.cmd.toHex().data();
     }
+}
+
+// The euro sign is the one character above 127 that takes a single byte.
+TEST(Cp936, EuroIsTheSingleByte128BothWays) {
+    const struct {
+        const char* text;
+        Cmd bytes;
+    } cases[] = {
+        {"€", Bytes({0x80})},
+        {"a€b", Bytes({'a', 0x80, 'b'})},
+        {"x€", Bytes({'x', 0x80})},
+        {"€中", Bytes({0x80, 0xD6, 0xD0})},
+        {"中€", Bytes({0xD6, 0xD0, 0x80})},
+        {"€€", Bytes({0x80, 0x80})},
+        {"价格€5`丐€", Bytes({0xBC, 0xDB, 0xB8, 0xF1, 0x80, '5', '`', 0xD8, 0xA4, 0x80})},
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(EncodeCp936(text), c.bytes) << c.text;
+        QString decoded = QStringLiteral("stale");
+        ASSERT_TRUE(DecodeCp936(c.bytes, decoded)) << c.text;
+        EXPECT_EQ(decoded, text);
+        // Through the message routines, behind a header as a chat line has it.
+        Cmd cmd;
+        ASSERT_TRUE(StringToCmd(text, cmd, 1, Bytes({1})));
+        EXPECT_EQ(cmd, Bytes({1}) + c.bytes) << c.text;
+        EXPECT_EQ(CmdToString(cmd, 1), text) << c.text;
+    }
+    // A text that ends in a real lead byte is still unreadable, euro sign or not.
+    QString text;
+    EXPECT_FALSE(DecodeCp936(Bytes({0x80, 0xD6}), text));
+    EXPECT_EQ(CmdToString(Bytes({1, 0x80, 0xD6}), 1), "");
 }
 
 TEST(LongFields, BigEndianTwosComplementWithinBounds) {

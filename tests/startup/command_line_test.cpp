@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "startup/command_line.h"
 
 namespace xq {
@@ -70,6 +72,39 @@ TEST(CheckCommandLine, ScoreTypeIsReadAsAByte) {
         ASSERT_EQ(CheckCommandLine(words.join(' '), s), LaunchCheck::kOk);
         EXPECT_EQ(s.bteScoreType, expected) << text;
     }
+}
+
+// The process's own words reach the check untouched, even those a toolkit would take for its
+// own options, and a Chinese word arrives decoded.
+TEST(ProcessArguments, EveryWordAfterTheProgramInOrder) {
+    const struct {
+        std::vector<const char*> argv;
+        QStringList words;
+    } cases[] = {
+        {{"xqtable"}, {}},
+        {{"xqtable", "-reverse", "-style", "x", "-platform", "xcb"},
+         {"-reverse", "-style", "x", "-platform", "xcb"}},
+        {{"xqtable", "-session", "x", "\xe5\xbc\xa0\xe4\xb8\x89", "--", ""},
+         {"-session", "x", "张三", "--", ""}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ProcessArguments(static_cast<int>(c.argv.size()), c.argv.data()), c.words)
+            << c.argv.size();
+    }
+    EXPECT_TRUE(ProcessArguments(0, nullptr).isEmpty());
+    const char* nullEnded[] = {"xqtable", "a", nullptr};
+    EXPECT_EQ(ProcessArguments(3, nullEnded), QStringList{"a"});
+
+    // Nine words that look like toolkit options still pass the launch check.
+    const QByteArray token = LaunchToken().toLatin1();
+    const char* argv[] = {"xqtable", token.constData(), "-platform", "5000", "-style",
+                          "x",       "-reverse",        "-session",  "x",    "1"};
+    Session s;
+    ASSERT_EQ(CheckCommandLine(ProcessArguments(10, argv).join(u' '), s), LaunchCheck::kOk);
+    EXPECT_EQ(s.strRoomServerAddr, "-platform");
+    EXPECT_EQ(s.strGameName, "-style");
+    EXPECT_EQ(s.strExtParam[0], "-reverse");
+    EXPECT_EQ(s.strMyUserName, "x");
 }
 
 TEST(LaunchToken, IsThirtyEightPrintableCharacters) {

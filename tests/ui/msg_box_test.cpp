@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <QWindow>
 
 #include "game/msg_pool.h"
 #include "ui/msg_box.h"
@@ -90,6 +91,52 @@ TEST(MsgBoxHost, PoolClosesARunningModalBoxCleanly) {
     QApplication::processEvents();
     EXPECT_TRUE(host.openBoxes().isEmpty());
     EXPECT_EQ(pool.openBoxes(), 0);
+}
+
+// A box belongs to the window it must stay above (a transient stays above its owner) when that
+// window is shown: whether the box opens while it is up, or it comes up over an open box.
+TEST(MsgBoxHost, BoxesStayAboveAShownFrontWindow) {
+    const struct {
+        const char* name;
+        bool frontShownFirst;  // else it comes up while the box waits
+        bool frontVisible;
+        bool front;  // a front window is named at all
+        bool ownedByFront;
+    } cases[] = {
+        {"box over a shown dialog", true, true, true, true},
+        {"dialog shown over a box", false, true, true, true},
+        {"dialog hidden", true, false, true, false},
+        {"no dialog", true, false, false, false},
+    };
+    for (const auto& c : cases) {
+        QWidget owner;
+        owner.show();
+        QDialog front(&owner, Qt::Dialog | Qt::WindowStaysOnTopHint);
+        MsgBoxHostWidgets host(&owner, "/nonexistent/");
+        MsgPool pool(host);
+        host.setPool(&pool);
+        pool.InitMsgObjects("/nonexistent/");
+        const auto showFront = [&] {
+            if (c.frontVisible) front.show();
+            if (c.front) host.stayAbove(&front);
+        };
+        if (c.frontShownFirst) showFront();
+        QWindow* transientParent = nullptr;
+        QWidget* modal = nullptr;
+        QTimer::singleShot(0, [&] {
+            if (!c.frontShownFirst) showFront();
+            const QList<MsgBox*> open = host.openBoxes();
+            if (open.size() == 1 && open[0]->windowHandle() != nullptr)
+                transientParent = open[0]->windowHandle()->transientParent();
+            modal = QApplication::activeModalWidget();
+            pool.CloseMsgObjects(0);
+        });
+        pool.ShowMsg(0, 1, "桌主设置无效：本桌大小", "中国象棋", 10, "确定", {}, true);
+        EXPECT_EQ(transientParent, c.ownedByFront ? front.windowHandle() : owner.windowHandle())
+            << c.name;
+        ASSERT_NE(modal, nullptr) << c.name;
+        EXPECT_EQ(modal->parentWidget(), &owner) << c.name << ": the box lives on with its owner";
+    }
 }
 
 }  // namespace

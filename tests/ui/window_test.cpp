@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
+#include <QWindow>
 
+#include "../support/bytes.h"
 #include "net/messages.h"
 #include "ui/app_startup.h"
 #include "ui/chat_panel.h"
@@ -12,10 +18,14 @@
 #include "ui/game_set_dialog.h"
 #include "ui/main_window.h"
 #include "ui/player_panels.h"
+#include "ui/side_strips.h"
 #include "ui/user_list_view.h"
+#include "ui/user_set_dialog.h"
 
 namespace xq {
 namespace {
+
+using xq::test::Text;
 
 TEST(ControlPanelGeometry, GapsAndStrictHits) {
     EXPECT_EQ(OptButtonGap(200), 5);
@@ -144,6 +154,33 @@ TEST(MainWindow, CloseAsksOnlyDuringAGameAndUnloadsOnce) {
     EXPECT_EQ(f.unloads, 1);
 }
 
+TEST(MainWindow, OneUserSettingsWindowAtATime) {
+    WindowFixture f;
+    f.window->show();
+    auto* strip = f.window->findChild<UserButtonStrip*>();
+    ASSERT_NE(strip, nullptr);
+    const auto dialogs = [&] { return f.window->findChildren<UserSetDialog*>(); };
+    emit strip->clicked(0);
+    ASSERT_EQ(dialogs().size(), 1);
+    QPointer<UserSetDialog> first = dialogs().first();
+    f.window->activateWindow();
+    QCoreApplication::processEvents();
+    emit strip->clicked(0);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs().size(), 1) << "the second click opens no second window";
+    EXPECT_EQ(dialogs().first(), first.data());
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), first.data()) << "it is brought to the front";
+
+    // Once it is closed, the button opens a new one.
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    emit strip->clicked(0);
+    EXPECT_EQ(dialogs().size(), 1);
+    EXPECT_TRUE(dialogs().first()->isVisible());
+}
+
 TEST(GameSetDialog, KeysCountDownAndWarnings) {
     WindowFixture f;
     Table& table = f.window->table();
@@ -181,6 +218,210 @@ TEST(GameSetDialog, KeysCountDownAndWarnings) {
     dialog->tick();
     EXPECT_EQ(f.sent.size(), 1u) << "the count-down confirms by itself";
     EXPECT_EQ(f.window->gameSetDialog(), nullptr);
+}
+
+TEST(GameSetDialog, RefusedAtTheEndTheCountDownWaitsForTheOwner) {
+    WindowFixture f;
+    Table& table = f.window->table();
+    table.OpenGameSet(true, "5`1000`10`5`50`0`0`30`0`0`30");
+    GameSetDialog* dialog = f.window->gameSetDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->countingDown());
+    QStringList warnings;
+    dialog->showWarning = [&](const QString& w) { warnings << w; };
+
+    // The owner's own press before the end: warned, and the count-down goes on.
+    dialog->pressButton(0);
+    EXPECT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(dialog->countingDown());
+
+    // Left alone, the count-down presses once at its end and then waits.
+    for (int i = 0; i < 21; ++i)
+        dialog->tick();
+    EXPECT_EQ(warnings.size(), 2);
+    EXPECT_FALSE(dialog->countingDown());
+    for (int i = 0; i < 5; ++i)
+        dialog->tick();
+    EXPECT_EQ(warnings.size(), 2) << "no warning every second";
+    EXPECT_EQ(dialog->button(0)->text(), "确定 0");
+    EXPECT_TRUE(f.sent.empty());
+    ASSERT_EQ(f.window->gameSetDialog(), dialog);
+
+    // The owner mends the stake and confirms.
+    dialog->box(0)->setText("10");
+    emit dialog->box(0)->textEdited("10");
+    dialog->button(0)->click();
+    ASSERT_EQ(f.sent.size(), 1u);
+    EXPECT_EQ(f.sent[0], msg::OwnerSettings("红方", "10`1000`10`5`50`0`0`30`0`0`30"));
+}
+
+// However text reaches a box (pasted, dropped), only digits get in, and the model only ever
+// holds what the box shows.
+TEST(GameSetDialog, OnlyDigitsReachTheBoxes) {
+    WindowFixture f;
+    Table& table = f.window->table();
+    table.OpenGameSet(true, "100`1000`10`5`50`0`0`30`0`0`30");
+    GameSetDialog* dialog = f.window->gameSetDialog();
+    ASSERT_NE(dialog, nullptr);
+    const auto drop = [](QLineEdit* edit, const QString& text) {
+        QMimeData data;
+        data.setText(text);
+        const QPoint end(edit->width() - 2, edit->height() / 2);
+        QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        QDragMoveEvent move(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &move);
+        QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &drop);
+    };
+    const auto paste = [](QLineEdit* edit, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        edit->paste();
+    };
+    const struct {
+        const char* how;
+        std::function<void(QLineEdit*, const QString&)> enter;
+        const char* text;
+        const char* shown;  // box 2 held "0" before
+    } cases[] = {
+        {"paste", paste, "7", "07"},
+        {"paste", paste, "7x", "0"},
+        {"paste", paste, "-5", "0"},
+        {"paste", paste, "１", "0"},
+        {"paste", paste, "12345678", "01234567"},
+        {"drop", drop, "9", "09"},
+        {"drop", drop, "abc", "0"},
+        {"drop", drop, "3 4", "0"},
+    };
+    for (const auto& c : cases) {
+        QLineEdit* box = dialog->box(2);
+        box->setText("0");
+        table.gameSet.txtUser[2] = "0";
+        box->setCursorPosition(1);
+        c.enter(box, QString::fromUtf8(c.text));
+        EXPECT_EQ(box->text(), QString::fromUtf8(c.shown)) << c.how << " " << c.text;
+        EXPECT_EQ(table.gameSet.txtUser[2], box->text()) << c.how << " " << c.text;
+    }
+}
+
+// Escape and the window's close button answer like Cancel / Refuse, whatever has the focus; the
+// count-down then has nothing left to agree to.
+TEST(GameSetDialog, EscapeAndCloseMeanCancelOrRefuse) {
+    const auto escape = [](QWidget* target) {
+        target->setFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, "\x1b");
+        QApplication::sendEvent(target, &press);
+    };
+    const struct {
+        bool owner;
+        const char* how;
+    } cases[] = {{true, "escape in a box"},  {true, "escape on a button"},  {true, "close"},
+                 {false, "escape in a box"}, {false, "escape on a button"}, {false, "close"}};
+    for (const auto& c : cases) {
+        WindowFixture f;
+        Table& table = f.window->table();
+        table.OpenGameSet(c.owner, "100`1000`10`5`50`0`0`30`0`0`30");
+        QPointer<GameSetDialog> dialog = f.window->gameSetDialog();
+        ASSERT_NE(dialog, nullptr);
+        const std::string how = c.how;
+        if (how == "escape in a box") escape(dialog->box(0));
+        if (how == "escape on a button") escape(dialog->button(0));
+        if (how == "close") dialog->close();
+        ASSERT_EQ(f.sent.size(), 1u) << c.owner << " " << c.how;
+        EXPECT_EQ(f.sent[0], msg::LeaveTable("红方")) << c.owner << " " << c.how;
+        EXPECT_FALSE(table.gameSetOpen());
+        EXPECT_EQ(f.window->gameSetDialog(), nullptr);
+        EXPECT_FALSE(dialog->isVisible());
+        for (int i = 0; i < 25 && dialog; ++i)
+            dialog->tick();
+        EXPECT_EQ(f.sent.size(), 1u) << "no answer on the user's behalf later";
+    }
+}
+
+// Closed by the program (the table lets it go, or the main window unloads), the dialog sends
+// nothing of its own.
+TEST(GameSetDialog, ClosedByTheProgramSendsNothing) {
+    for (const bool unload : {false, true}) {
+        WindowFixture f;
+        Table& table = f.window->table();
+        table.OpenGameSet(true, "100`1000`10`5`50`0`0`30`0`0`30");
+        QPointer<GameSetDialog> dialog = f.window->gameSetDialog();
+        ASSERT_NE(dialog, nullptr);
+        dialog->show();
+        if (unload) {
+            f.window->unloadMainWindow();
+        } else {
+            // As a failed fill of a new settings message does: the table drops the dialog.
+            table.OpenGameSet(true, "1`2`3");
+            f.sent.clear();  // the leave of the failed fill itself
+        }
+        EXPECT_FALSE(table.gameSetOpen());
+        if (dialog) dialog->reject();  // as Escape would, had it still reached the dialog
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(dialog.isNull());
+        EXPECT_TRUE(f.sent.empty()) << unload;
+    }
+}
+
+// The server refuses the owner's terms with a notice and then sends the terms again: the notice
+// stays in front of the settings dialog that comes back, and a notice that arrives while the
+// dialog is up is in front of it too. When the dialog goes first, the notice stays.
+TEST(GameSetDialog, NoticesStayInFrontOfIt) {
+    const QString terms = QStringLiteral("100`1000`10`5`50`0`0`30`0`0`30");
+    for (const bool dialogFirst : {false, true}) {
+        WindowFixture f;
+        f.window->show();
+        Table& table = f.window->table();
+        if (dialogFirst) table.OpenGameSet(true, terms);
+        QWindow* owner = nullptr;
+        QWindow* dialogWindow = nullptr;
+        QPointer<GameSetDialog> dialog;
+        bool noticeOutlivesDialog = false;
+        QTimer::singleShot(0, [&] {
+            if (!dialogFirst) table.OpenGameSet(true, terms);  // the terms again
+            dialog = f.window->gameSetDialog();
+            const QList<MsgBox*> open = f.window->boxes().openBoxes();
+            if (dialog != nullptr && open.size() == 1) {
+                dialogWindow = dialog->windowHandle();
+                owner = open[0]->windowHandle()->transientParent();
+                // The dialog answers (its count-down, say) while the notice is up.
+                dialog->pressButton(1);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                noticeOutlivesDialog = dialog.isNull() && f.window->boxes().openBoxes().size() == 1;
+            }
+            table.msgs.CloseMsgObjects(0);
+        });
+        table.DoGameMsg(Text({24}, QStringLiteral("桌主设置无效：本桌大小")));
+        ASSERT_NE(dialogWindow, nullptr) << dialogFirst;
+        EXPECT_EQ(owner, dialogWindow) << dialogFirst;
+        EXPECT_TRUE(noticeOutlivesDialog) << dialogFirst;
+        EXPECT_EQ(f.sent.back(), msg::LeaveTable("红方"));
+    }
+}
+
+// The table may drop the dialog while its warning waits (terms that cannot be shown arrive): the
+// warning goes with the dialog, and nothing is left to touch either.
+TEST(GameSetDialog, DroppedWhileItsWarningWaits) {
+    WindowFixture f;
+    f.window->show();
+    Table& table = f.window->table();
+    table.OpenGameSet(true, "5`1000`10`5`50`0`0`30`0`0`30");
+    QPointer<GameSetDialog> dialog = f.window->gameSetDialog();
+    ASSERT_NE(dialog, nullptr);
+    bool warningShown = false;
+    QTimer::singleShot(0, [&] {
+        warningShown = QApplication::activeModalWidget() != nullptr;
+        table.OpenGameSet(true, "1`2`3");
+    });
+    QTimer::singleShot(2000, [] {  // only if the warning were left behind
+        if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    dialog->pressButton(0);  // the real warning box
+    EXPECT_TRUE(warningShown);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    ASSERT_EQ(f.sent.size(), 1u);
+    EXPECT_EQ(f.sent[0], msg::LeaveTable("红方")) << "the leave of the failed fill, no more";
 }
 
 }  // namespace
