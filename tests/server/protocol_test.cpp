@@ -98,7 +98,9 @@ TEST_F(ProtocolTest, LoginSequenceOverTheWire) {
     RawClient again(port_);
     again.logIn(QStringLiteral("张三"));
     EXPECT_TRUE(again.waitForClose()) << "a name already at the table";
-    EXPECT_TRUE(again.received.isEmpty());
+    EXPECT_EQ(again.received,
+              (QList<QByteArray>{Text({24}, QStringLiteral("用户名 张三 已在本桌"))}))
+        << "the reason arrives before the close";
     EXPECT_TRUE(a->connected());
 }
 
