@@ -137,9 +137,14 @@ bool GameSetDialog::eventFilter(QObject* watched, QEvent* event) {
         // and deleting with the keyboard's other editing keys stay possible, and Escape goes on
         // to the dialog, which takes it as Cancel / Refuse.
         const int k = key->key();
-        const bool passOn = k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Home ||
-                            k == Qt::Key_End || k == Qt::Key_Delete || k == Qt::Key_Tab ||
-                            k == Qt::Key_Backtab || k == Qt::Key_Escape;
+        // The editing shortcuts pass too: the validator keeps whatever they paste to digits.
+        const bool shortcut = key->matches(QKeySequence::Paste) ||
+                              key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+                              key->matches(QKeySequence::SelectAll) ||
+                              key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo);
+        const bool passOn = shortcut || k == Qt::Key_Left || k == Qt::Key_Right ||
+                            k == Qt::Key_Home || k == Qt::Key_End || k == Qt::Key_Delete ||
+                            k == Qt::Key_Tab || k == Qt::Key_Backtab || k == Qt::Key_Escape;
         const QString text = key->text();
         const bool accepted =
             k == Qt::Key_Backspace || (text.size() == 1 && GameSetModel::AcceptChar(text[0]));

@@ -448,8 +448,16 @@ void MainWindow::unloadMainWindow() {
     connection_->socket().closeAfterSending(1000);
     if (gameSetDialog_) gameSetDialog_->close();
     userMenu_->close();
+    // Every window of this table goes with it (and only those: a second table window in the same
+    // process, as the tests have, stays).
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w != this && w->isVisible()) w->close();
+        if (w == this || !w->isVisible()) continue;
+        for (QWidget* up = w->parentWidget(); up != nullptr; up = up->parentWidget()) {
+            if (up == this) {
+                w->close();
+                break;
+            }
+        }
     }
     close();
     if (onUnloaded) {

@@ -80,6 +80,24 @@ TEST(WindowEndings, TheServerGoneMidGameIsToldAndTheRecordCanBeSaved) {
     EXPECT_FALSE(t.me.window->isVisible());
 }
 
+TEST(WindowEndings, ARefusedLoginSaysWhy) {
+    ServerProcess server;
+    WindowPlayer first("棋手", server.port());
+    ASSERT_TRUE(Eventually([&] { return first.state.session.strWatchUserName == "棋手"; }));
+    WindowPlayer second("棋手", server.port());
+    QString told;
+    bool offered = true;
+    second.window->askConnectionEnd = [&](const QString& text, bool offerSave) {
+        told = text;
+        offered = offerSave;
+        return offerSave;
+    };
+    ASSERT_TRUE(Eventually([&] { return second.unloads == 1; }));
+    EXPECT_EQ(told, "游戏服务器拒绝了登录。\n原因：用户名 棋手 已在本桌");
+    EXPECT_FALSE(offered) << "no game, nothing to save";
+    EXPECT_EQ(first.unloads, 0);
+}
+
 TEST(WindowEndings, ClosingTheWindowInAGameIsRunningAwayAtOnce) {
     Table2 t(2);
     QString reason;

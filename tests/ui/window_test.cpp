@@ -278,12 +278,19 @@ TEST(GameSetDialog, OnlyDigitsReachTheBoxes) {
         QGuiApplication::clipboard()->setText(text);
         edit->paste();
     };
+    const auto ctrlV = [](QLineEdit* edit, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, "\x16");
+        QApplication::sendEvent(edit, &press);
+    };
     const struct {
         const char* how;
         std::function<void(QLineEdit*, const QString&)> enter;
         const char* text;
         const char* shown;  // box 2 held "0" before
     } cases[] = {
+        {"ctrl+v", ctrlV, "7", "07"},
+        {"ctrl+v", ctrlV, "7x", "0"},
         {"paste", paste, "7", "07"},
         {"paste", paste, "7x", "0"},
         {"paste", paste, "-5", "0"},
