@@ -101,6 +101,9 @@ public:
     const QiPuHistory& RecordToSave() const;
     // True once the server has told this client who it is (the login was accepted).
     bool loggedIn() const { return loggedIn_; }
+    // True once the user has left the table (refused the terms, closed the window): the server
+    // then closes the connection, and that end is no surprise to tell.
+    bool leftTable() const { return leftTable_; }
     // The last notice the server sent; the reason of a refused login.
     const QString& lastNotice() const { return lastNotice_; }
 
@@ -164,6 +167,7 @@ private:
     bool gameSetOpen_ = false;
     bool moving_ = false;
     bool loggedIn_ = false;
+    bool leftTable_ = false;
     bool choosingLoadFile_ = false;
     unsigned phase_ = 0;
     std::vector<std::function<void()>> afterMove_;

@@ -219,6 +219,7 @@ GameSetModel::Tick Table::OnGameSetTick() {
 GameSetModel::Press Table::OnGameSetButton(int button) {
     if (!gameSetOpen_) return {{}, {}, true};
     GameSetModel::Press result = gameSet.press(button, s.strMyUserName);
+    if (button == 1) leftTable_ = true;  // cancelling or refusing the terms leaves the table
     Send(result.message);
     if (result.close) {
         gameSetOpen_ = false;
@@ -280,6 +281,7 @@ void Table::SendGameBegun() {
 }
 
 void Table::SendLeaveTable() {
+    leftTable_ = true;
     Send(msg::LeaveTable(s.strMyUserName));
 }
 

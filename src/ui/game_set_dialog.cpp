@@ -118,8 +118,14 @@ void GameSetDialog::pressButton(int index) {
             delete box.data();
         }
         if (self.isNull()) return;
-        // The dialog stays; the model says whether the count-down goes on.
-        if (table_.gameSetOpen() && table_.gameSet.timerEnabled) timer_.start();
+        // The dialog stays; the model says whether the count-down goes on. When it has stopped
+        // the button no longer shows a count: it waits for the owner.
+        if (!table_.gameSetOpen()) return;
+        if (table_.gameSet.timerEnabled) {
+            timer_.start();
+        } else {
+            confirm_->setText(table_.gameSet.button0Caption);
+        }
     }
 }
 

@@ -506,7 +506,11 @@ void MainWindow::cancelFileDialog() {
 }
 
 void MainWindow::onConnectionEnd(bool failedToConnect) {
-    if (unloaded_) return;  // the user closed the window; the server then closes its end
+    if (unloaded_) return;      // the user closed the window; the server then closes its end
+    if (table_->leftTable()) {  // the user refused the terms: leaving was his own choice
+        unloadMainWindow();
+        return;
+    }
     const bool offerSave = table_->ConnectionLost();
     const QiPuHistory record = table_->RecordToSave();
     QString text;

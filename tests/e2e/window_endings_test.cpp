@@ -98,6 +98,21 @@ TEST(WindowEndings, ARefusedLoginSaysWhy) {
     EXPECT_EQ(first.unloads, 0);
 }
 
+TEST(WindowEndings, EscapeOnTheTermsLeavesTheTableWithoutAWord) {
+    Table2 t(-1);
+    bool asked = false;
+    t.me.window->askConnectionEnd = [&](const QString&, bool) { return asked = true; };
+    ASSERT_TRUE(Eventually([&] { return t.me.game().bteOptButState[kBtnStart] == kButtonNormal; }));
+    t.me.command(kBtnStart);
+    ASSERT_TRUE(Eventually([&] { return t.me.window->gameSetDialog() != nullptr; }));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, "\x1b");
+    QApplication::sendEvent(t.me.window->gameSetDialog(), &escape);
+    // The server takes the leave and closes the connection; the window goes quietly.
+    ASSERT_TRUE(Eventually([&] { return t.me.unloads == 1; }));
+    EXPECT_FALSE(asked) << "leaving was the user's choice: no lost-connection box";
+    EXPECT_TRUE(t.server.log().contains("棋手 leaves the table"));
+}
+
 TEST(WindowEndings, ClosingTheWindowInAGameIsRunningAwayAtOnce) {
     Table2 t(2);
     QString reason;
