@@ -1,5 +1,7 @@
 #include "board/board_painter.h"
 
+#include "board/surface_image.h"
+
 #include <QPainter>
 
 #include "rules/notation.h"
@@ -111,7 +113,8 @@ void BoardPainter::paintLines(QImage& surface, const BoardGeometry& g, int board
 
 BoardGeometry BoardPainter::paintBoard(QImage& surface, int boardStyle, std::uint8_t redView,
                                        const QFont& font) {
-    const BoardGeometry g(surface.width(), surface.height());
+    const QSize logical = LogicalSize(surface);
+    const BoardGeometry g(logical.width(), logical.height());
     const QImage* picture = skins_.image(QStringLiteral("Res\\QiPanBack_%1.jpg").arg(boardStyle));
     if (picture == nullptr) {
         surface.fill(PlainBoardColour());
@@ -120,6 +123,7 @@ BoardGeometry BoardPainter::paintBoard(QImage& surface, int boardStyle, std::uin
             background_ =
                 picture->scaled(surface.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                     .convertToFormat(QImage::Format_RGB32);
+            background_.setDevicePixelRatio(surface.devicePixelRatio());
             backgroundKey_ = picture->cacheKey();
             backgroundSize_ = surface.size();
         }
@@ -141,12 +145,17 @@ void BoardPainter::paintPiece(QImage& surface, std::uint8_t code, int pieceStyle
     if (strip == nullptr || strip->width() < 8 * kCell || strip->height() < kCell) return;
 
     ScaledStrip& scaled = strips_[literal];
-    const int size = cell.width();
+    // The cell in the surface's own pixels: at a higher resolution the piece is cut to it
+    // directly instead of being enlarged when drawn.
+    const qreal dpr = surface.devicePixelRatio();
+    const int size = qRound(cell.width() * dpr);
     if (scaled.sourceKey != strip->cacheKey() || scaled.size != size) {
         const auto cut = [&](int index) {
-            return strip->copy(index * kCell, 0, kCell, kCell)
-                .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                .convertToFormat(QImage::Format_RGB32);
+            QImage piece = strip->copy(index * kCell, 0, kCell, kCell)
+                               .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                               .convertToFormat(QImage::Format_RGB32);
+            piece.setDevicePixelRatio(dpr);
+            return piece;
         };
         scaled.mask = cut(kMaskCell);
         for (int k = 0; k < 7; ++k)

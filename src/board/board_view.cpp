@@ -1,5 +1,7 @@
 #include "board/board_view.h"
 
+#include "board/surface_image.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -36,7 +38,9 @@ void BoardView::repaintBoard() {
     skins_.setBase(session_.strAppPath);
     skins_.beginPass();
     const QSize size = this->size();
-    if (picQiPanBk_.size() != size) picQiPanBk_ = QImage(size, QImage::Format_RGB32);
+    const qreal dpr = devicePixelRatioF();
+    if (LogicalSize(picQiPanBk_) != size || picQiPanBk_.devicePixelRatio() != dpr)
+        picQiPanBk_ = SurfaceImage(size, dpr);
     if (!size.isEmpty()) {
         geometry_ = painter_.paintBoard(
             picQiPanBk_, fixedBoardStyle_ >= 0 ? fixedBoardStyle_ : settings_.bteQiPanStyle,
@@ -69,7 +73,8 @@ void BoardView::paintAllQiZi() {
 void BoardView::clearQiZi(int row, int col) {
     if (picQiPan_.isNull() || picQiPanBk_.size() != picQiPan_.size()) return;
     const QRect cell = cellRect(row, col);
-    QPainter(&picQiPan_).drawImage(cell.topLeft(), picQiPanBk_, cell);
+    QPainter p(&picQiPan_);
+    DrawSurfaceArea(p, picQiPanBk_, cell);
     update(cell);
 }
 
@@ -84,7 +89,12 @@ void BoardView::paintQiZi(int row, int col, std::uint8_t code) {
 void BoardView::animateMove(int fromRow, int fromCol, int toRow, int toCol, std::uint8_t piece) {
     const QRect from = cellRect(fromRow, fromCol);
     const QRect to = cellRect(toRow, toCol);
-    moving_ = picQiPan_.isNull() ? QImage() : picQiPan_.copy(from);
+    if (picQiPan_.isNull()) {
+        moving_ = QImage();
+    } else {
+        moving_ = picQiPan_.copy(DeviceRect(picQiPan_, from));
+        moving_.setDevicePixelRatio(picQiPan_.devicePixelRatio());
+    }
     movingAt_ = from.topLeft();
     clearQiZi(fromRow, fromCol);
     movingVisible_ = true;
@@ -161,7 +171,7 @@ void BoardView::paintEvent(QPaintEvent* event) {
         p.fillRect(event->rect(), PlainBoardColour());
         return;
     }
-    p.drawImage(event->rect().topLeft(), picQiPan_, event->rect());
+    DrawSurfaceArea(p, picQiPan_, event->rect());
     if (movingVisible_ && !moving_.isNull()) p.drawImage(movingAt_, moving_);
     for (int i = 0; i < 3; ++i) {
         if (!markers_[i].visible) continue;

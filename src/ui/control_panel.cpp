@@ -1,5 +1,7 @@
 #include "ui/control_panel.h"
 
+#include "board/surface_image.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -50,7 +52,8 @@ void ControlPanel::paintPanel() {
     painting_ = true;
     skins_.setBase(table_.s.strAppPath);
     skins_.beginPass();
-    if (image_.size() != size()) image_ = QImage(size(), QImage::Format_RGB32);
+    if (LogicalSize(image_) != size() || image_.devicePixelRatio() != devicePixelRatioF())
+        image_ = SurfaceImage(size(), devicePixelRatioF());
     image_.fill(kPanelColour);
     const int w = width(), h = height();
     const QImage* tile = skins_.image(QStringLiteral("Res\\UserOptCaptionBk.bmp"));
@@ -147,7 +150,7 @@ void ControlPanel::paintEvent(QPaintEvent* event) {
         p.fillRect(event->rect(), kPanelColour);
         return;
     }
-    p.drawImage(event->rect().topLeft(), image_, event->rect());
+    DrawSurfaceArea(p, image_, event->rect());
 }
 
 }  // namespace xq

@@ -1,5 +1,7 @@
 #include "ui/game_pane.h"
 
+#include "board/surface_image.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -7,6 +9,7 @@
 #include "ui/builtin_pictures.h"
 #include "ui/player_panels.h"
 #include "ui/ui_font.h"
+#include "ui/window_layout.h"
 
 namespace xq {
 namespace {
@@ -57,13 +60,7 @@ void GamePane::layOut() {
     const int gw = width(), gh = height();
     boardStyle_->move(66, gh - 97);
     pieceStyle_->move(66, gh - 75);
-    const int aw = gw - 150 - 20, ah = gh - 20 - 20;
-    int bw = aw, bh = aw * 670 / 608;
-    if (ah < bh) {
-        bw = ah * 608 / 670;
-        bh = ah;
-    }
-    board_->setGeometry((aw - bw) / 2 + 150, (ah - bh) / 2 + 20, qMax(0, bw), qMax(0, bh));
+    board_->setGeometry(BoardRect(QSize(gw, gh)));
 }
 
 void GamePane::paintBackground(QPainter& p) {
@@ -108,7 +105,8 @@ void GamePane::paintAll() {
     faces_.setBase(table_.s.strParentPath);
     skins_.beginPass();
     faces_.beginPass();
-    if (image_.size() != size()) image_ = QImage(size(), QImage::Format_RGB32);
+    if (LogicalSize(image_) != size() || image_.devicePixelRatio() != devicePixelRatioF())
+        image_ = SurfaceImage(size(), devicePixelRatioF());
     image_.fill(QColor(8, 73, 165));
     {
         QPainter p(&image_);
@@ -275,7 +273,7 @@ void GamePane::paintEvent(QPaintEvent* event) {
         p.fillRect(event->rect(), QColor(8, 73, 165));
         return;
     }
-    p.drawImage(event->rect().topLeft(), image_, event->rect());
+    DrawSurfaceArea(p, image_, event->rect());
 }
 
 void GamePane::mouseMoveEvent(QMouseEvent*) {

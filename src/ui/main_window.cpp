@@ -22,19 +22,17 @@
 #include "ui/game_pane.h"
 #include "ui/game_set_dialog.h"
 #include "ui/side_strips.h"
+#include "ui/splitter_bars.h"
 #include "ui/ui_font.h"
 #include "ui/user_list_view.h"
 #include "ui/user_menu.h"
 #include "ui/user_set_dialog.h"
+#include "ui/window_frame.h"
 
 namespace xq {
 namespace {
 
 const QColor kWindowBack(250, 250, 250);
-constexpr int kCaptionHeight = 27;
-constexpr int kSplitterWidth = 12;
-constexpr int kBarHeight = 5;
-constexpr int kEdge = 5;
 
 QString Headings(std::uint8_t scoreType) {
     return QStringLiteral(
@@ -97,17 +95,16 @@ void MainWindow::loadStep() {
     splitter_ = new VSplitterBar(s_.strAppPath, this);
     userButtons_ = new UserButtonStrip(s_.strAppPath, this);
     controlPanel_ = new ControlPanel(*table_, this);
-    optSplit_ = new QWidget(this);
+    optBar_ = new HSplitterBar(this);
     userList_ = new UserListView(users, this);
-    chatSplit_ = new QWidget(this);
+    chatBar_ = new HSplitterBar(this);
     chat_ = new ChatPanel(chat, this);
     userMenu_ = new UserMenu(this);
-    for (QWidget* bar : {optSplit_, chatSplit_}) {
-        bar->setAutoFillBackground(true);
-        QPalette pal = bar->palette();
-        pal.setColor(QPalette::Window, kWindowBack);
-        bar->setPalette(pal);
-    }
+    ghost_ = new SplitterGhost(this);
+    frame_ = new WindowFrame(*this, skins_);
+    frame_->captionShown = [this] { return splitter_->x() + splitter_->width() < width(); };
+    frame_->sysButtonClicked = [this](int slot) { clickSysButton(slot); };
+    connectSplitters();
     userList_->setColours(QColor(0, 138, 140), QColor(255, 255, 255));
     userList_->setStyleValue(2);
     userList_->setTitle(QStringLiteral("用户列表"));
@@ -155,9 +152,51 @@ void MainWindow::loadStep() {
     }
 
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen != nullptr ? screen->size() : QSize(1024, 768);
-    vSplitLeft_ = screenSize.width() * 3 / 4;
-    chatSplitTop_ = 270 + (screenSize.height() - 270) / 3;
+    startLayoutFor(screen != nullptr ? screen->size() : QSize(1024, 768));
+}
+
+void MainWindow::startLayoutFor(QSize screen) {
+    splits_ = StartSplits(screen);
+    splitter_->setCollapsed(false);
+    layOutPanes();
+}
+
+void MainWindow::connectSplitters() {
+    // The vertical splitter: a click in its middle collapses or restores the right pane; a drag
+    // shows the ghost within the limits and drops the splitter there.
+    connect(splitter_, &VSplitterBar::collapseClicked, this, [this] {
+        ToggleCollapse(splits_, width());
+        splitter_->setCollapsed(splits_.collapsed);
+        layOutPanes();
+    });
+    connect(splitter_, &VSplitterBar::dragArmed, this, [this] {
+        ghost_->showAt(
+            QRect(splitter_->x(), splitter_->y(), splitter_->width() - 4, splitter_->height()));
+    });
+    connect(splitter_, &VSplitterBar::dragMoved, this, [this](int left) {
+        if (GhostMayMove(left, width())) ghost_->move(left, splitter_->y());
+    });
+    connect(splitter_, &VSplitterBar::dropped, this, [this](int left) {
+        ghost_->hide();
+        splits_.vSplitLeft = DropVSplit(left, width());
+        layOutPanes();
+    });
+    // The bars: the ghost follows within the 100-pixel limits; the drop lays the panes out.
+    const auto bar = [this](HSplitterBar* b, auto limit, int SplitState::*top) {
+        connect(b, &HSplitterBar::dragMoved, this, [this, b, limit](int y) {
+            ghost_->showAt(QRect(b->x(), limit(y), b->width(), b->height()));
+        });
+        connect(b, &HSplitterBar::dropped, this, [this, limit, top](int y) {
+            ghost_->hide();
+            splits_.*top = limit(y);
+            layOutPanes();
+        });
+    };
+    bar(
+        optBar_, [this](int y) { return DropOptSplit(y, splits_); }, &SplitState::optSplitTop);
+    bar(
+        chatBar_, [this](int y) { return DropChatSplit(y, splits_, height()); },
+        &SplitState::chatSplitTop);
 }
 
 GameSetDialog* MainWindow::gameSetDialog() const {
@@ -169,30 +208,24 @@ void MainWindow::ConnectRoomServer() {
 }
 
 void MainWindow::layOutPanes() {
-    const int sw = width(), sh = height();
-    const int h = sh - 32;
-    vSplitLeft_ = std::max(vSplitLeft_, 200);
-    if (h > 0) splitter_->setGeometry(vSplitLeft_, kCaptionHeight, kSplitterWidth, h);
-    gamePane_->setGeometry(5, splitter_->y(), splitter_->x() - 6, std::max(h, 0));
-    const int r = sw - splitter_->x() - kSplitterWidth - 2 - 6;
-    QWidget* right[] = {userButtons_, controlPanel_, optSplit_, userList_, chatSplit_, chat_};
-    if (kSplitterWidth > r) {
+    if (isMinimized()) return;
+    const MainLayout l = LayOutMainWindow(size(), splits_);
+    if (l.splitter.height() > 0) splitter_->setGeometry(l.splitter);
+    gamePane_->setGeometry(l.gamePane);
+    QWidget* right[] = {userButtons_, controlPanel_, optBar_, userList_, chatBar_, chat_};
+    if (!l.rightPane) {
         for (QWidget* w : right)
             w->hide();
-        update();
-        return;
+    } else {
+        userButtons_->setGeometry(l.userButtons);
+        if (l.controlPanel) controlPanel_->setGeometry(*l.controlPanel);
+        optBar_->setGeometry(l.optBar);
+        userList_->setGeometry(l.userList);
+        chatBar_->setGeometry(l.chatBar);
+        if (l.chat) chat_->setGeometry(*l.chat);
+        for (QWidget* w : right)
+            w->show();
     }
-    const int x = splitter_->x() + kSplitterWidth + 2;
-    userButtons_->setGeometry(x, kCaptionHeight, r, 33);
-    if (optSplitTop_ - 60 > 0) controlPanel_->setGeometry(x, 60, r, optSplitTop_ - 60);
-    optSplit_->setGeometry(x, optSplitTop_, r, kBarHeight);
-    userList_->setGeometry(x, optSplitTop_ + kBarHeight, r,
-                           std::max(0, chatSplitTop_ - optSplitTop_ - kBarHeight));
-    chatSplit_->setGeometry(x, chatSplitTop_, r, kBarHeight);
-    const int c = sh - 4 - chatSplitTop_ - kBarHeight - 2;
-    if (c > 0) chat_->setGeometry(x, chatSplitTop_ + kBarHeight, r, c);
-    for (QWidget* w : right)
-        w->show();
     update();
 }
 
@@ -210,53 +243,7 @@ void MainWindow::paintEvent(QPaintEvent*) {
     }
     QPainter p(this);
     p.fillRect(rect(), kWindowBack);
-    paintCaptionBar(p);
-    const int sw = width(), sh = height();
-    p.setPen(QColor(0, 255, 0));
-    p.drawRect(0, 0, sw - 1, sh - 1);
-    p.setPen(QColor(80, 80, 80));
-    p.drawRect(1, 1, sw - 3, sh - 3);
-    p.setPen(QColor(192, 192, 192));
-    p.drawRect(2, 2, sw - 5, sh - 5);
-}
-
-void MainWindow::paintCaptionBar(QPainter& p) {
-    const int sw = width();
-    const int r = sw - 2 - 121;
-    if (r - 2 < 12 || splitter_->x() + splitter_->width() >= sw) return;
-    skins_.beginPass();
-    const QImage* tile = skins_.image(QStringLiteral("Res\\CaptionBack.bmp"));
-    if (tile == nullptr) return;
-    for (int x = 2; x <= r; x += 9)
-        p.drawImage(x, 2, *tile);
-    const QImage* end = skins_.image(QStringLiteral("Res\\CaptionBackRight.bmp"));
-    if (end == nullptr) return;
-    p.drawImage(r, 2, *end);
-    for (int slot = 0; slot < 3; ++slot)
-        drawSysButton(p, slot, slot == hotSysButton_);
-    p.drawImage(10, 5, BuiltinPicture("logo.png"));
-    p.setFont(font());
-    const int ascent = QFontMetrics(font()).ascent();
-    p.setPen(QColor(240, 240, 240));
-    p.drawText(37, 8 + ascent, s_.strGameName);
-    p.setPen(Qt::black);
-    p.drawText(36, 7 + ascent, s_.strGameName);
-}
-
-void MainWindow::drawSysButton(QPainter& p, int slot, bool hot) {
-    const QImage* sprite = skins_.image(QStringLiteral("Res\\SysMenu.bmp"));
-    if (sprite == nullptr) return;
-    const int glyph = slot == 0 ? 0 : slot == 1 ? (isMaximized() ? 2 : 1) : 3;
-    p.drawImage(QPoint(width() - 73 + 20 * slot, 3), *sprite,
-                QRect(20 * glyph + (hot ? 80 : 0), 0, 20, 23));
-}
-
-int MainWindow::hitSysButton(QPoint pos) const {
-    for (int slot = 0; slot < 3; ++slot) {
-        const int x = width() - 73 + 20 * slot, y = 3;
-        if (pos.x() > x && pos.x() < x + 20 && pos.y() > y && pos.y() < y + 23) return slot;
-    }
-    return -1;
+    frame_->paint(p, s_.strGameName, font());
 }
 
 void MainWindow::clickSysButton(int slot) {
@@ -275,59 +262,22 @@ void MainWindow::clickSysButton(int slot) {
     }
 }
 
-Qt::Edges MainWindow::edgesAt(QPoint pos) const {
-    Qt::Edges edges;
-    if (pos.x() < kEdge) edges |= Qt::LeftEdge;
-    if (pos.x() > width() - kEdge) edges |= Qt::RightEdge;
-    if (pos.y() < kEdge) edges |= Qt::TopEdge;
-    if (pos.y() > height() - kEdge) edges |= Qt::BottomEdge;
-    return edges;
-}
-
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    const int hot = hitSysButton(pos);
-    if (hot != hotSysButton_) {
-        hotSysButton_ = hot;
-        update(QRect(width() - 73, 3, 60, 23));
-    }
-    const Qt::Edges edges = isMaximized() ? Qt::Edges() : edgesAt(pos);
-    if ((edges & (Qt::LeftEdge | Qt::TopEdge)) == (Qt::LeftEdge | Qt::TopEdge) ||
-        (edges & (Qt::RightEdge | Qt::BottomEdge)) == (Qt::RightEdge | Qt::BottomEdge)) {
-        setCursor(Qt::SizeFDiagCursor);
-    } else if ((edges & (Qt::RightEdge | Qt::TopEdge)) == (Qt::RightEdge | Qt::TopEdge) ||
-               (edges & (Qt::LeftEdge | Qt::BottomEdge)) == (Qt::LeftEdge | Qt::BottomEdge)) {
-        setCursor(Qt::SizeBDiagCursor);
-    } else if (edges & (Qt::LeftEdge | Qt::RightEdge)) {
-        setCursor(Qt::SizeHorCursor);
-    } else if (edges & (Qt::TopEdge | Qt::BottomEdge)) {
-        setCursor(Qt::SizeVerCursor);
-    } else {
-        unsetCursor();
-    }
+    frame_->mouseMove(event);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || isMaximized() || windowHandle() == nullptr) return;
-    const QPoint pos = event->position().toPoint();
-    if (hitSysButton(pos) >= 0) return;
-    const Qt::Edges edges = edgesAt(pos);
-    if (edges) {
-        windowHandle()->startSystemResize(edges);
-    } else if (pos.y() > kEdge && pos.y() < kCaptionHeight) {
-        windowHandle()->startSystemMove();
-    }
+    frame_->mousePress(event);
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
-    const int slot = hitSysButton(event->position().toPoint());
-    if (slot >= 0) clickSysButton(slot);
+    frame_->mouseRelease(event);
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) update(QRect(width() - 73, 3, 60, 23));
+    if (event->type() == QEvent::WindowStateChange)
+        update(QRect(SysButtonPos(width(), 0), QSize(60, 23)));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include "net/room_connection.h"
 #include "ui/msg_box_host.h"
 #include "ui/sound_player.h"
+#include "ui/window_layout.h"
 
 namespace xq {
 
@@ -22,6 +23,9 @@ class GameSetDialog;
 class ReplayWindow;
 class UserButtonStrip;
 class VSplitterBar;
+class HSplitterBar;
+class SplitterGhost;
+class WindowFrame;
 class UserListView;
 class UserMenu;
 class UserSetDialog;
@@ -95,9 +99,17 @@ public:
     // The open file dialog, if any (tests answer it).
     QFileDialog* fileDialog() const { return fileDialog_.data(); }
 
-    // The layout of the panes for the current size; public for tests.
+    // The layout of the panes for the current size, and its start for a screen of this size;
+    // public for tests.
     void layOutPanes();
-    int vSplitLeft() const { return vSplitLeft_; }
+    void startLayoutFor(QSize screen);
+    int vSplitLeft() const { return splits_.vSplitLeft; }
+    const SplitState& splits() const { return splits_; }
+    VSplitterBar& vSplitter() { return *splitter_; }
+    HSplitterBar& optBar() { return *optBar_; }
+    HSplitterBar& chatBar() { return *chatBar_; }
+    SplitterGhost& ghost() { return *ghost_; }
+    WindowFrame& frame() { return *frame_; }
 
 signals:
     // Every sound the table asks for, whether or not the machine can play it.
@@ -114,11 +126,8 @@ protected:
 
 private:
     void loadStep();
-    void paintCaptionBar(QPainter& p);
-    void drawSysButton(QPainter& p, int slot, bool hot);
-    int hitSysButton(QPoint pos) const;
     void clickSysButton(int slot);
-    Qt::Edges edgesAt(QPoint pos) const;
+    void connectSplitters();
     void openUserSettings();
 
     Session& s_;
@@ -134,9 +143,11 @@ private:
     VSplitterBar* splitter_ = nullptr;
     UserButtonStrip* userButtons_ = nullptr;
     ControlPanel* controlPanel_ = nullptr;
-    QWidget* optSplit_ = nullptr;
+    HSplitterBar* optBar_ = nullptr;
     UserListView* userList_ = nullptr;
-    QWidget* chatSplit_ = nullptr;
+    HSplitterBar* chatBar_ = nullptr;
+    SplitterGhost* ghost_ = nullptr;
+    WindowFrame* frame_ = nullptr;
     ChatPanel* chat_ = nullptr;
     QPointer<GameSetDialog> gameSetDialog_;
     UserMenu* userMenu_ = nullptr;
@@ -149,10 +160,7 @@ private:
     QTimer tmrUserRunFlag_;
     QTimer tmrUserRunTime_;
 
-    int vSplitLeft_ = 0;
-    int optSplitTop_ = 270;
-    int chatSplitTop_ = 0;
-    int hotSysButton_ = -1;
+    SplitState splits_;
     bool unloaded_ = false;
 };
 

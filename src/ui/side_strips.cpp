@@ -9,38 +9,6 @@ namespace {
 const QColor kWindowBack(250, 250, 250);
 }  // namespace
 
-VSplitterBar::VSplitterBar(const QString& appPath, QWidget* parent)
-    : QWidget(parent), appPath_(appPath) {
-    setCursor(Qt::SizeHorCursor);
-}
-
-void VSplitterBar::setCollapsed(bool collapsed) {
-    collapsed_ = collapsed;
-    update();
-}
-
-void VSplitterBar::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), kWindowBack);
-    skins_.setBase(appPath_);
-    skins_.beginPass();
-    int h = height();
-    if (const QImage* back = skins_.image(QStringLiteral("res\\VSpliterBk.bmp"))) {
-        for (int y = 0; y <= h; y += 3)
-            p.drawImage(0, y, *back);
-    } else {
-        h = 0;  // without the background the middle band sits at the top
-    }
-    const int y0 = (h - 60) / 2;
-    if (const QImage* mid = skins_.image(QStringLiteral("res\\VSpliterMidBk.bmp"))) {
-        for (int y = y0; y <= y0 + 60; y += 3)
-            p.drawImage(0, y, *mid);
-    }
-    const QImage* arrow = skins_.image(collapsed_ ? QStringLiteral("res\\VSpliterMid_Left.bmp")
-                                                  : QStringLiteral("res\\VSpliterMid_Right.bmp"));
-    if (arrow != nullptr) p.drawImage(0, height() / 2 - 4, *arrow);
-}
-
 UserButtonStrip::UserButtonStrip(const QString& appPath, QWidget* parent)
     : QWidget(parent), appPath_(appPath) {
     setMouseTracking(true);

@@ -6,23 +6,6 @@
 
 namespace xq {
 
-// The vertical bar between the game pane and the right pane, drawn from its bitmaps.
-class VSplitterBar : public QWidget {
-    Q_OBJECT
-
-public:
-    explicit VSplitterBar(const QString& appPath, QWidget* parent = nullptr);
-    void setCollapsed(bool collapsed);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QString appPath_;
-    SkinCache skins_;
-    bool collapsed_ = false;
-};
-
 // The strip with the settings and help buttons at the top of the right pane.
 class UserButtonStrip : public QWidget {
     Q_OBJECT

@@ -21,6 +21,7 @@
 #include "ui/side_strips.h"
 #include "ui/user_list_view.h"
 #include "ui/user_set_dialog.h"
+#include "window_fixture.h"
 
 namespace xq {
 namespace {
@@ -80,22 +81,6 @@ TEST(StartTable, WrongWordCountOrTokenShowsTheErrorAndEnds) {
         EXPECT_EQ(text, c.text);
     }
 }
-
-struct WindowFixture {
-    WindowFixture() {
-        state.session.strMyUserName = "红方";
-        state.session.strGameName = "中国象棋";
-        InitSession(state.session, "/nonexistent/game");
-        ResetGame(state.game, state.session);
-        window = std::make_unique<MainWindow>(state.session, state.game, state.settings);
-        window->onUnloaded = [this] { ++unloads; };
-        window->table().send = [this](const Cmd& c) { sent.push_back(c); };
-    }
-    ClientState state;
-    std::unique_ptr<MainWindow> window;
-    std::vector<Cmd> sent;
-    int unloads = 0;
-};
 
 TEST(MainWindow, PanesFollowTheLayoutRules) {
     WindowFixture f;
