@@ -6,6 +6,7 @@
 
 #include "startup/command_line.h"
 #include "ui/app_startup.h"
+#include "ui/app_translations.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
     app.setQuitOnLastWindowClosed(false);
+    xq::InstallChineseTranslations(app);
     xq::ClientState state;
     auto window = xq::StartTable(state, words, QCoreApplication::applicationDirPath());
     if (!window) return 1;

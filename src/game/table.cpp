@@ -228,6 +228,15 @@ const QiPuHistory& Table::RecordToSave() const {
     return g.QiPuData;
 }
 
+std::pair<QString, QString> Table::RecordPlayers() const {
+    // Between games the view has already turned for the next game: the finished one was
+    // played the other way round.
+    const bool finished = &RecordToSave() == &g.finishedGame;
+    const int redView = finished ? 1 - g.bteRedView : g.bteRedView;
+    const int redSeat = redView == 1 ? s.bteMySeat : 1 - s.bteMySeat;
+    return {SeatName(redSeat), SeatName(1 - redSeat)};
+}
+
 void Table::NextPhase() {
     ++phase_;
     // A record file chosen for a load that is over would be sent into the wrong phase.

@@ -99,6 +99,8 @@ public:
     bool moving() const { return moving_; }
     // The moves a Save stores now: the running game, or the last finished one between games.
     const QiPuHistory& RecordToSave() const;
+    // Who played red and who black in that record (for naming its file).
+    std::pair<QString, QString> RecordPlayers() const;
     // True once the server has told this client who it is (the login was accepted).
     bool loggedIn() const { return loggedIn_; }
     // True once the user has left the table (refused the terms, closed the window): the server

@@ -21,6 +21,7 @@
 #include "ui/control_panel.h"
 #include "ui/game_pane.h"
 #include "ui/game_set_dialog.h"
+#include "ui/record_file_dialog.h"
 #include "ui/side_strips.h"
 #include "ui/splitter_bars.h"
 #include "ui/ui_font.h"
@@ -48,7 +49,8 @@ MainWindow::MainWindow(Session& session, GameState& game, UserSettings& settings
       s_(session),
       g_(game),
       prefs_(settings),
-      boxHost_(this, session.strParentPath) {
+      boxHost_(this, session.strParentPath),
+      recordFolder_(session.strAppPath) {
     table_ = std::make_unique<Table>(session, game, settings, *this, boxHost_,
                                      QDir(session.strAppPath).absolutePath());
     boxHost_.setPool(&table_->msgs);
@@ -439,16 +441,13 @@ void MainWindow::closeGameSetDialog() {
 }
 
 QString MainWindow::getQiPuFileName(const QString& title, bool forSave) {
-    // An own dialog object rather than the static helpers, so that the table can end it when the
-    // choice no longer matters.
-    QFileDialog dialog(this, title, QDir::homePath(), QStringLiteral("中国象棋文件(*.drak)"));
-    dialog.setAcceptMode(forSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(forSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (forSave) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    fileDialog_ = &dialog;
-    const bool chosen = dialog.exec() == QDialog::Accepted;
-    fileDialog_ = nullptr;
-    return chosen ? dialog.selectedFiles().value(0) : QString();
+    FileDialogRequest request{title, QStringLiteral("中国象棋文件(*.drak)"), forSave, {}};
+    if (forSave) {
+        const auto [red, black] = table_->RecordPlayers();
+        request.suggestedName =
+            SuggestedRecordName(red, black, QDateTime::currentDateTime(), QStringLiteral("drak"));
+    }
+    return AskFileName(this, request, recordFolder_, &fileDialog_);
 }
 
 void MainWindow::cancelFileDialog() {

@@ -11,6 +11,7 @@
 #include "game/table.h"
 #include "net/room_connection.h"
 #include "ui/msg_box_host.h"
+#include "ui/record_file_dialog.h"
 #include "ui/sound_player.h"
 #include "ui/window_layout.h"
 
@@ -153,6 +154,7 @@ private:
     UserMenu* userMenu_ = nullptr;
     QPointer<ReplayWindow> replay_;
     QPointer<QFileDialog> fileDialog_;
+    RecordFolder recordFolder_;
     QPointer<UserSetDialog> userSettings_;
 
     QTimer tmrQiZiRun_;

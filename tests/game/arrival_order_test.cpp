@@ -267,6 +267,18 @@ TEST(FinishedGame, StaysSavableAndReplayableUntilTheNextGame) {
     EXPECT_EQ(&h.table.RecordToSave(), &h.game.QiPuData);
 }
 
+TEST(FinishedGame, ItsPlayersKeepTheirColoursWhenTheViewTurns) {
+    RedAtTable h;
+    using Players = std::pair<QString, QString>;
+    EXPECT_EQ(h.table.RecordPlayers(), (Players{"红方", "黑方"}));
+    h.gameMsg(h.move(0, 9, 0, 8, 0));
+    h.gameMsg(GameEnd(1, QStringLiteral("认输")));
+    EXPECT_EQ(h.game.bteRedView, 0) << "the view has turned for the next game";
+    EXPECT_EQ(h.table.RecordPlayers(), (Players{"红方", "黑方"})) << "the finished game's colours";
+    h.start(1);
+    EXPECT_EQ(h.table.RecordPlayers(), (Players{"黑方", "红方"}));
+}
+
 TEST(FinishedGame, SaveChosenWhileTheGameEndsStoresTheWholeGame) {
     QTemporaryDir dir;
     RedAtTable h;

@@ -17,6 +17,8 @@ endfunction()
 file(WRITE "${WORK}/good.drak" "119#19#116#0\r\n1#2#34#0\r\n")
 file(WRITE "${WORK}/bad.drak" "119#19#116#0\r\n1#2#34#0\r\n144#17#80#0\r\n")
 file(WRITE "${WORK}/broken.drak" "1#2#3\r\n")
+# The horse's move claims to take a pawn from an empty point.
+file(WRITE "${WORK}/taken.drak" "119#19#116#0\r\n1#2#34#7\r\n")
 
 run(0 check "${WORK}/good.drak")
 if(NOT out STREQUAL "ok\n")
@@ -26,6 +28,11 @@ endif()
 run(1 check "${WORK}/bad.drak")
 if(NOT out MATCHES "^move 3 ")
     message(FATAL_ERROR "check of an illegal record printed '${out}'")
+endif()
+
+run(1 check "${WORK}/taken.drak")
+if(NOT out MATCHES "^move 2 .*the record says it took 7")
+    message(FATAL_ERROR "check of a wrong captured piece printed '${out}'")
 endif()
 
 execute_process(COMMAND ${XQRECORD} text "${WORK}/good.drak" OUTPUT_FILE "${WORK}/good.txt" RESULT_VARIABLE code)

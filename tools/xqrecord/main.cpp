@@ -1,6 +1,7 @@
 // xqrecord text FILE.drak   the text record of a record file, in code page 936, on stdout
 // xqrecord check FILE.drak  replays the record from the opening position: "ok", or the first
-//                           move the rules refuse (exit 1); a file that does not load: exit 2
+//                           move the rules refuse or whose pieces do not match the board
+//                           (exit 1); a file that does not load: exit 2
 
 #include <QCoreApplication>
 #include <QString>
@@ -39,6 +40,12 @@ int Check(const xq::QiPuHistory& history) {
             why = QStringLiteral("the from-point holds piece %1, the record says %2")
                       .arg(board[m.fromRank][m.fromFile])
                       .arg(m.piece);
+        } else if (board[m.toRank][m.toFile] != m.eaten) {
+            // Stepping back puts the recorded captured piece on the board again: a wrong one
+            // would appear from nowhere.
+            why = QStringLiteral("the to-point holds piece %1, the record says it took %2")
+                      .arg(board[m.toRank][m.toFile])
+                      .arg(m.eaten);
         } else if (!xq::CanMoveQiZi(board, m.fromRank, m.fromFile, m.toRank, m.toFile)) {
             why = QStringLiteral("the rules refuse it");
         }

@@ -1,0 +1,55 @@
+#include "ui/record_file_dialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSettings>
+
+namespace xq {
+namespace {
+const QString kLastFolderKey = QStringLiteral("files/lastFolder");
+}  // namespace
+
+RecordFolder::RecordFolder(QString appPath)
+    : settingsFile_(QDir(appPath).filePath(QStringLiteral("xqtable.ini"))) {}
+
+QString RecordFolder::folder() const {
+    const QString last =
+        QSettings(settingsFile_, QSettings::IniFormat).value(kLastFolderKey).toString();
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
+}
+
+void RecordFolder::remember(const QString& filePath) {
+    if (filePath.isEmpty()) return;
+    QSettings settings(settingsFile_, QSettings::IniFormat);
+    settings.setValue(kLastFolderKey, QFileInfo(filePath).absolutePath());
+}
+
+QString AskFileName(QWidget* parent, const FileDialogRequest& request, RecordFolder& folder,
+                    QPointer<QFileDialog>* open) {
+    QFileDialog dialog(parent, request.title, folder.folder(), request.filter);
+    dialog.setAcceptMode(request.forSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.forSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The callers ask about an existing file themselves where they need to.
+    if (request.forSave) {
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!request.suggestedName.isEmpty()) dialog.selectFile(request.suggestedName);
+    }
+    if (open != nullptr) *open = &dialog;
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    if (open != nullptr) *open = nullptr;
+    const QString path = chosen ? dialog.selectedFiles().value(0) : QString();
+    folder.remember(path);
+    return path;
+}
+
+QString SuggestedRecordName(const QString& red, const QString& black, const QDateTime& when,
+                            const QString& extension) {
+    QString players = red.isEmpty() && black.isEmpty() ? QStringLiteral("中国象棋")
+                                                       : red + QStringLiteral("对") + black;
+    players.replace(QRegularExpression(QStringLiteral(R"([\\/:*?"<>|\x00-\x1f])")),
+                    QStringLiteral("_"));
+    return players + u'_' + when.toString(QStringLiteral("yyyyMMdd-HHmm")) + u'.' + extension;
+}
+
+}  // namespace xq
