@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 #include "game/game_state.h"
 #include "records/record_file.h"
@@ -61,16 +62,18 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     setFixedSize(kWidth, top + 5 * kCommandHeight + 8);
 
     connect(&model_.list(), &QiPuLineList::selectionChanged, list_, [this](int row) {
+        const QScopedValueRollback guard(listNav_, false);
         if (row >= 0) list_->setCurrentIndex(model_.list().index(row));
     });
-    connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) {
-        if (!listNav_) return;
-        model_.goTo(index.row());
-        sync();
-    });
+    // Mouse, arrow keys, Home, End, Page Up and Down all end up here.
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ReplayWindow::followList);
     connect(board_, &BoardView::clicked, this, [this](bool left, int row, int col) {
         if (!left || row < 0 || col < 0) return;
-        model_.click(row, col);
+        {
+            const QScopedValueRollback guard(listNav_, false);
+            model_.click(row, col);
+        }
         sync();
     });
     play_.setInterval(1000);
@@ -104,7 +107,24 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
 }
 
 void ReplayWindow::open(const QiPuHistory& history, const QString& path) {
-    model_.open(history, path);
+    {
+        const QScopedValueRollback guard(listNav_, false);
+        model_.open(history, path);
+    }
+    sync();
+}
+
+void ReplayWindow::followList() {
+    if (!listNav_) return;
+    const QModelIndexList selected = list_->selectionModel()->selectedIndexes();
+    const QScopedValueRollback guard(listNav_, false);
+    if (selected.isEmpty()) {
+        // Nothing may be unselected: the line of the position shown comes back.
+        const int row = model_.list().selectedRow();
+        if (row >= 0) list_->setCurrentIndex(model_.list().index(row));
+        return;
+    }
+    model_.goTo(selected.first().row());
     sync();
 }
 
@@ -139,7 +159,7 @@ int ReplayWindow::hitNavButton(QPoint pos) const {
 }
 
 void ReplayWindow::pressNav(int index) {
-    listNav_ = false;
+    const QScopedValueRollback guard(listNav_, false);
     switch (index) {
         case 0:
             while (model_.step() > 1)
@@ -162,16 +182,14 @@ void ReplayWindow::pressNav(int index) {
             break;
     }
     sync();
-    listNav_ = true;
 }
 
 void ReplayWindow::autoPlayTick() {
     if (model_.step() >= model_.moves()) {
         play_.stop();
-        listNav_ = true;
         return;
     }
-    listNav_ = false;
+    const QScopedValueRollback guard(listNav_, false);
     model_.next();
     sync();
 }

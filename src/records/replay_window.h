@@ -19,7 +19,8 @@ struct UserSettings;
 
 // The replay window: a stored game's board at any of its positions, its move list, five
 // navigation buttons (first, back, auto-play, forward, last) and five commands (restore, save,
-// open, export, close). The user may also try moves of his own on the board.
+// open, export, close). The user may also try moves of his own on the board. The board always
+// shows the position after the move selected in the list, however that selection was made.
 class ReplayWindow : public QWidget {
     Q_OBJECT
 
@@ -51,6 +52,7 @@ protected:
 
 private:
     void sync();
+    void followList();
     void runCommand(int index);
     bool confirmOverwrite(const QString& path);
     int navTop() const;
@@ -67,6 +69,8 @@ private:
     QTimer selectBlink_;
     bool runPhase_ = false;
     bool selectPhase_ = false;
+    // Cleared while the window changes the game itself, so that the list lines it selects on
+    // the way do not navigate again.
     bool listNav_ = true;
 };
 

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTemporaryDir>
+#include <cstdlib>
 
 #include "game/game_state.h"
 #include "prefs/user_settings.h"
@@ -12,21 +16,56 @@
 namespace xq {
 namespace {
 
+// Cannon to the centre, horse out, red horse out.
+QiPuHistory Opening() {
+    QiPuHistory h{QiPuItem{}};
+    AddQiPu(h, 7, 7, 19, 7, 4, 0);
+    AddQiPu(h, 0, 1, 2, 2, 2, 0);
+    AddQiPu(h, 9, 7, 18, 7, 6, 0);
+    return h;
+}
+
+// Both left chariots step out and back, over and over: a game long enough to page through.
+// Move k (1-based) goes to a point of its own within each group of four.
+QiPuHistory Shuffle(int moves) {
+    QiPuHistory h{QiPuItem{}};
+    for (int k = 0; k < moves; ++k) {
+        switch (k % 4) {
+            case 0:
+                AddQiPu(h, 9, 0, 17, 8, 0, 0);
+                break;
+            case 1:
+                AddQiPu(h, 0, 0, 1, 1, 0, 0);
+                break;
+            case 2:
+                AddQiPu(h, 8, 0, 17, 9, 0, 0);
+                break;
+            default:
+                AddQiPu(h, 1, 0, 1, 0, 0, 0);
+                break;
+        }
+    }
+    return h;
+}
+
 struct ReplayFixture {
-    ReplayFixture() {
-        session.strAppPath = "/nonexistent/game/";
+    explicit ReplayFixture(const QiPuHistory& history = Opening(),
+                           const QString& appPath = QStringLiteral("/nonexistent/game/")) {
+        session.strAppPath = appPath;
         game.bteRedView = 1;
         window = new ReplayWindow(session, game, settings);
         window->askFileName = [this](const QString&, bool, const QString&) { return fileName; };
         window->askOverwrite = [this](const QString&) { return overwrite; };
         window->tellFailure = [this](const QString& text) { failures << text; };
-        QiPuHistory h{QiPuItem{}};
-        AddQiPu(h, 7, 7, 19, 7, 4, 0);
-        AddQiPu(h, 0, 1, 2, 2, 2, 0);
-        AddQiPu(h, 9, 7, 18, 7, 6, 0);
-        window->open(h, {});
+        window->open(history, {});
     }
     ~ReplayFixture() { delete window; }
+
+    // The list's highlighted line, -1 for none.
+    int listRow() const {
+        const QModelIndexList rows = window->list().selectionModel()->selectedIndexes();
+        return rows.size() == 1 ? rows.first().row() : -1;
+    }
 
     Session session;
     GameState game;
@@ -117,6 +156,85 @@ TEST(ReplayWindow, OpenAndRestoreReadAFileAndLeaveTheGameOnFailure) {
     EXPECT_EQ(f.window->model().moves(), 2);
     f.window->command(0)->click();
     EXPECT_EQ(f.window->model().moves(), 1);
+}
+
+// Mouse and keys as the system delivers them, without moving the mouse in between.
+void Mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons held = Qt::NoButton) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+void Click(QWidget* w, QPoint at) {
+    Mouse(w, QEvent::MouseButtonPress, at, Qt::LeftButton);
+    Mouse(w, QEvent::MouseButtonRelease, at);
+}
+void Key(QWidget* w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(w, &release);
+}
+
+// The list's highlight, the move shown and the markers on the board must all tell the same move.
+void ExpectBoardFollowsList(ReplayFixture& f, const QiPuHistory& history) {
+    const int row = f.listRow();
+    ASSERT_GE(row, 0) << "a line stays highlighted";
+    EXPECT_EQ(f.window->model().step(), row + 1);
+    ReplayModel reference(f.game.bteRedView);
+    reference.open(history, {});
+    reference.goTo(row);
+    EXPECT_EQ(f.window->model().showBoard(), reference.showBoard());
+    const QiPuMove m = *GetQiPu(history, row + 1);
+    const BoardGeometry& g = f.window->board().geometry();
+    EXPECT_EQ(f.window->board().markerRect(0).topLeft(), g.cell(m.fromRank, m.fromFile));
+    EXPECT_EQ(f.window->board().markerRect(1).topLeft(), g.cell(m.toRank, m.toFile));
+}
+
+TEST(ReplayWindow, TheBoardFollowsTheListHoweverTheLineIsChosen) {
+    struct Case {
+        const char* name;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        int from;
+        int to;  // -1: a page away, as far as the list decides
+    };
+    const Case cases[] = {
+        {"down", Qt::Key_Down, Qt::NoModifier, 5, 6},
+        {"up", Qt::Key_Up, Qt::NoModifier, 5, 4},
+        {"up at the top", Qt::Key_Up, Qt::NoModifier, 0, 0},
+        {"down at the bottom", Qt::Key_Down, Qt::NoModifier, 39, 39},
+        {"home", Qt::Key_Home, Qt::NoModifier, 20, 0},
+        {"end", Qt::Key_End, Qt::NoModifier, 3, 39},
+        {"page down", Qt::Key_PageDown, Qt::NoModifier, 0, -1},
+        {"page up", Qt::Key_PageUp, Qt::NoModifier, 39, -1},
+        {"control space keeps the line", Qt::Key_Space, Qt::ControlModifier, 7, 7},
+    };
+    const QiPuHistory game = Shuffle(40);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReplayFixture f(game);
+        f.window->show();
+        QListView& list = f.window->list();
+        list.setCurrentIndex(list.model()->index(c.from, 0));
+        ASSERT_EQ(f.window->model().step(), c.from + 1);
+        Key(&f.window->list(), c.key, c.modifiers);
+        if (c.to >= 0) {
+            EXPECT_EQ(f.listRow(), c.to);
+        } else {
+            EXPECT_GT(std::abs(f.listRow() - c.from), 1);
+        }
+        ExpectBoardFollowsList(f, game);
+    }
+
+    // The mouse on a line.
+    ReplayFixture f(game);
+    f.window->show();
+    QListView& list = f.window->list();
+    const QModelIndex line = list.model()->index(2, 0);
+    Click(list.viewport(), list.visualRect(line).center());
+    EXPECT_EQ(f.listRow(), 2);
+    ExpectBoardFollowsList(f, game);
 }
 
 }  // namespace
