@@ -261,28 +261,27 @@ void ReplayWindow::paintEvent(QPaintEvent*) {
     }
 }
 
-void ReplayWindow::mouseMoveEvent(QMouseEvent* event) {
-    const int hit = hitNavButton(event->position().toPoint());
+void ReplayWindow::hoverNav(int hit) {
     bool changed = false;
     for (int i = 0; i < 5; ++i) {
         const int want = (i == hit) ? 1 : 0;
-        if (navState_[static_cast<std::size_t>(i)] == 1 && want == 0) {
-            navState_[static_cast<std::size_t>(i)] = 0;
-            changed = true;
-        } else if (i == hit && navState_[static_cast<std::size_t>(i)] == 0) {
-            navState_[static_cast<std::size_t>(i)] = 1;
-            changed = true;
-        }
+        changed = changed || navState_[static_cast<std::size_t>(i)] != want;
+        navState_[static_cast<std::size_t>(i)] = want;
     }
     if (changed) update(QRect(592, navTop(), 110, 19));
+}
+
+void ReplayWindow::mouseMoveEvent(QMouseEvent* event) {
+    hoverNav(hitNavButton(event->position().toPoint()));
 }
 
 void ReplayWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const int hit = hitNavButton(event->position().toPoint());
-    if (hit < 0 || navState_[static_cast<std::size_t>(hit)] != 1) return;
-    navState_[static_cast<std::size_t>(hit)] = 0;
-    update(QRect(592, navTop(), 110, 19));
+    if (hit < 0) return;
+    // Every release over a button counts, the second of two clicks on one spot too; the button
+    // stays lit while the mouse is on it.
+    hoverNav(hit);
     pressNav(hit);
 }
 

@@ -53,6 +53,7 @@ protected:
 private:
     void sync();
     void followList();
+    void hoverNav(int hit);
     void runCommand(int index);
     bool confirmOverwrite(const QString& path);
     int navTop() const;

@@ -176,6 +176,11 @@ void Key(QWidget* w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) 
     QApplication::sendEvent(w, &release);
 }
 
+// The middle of navigation button i, by the numbers of the layout.
+QPoint NavButton(int i) {
+    return {592 + 22 * i + 9, 319 + 9};
+}
+
 // The list's highlight, the move shown and the markers on the board must all tell the same move.
 void ExpectBoardFollowsList(ReplayFixture& f, const QiPuHistory& history) {
     const int row = f.listRow();
@@ -235,6 +240,51 @@ TEST(ReplayWindow, TheBoardFollowsTheListHoweverTheLineIsChosen) {
     Click(list.viewport(), list.visualRect(line).center());
     EXPECT_EQ(f.listRow(), 2);
     ExpectBoardFollowsList(f, game);
+}
+
+TEST(ReplayWindow, EveryClickOnANavigationButtonCounts) {
+    struct Case {
+        const char* name;
+        int button;
+        int from;         // list line before
+        int between;      // a key on the list between the two clicks, 0 for none
+        int afterFirst;   // step after the first click
+        int afterSecond;  // step after the second
+    };
+    const Case cases[] = {
+        {"first", 0, 9, Qt::Key_End, 1, 1},
+        {"back", 1, 9, 0, 9, 8},
+        {"forward", 3, 0, 0, 2, 3},
+        {"last", 4, 0, Qt::Key_Home, 10, 10},
+    };
+    for (bool system : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (system ? ", a double click" : ", two clicks"));
+            ReplayFixture f(Shuffle(10));
+            f.window->show();
+            f.window->pressNav(c.from == 0 ? 0 : 4);
+            Mouse(f.window, QEvent::MouseMove, NavButton(c.button));
+            int afterFirst = -1;
+            auto between = [&] {
+                afterFirst = static_cast<int>(f.window->model().step());
+                if (c.between != 0) Key(&f.window->list(), c.between);
+            };
+            if (system) {
+                Mouse(f.window, QEvent::MouseButtonPress, NavButton(c.button), Qt::LeftButton);
+                Mouse(f.window, QEvent::MouseButtonRelease, NavButton(c.button));
+                between();
+                Mouse(f.window, QEvent::MouseButtonDblClick, NavButton(c.button), Qt::LeftButton);
+                Mouse(f.window, QEvent::MouseButtonRelease, NavButton(c.button));
+            } else {
+                Click(f.window, NavButton(c.button));
+                between();
+                Click(f.window, NavButton(c.button));
+            }
+            EXPECT_EQ(afterFirst, c.afterFirst);
+            EXPECT_EQ(f.window->model().step(), c.afterSecond);
+            EXPECT_EQ(f.listRow(), c.afterSecond - 1);
+        }
+    }
 }
 
 }  // namespace
