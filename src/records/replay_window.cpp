@@ -124,6 +124,7 @@ void ReplayWindow::followList() {
         if (row >= 0) list_->setCurrentIndex(model_.list().index(row));
         return;
     }
+    play_.stop();
     model_.goTo(selected.first().row());
     sync();
 }
@@ -159,6 +160,8 @@ int ReplayWindow::hitNavButton(QPoint pos) const {
 }
 
 void ReplayWindow::pressNav(int index) {
+    const bool wasPlaying = play_.isActive();
+    play_.stop();
     const QScopedValueRollback guard(listNav_, false);
     switch (index) {
         case 0:
@@ -169,7 +172,7 @@ void ReplayWindow::pressNav(int index) {
             model_.prev();
             break;
         case 2:
-            play_.start();
+            if (!wasPlaying) play_.start();
             break;
         case 3:
             model_.next();

@@ -34,7 +34,8 @@ public:
     QListView& list() { return *list_; }
     QPushButton* command(int index) const { return commands_[static_cast<std::size_t>(index)]; }
 
-    // Navigation buttons 0..4 as the mouse uses them; public for tests.
+    // Navigation buttons 0..4 as the mouse uses them; public for tests. Any of them stops a
+    // running auto-play; auto-play itself toggles it.
     int hitNavButton(QPoint pos) const;
     void pressNav(int index);
     void autoPlayTick();

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <functional>
 
 #include "game/game_state.h"
 #include "prefs/user_settings.h"
@@ -285,6 +286,52 @@ TEST(ReplayWindow, EveryClickOnANavigationButtonCounts) {
             EXPECT_EQ(f.listRow(), c.afterSecond - 1);
         }
     }
+}
+
+TEST(ReplayWindow, AutoPlayRunsUntilStoppedEitherWay) {
+    struct Case {
+        const char* name;
+        std::function<void(ReplayFixture&)> stop;
+        int step;  // where the game stands after stopping
+    };
+    const Case cases[] = {
+        {"auto-play clicked again", [](ReplayFixture& f) { Click(f.window, NavButton(2)); }, 3},
+        {"first", [](ReplayFixture& f) { Click(f.window, NavButton(0)); }, 1},
+        {"back", [](ReplayFixture& f) { Click(f.window, NavButton(1)); }, 2},
+        {"forward", [](ReplayFixture& f) { Click(f.window, NavButton(3)); }, 4},
+        {"last", [](ReplayFixture& f) { Click(f.window, NavButton(4)); }, 8},
+        {"a key on the list", [](ReplayFixture& f) { Key(&f.window->list(), Qt::Key_Up); }, 2},
+        {"the mouse on the list",
+         [](ReplayFixture& f) {
+             QListView& list = f.window->list();
+             Click(list.viewport(), list.visualRect(list.model()->index(5, 0)).center());
+         },
+         6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReplayFixture f(Shuffle(8));
+        f.window->show();
+        f.window->pressNav(0);
+        Click(f.window, NavButton(2));
+        ASSERT_TRUE(f.window->autoPlaying());
+        f.window->autoPlayTick();
+        f.window->autoPlayTick();
+        ASSERT_EQ(f.window->model().step(), 3);
+        c.stop(f);
+        EXPECT_FALSE(f.window->autoPlaying());
+        EXPECT_EQ(f.window->model().step(), c.step);
+        EXPECT_EQ(f.listRow(), c.step - 1);
+    }
+
+    // Left alone it plays to the end and stops there.
+    ReplayFixture f(Shuffle(4));
+    f.window->pressNav(0);
+    f.window->pressNav(2);
+    for (int tick = 0; tick < 4; ++tick)
+        f.window->autoPlayTick();
+    EXPECT_EQ(f.window->model().step(), 4);
+    EXPECT_FALSE(f.window->autoPlaying());
 }
 
 }  // namespace
