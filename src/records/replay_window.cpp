@@ -20,7 +20,11 @@ constexpr int kListLeft = 584;
 constexpr int kListTop = 5;
 constexpr int kListHeight = 300;
 constexpr int kWidth = 790;
+constexpr int kCommandGap = 48;  // from the list's bottom to the first command button
 constexpr int kCommandHeight = 22;
+constexpr int kNavLeft = 592;
+constexpr int kNavPitch = 22;
+constexpr int kNavGap = 14;  // from the list's bottom to the navigation buttons
 
 }  // namespace
 
@@ -40,21 +44,22 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     board_->setGeometry(93, 20, 379, 418);
     list_->setModel(&model_.list());
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setGeometry(kListLeft, kListTop, kWidth - kListLeft - 5, kListHeight);
+    list_->setGeometry(kListLeft, kListTop, kWidth - kListLeft, kListHeight);
     skins_.setBase(session.strAppPath);
 
     const char16_t* captions[5] = {u"还 原", u"保 存", u"读 入", u"导出棋谱", u"关 闭"};
-    const int top = kListTop + kListHeight + 48;
+    const int top = kListTop + kListHeight + kCommandGap;
     for (int i = 0; i < 5; ++i) {
-        auto* b = new QPushButton(this);
+        auto* b = new CommandButton(this);
         b->setGeometry(kListLeft, top + i * kCommandHeight, list_->width(), kCommandHeight);
+        const QString caption = QString::fromUtf16(captions[i]);
+        b->setAccessibleName(caption);
         skins_.beginPass();
         const QImage* picture = skins_.image(QStringLiteral("Res\\FuPan_Cmd%1.bmp").arg(i));
         if (picture != nullptr) {
-            b->setIcon(QPixmap::fromImage(*picture));
-            b->setIconSize(QSize(list_->width() - 4, kCommandHeight - 4));
+            b->setPicture(*picture);
         } else {
-            b->setText(QString::fromUtf16(captions[i]));
+            b->setText(caption);
         }
         commands_[static_cast<std::size_t>(i)] = b;
         connect(b, &QPushButton::clicked, this, [this, i] { runCommand(i); });
@@ -106,6 +111,10 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     };
 }
 
+QPushButton* ReplayWindow::command(int index) const {
+    return (index >= 0 && index < 5) ? commands_[static_cast<std::size_t>(index)] : nullptr;
+}
+
 void ReplayWindow::open(const QiPuHistory& history, const QString& path) {
     {
         const QScopedValueRollback guard(listNav_, false);
@@ -147,13 +156,13 @@ void ReplayWindow::sync() {
 }
 
 int ReplayWindow::navTop() const {
-    return kListTop + kListHeight + 14;
+    return kListTop + kListHeight + kNavGap;
 }
 
 int ReplayWindow::hitNavButton(QPoint pos) const {
     const int y0 = navTop();
     for (int i = 0; i < 5; ++i) {
-        const int x = 592 + 22 * i;
+        const int x = kNavLeft + kNavPitch * i;
         if (pos.x() > x && pos.x() < x + 18 && pos.y() > y0 && pos.y() < y0 + 19) return i;
     }
     return -1;
@@ -259,7 +268,7 @@ void ReplayWindow::paintEvent(QPaintEvent*) {
     const QImage* sprite = skins_.image(QStringLiteral("Res\\FuPan_But.bmp"));
     if (sprite == nullptr) return;
     for (int i = 0; i < 5; ++i) {
-        p.drawImage(QPoint(592 + 22 * i, y0), *sprite,
+        p.drawImage(QPoint(kNavLeft + kNavPitch * i, y0), *sprite,
                     QRect(22 * i + 110 * navState_[static_cast<std::size_t>(i)], 0, 22, 19));
     }
 }
@@ -271,7 +280,7 @@ void ReplayWindow::hoverNav(int hit) {
         changed = changed || navState_[static_cast<std::size_t>(i)] != want;
         navState_[static_cast<std::size_t>(i)] = want;
     }
-    if (changed) update(QRect(592, navTop(), 110, 19));
+    if (changed) update(QRect(kNavLeft, navTop(), 5 * kNavPitch, 19));
 }
 
 void ReplayWindow::mouseMoveEvent(QMouseEvent* event) {

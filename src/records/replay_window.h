@@ -9,6 +9,7 @@
 
 #include "board/board_view.h"
 #include "board/skin_cache.h"
+#include "records/command_button.h"
 #include "records/replay_model.h"
 
 namespace xq {
@@ -32,7 +33,7 @@ public:
     ReplayModel& model() { return model_; }
     BoardView& board() { return *board_; }
     QListView& list() { return *list_; }
-    QPushButton* command(int index) const { return commands_[static_cast<std::size_t>(index)]; }
+    QPushButton* command(int index) const;
 
     // Navigation buttons 0..4 as the mouse uses them; public for tests. Any of them stops a
     // running auto-play; auto-play itself toggles it.
@@ -63,7 +64,7 @@ private:
     ReplayModel model_;
     BoardView* board_;
     QListView* list_;
-    std::array<QPushButton*, 5> commands_{};
+    std::array<CommandButton*, 5> commands_{};
     std::array<int, 5> navState_{};
     SkinCache skins_;
     QTimer play_;

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSet>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <functional>
@@ -332,6 +334,121 @@ TEST(ReplayWindow, AutoPlayRunsUntilStoppedEitherWay) {
         f.window->autoPlayTick();
     EXPECT_EQ(f.window->model().step(), 4);
     EXPECT_FALSE(f.window->autoPlaying());
+}
+
+TEST(ReplayWindow, ControlsStandWhereTheLayoutPutsThem) {
+    ReplayFixture f;
+    const int width = f.window->width();
+    const int listWidth = width - 584;  // the list reaches to the right edge
+    struct Place {
+        const char* name;
+        QWidget* widget;
+        QRect rect;
+    };
+    std::vector<Place> places = {
+        {"board", &f.window->board(), QRect(93, 20, 379, 418)},
+        {"move list", &f.window->list(), QRect(584, 5, listWidth, 300)},
+    };
+    const char* commands[] = {"restore", "save", "open", "export", "close"};
+    for (int i = 0; i < 5; ++i) {
+        // Stacked without gaps, the first 48 pixels below the list.
+        places.push_back(
+            {commands[i], f.window->command(i), QRect(584, 5 + 300 + 48 + 22 * i, listWidth, 22)});
+    }
+    for (const Place& p : places) {
+        EXPECT_EQ(p.widget->geometry(), p.rect) << p.name;
+    }
+
+    // The navigation buttons answer on 18 x 19 pixels, edges excluded, 14 below the list.
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const int x = 592 + 22 * i;
+        const int y = 5 + 300 + 14;
+        EXPECT_EQ(f.window->hitNavButton({x + 1, y + 1}), i);
+        EXPECT_EQ(f.window->hitNavButton({x + 17, y + 18}), i);
+        for (QPoint outside :
+             {QPoint(x, y + 5), QPoint(x + 18, y + 5), QPoint(x + 5, y), QPoint(x + 5, y + 19)}) {
+            EXPECT_EQ(f.window->hitNavButton(outside), -1) << outside.x() << "," << outside.y();
+        }
+    }
+
+    // The window keeps its size.
+    const QSize designed = f.window->size();
+    f.window->show();
+    f.window->resize(designed + QSize(120, 80));
+    EXPECT_EQ(f.window->size(), designed);
+}
+
+// A skin folder of plain colours, so that every picture can be told apart on the screen.
+struct PlainSkins {
+    PlainSkins() {
+        QDir(dir.path()).mkpath("Res");
+        save("Res/fupanbk.bmp", QSize(575, 462), back);
+        save("Res/FuPan_ButBk.bmp", QSize(126, 31), strip);
+        QImage sheet(220, 19, QImage::Format_RGB32);
+        for (int cell = 0; cell < 10; ++cell) {
+            for (int y = 0; y < 19; ++y)
+                for (int x = 0; x < 22; ++x)
+                    sheet.setPixelColor(22 * cell + x, y, navColour(cell));
+        }
+        sheet.save(dir.filePath("Res/FuPan_But.bmp"), "BMP");
+        for (int i = 0; i < 5; ++i)
+            save(QStringLiteral("Res/FuPan_Cmd%1.bmp").arg(i), QSize(120, 22), commandColour(i));
+    }
+    void save(const QString& name, QSize size, QColor colour) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        image.save(dir.filePath(name), "BMP");
+    }
+    static QColor navColour(int cell) { return QColor(10 + 20 * cell, 200, 30); }
+    static QColor commandColour(int i) { return QColor(200, 10 + 40 * i, 90); }
+    QString base() const { return dir.path() + '/'; }
+
+    QTemporaryDir dir;
+    const QColor back{40, 50, 60};
+    const QColor strip{250, 240, 10};
+};
+
+// The colours of a rectangle of an image, each once.
+QSet<QRgb> ColoursIn(const QImage& image, const QRect& rect) {
+    QSet<QRgb> out;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            out.insert(image.pixel(x, y));
+    return out;
+}
+
+TEST(ReplayWindow, PicturesAreDrawnAloneAndInTheirPlaces) {
+    PlainSkins skins;
+    ReplayFixture f(Opening(), skins.base());
+    f.window->show();
+    Mouse(f.window, QEvent::MouseMove, NavButton(3));
+    const QImage shot = f.window->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(3, 3), skins.back);
+    EXPECT_NE(shot.pixelColor(2, 3), skins.back);
+    EXPECT_EQ(shot.pixelColor(584, 320), skins.strip) << "the strip starts at 584";
+    EXPECT_NE(shot.pixelColor(583, 320), skins.strip);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const int cell = i == 3 ? i + 5 : i;  // the one under the mouse is lit
+        EXPECT_EQ(ColoursIn(shot, QRect(592 + 22 * i, 319, 22, 19)),
+                  QSet<QRgb>{PlainSkins::navColour(cell).rgb()});
+    }
+    // A command button with a picture is that picture and nothing else; its text is gone.
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        QPushButton* b = f.window->command(i);
+        EXPECT_TRUE(b->text().isEmpty());
+        const QImage face = b->grab().toImage();
+        EXPECT_EQ(ColoursIn(face, face.rect()), QSet<QRgb>{PlainSkins::commandColour(i).rgb()});
+    }
+
+    // Without pictures the buttons say what they do.
+    ReplayFixture plain;
+    const char16_t* captions[5] = {u"还 原", u"保 存", u"读 入", u"导出棋谱", u"关 闭"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(plain.window->command(i)->text(), QString::fromUtf16(captions[i]));
+    }
 }
 
 }  // namespace
