@@ -9,6 +9,7 @@
 #include <QScopedValueRollback>
 
 #include "game/game_state.h"
+#include "records/record_failure_text.h"
 #include "records/record_file.h"
 #include "startup/session.h"
 #include "ui/ui_font.h"
@@ -213,28 +214,23 @@ bool ReplayWindow::confirmOverwrite(const QString& path) {
 void ReplayWindow::runCommand(int index) {
     const QString recordFilter = QStringLiteral("中国象棋文件(*.drak)");
     switch (index) {
-        case 0: {
-            QiPuHistory history;
-            if (!model_.file().isEmpty() && LoadQiPuFile(model_.file(), history)) {
-                open(history, model_.file());
-            }
+        case 0:
+            if (!model_.file().isEmpty()) openFile(model_.file());
             return;
-        }
         case 1: {
             const QString path =
                 askFileName(QStringLiteral("保存 中国象棋 文件"), true, recordFilter);
             if (path.isEmpty() || !confirmOverwrite(path)) return;
             QString error;
             if (!SaveQiPuFile(path, model_.history(), &error) && tellFailure) {
-                tellFailure(QStringLiteral("棋谱保存失败：") + path + u'\n' + error);
+                tellFailure(SaveFailureText(path, error));
             }
             return;
         }
         case 2: {
             const QString path =
                 askFileName(QStringLiteral("打开 要复盘的中国象棋 文件"), false, recordFilter);
-            QiPuHistory history;
-            if (!path.isEmpty() && LoadQiPuFile(path, history)) open(history, path);
+            if (!path.isEmpty()) openFile(path);
             return;
         }
         case 3: {
@@ -243,7 +239,7 @@ void ReplayWindow::runCommand(int index) {
             if (path.isEmpty() || !confirmOverwrite(path)) return;
             QString error;
             if (!SaveTextRecord(path, model_.list().lines(), &error) && tellFailure) {
-                tellFailure(QStringLiteral("棋谱导出失败：") + path + u'\n' + error);
+                tellFailure(ExportFailureText(path, error));
             }
             return;
         }
@@ -252,6 +248,15 @@ void ReplayWindow::runCommand(int index) {
             return;
         default:
             return;
+    }
+}
+
+void ReplayWindow::openFile(const QString& path) {
+    QiPuHistory history;
+    if (LoadQiPuFile(path, history)) {
+        open(history, path);
+    } else if (tellFailure) {
+        tellFailure(LoadFailureText(path));
     }
 }
 

@@ -57,6 +57,7 @@ private:
     void followList();
     void hoverNav(int hit);
     void runCommand(int index);
+    void openFile(const QString& path);
     bool confirmOverwrite(const QString& path);
     int navTop() const;
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -448,6 +449,66 @@ TEST(ReplayWindow, PicturesAreDrawnAloneAndInTheirPlaces) {
     const char16_t* captions[5] = {u"还 原", u"保 存", u"读 入", u"导出棋谱", u"关 闭"};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(plain.window->command(i)->text(), QString::fromUtf16(captions[i]));
+    }
+}
+
+TEST(ReplayWindow, FailuresAreToldInChineseWithTheSystemsReasonOnlyInBrackets) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("missing.drak");
+    const QString folder = dir.filePath("folder.drak");
+    QDir(dir.path()).mkdir("folder.drak");
+    const QString broken = dir.filePath("broken.drak");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("1#2#3\r\n");
+    file.close();
+    const QString nowhere = dir.filePath("no/such/game.drak");
+
+    struct Case {
+        const char* name;
+        int command;
+        QString path;    // what the file dialog answers
+        QString opened;  // a record the window read before, "" for none
+        QString words;   // the Chinese words before the path
+        bool reason;     // the system's reason follows in brackets
+    };
+    const QString good = dir.filePath("good.drak");
+    ASSERT_TRUE(SaveQiPuFile(good, Opening()));
+    const Case cases[] = {
+        {"open, no such file", 2, missing, "", "找不到棋谱文件：", false},
+        {"open, a folder", 2, folder, "", "无法打开棋谱文件，它不是一个文件：", false},
+        {"open, not a record", 2, broken, "", "无法读入，文件内容不是中国象棋棋谱：", false},
+        {"restore, the file is gone", 0, "", missing, "找不到棋谱文件：", false},
+        {"restore, the file was spoilt", 0, "", broken, "无法读入，文件内容不是中国象棋棋谱：",
+         false},
+        {"save", 1, nowhere, "", "棋谱保存失败：", true},
+        {"export", 3, dir.filePath("no/such/game.txt"), "", "棋谱导出失败：", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReplayFixture f;
+        QString shownPath = c.path;
+        if (!c.opened.isEmpty()) {
+            // The record read well when it was opened; it went bad since.
+            QFile::remove(dir.filePath("was.drak"));
+            ASSERT_TRUE(QFile::copy(good, dir.filePath("was.drak")));
+            f.fileName = dir.filePath("was.drak");
+            f.window->command(2)->click();
+            ASSERT_EQ(f.window->model().file(), f.fileName);
+            QFile::remove(f.fileName);
+            if (c.opened == broken) ASSERT_TRUE(QFile::copy(broken, f.fileName));
+            shownPath = f.fileName;
+        }
+        f.fileName = c.path;
+        f.window->pressNav(0);
+        f.window->command(c.command)->click();
+        ASSERT_EQ(f.failures.size(), 1);
+        const QString pattern = "^" + QRegularExpression::escape(c.words + shownPath) +
+                                (c.reason ? "（[^（）\\n]+）$" : "$");
+        EXPECT_TRUE(QRegularExpression(pattern).match(f.failures[0]).hasMatch())
+            << f.failures[0].toStdString();
+        EXPECT_EQ(f.window->model().step(), 1) << "the game shown stays";
+        EXPECT_EQ(f.window->model().moves(), 3);
     }
 }
 
