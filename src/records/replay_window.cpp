@@ -6,8 +6,10 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 #include "game/game_state.h"
+#include "records/record_failure_text.h"
 #include "records/record_file.h"
 #include "startup/session.h"
 #include "ui/ui_font.h"
@@ -19,7 +21,11 @@ constexpr int kListLeft = 584;
 constexpr int kListTop = 5;
 constexpr int kListHeight = 300;
 constexpr int kWidth = 790;
+constexpr int kCommandGap = 48;  // from the list's bottom to the first command button
 constexpr int kCommandHeight = 22;
+constexpr int kNavLeft = 592;
+constexpr int kNavPitch = 22;
+constexpr int kNavGap = 14;  // from the list's bottom to the navigation buttons
 
 }  // namespace
 
@@ -39,21 +45,22 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     board_->setGeometry(93, 20, 379, 418);
     list_->setModel(&model_.list());
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setGeometry(kListLeft, kListTop, kWidth - kListLeft - 5, kListHeight);
+    list_->setGeometry(kListLeft, kListTop, kWidth - kListLeft, kListHeight);
     skins_.setBase(session.strAppPath);
 
     const char16_t* captions[5] = {u"还 原", u"保 存", u"读 入", u"导出棋谱", u"关 闭"};
-    const int top = kListTop + kListHeight + 48;
+    const int top = kListTop + kListHeight + kCommandGap;
     for (int i = 0; i < 5; ++i) {
-        auto* b = new QPushButton(this);
+        auto* b = new CommandButton(this);
         b->setGeometry(kListLeft, top + i * kCommandHeight, list_->width(), kCommandHeight);
+        const QString caption = QString::fromUtf16(captions[i]);
+        b->setAccessibleName(caption);
         skins_.beginPass();
         const QImage* picture = skins_.image(QStringLiteral("Res\\FuPan_Cmd%1.bmp").arg(i));
         if (picture != nullptr) {
-            b->setIcon(QPixmap::fromImage(*picture));
-            b->setIconSize(QSize(list_->width() - 4, kCommandHeight - 4));
+            b->setPicture(*picture);
         } else {
-            b->setText(QString::fromUtf16(captions[i]));
+            b->setText(caption);
         }
         commands_[static_cast<std::size_t>(i)] = b;
         connect(b, &QPushButton::clicked, this, [this, i] { runCommand(i); });
@@ -61,16 +68,18 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     setFixedSize(kWidth, top + 5 * kCommandHeight + 8);
 
     connect(&model_.list(), &QiPuLineList::selectionChanged, list_, [this](int row) {
+        const QScopedValueRollback guard(listNav_, false);
         if (row >= 0) list_->setCurrentIndex(model_.list().index(row));
     });
-    connect(list_, &QListView::clicked, this, [this](const QModelIndex& index) {
-        if (!listNav_) return;
-        model_.goTo(index.row());
-        sync();
-    });
+    // Mouse, arrow keys, Home, End, Page Up and Down all end up here.
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ReplayWindow::followList);
     connect(board_, &BoardView::clicked, this, [this](bool left, int row, int col) {
         if (!left || row < 0 || col < 0) return;
-        model_.click(row, col);
+        {
+            const QScopedValueRollback guard(listNav_, false);
+            model_.click(row, col);
+        }
         sync();
     });
     play_.setInterval(1000);
@@ -103,8 +112,30 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     };
 }
 
+QPushButton* ReplayWindow::command(int index) const {
+    return (index >= 0 && index < 5) ? commands_[static_cast<std::size_t>(index)] : nullptr;
+}
+
 void ReplayWindow::open(const QiPuHistory& history, const QString& path) {
-    model_.open(history, path);
+    {
+        const QScopedValueRollback guard(listNav_, false);
+        model_.open(history, path);
+    }
+    sync();
+}
+
+void ReplayWindow::followList() {
+    if (!listNav_) return;
+    const QModelIndexList selected = list_->selectionModel()->selectedIndexes();
+    const QScopedValueRollback guard(listNav_, false);
+    if (selected.isEmpty()) {
+        // Nothing may be unselected: the line of the position shown comes back.
+        const int row = model_.list().selectedRow();
+        if (row >= 0) list_->setCurrentIndex(model_.list().index(row));
+        return;
+    }
+    play_.stop();
+    model_.goTo(selected.first().row());
     sync();
 }
 
@@ -126,20 +157,22 @@ void ReplayWindow::sync() {
 }
 
 int ReplayWindow::navTop() const {
-    return kListTop + kListHeight + 14;
+    return kListTop + kListHeight + kNavGap;
 }
 
 int ReplayWindow::hitNavButton(QPoint pos) const {
     const int y0 = navTop();
     for (int i = 0; i < 5; ++i) {
-        const int x = 592 + 22 * i;
+        const int x = kNavLeft + kNavPitch * i;
         if (pos.x() > x && pos.x() < x + 18 && pos.y() > y0 && pos.y() < y0 + 19) return i;
     }
     return -1;
 }
 
 void ReplayWindow::pressNav(int index) {
-    listNav_ = false;
+    const bool wasPlaying = play_.isActive();
+    play_.stop();
+    const QScopedValueRollback guard(listNav_, false);
     switch (index) {
         case 0:
             while (model_.step() > 1)
@@ -149,7 +182,7 @@ void ReplayWindow::pressNav(int index) {
             model_.prev();
             break;
         case 2:
-            play_.start();
+            if (!wasPlaying) play_.start();
             break;
         case 3:
             model_.next();
@@ -162,16 +195,14 @@ void ReplayWindow::pressNav(int index) {
             break;
     }
     sync();
-    listNav_ = true;
 }
 
 void ReplayWindow::autoPlayTick() {
     if (model_.step() >= model_.moves()) {
         play_.stop();
-        listNav_ = true;
         return;
     }
-    listNav_ = false;
+    const QScopedValueRollback guard(listNav_, false);
     model_.next();
     sync();
 }
@@ -183,28 +214,23 @@ bool ReplayWindow::confirmOverwrite(const QString& path) {
 void ReplayWindow::runCommand(int index) {
     const QString recordFilter = QStringLiteral("中国象棋文件(*.drak)");
     switch (index) {
-        case 0: {
-            QiPuHistory history;
-            if (!model_.file().isEmpty() && LoadQiPuFile(model_.file(), history)) {
-                open(history, model_.file());
-            }
+        case 0:
+            if (!model_.file().isEmpty()) openFile(model_.file());
             return;
-        }
         case 1: {
             const QString path =
                 askFileName(QStringLiteral("保存 中国象棋 文件"), true, recordFilter);
             if (path.isEmpty() || !confirmOverwrite(path)) return;
             QString error;
             if (!SaveQiPuFile(path, model_.history(), &error) && tellFailure) {
-                tellFailure(QStringLiteral("棋谱保存失败：") + path + u'\n' + error);
+                tellFailure(SaveFailureText(path, error));
             }
             return;
         }
         case 2: {
             const QString path =
                 askFileName(QStringLiteral("打开 要复盘的中国象棋 文件"), false, recordFilter);
-            QiPuHistory history;
-            if (!path.isEmpty() && LoadQiPuFile(path, history)) open(history, path);
+            if (!path.isEmpty()) openFile(path);
             return;
         }
         case 3: {
@@ -213,7 +239,7 @@ void ReplayWindow::runCommand(int index) {
             if (path.isEmpty() || !confirmOverwrite(path)) return;
             QString error;
             if (!SaveTextRecord(path, model_.list().lines(), &error) && tellFailure) {
-                tellFailure(QStringLiteral("棋谱导出失败：") + path + u'\n' + error);
+                tellFailure(ExportFailureText(path, error));
             }
             return;
         }
@@ -222,6 +248,15 @@ void ReplayWindow::runCommand(int index) {
             return;
         default:
             return;
+    }
+}
+
+void ReplayWindow::openFile(const QString& path) {
+    QiPuHistory history;
+    if (LoadQiPuFile(path, history)) {
+        open(history, path);
+    } else if (tellFailure) {
+        tellFailure(LoadFailureText(path));
     }
 }
 
@@ -238,33 +273,32 @@ void ReplayWindow::paintEvent(QPaintEvent*) {
     const QImage* sprite = skins_.image(QStringLiteral("Res\\FuPan_But.bmp"));
     if (sprite == nullptr) return;
     for (int i = 0; i < 5; ++i) {
-        p.drawImage(QPoint(592 + 22 * i, y0), *sprite,
+        p.drawImage(QPoint(kNavLeft + kNavPitch * i, y0), *sprite,
                     QRect(22 * i + 110 * navState_[static_cast<std::size_t>(i)], 0, 22, 19));
     }
 }
 
-void ReplayWindow::mouseMoveEvent(QMouseEvent* event) {
-    const int hit = hitNavButton(event->position().toPoint());
+void ReplayWindow::hoverNav(int hit) {
     bool changed = false;
     for (int i = 0; i < 5; ++i) {
         const int want = (i == hit) ? 1 : 0;
-        if (navState_[static_cast<std::size_t>(i)] == 1 && want == 0) {
-            navState_[static_cast<std::size_t>(i)] = 0;
-            changed = true;
-        } else if (i == hit && navState_[static_cast<std::size_t>(i)] == 0) {
-            navState_[static_cast<std::size_t>(i)] = 1;
-            changed = true;
-        }
+        changed = changed || navState_[static_cast<std::size_t>(i)] != want;
+        navState_[static_cast<std::size_t>(i)] = want;
     }
-    if (changed) update(QRect(592, navTop(), 110, 19));
+    if (changed) update(QRect(kNavLeft, navTop(), 5 * kNavPitch, 19));
+}
+
+void ReplayWindow::mouseMoveEvent(QMouseEvent* event) {
+    hoverNav(hitNavButton(event->position().toPoint()));
 }
 
 void ReplayWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const int hit = hitNavButton(event->position().toPoint());
-    if (hit < 0 || navState_[static_cast<std::size_t>(hit)] != 1) return;
-    navState_[static_cast<std::size_t>(hit)] = 0;
-    update(QRect(592, navTop(), 110, 19));
+    if (hit < 0) return;
+    // Every release over a button counts, the second of two clicks on one spot too; the button
+    // stays lit while the mouse is on it.
+    hoverNav(hit);
     pressNav(hit);
 }
 

@@ -9,6 +9,7 @@
 
 #include "board/board_view.h"
 #include "board/skin_cache.h"
+#include "records/command_button.h"
 #include "records/replay_model.h"
 
 namespace xq {
@@ -19,7 +20,8 @@ struct UserSettings;
 
 // The replay window: a stored game's board at any of its positions, its move list, five
 // navigation buttons (first, back, auto-play, forward, last) and five commands (restore, save,
-// open, export, close). The user may also try moves of his own on the board.
+// open, export, close). The user may also try moves of his own on the board. The board always
+// shows the position after the move selected in the list, however that selection was made.
 class ReplayWindow : public QWidget {
     Q_OBJECT
 
@@ -31,9 +33,10 @@ public:
     ReplayModel& model() { return model_; }
     BoardView& board() { return *board_; }
     QListView& list() { return *list_; }
-    QPushButton* command(int index) const { return commands_[static_cast<std::size_t>(index)]; }
+    QPushButton* command(int index) const;
 
-    // Navigation buttons 0..4 as the mouse uses them; public for tests.
+    // Navigation buttons 0..4 as the mouse uses them; public for tests. Any of them stops a
+    // running auto-play; auto-play itself toggles it.
     int hitNavButton(QPoint pos) const;
     void pressNav(int index);
     void autoPlayTick();
@@ -51,7 +54,10 @@ protected:
 
 private:
     void sync();
+    void followList();
+    void hoverNav(int hit);
     void runCommand(int index);
+    void openFile(const QString& path);
     bool confirmOverwrite(const QString& path);
     int navTop() const;
 
@@ -59,7 +65,7 @@ private:
     ReplayModel model_;
     BoardView* board_;
     QListView* list_;
-    std::array<QPushButton*, 5> commands_{};
+    std::array<CommandButton*, 5> commands_{};
     std::array<int, 5> navState_{};
     SkinCache skins_;
     QTimer play_;
@@ -67,6 +73,8 @@ private:
     QTimer selectBlink_;
     bool runPhase_ = false;
     bool selectPhase_ = false;
+    // Cleared while the window changes the game itself, so that the list lines it selects on
+    // the way do not navigate again.
     bool listNav_ = true;
 };
 
