@@ -2,6 +2,7 @@
 
 #include "game/table.h"
 #include "net/messages.h"
+#include "records/record_failure_text.h"
 #include "records/record_file.h"
 
 namespace xq {
@@ -46,9 +47,7 @@ void Table::DoUserOpt(int index) {
             const QiPuHistory& record = QiPuUpperBound(now) >= 1 ? now : asked;
             QString error;
             // The game must not be lost silently: a failed save is told to the user.
-            if (!SaveQiPuFile(path, record, &error)) {
-                Box(1, QStringLiteral("棋谱保存失败：") + path + QStringLiteral("\n") + error);
-            }
+            if (!SaveQiPuFile(path, record, &error)) Box(1, SaveFailureText(path, error));
             return;
         }
         case kBtnLoad: {

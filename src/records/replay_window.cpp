@@ -12,6 +12,7 @@
 #include "records/record_failure_text.h"
 #include "records/record_file.h"
 #include "startup/session.h"
+#include "ui/record_file_dialog.h"
 #include "ui/ui_font.h"
 
 namespace xq {
@@ -32,6 +33,7 @@ constexpr int kNavGap = 14;  // from the list's bottom to the navigation buttons
 ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings& settings,
                            QWidget* parent)
     : QWidget(parent, Qt::Window),
+      folder_(session.strAppPath),
       session_(session),
       model_(game.bteRedView),
       board_(new BoardView(session, game, settings, this)),
@@ -103,9 +105,19 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     askFileName = [this](const QString& title, bool forSave, const QString& filter) {
-        return forSave ? QFileDialog::getSaveFileName(this, title, QDir::homePath(), filter,
-                                                      nullptr, QFileDialog::DontConfirmOverwrite)
-                       : QFileDialog::getOpenFileName(this, title, QDir::homePath(), filter);
+        QString suggestion;
+        if (forSave) {
+            // The record's own name when it came from a file, else the name the table gave it.
+            const QString base = !model_.file().isEmpty()
+                                     ? QFileInfo(model_.file()).completeBaseName()
+                                 : !suggestedBase.isEmpty()
+                                     ? suggestedBase
+                                     : SuggestedRecordBase({}, {}, QDateTime::currentDateTime());
+            suggestion =
+                base + (filter.contains(QStringLiteral("*.txt")) ? QStringLiteral(".txt")
+                                                                 : QStringLiteral(".drak"));
+        }
+        return AskFileName(this, {title, filter, forSave, suggestion}, folder_);
     };
     tellFailure = [this](const QString& text) {
         QMessageBox::warning(this, QStringLiteral("系统提示"), text);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/record_file_dialog.h"
+
 #include <QListView>
 #include <QPushButton>
 #include <QTimer>
@@ -46,6 +48,8 @@ public:
     std::function<QString(const QString& title, bool forSave, const QString& filter)> askFileName;
     std::function<bool(const QString& path)> askOverwrite;
     std::function<void(const QString& text)> tellFailure;
+    // The name a save or an export offers for a game that has no file of its own yet.
+    QString suggestedBase;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -61,6 +65,7 @@ private:
     bool confirmOverwrite(const QString& path);
     int navTop() const;
 
+    RecordFolder folder_;  // where its file dialogs start
     const Session& session_;
     ReplayModel model_;
     BoardView* board_;

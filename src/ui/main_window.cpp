@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "records/record_failure_text.h"
 #include "records/record_file.h"
 #include "records/replay_window.h"
 #include "startup/skin_path.h"
@@ -494,7 +495,7 @@ void MainWindow::onConnectionEnd(bool failedToConnect) {
         if (path.isEmpty()) break;
         QString error;
         if (SaveQiPuFile(path, record, &error)) break;
-        const QString failure = QStringLiteral("棋谱保存失败：") + path + u'\n' + error;
+        const QString failure = SaveFailureText(path, error);
         if (tellSaveFailure) {
             tellSaveFailure(failure);
         } else {
@@ -508,6 +509,10 @@ void MainWindow::openReplay(const QiPuHistory& history, const QString& path) {
     // Each replay command opens the window afresh.
     if (replay_) replay_->close();
     replay_ = new ReplayWindow(s_, g_, prefs_, this);
+    if (path.isEmpty()) {  // the game just played: named after its players
+        const auto [red, black] = table_->RecordPlayers();
+        replay_->suggestedBase = SuggestedRecordBase(red, black, QDateTime::currentDateTime());
+    }
     replay_->open(history, path);
     replay_->show();
 }

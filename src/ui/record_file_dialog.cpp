@@ -45,11 +45,15 @@ QString AskFileName(QWidget* parent, const FileDialogRequest& request, RecordFol
 
 QString SuggestedRecordName(const QString& red, const QString& black, const QDateTime& when,
                             const QString& extension) {
+    return SuggestedRecordBase(red, black, when) + u'.' + extension;
+}
+
+QString SuggestedRecordBase(const QString& red, const QString& black, const QDateTime& when) {
     QString players = red.isEmpty() && black.isEmpty() ? QStringLiteral("中国象棋")
                                                        : red + QStringLiteral("对") + black;
     players.replace(QRegularExpression(QStringLiteral(R"([\\/:*?"<>|\x00-\x1f])")),
                     QStringLiteral("_"));
-    return players + u'_' + when.toString(QStringLiteral("yyyyMMdd-HHmm")) + u'.' + extension;
+    return players + u'_' + when.toString(QStringLiteral("yyyyMMdd-HHmm"));
 }
 
 }  // namespace xq

@@ -37,5 +37,7 @@ QString AskFileName(QWidget* parent, const FileDialogRequest& request, RecordFol
 // "张三对李四_20261208-1130.drak", with characters no file system takes replaced.
 QString SuggestedRecordName(const QString& red, const QString& black, const QDateTime& when,
                             const QString& extension);
+// The same without the extension.
+QString SuggestedRecordBase(const QString& red, const QString& black, const QDateTime& when);
 
 }  // namespace xq

@@ -496,7 +496,9 @@ TEST(ReplayWindow, FailuresAreToldInChineseWithTheSystemsReasonOnlyInBrackets) {
             f.window->command(2)->click();
             ASSERT_EQ(f.window->model().file(), f.fileName);
             QFile::remove(f.fileName);
-            if (c.opened == broken) ASSERT_TRUE(QFile::copy(broken, f.fileName));
+            if (c.opened == broken) {
+                ASSERT_TRUE(QFile::copy(broken, f.fileName));
+            }
             shownPath = f.fileName;
         }
         f.fileName = c.path;
