@@ -175,7 +175,9 @@ void BoardView::paintEvent(QPaintEvent* event) {
     if (movingVisible_ && !moving_.isNull()) p.drawImage(movingAt_, moving_);
     for (int i = 0; i < 3; ++i) {
         if (!markers_[i].visible) continue;
-        p.setPen(QPen(i == 2 ? kSelectMarkerColour : kRunMarkerColour, 2));
+        // Mitred, so the outline keeps its corner pixels on the cell's outer two pixels.
+        p.setPen(QPen(i == 2 ? kSelectMarkerColour : kRunMarkerColour, 2, Qt::SolidLine,
+                      Qt::SquareCap, Qt::MiterJoin));
         p.setBrush(Qt::NoBrush);
         p.drawRect(markerRect(i).adjusted(1, 1, -1, -1));
     }

@@ -203,6 +203,31 @@ TEST(BoardMarkers, SitOnPieceCellsAndFollowResizes) {
         EXPECT_TRUE(f.view.markerRect(i).isEmpty());
 }
 
+TEST(BoardMarkers, OutlinesCoverTheOuterTwoPixelsOfTheCell) {
+    for (const QSize size : {QSize(379, 418), QSize(470, 518), QSize(900, 991)}) {
+        BoardFixture f(size);
+        f.view.placeRunMarkers(0, 0, 9, 8, true);
+        f.view.placeSelectMarker(4, 4, true);
+        const QImage shown = f.view.grab().toImage();
+        for (int i = 0; i < 3; ++i) {
+            const QRect cell = f.view.markerRect(i);
+            const QRgb colour = i == 2 ? qRgb(0, 128, 0) : qRgb(255, 0, 0);
+            QRect outline;
+            int ring = 0;
+            for (int y = cell.top() - 3; y <= cell.bottom() + 3; ++y) {
+                for (int x = cell.left() - 3; x <= cell.right() + 3; ++x) {
+                    if (shown.pixel(x, y) != colour) continue;
+                    outline |= QRect(x, y, 1, 1);
+                    ++ring;
+                }
+            }
+            EXPECT_EQ(outline, cell) << size.width() << " marker " << i;
+            const int side = cell.width();
+            EXPECT_EQ(ring, side * side - (side - 4) * (side - 4)) << size.width() << " " << i;
+        }
+    }
+}
+
 TEST(SkinCache, ReadsAFileAgainWhenItChanges) {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("Res");
