@@ -9,9 +9,6 @@
 namespace xq {
 namespace {
 
-constexpr int kCell = 57;
-constexpr int kMaskCell = 7;
-
 // Lines are filled as whole logical pixels in the pen's colour: at a device pixel ratio of 2 a
 // pen of width 1 would straddle two logical pixels instead of covering one.
 void Pixels(QPainter& p, int x1, int y1, int x2, int y2) {
@@ -158,32 +155,31 @@ void BoardPainter::paintPiece(QImage& surface, std::uint8_t code, int pieceStyle
                                 .arg(pieceStyle)
                                 .arg(side == 1 ? QStringLiteral("Red") : QStringLiteral("blk"));
     const QImage* strip = skins_.image(literal);
-    if (strip == nullptr || strip->width() < 8 * kCell || strip->height() < kCell) return;
+    if (strip == nullptr || strip->width() < kPieceStripSize.width() ||
+        strip->height() < kPieceStripSize.height())
+        return;
 
     ScaledStrip& scaled = strips_[literal];
     // The cell in the surface's own pixels: at a higher resolution the piece is cut to it
     // directly instead of being enlarged when drawn.
     const qreal dpr = surface.devicePixelRatio();
     const int size = qRound(cell.width() * dpr);
-    if (scaled.sourceKey != strip->cacheKey() || scaled.size != size) {
-        const auto cut = [&](int index) {
-            QImage piece = strip->copy(index * kCell, 0, kCell, kCell)
-                               .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                               .convertToFormat(QImage::Format_RGB32);
-            piece.setDevicePixelRatio(dpr);
-            return piece;
-        };
-        scaled.mask = cut(kMaskCell);
-        for (int k = 0; k < 7; ++k)
-            scaled.pictures[static_cast<std::size_t>(k)] = cut(k);
+    if (scaled.sourceKey != strip->cacheKey() || scaled.size != size ||
+        scaled.cells.mask.devicePixelRatio() != dpr) {
+        scaled.cells = CutPieceStrip(*strip, size);
+        scaled.cells.mask.setDevicePixelRatio(dpr);
+        for (QImage& picture : scaled.cells.pictures)
+            picture.setDevicePixelRatio(dpr);
         scaled.sourceKey = strip->cacheKey();
         scaled.size = size;
     }
+    const QImage& picture = scaled.cells.pictures[static_cast<std::size_t>(kind - 1)];
+    if (scaled.cells.mask.isNull() || picture.isNull()) return;
     QPainter p(&surface);
     p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-    p.drawImage(cell.topLeft(), scaled.mask);
+    p.drawImage(cell.topLeft(), scaled.cells.mask);
     p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-    p.drawImage(cell.topLeft(), scaled.pictures[static_cast<std::size_t>(kind - 1)]);
+    p.drawImage(cell.topLeft(), picture);
 }
 
 }  // namespace xq
