@@ -155,9 +155,8 @@ void BoardPainter::paintPiece(QImage& surface, std::uint8_t code, int pieceStyle
                                 .arg(pieceStyle)
                                 .arg(side == 1 ? QStringLiteral("Red") : QStringLiteral("blk"));
     const QImage* strip = skins_.image(literal);
-    if (strip == nullptr || strip->width() < kPieceStripSize.width() ||
-        strip->height() < kPieceStripSize.height())
-        return;
+    // A strip of another size is as good as missing: its cells would cut pieces in half.
+    if (strip == nullptr || strip->size() != kPieceStripSize) return;
 
     ScaledStrip& scaled = strips_[literal];
     // The cell in the surface's own pixels: at a higher resolution the piece is cut to it

@@ -14,9 +14,7 @@ QImage Cell(const QImage& strip, int index) {
 
 PieceCells CutPieceStrip(const QImage& strip, int size) {
     PieceCells cells;
-    if (strip.width() < kPieceStripSize.width() || strip.height() < kPieceStripSize.height() ||
-        size <= 0)
-        return cells;
+    if (strip.size() != kPieceStripSize || size <= 0) return cells;
     // The outline as coverage: the mask cell inverted, so inside the piece is opaque.
     QImage outline = Cell(strip, 7).convertToFormat(QImage::Format_Grayscale8);
     outline.invertPixels();

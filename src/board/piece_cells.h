@@ -19,7 +19,7 @@ struct PieceCells {
     std::array<QImage, 7> pictures;  // kind 1..7 at index kind - 1
 };
 
-// Null images when the strip is smaller than a strip.
+// Null images when the strip does not have the size of a strip.
 PieceCells CutPieceStrip(const QImage& strip, int size);
 
 }  // namespace xq
