@@ -151,13 +151,20 @@ TEST(BoardDrawing, PiecesShowThroughTheirMaskAndClearFromTheCleanTwin) {
     f.view.clearQiZi(9, 4);
     EXPECT_EQ(f.at(cell.x() + size / 2, cell.y() + size / 2),
               QColor(f.view.cleanSurface().pixel(cell.x() + size / 2, cell.y() + size / 2)));
-    // Unknown codes and sides draw nothing; a style above 3 draws style 2 (missing here).
+    // Unknown codes and sides draw nothing.
     f.view.paintQiZi(9, 4, 24);
     f.view.paintQiZi(9, 4, 36);
-    f.settings.bteQiZiStyle = 5;
-    f.view.paintQiZi(9, 4, 20);
     EXPECT_EQ(f.at(cell.x() + size / 2, cell.y() + size / 2),
               QColor(f.view.cleanSurface().pixel(cell.x() + size / 2, cell.y() + size / 2)));
+    // Asked for directly, a piece style above 3 draws style 2 (missing here), not style 1.
+    SkinCache skins;
+    skins.setBase(dir.path() + '/');
+    BoardPainter painter(skins);
+    QImage surface = f.view.cleanSurface().copy();
+    painter.paintPiece(surface, 20, 5, QRect(cell, QSize(size, size)));
+    EXPECT_EQ(surface, f.view.cleanSurface());
+    painter.paintPiece(surface, 20, 1, QRect(cell, QSize(size, size)));
+    EXPECT_NE(surface, f.view.cleanSurface());
 }
 
 TEST(BoardDrawing, FileNumbersFollowTheOrientation) {
