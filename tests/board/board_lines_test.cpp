@@ -125,6 +125,25 @@ TEST(BoardLines, TripleBorderOnItsPixelsOnAllFourSides) {
     }
 }
 
+TEST(BoardLines, AtRatioTwoEveryLineCoversTheSameLogicalPixels) {
+    // Border, grid, palaces and point marks: each logical pixel of the board at ratio 2 is the
+    // pixel of the board at ratio 1 (the file numbers outside the border are left aside, as text
+    // is drawn afresh at each resolution).
+    for (const Size size : kSizes) {
+        SCOPED_TRACE(testing::Message() << size.w << "x" << size.h);
+        const Expected e(size);
+        const DrawnBoard one(size, 1.0), two(size, 2.0);
+        int differing = 0;
+        for (int y = e.y0 - 7; y <= e.y0 + 9 * e.s + 5; ++y) {
+            for (int x = 0; x < size.w; ++x) {
+                if (two.at(x, y) != one.at(x, y) && ++differing <= 3)
+                    ADD_FAILURE() << "at " << x << "," << y;
+            }
+        }
+        EXPECT_EQ(differing, 0);
+    }
+}
+
 TEST(BoardLines, PiecesFillTheirCellsCentredOnTheDarkCrossings) {
     // A strip of solid square pieces: what is drawn shows the cell exactly.
     QTemporaryDir dir;
