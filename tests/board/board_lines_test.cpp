@@ -25,7 +25,7 @@ struct Size {
 constexpr Size kSizes[] = {{379, 418}, {548, 604}, {900, 991}};
 constexpr qreal kRatios[] = {1.0, 2.0};
 
-// The spec's own formulas, written out independently of the code under test.
+// The board's geometry written out afresh, apart from the code under test.
 struct Expected {
     explicit Expected(Size size)
         : s(static_cast<int>(std::nearbyint((size.w - 20) / 9.0 + 0.5))),
