@@ -9,27 +9,42 @@
 namespace xq {
 namespace {
 
-constexpr int kCell = 57;
-constexpr int kMaskCell = 7;
+// Lines are filled as whole logical pixels in the pen's colour: at a device pixel ratio of 2 a
+// pen of width 1 would straddle two logical pixels instead of covering one.
+void Pixels(QPainter& p, int x1, int y1, int x2, int y2) {
+    p.fillRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                     QPoint(std::max(x1, x2), std::max(y1, y2))),
+               p.pen().color());
+}
 
 // A line as the board has always drawn it: the end pixel is left out.
 void Line(QPainter& p, int x1, int y1, int x2, int y2) {
     if (x1 == x2 && y1 == y2) return;
     const int dx = (x2 > x1) - (x2 < x1), dy = (y2 > y1) - (y2 < y1);
     if (x1 == x2 || y1 == y2) {
-        p.drawLine(x1, y1, x2 - dx, y2 - dy);
+        Pixels(p, x1, y1, x2 - dx, y2 - dy);
         return;
     }
     // Diagonals: every pixel of the run but the last.
     const int n = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
     for (int i = 0; i < n; ++i) {
-        p.drawPoint(x1 + (x2 - x1) * i / n, y1 + (y2 - y1) * i / n);
+        const int x = x1 + (x2 - x1) * i / n, y = y1 + (y2 - y1) * i / n;
+        Pixels(p, x, y, x, y);
     }
 }
 
-// A line with both end pixels.
+// A horizontal or vertical line with both end pixels.
 void FullLine(QPainter& p, int x1, int y1, int x2, int y2) {
-    p.drawLine(x1, y1, x2, y2);
+    Pixels(p, x1, y1, x2, y2);
+}
+
+// A rectangle whose four edges lie on exactly these pixels (drawRect would put the right and
+// bottom edges one pixel further out).
+void Box(QPainter& p, int left, int top, int right, int bottom) {
+    FullLine(p, left, top, right, top);
+    FullLine(p, left, bottom, right, bottom);
+    FullLine(p, left, top, left, bottom);
+    FullLine(p, right, top, right, bottom);
 }
 
 void Grid(QPainter& p, int x0, int y0, int s) {
@@ -63,10 +78,8 @@ void BoardPainter::paintLines(QImage& surface, const BoardGeometry& g, int board
     const QColor dark = DarkLineColour(boardStyle);
     p.setPen(QPen(dark, 1));
     Grid(p, x0 - 1, y0 - 1, s);
-    for (int k = 0; k < 3; ++k) {
-        p.drawRect(
-            QRect(QPoint(x0 - 7 + k, y0 - 7 + k), QPoint(x0 + 8 * s + 5 - k, y0 + 9 * s + 5 - k)));
-    }
+    for (int k = 0; k < 3; ++k)
+        Box(p, x0 - 7 + k, y0 - 7 + k, x0 + 8 * s + 5 - k, y0 + 9 * s + 5 - k);
     Line(p, x0 + 3 * s - 1, y0 - 1, x0 + 5 * s - 1, y0 + 2 * s - 1);
     Line(p, x0 + 5 * s - 1, y0 - 1, x0 + 3 * s - 1, y0 + 2 * s - 1);
     Line(p, x0 + 3 * s - 1, y0 + 7 * s, x0 + 5 * s - 1, y0 + 9 * s);
@@ -142,32 +155,30 @@ void BoardPainter::paintPiece(QImage& surface, std::uint8_t code, int pieceStyle
                                 .arg(pieceStyle)
                                 .arg(side == 1 ? QStringLiteral("Red") : QStringLiteral("blk"));
     const QImage* strip = skins_.image(literal);
-    if (strip == nullptr || strip->width() < 8 * kCell || strip->height() < kCell) return;
+    // A strip of another size is as good as missing: its cells would cut pieces in half.
+    if (strip == nullptr || strip->size() != kPieceStripSize) return;
 
     ScaledStrip& scaled = strips_[literal];
     // The cell in the surface's own pixels: at a higher resolution the piece is cut to it
     // directly instead of being enlarged when drawn.
     const qreal dpr = surface.devicePixelRatio();
     const int size = qRound(cell.width() * dpr);
-    if (scaled.sourceKey != strip->cacheKey() || scaled.size != size) {
-        const auto cut = [&](int index) {
-            QImage piece = strip->copy(index * kCell, 0, kCell, kCell)
-                               .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                               .convertToFormat(QImage::Format_RGB32);
-            piece.setDevicePixelRatio(dpr);
-            return piece;
-        };
-        scaled.mask = cut(kMaskCell);
-        for (int k = 0; k < 7; ++k)
-            scaled.pictures[static_cast<std::size_t>(k)] = cut(k);
+    if (scaled.sourceKey != strip->cacheKey() || scaled.size != size ||
+        scaled.cells.mask.devicePixelRatio() != dpr) {
+        scaled.cells = CutPieceStrip(*strip, size);
+        scaled.cells.mask.setDevicePixelRatio(dpr);
+        for (QImage& picture : scaled.cells.pictures)
+            picture.setDevicePixelRatio(dpr);
         scaled.sourceKey = strip->cacheKey();
         scaled.size = size;
     }
+    const QImage& picture = scaled.cells.pictures[static_cast<std::size_t>(kind - 1)];
+    if (scaled.cells.mask.isNull() || picture.isNull()) return;
     QPainter p(&surface);
     p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-    p.drawImage(cell.topLeft(), scaled.mask);
+    p.drawImage(cell.topLeft(), scaled.cells.mask);
     p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-    p.drawImage(cell.topLeft(), scaled.pictures[static_cast<std::size_t>(kind - 1)]);
+    p.drawImage(cell.topLeft(), picture);
 }
 
 }  // namespace xq

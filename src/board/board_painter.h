@@ -4,10 +4,10 @@
 #include <QHash>
 #include <QImage>
 #include <QRect>
-#include <array>
 #include <cstdint>
 
 #include "board/board_geometry.h"
+#include "board/piece_cells.h"
 #include "board/skin_cache.h"
 
 namespace xq {
@@ -35,8 +35,7 @@ private:
     struct ScaledStrip {
         qint64 sourceKey = 0;
         int size = 0;
-        QImage mask;
-        std::array<QImage, 7> pictures;
+        PieceCells cells;
     };
 
     SkinCache& skins_;

@@ -43,7 +43,8 @@ void BoardView::repaintBoard() {
         picQiPanBk_ = SurfaceImage(size, dpr);
     if (!size.isEmpty()) {
         geometry_ = painter_.paintBoard(
-            picQiPanBk_, fixedBoardStyle_ >= 0 ? fixedBoardStyle_ : settings_.bteQiPanStyle,
+            picQiPanBk_,
+            fixedBoardStyle_ >= 0 ? fixedBoardStyle_ : StyleOrDefault(settings_.bteQiPanStyle),
             game_.bteRedView, font_);
         picQiPan_ = picQiPanBk_.copy();  // the same background and lines, then the pieces
         paintAllQiZi();
@@ -60,12 +61,15 @@ QRect BoardView::cellRect(int row, int col) const {
     return {at.x(), at.y(), geometry_.pieceSize, geometry_.pieceSize};
 }
 
+int BoardView::pieceStyle() const {
+    return StyleOrDefault(settings_.bteQiZiStyle);
+}
+
 void BoardView::paintAllQiZi() {
     for (int row = 0; row < 10; ++row) {
         for (int col = 0; col < 9; ++col) {
             const std::uint8_t code = (*show_)[row][col];
-            if (code != 0)
-                painter_.paintPiece(picQiPan_, code, settings_.bteQiZiStyle, cellRect(row, col));
+            if (code != 0) painter_.paintPiece(picQiPan_, code, pieceStyle(), cellRect(row, col));
         }
     }
 }
@@ -82,7 +86,7 @@ void BoardView::paintQiZi(int row, int col, std::uint8_t code) {
     if (code == 0 || picQiPan_.isNull()) return;
     skins_.beginPass();
     const QRect cell = cellRect(row, col);
-    painter_.paintPiece(picQiPan_, code, settings_.bteQiZiStyle, cell);
+    painter_.paintPiece(picQiPan_, code, pieceStyle(), cell);
     update(cell);
 }
 
@@ -175,7 +179,9 @@ void BoardView::paintEvent(QPaintEvent* event) {
     if (movingVisible_ && !moving_.isNull()) p.drawImage(movingAt_, moving_);
     for (int i = 0; i < 3; ++i) {
         if (!markers_[i].visible) continue;
-        p.setPen(QPen(i == 2 ? kSelectMarkerColour : kRunMarkerColour, 2));
+        // Mitred, so the outline keeps its corner pixels on the cell's outer two pixels.
+        p.setPen(QPen(i == 2 ? kSelectMarkerColour : kRunMarkerColour, 2, Qt::SolidLine,
+                      Qt::SquareCap, Qt::MiterJoin));
         p.setBrush(Qt::NoBrush);
         p.drawRect(markerRect(i).adjusted(1, 1, -1, -1));
     }

@@ -76,6 +76,7 @@ protected:
 
 private:
     QRect cellRect(int row, int col) const;
+    int pieceStyle() const;
     void paintAllQiZi();
 
     struct Marker {

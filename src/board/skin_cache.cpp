@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "board/skin_picture.h"
 #include "startup/skin_path.h"
 
 namespace xq {
@@ -29,7 +30,7 @@ const QImage* SkinCache::image(const QString& literal) {
         it->size == info.size()) {
         return it->image.isNull() ? nullptr : &it->image;
     }
-    Entry entry{path, info.lastModified(), info.size(), QImage(path)};
+    Entry entry{path, info.lastModified(), info.size(), ReadSkinPicture(path)};
     // Bitmaps are copied opaquely; icons keep their transparency.
     if (!entry.image.isNull()) {
         entry.image = entry.image.convertToFormat(entry.image.hasAlphaChannel()

@@ -20,8 +20,8 @@ public:
     // Starts a drawing pass: files are checked on disk again from now on.
     void beginPass() { checked_.clear(); }
 
-    // The picture of a literal such as "Res\number.bmp"; null when the file is missing or
-    // unreadable.
+    // The picture of a literal such as "Res\number.bmp"; null when the file is missing,
+    // unreadable, short or damaged, so that its element is left undrawn.
     const QImage* image(const QString& literal);
 
 private:

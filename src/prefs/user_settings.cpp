@@ -53,6 +53,8 @@ bool ParseUserSetText(const QByteArray& text, UserSettings& settings) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (!ParseValue(tokens[static_cast<qsizetype>(i)], *fields[i])) return false;
     }
+    read.bteQiPanStyle = StyleOrDefault(read.bteQiPanStyle);
+    read.bteQiZiStyle = StyleOrDefault(read.bteQiZiStyle);
     settings = read;
     return true;
 }

@@ -20,10 +20,17 @@ struct UserSettings {
 
 inline constexpr char kUserSetFile[] = "UserSet.ini";
 
+// A board or piece style as the style boxes and the board both take it: a value outside 0..3
+// (a file written by hand, say) is the default 1, so the box never shows one style while the
+// board draws another.
+constexpr std::uint8_t StyleOrDefault(int style) {
+    return style >= 0 && style <= 3 ? static_cast<std::uint8_t>(style) : 1;
+}
+
 void DefaultUserSet(UserSettings& settings);
 
 // Reads "UserSet.ini" from the program folder; a missing, short or broken file gives all seven
-// defaults.
+// defaults, a style outside 0..3 the default style.
 void LoadUserSet(UserSettings& settings, const QString& appPath);
 
 // Writes the seven values, one " n " line each, replacing the file as a whole. False, with a

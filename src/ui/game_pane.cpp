@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "game/table.h"
+#include "prefs/user_settings.h"
 #include "ui/builtin_pictures.h"
 #include "ui/player_panels.h"
 #include "ui/ui_font.h"
@@ -45,8 +46,8 @@ GamePane::GamePane(Table& table, QWidget* parent)
         box->addItems(kStyleNames);
         box->setFont(font_);
     }
-    boardStyle_->setCurrentIndex(qBound(0, int{table.prefs.bteQiPanStyle}, 3));
-    pieceStyle_->setCurrentIndex(qBound(0, int{table.prefs.bteQiZiStyle}, 3));
+    boardStyle_->setCurrentIndex(StyleOrDefault(table.prefs.bteQiPanStyle));
+    pieceStyle_->setCurrentIndex(StyleOrDefault(table.prefs.bteQiZiStyle));
     connect(boardStyle_, &QComboBox::activated, board_, &BoardView::chooseBoardStyle);
     connect(pieceStyle_, &QComboBox::activated, board_, &BoardView::choosePieceStyle);
 }

@@ -151,13 +151,20 @@ TEST(BoardDrawing, PiecesShowThroughTheirMaskAndClearFromTheCleanTwin) {
     f.view.clearQiZi(9, 4);
     EXPECT_EQ(f.at(cell.x() + size / 2, cell.y() + size / 2),
               QColor(f.view.cleanSurface().pixel(cell.x() + size / 2, cell.y() + size / 2)));
-    // Unknown codes and sides draw nothing; a style above 3 draws style 2 (missing here).
+    // Unknown codes and sides draw nothing.
     f.view.paintQiZi(9, 4, 24);
     f.view.paintQiZi(9, 4, 36);
-    f.settings.bteQiZiStyle = 5;
-    f.view.paintQiZi(9, 4, 20);
     EXPECT_EQ(f.at(cell.x() + size / 2, cell.y() + size / 2),
               QColor(f.view.cleanSurface().pixel(cell.x() + size / 2, cell.y() + size / 2)));
+    // Asked for directly, a piece style above 3 draws style 2 (missing here), not style 1.
+    SkinCache skins;
+    skins.setBase(dir.path() + '/');
+    BoardPainter painter(skins);
+    QImage surface = f.view.cleanSurface().copy();
+    painter.paintPiece(surface, 20, 5, QRect(cell, QSize(size, size)));
+    EXPECT_EQ(surface, f.view.cleanSurface());
+    painter.paintPiece(surface, 20, 1, QRect(cell, QSize(size, size)));
+    EXPECT_NE(surface, f.view.cleanSurface());
 }
 
 TEST(BoardDrawing, FileNumbersFollowTheOrientation) {
@@ -201,6 +208,31 @@ TEST(BoardMarkers, SitOnPieceCellsAndFollowResizes) {
     f.view.hideMarkers();
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(f.view.markerRect(i).isEmpty());
+}
+
+TEST(BoardMarkers, OutlinesCoverTheOuterTwoPixelsOfTheCell) {
+    for (const QSize size : {QSize(379, 418), QSize(470, 518), QSize(900, 991)}) {
+        BoardFixture f(size);
+        f.view.placeRunMarkers(0, 0, 9, 8, true);
+        f.view.placeSelectMarker(4, 4, true);
+        const QImage shown = f.view.grab().toImage();
+        for (int i = 0; i < 3; ++i) {
+            const QRect cell = f.view.markerRect(i);
+            const QRgb colour = i == 2 ? qRgb(0, 128, 0) : qRgb(255, 0, 0);
+            QRect outline;
+            int ring = 0;
+            for (int y = cell.top() - 3; y <= cell.bottom() + 3; ++y) {
+                for (int x = cell.left() - 3; x <= cell.right() + 3; ++x) {
+                    if (shown.pixel(x, y) != colour) continue;
+                    outline |= QRect(x, y, 1, 1);
+                    ++ring;
+                }
+            }
+            EXPECT_EQ(outline, cell) << size.width() << " marker " << i;
+            const int side = cell.width();
+            EXPECT_EQ(ring, side * side - (side - 4) * (side - 4)) << size.width() << " " << i;
+        }
+    }
 }
 
 TEST(SkinCache, ReadsAFileAgainWhenItChanges) {

@@ -44,6 +44,26 @@ TEST(UserSettings, ShortOrBrokenTextGivesAllDefaults) {
     }
 }
 
+TEST(UserSettings, StylesOutsideTheRangeReadAsTheDefaultStyle) {
+    const struct {
+        const char* text;
+        int board, pieces;
+    } cases[] = {
+        {"0\n0\n0\n0\n0\n3\n0\n", 3, 0},
+        {"0\n0\n0\n0\n0\n4\n0\n", 1, 0},
+        {"0\n0\n0\n0\n0\n2\n255\n", 2, 1},
+        {"0\n0\n0\n0\n0\n200\n7\n", 1, 1},
+    };
+    for (const auto& c : cases) {
+        UserSettings s;
+        ASSERT_TRUE(ParseUserSetText(c.text, s)) << c.text;
+        EXPECT_EQ(s.bteQiPanStyle, c.board) << c.text;
+        EXPECT_EQ(s.bteQiZiStyle, c.pieces) << c.text;
+        // The switches are read as they stand.
+        EXPECT_EQ(s.bteSoundOn, 0) << c.text;
+    }
+}
+
 TEST(UserSettings, FileRoundTripAndDefaultsWhenMissingOrShort) {
     QTemporaryDir dir;
     const QString app = dir.path() + '/';

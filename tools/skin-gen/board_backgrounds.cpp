@@ -1,5 +1,5 @@
 // Board backgrounds: the client stretches them over the whole board and draws the grid itself,
-// so these are pure surfaces (no lines), one look per board style.
+// so these are surfaces without lines, one look per board style (the river words come later).
 #include <QRgb>
 #include <algorithm>
 #include <cmath>

@@ -18,7 +18,10 @@ struct Picture {
 using Pictures = std::vector<Picture>;
 
 // The hall tree (paths below the hall folder).
+// The board backgrounds of styles 0..3 in order: pure arithmetic, safe on any thread. The river
+// words are added afterwards, on the thread that draws text.
 Pictures boardBackgrounds();
+void addRiverWords(Pictures& boards, const CjkFont& font);
 Pictures pieceStrips(const CjkFont& font);
 Pictures frameArt(const CjkFont& font);
 Pictures paneArt(const CjkFont& font);

@@ -21,7 +21,7 @@ int writeAll(const QString& dir, const Pictures& pictures) {
 }  // namespace
 
 int writeHallTree(const QString& hallDir, const CjkFont& font) {
-    // The board backgrounds take longest and need no font: draw them meanwhile.
+    // The board surfaces take longest and need no font: draw them meanwhile.
     auto boards = std::async(std::launch::async, boardBackgrounds);
     int count = 0;
     count += writeAll(hallDir, pieceStrips(font));
@@ -33,7 +33,9 @@ int writeHallTree(const QString& hallDir, const CjkFont& font) {
     count += writeAll(hallDir, userFaces());
     count += writeAll(hallDir, chatFaces());
     count += writeAll(hallDir, messageIcons());
-    count += writeAll(hallDir, boards.get());
+    Pictures backgrounds = boards.get();
+    addRiverWords(backgrounds, font);
+    count += writeAll(hallDir, backgrounds);
     for (const Sound& sound : makeSounds()) {
         writeWav(QDir(hallDir).filePath(QStringLiteral("game/Sound/") + sound.file), sound.samples,
                  kSoundRate);

@@ -1,0 +1,75 @@
+// A style value outside 0..3 in the settings file: the style boxes and the board agree on the
+// default style, instead of the box showing one style and the board drawing another.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "../ui/window_fixture.h"
+#include "board/board_view.h"
+#include "ui/game_pane.h"
+
+namespace xq {
+namespace {
+
+// A program folder with the generated backgrounds and piece strips and the given settings file.
+QString ProgramFolder(const QTemporaryDir& dir, const QByteArray& settings) {
+    const QDir game(dir.path());
+    game.mkpath(QStringLiteral("Res"));
+    const QDir skins(QStringLiteral(XQ_TEST_GAME_DIR "/Res"));
+    for (const QString& name :
+         skins.entryList({QStringLiteral("QiPanBack_*"), QStringLiteral("Big_Qz_*")})) {
+        QFile::copy(skins.filePath(name), game.filePath(QStringLiteral("Res/") + name));
+    }
+    QFile file(game.filePath(QStringLiteral("UserSet.ini")));
+    file.open(QIODevice::WriteOnly);
+    file.write(settings);
+    return dir.path() + u'/';
+}
+
+TEST(BoardStyles, ValuesOutsideTheRangeAreTheDefaultInTheBoxesAndOnTheBoard) {
+    const struct {
+        const char* board;
+        const char* pieces;
+        int shownBoard, shownPieces;
+    } cases[] = {
+        {"7", "9", 1, 1},
+        {"4", "255", 1, 1},
+        {"3", "0", 3, 0},
+        {"0", "4", 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.board << " " << c.pieces);
+        QTemporaryDir dir;
+        const QString folder =
+            ProgramFolder(dir, QByteArray(" 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n ") + c.board +
+                                   " \r\n " + c.pieces + " \r\n");
+        WindowFixture f(folder);
+        f.window->resize(1024, 736);
+        f.window->layOutPanes();
+        GamePane& pane = f.window->gamePane();
+        EXPECT_EQ(pane.boardStyleBox().currentIndex(), c.shownBoard);
+        EXPECT_EQ(pane.pieceStyleBox().currentIndex(), c.shownPieces);
+
+        BoardView& board = pane.board();
+        f.state.game.bteShowQiPan[9][4] = 0x14;
+        f.state.game.bteShowQiPan[0][4] = 0x04;
+        board.repaintBoard();
+        ASSERT_FALSE(board.surface().isNull());
+        // The board as it looks with the styles the boxes show.
+        UserSettings shown;
+        shown.bteQiPanStyle = static_cast<std::uint8_t>(c.shownBoard);
+        shown.bteQiZiStyle = static_cast<std::uint8_t>(c.shownPieces);
+        GameState game;
+        game.bteShowQiPan = f.state.game.bteShowQiPan;
+        game.bteRedView = f.state.game.bteRedView;
+        BoardView expected(f.state.session, game, shown);
+        expected.resize(board.size());
+        expected.repaintBoard();
+        EXPECT_TRUE(board.surface() == expected.surface());
+    }
+}
+
+}  // namespace
+}  // namespace xq
