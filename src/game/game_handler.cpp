@@ -31,7 +31,13 @@ void Table::DoGameMsg(const Cmd& cmd) {
     switch (ByteAt(cmd, 0)) {
         case code::kChat: {
             const QStringList f = CmdToString(cmd, 1).split(u'`');
-            if (f.size() >= 10) chat.showRelayed(f.mid(2, 8));
+            if (f.size() < 10) return;
+            // The speaker and the addressee shown are those the server checked and routed by
+            // (fields 0 and 1), not the copies a sender may fill with another's name.
+            QStringList shown = f.mid(2, 8);
+            shown[0] = f[0];
+            shown[1] = f[1];
+            chat.showRelayed(shown);
             return;
         }
         case code::kCannotContinue: {

@@ -1,5 +1,7 @@
 #include "net/room_socket.h"
 
+#include <algorithm>
+
 #include "net/cp936.h"
 
 namespace xq {
@@ -54,6 +56,19 @@ void RoomSocket::send(const QByteArray& message) {
     socket_.write(EncodeFrame(message));
 }
 
+QByteArray HelloText(const QString& name, const QString& ticket) {
+    QByteArray hello = QByteArray(kHelloPrefix) + EncodeCp936(name);
+    if (IsTicket(ticket)) hello += '`' + ticket.toLatin1();
+    return hello;
+}
+
+bool IsTicket(const QString& ticket) {
+    if (ticket.isEmpty() || ticket.size() > kMaxTicketLength || ticket == u"-") return false;
+    return std::all_of(ticket.cbegin(), ticket.cend(), [](QChar c) {
+        return c.unicode() >= 0x21 && c.unicode() <= 0x7E && c != u'`';
+    });
+}
+
 void RoomSocket::close() {
     if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.disconnectFromHost();
 }
@@ -67,7 +82,7 @@ void RoomSocket::closeAfterSending(int waitMs) {
 void RoomSocket::onConnected() {
     connectTimer_.stop();
     everConnected_ = true;
-    socket_.write(EncodeFrame(QByteArray(kHelloPrefix) + EncodeCp936(userName_)));
+    socket_.write(EncodeFrame(HelloText(userName_, ticket_)));
     emit connected();
 }
 

@@ -10,6 +10,12 @@
 
 namespace xq {
 
+// A login ticket: 1 to 64 printable ASCII characters without "`"; "-" stands for none.
+inline constexpr int kMaxTicketLength = 64;
+bool IsTicket(const QString& ticket);
+// The first frame: the protocol's name, the user's name, and the ticket when there is one.
+QByteArray HelloText(const QString& name, const QString& ticket);
+
 // The client's one connection to the room server: connects, opens with the hello, sends whole
 // messages and delivers whole messages through its inbox: one per event-loop turn, in order, held
 // while the table applies a move (see MessageInbox).
@@ -22,6 +28,9 @@ public:
 
     // The name the hello carries.
     void setUserName(const QString& name) { userName_ = name; }
+    // The login ticket the hall gave this user: it follows the name in the hello, so that no one
+    // else can take the name's seat. None ("" or "-") for a hall without tickets.
+    void setTicket(const QString& ticket) { ticket_ = ticket; }
 
     // Starts connecting. timeoutSeconds bounds the wait for the connection; a port outside
     // 1..65535 fails at once (reported from the event loop, like every other failure).
@@ -59,6 +68,7 @@ private:
     FrameReader reader_;
     MessageInbox inbox_;
     QString userName_;
+    QString ticket_;
     bool everConnected_ = false;
     bool ending_ = false;  // the socket is gone; the end is reported once the inbox is empty
 };

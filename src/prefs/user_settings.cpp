@@ -1,6 +1,7 @@
 #include "prefs/user_settings.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <array>
 
 #include "records/atomic_write.h"
@@ -55,13 +56,23 @@ bool ParseUserSetText(const QByteArray& text, UserSettings& settings) {
     }
     read.bteQiPanStyle = StyleOrDefault(read.bteQiPanStyle);
     read.bteQiZiStyle = StyleOrDefault(read.bteQiZiStyle);
+    // The first five are yes-or-no: any value above 0 is yes. A 2 sent on as the spectator
+    // permission made the server refuse every login.
+    for (std::size_t i = 0; i < 5; ++i)
+        *fields[i] = *fields[i] > 0 ? 1 : 0;
     settings = read;
     return true;
 }
 
 void LoadUserSet(UserSettings& settings, const QString& appPath) {
-    QFile file(appPath + QLatin1String(kUserSetFile));
-    if (!file.open(QIODevice::ReadOnly) || !ParseUserSetText(file.read(64 * 1024), settings)) {
+    const QString path = appPath + QLatin1String(kUserSetFile);
+    // Only a regular file of a sensible size: opening a pipe of that name would wait for a
+    // writer for ever, and the program would never start.
+    constexpr qint64 kMaxBytes = 64 * 1024;
+    const QFileInfo info(path);
+    QFile file(path);
+    if (!info.isFile() || info.size() > kMaxBytes || !file.open(QIODevice::ReadOnly) ||
+        !ParseUserSetText(file.read(kMaxBytes), settings)) {
         DefaultUserSet(settings);
     }
 }

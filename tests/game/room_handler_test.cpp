@@ -300,10 +300,14 @@ TEST(Chat, SendsTenFieldsAndShowsRelayedLines) {
     EXPECT_EQ(h.sent[0].count('`'), 9);
     EXPECT_EQ(CmdToString(h.sent[0], 1), "红方`所有人`红方`所有人`12:00:01`你好`#ff0000`3`0`");
 
-    h.gameMsg(WithText({1}, QStringLiteral("a`b`红方`所有人`12:00:01`<b>你好</b>`#ff0000`3`0`")));
+    h.gameMsg(
+        WithText({1}, QStringLiteral("红方`所有人`红方`所有人`12:00:01`<b>你好</b>`#ff0000`3`0`")));
     ASSERT_FALSE(h.table.chat.lines().empty());
     EXPECT_EQ(h.table.chat.lines().back().fields,
               (QStringList{"红方", "所有人", "12:00:01", "<b>你好</b>", "#ff0000", "3", "0", ""}));
+    // The speaker shown is the one the server checked (field 0), whatever field 2 claims.
+    h.gameMsg(WithText({1}, QStringLiteral("乙`所有人`甲`丙`12:00:02`我认输了`#000000`3`0`")));
+    EXPECT_EQ(h.table.chat.lines().back().fields.mid(0, 2), (QStringList{"乙", "所有人"}));
     const auto before = h.table.chat.lines().size();
     h.gameMsg(WithText({1}, QStringLiteral("a`b`c`d`e`f`g`h`i")));  // nine fields: not shown
     EXPECT_EQ(h.table.chat.lines().size(), before);

@@ -67,6 +67,26 @@ TEST_F(RoomSocketTest, OpensWithTheHelloAndSendsFrames) {
     EXPECT_EQ(peer->readAll(), EncodeFrame(QByteArray("\x82\x00hi", 4)));
 }
 
+TEST(Hello, CarriesTheTicketWhenThereIsOne) {
+    const QByteArray name = "XQTABLE/1`\xd5\xc5\xc8\xfd";
+    const QString longest(64, u'x');
+    const struct {
+        QString ticket;
+        QByteArray hello;
+    } cases[] = {
+        {"a1-B2_c3", name + "`a1-B2_c3"},
+        {longest, name + '`' + longest.toLatin1()},
+        {"-", name},
+        {"", name},
+        {longest + u'x', name},        // too long: none
+        {"a`b", name},                 // the separator
+        {"a b", name},                 // a blank
+        {QStringLiteral("票"), name},  // not ASCII
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HelloText(QStringLiteral("张三"), c.ticket), c.hello) << c.ticket.toStdString();
+}
+
 TEST_F(RoomSocketTest, DeliversOneMessagePerTurnSoThatANestedWaitSeesTheRest) {
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);

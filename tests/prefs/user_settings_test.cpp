@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <array>
 
 #include "prefs/user_settings.h"
 
@@ -90,6 +94,50 @@ TEST(UserSettings, FileRoundTripAndDefaultsWhenMissingOrShort) {
     QString error;
     EXPECT_FALSE(SaveUserSet(s, app + "missing/", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+}  // namespace
+}  // namespace xq
+
+namespace xq {
+namespace {
+
+TEST(UserSettings, YesOrNoValuesAreZeroOrOne) {
+    const struct {
+        const char* text;
+        std::array<int, 7> read;
+    } cases[] = {
+        {"2\n255\n0\n1\n7\n1\n1\n", {1, 1, 0, 1, 1, 1, 1}},
+        {"0\n0\n0\n0\n0\n3\n0\n", {0, 0, 0, 0, 0, 3, 0}},
+        {"9\n1\n1\n1\n1\n9\n9\n", {1, 1, 1, 1, 1, 1, 1}},
+    };
+    for (const auto& c : cases) {
+        UserSettings s;
+        ASSERT_TRUE(ParseUserSetText(c.text, s)) << c.text;
+        const std::array<int, 7> got = {s.bteAllowLookOnSee, s.bteSoundOn,     s.bteShowInOutMsg,
+                                        s.bteQuitPrompt,     s.bteBadMoveHint, s.bteQiPanStyle,
+                                        s.bteQiZiStyle};
+        EXPECT_EQ(got, c.read) << c.text;
+    }
+}
+
+TEST(UserSettings, OnlyARegularFileIsRead) {
+    // A pipe of that name would block the start for ever; a watchdog ends the test if it does.
+    alarm(20);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    const QByteArray fifo = QFile::encodeName(folder + QLatin1String(kUserSetFile));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+    UserSettings s;
+    s.bteSoundOn = 0;
+    LoadUserSet(s, folder);
+    EXPECT_EQ(s.bteSoundOn, 1) << "the defaults";
+    QFile::remove(folder + QLatin1String(kUserSetFile));
+    QDir().mkdir(folder + QLatin1String(kUserSetFile));  // a folder of that name
+    s.bteSoundOn = 0;
+    LoadUserSet(s, folder);
+    EXPECT_EQ(s.bteSoundOn, 1);
+    alarm(0);
 }
 
 }  // namespace
