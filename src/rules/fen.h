@@ -15,8 +15,11 @@ inline constexpr std::string_view kStartFen =
     "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1";
 
 // Reads a FEN. A malformed text, or a position that cannot arise in a game (not exactly one king
-// per side inside its palace, more pieces of a kind than a side owns, the side that just moved
-// left with its king exposed), gives nothing and a one-line reason in *error.
+// per side inside its palace, more pieces of a kind than a side owns, an advisor, elephant or
+// pawn on a point it can never reach, the side that just moved left with its king exposed),
+// gives nothing and a one-line reason in *error. Ranks and points in the reasons are named as
+// moves are written: files a..i from red's left, ranks 0..9 from red's side (the FEN's first
+// row is rank 9).
 std::optional<Position> ParseFen(std::string_view fen, std::string* error = nullptr);
 
 std::string ToFen(const Position& pos);

@@ -49,6 +49,23 @@ TEST(Fen, MalformedTextGivesAReasonNeverAPosition) {
         {"3k5/9/9/9/9/9/9/9/3R5/5K3 w", "exposed"},
         {"3k5/9/9/pppppp3/9/9/9/9/9/5K3 w", "too many pieces 'p'"},
         {"3k5/9/9/9/0/9/9/9/9/5K3 w", "unknown piece letter '0'"},
+        // Ranks are named as moves are written: the first row is rank 9.
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/8/RNBAKABNR w", "rank 1 has 8 files"},
+        // Points no piece of that kind can ever reach, named the same way.
+        {"3k5/9/9/9/9/9/9/9/9/A2K5 w", "a red advisor can never stand on a0"},
+        {"3k5/9/9/9/9/9/9/9/9/3KA4 w", "a red advisor can never stand on e0"},
+        {"3k5/9/9/9/9/9/9/9/4A4/5K3 w", "ok"},
+        {"3k5/9/9/9/9/9/9/9/9/B2K5 w", "a red elephant can never stand on a0"},
+        {"3k5/9/9/9/9/9/9/B8/9/5K3 w", "ok"},
+        {"3k5/9/9/9/B8/9/9/9/9/3K5 w", "a red elephant can never stand on a5"},
+        {"3k5/9/9/9/9/9/9/P8/9/3K5 w", "a red pawn can never stand on a2"},
+        {"3k5/9/9/9/9/9/1P7/9/9/3K5 w", "a red pawn can never stand on b3"},
+        {"3k5/9/9/9/9/1P7/9/9/9/3K5 w", "a red pawn can never stand on b4"},
+        {"3k5/9/9/9/1P7/9/9/9/9/5K3 w", "ok"},
+        {"3k5/9/p8/9/9/9/9/9/9/3K5 w", "a black pawn can never stand on a7"},
+        {"3k5/9/9/1p7/9/9/9/9/9/3K5 w", "a black pawn can never stand on b6"},
+        {"2bk5/9/9/9/9/9/9/9/9/5K3 w", "ok"},
+        {"3k5/4b4/9/9/9/9/9/9/9/3K5 w", "a black elephant can never stand on e8"},
     };
     for (const auto& [fen, reason] : cases) {
         std::string error;

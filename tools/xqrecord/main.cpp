@@ -1,8 +1,12 @@
-// xqrecord text FILE.drak   the text record of a record file, in code page 936, on stdout
-// xqrecord check FILE.drak  replays the record from the opening position: "ok", or the first
-//                           move the rules refuse or whose pieces do not match the board
-//                           (exit 1); a file that does not load: exit 2
+// xqrecord text [--utf8] FILE.drak  the text record of a record file on stdout: in UTF-8 on a
+//                                   terminal or with --utf8, else in code page 936 (the
+//                                   format of text record files)
+// xqrecord check FILE.drak          replays the record from the opening position and says
+//                                   what it checked, or names the first line whose move the
+//                                   rules refuse or whose pieces do not match the board
+//                                   (exit 1); a file that does not load: exit 2
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -15,7 +19,7 @@
 namespace {
 
 int Usage() {
-    std::fputs("usage: xqrecord text|check FILE.drak\n", stderr);
+    std::fputs("usage: xqrecord text [--utf8] FILE.drak | xqrecord check FILE.drak\n", stderr);
     return 2;
 }
 
@@ -50,14 +54,17 @@ int Check(const xq::QiPuHistory& history) {
             why = QStringLiteral("the rules refuse it");
         }
         if (!why.isEmpty()) {
-            std::printf("move %ld (%s): %s\n", k, line.toUtf8().constData(),
+            std::printf("line %ld (move %s): %s\n", k, line.toUtf8().constData(),
                         why.toUtf8().constData());
             return 1;
         }
         board[m.fromRank][m.fromFile] = xq::kNoPiece;
         board[m.toRank][m.toFile] = m.piece;
     }
-    std::puts("ok");
+    std::printf(
+        "ok: %ld moves replayed from the opening position; every piece, every capture "
+        "and every move as the rules allow\n",
+        xq::QiPuUpperBound(history));
     return 0;
 }
 
@@ -65,7 +72,8 @@ int Check(const xq::QiPuHistory& history) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    const bool utf8 = args.removeAll(QStringLiteral("--utf8")) > 0 || isatty(STDOUT_FILENO);
     if (args.size() != 3 || (args[1] != u"text" && args[1] != u"check")) return Usage();
 
     xq::QiPuHistory history;
@@ -75,7 +83,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (args[1] == u"check") return Check(history);
-    const QByteArray bytes = xq::TextRecordBytes(Lines(history));
+    // A terminal shows UTF-8; a file keeps the code page the text record format has.
+    const QByteArray bytes = utf8 ? (Lines(history).join(QStringLiteral("\r\n")) +
+                                     (xq::QiPuUpperBound(history) > 0 ? "\r\n" : ""))
+                                        .toUtf8()
+                                  : xq::TextRecordBytes(Lines(history));
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
     return 0;
 }
