@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# scripts/host and scripts/join on loopback: the host's window takes seat 0, the friend's the
+# other, each with its own ticket. Runs on the offscreen platform with the tree under test.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+groups=()
+finish() {
+    for g in "${groups[@]}"; do kill -- "-$g" 2>/dev/null || true; done
+    sleep 0.2
+    for g in "${groups[@]}"; do kill -9 -- "-$g" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap finish EXIT
+
+fail() {
+    echo "host_join: $*" >&2
+    cat "$work"/*.out >&2 || true
+    [ -n "${log:-}" ] && cat "$log" >&2
+    exit 1
+}
+
+setsid "$root/scripts/host" --listen 127.0.0.1 --name 主人 >"$work/host.out" 2>&1 &
+groups+=($!)
+for _ in $(seq 200); do grep -q 'scripts/join 127.0.0.1' "$work/host.out" && break; sleep 0.05; done
+join=$(grep -o 'scripts/join 127.0.0.1 [0-9]*' "$work/host.out" | head -n 1)
+log=$(sed -n 's/.*(log: \(.*\))$/\1/p' "$work/host.out" | head -n 1)
+[ -n "$join" ] && [ -n "$log" ] || fail "the host printed no join command"
+port=${join##* }
+
+setsid "$root/scripts/join" 127.0.0.1 "$port" --name 朋友 >"$work/join.out" 2>&1 &
+groups+=($!)
+for _ in $(seq 300); do
+    grep -q 'login 朋友 takes seat 1' "$log" 2>/dev/null && break
+    sleep 0.05
+done
+grep -q 'login 主人 takes seat 0' "$log" || fail "the host's window did not sit down"
+grep -q 'login 朋友 takes seat 1' "$log" || fail "the friend's window did not sit down"
+
+# The names a launch line cannot carry are refused with a word, before anything starts.
+if "$root/scripts/join" 127.0.0.1 "$port" --name "朋 友" 2>"$work/bad.err"; then
+    fail "a name with a blank was taken"
+fi
+grep -q 'has a blank in it' "$work/bad.err" || fail "no reason for the refused name"
+echo "host_join: ok on port $port"
