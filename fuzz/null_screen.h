@@ -38,6 +38,9 @@ public:
     void closeGameSetDialog() override {}
     QString getQiPuFileName(const QString&, bool) override { return {}; }
     void cancelFileDialog() override {}
+    void showMoveHints(const std::vector<std::pair<int, int>>&) override {}
+    void showMoveReason(const QString&) override {}
+    void markCheck(int, int) override {}
     void openReplay(const QiPuHistory&, const QString&) override {}
     void showUserMenu(const QStringList&, const QString&) override {}
     void openBox(int id, const MsgBoxSpec& info) override {

@@ -26,7 +26,8 @@ BoardView::BoardView(const Session& session, GameState& game, UserSettings& sett
       game_(game),
       settings_(settings),
       font_(PaneFont()),
-      show_(&game.bteShowQiPan) {
+      show_(&game.bteShowQiPan),
+      notes_(new BoardNotes(*this)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     skins_.setBase(session.strAppPath);
@@ -185,6 +186,13 @@ void BoardView::paintEvent(QPaintEvent* event) {
         p.setBrush(Qt::NoBrush);
         p.drawRect(markerRect(i).adjusted(1, 1, -1, -1));
     }
+    std::vector<bool> occupied(90, false);
+    for (int row = 0; row < 10; ++row) {
+        for (int col = 0; col < 9; ++col)
+            occupied[static_cast<std::size_t>(row * 9 + col)] = (*show_)[row][col] != 0;
+    }
+    p.setFont(font_);
+    notes_->paint(p, geometry_, occupied);
 }
 
 void BoardView::resizeEvent(QResizeEvent*) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "board/board_geometry.h"
+#include "board/board_notes.h"
 #include "board/board_painter.h"
 #include "board/skin_cache.h"
 #include "rules/board.h"
@@ -44,6 +45,8 @@ public:
     void hideSelectMarker();
     void hideMarkers();
     void hideMovingPiece();
+    // Hints, a refused move's reason and the king in check, over the pieces.
+    BoardNotes& notes() { return *notes_; }
 
     // Another board to show (the replay window's), and a board style that does not follow the
     // settings (-1: follow them).
@@ -101,6 +104,7 @@ private:
     QPoint movingAt_;
     bool movingVisible_ = false;
     Marker markers_[3];
+    BoardNotes* notes_;
     int mouseRow_ = -1;
     int mouseCol_ = -1;
     int lastFrames_ = 0;

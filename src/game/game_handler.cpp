@@ -6,6 +6,7 @@
 #include "net/messages.h"
 #include "prefs/sounds.h"
 #include "rules/check.h"
+#include "rules/legality.h"
 
 namespace xq {
 namespace {
@@ -150,7 +151,14 @@ void Table::Move(const Cmd& cmd) {
     Show(g, tr, tf, c, d);
     MoveQiZi(a, b, c, d);
     SetRunFlag(a, b, c, d);
-    if (IsJiangJun(g.bteQiPan, tr, tf)) MakeSound(kSoundJiang);
+    if (IsJiangJun(g.bteQiPan, tr, tf)) {
+        MakeSound(kSoundJiang);
+        // Shown as well as heard: the attacked king is marked for a moment.
+        std::uint8_t kr = 0, kf = 0, row = 0, col = 0;
+        FindQiZi(g.bteQiPan, MakePiece(1 - SideOf(p), kKing), kr, kf);
+        ToShowPos(g.bteRedView, kr, kf, row, col);
+        screen.markCheck(row, col);
+    }
     g.bteGameState = static_cast<std::uint8_t>(~g.bteGameState & 1);
     ApplyGameState();
     EndMove();

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "rules/history.h"
 
@@ -49,6 +51,12 @@ public:
     virtual void placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol,
                                  bool toVisible) = 0;
     virtual void placeSelectMarker(int row, int col, bool visible) = 0;
+    // The points the picked-up piece may go to (display points); none clears them.
+    virtual void showMoveHints(const std::vector<std::pair<int, int>>& cells) = 0;
+    // Why the move just tried is not allowed, shown for a moment.
+    virtual void showMoveReason(const QString& text) = 0;
+    // The king in check, marked for a moment (display point).
+    virtual void markCheck(int row, int col) = 0;
     virtual void hideSelectMarker() = 0;
     virtual void hideMarkers() = 0;
     virtual void hideMovingPiece() = 0;

@@ -78,6 +78,7 @@ void Table::ResetQiPanView() {
     SetTimer(TableTimer::UserRunFlag, false);
     SetTimer(TableTimer::UserRunTime, false);
     screen.hideMarkers();
+    screen.showMoveHints({});
     screen.hideMovingPiece();
 }
 
@@ -123,6 +124,7 @@ void Table::ShowSelectFlag(bool show) {
 void Table::StopSelectFlag() {
     SetTimer(TableTimer::MeSelectQiZi, false);
     screen.hideSelectMarker();
+    screen.showMoveHints({});
 }
 
 void Table::StartTurnFlag() {

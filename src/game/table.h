@@ -82,6 +82,8 @@ public:
     void StartTurnFlag();
     void StopTurnFlag();
     void ShowReadyPieces(int seat);
+    // Marks where the piece at this display point may go, when the user wants hints.
+    void ShowMoveHints(int row, int col);
     void ResetQiPanView();
 
     void MakeSound(std::uint8_t sound);
@@ -139,6 +141,7 @@ private:
     QString SeatName(int seat) const;
     int FindSeat(const QString& name) const;
     void ResetTable();
+    void InOutLine(const QString& line);
     void TableSettingsStage(const QStringList& fields);
     void HandRaised(std::uint8_t n, const QStringList& fields);
     void Snapshot(const Cmd& cmd);

@@ -7,6 +7,7 @@
 #include "prefs/sounds.h"
 #include "records/record_file.h"
 #include "rules/legality.h"
+#include "rules/move_reason.h"
 
 namespace xq {
 
@@ -21,6 +22,7 @@ void Table::OnBoardClick(bool leftButton, int row, int col) {
         if (QiPuUpperBound(g.QiPuData) >= 2) StopRunFlag();
         MakeSound(kSoundSelect);
         SetSelectFlag(row, col);
+        ShowMoveHints(row, col);
         return;
     }
     if (!timerEnabled(TableTimer::MeSelectQiZi) ||
@@ -33,6 +35,11 @@ void Table::OnBoardClick(bool leftButton, int row, int col) {
     ToShowPos(g.bteRedView, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(col), tr, tf);
     if (!CanMoveQiZi(g.bteQiPan, fr, ff, tr, tf)) {
         MakeSound(kSoundError);
+        // With hints on, the user also reads why.
+        if (prefs.bteBadMoveHint != 0) {
+            screen.showMoveReason(
+                QString::fromStdString(MoveReasonText(WhyNot(g.bteQiPan, fr, ff, tr, tf))));
+        }
         return;
     }
     StopSelectFlag();
@@ -44,6 +51,20 @@ void Table::OnBoardClick(bool leftButton, int row, int col) {
     PaintAllButtons();
     Send(msg::Move(s.bteMySeat, PackPoint(fr, ff), g.bteQiPan[fr][ff], PackPoint(tr, tf),
                    g.bteQiPan[tr][tf], s.SeatUsers[s.bteMySeat].bteTotalUsed));
+}
+
+void Table::ShowMoveHints(int row, int col) {
+    if (prefs.bteBadMoveHint == 0) return;
+    std::uint8_t rank = 0, file = 0;
+    ToShowPos(g.bteRedView, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(col), rank,
+              file);
+    std::vector<std::pair<int, int>> cells;
+    for (const auto& [r, f] : LegalTargets(g.bteQiPan, rank, file)) {
+        std::uint8_t dr = 0, dc = 0;
+        ToShowPos(g.bteRedView, static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(f), dr, dc);
+        cells.emplace_back(dr, dc);
+    }
+    screen.showMoveHints(cells);
 }
 
 void Table::ApplyGameState() {

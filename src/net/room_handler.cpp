@@ -34,8 +34,8 @@ void Table::DoRoomMsg(const Cmd& cmd) {
                     if (f.size() != kUserRowFields || !IsSpectatorRow(f)) return;
                     if (!users.findRow(f[0]).isEmpty()) return;
                     users.addRow(text);
-                    chat.showSystemLine(f[0] + QStringLiteral(" 进来了，正在旁观 ") +
-                                        f[row::kWatching] + QStringLiteral(" 游戏..."));
+                    InOutLine(f[0] + QStringLiteral(" 进来了，正在旁观 ") + f[row::kWatching] +
+                              QStringLiteral(" 游戏..."));
                     chat.changeAddressee(QStringLiteral("ADD"), f[0]);
                     MakeSound(kSoundPangGuanIn);
                     return;
@@ -57,7 +57,7 @@ void Table::DoRoomMsg(const Cmd& cmd) {
                 case 4: {  // a player or spectator came in
                     if (f.size() != kUserRowFields || !users.findRow(f[0]).isEmpty()) return;
                     users.addRow(text);
-                    chat.showSystemLine(f[0] + QStringLiteral(" 进来了..."));
+                    InOutLine(f[0] + QStringLiteral(" 进来了..."));
                     chat.changeAddressee(QStringLiteral("ADD"), f[0]);
                     if (IsSpectatorRow(f)) return;
                     const auto seat = SeatOfRow(f);
@@ -103,8 +103,7 @@ void Table::DoRoomMsg(const Cmd& cmd) {
                 case 4:
                     if (name.isEmpty() || users.findRow(name).isEmpty()) return;
                     users.removeRow(name);
-                    chat.showSystemLine(QStringLiteral("旁观用户 ") + name +
-                                        QStringLiteral(" 走了..."));
+                    InOutLine(QStringLiteral("旁观用户 ") + name + QStringLiteral(" 走了..."));
                     chat.changeAddressee(QStringLiteral("DEL"), name);
                     MakeSound(kSoundPangGuanOut);
                     return;
@@ -120,7 +119,7 @@ void Table::DoRoomMsg(const Cmd& cmd) {
             const QString name = CmdToString(cmd, 2);
             if (name.isEmpty() || users.findRow(name).isEmpty()) return;
             users.removeRow(name);
-            chat.showSystemLine(name + QStringLiteral(" 走了..."));
+            InOutLine(name + QStringLiteral(" 走了..."));
             chat.changeAddressee(QStringLiteral("DEL"), name);
             if (const int seat = FindSeat(name); seat >= 0) {
                 SeatUserItem& who = s.SeatUsers[static_cast<std::size_t>(seat)];
@@ -162,6 +161,11 @@ void Table::DoRoomMsg(const Cmd& cmd) {
         default:
             return;
     }
+}
+
+void Table::InOutLine(const QString& line) {
+    // Arrivals and departures are chat lines the user may choose not to see.
+    if (prefs.bteShowInOutMsg != 0) chat.showSystemLine(line);
 }
 
 void Table::ResetTable() {

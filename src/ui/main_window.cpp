@@ -22,6 +22,7 @@
 #include "ui/control_panel.h"
 #include "ui/game_pane.h"
 #include "ui/game_set_dialog.h"
+#include "ui/help_window.h"
 #include "ui/record_file_dialog.h"
 #include "ui/side_strips.h"
 #include "ui/splitter_bars.h"
@@ -136,7 +137,7 @@ void MainWindow::loadStep() {
         if (index == 0) {
             openUserSettings();
         } else {
-            QMessageBox::information(this, s_.strGameName, QStringLiteral("帮助"));
+            openHelp();
         }
     });
 
@@ -292,6 +293,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     table_->RequestCloseMain();
 }
 
+void MainWindow::openHelp() {
+    // One help window at a time, brought forward when asked again.
+    if (!help_) {
+        help_ = new HelpWindow(s_.strGameName, this);
+        help_->show();
+    }
+    help_->raise();
+    help_->activateWindow();
+}
+
 void MainWindow::openUserSettings() {
     // One window at a time: a second click brings the open one to the front.
     if (!userSettings_) {
@@ -351,6 +362,15 @@ void MainWindow::placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol,
 }
 void MainWindow::placeSelectMarker(int row, int col, bool visible) {
     gamePane_->board().placeSelectMarker(row, col, visible);
+}
+void MainWindow::showMoveHints(const std::vector<std::pair<int, int>>& cells) {
+    gamePane_->board().notes().setHints(cells);
+}
+void MainWindow::showMoveReason(const QString& text) {
+    gamePane_->board().notes().showReason(text);
+}
+void MainWindow::markCheck(int row, int col) {
+    gamePane_->board().notes().markCheck(row, col);
 }
 void MainWindow::hideSelectMarker() {
     gamePane_->board().hideSelectMarker();

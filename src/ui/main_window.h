@@ -30,6 +30,7 @@ class WindowFrame;
 class UserListView;
 class UserMenu;
 class UserSetDialog;
+class HelpWindow;
 
 // The table window: a frameless window with its own caption bar and border, the game pane on
 // the left, and the control panel, the user list and the chat on the right. It draws what the
@@ -75,6 +76,9 @@ public:
     void animateMove(int fromRow, int fromCol, int toRow, int toCol, std::uint8_t piece) override;
     void placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol, bool toVisible) override;
     void placeSelectMarker(int row, int col, bool visible) override;
+    void showMoveHints(const std::vector<std::pair<int, int>>& cells) override;
+    void showMoveReason(const QString& text) override;
+    void markCheck(int row, int col) override;
     void hideSelectMarker() override;
     void hideMarkers() override;
     void hideMovingPiece() override;
@@ -130,6 +134,7 @@ private:
     void clickSysButton(int slot);
     void connectSplitters();
     void openUserSettings();
+    void openHelp();
 
     Session& s_;
     GameState& g_;
@@ -156,6 +161,7 @@ private:
     QPointer<QFileDialog> fileDialog_;
     RecordFolder recordFolder_;
     QPointer<UserSetDialog> userSettings_;
+    QPointer<HelpWindow> help_;
 
     QTimer tmrQiZiRun_;
     QTimer tmrMeSelectQiZi_;

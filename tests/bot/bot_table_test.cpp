@@ -100,6 +100,8 @@ TEST_F(BotTableTest, SitsDownRaisesItsHandAgreesAndPlaysLegalMoves) {
     const auto agreed = human.last(112, 2);
     ASSERT_TRUE(agreed);
     EXPECT_EQ(CmdToString(*agreed, 2), kBotName);
+    // The bot handles the game start one turn after the person's client has seen it.
+    ASSERT_TRUE(Eventually([&] { return human.last(1).has_value(); }));
     const auto greeting = human.last(1);
     ASSERT_TRUE(greeting);
     const QStringList chat = CmdToString(*greeting, 1).split(u'`');

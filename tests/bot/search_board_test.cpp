@@ -107,7 +107,7 @@ TEST(EvaluationTest, KingsAloneOrWithDefendersOnlyAreDeadDrawn) {
     const Case cases[] = {
         {"3k5/9/9/9/9/9/9/9/9/4K4 w", true},
         {"3akab2/9/4b4/9/9/9/9/4B4/4A4/3AK4 b", true},
-        {"3k5/9/9/9/9/9/9/9/4P4/4K4 w", false},
+        {"3k5/9/9/4P4/9/9/9/9/9/4K4 w", false},
         {"3k5/9/9/9/9/9/9/9/9/2C1K4 w", false},
     };
     for (const Case& c : cases)

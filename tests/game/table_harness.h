@@ -95,6 +95,16 @@ public:
         calls << QStringLiteral("selectMarker %1,%2 %3").arg(r).arg(c).arg(v);
     }
     void hideSelectMarker() override { calls << "hideSelect"; }
+    void showMoveHints(const std::vector<std::pair<int, int>>& cells) override {
+        hints = cells;
+        calls << QStringLiteral("hints %1").arg(cells.size());
+    }
+    void showMoveReason(const QString& text) override { reasons << text; }
+    void markCheck(int row, int col) override {
+        calls << QStringLiteral("check %1,%2").arg(row).arg(col);
+    }
+    std::vector<std::pair<int, int>> hints;
+    QStringList reasons;
     void hideMarkers() override { calls << "hideMarkers"; }
     void hideMovingPiece() override { calls << "hideMoving"; }
     void setTimerEnabled(TableTimer t, bool on) override { timers[static_cast<int>(t)] = on; }

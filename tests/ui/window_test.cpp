@@ -16,6 +16,7 @@
 #include "ui/control_panel.h"
 #include "ui/game_pane.h"
 #include "ui/game_set_dialog.h"
+#include "ui/help_window.h"
 #include "ui/main_window.h"
 #include "ui/player_panels.h"
 #include "ui/side_strips.h"
@@ -137,6 +138,21 @@ TEST(MainWindow, CloseAsksOnlyDuringAGameAndUnloadsOnce) {
     EXPECT_TRUE(f.state.session.blnAppQuit);
     f.window->unloadMainWindow();
     EXPECT_EQ(f.unloads, 1);
+}
+
+TEST(MainWindow, TheHelpButtonOpensOneHelpWindowInChinese) {
+    WindowFixture f;
+    f.window->show();
+    auto* strip = f.window->findChild<UserButtonStrip*>();
+    ASSERT_NE(strip, nullptr);
+    emit strip->clicked(1);
+    emit strip->clicked(1);
+    const auto windows = f.window->findChildren<HelpWindow*>();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows.first()->isVisible());
+    EXPECT_EQ(windows.first()->windowTitle(), "中国象棋 帮助");
+    for (const char* part : {"在本桌下棋", "悔棋", "象棋规则简介", "蹩马腿", "按键", "强退"})
+        EXPECT_TRUE(windows.first()->text().contains(QString::fromUtf8(part))) << part;
 }
 
 TEST(MainWindow, OneUserSettingsWindowAtATime) {
