@@ -322,7 +322,8 @@ void Table::onChat(ConnId id, const Person& p, const Cmd& m) {
     if (m.size() > kMaxChatBytes) return ignore(p, m, "chat line too long");
     const QStringList fields = CmdToString(m, 1).split(u'`');
     if (fields.size() != 10) return ignore(p, m, "chat needs ten fields");
-    if (fields[0] != p.name) return ignore(p, m, "chat in another's name");
+    // Clients show the speaker from field 2; both must be the name this connection logged in with.
+    if (fields[0] != p.name || fields[2] != p.name) return ignore(p, m, "chat in another's name");
     if (LeadingNumber(fields[8]) > 0) {
         ConnIds to{id};
         const ConnId other = idByName_.value(fields[1], id);

@@ -5,10 +5,11 @@ namespace {
 
 class TableChatTest : public TableFixture {
 protected:
-    static Cmd Chat(const QString& from, const QString& to, const QString& text, int privateFlag) {
+    static Cmd Chat(const QString& from, const QString& to, const QString& text, int privateFlag,
+                    const std::optional<QString>& shownAs = std::nullopt) {
         const QStringList f = {from,
                                to,
-                               from,
+                               shownAs.value_or(from),
                                to,
                                QStringLiteral("12:00:00"),
                                text,
@@ -37,6 +38,10 @@ TEST_F(TableChatTest, LinesAreRelayedUnchangedAndPrivateOnesOnlyToTheTwo) {
         {10, Chat(QStringLiteral("王五"), QStringLiteral("无人"), QStringLiteral("?"), 1), {10}},
         // In another's name, with a field short, too long, or broken: dropped.
         {kGuest, Chat(owner, all, QStringLiteral("冒名"), 0), {}},
+        // The speaker the clients show (field 2) is somebody else.
+        {10, Chat(QStringLiteral("王五"), all, QStringLiteral("我认输了"), 0, owner), {}},
+        {kGuest, Chat(guest, owner, QStringLiteral("我认输了"), 1, owner), {}},
+        {kOwner, Chat(owner, all, QStringLiteral("x"), 0, QString()), {}},
         {kOwner, Text({1}, owner + QStringLiteral("`所有人`a`b`c`d`e`f`0")), {}},
         {kOwner, Chat(owner, all, QString(1100, u'长'), 0), {}},
         {kOwner, Chat(owner, all, QStringLiteral("x"), 0) + QByteArray("\xd5", 1), {}},
