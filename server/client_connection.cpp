@@ -37,8 +37,9 @@ void ClientConnection::onReadyRead() {
 void ClientConnection::handleFrame(const QByteArray& frame) {
     switch (stage_) {
         case Stage::Hello:
-            if (const auto name = parseHello(frame)) {
-                name_ = *name;
+            if (const auto hello = parseHello(frame)) {
+                name_ = hello->name;
+                ticket_ = hello->ticket;
                 stage_ = Stage::Login;
                 return;
             }
@@ -46,7 +47,7 @@ void ClientConnection::handleFrame(const QByteArray& frame) {
         case Stage::Login:
             if (const auto allowWatch = parseLogin(frame)) {
                 stage_ = Stage::In;
-                emit loggedIn(id_, name_, *allowWatch);
+                emit loggedIn(id_, name_, *allowWatch, ticket_);
                 return;
             }
             return fail(QStringLiteral("the second frame is not the login"));

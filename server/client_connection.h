@@ -26,7 +26,8 @@ public:
     void finish() override;
 
 signals:
-    void loggedIn(xq::server::ConnId id, const QString& name, bool allowWatch);
+    void loggedIn(xq::server::ConnId id, const QString& name, bool allowWatch,
+                  const QString& ticket);
     void messageArrived(xq::server::ConnId id, const QByteArray& message);
     void gone(xq::server::ConnId id);
     void logLine(const QString& line);
@@ -47,6 +48,7 @@ private:
     OutputQueue output_;
     Stage stage_ = Stage::Hello;
     QString name_;
+    QString ticket_;
     bool goneSent_ = false;
 };
 

@@ -29,10 +29,11 @@ ConnId RoomServer::attach(Endpoint* endpoint) {
     return id;
 }
 
-void RoomServer::submitLogin(ConnId id, const QString& name, bool allowWatch) {
+void RoomServer::submitLogin(ConnId id, const QString& name, bool allowWatch,
+                             const QString& ticket) {
     if (!endpoints_.contains(id)) return;
     tick();
-    table_.login(id, name, allowWatch);
+    table_.login(id, name, allowWatch, ticket);
 }
 
 void RoomServer::submit(ConnId id, const Cmd& message) {

@@ -30,7 +30,7 @@ public:
     // A participant inside the process joins through the same paths as a socket: attach it,
     // then log it in and feed its messages by id.
     ConnId attach(Endpoint* endpoint);
-    void submitLogin(ConnId id, const QString& name, bool allowWatch);
+    void submitLogin(ConnId id, const QString& name, bool allowWatch, const QString& ticket = {});
     void submit(ConnId id, const Cmd& message);
     void drop(ConnId id);
 

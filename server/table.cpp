@@ -157,27 +157,44 @@ void Table::sendWelcome(ConnId id, const Person& p) {
     sendTableState(id, p);
 }
 
-bool Table::login(ConnId id, const QString& name, bool allowWatch) {
+void Table::refuseLogin(ConnId id, const QString& why, const QString& notice) {
+    log(QStringLiteral("refused login: %1").arg(why));
+    // The client ends when its connection does; it shows this reason.
+    toOne(id, out::notice(notice));
+    out_.close(id);
+}
+
+bool Table::login(ConnId id, const QString& name, bool allowWatch, const QString& ticket) {
     if (people_.count(id) != 0) {
         log(QStringLiteral("login of %1 on a connection that is already in").arg(name));
         return false;
     }
+    if (name.isEmpty()) {
+        refuseLogin(id, QStringLiteral("no name"), QStringLiteral("用户名无效"));
+        return false;
+    }
+    // Once a name has come with a ticket, only that ticket lets it in: nobody else can take the
+    // seat of a player whose connection broke.
+    const auto bound = ticketOf_.constFind(name);
+    if (bound != ticketOf_.constEnd() && *bound != ticket) {
+        refuseLogin(id, name + QStringLiteral(" without its ticket"),
+                    QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
+        return false;
+    }
+    std::optional<int> backTo;
     for (int s = 0; s < 2; ++s) {
         const Seat& seat = seats_[static_cast<std::size_t>(s)];
-        if (seat.offline && seat.name == name) {
-            comeBack(id, s);
-            return true;
-        }
+        if (seat.offline && seat.name == name) backTo = s;
     }
-    if (name.isEmpty() || idByName_.contains(name) || seats_[0].name == name ||
-        seats_[1].name == name) {
-        log(QStringLiteral("refused login of %1: the name is already at the table").arg(name));
-        // The client ends when its connection does; it shows this reason.
-        toOne(id, out::notice(name.isEmpty() ? QStringLiteral("用户名无效")
-                                             : QStringLiteral("用户名 ") + name +
-                                                   QStringLiteral(" 已在本桌")));
-        out_.close(id);
+    if (!backTo && (idByName_.contains(name) || seats_[0].name == name || seats_[1].name == name)) {
+        refuseLogin(id, name + QStringLiteral(" is already at the table"),
+                    QStringLiteral("用户名 ") + name + QStringLiteral(" 已在本桌"));
         return false;
+    }
+    if (!ticket.isEmpty() && bound == ticketOf_.constEnd()) ticketOf_.insert(name, ticket);
+    if (backTo) {
+        comeBack(id, *backTo);
+        return true;
     }
     stats_.of(name);  // the first arrival fixes the user number
     for (int s = 0; s < 2; ++s) {

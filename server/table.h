@@ -32,8 +32,9 @@ public:
     explicit Table(TableOutput& out);
 
     // A name that logged in: takes a seat, watches, or takes its seat back after a broken
-    // connection. False (and the id closed) when the name is already at the table.
-    bool login(ConnId id, const QString& name, bool allowWatch);
+    // connection. False (and the id closed) when the name is already at the table, or when the
+    // name belongs to a ticket and this login does not bring it. An empty ticket is none.
+    bool login(ConnId id, const QString& name, bool allowWatch, const QString& ticket = {});
     void receive(ConnId id, const Cmd& message);
     void disconnect(ConnId id);
     void advanceTo(qint64 nowMs);
@@ -127,6 +128,7 @@ private:
     void failLoad(const QString& why);
     void acceptLoad(const QiPuHistory& history);
 
+    void refuseLogin(ConnId id, const QString& why, const QString& notice);
     void onChat(ConnId id, const Person& p, const Cmd& m);
     void dispatchPlayer(const Person& p, const Cmd& m);
 
@@ -136,7 +138,8 @@ private:
     std::array<Seat, 2> seats_;
     std::map<ConnId, Person> people_;
     QHash<QString, ConnId> idByName_;
-    std::vector<ConnId> spectators_;  // in order of arrival
+    QHash<QString, QString> ticketOf_;  // a name's first accepted ticket, for good
+    std::vector<ConnId> spectators_;    // in order of arrival
     StatsBook stats_;
 
     std::optional<TableTerms> agreedTerms_;

@@ -66,6 +66,55 @@ TEST_F(TableLoginTest, ANameAlreadyAtTheTableIsRefused) {
     EXPECT_TRUE(table.login(21, QStringLiteral("赵六"), false));
 }
 
+TEST_F(TableLoginTest, ANameSeenWithATicketComesInOnlyWithThatTicket) {
+    const QString spectator = QStringLiteral("王五");
+    ASSERT_TRUE(table.login(kOwner, owner, true, QStringLiteral("owner-secret")));
+    login(kGuest, guest);  // no ticket: this name stays open to anyone
+    ASSERT_TRUE(table.login(10, spectator, true, QStringLiteral("w5")));
+    agree();
+    ASSERT_EQ(table.phase(), TablePhase::Playing);
+    table.disconnect(kOwner);
+    table.disconnect(kGuest);
+    ASSERT_TRUE(table.offline(0) && table.offline(1));
+    say(10, Text({110, 0}, spectator));
+    out.clear();
+    out.closed.clear();
+
+    const QString taken = QStringLiteral("用户名 %1 已被他人使用");
+    const struct {
+        QString name;
+        QString ticket;
+        QString refusal;  // empty: let in
+    } cases[] = {
+        {owner, QString(), taken.arg(owner)},
+        {owner, QStringLiteral("guess"), taken.arg(owner)},
+        {owner, QStringLiteral("owner-secret"), QString()},  // the seat back
+        {owner, QStringLiteral("owner-secret"), QStringLiteral("用户名 张三 已在本桌")},
+        {spectator, QString(), taken.arg(spectator)},
+        {spectator, QStringLiteral("w5"), QString()},
+        {guest, QString(), QString()},  // as before tickets: the seat back by the name
+    };
+    ConnId id = 20;
+    for (const auto& c : cases) {
+        ++id;
+        const bool in = table.login(id, c.name, true, c.ticket);
+        EXPECT_EQ(in, c.refusal.isEmpty()) << c.name.toStdString() << " " << c.ticket.toStdString();
+        if (in) continue;
+        EXPECT_EQ(out.closed.takeLast(), id);
+        EXPECT_EQ(out.inbox.take(id), (QList<Cmd>{Text({24}, c.refusal)}));
+    }
+    EXPECT_EQ(table.seatOf(23), 0);
+    EXPECT_EQ(table.seatOf(27), 1);
+    EXPECT_FALSE(table.offline(0) || table.offline(1));
+    EXPECT_TRUE(out.closed.isEmpty());
+
+    // The guest's first ticket binds his name from now on.
+    say(27, Text({110, 0}, guest));
+    ASSERT_TRUE(table.login(30, guest, true, QStringLiteral("g")));
+    say(30, Text({110, 0}, guest));
+    EXPECT_FALSE(table.login(31, guest, true));
+}
+
 TEST_F(TableLoginTest, AFreedSeatGoesToTheNextNewcomerAndStatisticsStayWithTheName) {
     seatBoth();
     login(10, QStringLiteral("王五"));
