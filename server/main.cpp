@@ -37,7 +37,16 @@ int main(int argc, char** argv) {
                                         QStringLiteral("User name of the computer opponent; "
                                                        "implies --bot."),
                                         QStringLiteral("NAME"));
-    parser.addOptions({hostOpt, portOpt, nameOpt, botOpt, botLevelOpt, botNameOpt});
+    const QCommandLineOption chatBurstOpt(QStringLiteral("chat-burst"),
+                                          QStringLiteral("Chat lines one person may send at once "
+                                                         "before the rate limit applies."),
+                                          QStringLiteral("N"), QStringLiteral("5"));
+    const QCommandLineOption chatIntervalOpt(
+        QStringLiteral("chat-interval-ms"),
+        QStringLiteral("Milliseconds after which one more chat line is allowed."),
+        QStringLiteral("MS"), QStringLiteral("1000"));
+    parser.addOptions({hostOpt, portOpt, nameOpt, botOpt, botLevelOpt, botNameOpt, chatBurstOpt,
+                       chatIntervalOpt});
     parser.process(app);
 
     const auto logLine = [](const QString& line) {
@@ -56,6 +65,20 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // A whole number from 1 up, or nothing.
+    const auto positive = [&parser](const QCommandLineOption& o) -> std::optional<int> {
+        bool ok = false;
+        const int v = parser.value(o).toInt(&ok);
+        return ok && v > 0 ? std::optional<int>(v) : std::nullopt;
+    };
+    const auto chatBurst = positive(chatBurstOpt);
+    const auto chatInterval = positive(chatIntervalOpt);
+    if (!chatBurst || !chatInterval) {
+        logLine(
+            QStringLiteral("bad --chat-burst or --chat-interval-ms: give a whole number from 1"));
+        return 2;
+    }
+
     const bool withBot =
         parser.isSet(botOpt) || parser.isSet(botLevelOpt) || parser.isSet(botNameOpt);
     const auto given = [&parser](const QCommandLineOption& o) {
@@ -68,7 +91,7 @@ int main(int argc, char** argv) {
     }
 
     const long files = xq::server::raiseFileLimit();
-    xq::server::RoomServer server(logLine);
+    xq::server::RoomServer server(logLine, xq::server::ChatRate{*chatBurst, *chatInterval});
     if (!server.listen(host, static_cast<quint16>(port))) {
         logLine(QStringLiteral("cannot listen on %1:%2: %3")
                     .arg(host.toString())

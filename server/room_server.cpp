@@ -5,8 +5,8 @@
 
 namespace xq::server {
 
-RoomServer::RoomServer(LogSink logSink, QObject* parent)
-    : QObject(parent), logSink_(std::move(logSink)), table_(*this) {
+RoomServer::RoomServer(LogSink logSink, ChatRate chatRate, QObject* parent)
+    : QObject(parent), logSink_(std::move(logSink)), table_(*this, chatRate) {
     clock_.start();
     listener_.setMaxPendingConnections(4096);
     listener_.setListenBacklogSize(1024);

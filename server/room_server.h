@@ -21,7 +21,7 @@ class RoomServer : public QObject, private TableOutput {
 public:
     using LogSink = std::function<void(const QString&)>;
 
-    explicit RoomServer(LogSink logSink, QObject* parent = nullptr);
+    explicit RoomServer(LogSink logSink, ChatRate chatRate = {}, QObject* parent = nullptr);
 
     bool listen(const QHostAddress& host, quint16 port);
     quint16 port() const { return listener_.serverPort(); }

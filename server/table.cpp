@@ -8,7 +8,7 @@
 
 namespace xq::server {
 
-Table::Table(TableOutput& out) : out_(out) {}
+Table::Table(TableOutput& out, ChatRate chatRate) : out_(out), chatRate_(chatRate) {}
 
 QString Table::seatName(int seat) const {
     return seat == 0 || seat == 1 ? seats_[static_cast<std::size_t>(seat)].name : QString();
@@ -341,6 +341,7 @@ void Table::onChat(ConnId id, const Person& p, const Cmd& m) {
     if (fields.size() != 10) return ignore(p, m, "chat needs ten fields");
     // Clients show the speaker from field 2; both must be the name this connection logged in with.
     if (fields[0] != p.name || fields[2] != p.name) return ignore(p, m, "chat in another's name");
+    if (!takeChatTurn(id)) return ignore(p, m, "chat too fast");
     if (LeadingNumber(fields[8]) > 0) {
         ConnIds to{id};
         const ConnId other = idByName_.value(fields[1], id);
@@ -349,6 +350,24 @@ void Table::onChat(ConnId id, const Person& p, const Cmd& m) {
         return;
     }
     toAll(m);
+}
+
+bool Table::takeChatTurn(ConnId id) {
+    auto it = people_.find(id);
+    if (it == people_.end()) return false;
+    Person& p = it->second;
+    const qint64 slack =
+        static_cast<qint64>(std::max(chatRate_.burst, 1) - 1) * chatRate_.intervalMs;
+    p.chatDueMs = std::max(p.chatDueMs, now_);
+    if (p.chatDueMs - now_ > slack) {
+        // One word per run of dropped lines is enough; more would be a flood of its own.
+        if (!p.chatWarned) toOne(id, out::notice(QStringLiteral("发言太快，请稍后再说")));
+        p.chatWarned = true;
+        return false;
+    }
+    p.chatDueMs += chatRate_.intervalMs;
+    p.chatWarned = false;
+    return true;
 }
 
 }  // namespace xq::server

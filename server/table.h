@@ -19,6 +19,13 @@ namespace xq::server {
 
 enum class TablePhase { Waiting, Settings, Playing, BetweenGames, Loading };
 
+// How much chat one participant may have relayed: a burst of lines, then one more line per
+// interval. Everybody's client draws every line, so one fast talker must not hold up the table.
+struct ChatRate {
+    int burst = 5;
+    qint64 intervalMs = 1000;
+};
+
 // One table with two seats and any number of spectators, free of sockets and of real time:
 // participants come in by id, messages go out through TableOutput, and the clock moves only
 // when advanceTo() is called. Malformed or unexpected input is logged and changes nothing.
@@ -29,7 +36,7 @@ public:
     static constexpr int kBackstopSeconds = 5;
     static constexpr qsizetype kMaxChatBytes = 2048;
 
-    explicit Table(TableOutput& out);
+    explicit Table(TableOutput& out, ChatRate chatRate = {});
 
     // A name that logged in: takes a seat, watches, or takes its seat back after a broken
     // connection. False (and the id closed) when the name is already at the table, or when the
@@ -59,6 +66,8 @@ private:
         QString watchedName;
         bool allowWatch = true;
         QString spectatorRow;  // a spectator's row does not change while he watches
+        qint64 chatDueMs = 0;  // when his chat is back to a whole burst (less one line)
+        bool chatWarned = false;
     };
     struct Seat {
         QString name;
@@ -130,9 +139,12 @@ private:
 
     void refuseLogin(ConnId id, const QString& why, const QString& notice);
     void onChat(ConnId id, const Person& p, const Cmd& m);
+    // False when the participant has used up his chat for now (and is told so once).
+    bool takeChatTurn(ConnId id);
     void dispatchPlayer(const Person& p, const Cmd& m);
 
     TableOutput& out_;
+    ChatRate chatRate_;
     qint64 now_ = 0;
     TablePhase phase_ = TablePhase::Waiting;
     std::array<Seat, 2> seats_;

@@ -19,7 +19,8 @@ class ProtocolTest : public ::testing::Test {
 protected:
     void SetUp() override {
         server_.setProgram(QStringLiteral(XQ_SERVER_BINARY));
-        server_.setArguments({QStringLiteral("--port"), QStringLiteral("0")});
+        server_.setArguments(QStringList{QStringLiteral("--port"), QStringLiteral("0")} +
+                             serverOptions());
         server_.start();
         ASSERT_TRUE(server_.waitForStarted(10000));
         ASSERT_TRUE(WaitFor([&] { return server_.canReadLine(); }, 10000));
@@ -33,6 +34,9 @@ protected:
         server_.waitForFinished(5000);
         if (HasFailure()) std::fprintf(stderr, "%s", log().constData());
     }
+
+    // Arguments beyond the port, for tests that need the server set up otherwise.
+    virtual QStringList serverOptions() const { return {}; }
 
     // Everything the server logged so far.
     const QByteArray& log() {
@@ -156,7 +160,15 @@ TEST_F(ProtocolTest, BadFramesCloseOnlyTheirConnectionAndTheTablePlaysOn) {
     EXPECT_TRUE(WaitFor([&] { return log().contains("protocol error"); }));
 }
 
-TEST_F(ProtocolTest, ASlowReaderIsClosedWithoutHoldingUpTheOthers) {
+// A server that relays chat as fast as it comes.
+class TalkativeProtocolTest : public ProtocolTest {
+protected:
+    QStringList serverOptions() const override {
+        return {QStringLiteral("--chat-burst"), QStringLiteral("1000000")};
+    }
+};
+
+TEST_F(TalkativeProtocolTest, ASlowReaderIsClosedWithoutHoldingUpTheOthers) {
     auto a = client(QStringLiteral("张三"));
     auto watcher = client(QStringLiteral("王五"));
     QTcpSocket slow;  // logs in, then never reads

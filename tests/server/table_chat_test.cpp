@@ -67,5 +67,60 @@ TEST_F(TableChatTest, LinesAreRelayedUnchangedAndPrivateOnesOnlyToTheTwo) {
     EXPECT_EQ(count(kGuest, 1), 1) << "only logged-in users chat";
 }
 
+TEST_F(TableChatTest, EachSpeakerHasABurstOfLinesThenOneASecond) {
+    seatBoth();
+    login(10, QStringLiteral("王五"));
+    const QString all = QStringLiteral("所有人");
+    const Cmd tooFast = Text({24}, QStringLiteral("发言太快，请稍后再说"));
+    const auto fromSpectator = [&](int k) {
+        return Chat(QStringLiteral("王五"), all, QString::number(k), 0);
+    };
+    const auto relayed = [&] { return count(kGuest, 1); };
+    const auto warned = [&] { return static_cast<int>(inbox(10).count(tooFast)); };
+    out.clear();
+    // Each step: milliseconds to wait, lines the spectator sends, then the totals relayed to the
+    // others and notices he has had.
+    const struct {
+        qint64 waitMs;
+        int lines;
+        int relayedTotal;
+        int warnedTotal;
+    } steps[] = {
+        {0, 7, 5, 1},       // a burst of five, the rest dropped with one notice
+        {400, 3, 5, 1},     // still nothing back; no second notice for the same run
+        {600, 2, 6, 2},     // one line a second comes back
+        {2000, 3, 8, 3},    // two seconds: two lines
+        {10000, 6, 13, 4},  // a long pause refills the burst, no more
+    };
+    int k = 0;
+    for (const auto& s : steps) {
+        advance(s.waitMs);
+        for (int i = 0; i < s.lines; ++i)
+            say(10, fromSpectator(k++));
+        EXPECT_EQ(relayed(), s.relayedTotal) << "after line " << k;
+        EXPECT_EQ(warned(), s.warnedTotal) << "after line " << k;
+    }
+    // Each speaker has his own allowance, private lines included; nobody else hears the notice.
+    for (int i = 0; i < 6; ++i)
+        say(kOwner, Chat(owner, guest, QStringLiteral("悄悄话"), 1));
+    EXPECT_EQ(relayed(), 13 + 5);
+    EXPECT_EQ(inbox(kOwner).count(tooFast), 1);
+    EXPECT_EQ(inbox(kGuest).count(tooFast), 0);
+}
+
+TEST_F(TableChatTest, TheAllowanceIsTheTablesSetting) {
+    RecordingOutput quiet;
+    Table strict(quiet, ChatRate{1, 3000});
+    strict.login(1, owner, true);
+    for (qint64 t : {0, 1000, 2999, 3000, 3001, 6000}) {
+        strict.advanceTo(t);
+        strict.receive(1, Chat(owner, QStringLiteral("所有人"), QStringLiteral("x"), 0));
+    }
+    int lines = 0;
+    for (const Cmd& m : quiet.inbox.value(1))
+        lines += ByteAt(m, 0) == 1;
+    EXPECT_EQ(lines, 3) << "at 0, 3000 and 6000";
+}
+
 }  // namespace
 }  // namespace xq::server::test
