@@ -2,6 +2,8 @@
 // move, the time from the mover's send to its arrival at each spectator.
 //
 //   bench_server_fanout [spectators] [moves]
+//
+// XQ_BENCH_WRAP="valgrind --tool=callgrind" runs the server under that command (for profiles).
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -109,8 +111,10 @@ int main(int argc, char** argv) {
     }
 
     QProcess server;
-    server.setProgram(QStringLiteral(XQ_SERVER_BINARY));
-    server.setArguments({QStringLiteral("--port"), QStringLiteral("0")});
+    QStringList command = qEnvironmentVariable("XQ_BENCH_WRAP").split(u' ', Qt::SkipEmptyParts);
+    command << QStringLiteral(XQ_SERVER_BINARY) << QStringLiteral("--port") << QStringLiteral("0");
+    server.setProgram(command.takeFirst());
+    server.setArguments(command);
     server.setStandardErrorFile(QProcess::nullDevice());
     server.start();
     if (!server.waitForStarted(10000) || !waitFor([&] { return server.canReadLine(); }, 10000)) {
@@ -186,7 +190,7 @@ int main(int argc, char** argv) {
     std::printf("moves %d, spectators %d, samples %zu\n", moves, spectators, sorted.size());
     std::printf("p50 %.3f ms  p99 %.3f ms  max %.3f ms\n", percentile(sorted, 0.50),
                 percentile(sorted, 0.99), sorted.empty() ? 0.0 : sorted.back());
-    server.kill();
-    server.waitForFinished(5000);
+    server.terminate();  // a profiler writes its figures on SIGTERM
+    if (!server.waitForFinished(60000)) server.kill();
     return 0;
 }
