@@ -45,8 +45,16 @@ int main(int argc, char** argv) {
         QStringLiteral("chat-interval-ms"),
         QStringLiteral("Milliseconds after which one more chat line is allowed."),
         QStringLiteral("MS"), QStringLiteral("1000"));
+    const QCommandLineOption maxConnectionsOpt(
+        QStringLiteral("max-connections"),
+        QStringLiteral("Connections kept at once; more are closed as they come."),
+        QStringLiteral("N"), QStringLiteral("3000"));
+    const QCommandLineOption maxPerAddressOpt(
+        QStringLiteral("max-per-address"),
+        QStringLiteral("Connections kept at once from one address (loopback not counted)."),
+        QStringLiteral("N"), QStringLiteral("500"));
     parser.addOptions({hostOpt, portOpt, nameOpt, botOpt, botLevelOpt, botNameOpt, chatBurstOpt,
-                       chatIntervalOpt});
+                       chatIntervalOpt, maxConnectionsOpt, maxPerAddressOpt});
     parser.process(app);
 
     const auto logLine = [](const QString& line) {
@@ -73,9 +81,12 @@ int main(int argc, char** argv) {
     };
     const auto chatBurst = positive(chatBurstOpt);
     const auto chatInterval = positive(chatIntervalOpt);
-    if (!chatBurst || !chatInterval) {
+    const auto maxConnections = positive(maxConnectionsOpt);
+    const auto maxPerAddress = positive(maxPerAddressOpt);
+    if (!chatBurst || !chatInterval || !maxConnections || !maxPerAddress) {
         logLine(
-            QStringLiteral("bad --chat-burst or --chat-interval-ms: give a whole number from 1"));
+            QStringLiteral("bad --chat-burst, --chat-interval-ms, --max-connections or "
+                           "--max-per-address: give a whole number from 1"));
         return 2;
     }
 
@@ -91,7 +102,11 @@ int main(int argc, char** argv) {
     }
 
     const long files = xq::server::raiseFileLimit();
-    xq::server::RoomServer server(logLine, xq::server::ChatRate{*chatBurst, *chatInterval});
+    xq::server::ServerOptions options;
+    options.chat = xq::server::ChatRate{*chatBurst, *chatInterval};
+    options.maxConnections = *maxConnections;
+    options.maxPerAddress = *maxPerAddress;
+    xq::server::RoomServer server(logLine, options);
     if (!server.listen(host, static_cast<quint16>(port))) {
         logLine(QStringLiteral("cannot listen on %1:%2: %3")
                     .arg(host.toString())

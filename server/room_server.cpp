@@ -5,12 +5,14 @@
 
 namespace xq::server {
 
-RoomServer::RoomServer(LogSink logSink, ChatRate chatRate, QObject* parent)
-    : QObject(parent), logSink_(std::move(logSink)), table_(*this, chatRate) {
+RoomServer::RoomServer(LogSink logSink, ServerOptions options, QObject* parent)
+    : QObject(parent),
+      logSink_(std::move(logSink)),
+      table_(*this, options.chat),
+      caps_(options.maxConnections, options.maxPerAddress) {
     clock_.start();
-    listener_.setMaxPendingConnections(4096);
     listener_.setListenBacklogSize(1024);
-    connect(&listener_, &QTcpServer::newConnection, this, &RoomServer::onNewConnection);
+    connect(&listener_, &Listener::accepted, this, &RoomServer::onAccepted);
     connect(&ticker_, &QTimer::timeout, this, &RoomServer::tick);
     ticker_.start(200);
 }
@@ -48,27 +50,52 @@ void RoomServer::drop(ConnId id) {
     table_.disconnect(id);
 }
 
-void RoomServer::onNewConnection() {
-    while (QTcpSocket* socket = listener_.nextPendingConnection()) {
-        const ConnId id = nextId_++;
-        auto* conn = new ClientConnection(id, socket, this);
-        log(QStringLiteral("connection %1 from %2:%3")
+void RoomServer::onAccepted(qintptr descriptor) {
+    const ConnId id = nextId_++;
+    auto* conn = new ClientConnection(
+        id, descriptor, [this](ClientConnection* c) { requestFlush(c); }, this);
+    const QHostAddress from = conn->peerAddress();
+    if (!caps_.admit(from)) {
+        log(QStringLiteral("connection %1 from %2 refused: %3 connections open")
                 .arg(id)
-                .arg(socket->peerAddress().toString())
-                .arg(socket->peerPort()));
-        endpoints_.insert(id, conn);
-        connect(conn, &ClientConnection::logLine, this, &RoomServer::log);
-        connect(conn, &ClientConnection::loggedIn, this, &RoomServer::submitLogin);
-        connect(conn, &ClientConnection::messageArrived, this, &RoomServer::submit);
-        // Queued: a connection may end while the table is busy sending to it.
-        connect(
-            conn, &ClientConnection::gone, this,
-            [this, conn](ConnId gone) {
-                log(QStringLiteral("connection %1 closed").arg(gone));
-                drop(gone);
-                conn->deleteLater();
-            },
-            Qt::QueuedConnection);
+                .arg(from.toString())
+                .arg(caps_.total()));
+        delete conn;  // closes it
+        return;
+    }
+    log(QStringLiteral("connection %1 from %2:%3")
+            .arg(id)
+            .arg(from.toString())
+            .arg(conn->peerPort()));
+    endpoints_.insert(id, conn);
+    connect(conn, &ClientConnection::logLine, this, &RoomServer::log);
+    connect(conn, &ClientConnection::loggedIn, this, &RoomServer::submitLogin);
+    connect(conn, &ClientConnection::messageArrived, this, &RoomServer::submit);
+    // Queued: a connection may end while the table is busy sending to it.
+    connect(
+        conn, &ClientConnection::gone, this,
+        [this, conn, from](ConnId gone) {
+            log(QStringLiteral("connection %1 closed").arg(gone));
+            caps_.release(from);
+            drop(gone);
+            conn->deleteLater();
+        },
+        Qt::QueuedConnection);
+}
+
+void RoomServer::requestFlush(ClientConnection* conn) {
+    toFlush_.emplace_back(conn);
+    if (flushPosted_) return;
+    flushPosted_ = true;
+    QMetaObject::invokeMethod(this, &RoomServer::flushAll, Qt::QueuedConnection);
+}
+
+void RoomServer::flushAll() {
+    flushPosted_ = false;
+    std::vector<QPointer<ClientConnection>> batch;
+    batch.swap(toFlush_);
+    for (const auto& conn : batch) {
+        if (conn) conn->flush();
     }
 }
 

@@ -4,14 +4,25 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
-#include <QTcpServer>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <vector>
 
+#include "server/connection_caps.h"
 #include "server/endpoint.h"
+#include "server/listener.h"
 #include "server/table.h"
 
 namespace xq::server {
+
+class ClientConnection;
+
+struct ServerOptions {
+    ChatRate chat;
+    int maxConnections = 3000;
+    int maxPerAddress = 500;  // loopback connections count only towards maxConnections
+};
 
 // The network side of the server: accepts connections, hands logged-in participants and their
 // messages to the table, routes the table's output to sockets or in-process endpoints, and moves
@@ -21,7 +32,7 @@ class RoomServer : public QObject, private TableOutput {
 public:
     using LogSink = std::function<void(const QString&)>;
 
-    explicit RoomServer(LogSink logSink, ChatRate chatRate = {}, QObject* parent = nullptr);
+    explicit RoomServer(LogSink logSink, ServerOptions options = {}, QObject* parent = nullptr);
 
     bool listen(const QHostAddress& host, quint16 port);
     quint16 port() const { return listener_.serverPort(); }
@@ -37,20 +48,27 @@ public:
     const Table& table() const { return table_; }
 
 private:
-    void onNewConnection();
+    void onAccepted(qintptr descriptor);
     void tick();
+    // Sockets write once per event-loop turn: everything the table sent them in this turn goes
+    // out in one system call each.
+    void requestFlush(ClientConnection* conn);
+    void flushAll();
 
     void send(const ConnIds& to, const Cmd& message) override;
     void close(ConnId id) override;
     void log(const QString& line) override;
 
     LogSink logSink_;
-    QTcpServer listener_;
+    Listener listener_;
     Table table_;
+    ConnectionCaps caps_;
     QHash<ConnId, Endpoint*> endpoints_;
     ConnId nextId_ = 1;
     QElapsedTimer clock_;
     QTimer ticker_;
+    std::vector<QPointer<ClientConnection>> toFlush_;
+    bool flushPosted_ = false;
 };
 
 }  // namespace xq::server

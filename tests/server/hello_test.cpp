@@ -2,7 +2,6 @@
 
 #include "net/cp936.h"
 #include "server/hello.h"
-#include "server/output_queue.h"
 
 namespace xq::server {
 namespace {
@@ -87,27 +86,6 @@ TEST(HelloTest, TheLoginIsExactlyTheClientsMessage) {
                                                12),
                                     QByteArray()})
         EXPECT_FALSE(parseLogin(frame).has_value());
-}
-
-TEST(OutputQueueTest, FeedsTheSocketInChunksAndRefusesPastTheBacklogCap) {
-    OutputQueue q;
-    const QByteArray frame(40 * 1024, 'x');
-    ASSERT_TRUE(q.push(frame, 0));
-    ASSERT_TRUE(q.push(frame, 0));
-    ASSERT_TRUE(q.push(frame, 0));
-    qint64 written = 0;
-    q.pump(0, [&](const QByteArray& f) {
-        written += f.size();
-        EXPECT_EQ(f.constData(), frame.constData()) << "shared, not copied";
-    });
-    EXPECT_EQ(written, 2 * frame.size()) << "stops once the socket holds a chunk";
-    EXPECT_EQ(q.queuedBytes(), frame.size());
-
-    // The socket's own buffer counts towards the cap.
-    EXPECT_FALSE(q.push(frame, OutputQueue::kMaxBacklog - frame.size()));
-    EXPECT_EQ(q.queuedBytes(), frame.size());
-    q.pump(0, [&](const QByteArray& f) { written += f.size(); });
-    EXPECT_TRUE(q.empty());
 }
 
 }  // namespace

@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QtEndian>
 #include <memory>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "../support/bytes.h"
 #include "raw_client.h"
@@ -158,6 +164,74 @@ TEST_F(ProtocolTest, BadFramesCloseOnlyTheirConnectionAndTheTablePlaysOn) {
     startGame(*a, *b);
     playMate(*a, *b);
     EXPECT_TRUE(WaitFor([&] { return log().contains("protocol error"); }));
+}
+
+TEST_F(ProtocolTest, EachStageTakesFramesOnlyAsLongAsItsLongestMessage) {
+    auto a = client(QStringLiteral("张三"));
+    const QByteArray hello = EncodeFrame(QByteArray(kHelloPrefix) + "x");
+    const QByteArray login =
+        EncodeFrame(QByteArray("\x82\x00"
+                               "500`DRAK`1",
+                               12));
+    const auto header = [](quint32 n) {
+        const quint32 wire = qToBigEndian(n);
+        return QByteArray(reinterpret_cast<const char*>(&wire), 4);
+    };
+    // Each case: what was sent before, then a frame header alone; whether the server closes at
+    // once (without waiting for the frame itself).
+    const struct {
+        QByteArray before;
+        quint32 announced;
+        bool closes;
+    } cases[] = {
+        {QByteArray(), 139, false},  // the longest hello: a 32-character name and a ticket
+        {QByteArray(), 140, true},   {hello, 12, false},
+        {hello, 13, true},           {hello + login, 2048, false},  // the longest chat line
+        {hello + login, 2049, true},
+    };
+    for (const auto& c : cases) {
+        RawClient raw(port_);
+        raw.sendRaw(c.before + header(c.announced));
+        EXPECT_EQ(raw.waitForClose(c.closes ? 5000 : 300), c.closes)
+            << c.before.size() << " bytes, then " << c.announced;
+    }
+    EXPECT_TRUE(a->connected());
+}
+
+TEST_F(ProtocolTest, AClosingConnectionThatNeitherReadsNorClosesIsDroppedAfterItsDeadline) {
+    // A server for two connections at a time: the one left hanging still counts.
+    server_.kill();
+    server_.waitForFinished(5000);
+    server_.setArguments({QStringLiteral("--port"), QStringLiteral("0"),
+                          QStringLiteral("--max-connections"), QStringLiteral("2")});
+    server_.start();
+    ASSERT_TRUE(WaitFor([&] { return server_.canReadLine(); }, 10000));
+    port_ = static_cast<quint16>(server_.readLine().trimmed().mid(5).toUInt());
+    auto a = client(QStringLiteral("张三"));
+
+    // A bare socket that takes seat 1, leaves, and then neither reads a byte nor closes its end.
+    const int mute = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(mute, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port_);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(mute, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    const QByteArray bytes = EncodeFrame(QByteArray(kHelloPrefix) + "mute") +
+                             EncodeFrame(QByteArray("\x82\x00"
+                                                    "500`DRAK`1",
+                                                    12)) +
+                             EncodeFrame(QByteArray("\x6e\x00mute", 6));
+    ASSERT_EQ(::send(mute, bytes.constData(), static_cast<size_t>(bytes.size()), 0), bytes.size());
+    ASSERT_FALSE(a->waitForPrefix(Text({110, 0}, QStringLiteral("mute"))).isEmpty());
+
+    RawClient refused(port_);
+    EXPECT_TRUE(refused.waitForClose()) << "the hanging connection still holds its place";
+    EXPECT_TRUE(WaitFor([&] { return log().contains("refused"); }));
+    EXPECT_TRUE(WaitFor([&] { return log().contains("not closed within 5 s"); }, 8000));
+    auto b = client(QStringLiteral("李四"));
+    EXPECT_TRUE(b->connected());
+    ::close(mute);
 }
 
 // A server that relays chat as fast as it comes.
