@@ -1,5 +1,6 @@
 #include "server/table.h"
 
+#include "net/cp936.h"
 #include "net/message_codes.h"
 #include "server/outgoing.h"
 #include "server/snapshot.h"
@@ -38,11 +39,11 @@ int Table::bankSeconds(int seat) const {
 
 ConnIds Table::everybody() const {
     ConnIds ids;
-    ids.reserve(static_cast<qsizetype>(spectators_.size()) + 2);
+    ids.reserve(static_cast<qsizetype>(spectators_.ids().size()) + 2);
     for (const Seat& s : seats_) {
         if (s.conn) ids.append(*s.conn);
     }
-    for (ConnId id : spectators_)
+    for (ConnId id : spectators_.ids())
         ids.append(id);
     return ids;
 }
@@ -93,17 +94,19 @@ QString Table::playerRow(int seat) const {
                        RowPlace{seat, QString(), s.handUp, s.offline});
 }
 
-QStringList Table::allRows() const {
-    QStringList rows;
-    rows.reserve(static_cast<qsizetype>(spectators_.size()) + 2);
+Cmd Table::userList() const {
+    QStringList players;
     for (int s = 0; s < 2; ++s) {
-        if (seats_[static_cast<std::size_t>(s)].taken()) rows << playerRow(s);
+        if (seats_[static_cast<std::size_t>(s)].taken()) players << playerRow(s);
     }
-    for (ConnId id : spectators_) {
-        auto it = people_.find(id);
-        if (it != people_.end()) rows << it->second.spectatorRow;
+    Cmd list = out::userList(players);
+    const QByteArray& watchers = spectators_.joinedRows();
+    if (!watchers.isEmpty()) {
+        list.reserve(list.size() + 1 + watchers.size());
+        if (!players.isEmpty()) list.append('\n');
+        list.append(watchers);
     }
-    return rows;
+    return list;
 }
 
 Cmd Table::currentSnapshot() const {
@@ -153,7 +156,7 @@ void Table::sendTableState(ConnId id, const Person& p) {
 
 void Table::sendWelcome(ConnId id, const Person& p) {
     toOne(id, out::identity(p.name, p.seat >= 0 ? p.name : p.watchedName));
-    toOne(id, out::userList(allRows()));
+    toOne(id, userList());
     sendTableState(id, p);
 }
 
@@ -230,11 +233,11 @@ void Table::addSpectator(ConnId id, const QString& name, bool allowWatch) {
     p.allowWatch = allowWatch;
     p.watchedSeat = seats_[0].taken() ? 0 : 1;
     p.watchedName = seats_[static_cast<std::size_t>(p.watchedSeat)].name;
-    p.spectatorRow =
-        userRowText(name, stats_.of(name), RowPlace{p.watchedSeat, p.watchedName, false, false});
+    p.spectatorRow = EncodeCp936(
+        userRowText(name, stats_.of(name), RowPlace{p.watchedSeat, p.watchedName, false, false}));
     people_[id] = p;
     idByName_.insert(name, id);
-    spectators_.push_back(id);
+    spectators_.add(id, p.spectatorRow);
     log(QStringLiteral("login %1 watches %2").arg(name, p.watchedName));
     sendWelcome(id, p);
     out_.send(everybodyBut(id), out::spectatorArrived(p.spectatorRow));

@@ -11,6 +11,7 @@
 #include "server/board_game.h"
 #include "server/game_clock.h"
 #include "server/record_upload.h"
+#include "server/spectator_list.h"
 #include "server/table_output.h"
 #include "server/table_terms.h"
 #include "server/user_stats.h"
@@ -65,8 +66,8 @@ private:
         int watchedSeat = 0;
         QString watchedName;
         bool allowWatch = true;
-        QString spectatorRow;  // a spectator's row does not change while he watches
-        qint64 chatDueMs = 0;  // when his chat is back to a whole burst (less one line)
+        QByteArray spectatorRow;  // encoded; it does not change while he watches
+        qint64 chatDueMs = 0;     // when his chat is back to a whole burst (less one line)
         bool chatWarned = false;
     };
     struct Seat {
@@ -96,7 +97,7 @@ private:
 
     // Rows and the welcome of a newcomer.
     QString playerRow(int seat) const;
-    QStringList allRows() const;
+    Cmd userList() const;
     void sendWelcome(ConnId id, const Person& p);
     void sendTableState(ConnId id, const Person& p);
     Cmd currentSnapshot() const;
@@ -151,7 +152,7 @@ private:
     std::map<ConnId, Person> people_;
     QHash<QString, ConnId> idByName_;
     QHash<QString, QString> ticketOf_;  // a name's first accepted ticket, for good
-    std::vector<ConnId> spectators_;    // in order of arrival
+    SpectatorList spectators_;
     StatsBook stats_;
 
     std::optional<TableTerms> agreedTerms_;

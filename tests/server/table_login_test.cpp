@@ -45,6 +45,49 @@ TEST_F(TableLoginTest, PlayersAndSpectatorsGetIdentityListAndTableState) {
     EXPECT_EQ(table.phase(), TablePhase::Waiting);
 }
 
+TEST_F(TableLoginTest, TheListFollowsSpectatorsComingAndGoing) {
+    seatBoth();
+    const auto rowOf = [&](const QString& name) {
+        const int number = table.stats().find(name)->userNumber;
+        return FreshRow(name, number, name == owner || name == guest ? QString() : owner,
+                        name == guest ? 1 : 0);
+    };
+    const auto spectator = [](int k) { return QStringLiteral("观众%1").arg(k); };
+    // Each step: spectator k arrives (k >= 0), or spectator -k - 1 leaves (even k) or drops out
+    // (odd k); then a newcomer's list must show the spectators left, in order of arrival.
+    const struct {
+        std::vector<int> steps;
+        std::vector<int> listed;
+    } cases[] = {
+        {{0, 1, 2}, {0, 1, 2}}, {{-2}, {0, 2}}, {{3, -1, 4}, {2, 3, 4}},
+        {{-3, -4, -5}, {}},     {{5}, {5}},
+    };
+    ConnId probe = 100;
+    for (const auto& c : cases) {
+        for (int k : c.steps) {
+            if (k >= 0) {
+                login(10 + k, spectator(k));
+            } else if (k % 2 == 0) {
+                say(10 - k - 1, Text({110, 0}, spectator(-k - 1)));
+            } else {
+                table.disconnect(10 - k - 1);
+            }
+        }
+        ++probe;
+        out.clear();
+        const QString newcomer = QStringLiteral("探%1").arg(probe);
+        ASSERT_TRUE(table.login(probe, newcomer, true));
+        QString expected = rowOf(owner) + u'\n' + rowOf(guest);
+        for (int k : c.listed)
+            expected += u'\n' + rowOf(spectator(k));
+        expected += u'\n' + rowOf(newcomer);
+        const QList<Cmd> got = inbox(probe);
+        ASSERT_GE(got.size(), 2);
+        EXPECT_EQ(got[1], Text({130, 2}, expected)) << "after case " << probe - 100;
+        table.disconnect(probe);
+    }
+}
+
 TEST_F(TableLoginTest, ANameAlreadyAtTheTableIsRefused) {
     seatBoth();
     login(10, QStringLiteral("王五"));
