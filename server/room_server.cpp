@@ -34,14 +34,44 @@ ConnId RoomServer::attach(Endpoint* endpoint) {
 void RoomServer::submitLogin(ConnId id, const QString& name, bool allowWatch,
                              const QString& ticket) {
     if (!endpoints_.contains(id)) return;
+    Deferred work{id, true, name, allowWatch, ticket, {}};
+    if (deferred_.empty() && loginsThisTurn_ < kLoginsPerTurn) return doLogin(work);
+    deferred_.push_back(std::move(work));
+    postEndOfTurn();
+}
+
+void RoomServer::doLogin(const Deferred& work) {
+    ++loginsThisTurn_;
+    postEndOfTurn();
     tick();
-    table_.login(id, name, allowWatch, ticket);
+    table_.login(work.id, work.name, work.allowWatch, work.ticket);
 }
 
 void RoomServer::submit(ConnId id, const Cmd& message) {
     if (!endpoints_.contains(id)) return;
+    if (!deferred_.empty()) {
+        deferred_.push_back(Deferred{id, false, {}, true, {}, message});
+        return;
+    }
     tick();
     table_.receive(id, message);
+}
+
+void RoomServer::runDeferred() {
+    while (!deferred_.empty()) {
+        const Deferred& work = deferred_.front();
+        if (work.login && loginsThisTurn_ >= kLoginsPerTurn) break;
+        const Deferred next = std::move(deferred_.front());
+        deferred_.pop_front();
+        if (!endpoints_.contains(next.id)) continue;  // gone meanwhile
+        if (next.login) {
+            doLogin(next);
+        } else {
+            tick();
+            table_.receive(next.id, next.message);
+        }
+    }
+    if (!deferred_.empty()) postEndOfTurn();
 }
 
 void RoomServer::drop(ConnId id) {
@@ -85,18 +115,26 @@ void RoomServer::onAccepted(qintptr descriptor) {
 
 void RoomServer::requestFlush(ClientConnection* conn) {
     toFlush_.emplace_back(conn);
-    if (flushPosted_) return;
-    flushPosted_ = true;
-    QMetaObject::invokeMethod(this, &RoomServer::flushAll, Qt::QueuedConnection);
+    postEndOfTurn();
 }
 
-void RoomServer::flushAll() {
-    flushPosted_ = false;
+void RoomServer::postEndOfTurn() {
+    if (endOfTurnPosted_) return;
+    endOfTurnPosted_ = true;
+    // Runs after everything the event loop has for this turn (Qt sends events posted meanwhile
+    // in the next one).
+    QMetaObject::invokeMethod(this, &RoomServer::endOfTurn, Qt::QueuedConnection);
+}
+
+void RoomServer::endOfTurn() {
+    endOfTurnPosted_ = false;
     std::vector<QPointer<ClientConnection>> batch;
     batch.swap(toFlush_);
     for (const auto& conn : batch) {
         if (conn) conn->flush();
     }
+    loginsThisTurn_ = 0;
+    runDeferred();
 }
 
 void RoomServer::send(const ConnIds& to, const Cmd& message) {

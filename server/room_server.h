@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -53,7 +54,20 @@ private:
     // Sockets write once per event-loop turn: everything the table sent them in this turn goes
     // out in one system call each.
     void requestFlush(ClientConnection* conn);
-    void flushAll();
+    void postEndOfTurn();
+    void endOfTurn();
+    // Work that waits for a later turn keeps its order: a connection's messages never overtake
+    // its login.
+    struct Deferred {
+        ConnId id = 0;
+        bool login = false;
+        QString name;
+        bool allowWatch = true;
+        QString ticket;
+        Cmd message;
+    };
+    void runDeferred();
+    void doLogin(const Deferred& work);
 
     void send(const ConnIds& to, const Cmd& message) override;
     void close(ConnId id) override;
@@ -68,7 +82,12 @@ private:
     QElapsedTimer clock_;
     QTimer ticker_;
     std::vector<QPointer<ClientConnection>> toFlush_;
-    bool flushPosted_ = false;
+    bool endOfTurnPosted_ = false;
+    // A crowd arriving at once is let in a batch per turn, each batch's output sent before the
+    // next: what is queued at any moment stays small, and the table's players are not held up.
+    static constexpr int kLoginsPerTurn = 64;
+    int loginsThisTurn_ = 0;
+    std::deque<Deferred> deferred_;
 };
 
 }  // namespace xq::server

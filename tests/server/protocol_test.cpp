@@ -234,6 +234,37 @@ TEST_F(ProtocolTest, AClosingConnectionThatNeitherReadsNorClosesIsDroppedAfterIt
     ::close(mute);
 }
 
+TEST_F(ProtocolTest, ACrowdArrivingAtOnceIsLetInWithWhatEachSentAfterItsLogin) {
+    auto a = client(QStringLiteral("张三"));
+    // More newcomers than the server lets in at one go; each says something right after its
+    // login, in the same write.
+    const int crowd = 200;
+    std::vector<std::unique_ptr<RawClient>> clients;
+    for (int i = 0; i < crowd; ++i)
+        clients.push_back(std::make_unique<RawClient>(port_));
+    for (int i = 0; i < crowd; ++i) {
+        const QString name = QStringLiteral("观众%1").arg(i);
+        clients[static_cast<std::size_t>(i)]->sendRaw(
+            EncodeFrame(QByteArray(kHelloPrefix) + EncodeCp936(name)) +
+            EncodeFrame(QByteArray("\x82\x00"
+                                   "500`DRAK`1",
+                                   12)) +
+            EncodeFrame(Text({1}, name + QStringLiteral("`所有人`") + name +
+                                      QStringLiteral("`所有人`12:00:00`到了`#000000`1`0`"))));
+    }
+    const auto lines = [&] {
+        return std::count_if(a->received.begin(), a->received.end(),
+                             [](const QByteArray& m) { return m.startsWith('\x01'); });
+    };
+    EXPECT_TRUE(WaitFor([&] { return lines() == crowd; }, 20000)) << lines();
+    // The first of them takes seat 1 (130/4), the others watch (130/0).
+    const auto arrivals =
+        std::count_if(a->received.begin(), a->received.end(), [](const QByteArray& m) {
+            return m.startsWith(Bytes({130, 0})) || m.startsWith(Bytes({130, 4}));
+        });
+    EXPECT_EQ(arrivals, crowd);
+}
+
 // A server that relays chat as fast as it comes.
 class TalkativeProtocolTest : public ProtocolTest {
 protected:
