@@ -5,7 +5,8 @@
 //
 //   bench_server_logins [spectators] [extra server arguments...]
 //
-// XQ_BENCH_WRAP="valgrind --tool=callgrind" runs the server under that command (for profiles).
+// XQ_BENCH_WRAP="valgrind --tool=callgrind" runs the server under that command (for profiles);
+// XQ_BENCH_SERVER=path runs another build of the server (to compare builds).
 
 #include <unistd.h>
 #include <QCoreApplication>
@@ -93,7 +94,8 @@ int main(int argc, char** argv) {
 
     QProcess server;
     QStringList command = qEnvironmentVariable("XQ_BENCH_WRAP").split(u' ', Qt::SkipEmptyParts);
-    command << QStringLiteral(XQ_SERVER_BINARY) << serverArgs;
+    command << qEnvironmentVariable("XQ_BENCH_SERVER", QStringLiteral(XQ_SERVER_BINARY))
+            << serverArgs;
     server.setProgram(command.takeFirst());
     server.setArguments(command);
     server.setStandardErrorFile(QProcess::nullDevice());
