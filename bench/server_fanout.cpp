@@ -1,16 +1,28 @@
 // Fan-out latency of the room server: 1000 spectators and two players on loopback; for every
-// move, the time from the mover's send to its arrival at each spectator.
+// move, the time from the mover's send to its arrival at each spectator. The clients are bare
+// sockets read through one epoll set, so that the figures are the server's and the kernel's,
+// not a client library's.
 //
 //   bench_server_fanout [spectators] [moves]
+//
+// XQ_BENCH_WRAP="valgrind --tool=callgrind" runs the server under that command (for profiles);
+// XQ_BENCH_SERVER=path runs another build of the server (to compare builds).
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTcpSocket>
 #include <algorithm>
+#include <array>
 #include <cstdio>
-#include <memory>
 #include <vector>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/epoll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "net/cp936.h"
 #include "net/frame.h"
@@ -18,75 +30,107 @@
 
 namespace {
 
-using Clock = QElapsedTimer;
-
 struct Client {
-    QTcpSocket socket;
+    int fd = -1;
     xq::FrameReader reader;
-    bool in = false;  // identity received
-    int echoes = 0;   // moves received
-    QByteArray lastOf17;
+    bool in = false;       // identity received
+    bool started = false;  // game start received
+    int echoes = 0;        // moves received
 };
 
 struct Bench {
-    Clock clock;
-    std::vector<std::unique_ptr<Client>> clients;  // 0, 1: players; then spectators
+    QElapsedTimer clock;
+    int epoll = epoll_create1(0);
+    std::vector<Client> clients;  // 0, 1: players; then spectators
     std::vector<qint64> sentAtNs;
     std::vector<double> latenciesMs;
     int arrivedThisMove = 0;
 
-    Client& add(quint16 port, const QString& name) {
-        auto c = std::make_unique<Client>();
-        Client* raw = c.get();
-        const bool spectator = !clients.empty() && clients.size() >= 2;
-        QObject::connect(&raw->socket, &QTcpSocket::readyRead, [this, raw, spectator] {
-            raw->reader.feed(raw->socket.readAll());
-            while (raw->reader.hasFrame()) {
-                const QByteArray m = raw->reader.takeFrame();
+    bool add(quint16 port, const QString& name) {
+        Client c;
+        c.fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (c.fd < 0 || ::connect(c.fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0)
+            return false;
+        const int one = 1;
+        setsockopt(c.fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        fcntl(c.fd, F_SETFL, fcntl(c.fd, F_GETFL) | O_NONBLOCK);
+        epoll_event ev{};
+        ev.events = EPOLLIN;
+        ev.data.u32 = static_cast<std::uint32_t>(clients.size());
+        epoll_ctl(epoll, EPOLL_CTL_ADD, c.fd, &ev);
+        clients.push_back(std::move(c));
+        send(clients.size() - 1, QByteArray(xq::kHelloPrefix) + xq::EncodeCp936(name));
+        send(clients.size() - 1, QByteArray("\x82\x00"
+                                            "500`DRAK`1",
+                                            12));
+        return true;
+    }
+
+    void send(std::size_t k, const QByteArray& message) {
+        const QByteArray frame = xq::EncodeFrame(message);
+        qsizetype at = 0;
+        while (at < frame.size()) {
+            const ssize_t n = ::send(clients[k].fd, frame.constData() + at,
+                                     static_cast<size_t>(frame.size() - at), MSG_NOSIGNAL);
+            if (n > 0) at += n;
+        }
+    }
+
+    // Reads whatever has arrived, waiting at most `ms` for something.
+    void pump(int ms) {
+        std::array<epoll_event, 256> ready{};
+        const int n = epoll_wait(epoll, ready.data(), static_cast<int>(ready.size()), ms);
+        std::array<char, 16384> buffer{};
+        for (int i = 0; i < n; ++i) {
+            const std::size_t k = ready[static_cast<std::size_t>(i)].data.u32;
+            Client& c = clients[k];
+            for (;;) {
+                const ssize_t got = ::recv(c.fd, buffer.data(), buffer.size(), 0);
+                if (got <= 0) break;
+                c.reader.feed(QByteArrayView(buffer.data(), got));
+            }
+            while (c.reader.hasFrame()) {
+                const QByteArray m = c.reader.takeFrame();
                 const auto code = static_cast<unsigned char>(m.at(0));
-                if (code == 130 && m.size() > 1 && m.at(1) == 3) raw->in = true;
-                if (code == 17) raw->lastOf17 = m;
+                if (code == 130 && m.size() > 1 && m.at(1) == 3) c.in = true;
+                if (code == 17) c.started = true;
                 if (code == 19) {
-                    const int k = raw->echoes++;
-                    if (spectator && k < static_cast<int>(sentAtNs.size())) {
+                    const int e = c.echoes++;
+                    if (k >= 2 && e < static_cast<int>(sentAtNs.size())) {
                         latenciesMs.push_back(
-                            static_cast<double>(clock.nsecsElapsed() - sentAtNs[k]) / 1e6);
+                            static_cast<double>(clock.nsecsElapsed() - sentAtNs[e]) / 1e6);
                         ++arrivedThisMove;
                     }
                 }
             }
-        });
-        raw->socket.connectToHost(QStringLiteral("127.0.0.1"), port);
-        raw->socket.write(xq::EncodeFrame(QByteArray(xq::kHelloPrefix) + xq::EncodeCp936(name)) +
-                          xq::EncodeFrame(QByteArray("\x82\x00"
-                                                     "500`DRAK`1",
-                                                     12)));
-        clients.push_back(std::move(c));
-        return *raw;
+        }
+    }
+
+    template <typename F>
+    bool waitFor(F done, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (!done()) {
+            if (t.elapsed() > ms) return false;
+            pump(5);
+        }
+        return true;
+    }
+    bool all(bool Client::*flag) const {
+        return std::all_of(clients.begin(), clients.end(),
+                           [flag](const Client& c) { return c.*flag; });
     }
 };
-
-template <typename F>
-bool waitFor(F done, int ms) {
-    Clock t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 QByteArray text(std::initializer_list<int> head, const QString& t) {
     QByteArray m;
     for (int b : head)
         m.append(static_cast<char>(b));
     return m + xq::EncodeCp936(t);
-}
-
-void send(Client& c, const QByteArray& m) {
-    c.socket.write(xq::EncodeFrame(m));
-    c.socket.flush();
 }
 
 double percentile(const std::vector<double>& sorted, double p) {
@@ -109,34 +153,40 @@ int main(int argc, char** argv) {
     }
 
     QProcess server;
-    server.setProgram(QStringLiteral(XQ_SERVER_BINARY));
-    server.setArguments({QStringLiteral("--port"), QStringLiteral("0")});
+    QStringList command = qEnvironmentVariable("XQ_BENCH_WRAP").split(u' ', Qt::SkipEmptyParts);
+    const QString binary =
+        qEnvironmentVariable("XQ_BENCH_SERVER", QStringLiteral(XQ_SERVER_BINARY));
+    command << binary << QStringLiteral("--port") << QStringLiteral("0");
+    server.setProgram(command.takeFirst());
+    server.setArguments(command);
     server.setStandardErrorFile(QProcess::nullDevice());
     server.start();
-    if (!server.waitForStarted(10000) || !waitFor([&] { return server.canReadLine(); }, 10000)) {
+    if (!server.waitForStarted(10000) || !server.waitForReadyRead(60000)) {
         std::fprintf(stderr, "the server did not start\n");
         return 1;
+    }
+    while (!server.canReadLine() && server.waitForReadyRead(10000)) {
     }
     const auto port = static_cast<quint16>(server.readLine().trimmed().mid(5).toUInt());
 
     Bench bench;
     bench.clock.start();
-    Client& red = bench.add(port, QStringLiteral("红方"));
-    if (!waitFor([&] { return red.in; }, 10000)) return 1;
-    Client& black = bench.add(port, QStringLiteral("黑方"));
-    if (!waitFor([&] { return black.in; }, 10000)) return 1;
-    Clock joinTime;
+    const auto in = [&] { return bench.all(&Client::in); };
+    if (!bench.add(port, QStringLiteral("红方")) || !bench.waitFor(in, 10000) ||
+        !bench.add(port, QStringLiteral("黑方")) || !bench.waitFor(in, 10000)) {
+        std::fprintf(stderr, "the players did not get in\n");
+        return 1;
+    }
+    QElapsedTimer joinTime;
     joinTime.start();
     for (int i = 0; i < spectators; i += 50) {
-        for (int k = i; k < std::min(spectators, i + 50); ++k)
-            bench.add(port, QStringLiteral("观众%1").arg(k));
-        const bool ok = waitFor(
-            [&] {
-                return std::all_of(bench.clients.begin(), bench.clients.end(),
-                                   [](const auto& c) { return c->in; });
-            },
-            30000);
-        if (!ok) {
+        for (int k = i; k < std::min(spectators, i + 50); ++k) {
+            if (!bench.add(port, QStringLiteral("观众%1").arg(k))) {
+                std::fprintf(stderr, "cannot connect\n");
+                return 1;
+            }
+        }
+        if (!bench.waitFor(in, 30000)) {
             std::fprintf(stderr, "spectators did not get in\n");
             return 1;
         }
@@ -144,17 +194,12 @@ int main(int argc, char** argv) {
     std::printf("%d spectators in after %.1f s\n", spectators,
                 static_cast<double>(joinTime.elapsed()) / 1000.0);
 
-    send(red, text({112, 1}, QStringLiteral("红方")));
-    waitFor([] { return false; }, 100);
-    send(red, text({112, 0}, QStringLiteral("红方`100`1000`10`5`50`0`5`0`0`0`30")));
-    waitFor([] { return false; }, 100);
-    send(black, text({112, 1}, QStringLiteral("黑方")));
-    if (!waitFor(
-            [&] {
-                return std::all_of(bench.clients.begin(), bench.clients.end(),
-                                   [](const auto& c) { return !c->lastOf17.isEmpty(); });
-            },
-            30000)) {
+    bench.send(0, text({112, 1}, QStringLiteral("红方")));
+    bench.waitFor([] { return false; }, 100);
+    bench.send(0, text({112, 0}, QStringLiteral("红方`100`1000`10`5`50`0`5`0`0`0`30")));
+    bench.waitFor([] { return false; }, 100);
+    bench.send(1, text({112, 1}, QStringLiteral("黑方")));
+    if (!bench.waitFor([&] { return bench.all(&Client::started); }, 30000)) {
         std::fprintf(stderr, "the game did not start\n");
         return 1;
     }
@@ -168,13 +213,14 @@ int main(int argc, char** argv) {
         const auto& m = line[k % 4];
         const int seat = k % 2;
         bench.arrivedThisMove = 0;
+        const QByteArray move =
+            QByteArray(1, 19) + QByteArray(1, 0) + QByteArray(1, static_cast<char>(seat)) +
+            QByteArray(1, static_cast<char>(m[0])) + QByteArray(1, static_cast<char>(m[1])) +
+            QByteArray(1, static_cast<char>(m[2])) + QByteArray(1, static_cast<char>(m[3])) +
+            QByteArray(3, 0);
         bench.sentAtNs.push_back(bench.clock.nsecsElapsed());
-        send(seat == 0 ? red : black,
-             QByteArray(1, 19) + QByteArray(1, 0) + QByteArray(1, static_cast<char>(seat)) +
-                 QByteArray(1, static_cast<char>(m[0])) + QByteArray(1, static_cast<char>(m[1])) +
-                 QByteArray(1, static_cast<char>(m[2])) + QByteArray(1, static_cast<char>(m[3])) +
-                 QByteArray(3, 0));
-        if (!waitFor([&] { return bench.arrivedThisMove == spectators; }, 30000)) {
+        bench.send(static_cast<std::size_t>(seat), move);
+        if (!bench.waitFor([&] { return bench.arrivedThisMove == spectators; }, 30000)) {
             std::fprintf(stderr, "move %d reached only %d spectators\n", k + 1,
                          bench.arrivedThisMove);
             return 1;
@@ -186,7 +232,7 @@ int main(int argc, char** argv) {
     std::printf("moves %d, spectators %d, samples %zu\n", moves, spectators, sorted.size());
     std::printf("p50 %.3f ms  p99 %.3f ms  max %.3f ms\n", percentile(sorted, 0.50),
                 percentile(sorted, 0.99), sorted.empty() ? 0.0 : sorted.back());
-    server.kill();
-    server.waitForFinished(5000);
+    server.terminate();  // a profiler writes its figures on SIGTERM
+    if (!server.waitForFinished(60000)) server.kill();
     return 0;
 }

@@ -1,21 +1,18 @@
 #include "server/client_connection.h"
 
 #include <QTimer>
+#include <array>
 
 #include "server/hello.h"
+#include "server/table.h"
 
 namespace xq::server {
 
-ClientConnection::ClientConnection(ConnId id, QTcpSocket* socket, QObject* parent)
-    : QObject(parent), id_(id), socket_(socket) {
-    socket_->setParent(this);
-    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    connect(socket_, &QTcpSocket::readyRead, this, &ClientConnection::onReadyRead);
-    connect(socket_, &QTcpSocket::bytesWritten, this, &ClientConnection::onBytesWritten);
-    connect(socket_, &QTcpSocket::disconnected, this, &ClientConnection::onDisconnected);
-    connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
-        if (socket_->state() == QAbstractSocket::UnconnectedState) onDisconnected();
-    });
+ClientConnection::ClientConnection(ConnId id, qintptr descriptor, FlushRequest requestFlush,
+                                   QObject* parent)
+    : QObject(parent), id_(id), socket_(descriptor, this), requestFlush_(std::move(requestFlush)) {
+    connect(&socket_, &StreamSocket::readable, this, &ClientConnection::onReadable);
+    connect(&socket_, &StreamSocket::writable, this, &ClientConnection::flush);
     // A connection that does not log in soon is not a table client; it must not hold a socket.
     QTimer::singleShot(kLoginWindowMs, this, [this] {
         if (stage_ == Stage::Hello || stage_ == Stage::Login) {
@@ -24,21 +21,46 @@ ClientConnection::ClientConnection(ConnId id, QTcpSocket* socket, QObject* paren
     });
 }
 
-void ClientConnection::onReadyRead() {
-    while (stage_ != Stage::Closing && stage_ != Stage::Closed && socket_->bytesAvailable() > 0) {
-        const bool ok = reader_.feed(socket_->read(64 * 1024));
-        while (reader_.hasFrame() && stage_ != Stage::Closing && stage_ != Stage::Closed)
-            handleFrame(reader_.takeFrame());
-        if (!ok) return fail(QStringLiteral("frame length out of bounds"));
+std::uint32_t ClientConnection::frameLimit() const {
+    switch (stage_) {
+        case Stage::Hello:
+            return kMaxHelloBytes;
+        case Stage::Login:
+            return kLoginBytes;
+        default:
+            return static_cast<std::uint32_t>(Table::kMaxChatBytes);  // the longest message
     }
-    if (stage_ == Stage::Closing || stage_ == Stage::Closed) socket_->readAll();  // discard
+}
+
+void ClientConnection::onReadable() {
+    // At most this much per notification: the others get their turn, the rest comes next time.
+    constexpr int kRounds = 16;
+    std::array<char, 4096> buffer;
+    for (int round = 0; round < kRounds && stage_ != Stage::Closed; ++round) {
+        const qint64 n = socket_.read(buffer.data(), static_cast<qint64>(buffer.size()));
+        if (n == 0) return;
+        if (n < 0) return closeNow(false);
+        if (stage_ == Stage::Closing) continue;  // nothing more is taken from it
+        frames_.append(QByteArrayView(buffer.data(), n));
+        QByteArray frame;
+        while (stage_ != Stage::Closing && stage_ != Stage::Closed) {
+            const InboundFrames::Next next = frames_.next(frameLimit(), frame);
+            if (next == InboundFrames::Next::More) break;
+            if (next == InboundFrames::Next::Broken) {
+                return fail(QStringLiteral("frame length out of bounds (at most %1 bytes here)")
+                                .arg(frameLimit()));
+            }
+            handleFrame(frame);
+        }
+    }
 }
 
 void ClientConnection::handleFrame(const QByteArray& frame) {
     switch (stage_) {
         case Stage::Hello:
-            if (const auto name = parseHello(frame)) {
-                name_ = *name;
+            if (const auto hello = parseHello(frame)) {
+                name_ = hello->name;
+                ticket_ = hello->ticket;
                 stage_ = Stage::Login;
                 return;
             }
@@ -46,7 +68,7 @@ void ClientConnection::handleFrame(const QByteArray& frame) {
         case Stage::Login:
             if (const auto allowWatch = parseLogin(frame)) {
                 stage_ = Stage::In;
-                emit loggedIn(id_, name_, *allowWatch);
+                emit loggedIn(id_, name_, *allowWatch, ticket_);
                 return;
             }
             return fail(QStringLiteral("the second frame is not the login"));
@@ -62,51 +84,74 @@ void ClientConnection::fail(const QString& why) {
     emit logLine(QStringLiteral("protocol error on connection %1 (%2): %3")
                      .arg(id_)
                      .arg(name_.isEmpty() ? QStringLiteral("-") : name_, why));
+    closeNow(true);
+}
+
+void ClientConnection::closeNow(bool drop) {
     stage_ = Stage::Closed;
-    socket_->abort();
-    onDisconnected();
+    if (drop) {
+        socket_.abort();
+    } else {
+        socket_.close();
+    }
+    if (goneSent_) return;
+    goneSent_ = true;
+    emit gone(id_);
 }
 
 void ClientConnection::deliver(const Cmd&, const QByteArray& frame) {
     if (stage_ == Stage::Closed) return;
-    if (!output_.push(frame, socket_->bytesToWrite())) {
+    if (!output_.push(frame)) {
         emit logLine(
             QStringLiteral("connection %1 (%2) reads too slowly: closed").arg(id_).arg(name_));
-        stage_ = Stage::Closed;
-        // Not from inside the table's call: the close is reported from the event loop.
-        QTimer::singleShot(0, this, [this] {
-            socket_->abort();
-            onDisconnected();
-        });
-        return;
+        return closeNow(true);
     }
-    pump();
+    askForFlush();
 }
 
 void ClientConnection::finish() {
     if (stage_ == Stage::Closed || stage_ == Stage::Closing) return;
     stage_ = Stage::Closing;
-    pump();
+    // What was sent goes out first; a client that does not take it, or does not close its end,
+    // is not kept waiting for.
+    QTimer::singleShot(kClosingDeadlineMs, this, [this] {
+        if (stage_ == Stage::Closed) return;
+        emit logLine(QStringLiteral("connection %1 (%2) not closed within %3 s: dropped")
+                         .arg(id_)
+                         .arg(name_)
+                         .arg(kClosingDeadlineMs / 1000));
+        closeNow(true);
+    });
+    askForFlush();
 }
 
-void ClientConnection::pump() {
-    const qint64 before = socket_->bytesToWrite();
-    output_.pump(before, [this](const QByteArray& f) { socket_->write(f); });
-    // Hand the bytes to the kernel now instead of on the socket's next write notification: with
-    // a thousand watchers that round through the event loop is what a move's latency is made of.
-    if (socket_->bytesToWrite() > before) socket_->flush();
-    if (stage_ == Stage::Closing && output_.empty()) socket_->disconnectFromHost();
+void ClientConnection::askForFlush() {
+    if (flushAsked_) return;
+    flushAsked_ = true;
+    requestFlush_(this);
 }
 
-void ClientConnection::onBytesWritten() {
-    if (stage_ != Stage::Closed) pump();
-}
-
-void ClientConnection::onDisconnected() {
-    if (goneSent_) return;
-    goneSent_ = true;
-    stage_ = Stage::Closed;
-    emit gone(id_);
+void ClientConnection::flush() {
+    flushAsked_ = false;
+    if (stage_ == Stage::Closed) return;
+    std::array<QByteArrayView, OutputQueue::kMaxParts> parts;
+    bool kernelFull = false;
+    while (!output_.empty() && !kernelFull) {
+        const int n = output_.gather(parts.data());
+        qint64 offered = 0;
+        for (int i = 0; i < n; ++i)
+            offered += parts[static_cast<std::size_t>(i)].size();
+        const qint64 sent = socket_.send(parts.data(), n);
+        if (sent < 0) return closeNow(true);
+        output_.consume(sent);
+        kernelFull = sent < offered;
+    }
+    socket_.watchWritable(!output_.empty());
+    if (stage_ == Stage::Closing && output_.empty() && !endSent_) {
+        // The client sees the end after the last message and closes; its close ends this.
+        endSent_ = true;
+        socket_.shutdownSending();
+    }
 }
 
 }  // namespace xq::server

@@ -1,32 +1,45 @@
 #pragma once
 
 #include <QObject>
-#include <QTcpSocket>
+#include <cstdint>
+#include <functional>
 
-#include "net/frame.h"
 #include "server/endpoint.h"
+#include "server/inbound_frames.h"
 #include "server/output_queue.h"
+#include "server/stream_socket.h"
 #include "server/table_output.h"
 
 namespace xq::server {
 
 // One client socket: reads frames, checks the hello and the login, and writes the table's
-// messages through its own output queue. It reports what happens through signals; `gone` is
-// emitted once, when the socket is closed for whatever reason.
+// messages through its own output queue. Output waits for flush(), which the server calls once
+// per event-loop turn for every connection that asked for it. It reports what happens through
+// signals; `gone` is emitted once, when the socket is closed for whatever reason.
 class ClientConnection : public QObject, public Endpoint {
     Q_OBJECT
 public:
-    ClientConnection(ConnId id, QTcpSocket* socket, QObject* parent = nullptr);
+    using FlushRequest = std::function<void(ClientConnection*)>;
+
+    ClientConnection(ConnId id, qintptr descriptor, FlushRequest requestFlush,
+                     QObject* parent = nullptr);
 
     // How long a new connection has for its hello and login.
     static constexpr int kLoginWindowMs = 15000;
+    // How long a connection the server ends has to take its last output and close.
+    static constexpr int kClosingDeadlineMs = 5000;
 
     ConnId id() const { return id_; }
+    QHostAddress peerAddress() const { return socket_.peerAddress(); }
+    quint16 peerPort() const { return socket_.peerPort(); }
     void deliver(const Cmd& message, const QByteArray& frame) override;
     void finish() override;
+    // Hands the queued output to the kernel, as much as it takes now.
+    void flush();
 
 signals:
-    void loggedIn(xq::server::ConnId id, const QString& name, bool allowWatch);
+    void loggedIn(xq::server::ConnId id, const QString& name, bool allowWatch,
+                  const QString& ticket);
     void messageArrived(xq::server::ConnId id, const QByteArray& message);
     void gone(xq::server::ConnId id);
     void logLine(const QString& line);
@@ -34,19 +47,25 @@ signals:
 private:
     enum class Stage { Hello, Login, In, Closing, Closed };
 
-    void onReadyRead();
-    void onBytesWritten();
-    void onDisconnected();
+    // The longest frame the client may send now.
+    std::uint32_t frameLimit() const;
+    void onReadable();
     void handleFrame(const QByteArray& frame);
     void fail(const QString& why);
-    void pump();
+    // Closes the socket now; `drop` resets it, throwing away what the kernel still holds.
+    void closeNow(bool drop);
+    void askForFlush();
 
     ConnId id_;
-    QTcpSocket* socket_;
-    FrameReader reader_;
+    StreamSocket socket_;
+    InboundFrames frames_;
     OutputQueue output_;
+    FlushRequest requestFlush_;
     Stage stage_ = Stage::Hello;
     QString name_;
+    QString ticket_;
+    bool flushAsked_ = false;
+    bool endSent_ = false;
     bool goneSent_ = false;
 };
 

@@ -1,21 +1,47 @@
 #include "server/hello.h"
 
+#include <QStringList>
+
 #include "net/cp936.h"
 #include "net/frame.h"
 
 namespace xq::server {
 
-std::optional<QString> parseHello(const QByteArray& frame) {
+bool isValidName(const QString& name) {
+    if (name.isEmpty() || name.size() > kMaxNameLength) return false;
+    if (name.front().isSpace() || name.back().isSpace()) return false;
+    for (QChar c : name) {
+        if (c == u'`' || c.category() == QChar::Other_Control) return false;
+    }
+    return true;
+}
+
+namespace {
+
+bool isValidTicket(const QString& ticket) {
+    if (ticket.size() > kMaxTicketLength) return false;
+    for (QChar c : ticket) {
+        if (c.unicode() < 0x21 || c.unicode() > 0x7E) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<Hello> parseHello(const QByteArray& frame) {
     const QByteArrayView prefix(kHelloPrefix);
     if (!frame.startsWith(prefix)) return std::nullopt;
-    QString name;
-    if (!DecodeCp936(QByteArrayView(frame).sliced(prefix.size()), name)) return std::nullopt;
-    if (name.isEmpty() || name.size() > kMaxNameLength) return std::nullopt;
-    if (name.front().isSpace() || name.back().isSpace()) return std::nullopt;
-    for (QChar c : name) {
-        if (c == u'`' || c.category() == QChar::Other_Control) return std::nullopt;
+    // Decoded before it is split: the second byte of a two-byte character may be a "`".
+    QString text;
+    if (!DecodeCp936(QByteArrayView(frame).sliced(prefix.size()), text)) return std::nullopt;
+    const QStringList fields = text.split(u'`');
+    if (fields.size() > 2 || !isValidName(fields[0])) return std::nullopt;
+    Hello hello{fields[0], QString()};
+    if (fields.size() == 2 && fields[1] != u"-") {
+        if (!isValidTicket(fields[1])) return std::nullopt;
+        hello.ticket = fields[1];
     }
-    return name;
+    return hello;
 }
 
 std::optional<bool> parseLogin(const QByteArray& frame) {

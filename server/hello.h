@@ -2,16 +2,33 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <optional>
 
 namespace xq::server {
 
 inline constexpr int kMaxNameLength = 32;
+inline constexpr int kMaxTicketLength = 64;
+// The longest hello: the prefix, a name of two-byte characters, "`" and a ticket.
+inline constexpr std::uint32_t kMaxHelloBytes = 10 + 2 * kMaxNameLength + 1 + kMaxTicketLength;
+// The login frame is always this long.
+inline constexpr std::uint32_t kLoginBytes = 12;
 
-// The user name of a hello frame ("XQTABLE/1`" and the name in code page 936): 1 to 32
-// characters, no "`", no control characters, no blanks at either end. Nothing for any other
+// What the first frame of a connection says: who it is, and the secret that proves it to the
+// server once the name has been seen with one. An empty ticket: none given.
+struct Hello {
+    QString name;
+    QString ticket;
+};
+
+// A name a user may have: 1 to 32 characters, no "`", no control characters, no blanks at either
+// end.
+bool isValidName(const QString& name);
+
+// The hello: "XQTABLE/1`" and the name in code page 936, optionally "`" and a ticket of 1 to 64
+// printable ASCII characters; a missing, empty or "-" ticket is none. Nothing for any other
 // frame.
-std::optional<QString> parseHello(const QByteArray& frame);
+std::optional<Hello> parseHello(const QByteArray& frame);
 
 // The login frame [130, 0] "500`DRAK`d" with d "0" or "1": whether spectators may watch.
 std::optional<bool> parseLogin(const QByteArray& frame);

@@ -37,7 +37,24 @@ int main(int argc, char** argv) {
                                         QStringLiteral("User name of the computer opponent; "
                                                        "implies --bot."),
                                         QStringLiteral("NAME"));
-    parser.addOptions({hostOpt, portOpt, nameOpt, botOpt, botLevelOpt, botNameOpt});
+    const QCommandLineOption chatBurstOpt(QStringLiteral("chat-burst"),
+                                          QStringLiteral("Chat lines one person may send at once "
+                                                         "before the rate limit applies."),
+                                          QStringLiteral("N"), QStringLiteral("5"));
+    const QCommandLineOption chatIntervalOpt(
+        QStringLiteral("chat-interval-ms"),
+        QStringLiteral("Milliseconds after which one more chat line is allowed."),
+        QStringLiteral("MS"), QStringLiteral("1000"));
+    const QCommandLineOption maxConnectionsOpt(
+        QStringLiteral("max-connections"),
+        QStringLiteral("Connections kept at once; more are closed as they come."),
+        QStringLiteral("N"), QStringLiteral("3000"));
+    const QCommandLineOption maxPerAddressOpt(
+        QStringLiteral("max-per-address"),
+        QStringLiteral("Connections kept at once from one address (loopback not counted)."),
+        QStringLiteral("N"), QStringLiteral("500"));
+    parser.addOptions({hostOpt, portOpt, nameOpt, botOpt, botLevelOpt, botNameOpt, chatBurstOpt,
+                       chatIntervalOpt, maxConnectionsOpt, maxPerAddressOpt});
     parser.process(app);
 
     const auto logLine = [](const QString& line) {
@@ -56,6 +73,23 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // A whole number from 1 up, or nothing.
+    const auto positive = [&parser](const QCommandLineOption& o) -> std::optional<int> {
+        bool ok = false;
+        const int v = parser.value(o).toInt(&ok);
+        return ok && v > 0 ? std::optional<int>(v) : std::nullopt;
+    };
+    const auto chatBurst = positive(chatBurstOpt);
+    const auto chatInterval = positive(chatIntervalOpt);
+    const auto maxConnections = positive(maxConnectionsOpt);
+    const auto maxPerAddress = positive(maxPerAddressOpt);
+    if (!chatBurst || !chatInterval || !maxConnections || !maxPerAddress) {
+        logLine(
+            QStringLiteral("bad --chat-burst, --chat-interval-ms, --max-connections or "
+                           "--max-per-address: give a whole number from 1"));
+        return 2;
+    }
+
     const bool withBot =
         parser.isSet(botOpt) || parser.isSet(botLevelOpt) || parser.isSet(botNameOpt);
     const auto given = [&parser](const QCommandLineOption& o) {
@@ -68,7 +102,11 @@ int main(int argc, char** argv) {
     }
 
     const long files = xq::server::raiseFileLimit();
-    xq::server::RoomServer server(logLine);
+    xq::server::ServerOptions options;
+    options.chat = xq::server::ChatRate{*chatBurst, *chatInterval};
+    options.maxConnections = *maxConnections;
+    options.maxPerAddress = *maxPerAddress;
+    xq::server::RoomServer server(logLine, options);
     if (!server.listen(host, static_cast<quint16>(port))) {
         logLine(QStringLiteral("cannot listen on %1:%2: %3")
                     .arg(host.toString())

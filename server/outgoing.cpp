@@ -31,8 +31,8 @@ Cmd playerArrived(const QString& row) {
     return withText({code::kUser, 4}, row);
 }
 
-Cmd spectatorArrived(const QString& row) {
-    return withText({code::kUser, 0}, row);
+Cmd spectatorArrived(const QByteArray& encodedRow) {
+    return bytes({code::kUser, 0}) + encodedRow;
 }
 
 Cmd presence(std::uint8_t sub, const QString& text) {

@@ -19,7 +19,7 @@ Cmd bytes(std::initializer_list<std::uint8_t> b);
 Cmd identity(const QString& name, const QString& watched);                  // 130, 3
 Cmd userList(const QStringList& rows);                                      // 130, 2
 Cmd playerArrived(const QString& row);                                      // 130, 4
-Cmd spectatorArrived(const QString& row);                                   // 130, 0
+Cmd spectatorArrived(const QByteArray& encodedRow);                         // 130, 0
 Cmd presence(std::uint8_t sub, const QString& text);                        // 108, sub
 Cmd leftTable(const QString& name);                                         // 110, 0
 Cmd tableWaits();                                                           // 111, five fields

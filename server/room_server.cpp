@@ -5,12 +5,14 @@
 
 namespace xq::server {
 
-RoomServer::RoomServer(LogSink logSink, QObject* parent)
-    : QObject(parent), logSink_(std::move(logSink)), table_(*this) {
+RoomServer::RoomServer(LogSink logSink, ServerOptions options, QObject* parent)
+    : QObject(parent),
+      logSink_(std::move(logSink)),
+      table_(*this, options.chat),
+      caps_(options.maxConnections, options.maxPerAddress) {
     clock_.start();
-    listener_.setMaxPendingConnections(4096);
     listener_.setListenBacklogSize(1024);
-    connect(&listener_, &QTcpServer::newConnection, this, &RoomServer::onNewConnection);
+    connect(&listener_, &Listener::accepted, this, &RoomServer::onAccepted);
     connect(&ticker_, &QTimer::timeout, this, &RoomServer::tick);
     ticker_.start(200);
 }
@@ -29,16 +31,47 @@ ConnId RoomServer::attach(Endpoint* endpoint) {
     return id;
 }
 
-void RoomServer::submitLogin(ConnId id, const QString& name, bool allowWatch) {
+void RoomServer::submitLogin(ConnId id, const QString& name, bool allowWatch,
+                             const QString& ticket) {
     if (!endpoints_.contains(id)) return;
+    Deferred work{id, true, name, allowWatch, ticket, {}};
+    if (deferred_.empty() && loginsThisTurn_ < kLoginsPerTurn) return doLogin(work);
+    deferred_.push_back(std::move(work));
+    postEndOfTurn();
+}
+
+void RoomServer::doLogin(const Deferred& work) {
+    ++loginsThisTurn_;
+    postEndOfTurn();
     tick();
-    table_.login(id, name, allowWatch);
+    table_.login(work.id, work.name, work.allowWatch, work.ticket);
 }
 
 void RoomServer::submit(ConnId id, const Cmd& message) {
     if (!endpoints_.contains(id)) return;
+    if (!deferred_.empty()) {
+        deferred_.push_back(Deferred{id, false, {}, true, {}, message});
+        return;
+    }
     tick();
     table_.receive(id, message);
+}
+
+void RoomServer::runDeferred() {
+    while (!deferred_.empty()) {
+        const Deferred& work = deferred_.front();
+        if (work.login && loginsThisTurn_ >= kLoginsPerTurn) break;
+        const Deferred next = std::move(deferred_.front());
+        deferred_.pop_front();
+        if (!endpoints_.contains(next.id)) continue;  // gone meanwhile
+        if (next.login) {
+            doLogin(next);
+        } else {
+            tick();
+            table_.receive(next.id, next.message);
+        }
+    }
+    if (!deferred_.empty()) postEndOfTurn();
 }
 
 void RoomServer::drop(ConnId id) {
@@ -47,28 +80,61 @@ void RoomServer::drop(ConnId id) {
     table_.disconnect(id);
 }
 
-void RoomServer::onNewConnection() {
-    while (QTcpSocket* socket = listener_.nextPendingConnection()) {
-        const ConnId id = nextId_++;
-        auto* conn = new ClientConnection(id, socket, this);
-        log(QStringLiteral("connection %1 from %2:%3")
+void RoomServer::onAccepted(qintptr descriptor) {
+    const ConnId id = nextId_++;
+    auto* conn = new ClientConnection(
+        id, descriptor, [this](ClientConnection* c) { requestFlush(c); }, this);
+    const QHostAddress from = conn->peerAddress();
+    if (!caps_.admit(from)) {
+        log(QStringLiteral("connection %1 from %2 refused: %3 connections open")
                 .arg(id)
-                .arg(socket->peerAddress().toString())
-                .arg(socket->peerPort()));
-        endpoints_.insert(id, conn);
-        connect(conn, &ClientConnection::logLine, this, &RoomServer::log);
-        connect(conn, &ClientConnection::loggedIn, this, &RoomServer::submitLogin);
-        connect(conn, &ClientConnection::messageArrived, this, &RoomServer::submit);
-        // Queued: a connection may end while the table is busy sending to it.
-        connect(
-            conn, &ClientConnection::gone, this,
-            [this, conn](ConnId gone) {
-                log(QStringLiteral("connection %1 closed").arg(gone));
-                drop(gone);
-                conn->deleteLater();
-            },
-            Qt::QueuedConnection);
+                .arg(from.toString())
+                .arg(caps_.total()));
+        delete conn;  // closes it
+        return;
     }
+    log(QStringLiteral("connection %1 from %2:%3")
+            .arg(id)
+            .arg(from.toString())
+            .arg(conn->peerPort()));
+    endpoints_.insert(id, conn);
+    connect(conn, &ClientConnection::logLine, this, &RoomServer::log);
+    connect(conn, &ClientConnection::loggedIn, this, &RoomServer::submitLogin);
+    connect(conn, &ClientConnection::messageArrived, this, &RoomServer::submit);
+    // Queued: a connection may end while the table is busy sending to it.
+    connect(
+        conn, &ClientConnection::gone, this,
+        [this, conn, from](ConnId gone) {
+            log(QStringLiteral("connection %1 closed").arg(gone));
+            caps_.release(from);
+            drop(gone);
+            conn->deleteLater();
+        },
+        Qt::QueuedConnection);
+}
+
+void RoomServer::requestFlush(ClientConnection* conn) {
+    toFlush_.emplace_back(conn);
+    postEndOfTurn();
+}
+
+void RoomServer::postEndOfTurn() {
+    if (endOfTurnPosted_) return;
+    endOfTurnPosted_ = true;
+    // Runs after everything the event loop has for this turn (Qt sends events posted meanwhile
+    // in the next one).
+    QMetaObject::invokeMethod(this, &RoomServer::endOfTurn, Qt::QueuedConnection);
+}
+
+void RoomServer::endOfTurn() {
+    endOfTurnPosted_ = false;
+    std::vector<QPointer<ClientConnection>> batch;
+    batch.swap(toFlush_);
+    for (const auto& conn : batch) {
+        if (conn) conn->flush();
+    }
+    loginsThisTurn_ = 0;
+    runDeferred();
 }
 
 void RoomServer::send(const ConnIds& to, const Cmd& message) {

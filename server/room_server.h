@@ -4,14 +4,26 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
-#include <QTcpServer>
+#include <QPointer>
 #include <QTimer>
+#include <deque>
 #include <functional>
+#include <vector>
 
+#include "server/connection_caps.h"
 #include "server/endpoint.h"
+#include "server/listener.h"
 #include "server/table.h"
 
 namespace xq::server {
+
+class ClientConnection;
+
+struct ServerOptions {
+    ChatRate chat;
+    int maxConnections = 3000;
+    int maxPerAddress = 500;  // loopback connections count only towards maxConnections
+};
 
 // The network side of the server: accepts connections, hands logged-in participants and their
 // messages to the table, routes the table's output to sockets or in-process endpoints, and moves
@@ -21,7 +33,7 @@ class RoomServer : public QObject, private TableOutput {
 public:
     using LogSink = std::function<void(const QString&)>;
 
-    explicit RoomServer(LogSink logSink, QObject* parent = nullptr);
+    explicit RoomServer(LogSink logSink, ServerOptions options = {}, QObject* parent = nullptr);
 
     bool listen(const QHostAddress& host, quint16 port);
     quint16 port() const { return listener_.serverPort(); }
@@ -30,27 +42,52 @@ public:
     // A participant inside the process joins through the same paths as a socket: attach it,
     // then log it in and feed its messages by id.
     ConnId attach(Endpoint* endpoint);
-    void submitLogin(ConnId id, const QString& name, bool allowWatch);
+    void submitLogin(ConnId id, const QString& name, bool allowWatch, const QString& ticket = {});
     void submit(ConnId id, const Cmd& message);
     void drop(ConnId id);
 
     const Table& table() const { return table_; }
 
 private:
-    void onNewConnection();
+    void onAccepted(qintptr descriptor);
     void tick();
+    // Sockets write once per event-loop turn: everything the table sent them in this turn goes
+    // out in one system call each.
+    void requestFlush(ClientConnection* conn);
+    void postEndOfTurn();
+    void endOfTurn();
+    // Work that waits for a later turn keeps its order: a connection's messages never overtake
+    // its login.
+    struct Deferred {
+        ConnId id = 0;
+        bool login = false;
+        QString name;
+        bool allowWatch = true;
+        QString ticket;
+        Cmd message;
+    };
+    void runDeferred();
+    void doLogin(const Deferred& work);
 
     void send(const ConnIds& to, const Cmd& message) override;
     void close(ConnId id) override;
     void log(const QString& line) override;
 
     LogSink logSink_;
-    QTcpServer listener_;
+    Listener listener_;
     Table table_;
+    ConnectionCaps caps_;
     QHash<ConnId, Endpoint*> endpoints_;
     ConnId nextId_ = 1;
     QElapsedTimer clock_;
     QTimer ticker_;
+    std::vector<QPointer<ClientConnection>> toFlush_;
+    bool endOfTurnPosted_ = false;
+    // A crowd arriving at once is let in a batch per turn, each batch's output sent before the
+    // next: what is queued at any moment stays small, and the table's players are not held up.
+    static constexpr int kLoginsPerTurn = 64;
+    int loginsThisTurn_ = 0;
+    std::deque<Deferred> deferred_;
 };
 
 }  // namespace xq::server

@@ -1,5 +1,6 @@
 #include "server/table.h"
 
+#include "net/cp936.h"
 #include "net/message_codes.h"
 #include "server/outgoing.h"
 #include "server/snapshot.h"
@@ -8,7 +9,7 @@
 
 namespace xq::server {
 
-Table::Table(TableOutput& out) : out_(out) {}
+Table::Table(TableOutput& out, ChatRate chatRate) : out_(out), chatRate_(chatRate) {}
 
 QString Table::seatName(int seat) const {
     return seat == 0 || seat == 1 ? seats_[static_cast<std::size_t>(seat)].name : QString();
@@ -38,11 +39,11 @@ int Table::bankSeconds(int seat) const {
 
 ConnIds Table::everybody() const {
     ConnIds ids;
-    ids.reserve(static_cast<qsizetype>(spectators_.size()) + 2);
+    ids.reserve(static_cast<qsizetype>(spectators_.ids().size()) + 2);
     for (const Seat& s : seats_) {
         if (s.conn) ids.append(*s.conn);
     }
-    for (ConnId id : spectators_)
+    for (ConnId id : spectators_.ids())
         ids.append(id);
     return ids;
 }
@@ -93,17 +94,19 @@ QString Table::playerRow(int seat) const {
                        RowPlace{seat, QString(), s.handUp, s.offline});
 }
 
-QStringList Table::allRows() const {
-    QStringList rows;
-    rows.reserve(static_cast<qsizetype>(spectators_.size()) + 2);
+Cmd Table::userList() const {
+    QStringList players;
     for (int s = 0; s < 2; ++s) {
-        if (seats_[static_cast<std::size_t>(s)].taken()) rows << playerRow(s);
+        if (seats_[static_cast<std::size_t>(s)].taken()) players << playerRow(s);
     }
-    for (ConnId id : spectators_) {
-        auto it = people_.find(id);
-        if (it != people_.end()) rows << it->second.spectatorRow;
+    Cmd list = out::userList(players);
+    const QByteArray& watchers = spectators_.joinedRows();
+    if (!watchers.isEmpty()) {
+        list.reserve(list.size() + 1 + watchers.size());
+        if (!players.isEmpty()) list.append('\n');
+        list.append(watchers);
     }
-    return rows;
+    return list;
 }
 
 Cmd Table::currentSnapshot() const {
@@ -153,31 +156,48 @@ void Table::sendTableState(ConnId id, const Person& p) {
 
 void Table::sendWelcome(ConnId id, const Person& p) {
     toOne(id, out::identity(p.name, p.seat >= 0 ? p.name : p.watchedName));
-    toOne(id, out::userList(allRows()));
+    toOne(id, userList());
     sendTableState(id, p);
 }
 
-bool Table::login(ConnId id, const QString& name, bool allowWatch) {
+void Table::refuseLogin(ConnId id, const QString& why, const QString& notice) {
+    log(QStringLiteral("refused login: %1").arg(why));
+    // The client ends when its connection does; it shows this reason.
+    toOne(id, out::notice(notice));
+    out_.close(id);
+}
+
+bool Table::login(ConnId id, const QString& name, bool allowWatch, const QString& ticket) {
     if (people_.count(id) != 0) {
         log(QStringLiteral("login of %1 on a connection that is already in").arg(name));
         return false;
     }
+    if (name.isEmpty()) {
+        refuseLogin(id, QStringLiteral("no name"), QStringLiteral("用户名无效"));
+        return false;
+    }
+    // Once a name has come with a ticket, only that ticket lets it in: nobody else can take the
+    // seat of a player whose connection broke.
+    const auto bound = ticketOf_.constFind(name);
+    if (bound != ticketOf_.constEnd() && *bound != ticket) {
+        refuseLogin(id, name + QStringLiteral(" without its ticket"),
+                    QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
+        return false;
+    }
+    std::optional<int> backTo;
     for (int s = 0; s < 2; ++s) {
         const Seat& seat = seats_[static_cast<std::size_t>(s)];
-        if (seat.offline && seat.name == name) {
-            comeBack(id, s);
-            return true;
-        }
+        if (seat.offline && seat.name == name) backTo = s;
     }
-    if (name.isEmpty() || idByName_.contains(name) || seats_[0].name == name ||
-        seats_[1].name == name) {
-        log(QStringLiteral("refused login of %1: the name is already at the table").arg(name));
-        // The client ends when its connection does; it shows this reason.
-        toOne(id, out::notice(name.isEmpty() ? QStringLiteral("用户名无效")
-                                             : QStringLiteral("用户名 ") + name +
-                                                   QStringLiteral(" 已在本桌")));
-        out_.close(id);
+    if (!backTo && (idByName_.contains(name) || seats_[0].name == name || seats_[1].name == name)) {
+        refuseLogin(id, name + QStringLiteral(" is already at the table"),
+                    QStringLiteral("用户名 ") + name + QStringLiteral(" 已在本桌"));
         return false;
+    }
+    if (!ticket.isEmpty() && bound == ticketOf_.constEnd()) ticketOf_.insert(name, ticket);
+    if (backTo) {
+        comeBack(id, *backTo);
+        return true;
     }
     stats_.of(name);  // the first arrival fixes the user number
     for (int s = 0; s < 2; ++s) {
@@ -213,11 +233,11 @@ void Table::addSpectator(ConnId id, const QString& name, bool allowWatch) {
     p.allowWatch = allowWatch;
     p.watchedSeat = seats_[0].taken() ? 0 : 1;
     p.watchedName = seats_[static_cast<std::size_t>(p.watchedSeat)].name;
-    p.spectatorRow =
-        userRowText(name, stats_.of(name), RowPlace{p.watchedSeat, p.watchedName, false, false});
+    p.spectatorRow = EncodeCp936(
+        userRowText(name, stats_.of(name), RowPlace{p.watchedSeat, p.watchedName, false, false}));
     people_[id] = p;
     idByName_.insert(name, id);
-    spectators_.push_back(id);
+    spectators_.add(id, p.spectatorRow);
     log(QStringLiteral("login %1 watches %2").arg(name, p.watchedName));
     sendWelcome(id, p);
     out_.send(everybodyBut(id), out::spectatorArrived(p.spectatorRow));
@@ -322,7 +342,9 @@ void Table::onChat(ConnId id, const Person& p, const Cmd& m) {
     if (m.size() > kMaxChatBytes) return ignore(p, m, "chat line too long");
     const QStringList fields = CmdToString(m, 1).split(u'`');
     if (fields.size() != 10) return ignore(p, m, "chat needs ten fields");
-    if (fields[0] != p.name) return ignore(p, m, "chat in another's name");
+    // Clients show the speaker from field 2; both must be the name this connection logged in with.
+    if (fields[0] != p.name || fields[2] != p.name) return ignore(p, m, "chat in another's name");
+    if (!takeChatTurn(id)) return ignore(p, m, "chat too fast");
     if (LeadingNumber(fields[8]) > 0) {
         ConnIds to{id};
         const ConnId other = idByName_.value(fields[1], id);
@@ -331,6 +353,24 @@ void Table::onChat(ConnId id, const Person& p, const Cmd& m) {
         return;
     }
     toAll(m);
+}
+
+bool Table::takeChatTurn(ConnId id) {
+    auto it = people_.find(id);
+    if (it == people_.end()) return false;
+    Person& p = it->second;
+    const qint64 slack =
+        static_cast<qint64>(std::max(chatRate_.burst, 1) - 1) * chatRate_.intervalMs;
+    p.chatDueMs = std::max(p.chatDueMs, now_);
+    if (p.chatDueMs - now_ > slack) {
+        // One word per run of dropped lines is enough; more would be a flood of its own.
+        if (!p.chatWarned) toOne(id, out::notice(QStringLiteral("发言太快，请稍后再说")));
+        p.chatWarned = true;
+        return false;
+    }
+    p.chatDueMs += chatRate_.intervalMs;
+    p.chatWarned = false;
+    return true;
 }
 
 }  // namespace xq::server

@@ -11,6 +11,7 @@
 #include "server/board_game.h"
 #include "server/game_clock.h"
 #include "server/record_upload.h"
+#include "server/spectator_list.h"
 #include "server/table_output.h"
 #include "server/table_terms.h"
 #include "server/user_stats.h"
@@ -18,6 +19,13 @@
 namespace xq::server {
 
 enum class TablePhase { Waiting, Settings, Playing, BetweenGames, Loading };
+
+// How much chat one participant may have relayed: a burst of lines, then one more line per
+// interval. Everybody's client draws every line, so one fast talker must not hold up the table.
+struct ChatRate {
+    int burst = 5;
+    qint64 intervalMs = 1000;
+};
 
 // One table with two seats and any number of spectators, free of sockets and of real time:
 // participants come in by id, messages go out through TableOutput, and the clock moves only
@@ -29,11 +37,12 @@ public:
     static constexpr int kBackstopSeconds = 5;
     static constexpr qsizetype kMaxChatBytes = 2048;
 
-    explicit Table(TableOutput& out);
+    explicit Table(TableOutput& out, ChatRate chatRate = {});
 
     // A name that logged in: takes a seat, watches, or takes its seat back after a broken
-    // connection. False (and the id closed) when the name is already at the table.
-    bool login(ConnId id, const QString& name, bool allowWatch);
+    // connection. False (and the id closed) when the name is already at the table, or when the
+    // name belongs to a ticket and this login does not bring it. An empty ticket is none.
+    bool login(ConnId id, const QString& name, bool allowWatch, const QString& ticket = {});
     void receive(ConnId id, const Cmd& message);
     void disconnect(ConnId id);
     void advanceTo(qint64 nowMs);
@@ -57,7 +66,9 @@ private:
         int watchedSeat = 0;
         QString watchedName;
         bool allowWatch = true;
-        QString spectatorRow;  // a spectator's row does not change while he watches
+        QByteArray spectatorRow;  // encoded; it does not change while he watches
+        qint64 chatDueMs = 0;     // when his chat is back to a whole burst (less one line)
+        bool chatWarned = false;
     };
     struct Seat {
         QString name;
@@ -86,7 +97,7 @@ private:
 
     // Rows and the welcome of a newcomer.
     QString playerRow(int seat) const;
-    QStringList allRows() const;
+    Cmd userList() const;
     void sendWelcome(ConnId id, const Person& p);
     void sendTableState(ConnId id, const Person& p);
     Cmd currentSnapshot() const;
@@ -127,16 +138,21 @@ private:
     void failLoad(const QString& why);
     void acceptLoad(const QiPuHistory& history);
 
+    void refuseLogin(ConnId id, const QString& why, const QString& notice);
     void onChat(ConnId id, const Person& p, const Cmd& m);
+    // False when the participant has used up his chat for now (and is told so once).
+    bool takeChatTurn(ConnId id);
     void dispatchPlayer(const Person& p, const Cmd& m);
 
     TableOutput& out_;
+    ChatRate chatRate_;
     qint64 now_ = 0;
     TablePhase phase_ = TablePhase::Waiting;
     std::array<Seat, 2> seats_;
     std::map<ConnId, Person> people_;
     QHash<QString, ConnId> idByName_;
-    std::vector<ConnId> spectators_;  // in order of arrival
+    QHash<QString, QString> ticketOf_;  // a name's first accepted ticket, for good
+    SpectatorList spectators_;
     StatsBook stats_;
 
     std::optional<TableTerms> agreedTerms_;

@@ -73,7 +73,7 @@ void Table::spectatorLeaves(ConnId id, bool closeIt) {
     const QString name = it->second.name;
     people_.erase(it);
     idByName_.remove(name);
-    std::erase(spectators_, id);
+    spectators_.remove(id);
     log(QStringLiteral("spectator %1 left").arg(name));
     toAll(out::presence(4, name));
     if (closeIt) out_.close(id);

@@ -22,9 +22,10 @@ std::variant<BotOptions, QString> parseBotOptions(const std::optional<QString>& 
         options.level = value;
     }
     if (name) {
-        // The bot logs in like a client, so its name must pass the same test as a hello's.
+        // The bot logs in like a client, so its name must pass the same test as a hello's (and
+        // survive the trip through code page 936).
         const auto parsed = parseHello(QByteArray(kHelloPrefix) + EncodeCp936(*name));
-        if (!parsed || *parsed != *name) {
+        if (!parsed || parsed->name != *name) {
             return QStringLiteral(
                        "bad --bot-name \"%1\": give 1 to %2 characters without \"`\", control "
                        "characters or blanks at either end")

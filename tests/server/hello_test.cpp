@@ -2,24 +2,54 @@
 
 #include "net/cp936.h"
 #include "server/hello.h"
-#include "server/output_queue.h"
 
 namespace xq::server {
 namespace {
 
-TEST(HelloTest, OnlyAProperHelloNamesTheUser) {
+TEST(HelloTest, OnlyAProperHelloNamesTheUserAndCarriesItsTicket) {
     const QByteArray prefix("XQTABLE/1`");
-    EXPECT_EQ(parseHello(prefix + EncodeCp936(u"张三")), QStringLiteral("张三"));
-    EXPECT_EQ(parseHello(prefix + QByteArray(32, 'a')), QString(32, u'a'));
+    const QByteArray printable = [] {
+        QByteArray all;
+        for (char c = 0x21; c <= 0x7E; ++c) {
+            if (c != '`') all.append(c);
+        }
+        return all.left(64);
+    }();
+    const struct {
+        QByteArray frame;
+        QString name;
+        QString ticket;
+    } good[] = {
+        {prefix + EncodeCp936(u"张三"), QStringLiteral("张三"), QString()},
+        {prefix + QByteArray(32, 'a'), QString(32, u'a'), QString()},
+        {prefix + "ann`", QStringLiteral("ann"), QString()},
+        {prefix + "ann`-", QStringLiteral("ann"), QString()},
+        {prefix + "ann`s3cr-t!", QStringLiteral("ann"), QStringLiteral("s3cr-t!")},
+        {prefix + "ann`" + printable, QStringLiteral("ann"), QString::fromLatin1(printable)},
+        // A two-byte character whose second byte is "`" (0x60) is part of the name.
+        {prefix + "\x81\x60", QString(QChar(0x4E63)), QString()},
+    };
+    for (const auto& c : good) {
+        const auto hello = parseHello(c.frame);
+        ASSERT_TRUE(hello.has_value()) << c.frame.toStdString();
+        EXPECT_EQ(hello->name, c.name) << c.frame.toStdString();
+        EXPECT_EQ(hello->ticket, c.ticket) << c.frame.toStdString();
+    }
     const QByteArray bad[] = {
         prefix,
         prefix + QByteArray(33, 'a'),
         prefix + " ann",
         prefix + "ann ",
-        prefix + "a`b",
         prefix + "a\tb",
         prefix + "a\x01",
         prefix + "ann\xd5",  // broken last character
+        prefix + "`t",       // a ticket without a name
+        prefix + "ann`t`u",  // one field too many
+        prefix + "ann``",
+        prefix + "ann`t u",
+        prefix + "ann`t\x7f",
+        prefix + "ann`" + EncodeCp936(u"票"),
+        prefix + "ann`" + printable + "x",  // 65 characters
         QByteArray("XQTABLE/2`ann"),
         QByteArray("xqtable/1`ann"),
         QByteArray("\x82\x00"
@@ -56,27 +86,6 @@ TEST(HelloTest, TheLoginIsExactlyTheClientsMessage) {
                                                12),
                                     QByteArray()})
         EXPECT_FALSE(parseLogin(frame).has_value());
-}
-
-TEST(OutputQueueTest, FeedsTheSocketInChunksAndRefusesPastTheBacklogCap) {
-    OutputQueue q;
-    const QByteArray frame(40 * 1024, 'x');
-    ASSERT_TRUE(q.push(frame, 0));
-    ASSERT_TRUE(q.push(frame, 0));
-    ASSERT_TRUE(q.push(frame, 0));
-    qint64 written = 0;
-    q.pump(0, [&](const QByteArray& f) {
-        written += f.size();
-        EXPECT_EQ(f.constData(), frame.constData()) << "shared, not copied";
-    });
-    EXPECT_EQ(written, 2 * frame.size()) << "stops once the socket holds a chunk";
-    EXPECT_EQ(q.queuedBytes(), frame.size());
-
-    // The socket's own buffer counts towards the cap.
-    EXPECT_FALSE(q.push(frame, OutputQueue::kMaxBacklog - frame.size()));
-    EXPECT_EQ(q.queuedBytes(), frame.size());
-    q.pump(0, [&](const QByteArray& f) { written += f.size(); });
-    EXPECT_TRUE(q.empty());
 }
 
 }  // namespace

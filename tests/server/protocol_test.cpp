@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QtEndian>
 #include <memory>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "../support/bytes.h"
 #include "raw_client.h"
@@ -19,7 +25,8 @@ class ProtocolTest : public ::testing::Test {
 protected:
     void SetUp() override {
         server_.setProgram(QStringLiteral(XQ_SERVER_BINARY));
-        server_.setArguments({QStringLiteral("--port"), QStringLiteral("0")});
+        server_.setArguments(QStringList{QStringLiteral("--port"), QStringLiteral("0")} +
+                             serverOptions());
         server_.start();
         ASSERT_TRUE(server_.waitForStarted(10000));
         ASSERT_TRUE(WaitFor([&] { return server_.canReadLine(); }, 10000));
@@ -33,6 +40,9 @@ protected:
         server_.waitForFinished(5000);
         if (HasFailure()) std::fprintf(stderr, "%s", log().constData());
     }
+
+    // Arguments beyond the port, for tests that need the server set up otherwise.
+    virtual QStringList serverOptions() const { return {}; }
 
     // Everything the server logged so far.
     const QByteArray& log() {
@@ -156,7 +166,114 @@ TEST_F(ProtocolTest, BadFramesCloseOnlyTheirConnectionAndTheTablePlaysOn) {
     EXPECT_TRUE(WaitFor([&] { return log().contains("protocol error"); }));
 }
 
-TEST_F(ProtocolTest, ASlowReaderIsClosedWithoutHoldingUpTheOthers) {
+TEST_F(ProtocolTest, EachStageTakesFramesOnlyAsLongAsItsLongestMessage) {
+    auto a = client(QStringLiteral("张三"));
+    const QByteArray hello = EncodeFrame(QByteArray(kHelloPrefix) + "x");
+    const QByteArray login =
+        EncodeFrame(QByteArray("\x82\x00"
+                               "500`DRAK`1",
+                               12));
+    const auto header = [](quint32 n) {
+        const quint32 wire = qToBigEndian(n);
+        return QByteArray(reinterpret_cast<const char*>(&wire), 4);
+    };
+    // Each case: what was sent before, then a frame header alone; whether the server closes at
+    // once (without waiting for the frame itself).
+    const struct {
+        QByteArray before;
+        quint32 announced;
+        bool closes;
+    } cases[] = {
+        {QByteArray(), 139, false},  // the longest hello: a 32-character name and a ticket
+        {QByteArray(), 140, true},   {hello, 12, false},
+        {hello, 13, true},           {hello + login, 2048, false},  // the longest chat line
+        {hello + login, 2049, true},
+    };
+    for (const auto& c : cases) {
+        RawClient raw(port_);
+        raw.sendRaw(c.before + header(c.announced));
+        EXPECT_EQ(raw.waitForClose(c.closes ? 5000 : 300), c.closes)
+            << c.before.size() << " bytes, then " << c.announced;
+    }
+    EXPECT_TRUE(a->connected());
+}
+
+TEST_F(ProtocolTest, AClosingConnectionThatNeitherReadsNorClosesIsDroppedAfterItsDeadline) {
+    // A server for two connections at a time: the one left hanging still counts.
+    server_.kill();
+    server_.waitForFinished(5000);
+    server_.setArguments({QStringLiteral("--port"), QStringLiteral("0"),
+                          QStringLiteral("--max-connections"), QStringLiteral("2")});
+    server_.start();
+    ASSERT_TRUE(WaitFor([&] { return server_.canReadLine(); }, 10000));
+    port_ = static_cast<quint16>(server_.readLine().trimmed().mid(5).toUInt());
+    auto a = client(QStringLiteral("张三"));
+
+    // A bare socket that takes seat 1, leaves, and then neither reads a byte nor closes its end.
+    const int mute = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(mute, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port_);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(mute, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    const QByteArray bytes = EncodeFrame(QByteArray(kHelloPrefix) + "mute") +
+                             EncodeFrame(QByteArray("\x82\x00"
+                                                    "500`DRAK`1",
+                                                    12)) +
+                             EncodeFrame(QByteArray("\x6e\x00mute", 6));
+    ASSERT_EQ(::send(mute, bytes.constData(), static_cast<size_t>(bytes.size()), 0), bytes.size());
+    ASSERT_FALSE(a->waitForPrefix(Text({110, 0}, QStringLiteral("mute"))).isEmpty());
+
+    RawClient refused(port_);
+    EXPECT_TRUE(refused.waitForClose()) << "the hanging connection still holds its place";
+    EXPECT_TRUE(WaitFor([&] { return log().contains("refused"); }));
+    EXPECT_TRUE(WaitFor([&] { return log().contains("not closed within 5 s"); }, 8000));
+    auto b = client(QStringLiteral("李四"));
+    EXPECT_TRUE(b->connected());
+    ::close(mute);
+}
+
+TEST_F(ProtocolTest, ACrowdArrivingAtOnceIsLetInWithWhatEachSentAfterItsLogin) {
+    auto a = client(QStringLiteral("张三"));
+    // More newcomers than the server lets in at one go; each says something right after its
+    // login, in the same write.
+    const int crowd = 200;
+    std::vector<std::unique_ptr<RawClient>> clients;
+    for (int i = 0; i < crowd; ++i)
+        clients.push_back(std::make_unique<RawClient>(port_));
+    for (int i = 0; i < crowd; ++i) {
+        const QString name = QStringLiteral("观众%1").arg(i);
+        clients[static_cast<std::size_t>(i)]->sendRaw(
+            EncodeFrame(QByteArray(kHelloPrefix) + EncodeCp936(name)) +
+            EncodeFrame(QByteArray("\x82\x00"
+                                   "500`DRAK`1",
+                                   12)) +
+            EncodeFrame(Text({1}, name + QStringLiteral("`所有人`") + name +
+                                      QStringLiteral("`所有人`12:00:00`到了`#000000`1`0`"))));
+    }
+    const auto lines = [&] {
+        return std::count_if(a->received.begin(), a->received.end(),
+                             [](const QByteArray& m) { return m.startsWith('\x01'); });
+    };
+    EXPECT_TRUE(WaitFor([&] { return lines() == crowd; }, 20000)) << lines();
+    // The first of them takes seat 1 (130/4), the others watch (130/0).
+    const auto arrivals =
+        std::count_if(a->received.begin(), a->received.end(), [](const QByteArray& m) {
+            return m.startsWith(Bytes({130, 0})) || m.startsWith(Bytes({130, 4}));
+        });
+    EXPECT_EQ(arrivals, crowd);
+}
+
+// A server that relays chat as fast as it comes.
+class TalkativeProtocolTest : public ProtocolTest {
+protected:
+    QStringList serverOptions() const override {
+        return {QStringLiteral("--chat-burst"), QStringLiteral("1000000")};
+    }
+};
+
+TEST_F(TalkativeProtocolTest, ASlowReaderIsClosedWithoutHoldingUpTheOthers) {
     auto a = client(QStringLiteral("张三"));
     auto watcher = client(QStringLiteral("王五"));
     QTcpSocket slow;  // logs in, then never reads

@@ -5,10 +5,11 @@ namespace {
 
 class TableChatTest : public TableFixture {
 protected:
-    static Cmd Chat(const QString& from, const QString& to, const QString& text, int privateFlag) {
+    static Cmd Chat(const QString& from, const QString& to, const QString& text, int privateFlag,
+                    const std::optional<QString>& shownAs = std::nullopt) {
         const QStringList f = {from,
                                to,
-                               from,
+                               shownAs.value_or(from),
                                to,
                                QStringLiteral("12:00:00"),
                                text,
@@ -37,6 +38,10 @@ TEST_F(TableChatTest, LinesAreRelayedUnchangedAndPrivateOnesOnlyToTheTwo) {
         {10, Chat(QStringLiteral("王五"), QStringLiteral("无人"), QStringLiteral("?"), 1), {10}},
         // In another's name, with a field short, too long, or broken: dropped.
         {kGuest, Chat(owner, all, QStringLiteral("冒名"), 0), {}},
+        // The speaker the clients show (field 2) is somebody else.
+        {10, Chat(QStringLiteral("王五"), all, QStringLiteral("我认输了"), 0, owner), {}},
+        {kGuest, Chat(guest, owner, QStringLiteral("我认输了"), 1, owner), {}},
+        {kOwner, Chat(owner, all, QStringLiteral("x"), 0, QString()), {}},
         {kOwner, Text({1}, owner + QStringLiteral("`所有人`a`b`c`d`e`f`0")), {}},
         {kOwner, Chat(owner, all, QString(1100, u'长'), 0), {}},
         {kOwner, Chat(owner, all, QStringLiteral("x"), 0) + QByteArray("\xd5", 1), {}},
@@ -60,6 +65,61 @@ TEST_F(TableChatTest, LinesAreRelayedUnchangedAndPrivateOnesOnlyToTheTwo) {
     EXPECT_EQ(count(kGuest, 1), 1);
     table.receive(77, Chat(QStringLiteral("外人"), all, QStringLiteral("x"), 0));
     EXPECT_EQ(count(kGuest, 1), 1) << "only logged-in users chat";
+}
+
+TEST_F(TableChatTest, EachSpeakerHasABurstOfLinesThenOneASecond) {
+    seatBoth();
+    login(10, QStringLiteral("王五"));
+    const QString all = QStringLiteral("所有人");
+    const Cmd tooFast = Text({24}, QStringLiteral("发言太快，请稍后再说"));
+    const auto fromSpectator = [&](int k) {
+        return Chat(QStringLiteral("王五"), all, QString::number(k), 0);
+    };
+    const auto relayed = [&] { return count(kGuest, 1); };
+    const auto warned = [&] { return static_cast<int>(inbox(10).count(tooFast)); };
+    out.clear();
+    // Each step: milliseconds to wait, lines the spectator sends, then the totals relayed to the
+    // others and notices he has had.
+    const struct {
+        qint64 waitMs;
+        int lines;
+        int relayedTotal;
+        int warnedTotal;
+    } steps[] = {
+        {0, 7, 5, 1},       // a burst of five, the rest dropped with one notice
+        {400, 3, 5, 1},     // still nothing back; no second notice for the same run
+        {600, 2, 6, 2},     // one line a second comes back
+        {2000, 3, 8, 3},    // two seconds: two lines
+        {10000, 6, 13, 4},  // a long pause refills the burst, no more
+    };
+    int k = 0;
+    for (const auto& s : steps) {
+        advance(s.waitMs);
+        for (int i = 0; i < s.lines; ++i)
+            say(10, fromSpectator(k++));
+        EXPECT_EQ(relayed(), s.relayedTotal) << "after line " << k;
+        EXPECT_EQ(warned(), s.warnedTotal) << "after line " << k;
+    }
+    // Each speaker has his own allowance, private lines included; nobody else hears the notice.
+    for (int i = 0; i < 6; ++i)
+        say(kOwner, Chat(owner, guest, QStringLiteral("悄悄话"), 1));
+    EXPECT_EQ(relayed(), 13 + 5);
+    EXPECT_EQ(inbox(kOwner).count(tooFast), 1);
+    EXPECT_EQ(inbox(kGuest).count(tooFast), 0);
+}
+
+TEST_F(TableChatTest, TheAllowanceIsTheTablesSetting) {
+    RecordingOutput quiet;
+    Table strict(quiet, ChatRate{1, 3000});
+    strict.login(1, owner, true);
+    for (qint64 t : {0, 1000, 2999, 3000, 3001, 6000}) {
+        strict.advanceTo(t);
+        strict.receive(1, Chat(owner, QStringLiteral("所有人"), QStringLiteral("x"), 0));
+    }
+    int lines = 0;
+    for (const Cmd& m : quiet.inbox.value(1))
+        lines += ByteAt(m, 0) == 1;
+    EXPECT_EQ(lines, 3) << "at 0, 3000 and 6000";
 }
 
 }  // namespace

@@ -45,6 +45,49 @@ TEST_F(TableLoginTest, PlayersAndSpectatorsGetIdentityListAndTableState) {
     EXPECT_EQ(table.phase(), TablePhase::Waiting);
 }
 
+TEST_F(TableLoginTest, TheListFollowsSpectatorsComingAndGoing) {
+    seatBoth();
+    const auto rowOf = [&](const QString& name) {
+        const int number = table.stats().find(name)->userNumber;
+        return FreshRow(name, number, name == owner || name == guest ? QString() : owner,
+                        name == guest ? 1 : 0);
+    };
+    const auto spectator = [](int k) { return QStringLiteral("观众%1").arg(k); };
+    // Each step: spectator k arrives (k >= 0), or spectator -k - 1 leaves (even k) or drops out
+    // (odd k); then a newcomer's list must show the spectators left, in order of arrival.
+    const struct {
+        std::vector<int> steps;
+        std::vector<int> listed;
+    } cases[] = {
+        {{0, 1, 2}, {0, 1, 2}}, {{-2}, {0, 2}}, {{3, -1, 4}, {2, 3, 4}},
+        {{-3, -4, -5}, {}},     {{5}, {5}},
+    };
+    ConnId probe = 100;
+    for (const auto& c : cases) {
+        for (int k : c.steps) {
+            if (k >= 0) {
+                login(10 + k, spectator(k));
+            } else if (k % 2 == 0) {
+                say(10 - k - 1, Text({110, 0}, spectator(-k - 1)));
+            } else {
+                table.disconnect(10 - k - 1);
+            }
+        }
+        ++probe;
+        out.clear();
+        const QString newcomer = QStringLiteral("探%1").arg(probe);
+        ASSERT_TRUE(table.login(probe, newcomer, true));
+        QString expected = rowOf(owner) + u'\n' + rowOf(guest);
+        for (int k : c.listed)
+            expected += u'\n' + rowOf(spectator(k));
+        expected += u'\n' + rowOf(newcomer);
+        const QList<Cmd> got = inbox(probe);
+        ASSERT_GE(got.size(), 2);
+        EXPECT_EQ(got[1], Text({130, 2}, expected)) << "after case " << probe - 100;
+        table.disconnect(probe);
+    }
+}
+
 TEST_F(TableLoginTest, ANameAlreadyAtTheTableIsRefused) {
     seatBoth();
     login(10, QStringLiteral("王五"));
@@ -64,6 +107,55 @@ TEST_F(TableLoginTest, ANameAlreadyAtTheTableIsRefused) {
         EXPECT_TRUE(out.inbox.isEmpty()) << "nobody else hears of a refused login";
     }
     EXPECT_TRUE(table.login(21, QStringLiteral("赵六"), false));
+}
+
+TEST_F(TableLoginTest, ANameSeenWithATicketComesInOnlyWithThatTicket) {
+    const QString spectator = QStringLiteral("王五");
+    ASSERT_TRUE(table.login(kOwner, owner, true, QStringLiteral("owner-secret")));
+    login(kGuest, guest);  // no ticket: this name stays open to anyone
+    ASSERT_TRUE(table.login(10, spectator, true, QStringLiteral("w5")));
+    agree();
+    ASSERT_EQ(table.phase(), TablePhase::Playing);
+    table.disconnect(kOwner);
+    table.disconnect(kGuest);
+    ASSERT_TRUE(table.offline(0) && table.offline(1));
+    say(10, Text({110, 0}, spectator));
+    out.clear();
+    out.closed.clear();
+
+    const QString taken = QStringLiteral("用户名 %1 已被他人使用");
+    const struct {
+        QString name;
+        QString ticket;
+        QString refusal;  // empty: let in
+    } cases[] = {
+        {owner, QString(), taken.arg(owner)},
+        {owner, QStringLiteral("guess"), taken.arg(owner)},
+        {owner, QStringLiteral("owner-secret"), QString()},  // the seat back
+        {owner, QStringLiteral("owner-secret"), QStringLiteral("用户名 张三 已在本桌")},
+        {spectator, QString(), taken.arg(spectator)},
+        {spectator, QStringLiteral("w5"), QString()},
+        {guest, QString(), QString()},  // as before tickets: the seat back by the name
+    };
+    ConnId id = 20;
+    for (const auto& c : cases) {
+        ++id;
+        const bool in = table.login(id, c.name, true, c.ticket);
+        EXPECT_EQ(in, c.refusal.isEmpty()) << c.name.toStdString() << " " << c.ticket.toStdString();
+        if (in) continue;
+        EXPECT_EQ(out.closed.takeLast(), id);
+        EXPECT_EQ(out.inbox.take(id), (QList<Cmd>{Text({24}, c.refusal)}));
+    }
+    EXPECT_EQ(table.seatOf(23), 0);
+    EXPECT_EQ(table.seatOf(27), 1);
+    EXPECT_FALSE(table.offline(0) || table.offline(1));
+    EXPECT_TRUE(out.closed.isEmpty());
+
+    // The guest's first ticket binds his name from now on.
+    say(27, Text({110, 0}, guest));
+    ASSERT_TRUE(table.login(30, guest, true, QStringLiteral("g")));
+    say(30, Text({110, 0}, guest));
+    EXPECT_FALSE(table.login(31, guest, true));
 }
 
 TEST_F(TableLoginTest, AFreedSeatGoesToTheNextNewcomerAndStatisticsStayWithTheName) {

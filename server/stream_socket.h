@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QHostAddress>
+#include <QObject>
+#include <QSocketNotifier>
+
+namespace xq::server {
+
+// A connected TCP socket by its descriptor, with no buffers of its own: reads and writes go
+// straight to the kernel, and the owner keeps whatever the kernel does not take yet. A thousand
+// watchers then cost one system call each per event-loop turn and no copies, and an idle one
+// holds no memory for data.
+class StreamSocket : public QObject {
+    Q_OBJECT
+public:
+    // Takes the descriptor: it is closed with this object.
+    explicit StreamSocket(qintptr descriptor, QObject* parent = nullptr);
+    ~StreamSocket() override;
+
+    QHostAddress peerAddress() const { return peerAddress_; }
+    quint16 peerPort() const { return peerPort_; }
+    bool isOpen() const { return descriptor_ >= 0; }
+
+    // Bytes read into `into` (up to `max`), 0 when nothing is there now, -1 at the end of the
+    // stream or on an error.
+    qint64 read(char* into, qint64 max);
+    // Bytes of `parts` (in order) that the kernel took, 0 when it takes nothing now, -1 on an
+    // error.
+    qint64 send(const QByteArrayView* parts, int count);
+    // Whether `writable` is wanted: only while the kernel's buffer is full.
+    void watchWritable(bool on);
+    // No more data from this side; the other side sees the end after what was sent.
+    void shutdownSending();
+    void close();
+    // Closes at once, dropping what the kernel still holds to send (a reset for the other side).
+    void abort();
+
+signals:
+    void readable();
+    void writable();
+
+private:
+    qintptr descriptor_;
+    QHostAddress peerAddress_;
+    quint16 peerPort_ = 0;
+    QSocketNotifier readNotifier_;
+    QSocketNotifier* writeNotifier_ = nullptr;  // made on first need
+};
+
+}  // namespace xq::server
