@@ -17,9 +17,11 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Room server of one xiangqi table."));
     parser.addHelpOption();
-    const QCommandLineOption hostOpt(QStringLiteral("host"),
-                                     QStringLiteral("Address to listen on."),
-                                     QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    // Loopback unless told otherwise: a table for players on other machines is opened on purpose.
+    const QCommandLineOption hostOpt(
+        QStringList{QStringLiteral("listen"), QStringLiteral("host")},
+        QStringLiteral("Address to listen on (0.0.0.0: every address of the machine)."),
+        QStringLiteral("address"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption portOpt(QStringLiteral("port"),
                                      QStringLiteral("Port to listen on; 0 picks a free one."),
                                      QStringLiteral("N"), QStringLiteral("0"));
@@ -69,7 +71,7 @@ int main(int argc, char** argv) {
     const uint port = parser.value(portOpt).toUInt(&portOk);
     const QHostAddress host(parser.value(hostOpt));
     if (!portOk || port > 65535 || host.isNull()) {
-        logLine(QStringLiteral("bad --host or --port"));
+        logLine(QStringLiteral("bad --listen or --port"));
         return 2;
     }
 

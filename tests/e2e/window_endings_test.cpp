@@ -93,7 +93,8 @@ TEST(WindowEndings, ARefusedLoginSaysWhy) {
         return offerSave;
     };
     ASSERT_TRUE(Eventually([&] { return second.unloads == 1; }));
-    EXPECT_EQ(told, "游戏服务器拒绝了登录。\n原因：用户名 棋手 已在本桌");
+    // Each window has its own ticket: the name is the first one's.
+    EXPECT_EQ(told, "游戏服务器拒绝了登录。\n原因：用户名 棋手 已被他人使用");
     EXPECT_FALSE(offered) << "no game, nothing to save";
     EXPECT_EQ(first.unloads, 0);
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QUuid>
 #include <functional>
 
 #include "../support/server_process.h"
@@ -32,7 +33,7 @@ struct WindowPlayer {
                                    QString::number(port),
                                    "中国象棋",
                                    "长工_100`短工_200",
-                                   "-",
+                                   QUuid::createUuid().toString(QUuid::WithoutBraces),
                                    "-",
                                    name,
                                    "1"};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTcpSocket>
+#include <QUuid>
 #include <functional>
 
 #include "../support/bytes.h"
@@ -21,7 +22,8 @@ public:
     QuickOpponent(const QString& name, quint16 port) : name_(name) {
         QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { read(); });
         QObject::connect(&socket_, &QTcpSocket::connected, [this] {
-            socket_.write(EncodeFrame(QByteArray(kHelloPrefix) + EncodeCp936(name_)));
+            socket_.write(EncodeFrame(QByteArray(kHelloPrefix) + EncodeCp936(name_) + '`' +
+                                      QUuid::createUuid().toByteArray(QUuid::WithoutBraces)));
             send(Text({130, 0}, QStringLiteral("500`DRAK`1")));
         });
         socket_.connectToHost(QStringLiteral("127.0.0.1"), port);
