@@ -76,9 +76,8 @@ bool Reader::skipTo(QChar close, int depth) {
 bool Reader::readTag() {
     static const QRegularExpression tag(
         QStringLiteral(R"re(\[\s*([A-Za-z0-9_]+)\s+"((?:[^"\\\n]|\\.)*)"\s*\])re"));
-    const auto match =
-        tag.match(text_, i_, QRegularExpression::NormalMatch,
-                  QRegularExpression::AnchorAtOffsetMatchOption);
+    const auto match = tag.match(text_, i_, QRegularExpression::NormalMatch,
+                                 QRegularExpression::AnchorAtOffsetMatchOption);
     if (!match.hasMatch()) {
         const qsizetype end = text_.indexOf(u'\n', i_);
         return fail(PgnError::BadTag, line_, text_.mid(i_, end < 0 ? -1 : end - i_).trimmed());
