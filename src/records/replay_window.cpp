@@ -410,7 +410,7 @@ void ReplayWindow::savePgn(const QString& path) {
         if (tellFailure) {
             const int row = static_cast<int>(bad) - 1;
             const QString line =
-                row < model_.list().count() ? model_.list().lines()[row] : QString();
+                row >= 0 && row < model_.list().count() ? model_.list().lines()[row] : QString();
             tellFailure(PgnMoveFailureText(path, bad, line));
         }
         return;
