@@ -46,7 +46,7 @@ void BoardView::repaintBoard() {
         geometry_ = painter_.paintBoard(
             picQiPanBk_,
             fixedBoardStyle_ >= 0 ? fixedBoardStyle_ : StyleOrDefault(settings_.bteQiPanStyle),
-            game_.bteRedView, font_);
+            redView_ != nullptr ? *redView_ : game_.bteRedView, font_);
         picQiPan_ = picQiPanBk_.copy();  // the same background and lines, then the pieces
         paintAllQiZi();
     } else {

@@ -52,6 +52,9 @@ public:
     // settings (-1: follow them).
     void setShowBoard(const QiPan* board) { show_ = board; }
     void setFixedBoardStyle(int style) { fixedBoardStyle_ = style; }
+    // The orientation whose file numbers are drawn, when it is not the table's (the replay
+    // window may be turned round on its own); null follows the table.
+    void setRedView(const std::uint8_t* redView) { redView_ = redView; }
 
     // The style boxes: the choice is kept in the settings file and the board redrawn.
     void chooseBoardStyle(int style);
@@ -100,6 +103,7 @@ private:
     bool blnPainting_ = false;
     const QiPan* show_;
     int fixedBoardStyle_ = -1;
+    const std::uint8_t* redView_ = nullptr;
     QImage moving_;
     QPoint movingAt_;
     bool movingVisible_ = false;

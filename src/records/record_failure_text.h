@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "records/pgn_reader.h"
+
 namespace xq {
 
 // What the user is told when a record file could not be read or a record or text record could
@@ -12,5 +14,15 @@ namespace xq {
 QString LoadFailureText(const QString& path);
 QString SaveFailureText(const QString& path, const QString& reason);
 QString ExportFailureText(const QString& path, const QString& reason);
+
+// Why a PGN file could not be read, naming the line at fault.
+QString PgnLoadFailureText(const QString& path, const PgnError& error);
+// A game that does not start from the opening position cannot be kept in a .drak file.
+QString DrakStartFailureText(const QString& path);
+// Move k (1-based, shown as its list line) cannot be played where it stands, so the game cannot
+// be written in a notation that names moves by the position.
+QString PgnMoveFailureText(const QString& path, long k, const QString& line);
+// A FEN that names no possible position; reason is the FEN reader's own.
+QString FenFailureText(const QString& fen, const QString& reason);
 
 }  // namespace xq

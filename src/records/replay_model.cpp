@@ -1,6 +1,7 @@
 #include "records/replay_model.h"
 
-#include "game/game_state.h"
+#include "records/record_lines.h"
+#include "rules/fen.h"
 #include "rules/legality.h"
 
 namespace xq {
@@ -8,25 +9,30 @@ namespace xq {
 bool ReplayModel::display(int rank, int file, int& row, int& col) const {
     if (!OnBoard(rank, file)) return false;
     std::uint8_t r = 0, c = 0;
-    ToShowPos(redView_, static_cast<std::uint8_t>(rank), static_cast<std::uint8_t>(file), r, c);
+    ToShowPos(shownView_, static_cast<std::uint8_t>(rank), static_cast<std::uint8_t>(file), r, c);
     row = r;
     col = c;
     return true;
 }
 
+QString ReplayModel::line(long k) const {
+    return RecordLine(FuPanQiPuData, k, start_.sideToMove());
+}
+
 void ReplayModel::buildList() {
-    InitQiPan(FuPanQiPan);
+    FuPanQiPan = start_.ToQiPan();
     lstQiPu.clear();
     for (long k = 1; k <= moves(); ++k) {
         const QiPuMove m = *GetQiPu(FuPanQiPuData, k);
         SetPiece(FuPanQiPan, m.fromRank, m.fromFile, kNoPiece);
         SetPiece(FuPanQiPan, m.toRank, m.toFile, m.piece);
-        lstQiPu.addLine(QiPuLine(FuPanQiPuData, k));
+        lstQiPu.addLine(line(k));
     }
 }
 
 void ReplayModel::makeDisplay() {
-    BuildShowQiPan(FuPanQiPan, redView_, FuPanShowQiPan);
+    shownView_ = (redView_ > 0) != flipped_ ? 1 : 0;
+    BuildShowQiPan(FuPanQiPan, shownView_, FuPanShowQiPan);
 }
 
 void ReplayModel::setRunFlag(int fromRank, int fromFile, int toRank, int toFile) {
@@ -35,15 +41,17 @@ void ReplayModel::setRunFlag(int fromRank, int fromFile, int toRank, int toFile)
                    display(toRank, toFile, markers_.toRow, markers_.toCol);
 }
 
-void ReplayModel::open(const QiPuHistory& history, const QString& path) {
+void ReplayModel::open(const QiPuHistory& history, const QString& path, const Position& start) {
     FuPanQiPuData = history.empty() ? QiPuHistory{QiPuItem{}} : history;
     strFuPanFile = path;
+    start_ = start;
     buildList();
     makeDisplay();
     markers_ = {};
     const QiPuMove last = *GetQiPu(FuPanQiPuData, moves());
     if (moves() > 0) setRunFlag(last.fromRank, last.fromFile, last.toRank, last.toFile);
-    bteFuPanSide = static_cast<std::uint8_t>(1 - SideOf(last.piece) % 2);
+    bteFuPanSide = moves() > 0 ? static_cast<std::uint8_t>(1 - SideOf(last.piece) % 2)
+                               : static_cast<std::uint8_t>(start_.sideToMove());
     lngFuPanStep = moves();
     lstQiPu.select(static_cast<int>(moves()) - 1);
 }
@@ -101,9 +109,10 @@ void ReplayModel::click(int row, int col) {
 
 void ReplayModel::userMove(int fromRow, int fromCol, int toRow, int toCol) {
     std::uint8_t fr = 0, ff = 0, tr = 0, tf = 0;
-    ToShowPos(redView_, static_cast<std::uint8_t>(fromRow), static_cast<std::uint8_t>(fromCol), fr,
-              ff);
-    ToShowPos(redView_, static_cast<std::uint8_t>(toRow), static_cast<std::uint8_t>(toCol), tr, tf);
+    ToShowPos(shownView_, static_cast<std::uint8_t>(fromRow), static_cast<std::uint8_t>(fromCol),
+              fr, ff);
+    ToShowPos(shownView_, static_cast<std::uint8_t>(toRow), static_cast<std::uint8_t>(toCol), tr,
+              tf);
     if (!CanMoveQiZi(FuPanQiPan, fr, ff, tr, tf)) return;
     while (lstQiPu.count() > lngFuPanStep)
         lstQiPu.removeLast();
@@ -112,7 +121,7 @@ void ReplayModel::userMove(int fromRow, int fromCol, int toRow, int toCol) {
     const Piece piece = FuPanQiPan[fr][ff];
     FuPanQiPuData[static_cast<std::size_t>(lngFuPanStep)] =
         QiPuItem{PackPoint(fr, ff), piece, PackPoint(tr, tf), FuPanQiPan[tr][tf]};
-    lstQiPu.addLine(QiPuLine(FuPanQiPuData, lngFuPanStep));
+    lstQiPu.addLine(line(lngFuPanStep));
     lstQiPu.select(lstQiPu.count() - 1);
     FuPanQiPan[tr][tf] = piece;
     FuPanQiPan[fr][ff] = kNoPiece;
@@ -120,6 +129,25 @@ void ReplayModel::userMove(int fromRow, int fromCol, int toRow, int toCol) {
     makeDisplay();
     setRunFlag(fr, ff, tr, tf);
     markers_.selected = false;
+}
+
+void ReplayModel::flip() {
+    flipped_ = !flipped_;
+    makeDisplay();
+    // A half turn: every display point goes to the opposite one.
+    auto turn = [](int& row, int& col) {
+        row = kRanks - 1 - row;
+        col = kFiles - 1 - col;
+    };
+    if (markers_.run) {
+        turn(markers_.fromRow, markers_.fromCol);
+        turn(markers_.toRow, markers_.toCol);
+    }
+    if (markers_.selected) turn(markers_.selRow, markers_.selCol);
+}
+
+std::string ReplayModel::fen() const {
+    return ToFen(Position::FromQiPan(FuPanQiPan, bteFuPanSide));
 }
 
 }  // namespace xq

@@ -2,23 +2,27 @@
 
 #include <QString>
 #include <cstdint>
+#include <string>
 
 #include "game/move_list.h"
 #include "rules/board.h"
 #include "rules/history.h"
+#include "rules/position.h"
 
 namespace xq {
 
 // A stored game as the replay shows it: its own history, logical and display boards, the move
 // whose position is shown, the side to move there, the last-move markers and the selection. The
 // user may step through the game or play a move of his own, which replaces the rest of the game.
+// A game may start from any position; most start from the opening position.
 class ReplayModel {
 public:
-    // redView: the orientation of the table's view, which the replay shares.
+    // redView: the orientation of the table's view, which the replay shares until it is flipped.
     explicit ReplayModel(const std::uint8_t& redView) : redView_(redView) {}
 
-    // Shows a history at its last move; a history without moves shows the opening position.
-    void open(const QiPuHistory& history, const QString& path);
+    // Shows a history at its last move; a history without moves shows its start.
+    void open(const QiPuHistory& history, const QString& path,
+              const Position& start = Position::Initial());
     // One move forward or back (never before the first move); to a list line (0-based).
     void next();
     void prev();
@@ -26,6 +30,15 @@ public:
     // A click on a display point: selects a piece of the side to move, or plays the selected
     // piece there when the rules allow it.
     void click(int row, int col);
+    // Turns the board round, markers and selection with it; the table's own view stays.
+    void flip();
+
+    const Position& start() const { return start_; }
+    // The position shown, side to move included, as FEN.
+    std::string fen() const;
+    // The orientation the board is shown in (1: red at the bottom), for the file numbers.
+    const std::uint8_t& shownRedView() const { return shownView_; }
+    bool flipped() const { return flipped_; }
 
     const QiPuHistory& history() const { return FuPanQiPuData; }
     const QiPan& board() const { return FuPanQiPan; }
@@ -50,8 +63,12 @@ private:
     void setRunFlag(int fromRank, int fromFile, int toRank, int toFile);
     bool display(int rank, int file, int& row, int& col) const;
     void userMove(int fromRow, int fromCol, int toRow, int toCol);
+    QString line(long k) const;
 
     const std::uint8_t& redView_;
+    bool flipped_ = false;
+    std::uint8_t shownView_ = 1;  // what the display board was last built with
+    Position start_ = Position::Initial();
     QiPuHistory FuPanQiPuData{QiPuItem{}};
     QiPan FuPanQiPan{};
     QiPan FuPanShowQiPan{};

@@ -1,16 +1,25 @@
 #include "records/replay_window.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScopedValueRollback>
+#include <QShortcut>
 
 #include "game/game_state.h"
+#include "records/atomic_write.h"
 #include "records/record_failure_text.h"
 #include "records/record_file.h"
+#include "records/record_format.h"
+#include "records/record_load.h"
+#include "rules/fen.h"
 #include "startup/session.h"
 #include "ui/record_file_dialog.h"
 #include "ui/ui_font.h"
@@ -27,6 +36,12 @@ constexpr int kCommandHeight = 22;
 constexpr int kNavLeft = 592;
 constexpr int kNavPitch = 22;
 constexpr int kNavGap = 14;  // from the list's bottom to the navigation buttons
+constexpr int kBoardLeft = 93;
+constexpr int kBoardWidth = 379;
+constexpr int kRowGap = 8;  // from the last command button to the position row
+
+const QString kDrakFilter = QStringLiteral("中国象棋文件(*.drak)");
+const QString kPgnFilter = QStringLiteral("PGN 棋谱文件(*.pgn)");
 
 }  // namespace
 
@@ -43,6 +58,7 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     setMouseTracking(true);
     setAttribute(Qt::WA_DeleteOnClose);
     board_->setShowBoard(&model_.showBoard());
+    board_->setRedView(&model_.shownRedView());
     board_->setFixedBoardStyle(1);
     board_->setGeometry(93, 20, 379, 418);
     list_->setModel(&model_.list());
@@ -67,7 +83,9 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
         commands_[static_cast<std::size_t>(i)] = b;
         connect(b, &QPushButton::clicked, this, [this, i] { runCommand(i); });
     }
-    setFixedSize(kWidth, top + 5 * kCommandHeight + 8);
+    const int rowTop = top + 5 * kCommandHeight + kRowGap;
+    addPositionRow(rowTop);
+    setFixedSize(kWidth, rowTop + kCommandHeight + 8);
 
     connect(&model_.list(), &QiPuLineList::selectionChanged, list_, [this](int row) {
         const QScopedValueRollback guard(listNav_, false);
@@ -113,15 +131,69 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
                                  : !suggestedBase.isEmpty()
                                      ? suggestedBase
                                      : SuggestedRecordBase({}, {}, QDateTime::currentDateTime());
-            suggestion =
-                base + (filter.contains(QStringLiteral("*.txt")) ? QStringLiteral(".txt")
-                                                                 : QStringLiteral(".drak"));
+            // The extension of the filter offered first.
+            static const QRegularExpression pattern(QStringLiteral(R"(\*(\.\w+))"));
+            const auto first = pattern.match(filter);
+            suggestion = base + (first.hasMatch() ? first.captured(1) : QStringLiteral(".drak"));
         }
         return AskFileName(this, {title, filter, forSave, suggestion}, folder_);
     };
     tellFailure = [this](const QString& text) {
         QMessageBox::warning(this, QStringLiteral("系统提示"), text);
     };
+    readClipboard = [] { return QGuiApplication::clipboard()->text(); };
+    writeClipboard = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };
+}
+
+// Below the commands, across the window: the FEN box under the board, the notation of PGN
+// saves beside it, and paste, copy and flip under the command buttons.
+void ReplayWindow::addPositionRow(int top) {
+    auto* label = new QLabel(QStringLiteral("局面："), this);
+    label->setGeometry(8, top, kBoardLeft - 8 - 4, kCommandHeight);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    fenBox_ = new QLineEdit(this);
+    fenBox_->setGeometry(kBoardLeft, top, kBoardWidth, kCommandHeight);
+    fenBox_->setPlaceholderText(QStringLiteral("粘贴或输入 FEN 局面，按回车摆出"));
+    fenBox_->setAccessibleName(QStringLiteral("FEN 局面"));
+    connect(fenBox_, &QLineEdit::returnPressed, this, [this] { setUpFen(fenBox_->text()); });
+
+    notation_ = new QComboBox(this);
+    const int notationLeft = kBoardLeft + kBoardWidth + 8;
+    notation_->setGeometry(notationLeft, top, kListLeft - 8 - notationLeft, kCommandHeight);
+    notation_->addItems(
+        {QStringLiteral("ICCS 记法"), QStringLiteral("中文记法"), QStringLiteral("WXF 记法")});
+    notation_->setToolTip(QStringLiteral("保存 PGN 棋谱时着法的写法"));
+    notation_->setAccessibleName(QStringLiteral("PGN 记法"));
+
+    const int width = kWidth - kListLeft;
+    const struct {
+        QPushButton** button;
+        const char16_t* caption;
+        const char16_t* tip;
+    } buttons[] = {
+        {&paste_, u"粘贴局面", u"从剪贴板读入 FEN 局面并摆出（Ctrl+V）"},
+        {&copy_, u"复制局面", u"把当前局面的 FEN 复制到剪贴板"},
+        {&flip_, u"翻 转", u"翻转棋盘，换一方在下（F）"},
+    };
+    int left = kListLeft;
+    for (int i = 0; i < 3; ++i) {
+        const int right = kListLeft + width * (i + 1) / 3;
+        auto* b = new QPushButton(QString::fromUtf16(buttons[i].caption), this);
+        b->setGeometry(left, top, right - left, kCommandHeight);
+        b->setToolTip(QString::fromUtf16(buttons[i].tip));
+        *buttons[i].button = b;
+        left = right;
+    }
+    connect(paste_, &QPushButton::clicked, this, [this] {
+        if (readClipboard) setUpFen(readClipboard());
+    });
+    connect(copy_, &QPushButton::clicked, this, &ReplayWindow::copyFen);
+    connect(flip_, &QPushButton::clicked, this, &ReplayWindow::flip);
+    // A box being typed in keeps its own keys: F and Ctrl+V are its text there.
+    connect(new QShortcut(QKeySequence(Qt::Key_F), this), &QShortcut::activated, this,
+            &ReplayWindow::flip);
+    connect(new QShortcut(QKeySequence::Paste, this), &QShortcut::activated, paste_,
+            &QPushButton::click);
 }
 
 QPushButton* ReplayWindow::command(int index) const {
@@ -129,11 +201,55 @@ QPushButton* ReplayWindow::command(int index) const {
 }
 
 void ReplayWindow::open(const QiPuHistory& history, const QString& path) {
+    GameRecord record;
+    record.moves = history;
+    record.tags = recordTags;
+    openRecord(record, path);
+}
+
+void ReplayWindow::openRecord(const GameRecord& record, const QString& path) {
+    play_.stop();
+    recordTags = record.tags;
+    result_ = record.result;
+    resultMoves_ = record.moves;
     {
         const QScopedValueRollback guard(listNav_, false);
-        model_.open(history, path);
+        model_.open(record.moves, path, record.start);
     }
     sync();
+}
+
+void ReplayWindow::setUpFen(const QString& fen) {
+    std::string why;
+    const auto position = ParseFen(fen.trimmed().toStdString(), &why);
+    if (!position) {
+        if (tellFailure) tellFailure(FenFailureText(fen.trimmed(), QString::fromStdString(why)));
+        return;
+    }
+    GameRecord record;
+    record.start = *position;
+    openRecord(record, {});
+    fenBox_->clear();
+}
+
+void ReplayWindow::copyFen() {
+    if (writeClipboard) writeClipboard(QString::fromStdString(model_.fen()));
+}
+
+void ReplayWindow::flip() {
+    model_.flip();
+    sync();
+}
+
+MoveNotation ReplayWindow::notation() const {
+    switch (notation_->currentIndex()) {
+        case 1:
+            return MoveNotation::Chinese;
+        case 2:
+            return MoveNotation::Wxf;
+        default:
+            return MoveNotation::Iccs;
+    }
 }
 
 void ReplayWindow::followList() {
@@ -224,24 +340,24 @@ bool ReplayWindow::confirmOverwrite(const QString& path) {
 }
 
 void ReplayWindow::runCommand(int index) {
-    const QString recordFilter = QStringLiteral("中国象棋文件(*.drak)");
     switch (index) {
         case 0:
             if (!model_.file().isEmpty()) openFile(model_.file());
             return;
         case 1: {
-            const QString path =
-                askFileName(QStringLiteral("保存 中国象棋 文件"), true, recordFilter);
-            if (path.isEmpty() || !confirmOverwrite(path)) return;
-            QString error;
-            if (!SaveQiPuFile(path, model_.history(), &error) && tellFailure) {
-                tellFailure(SaveFailureText(path, error));
-            }
+            // A game that a .drak file cannot hold offers PGN first.
+            const bool drakFits = IsOpeningPosition(model_.start());
+            const QString filter = drakFits ? kDrakFilter + QStringLiteral(";;") + kPgnFilter
+                                            : kPgnFilter + QStringLiteral(";;") + kDrakFilter;
+            const QString path = askFileName(QStringLiteral("保存 中国象棋 文件"), true, filter);
+            if (!path.isEmpty()) saveFile(path);
             return;
         }
         case 2: {
+            const QString filter = QStringLiteral("中国象棋棋谱(*.drak *.pgn);;") + kDrakFilter +
+                                   QStringLiteral(";;") + kPgnFilter;
             const QString path =
-                askFileName(QStringLiteral("打开 要复盘的中国象棋 文件"), false, recordFilter);
+                askFileName(QStringLiteral("打开 要复盘的中国象棋 文件"), false, filter);
             if (!path.isEmpty()) openFile(path);
             return;
         }
@@ -263,12 +379,56 @@ void ReplayWindow::runCommand(int index) {
     }
 }
 
+void ReplayWindow::saveFile(const QString& path) {
+    if (RecordFormatOf(path) == RecordFormat::Pgn) {
+        savePgn(path);
+        return;
+    }
+    // Checked before the overwrite question: nothing is to be overwritten with a game that
+    // cannot be kept there.
+    if (!IsOpeningPosition(model_.start())) {
+        if (tellFailure) tellFailure(DrakStartFailureText(path));
+        return;
+    }
+    if (!confirmOverwrite(path)) return;
+    QString error;
+    if (!SaveQiPuFile(path, model_.history(), &error) && tellFailure) {
+        tellFailure(SaveFailureText(path, error));
+    }
+}
+
+void ReplayWindow::savePgn(const QString& path) {
+    GameRecord record;
+    record.start = model_.start();
+    record.moves = model_.history();
+    record.tags = recordTags;
+    // A result belongs to the moves it was given with, not to a variation tried since.
+    if (record.moves == resultMoves_) record.result = result_;
+    QByteArray text;
+    long bad = 0;
+    if (!WritePgn(record, notation(), &text, &bad)) {
+        if (tellFailure) {
+            const int row = static_cast<int>(bad) - 1;
+            const QString line =
+                row >= 0 && row < model_.list().count() ? model_.list().lines()[row] : QString();
+            tellFailure(PgnMoveFailureText(path, bad, line));
+        }
+        return;
+    }
+    if (!confirmOverwrite(path)) return;
+    QString error;
+    if (!WriteFileAtomically(path, text, &error) && tellFailure) {
+        tellFailure(SaveFailureText(path, error));
+    }
+}
+
 void ReplayWindow::openFile(const QString& path) {
-    QiPuHistory history;
-    if (LoadQiPuFile(path, history)) {
-        open(history, path);
+    GameRecord record;
+    PgnError error;
+    if (LoadGameRecord(path, record, &error)) {
+        openRecord(record, path);
     } else if (tellFailure) {
-        tellFailure(LoadFailureText(path));
+        tellFailure(PgnLoadFailureText(path, error));
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "ui/record_file_dialog.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTimer>
@@ -12,6 +14,8 @@
 #include "board/board_view.h"
 #include "board/skin_cache.h"
 #include "records/command_button.h"
+#include "records/game_record.h"
+#include "records/pgn_writer.h"
 #include "records/replay_model.h"
 
 namespace xq {
@@ -24,6 +28,8 @@ struct UserSettings;
 // navigation buttons (first, back, auto-play, forward, last) and five commands (restore, save,
 // open, export, close). The user may also try moves of his own on the board. The board always
 // shows the position after the move selected in the list, however that selection was made.
+// Records are .drak or PGN files, told by the extension; a position can be set up from FEN,
+// the shown one copied as FEN, and the board turned round.
 class ReplayWindow : public QWidget {
     Q_OBJECT
 
@@ -31,11 +37,28 @@ public:
     ReplayWindow(const Session& session, GameState& game, UserSettings& settings,
                  QWidget* parent = nullptr);
 
+    // A game from the opening position; the tags set before stay.
     void open(const QiPuHistory& history, const QString& path);
+    // A game as a record holds it, with its own tags.
+    void openRecord(const GameRecord& record, const QString& path);
     ReplayModel& model() { return model_; }
     BoardView& board() { return *board_; }
     QListView& list() { return *list_; }
     QPushButton* command(int index) const;
+    QLineEdit& fenBox() { return *fenBox_; }
+    QComboBox& notationBox() { return *notation_; }
+    QPushButton* pasteButton() const { return paste_; }
+    QPushButton* copyButton() const { return copy_; }
+    QPushButton* flipButton() const { return flip_; }
+
+    // Sets up the position a FEN names, as a game without moves; a FEN that names no possible
+    // position is told and changes nothing.
+    void setUpFen(const QString& fen);
+    // The shown position's FEN onto the clipboard.
+    void copyFen();
+    void flip();
+    // The notation a PGN save writes its moves in.
+    MoveNotation notation() const;
 
     // Navigation buttons 0..4 as the mouse uses them; public for tests. Any of them stops a
     // running auto-play; auto-play itself toggles it.
@@ -48,6 +71,10 @@ public:
     std::function<QString(const QString& title, bool forSave, const QString& filter)> askFileName;
     std::function<bool(const QString& path)> askOverwrite;
     std::function<void(const QString& text)> tellFailure;
+    std::function<QString()> readClipboard;
+    std::function<void(const QString& text)> writeClipboard;
+    // What a PGN save tells about the game besides its moves (Red, Black, Date …).
+    RecordTags recordTags;
     // The name a save or an export offers for a game that has no file of its own yet.
     QString suggestedBase;
 
@@ -62,7 +89,10 @@ private:
     void hoverNav(int hit);
     void runCommand(int index);
     void openFile(const QString& path);
+    void saveFile(const QString& path);
+    void savePgn(const QString& path);
     bool confirmOverwrite(const QString& path);
+    void addPositionRow(int top);
     int navTop() const;
 
     RecordFolder folder_;  // where its file dialogs start
@@ -71,6 +101,14 @@ private:
     BoardView* board_;
     QListView* list_;
     std::array<CommandButton*, 5> commands_{};
+    QLineEdit* fenBox_ = nullptr;
+    QComboBox* notation_ = nullptr;
+    QPushButton* paste_ = nullptr;
+    QPushButton* copy_ = nullptr;
+    QPushButton* flip_ = nullptr;
+    // The result a PGN file gave, kept while its moves are the ones shown.
+    QString result_;
+    QiPuHistory resultMoves_;
     std::array<int, 5> navState_{};
     SkinCache skins_;
     QTimer play_;

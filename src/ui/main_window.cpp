@@ -531,7 +531,11 @@ void MainWindow::openReplay(const QiPuHistory& history, const QString& path) {
     replay_ = new ReplayWindow(s_, g_, prefs_, this);
     if (path.isEmpty()) {  // the game just played: named after its players
         const auto [red, black] = table_->RecordPlayers();
-        replay_->suggestedBase = SuggestedRecordBase(red, black, QDateTime::currentDateTime());
+        const QDateTime now = QDateTime::currentDateTime();
+        replay_->suggestedBase = SuggestedRecordBase(red, black, now);
+        replay_->recordTags = {{QStringLiteral("Date"), now.toString(QStringLiteral("yyyy.MM.dd"))},
+                               {QStringLiteral("Red"), red},
+                               {QStringLiteral("Black"), black}};
     }
     replay_->open(history, path);
     replay_->show();

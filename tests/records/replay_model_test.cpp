@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "records/replay_model.h"
+#include "rules/fen.h"
 
 namespace xq {
 namespace {
@@ -89,6 +90,68 @@ TEST(ReplayModel, ARecordWithoutMovesShowsTheOpening) {
     m.click(7, 7);
     m.click(7, 4);
     EXPECT_EQ(m.moves(), 1) << "a first move can be tried";
+}
+
+TEST(ReplayModel, AGameFromAPositionThatBlackOpens) {
+    std::uint8_t redView = 1;
+    ReplayModel m(redView);
+    const char* start = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1";
+    m.open(QiPuHistory{QiPuItem{}}, {}, *ParseFen(start));
+    EXPECT_EQ(m.sideToMove(), 0);
+    EXPECT_EQ(m.fen(), start);
+    m.click(2, 7);
+    m.click(2, 4);  // black's cannon to the centre
+    m.click(7, 7);
+    m.click(7, 4);
+    EXPECT_EQ(m.list().lines(), (QStringList{"黑1 ：炮8平5", "红2 ：炮二平五"}));
+    EXPECT_EQ(m.fen(), "rnbakabnr/9/1c2c4/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1");
+
+    // Opened again, the same lines and the same side to move; back at move 1 red is to move.
+    ReplayModel again(redView);
+    again.open(m.history(), {}, m.start());
+    EXPECT_EQ(again.list().lines(), m.list().lines());
+    EXPECT_EQ(again.sideToMove(), 0);
+    again.prev();
+    EXPECT_EQ(again.sideToMove(), 1);
+    EXPECT_EQ(again.board()[2][4], 3);
+    EXPECT_EQ(again.board()[7][7], 19);
+}
+
+TEST(ReplayModel, FlippingTurnsBoardMarkersAndClicksButNotTheTable) {
+    for (std::uint8_t table : {1, 0}) {
+        SCOPED_TRACE(table);
+        std::uint8_t redView = table;
+        ReplayModel m(redView);
+        m.open(Opening(), {});
+        const QiPan before = m.showBoard();
+        const ReplayModel::Markers marks = m.markers();
+        m.flip();
+        EXPECT_EQ(redView, table);
+        EXPECT_EQ(m.shownRedView(), 1 - table);
+        for (int r = 0; r < 10; ++r) {
+            for (int c = 0; c < 9; ++c)
+                ASSERT_EQ(m.showBoard()[9 - r][8 - c], before[r][c]) << r << "," << c;
+        }
+        EXPECT_EQ(m.markers().fromRow, 9 - marks.fromRow);
+        EXPECT_EQ(m.markers().toCol, 8 - marks.toCol);
+
+        // Stepping keeps the turned view; a click picks the piece drawn under it.
+        m.prev();
+        QiPan expected{};
+        BuildShowQiPan(m.board(), m.shownRedView(), expected);
+        EXPECT_EQ(m.showBoard(), expected);
+        m.next();
+        std::uint8_t row = 0, col = 0;  // where the black horse at (0, 7) is drawn
+        ToShowPos(m.shownRedView(), 0, 7, row, col);
+        m.click(row, col);
+        std::uint8_t tr = 0, tc = 0;
+        ToShowPos(m.shownRedView(), 2, 6, tr, tc);
+        m.click(tr, tc);
+        EXPECT_EQ(m.history().back(), (QiPuItem{0x07, 2, 0x26, 0}));
+
+        m.flip();
+        EXPECT_EQ(m.shownRedView(), table);
+    }
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
-// xqrecord text [--utf8] FILE.drak  the text record of a record file on stdout: in UTF-8 on a
-//                                   terminal or with --utf8, else in code page 936 (the
-//                                   format of text record files)
-// xqrecord check FILE.drak          replays the record from the opening position and says
-//                                   what it checked, or names the first line whose move the
-//                                   rules refuse or whose pieces do not match the board
-//                                   (exit 1); a file that does not load: exit 2
+// xqrecord text [--utf8] FILE    the text record of a record file on stdout: in UTF-8 on a
+//                                terminal or with --utf8, else in code page 936 (the format of
+//                                text record files)
+// xqrecord check FILE            replays the record from its start and says what it checked,
+//                                or names the first line whose move the rules refuse or whose
+//                                pieces do not match the board (exit 1)
+// xqrecord convert [--notation iccs|chinese|wxf] IN OUT
+//                                writes the game of IN into OUT, each in the format its
+//                                extension names: .drak, .pgn, or .txt (output only); PGN
+//                                moves in coordinates unless another notation is asked for
+// A record is a .drak file or the first game of a .pgn file. A file that does not read: exit 2.
 
 #include <unistd.h>
 #include <QCoreApplication>
@@ -12,59 +16,141 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "game/game_state.h"
+#include "records/atomic_write.h"
+#include "records/pgn_writer.h"
 #include "records/record_file.h"
-#include "rules/legality.h"
+#include "records/record_format.h"
+#include "records/record_lines.h"
+#include "records/record_load.h"
+#include "rules/record_check.h"
 
 namespace {
 
 int Usage() {
-    std::fputs("usage: xqrecord text [--utf8] FILE.drak | xqrecord check FILE.drak\n", stderr);
+    std::fputs(
+        "usage: xqrecord text [--utf8] FILE | xqrecord check FILE |\n"
+        "       xqrecord convert [--notation iccs|chinese|wxf] IN OUT\n"
+        "records: FILE.drak or FILE.pgn; OUT may also be FILE.txt\n",
+        stderr);
     return 2;
 }
 
-QStringList Lines(const xq::QiPuHistory& history) {
-    QStringList lines;
-    for (long k = 1; k <= xq::QiPuUpperBound(history); ++k)
-        lines << xq::QiPuLine(history, k);
-    return lines;
+QByteArray Local(const QString& text) {
+    return text.toLocal8Bit();
+}
+
+QString Fault(xq::RecordMoveFault fault, const xq::QiPan& board, const xq::QiPuMove& m) {
+    switch (fault) {
+        case xq::RecordMoveFault::OffBoard:
+            return QStringLiteral("a point lies off the board");
+        case xq::RecordMoveFault::WrongPiece:
+            return QStringLiteral("the from-point holds piece %1, the record says %2")
+                .arg(board[m.fromRank][m.fromFile])
+                .arg(m.piece);
+        case xq::RecordMoveFault::WrongCapture:
+            return QStringLiteral("the to-point holds piece %1, the record says it took %2")
+                .arg(board[m.toRank][m.toFile])
+                .arg(m.eaten);
+        case xq::RecordMoveFault::WrongSide:
+            return QStringLiteral("it is the other side's turn");
+        case xq::RecordMoveFault::Refused:
+            return QStringLiteral("the rules refuse it");
+        case xq::RecordMoveFault::None:
+            break;
+    }
+    return {};
 }
 
 // The first move that cannot be played from the position the moves before it reached.
-int Check(const xq::QiPuHistory& history) {
-    xq::QiPan board{};
-    xq::InitQiPan(board);
-    for (long k = 1; k <= xq::QiPuUpperBound(history); ++k) {
-        const auto m = *xq::GetQiPu(history, k);
-        const QString line = xq::QiPuLine(history, k);
-        QString why;
-        if (!xq::OnBoard(m.fromRank, m.fromFile) || !xq::OnBoard(m.toRank, m.toFile)) {
-            why = QStringLiteral("a point lies off the board");
-        } else if (board[m.fromRank][m.fromFile] != m.piece) {
-            why = QStringLiteral("the from-point holds piece %1, the record says %2")
-                      .arg(board[m.fromRank][m.fromFile])
-                      .arg(m.piece);
-        } else if (board[m.toRank][m.toFile] != m.eaten) {
-            // Stepping back puts the recorded captured piece on the board again: a wrong one
-            // would appear from nowhere.
-            why = QStringLiteral("the to-point holds piece %1, the record says it took %2")
-                      .arg(board[m.toRank][m.toFile])
-                      .arg(m.eaten);
-        } else if (!xq::CanMoveQiZi(board, m.fromRank, m.fromFile, m.toRank, m.toFile)) {
-            why = QStringLiteral("the rules refuse it");
-        }
-        if (!why.isEmpty()) {
-            std::printf("line %ld (move %s): %s\n", k, line.toUtf8().constData(),
-                        why.toUtf8().constData());
+int Check(const xq::GameRecord& game) {
+    xq::QiPan board = game.start.ToQiPan();
+    const int firstSide = game.start.sideToMove();
+    for (long k = 1; k <= xq::QiPuUpperBound(game.moves); ++k) {
+        const auto m = *xq::GetQiPu(game.moves, k);
+        const xq::RecordMoveFault fault = xq::CheckRecordMove(board, m, -1);
+        if (fault != xq::RecordMoveFault::None) {
+            std::printf("line %ld (move %s): %s\n", k,
+                        xq::RecordLine(game.moves, k, firstSide).toUtf8().constData(),
+                        Fault(fault, board, m).toUtf8().constData());
             return 1;
         }
         board[m.fromRank][m.fromFile] = xq::kNoPiece;
         board[m.toRank][m.toFile] = m.piece;
     }
     std::printf(
-        "ok: %ld moves replayed from the opening position; every piece, every capture "
-        "and every move as the rules allow\n",
-        xq::QiPuUpperBound(history));
+        "ok: %ld moves replayed from %s; every piece, every capture and every move as the rules "
+        "allow\n",
+        xq::QiPuUpperBound(game.moves),
+        game.startsFromOpening() ? "the opening position" : "the record's own start");
+    return 0;
+}
+
+// Why a record did not read, as one line naming the line at fault where there is one.
+QString LoadFailure(const QString& path, const xq::PgnError& error) {
+    const QString at =
+        error.line > 0 ? QStringLiteral("%1 line %2").arg(path).arg(error.line) : path;
+    switch (error.fault) {
+        case xq::PgnError::Unreadable:
+            return path + QStringLiteral(" is not a readable record file");
+        case xq::PgnError::NoGame:
+            return path + QStringLiteral(" holds no game");
+        case xq::PgnError::BadTag:
+            return at + QStringLiteral(": malformed tag: ") + error.text;
+        case xq::PgnError::BadFen:
+            return at + QStringLiteral(": the FEN names no possible position: ") + error.reason;
+        case xq::PgnError::NotAMove:
+            return at + QStringLiteral(": '%1' is not a move").arg(error.text);
+        case xq::PgnError::IllegalMove:
+            return at + QStringLiteral(": '%1' cannot be played here").arg(error.text);
+        case xq::PgnError::AmbiguousMove:
+            return at + QStringLiteral(": '%1' fits more than one move").arg(error.text);
+        case xq::PgnError::Unclosed:
+            return at + QStringLiteral(": '%1' is never closed").arg(error.text);
+        case xq::PgnError::TooLong:
+            return at + QStringLiteral(": more moves than any game has");
+    }
+    return path;
+}
+
+bool Load(const QString& path, xq::GameRecord& game) {
+    xq::PgnError error;
+    if (xq::LoadGameRecord(path, game, &error)) return true;
+    std::fprintf(stderr, "xqrecord: %s\n", Local(LoadFailure(path, error)).constData());
+    return false;
+}
+
+int Convert(const xq::GameRecord& game, const QString& out, xq::MoveNotation notation) {
+    QByteArray bytes;
+    switch (xq::RecordFormatOf(out)) {
+        case xq::RecordFormat::Drak:
+            if (!game.startsFromOpening()) {
+                std::fprintf(stderr,
+                             "xqrecord: the game does not start from the opening position, "
+                             "which a .drak file cannot hold; write a .pgn file instead\n");
+                return 1;
+            }
+            bytes = xq::QiPuFileText(game.moves);
+            break;
+        case xq::RecordFormat::Text:
+            bytes = xq::TextRecordBytes(xq::RecordLines(game.moves, game.start.sideToMove()));
+            break;
+        case xq::RecordFormat::Pgn: {
+            long bad = 0;
+            if (!xq::WritePgn(game, notation, &bytes, &bad)) {
+                std::fprintf(
+                    stderr, "xqrecord: line %ld (move %s) cannot be played there\n", bad,
+                    xq::RecordLine(game.moves, bad, game.start.sideToMove()).toUtf8().constData());
+                return 1;
+            }
+            break;
+        }
+    }
+    QString error;
+    if (!xq::WriteFileAtomically(out, bytes, &error)) {
+        std::fprintf(stderr, "xqrecord: cannot write %s: %s\n", Local(out).constData(),
+                     Local(error).constData());
+        return 1;
+    }
     return 0;
 }
 
@@ -74,20 +160,36 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     const bool utf8 = args.removeAll(QStringLiteral("--utf8")) > 0 || isatty(STDOUT_FILENO);
-    if (args.size() != 3 || (args[1] != u"text" && args[1] != u"check")) return Usage();
-
-    xq::QiPuHistory history;
-    if (!xq::LoadQiPuFile(args[2], history)) {
-        std::fprintf(stderr, "xqrecord: %s is not a readable record file\n",
-                     args[2].toLocal8Bit().constData());
+    xq::MoveNotation notation = xq::MoveNotation::Iccs;
+    bool notationGiven = false;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] != u"--notation") continue;
+        const auto named = xq::NotationFromName(args.value(i + 1));
+        if (!named) return Usage();
+        notation = *named;
+        notationGiven = true;
+        args.remove(i, 2);
+        break;
+    }
+    if (args.size() < 2) return Usage();
+    const QString command = args[1];
+    const bool convert = command == u"convert";
+    if (convert ? args.size() != 4 : (args.size() != 3 || notationGiven)) return Usage();
+    if (!convert && command != u"text" && command != u"check") return Usage();
+    if (convert && notationGiven && xq::RecordFormatOf(args[3]) != xq::RecordFormat::Pgn) {
+        std::fputs("xqrecord: --notation applies to .pgn output only\n", stderr);
         return 2;
     }
-    if (args[1] == u"check") return Check(history);
+
+    xq::GameRecord game;
+    if (!Load(args[2], game)) return 2;
+    if (convert) return Convert(game, args[3], notation);
+    if (command == u"check") return Check(game);
     // A terminal shows UTF-8; a file keeps the code page the text record format has.
-    const QByteArray bytes = utf8 ? (Lines(history).join(QStringLiteral("\r\n")) +
-                                     (xq::QiPuUpperBound(history) > 0 ? "\r\n" : ""))
-                                        .toUtf8()
-                                  : xq::TextRecordBytes(Lines(history));
+    const QStringList lines = xq::RecordLines(game.moves, game.start.sideToMove());
+    const QByteArray bytes =
+        utf8 ? (lines.join(QStringLiteral("\r\n")) + (lines.isEmpty() ? "" : "\r\n")).toUtf8()
+             : xq::TextRecordBytes(lines);
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
     return 0;
 }

@@ -1,0 +1,21 @@
+#include "records/game_record.h"
+
+namespace xq {
+
+QString GameRecord::tag(const QString& name) const {
+    for (const auto& [key, value] : tags) {
+        if (key == name) return value;
+    }
+    return {};
+}
+
+bool GameRecord::startsFromOpening() const {
+    return IsOpeningPosition(start);
+}
+
+bool IsOpeningPosition(const Position& pos) {
+    const Position opening = Position::Initial();
+    return pos.sideToMove() == opening.sideToMove() && pos.ToQiPan() == opening.ToQiPan();
+}
+
+}  // namespace xq
