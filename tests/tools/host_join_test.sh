@@ -22,7 +22,8 @@ fail() {
 
 setsid "$root/scripts/host" --listen 127.0.0.1 --name 主人 >"$work/host.out" 2>&1 &
 groups+=($!)
-for _ in $(seq 200); do grep -q 'scripts/join 127.0.0.1' "$work/host.out" && break; sleep 0.05; done
+# Generous waits: under a full parallel test run a sanitized client takes a while to start.
+for _ in $(seq 600); do grep -q 'scripts/join 127.0.0.1' "$work/host.out" && break; sleep 0.05; done
 join=$(grep -o 'scripts/join 127.0.0.1 [0-9]*' "$work/host.out" | head -n 1)
 log=$(sed -n 's/.*(log: \(.*\))$/\1/p' "$work/host.out" | head -n 1)
 [ -n "$join" ] && [ -n "$log" ] || fail "the host printed no join command"
@@ -30,8 +31,9 @@ port=${join##* }
 
 setsid "$root/scripts/join" 127.0.0.1 "$port" --name 朋友 >"$work/join.out" 2>&1 &
 groups+=($!)
-for _ in $(seq 300); do
-    grep -q 'login 朋友 takes seat 1' "$log" 2>/dev/null && break
+for _ in $(seq 1200); do
+    grep -q 'login 主人 takes seat 0' "$log" 2>/dev/null &&
+        grep -q 'login 朋友 takes seat 1' "$log" 2>/dev/null && break
     sleep 0.05
 done
 grep -q 'login 主人 takes seat 0' "$log" || fail "the host's window did not sit down"
