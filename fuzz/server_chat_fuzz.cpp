@@ -1,0 +1,139 @@
+// The server's chat relay: four people at a table send chat lines, well formed, in another's
+// name, or plain bytes, while time passes. Whatever is relayed must be a line its sender sent,
+// unaltered, in his own name, to the people it names, and no faster than the rate allows.
+// The input is a sequence of records: an action byte, a length byte, then that many bytes.
+
+#include <QList>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "net/codec.h"
+#include "seeds.h"
+#include "server_people.h"
+#include "startup/leading_number.h"
+
+namespace xq::fuzz {
+
+namespace {
+
+constexpr xq::server::ChatRate kRate{};
+
+// Action bytes: the sender (the low two bits) and how the line is made (the next two).
+enum Form { kRaw = 0, kOwnName = 1, kOtherName = 2, kWait = 3 };
+
+int Act(int who, Form form, int other = 0) {
+    return who | (form << 2) | (other << 4);
+}
+
+// A line of ten fields as clients write it, the text and its addressee from the input.
+Cmd ChatLine(const QString& speaker, const QString& shownSpeaker, const QString& to,
+             const QByteArray& text, bool privately) {
+    QString words;
+    DecodeCp936(text, words);
+    const QString line = speaker + u'`' + to + u'`' + shownSpeaker + u'`' + to +
+                         QStringLiteral("`12:00:00`") + words + QStringLiteral("`#000000`0`") +
+                         (privately ? u'1' : u'0') + u'`';
+    return Cmd(1, char(1)) + EncodeCp936(line);
+}
+
+class Relay : public ServerPeople {
+public:
+    int sender = -1;
+    Cmd sent;
+
+protected:
+    void onSend(const server::ConnIds& to, const Cmd& message) override {
+        if (message.isEmpty() || ByteAt(message, 0) != 1) return;
+        // Only the line just sent, as it was sent, by the one who sent it.
+        if (sender < 0 || message != sent) __builtin_trap();
+        const QStringList fields = CmdToString(message, 1).split(u'`');
+        if (fields.size() != 10 || fields[0] != name(sender) || fields[2] != name(sender))
+            __builtin_trap();
+        if (LeadingNumber(fields[8]) > 0) {
+            for (server::ConnId id : to) {
+                if (id != conn(sender) && name(Owner(id)) != fields[1]) __builtin_trap();
+            }
+        }
+        // No more than the burst and one line per interval since any earlier relayed line.
+        std::vector<qint64>& times = relayed_[static_cast<std::size_t>(sender)];
+        times.push_back(now());
+        const std::size_t last = times.size() - 1;
+        for (std::size_t k = 0; k < last; ++k) {
+            const qint64 allowed = kRate.burst + (times[last] - times[k]) / kRate.intervalMs;
+            if (static_cast<qint64>(last - k + 1) > allowed) __builtin_trap();
+        }
+        sender = -1;  // one relay per line
+    }
+
+private:
+    int Owner(server::ConnId id) const {
+        for (int who = 0; who < kCount; ++who) {
+            if (conn(who) == id) return who;
+        }
+        return -1;
+    }
+
+    std::array<std::vector<qint64>, kCount> relayed_;
+};
+
+}  // namespace
+
+std::vector<QByteArray> Seeds() {
+    const QByteArray hello = EncodeCp936(QStringLiteral("大家好"));
+    QByteArray flood;
+    for (int k = 0; k < 12; ++k)
+        flood += Record(hello, Act(3, kOwnName, k % 4));
+    return {
+        Record(hello, Act(0, kOwnName, 1)) + Record(hello, Act(2, kOwnName, 0)),
+        Record(hello, Act(2, kOtherName, 0)) + Record(hello, Act(1, kOtherName, 2)),
+        flood + Record(QByteArray(1, 3), Act(0, kWait)) + flood,
+        // Raw lines: the chat code is put in front of the record's bytes.
+        Record(Msg({}, QStringLiteral("丙`甲`丙`甲`12:00:00`嗨`#000000`0`1`")), Act(2, kRaw)) +
+            Record(Msg({}, QStringLiteral("丙`所有人`甲`所有人`12:00:00`我认输了`#0`0`0`")),
+                   Act(2, kRaw)),
+    };
+}
+}  // namespace xq::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace xq::fuzz;
+    Relay relay;
+    for (int who = 0; who < ServerPeople::kCount; ++who)
+        relay.login(who, who, true);
+    std::size_t i = 0;
+    while (i + 1 < size) {
+        const std::uint8_t act = data[i];
+        const int who = act & 3;
+        const auto form = static_cast<Form>((act >> 2) & 3);
+        const int other = (act >> 4) & 3;
+        const bool privately = (act & 0x40) != 0;
+        const std::size_t n = data[i + 1];
+        i += 2;
+        const std::size_t take = n < size - i ? n : size - i;
+        const QByteArray bytes(reinterpret_cast<const char*>(data + i),
+                               static_cast<qsizetype>(take));
+        i += take;
+        if (form == kWait) {
+            // Tenths of a second up to 25.5 s; the first byte gives it, else the length.
+            relay.advance(100 * (bytes.isEmpty() ? static_cast<qint64>(n)
+                                                 : static_cast<std::uint8_t>(bytes[0])));
+            continue;
+        }
+        xq::Cmd line;
+        if (form == kRaw) {
+            line = xq::Cmd(1, char(1)) + bytes;
+        } else {
+            // In another's name: in the shown field only, or (the top bit) in both.
+            const QString speaker = ServerPeople::name(who);
+            const QString shown = form == kOwnName ? speaker : ServerPeople::name(other);
+            const QString field0 = form == kOtherName && (act & 0x80) ? shown : speaker;
+            line = ChatLine(field0, shown, ServerPeople::name(other), bytes, privately);
+        }
+        relay.sender = who;
+        relay.sent = line;
+        relay.receive(who, line);
+        relay.sender = -1;
+    }
+    return 0;
+}
