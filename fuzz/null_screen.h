@@ -41,6 +41,7 @@ public:
     void showMoveHints(const std::vector<std::pair<int, int>>&) override {}
     void showMoveReason(const QString&) override {}
     void markCheck(int, int) override {}
+    void clearCheckMark() override {}
     void openReplay(const QiPuHistory&, const QString&) override {}
     void showUserMenu(const QStringList&, const QString&) override {}
     void openBox(int id, const MsgBoxSpec& info) override {

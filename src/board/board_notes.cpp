@@ -43,6 +43,13 @@ void BoardNotes::markCheck(int row, int col) {
     view_.update();
 }
 
+void BoardNotes::clearCheck() {
+    checkTimer_.stop();
+    if (!checkShown_) return;
+    checkShown_ = false;
+    view_.update();
+}
+
 void BoardNotes::clear() {
     hints_.clear();
     reason_.clear();

@@ -25,6 +25,7 @@ public:
     void setHints(std::vector<std::pair<int, int>> cells);
     void showReason(const QString& text);
     void markCheck(int row, int col);
+    void clearCheck();
     void clear();
 
     const std::vector<std::pair<int, int>>& hints() const { return hints_; }

@@ -134,6 +134,7 @@ void Table::Move(const Cmd& cmd) {
     // From here to the turn passing, the move is one step: a reply or a game end that arrives
     // while the piece slides waits for it.
     BeginMove();
+    screen.clearCheckMark();
     SeatUserItem& mover = s.SeatUsers[static_cast<std::size_t>(seat)];
     for (int i = 0; i < 3; ++i)
         mover.bteTotalUsed[static_cast<std::size_t>(i)] = ByteAt(cmd, 7 + i);
@@ -168,6 +169,7 @@ void Table::TakeBackLastMove() {
     // The placeholder is never a move: with nothing played there is nothing to take back.
     if (QiPuUpperBound(g.QiPuData) < 1) return;
     const QiPuMove m = *GetQiPu(g.QiPuData, QiPuUpperBound(g.QiPuData));
+    screen.clearCheckMark();
     SetPiece(g.bteQiPan, m.fromRank, m.fromFile, m.piece);
     SetPiece(g.bteQiPan, m.toRank, m.toFile, m.eaten);
     DelQiPu(g.QiPuData);

@@ -57,6 +57,9 @@ public:
     virtual void showMoveReason(const QString& text) = 0;
     // The king in check, marked for a moment (display point).
     virtual void markCheck(int row, int col) = 0;
+    // A check is over once the next move is played or the checking move taken back: its mark
+    // must not stay on a point the king has left.
+    virtual void clearCheckMark() = 0;
     virtual void hideSelectMarker() = 0;
     virtual void hideMarkers() = 0;
     virtual void hideMovingPiece() = 0;

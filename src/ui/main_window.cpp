@@ -372,6 +372,9 @@ void MainWindow::showMoveReason(const QString& text) {
 void MainWindow::markCheck(int row, int col) {
     gamePane_->board().notes().markCheck(row, col);
 }
+void MainWindow::clearCheckMark() {
+    gamePane_->board().notes().clearCheck();
+}
 void MainWindow::hideSelectMarker() {
     gamePane_->board().hideSelectMarker();
 }

@@ -79,6 +79,7 @@ public:
     void showMoveHints(const std::vector<std::pair<int, int>>& cells) override;
     void showMoveReason(const QString& text) override;
     void markCheck(int row, int col) override;
+    void clearCheckMark() override;
     void hideSelectMarker() override;
     void hideMarkers() override;
     void hideMovingPiece() override;

@@ -101,6 +101,11 @@ TEST(CheckShown, TheAttackedKingIsMarkedWithTheSound) {
         EXPECT_TRUE(
             h.screen.called(red ? QStringLiteral("check 0,4") : QStringLiteral("check 9,4")))
             << h.screen.calls.join(" | ").toStdString();
+        // Black answers at once, the screen stepping back: the mark goes with the check, and does
+        // not stay for its moment over a position where it no longer holds.
+        h.screen.calls.clear();
+        h.gameMsg(h.move(1, 2, 4, 0, 2));
+        EXPECT_EQ(h.screen.calls.filter(QStringLiteral("check")), QStringList{"check off"});
     }
 }
 

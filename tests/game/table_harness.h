@@ -103,6 +103,7 @@ public:
     void markCheck(int row, int col) override {
         calls << QStringLiteral("check %1,%2").arg(row).arg(col);
     }
+    void clearCheckMark() override { calls << QStringLiteral("check off"); }
     std::vector<std::pair<int, int>> hints;
     QStringList reasons;
     void hideMarkers() override { calls << "hideMarkers"; }
