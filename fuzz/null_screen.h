@@ -43,6 +43,7 @@ public:
     void markCheck(int, int) override {}
     void clearCheckMark() override {}
     void openReplay(const QiPuHistory&, const QString&) override {}
+    void openReplayFromFile() override {}
     void showUserMenu(const QStringList&, const QString&) override {}
     void openBox(int id, const MsgBoxSpec& info) override {
         if (info.type == 0 || pool == nullptr) return;

@@ -79,6 +79,9 @@ public:
     // Ends an open file dialog as if it were cancelled (its choice no longer matters).
     virtual void cancelFileDialog() = 0;
     virtual void openReplay(const QiPuHistory& history, const QString& path) = 0;
+    // Asks for a record file of any kind the replay window reads and opens it there, or tells
+    // the user why it cannot be read.
+    virtual void openReplayFromFile() = 0;
     virtual void showUserMenu(const QStringList& captions, const QString& name) = 0;
 };
 

@@ -74,10 +74,7 @@ void Table::DoUserOpt(int index) {
                 screen.openReplay(g.finishedGame, QString());
                 return;
             }
-            const QString path =
-                screen.getQiPuFileName(QStringLiteral("打开 要复盘的中国象棋 文件"), false);
-            QiPuHistory record;
-            if (!path.isEmpty() && LoadQiPuFile(path, record)) screen.openReplay(record, path);
+            screen.openReplayFromFile();
             return;
         }
         default:

@@ -14,6 +14,7 @@
 
 #include "records/record_failure_text.h"
 #include "records/record_file.h"
+#include "records/record_load.h"
 #include "records/replay_window.h"
 #include "startup/skin_path.h"
 #include "startup/user_row.h"
@@ -541,6 +542,32 @@ void MainWindow::openReplay(const QiPuHistory& history, const QString& path) {
                                {QStringLiteral("Black"), black}};
     }
     replay_->open(history, path);
+    replay_->show();
+}
+
+void MainWindow::openReplayFromFile() {
+    const FileDialogRequest request{
+        QStringLiteral("打开 要复盘的中国象棋 文件"),
+        QStringLiteral("中国象棋棋谱(*.drak *.pgn);;中国象棋文件(*.drak);;PGN 棋谱文件(*.pgn)"),
+        false,
+        {}};
+    const QString path = AskFileName(this, request, recordFolder_, &fileDialog_);
+    if (path.isEmpty()) return;
+    GameRecord record;
+    PgnError error;
+    // A file that cannot be read is told, not passed over in silence.
+    if (!LoadGameRecord(path, record, &error)) {
+        const QString text = PgnLoadFailureText(path, error);
+        if (tellOpenFailure) {
+            tellOpenFailure(text);
+        } else {
+            QMessageBox::warning(this, s_.strGameName, text);
+        }
+        return;
+    }
+    if (replay_) replay_->close();
+    replay_ = new ReplayWindow(s_, g_, prefs_, this);
+    replay_->openRecord(record, path);
     replay_->show();
 }
 

@@ -92,6 +92,7 @@ public:
     void closeGameSetDialog() override;
     QString getQiPuFileName(const QString& title, bool forSave) override;
     void openReplay(const QiPuHistory& history, const QString& path) override;
+    void openReplayFromFile() override;
     void showUserMenu(const QStringList& captions, const QString& name) override;
     void cancelFileDialog() override;
 
@@ -102,6 +103,9 @@ public:
     std::function<bool(const QString& text, bool offerSave)> askConnectionEnd;
     // Tells the user that the record could not be saved (tests replace the box).
     std::function<void(const QString& text)> tellSaveFailure;
+    // Tells the user that a record chosen for the replay window cannot be read (tests replace
+    // the box).
+    std::function<void(const QString& text)> tellOpenFailure;
     // The open file dialog, if any (tests answer it).
     QFileDialog* fileDialog() const { return fileDialog_.data(); }
 

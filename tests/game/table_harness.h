@@ -128,6 +128,7 @@ public:
     }
     void cancelFileDialog() override { ++fileDialogCancels; }
     void openReplay(const QiPuHistory& h, const QString&) override { replayed = h; }
+    void openReplayFromFile() override { calls << QStringLiteral("replayFromFile"); }
     void showUserMenu(const QStringList& captions, const QString&) override {
         menuCaptions = captions;
     }

@@ -3,14 +3,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 
 #include "../support/bytes.h"
 #include "net/messages.h"
+#include "records/replay_window.h"
 #include "ui/app_startup.h"
 #include "ui/chat_panel.h"
 #include "ui/control_panel.h"
@@ -153,6 +156,55 @@ TEST(MainWindow, TheHelpButtonOpensOneHelpWindowInChinese) {
     EXPECT_EQ(windows.first()->windowTitle(), "中国象棋 帮助");
     for (const char* part : {"在本桌下棋", "悔棋", "象棋规则简介", "蹩马腿", "按键", "强退"})
         EXPECT_TRUE(windows.first()->text().contains(QString::fromUtf8(part))) << part;
+}
+
+// Chosen from the table during a game: a .drak or a PGN opens in the replay window; a file that
+// cannot be read is told and opens nothing.
+TEST(MainWindow, TheReplayCommandOpensEitherRecordKindAndTellsWhatItCannotRead) {
+    QTemporaryDir dir;
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile file(dir.filePath(QString::fromUtf8(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    struct Case {
+        QString path;
+        int moves;         // in the replay window, or -1 when nothing may open
+        const char* told;  // the start of the message, if any
+    };
+    const std::vector<Case> cases = {
+        {write("two.drak", "119#19#116#0\r\n22#2#18#0\r\n"), 2, ""},
+        {write("three.pgn", "[Game \"Chinese Chess\"]\n\n1. h2e2 h9g7 2. h0g2 *\n"), 3, ""},
+        {write("hand.pgn", "1. 炮二平五 马８进７ *\n"), 2, ""},
+        {write("bad.pgn", "1. h2e2 h2e2 *\n"), -1, "走不了"},
+        {write("bad.drak", "not a record\r\n"), -1, "无法读入"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        WindowFixture f;
+        QString told;
+        f.window->tellOpenFailure = [&](const QString& text) { told = text; };
+        QTimer chooser;
+        chooser.setInterval(10);
+        QObject::connect(&chooser, &QTimer::timeout, [&] {
+            if (QFileDialog* d = f.window->fileDialog()) {
+                d->selectFile(c.path);
+                static_cast<QDialog*>(d)->accept();
+            }
+        });
+        chooser.start();
+        f.window->openReplayFromFile();
+        if (c.moves < 0) {
+            EXPECT_EQ(f.window->replayWindow(), nullptr);
+            EXPECT_TRUE(told.contains(QString::fromUtf8(c.told))) << told.toStdString();
+            continue;
+        }
+        EXPECT_TRUE(told.isEmpty()) << told.toStdString();
+        ASSERT_NE(f.window->replayWindow(), nullptr);
+        EXPECT_EQ(QiPuUpperBound(f.window->replayWindow()->model().history()), c.moves);
+        EXPECT_EQ(f.window->replayWindow()->model().file(), c.path);
+    }
 }
 
 TEST(MainWindow, OneUserSettingsWindowAtATime) {
