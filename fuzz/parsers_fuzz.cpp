@@ -1,5 +1,5 @@
-// The readers of outside text: frames, message text, record files, the settings file and the
-// command line. The first input byte picks the reader.
+// The readers of outside text: frames, message text, record files (.drak and PGN), FEN positions,
+// the settings file and the command line. The first input byte picks the reader.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,7 +8,11 @@
 #include "net/codec.h"
 #include "net/frame.h"
 #include "prefs/user_settings.h"
+#include "records/pgn_file.h"
+#include "records/pgn_reader.h"
+#include "records/pgn_writer.h"
 #include "records/record_file.h"
+#include "rules/fen.h"
 #include "rules/history.h"
 #include "seeds.h"
 #include "startup/command_line.h"
@@ -24,6 +28,16 @@ std::vector<QByteArray> Seeds() {
         QByteArray(1, '\3') + QByteArray(" 1 \r\n 0 \r\n 1 \r\n 1 \r\n 1 \r\n 3 \r\n 2 \r\n"),
         QByteArray(1, '\4') +
             QByteArray("TOKEN 127.0.0.1 5000 \xe4\xb8\xad a_1`b_2 - - \xe7\x94\xb2 1"),
+        QByteArray(1, '\5') + QByteArray("[Game \"Chinese Chess\"]\n1. h2e2 h9g7 2. h0g2 {c} "
+                                         "(1... c6c5) i9h9 *\n"),
+        QByteArray(1, '\5') +
+            QStringLiteral("1. 炮二平五 马８进７ 2. 炮五进四 士4进5 3. C8.5 象3进5 "
+                           "4. 前炮退二 车9平8 *")
+                .toUtf8(),
+        QByteArray(1, '\5') + QByteArray("[FEN \"3ak4/4a4/9/9/9/9/9/9/4R4/3K5 w - - 0 1\"]\n"
+                                         "1. e1e7 *"),
+        QByteArray(1, '\6') + QByteArray("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/"
+                                         "RNBAKABNR w - - 0 1"),
     };
 }
 }  // namespace xq::fuzz
@@ -33,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1),
                            static_cast<qsizetype>(size - 1));
-    switch (data[0] % 5) {
+    switch (data[0] % 7) {
         case 0: {
             FrameReader reader;
             for (qsizetype i = 0; i < bytes.size(); i += 7)
@@ -67,6 +81,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 4: {
             Session s;
             CheckCommandLine(QString::fromUtf8(bytes), s);
+            break;
+        }
+        case 5: {
+            // A game that reads is written in each notation and reads back as the same game.
+            GameRecord game;
+            if (!ReadPgn(DecodePgnBytes(bytes), game)) break;
+            for (MoveNotation n : {MoveNotation::Iccs, MoveNotation::Chinese, MoveNotation::Wxf}) {
+                QByteArray text;
+                if (!WritePgn(game, n, &text)) __builtin_trap();
+                GameRecord again;
+                if (!ReadPgn(QString::fromUtf8(text), again)) __builtin_trap();
+                if (again.moves != game.moves || ToFen(again.start) != ToFen(game.start))
+                    __builtin_trap();
+            }
+            break;
+        }
+        case 6: {
+            // A position that reads writes a FEN that reads as itself.
+            const std::string text = bytes.toStdString();
+            const auto pos = ParseFen(text);
+            if (!pos) break;
+            const std::string written = ToFen(*pos);
+            const auto again = ParseFen(written);
+            if (!again || ToFen(*again) != written) __builtin_trap();
             break;
         }
     }
