@@ -50,7 +50,7 @@ private:
 };
 
 bool Reader::fail(PgnError::Fault fault, int line, const QString& what, const QString& reason) {
-    if (error_ != nullptr) *error_ = PgnError{fault, line, what, reason};
+    if (error_ != nullptr) *error_ = PgnError{fault, line, what, reason, {}};
     return false;
 }
 
@@ -90,10 +90,12 @@ bool Reader::readTag() {
     game_.tags.append({name, value});
     anything_ = true;
     if (name.compare(u"FEN", Qt::CaseInsensitive) == 0) {
-        std::string why;
+        FenFault why;
         const auto start = ParseFen(value.toStdString(), &why);
         if (!start) {
-            return fail(PgnError::BadFen, line_, value, QString::fromStdString(why));
+            fail(PgnError::BadFen, line_, value, QString::fromStdString(FenFaultText(why)));
+            if (error_ != nullptr) error_->fen = why;
+            return false;
         }
         game_.start = *start;
         pos_ = *start;

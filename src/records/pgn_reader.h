@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "records/game_record.h"
+#include "rules/fen.h"
 
 namespace xq {
 
@@ -23,6 +24,7 @@ struct PgnError {
     int line = 0;    // 1-based; 0 when no line is to blame
     QString text;    // the tag line or move as written
     QString reason;  // with BadFen: the FEN reader's reason
+    FenFault fen;    // with BadFen: the fault, for a reader that words it itself
 };
 
 // Reads the first game of a PGN text. Moves may be in coordinates ("h2e2"), Chinese notation or

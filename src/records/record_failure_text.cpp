@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "rules/piece.h"
+
 namespace xq {
 namespace {
 
@@ -36,7 +38,7 @@ QString PgnLoadFailureText(const QString& path, const PgnError& error) {
             why = QStringLiteral("标签格式不对：") + error.text;
             break;
         case PgnError::BadFen:
-            why = QStringLiteral("FEN 局面无效，") + error.reason;
+            why = QStringLiteral("FEN 局面无效，") + FenFaultChineseText(error.fen);
             break;
         case PgnError::NotAMove:
             why = quoted + QStringLiteral("不是着法");
@@ -71,8 +73,57 @@ QString PgnMoveFailureText(const QString& path, long k, const QString& line) {
     return QStringLiteral("第 %1 步棋（%2）不合规则，无法写成 PGN 棋谱：").arg(k).arg(line) + path;
 }
 
-QString FenFailureText(const QString& fen, const QString& reason) {
-    return QStringLiteral("无法摆出这个局面：") + fen + InBrackets(reason);
+QString FenFailureText(const QString& fen, const FenFault& fault) {
+    return QStringLiteral("无法摆出这个局面：") + fen + InBrackets(FenFaultChineseText(fault));
+}
+
+QString FenFaultChineseText(const FenFault& fault) {
+    const bool red = fault.pieceSide == kRed;
+    const QString side = red ? QStringLiteral("红方") : QStringLiteral("黑方");
+    const QString rank = QStringLiteral("第 %1 行").arg(fault.rank);
+    const QString letter =
+        QStringLiteral("“") + QChar::fromLatin1(fault.letter) + QStringLiteral("”");
+    switch (fault.kind) {
+        case FenFault::Empty:
+            return QStringLiteral("没有局面");
+        case FenFault::RankWidth:
+            return rank + QStringLiteral("有 %1 列，应是 9 列").arg(fault.files);
+        case FenFault::TooManyRanks:
+            return QStringLiteral("超过 10 行");
+        case FenFault::RankTooLong:
+            return rank + QStringLiteral("超过 9 列");
+        case FenFault::UnknownLetter:
+            return letter + QStringLiteral("不是棋子的字母");
+        case FenFault::TooManyPieces:
+            return letter + QStringLiteral("棋子太多");
+        case FenFault::BoardSize:
+            return QStringLiteral("棋盘应是 10 行 9 列");
+        case FenFault::BadSide:
+            return QStringLiteral("走棋方应是 w（红）或 b（黑），不是“") +
+                   QString::fromStdString(fault.side) + QStringLiteral("”");
+        case FenFault::UnreachablePoint: {
+            // The names each side's pieces go by.
+            static const char16_t* const kRedNames[8] = {u"",   u"车", u"马", u"炮",
+                                                         u"帅", u"仕", u"相", u"兵"};
+            static const char16_t* const kBlackNames[8] = {u"",   u"车", u"马", u"炮",
+                                                           u"将", u"士", u"象", u"卒"};
+            const int kind = fault.pieceKind & 7;
+            return side + QStringLiteral("的") +
+                   QString::fromUtf16(red ? kRedNames[kind] : kBlackNames[kind]) +
+                   QStringLiteral("永远走不到 ") +
+                   QString::fromStdString(FenSquareName(fault.square));
+        }
+        case FenFault::KingCount:
+            return side + QStringLiteral("应有一个") +
+                   (red ? QStringLiteral("帅") : QStringLiteral("将"));
+        case FenFault::KingOutsidePalace:
+            return side + QStringLiteral("的") +
+                   (red ? QStringLiteral("帅") : QStringLiteral("将")) +
+                   QStringLiteral("不在九宫里");
+        case FenFault::KingExposed:
+            return QStringLiteral("刚走完的一方正被将军");
+    }
+    return QStringLiteral("局面无效");
 }
 
 QString SaveFailureText(const QString& path, const QString& reason) {

@@ -22,7 +22,10 @@ QString DrakStartFailureText(const QString& path);
 // Move k (1-based, shown as its list line) cannot be played where it stands, so the game cannot
 // be written in a notation that names moves by the position.
 QString PgnMoveFailureText(const QString& path, long k, const QString& line);
-// A FEN that names no possible position; reason is the FEN reader's own.
-QString FenFailureText(const QString& fen, const QString& reason);
+// A FEN that names no possible position, and why.
+QString FenFailureText(const QString& fen, const FenFault& fault);
+// Why a FEN was refused, in Chinese; points and ranks named as moves name them ("a0", rank 0 on
+// red's side).
+QString FenFaultChineseText(const FenFault& fault);
 
 }  // namespace xq

@@ -220,10 +220,10 @@ void ReplayWindow::openRecord(const GameRecord& record, const QString& path) {
 }
 
 void ReplayWindow::setUpFen(const QString& fen) {
-    std::string why;
+    FenFault why;
     const auto position = ParseFen(fen.trimmed().toStdString(), &why);
     if (!position) {
-        if (tellFailure) tellFailure(FenFailureText(fen.trimmed(), QString::fromStdString(why)));
+        if (tellFailure) tellFailure(FenFailureText(fen.trimmed(), why));
         return;
     }
     GameRecord record;

@@ -41,15 +41,13 @@ bool InPalace(int side, int sq) {
     return side == kBlack ? r <= 2 : r >= 7;
 }
 
-// Squares as moves are written: file letter a..i from red's left, rank digit 0..9 from red's
-// side (the FEN's first row is rank 9).
-std::string SquareName(int sq) {
-    return std::string{static_cast<char>('a' + FileOfSquare(sq)),
-                       static_cast<char>('0' + (kRanks - 1 - RankOfSquare(sq)))};
+// Ranks as moves name them: 0..9 from red's side (the FEN's first row is rank 9).
+int RankNumber(int fenRow) {
+    return kRanks - 1 - fenRow;
 }
 
-std::string RankName(int fenRow) {
-    return "rank " + std::to_string(kRanks - 1 - fenRow);
+std::string RankName(int rank) {
+    return "rank " + std::to_string(rank);
 }
 
 // Whether a piece of this kind can ever stand there: advisors keep to their five palace points,
@@ -71,18 +69,42 @@ bool CanEverStand(int side, int kind, int sq) {
     }
 }
 
-std::optional<Position> Fail(std::string* error, const std::string& why) {
-    if (error != nullptr) *error = why;
+std::optional<Position> Fail(FenFault* out, FenFault fault) {
+    if (out != nullptr) *out = std::move(fault);
     return std::nullopt;
+}
+
+FenFault Fault(FenFault::Kind kind) {
+    FenFault f;
+    f.kind = kind;
+    return f;
+}
+
+FenFault RankFault(FenFault::Kind kind, int fenRow) {
+    FenFault f = Fault(kind);
+    f.rank = RankNumber(fenRow);
+    return f;
+}
+
+FenFault LetterFault(FenFault::Kind kind, char letter) {
+    FenFault f = Fault(kind);
+    f.letter = letter;
+    return f;
+}
+
+FenFault SideFault(FenFault::Kind kind, int side) {
+    FenFault f = Fault(kind);
+    f.pieceSide = side;
+    return f;
 }
 
 }  // namespace
 
-std::optional<Position> ParseFen(std::string_view fen, std::string* error) {
+std::optional<Position> ParseFen(std::string_view fen, FenFault* fault) {
     std::istringstream in{std::string(fen)};
     std::string placement, side;
     in >> placement >> side;
-    if (placement.empty()) return Fail(error, "empty FEN");
+    if (placement.empty()) return Fail(fault, Fault(FenFault::Empty));
 
     Position pos;
     std::array<std::array<int, 8>, 2> counts{};
@@ -90,58 +112,107 @@ std::optional<Position> ParseFen(std::string_view fen, std::string* error) {
     for (char ch : placement) {
         if (ch == '/') {
             if (file != kFiles) {
-                return Fail(
-                    error, RankName(rank) + " has " + std::to_string(file) + " files instead of 9");
+                FenFault f = RankFault(FenFault::RankWidth, rank);
+                f.files = file;
+                return Fail(fault, f);
             }
-            if (++rank >= kRanks) return Fail(error, "more than 10 ranks");
+            if (++rank >= kRanks) return Fail(fault, Fault(FenFault::TooManyRanks));
             file = 0;
         } else if (ch >= '1' && ch <= '9') {
             file += ch - '0';
-            if (file > kFiles) return Fail(error, RankName(rank) + " is too long");
+            if (file > kFiles) return Fail(fault, RankFault(FenFault::RankTooLong, rank));
         } else {
             const bool red = ch >= 'A' && ch <= 'Z';
             const char lower = red ? static_cast<char>(ch - 'A' + 'a') : ch;
             const int kind = KindOfLetter(lower);
-            if (kind == 0) return Fail(error, std::string("unknown piece letter '") + ch + "'");
-            if (file >= kFiles) return Fail(error, RankName(rank) + " is too long");
+            if (kind == 0) return Fail(fault, LetterFault(FenFault::UnknownLetter, ch));
+            if (file >= kFiles) return Fail(fault, RankFault(FenFault::RankTooLong, rank));
             const int s = red ? kRed : kBlack;
             if (++counts[s][kind] > kMaxCount[kind]) {
-                return Fail(error, std::string("too many pieces '") + ch + "'");
+                return Fail(fault, LetterFault(FenFault::TooManyPieces, ch));
             }
             pos.put(SquareOf(rank, file), MakePiece(s, kind));
             ++file;
         }
     }
-    if (rank != kRanks - 1 || file != kFiles)
-        return Fail(error, "the board must have 10 ranks of 9 files");
+    if (rank != kRanks - 1 || file != kFiles) return Fail(fault, Fault(FenFault::BoardSize));
 
     if (side.empty() || side == "w" || side == "r") {
         pos.setSideToMove(kRed);
     } else if (side == "b") {
         pos.setSideToMove(kBlack);
     } else {
-        return Fail(error, "side to move must be 'w' or 'b', not '" + side + "'");
+        FenFault f = Fault(FenFault::BadSide);
+        f.side = side;
+        return Fail(fault, f);
     }
 
     for (int sq = 0; sq < kSquares; ++sq) {
         const Piece p = pos.at(sq);
         if (p == kNoPiece || CanEverStand(SideOf(p), KindOf(p), sq)) continue;
-        static constexpr const char* kNames[8] = {"",     "chariot", "horse",    "cannon",
-                                                  "king", "advisor", "elephant", "pawn"};
-        return Fail(error, std::string(SideOf(p) == kRed ? "a red " : "a black ") +
-                               kNames[KindOf(p) & 7] + " can never stand on " + SquareName(sq));
+        FenFault f = SideFault(FenFault::UnreachablePoint, SideOf(p));
+        f.pieceKind = KindOf(p);
+        f.square = sq;
+        return Fail(fault, f);
     }
     for (int s : {kBlack, kRed}) {
-        const char* name = s == kRed ? "red" : "black";
-        if (counts[s][kKing] != 1) return Fail(error, std::string(name) + " must have one king");
+        if (counts[s][kKing] != 1) return Fail(fault, SideFault(FenFault::KingCount, s));
         if (!InPalace(s, pos.kingSquare(s))) {
-            return Fail(error, std::string(name) + " king is outside its palace");
+            return Fail(fault, SideFault(FenFault::KingOutsidePalace, s));
         }
     }
     if (KingExposed(pos, Opponent(pos.sideToMove()))) {
-        return Fail(error, "the side not to move has its king exposed");
+        return Fail(fault, Fault(FenFault::KingExposed));
     }
     return pos;
+}
+
+std::optional<Position> ParseFen(std::string_view fen, std::string* error) {
+    FenFault fault;
+    auto pos = ParseFen(fen, &fault);
+    if (!pos && error != nullptr) *error = FenFaultText(fault);
+    return pos;
+}
+
+std::string FenSquareName(int square) {
+    return std::string{static_cast<char>('a' + FileOfSquare(square)),
+                       static_cast<char>('0' + (kRanks - 1 - RankOfSquare(square)))};
+}
+
+std::string FenFaultText(const FenFault& fault) {
+    const std::string side = fault.pieceSide == kRed ? "red" : "black";
+    switch (fault.kind) {
+        case FenFault::Empty:
+            return "empty FEN";
+        case FenFault::RankWidth:
+            return RankName(fault.rank) + " has " + std::to_string(fault.files) +
+                   " files instead of 9";
+        case FenFault::TooManyRanks:
+            return "more than 10 ranks";
+        case FenFault::RankTooLong:
+            return RankName(fault.rank) + " is too long";
+        case FenFault::UnknownLetter:
+            return std::string("unknown piece letter '") + fault.letter + "'";
+        case FenFault::TooManyPieces:
+            return std::string("too many pieces '") + fault.letter + "'";
+        case FenFault::BoardSize:
+            return "the board must have 10 ranks of 9 files";
+        case FenFault::BadSide:
+            return "side to move must be 'w' or 'b', not '" + fault.side + "'";
+        case FenFault::UnreachablePoint: {
+            static constexpr const char* kNames[8] = {"",     "chariot", "horse",    "cannon",
+                                                      "king", "advisor", "elephant", "pawn"};
+            return "a " + side + " " + kNames[fault.pieceKind & 7] + " can never stand on " +
+                   FenSquareName(fault.square);
+        }
+        case FenFault::KingCount:
+            return side + " must have one king";
+        case FenFault::KingOutsidePalace:
+            return side + " king is outside its palace";
+        case FenFault::KingExposed:
+            return "the side not to move has its king exposed";
+    }
+    return "bad FEN";
 }
 
 std::string ToFen(const Position& pos) {

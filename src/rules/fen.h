@@ -22,6 +22,38 @@ inline constexpr std::string_view kStartFen =
 // row is rank 9).
 std::optional<Position> ParseFen(std::string_view fen, std::string* error = nullptr);
 
+// Why a FEN was refused, for a reader that words it itself (the windows say it in Chinese).
+struct FenFault {
+    enum Kind {
+        Empty,              // no placement at all
+        RankWidth,          // `rank` ended after `files` files
+        TooManyRanks,       // more than 10 ranks
+        RankTooLong,        // `rank` has more than 9 files
+        UnknownLetter,      // `letter` is no piece
+        TooManyPieces,      // more pieces written as `letter` than a side owns
+        BoardSize,          // the placement ended before 10 ranks of 9 files
+        BadSide,            // `side` is neither w nor b
+        UnreachablePoint,   // a piece of `pieceSide`/`pieceKind` on `square`, where it never gets
+        KingCount,          // `pieceSide` has no king or more than one
+        KingOutsidePalace,  // `pieceSide`'s king stands outside its palace
+        KingExposed,        // the side that just moved left its king in check
+    };
+    Kind kind = Empty;
+    int rank = 0;       // as moves name ranks: 0..9 from red's side
+    int files = 0;      // RankWidth
+    char letter = 0;    // UnknownLetter, TooManyPieces
+    std::string side;   // BadSide
+    int pieceSide = 0;  // UnreachablePoint, KingCount, KingOutsidePalace: kRed or kBlack
+    int pieceKind = 0;  // UnreachablePoint
+    int square = 0;     // UnreachablePoint
+};
+
+std::optional<Position> ParseFen(std::string_view fen, FenFault* fault);
+// The fault in one English line, as ParseFen's error text gives it.
+std::string FenFaultText(const FenFault& fault);
+// A point named as moves name it ("a0" .. "i9").
+std::string FenSquareName(int square);
+
 std::string ToFen(const Position& pos);
 
 }  // namespace xq
