@@ -63,12 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Table table(session, game, settings, screen, screen, QStringLiteral("/nonexistent/game"));
     screen.pool = &table.msgs;
     table.send = [](const Cmd&) {};
-    std::size_t i = 0;
-    while (i < size) {
-        const std::size_t n = data[i++];
-        const std::size_t take = n < size - i ? n : size - i;
-        const Cmd message(reinterpret_cast<const char*>(data + i), static_cast<qsizetype>(take));
-        i += take;
+    fuzz::Records records(data, size, false);
+    fuzz::Records::Item item;
+    while (records.next(item)) {
+        const Cmd& message = item.bytes;
+        const std::size_t n = item.length;
+        const std::size_t take = static_cast<std::size_t>(message.size());
         if (message.isEmpty()) continue;
         if (IsRoomCode(ByteAt(message, 0))) {
             table.DoRoomMsg(message);

@@ -66,15 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The set-up must reach the upload, or the input never would.
     if (people.table.phase() != xq::server::TablePhase::Loading) __builtin_trap();
     RecordUpload alone;
-    std::size_t i = 0;
-    while (i + 1 < size) {
-        const std::uint8_t act = data[i];
-        const std::size_t n = data[i + 1];
-        i += 2;
-        const std::size_t take = n < size - i ? n : size - i;
-        const QByteArray bytes(reinterpret_cast<const char*>(data + i),
-                               static_cast<qsizetype>(take));
-        i += take;
+    xq::fuzz::Records records(data, size, true);
+    xq::fuzz::Records::Item item;
+    while (records.next(item)) {
+        const std::uint8_t act = item.lead;
+        const std::size_t n = item.length;
+        const QByteArray& bytes = item.bytes;
         switch (act & 3) {
             case kChunk:
             case kChunkFromOther: {

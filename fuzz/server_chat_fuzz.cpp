@@ -101,19 +101,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Relay relay;
     for (int who = 0; who < ServerPeople::kCount; ++who)
         relay.login(who, who, true);
-    std::size_t i = 0;
-    while (i + 1 < size) {
-        const std::uint8_t act = data[i];
+    Records records(data, size, true);
+    Records::Item item;
+    while (records.next(item)) {
+        const std::uint8_t act = item.lead;
         const int who = act & 3;
         const auto form = static_cast<Form>((act >> 2) & 3);
         const int other = (act >> 4) & 3;
         const bool privately = (act & 0x40) != 0;
-        const std::size_t n = data[i + 1];
-        i += 2;
-        const std::size_t take = n < size - i ? n : size - i;
-        const QByteArray bytes(reinterpret_cast<const char*>(data + i),
-                               static_cast<qsizetype>(take));
-        i += take;
+        const std::size_t n = item.length;
+        const QByteArray& bytes = item.bytes;
         if (form == kWait) {
             // Tenths of a second up to 25.5 s; the first byte gives it, else the length.
             relay.advance(100 * (bytes.isEmpty() ? static_cast<qint64>(n)

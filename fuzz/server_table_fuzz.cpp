@@ -63,15 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     people.login(0, 1, true);
     people.login(1, 2, true);
     people.login(2, 0, true);
-    std::size_t i = 0;
-    while (i + 1 < size) {
-        const int action = data[i] & 7;
-        const int who = (data[i] >> 3) & 3;
-        const std::size_t n = data[i + 1];
-        i += 2;
-        const std::size_t take = n < size - i ? n : size - i;
-        const xq::Cmd bytes(reinterpret_cast<const char*>(data + i), static_cast<qsizetype>(take));
-        i += take;
+    xq::fuzz::Records records(data, size, true);
+    xq::fuzz::Records::Item item;
+    while (records.next(item)) {
+        const int action = item.lead & 7;
+        const int who = (item.lead >> 3) & 3;
+        const std::size_t n = item.length;
+        const xq::Cmd& bytes = item.bytes;
         const int arg = bytes.isEmpty() ? 0 : static_cast<std::uint8_t>(bytes[0]);
         switch (action) {
             case xq::fuzz::kTime:
