@@ -11,10 +11,10 @@
 #include "server/board_game.h"
 #include "server/game_clock.h"
 #include "server/record_upload.h"
-#include "server/spectator_list.h"
 #include "server/table_output.h"
 #include "server/table_terms.h"
 #include "server/user_stats.h"
+#include "server/watcher_rows.h"
 
 namespace xq::server {
 

@@ -8,7 +8,7 @@
 namespace xq::server {
 
 // The spectators in order of arrival with their user rows, encoded once. A spectator's row does
-// not change while he watches, so the spectators' part of the user list is kept joined: each
+// not change while he watches, so the spectators' rows of the user list are kept joined: each
 // newcomer's list costs a copy instead of building and encoding every row again.
 class SpectatorList {
 public:

@@ -1,4 +1,4 @@
-#include "server/spectator_list.h"
+#include "server/watcher_rows.h"
 
 #include <algorithm>
 
