@@ -23,7 +23,8 @@ fail() {
 setsid "$root/scripts/host" --listen 127.0.0.1 --name 主人 >"$work/host.out" 2>&1 &
 groups+=($!)
 # Generous waits: under a full parallel test run a sanitized client takes a while to start.
-for _ in $(seq 600); do grep -q 'scripts/join 127.0.0.1' "$work/host.out" && break; sleep 0.05; done
+# The host prints the join command once its own window has sat down.
+for _ in $(seq 1800); do grep -q 'scripts/join 127.0.0.1' "$work/host.out" && break; sleep 0.05; done
 join=$(grep -o 'scripts/join 127.0.0.1 [0-9]*' "$work/host.out" | head -n 1)
 log=$(sed -n 's/.*(log: \(.*\))$/\1/p' "$work/host.out" | head -n 1)
 [ -n "$join" ] && [ -n "$log" ] || fail "the host printed no join command"
