@@ -8,9 +8,12 @@
 
 namespace xq::server {
 
-ClientConnection::ClientConnection(ConnId id, qintptr descriptor, FlushRequest requestFlush,
-                                   QObject* parent)
-    : QObject(parent), id_(id), socket_(descriptor, this), requestFlush_(std::move(requestFlush)) {
+ClientConnection::ClientConnection(ConnId id, qintptr descriptor, ReadyWatch& watch,
+                                   FlushRequest requestFlush, QObject* parent)
+    : QObject(parent),
+      id_(id),
+      socket_(descriptor, watch, this),
+      requestFlush_(std::move(requestFlush)) {
     connect(&socket_, &StreamSocket::readable, this, &ClientConnection::onReadable);
     connect(&socket_, &StreamSocket::writable, this, &ClientConnection::flush);
     // A connection that does not log in soon is not a table client; it must not hold a socket.

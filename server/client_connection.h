@@ -21,7 +21,7 @@ class ClientConnection : public QObject, public Endpoint {
 public:
     using FlushRequest = std::function<void(ClientConnection*)>;
 
-    ClientConnection(ConnId id, qintptr descriptor, FlushRequest requestFlush,
+    ClientConnection(ConnId id, qintptr descriptor, ReadyWatch& watch, FlushRequest requestFlush,
                      QObject* parent = nullptr);
 
     // How long a new connection has for its hello and login.

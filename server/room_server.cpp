@@ -17,6 +17,12 @@ RoomServer::RoomServer(LogSink logSink, ServerOptions options, QObject* parent)
     ticker_.start(200);
 }
 
+RoomServer::~RoomServer() {
+    // The connections are children, deleted after the members; their sockets must leave the
+    // watch while it is still there.
+    qDeleteAll(findChildren<ClientConnection*>(Qt::FindDirectChildrenOnly));
+}
+
 bool RoomServer::listen(const QHostAddress& host, quint16 port) {
     return listener_.listen(host, port);
 }
@@ -83,7 +89,7 @@ void RoomServer::drop(ConnId id) {
 void RoomServer::onAccepted(qintptr descriptor) {
     const ConnId id = nextId_++;
     auto* conn = new ClientConnection(
-        id, descriptor, [this](ClientConnection* c) { requestFlush(c); }, this);
+        id, descriptor, readyWatch_, [this](ClientConnection* c) { requestFlush(c); }, this);
     const QHostAddress from = conn->peerAddress();
     if (!caps_.admit(from)) {
         log(QStringLiteral("connection %1 from %2 refused: %3 connections open")

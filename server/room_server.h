@@ -13,6 +13,7 @@
 #include "server/connection_caps.h"
 #include "server/endpoint.h"
 #include "server/listener.h"
+#include "server/ready_watch.h"
 #include "server/table.h"
 
 namespace xq::server {
@@ -34,6 +35,7 @@ public:
     using LogSink = std::function<void(const QString&)>;
 
     explicit RoomServer(LogSink logSink, ServerOptions options = {}, QObject* parent = nullptr);
+    ~RoomServer() override;
 
     bool listen(const QHostAddress& host, quint16 port);
     quint16 port() const { return listener_.serverPort(); }
@@ -74,6 +76,7 @@ private:
     void log(const QString& line) override;
 
     LogSink logSink_;
+    ReadyWatch readyWatch_;
     Listener listener_;
     Table table_;
     ConnectionCaps caps_;

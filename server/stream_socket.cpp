@@ -54,10 +54,8 @@ void setUp(qintptr d) {
 
 }  // namespace
 
-StreamSocket::StreamSocket(qintptr descriptor, QObject* parent)
-    : QObject(parent),
-      descriptor_(descriptor),
-      readNotifier_(descriptor, QSocketNotifier::Read, this) {
+StreamSocket::StreamSocket(qintptr descriptor, ReadyWatch& watch, QObject* parent)
+    : QObject(parent), descriptor_(descriptor), watch_(watch) {
     setUp(descriptor_);
     sockaddr_storage peer{};
     socklen_t length = sizeof peer;
@@ -68,7 +66,7 @@ StreamSocket::StreamSocket(qintptr descriptor, QObject* parent)
         else if (peer.ss_family == AF_INET6)
             peerPort_ = ntohs(reinterpret_cast<const sockaddr_in6*>(&peer)->sin6_port);
     }
-    connect(&readNotifier_, &QSocketNotifier::activated, this, &StreamSocket::readable);
+    watch_.add(descriptor_, this);
 }
 
 StreamSocket::~StreamSocket() {
@@ -123,13 +121,9 @@ qint64 StreamSocket::send(const QByteArrayView* parts, int count) {
 }
 
 void StreamSocket::watchWritable(bool on) {
-    if (descriptor_ < 0) return;
-    if (!writeNotifier_) {
-        if (!on) return;
-        writeNotifier_ = new QSocketNotifier(descriptor_, QSocketNotifier::Write, this);
-        connect(writeNotifier_, &QSocketNotifier::activated, this, &StreamSocket::writable);
-    }
-    writeNotifier_->setEnabled(on);
+    if (descriptor_ < 0 || writableWatched_ == on) return;
+    writableWatched_ = on;
+    watch_.watchWritable(descriptor_, on);
 }
 
 void StreamSocket::shutdownSending() {
@@ -143,8 +137,7 @@ void StreamSocket::shutdownSending() {
 
 void StreamSocket::close() {
     if (descriptor_ < 0) return;
-    readNotifier_.setEnabled(false);
-    if (writeNotifier_) writeNotifier_->setEnabled(false);
+    watch_.remove(descriptor_);
 #ifdef _WIN32
     closesocket(native(descriptor_));
 #else

@@ -3,7 +3,8 @@
 #include <QByteArrayView>
 #include <QHostAddress>
 #include <QObject>
-#include <QSocketNotifier>
+
+#include "server/ready_watch.h"
 
 namespace xq::server {
 
@@ -11,11 +12,12 @@ namespace xq::server {
 // straight to the kernel, and the owner keeps whatever the kernel does not take yet. A thousand
 // watchers then cost one system call each per event-loop turn and no copies, and an idle one
 // holds no memory for data.
-class StreamSocket : public QObject {
+class StreamSocket : public QObject, private ReadyWatch::Client {
     Q_OBJECT
 public:
-    // Takes the descriptor: it is closed with this object.
-    explicit StreamSocket(qintptr descriptor, QObject* parent = nullptr);
+    // Takes the descriptor: it is closed with this object. `watch` tells it when the descriptor
+    // is ready and must outlive it.
+    StreamSocket(qintptr descriptor, ReadyWatch& watch, QObject* parent = nullptr);
     ~StreamSocket() override;
 
     QHostAddress peerAddress() const { return peerAddress_; }
@@ -41,11 +43,14 @@ signals:
     void writable();
 
 private:
+    void onReadable() override { emit readable(); }
+    void onWritable() override { emit writable(); }
+
     qintptr descriptor_;
+    ReadyWatch& watch_;
+    bool writableWatched_ = false;
     QHostAddress peerAddress_;
     quint16 peerPort_ = 0;
-    QSocketNotifier readNotifier_;
-    QSocketNotifier* writeNotifier_ = nullptr;  // made on first need
 };
 
 }  // namespace xq::server

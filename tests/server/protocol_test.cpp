@@ -309,5 +309,62 @@ TEST_F(TalkativeProtocolTest, ASlowReaderIsClosedWithoutHoldingUpTheOthers) {
     EXPECT_TRUE(watcher->connected());
 }
 
+TEST_F(TalkativeProtocolTest, AReaderThatPausesGetsEverythingInOrderOnceItReadsAgain) {
+    auto a = client(QStringLiteral("张三"));
+    auto b = client(QStringLiteral("李四"));
+    // A bare socket that logs in, reads nothing for a while, then everything. Its kernel buffer
+    // is small, so that most of the output waits in the server for the socket to take more.
+    const int paused = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(paused, 0);
+    const int small = 4096;
+    setsockopt(paused, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port_);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(paused, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    const QByteArray login =
+        EncodeFrame(QByteArray(kHelloPrefix) + "paused") + EncodeFrame(QByteArray("\x82\x00"
+                                                                                  "500`DRAK`1",
+                                                                                  12));
+    ASSERT_EQ(::send(paused, login.constData(), static_cast<size_t>(login.size()), 0),
+              login.size());
+    ASSERT_FALSE(a->waitForPrefix(Text({130, 0}, QStringLiteral("paused`"))).isEmpty());
+
+    // About 3 MiB of numbered lines: more than the kernel holds, less than the backlog cap.
+    const QString filler(880, u'长');
+    const int lines = 1700;
+    for (int i = 0; i < lines; ++i) {
+        a->send(Text({1}, QStringLiteral("张三`所有人`张三`所有人`12:00:00`%1 %2`#000000`1`0`")
+                              .arg(i)
+                              .arg(filler)));
+        if (i % 100 == 99) ASSERT_FALSE(a->waitForPrefix(Bytes({1}), 10000).isEmpty());
+    }
+    ASSERT_TRUE(WaitFor([&] {
+        return std::count_if(a->received.begin(), a->received.end(),
+                             [](const QByteArray& m) { return m.startsWith('\x01'); }) == lines;
+    }));
+
+    FrameReader reader;
+    QList<int> numbers;
+    const auto take = [&] {
+        char buffer[65536];
+        const ssize_t n = ::recv(paused, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) reader.feed(QByteArrayView(buffer, n));
+        while (reader.hasFrame()) {
+            const QByteArray m = reader.takeFrame();
+            QString text;
+            if (!m.startsWith('\x01') || !DecodeCp936(m.mid(1), text)) continue;
+            numbers.append(text.section(u'`', 5, 5).section(u' ', 0, 0).toInt());
+        }
+        return numbers.size() == lines;
+    };
+    EXPECT_TRUE(WaitFor(take, 20000)) << numbers.size();
+    for (int i = 0; i < numbers.size(); ++i)
+        ASSERT_EQ(numbers[i], i);
+    EXPECT_FALSE(log().contains("reads too slowly"));
+    ::close(paused);
+}
+
 }  // namespace
 }  // namespace xq::server::test
