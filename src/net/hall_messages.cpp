@@ -1,0 +1,308 @@
+#include "net/hall_messages.h"
+
+#include <QStringList>
+
+#include "net/cp936.h"
+
+namespace xq::hall {
+namespace {
+
+QByteArray message(std::initializer_list<std::uint8_t> head, const QString& text = {}) {
+    QByteArray m;
+    for (std::uint8_t b : head)
+        m.append(static_cast<char>(b));
+    return m + EncodeCp936(text);
+}
+
+// The text after `skip` header bytes; nothing when it is not whole code page 936.
+std::optional<QString> textFrom(const QByteArray& m, qsizetype skip) {
+    if (m.size() < skip) return std::nullopt;
+    QString text;
+    if (!DecodeCp936(QByteArrayView(m).sliced(skip), text)) return std::nullopt;
+    return text;
+}
+
+// A whole decimal number within [low, high], as the rows carry them.
+std::optional<int> number(const QString& field, int low, int high) {
+    if (field.isEmpty() || field.size() > 11) return std::nullopt;
+    bool ok = false;
+    const int v = field.toInt(&ok);
+    if (!ok || v < low || v > high) return std::nullopt;
+    return v;
+}
+
+constexpr int kAny = 2'000'000'000;
+
+std::optional<Place> placeOf(const QString& field) {
+    const auto v = number(field, 0, 2);
+    if (!v) return std::nullopt;
+    return static_cast<Place>(*v);
+}
+
+template <typename Row, typename Parse>
+std::optional<QList<Row>> rows(const QString& text, Parse parse) {
+    QList<Row> out;
+    if (text.isEmpty()) return out;
+    for (const QString& line : text.split(u'\n')) {
+        const auto row = parse(line);
+        if (!row) return std::nullopt;
+        out.append(*row);
+    }
+    return out;
+}
+
+QString joined(const QStringList& lines) {
+    return lines.join(u'\n');
+}
+
+}  // namespace
+
+QString playerRowText(const PlayerRow& r) {
+    return QStringList{r.name,
+                       QString::number(r.userNumber),
+                       QString::number(r.score),
+                       QString::number(r.games),
+                       QString::number(r.won),
+                       QString::number(r.lost),
+                       QString::number(r.drawn),
+                       QString::number(r.escapes),
+                       QString::number(r.face),
+                       QString::number(r.table),
+                       QString::number(static_cast<int>(r.place))}
+        .join(u'`');
+}
+
+std::optional<PlayerRow> parsePlayerRow(const QString& text) {
+    const QStringList f = text.split(u'`');
+    if (f.size() != 11 || f[0].isEmpty()) return std::nullopt;
+    PlayerRow r;
+    r.name = f[0];
+    const auto userNumber = number(f[1], 0, kAny);
+    const auto score = number(f[2], -kAny, kAny);
+    const auto games = number(f[3], 0, kAny);
+    const auto won = number(f[4], 0, kAny);
+    const auto lost = number(f[5], 0, kAny);
+    const auto drawn = number(f[6], 0, kAny);
+    const auto escapes = number(f[7], 0, kAny);
+    const auto face = number(f[8], 0, kAny);
+    const auto table = number(f[9], 0, kAny);
+    const auto place = placeOf(f[10]);
+    if (!userNumber || !score || !games || !won || !lost || !drawn || !escapes || !face || !table ||
+        !place)
+        return std::nullopt;
+    r.userNumber = *userNumber;
+    r.score = *score;
+    r.games = *games;
+    r.won = *won;
+    r.lost = *lost;
+    r.drawn = *drawn;
+    r.escapes = *escapes;
+    r.face = *face;
+    r.table = *table;
+    r.place = *place;
+    return r;
+}
+
+QString tableRowText(const TableRow& r) {
+    return QStringList{QString::number(r.number),
+                       r.names[0],
+                       QString::number(r.scores[0]),
+                       r.names[1],
+                       QString::number(r.scores[1]),
+                       QString::number(r.spectators),
+                       r.playing ? QStringLiteral("1") : QStringLiteral("0")}
+        .join(u'`');
+}
+
+std::optional<TableRow> parseTableRow(const QString& text) {
+    const QStringList f = text.split(u'`');
+    if (f.size() != 7) return std::nullopt;
+    const auto table = number(f[0], 1, kAny);
+    const auto score0 = number(f[2], -kAny, kAny);
+    const auto score1 = number(f[4], -kAny, kAny);
+    const auto spectators = number(f[5], 0, kAny);
+    const auto playing = number(f[6], 0, 1);
+    if (!table || !score0 || !score1 || !spectators || !playing) return std::nullopt;
+    TableRow r;
+    r.number = *table;
+    r.names = {f[1], f[3]};
+    r.scores = {*score0, *score1};
+    r.spectators = *spectators;
+    r.playing = *playing == 1;
+    return r;
+}
+
+QByteArray ownRow(const PlayerRow& row) {
+    return message({code::kOwnRow, 0}, playerRowText(row));
+}
+
+QByteArray playerList(const QList<PlayerRow>& rows) {
+    QStringList lines;
+    for (const PlayerRow& r : rows)
+        lines << playerRowText(r);
+    return message({code::kPlayers, 0}, joined(lines));
+}
+
+QByteArray playerChanged(const PlayerRow& row) {
+    return message({code::kPlayers, 1}, playerRowText(row));
+}
+
+QByteArray playerLeft(const QString& name) {
+    return message({code::kPlayers, 2}, name);
+}
+
+QByteArray tableList(const QList<TableRow>& rows) {
+    QStringList lines;
+    for (const TableRow& r : rows)
+        lines << tableRowText(r);
+    return message({code::kTables, 0}, joined(lines));
+}
+
+QByteArray tableChanged(const TableRow& row) {
+    return message({code::kTables, 1}, tableRowText(row));
+}
+
+QByteArray chatLine(const QString& speaker, const QString& text) {
+    return message({code::kChat}, speaker + u'`' + text);
+}
+
+QByteArray granted(int table, Place place) {
+    return message({code::kReservation, 0},
+                   QStringLiteral("%1`%2").arg(table).arg(static_cast<int>(place)));
+}
+
+QByteArray refused(int table, Place place, const QString& reason) {
+    return message({code::kReservation, 1},
+                   QStringLiteral("%1`%2`").arg(table).arg(static_cast<int>(place)) + reason);
+}
+
+QByteArray notice(const QString& text) {
+    return message({code::kNotice}, text);
+}
+
+QByteArray hello(const QString& name, const QString& ticket) {
+    return QByteArray(kHelloPrefix) +
+           EncodeCp936(name + u'`' + (ticket.isEmpty() ? QStringLiteral("-") : ticket));
+}
+
+QByteArray reserveSeat(int table, int seat) {
+    return message({code::kReserve, 0}, QStringLiteral("%1`%2").arg(table).arg(seat));
+}
+
+QByteArray reserveWatch(int table) {
+    return message({code::kReserve, 1}, QString::number(table));
+}
+
+QByteArray say(const QString& text) {
+    return message({code::kSay}, text);
+}
+
+QByteArray leave() {
+    return message({code::kLeave});
+}
+
+std::optional<in::ServerMessage> parseServerMessage(const QByteArray& m) {
+    if (m.isEmpty()) return std::nullopt;
+    const auto c = static_cast<std::uint8_t>(m[0]);
+    const int sub = m.size() > 1 ? static_cast<std::uint8_t>(m[1]) : -1;
+    switch (c) {
+        case code::kOwnRow: {
+            const auto text = textFrom(m, 2);
+            if (sub != 0 || !text) return std::nullopt;
+            const auto row = parsePlayerRow(*text);
+            if (!row) return std::nullopt;
+            return in::OwnRow{*row};
+        }
+        case code::kPlayers: {
+            const auto text = textFrom(m, 2);
+            if (!text) return std::nullopt;
+            if (sub == 0) {
+                const auto list = rows<PlayerRow>(*text, parsePlayerRow);
+                if (!list) return std::nullopt;
+                return in::Players{*list};
+            }
+            if (sub == 1) {
+                const auto row = parsePlayerRow(*text);
+                if (!row) return std::nullopt;
+                return in::PlayerChanged{*row};
+            }
+            if (sub == 2 && !text->isEmpty()) return in::PlayerLeft{*text};
+            return std::nullopt;
+        }
+        case code::kTables: {
+            const auto text = textFrom(m, 2);
+            if (!text) return std::nullopt;
+            if (sub == 0) {
+                const auto list = rows<TableRow>(*text, parseTableRow);
+                if (!list) return std::nullopt;
+                return in::Tables{*list};
+            }
+            if (sub == 1) {
+                const auto row = parseTableRow(*text);
+                if (!row) return std::nullopt;
+                return in::TableChanged{*row};
+            }
+            return std::nullopt;
+        }
+        case code::kChat: {
+            const auto text = textFrom(m, 1);
+            if (!text) return std::nullopt;
+            const qsizetype cut = text->indexOf(u'`');
+            if (cut <= 0) return std::nullopt;
+            return in::Chat{text->left(cut), text->mid(cut + 1)};
+        }
+        case code::kReservation: {
+            const auto text = textFrom(m, 2);
+            if ((sub != 0 && sub != 1) || !text) return std::nullopt;
+            const QStringList f = text->split(u'`');
+            if (f.size() < 2) return std::nullopt;
+            const auto table = number(f[0], 1, kAny);
+            const auto place = placeOf(f[1]);
+            if (!table || !place) return std::nullopt;
+            in::Reservation r{sub == 0, *table, *place, {}};
+            if (sub == 0 && f.size() != 2) return std::nullopt;
+            if (sub == 1) r.reason = text->section(u'`', 2);
+            return r;
+        }
+        case code::kNotice: {
+            const auto text = textFrom(m, 1);
+            if (!text) return std::nullopt;
+            return in::Notice{*text};
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<in::ClientMessage> parseClientMessage(const QByteArray& m) {
+    if (m.isEmpty()) return std::nullopt;
+    const auto c = static_cast<std::uint8_t>(m[0]);
+    if (c == code::kLeave) {
+        if (m.size() != 1) return std::nullopt;
+        return in::Leave{};
+    }
+    if (c == code::kSay) {
+        const auto text = textFrom(m, 1);
+        if (!text || text->isEmpty()) return std::nullopt;
+        return in::Say{*text};
+    }
+    if (c != code::kReserve || m.size() < 2) return std::nullopt;
+    const auto text = textFrom(m, 2);
+    if (!text) return std::nullopt;
+    if (m[1] == 0) {
+        const QStringList f = text->split(u'`');
+        if (f.size() != 2) return std::nullopt;
+        const auto table = number(f[0], 1, kAny);
+        const auto seat = number(f[1], 0, 1);
+        if (!table || !seat) return std::nullopt;
+        return in::Reserve{*table, static_cast<Place>(*seat)};
+    }
+    if (m[1] == 1) {
+        const auto table = number(*text, 1, kAny);
+        if (!table) return std::nullopt;
+        return in::Reserve{*table, Place::Watch};
+    }
+    return std::nullopt;
+}
+
+}  // namespace xq::hall

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <variant>
+
+namespace xq::hall {
+
+// The hall speaks on the table port; its hello has its own prefix, so the first frame says which
+// of the two a connection speaks.
+inline constexpr char kHelloPrefix[] = "XQHALL/1`";
+
+namespace code {
+inline constexpr std::uint8_t kOwnRow = 200;
+inline constexpr std::uint8_t kPlayers = 201;
+inline constexpr std::uint8_t kTables = 202;
+inline constexpr std::uint8_t kChat = 203;
+inline constexpr std::uint8_t kReservation = 204;
+inline constexpr std::uint8_t kReserve = 205;
+inline constexpr std::uint8_t kSay = 206;
+inline constexpr std::uint8_t kLeave = 207;
+inline constexpr std::uint8_t kNotice = 24;
+}  // namespace code
+
+// Where a user is, or is about to be, at a table.
+enum class Place { Seat0 = 0, Seat1 = 1, Watch = 2 };
+
+// One user in the hall, with what the room has stored of him.
+struct PlayerRow {
+    QString name;
+    int userNumber = 0;
+    int score = 0;
+    int games = 0;
+    int won = 0;
+    int lost = 0;
+    int drawn = 0;
+    int escapes = 0;
+    int face = 0;
+    int table = 0;  // 0: at no table
+    Place place = Place::Seat0;
+    bool operator==(const PlayerRow&) const = default;
+};
+
+// One table as the hall shows it. An empty seat has an empty name.
+struct TableRow {
+    int number = 0;
+    std::array<QString, 2> names;
+    std::array<int, 2> scores{};
+    int spectators = 0;
+    bool playing = false;
+    bool operator==(const TableRow&) const = default;
+};
+
+QString playerRowText(const PlayerRow& row);
+std::optional<PlayerRow> parsePlayerRow(const QString& text);
+QString tableRowText(const TableRow& row);
+std::optional<TableRow> parseTableRow(const QString& text);
+
+// --- What the server sends (messages, before framing).
+
+QByteArray ownRow(const PlayerRow& row);
+QByteArray playerList(const QList<PlayerRow>& rows);
+QByteArray playerChanged(const PlayerRow& row);
+QByteArray playerLeft(const QString& name);
+QByteArray tableList(const QList<TableRow>& rows);
+QByteArray tableChanged(const TableRow& row);
+QByteArray chatLine(const QString& speaker, const QString& text);
+QByteArray granted(int table, Place place);
+QByteArray refused(int table, Place place, const QString& reason);
+QByteArray notice(const QString& text);
+
+// --- What the hall client sends.
+
+// The first frame: the name, and the ticket ("-" for none).
+QByteArray hello(const QString& name, const QString& ticket);
+QByteArray reserveSeat(int table, int seat);
+QByteArray reserveWatch(int table);
+QByteArray say(const QString& text);
+QByteArray leave();
+
+// --- Reading them. Nothing for a message that is malformed in any way.
+
+namespace in {
+struct OwnRow {
+    PlayerRow row;
+};
+struct Players {
+    QList<PlayerRow> rows;
+};
+struct PlayerChanged {
+    PlayerRow row;
+};
+struct PlayerLeft {
+    QString name;
+};
+struct Tables {
+    QList<TableRow> rows;
+};
+struct TableChanged {
+    TableRow row;
+};
+struct Chat {
+    QString speaker;
+    QString text;
+};
+struct Reservation {
+    bool granted = false;
+    int table = 0;
+    Place place = Place::Seat0;
+    QString reason;  // when refused
+};
+struct Notice {
+    QString text;
+};
+using ServerMessage = std::variant<OwnRow, Players, PlayerChanged, PlayerLeft, Tables, TableChanged,
+                                   Chat, Reservation, Notice>;
+
+struct Reserve {
+    int table = 0;
+    Place place = Place::Seat0;
+};
+struct Say {
+    QString text;
+};
+struct Leave {};
+using ClientMessage = std::variant<Reserve, Say, Leave>;
+}  // namespace in
+
+std::optional<in::ServerMessage> parseServerMessage(const QByteArray& message);
+std::optional<in::ClientMessage> parseClientMessage(const QByteArray& message);
+
+}  // namespace xq::hall

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include "net/cp936.h"
+#include "net/hall_messages.h"
+
+namespace xq::hall {
+namespace {
+
+template <typename T>
+T as(const QByteArray& m) {
+    const auto parsed = parseServerMessage(m);
+    EXPECT_TRUE(parsed.has_value());
+    if (!parsed || !std::holds_alternative<T>(*parsed)) {
+        ADD_FAILURE() << "wrong kind of message";
+        return T{};
+    }
+    return std::get<T>(*parsed);
+}
+
+PlayerRow player(const QString& name) {
+    return PlayerRow{name, 10007, -35, 12, 5, 4, 2, 1, 13, 3, Place::Watch};
+}
+
+TEST(HallMessages, EveryServerMessageReadsBackAsWritten) {
+    // "`" (0x60) is a trail byte of some two-byte characters: names are decoded before splitting.
+    const QString tricky = QString::fromUtf8("丠乣");
+    ASSERT_TRUE(EncodeCp936(tricky).contains('`'));
+    const QList<PlayerRow> players{player(QStringLiteral("张三")), player(tricky)};
+    const TableRow table{4, {QStringLiteral("张三"), QString()}, {1200, 0}, 7, true};
+
+    EXPECT_EQ(as<in::OwnRow>(ownRow(players[1])).row, players[1]);
+    EXPECT_EQ(as<in::Players>(playerList(players)).rows, players);
+    EXPECT_EQ(as<in::PlayerChanged>(playerChanged(players[0])).row, players[0]);
+    EXPECT_EQ(as<in::PlayerLeft>(playerLeft(tricky)).name, tricky);
+    EXPECT_EQ(as<in::Tables>(tableList({table, TableRow{5, {}, {}, 0, false}})).rows.size(), 2);
+    EXPECT_EQ(as<in::Tables>(tableList({table})).rows.front(), table);
+    EXPECT_EQ(as<in::TableChanged>(tableChanged(table)).row, table);
+    const auto chat = as<in::Chat>(chatLine(tricky, QStringLiteral("a`b 你好")));
+    EXPECT_EQ(chat.speaker, tricky);
+    EXPECT_EQ(chat.text, QStringLiteral("a`b 你好"));
+    const auto yes = as<in::Reservation>(granted(12, Place::Seat1));
+    EXPECT_TRUE(yes.granted);
+    EXPECT_EQ(yes.table, 12);
+    EXPECT_EQ(yes.place, Place::Seat1);
+    const auto no = as<in::Reservation>(refused(3, Place::Watch, QStringLiteral("座位已有人")));
+    EXPECT_FALSE(no.granted);
+    EXPECT_EQ(no.place, Place::Watch);
+    EXPECT_EQ(no.reason, QStringLiteral("座位已有人"));
+    EXPECT_EQ(as<in::Notice>(notice(QStringLiteral("发言太快"))).text, QStringLiteral("发言太快"));
+}
+
+TEST(HallMessages, MalformedServerMessagesAreRefused) {
+    const QByteArray badText("\x81", 1);  // half a character
+    const struct {
+        const char* what;
+        QByteArray message;
+    } cases[] = {
+        {"empty", QByteArray()},
+        {"unknown code", QByteArray(1, static_cast<char>(199))},
+        {"own row without sub-code", QByteArray(1, static_cast<char>(200))},
+        {"row with 10 fields", QByteArray("\xc8\x00", 2) + "a`1`2`3`4`5`6`7`8`9"},
+        {"row with a letter for a number", QByteArray("\xc8\x00", 2) + "a`1`2`3`4`x`6`7`8`9`0"},
+        {"row with place 3", QByteArray("\xc8\x00", 2) + "a`1`2`3`4`5`6`7`8`9`3"},
+        {"row with an empty name", QByteArray("\xc8\x00", 2) + "`1`2`3`4`5`6`7`8`9`0"},
+        {"broken text", QByteArray("\xc8\x00", 2) + badText},
+        {"list with a bad line", QByteArray("\xc9\x00", 2) + "a`1`2`3`4`5`6`7`8`9`0\nb"},
+        {"table 0", QByteArray("\xca\x01", 2) + "0`a`1``0`0`0"},
+        {"playing 2", QByteArray("\xca\x01", 2) + "1`a`1``0`0`2"},
+        {"chat without speaker", QByteArray("\xcb", 1) + "`hello"},
+        {"grant with a reason", QByteArray("\xcc\x00", 2) + "1`0`why"},
+        {"reservation sub-code 2", QByteArray("\xcc\x02", 2) + "1`0"},
+        {"huge number", QByteArray("\xca\x01", 2) + "99999999999`a`1``0`0`0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_FALSE(parseServerMessage(c.message).has_value()) << c.what;
+}
+
+TEST(HallMessages, ClientRequestsReadBackAndBadOnesAreRefused) {
+    const auto reserve = [](const QByteArray& m) {
+        const auto parsed = parseClientMessage(m);
+        return parsed && std::holds_alternative<in::Reserve>(*parsed)
+                   ? std::optional<in::Reserve>(std::get<in::Reserve>(*parsed))
+                   : std::nullopt;
+    };
+    ASSERT_TRUE(reserve(reserveSeat(7, 1)));
+    EXPECT_EQ(reserve(reserveSeat(7, 1))->table, 7);
+    EXPECT_EQ(reserve(reserveSeat(7, 1))->place, Place::Seat1);
+    EXPECT_EQ(reserve(reserveWatch(2))->place, Place::Watch);
+    EXPECT_FALSE(reserve(reserveSeat(7, 2)));
+    EXPECT_FALSE(reserve(reserveSeat(0, 0)));
+    EXPECT_FALSE(reserve(reserveSeat(-1, 0)));
+    EXPECT_FALSE(reserve(QByteArray("\xcd\x00", 2) + "1`0`0"));
+    EXPECT_FALSE(reserve(QByteArray("\xcd\x01", 2) + "1x"));
+    EXPECT_FALSE(reserve(QByteArray("\xcd\x02", 2) + "1"));
+    EXPECT_FALSE(reserve(QByteArray("\xcd", 1)));
+
+    const auto said = parseClientMessage(say(QStringLiteral("大家好`")));
+    ASSERT_TRUE(said && std::holds_alternative<in::Say>(*said));
+    EXPECT_EQ(std::get<in::Say>(*said).text, QStringLiteral("大家好`"));
+    EXPECT_FALSE(parseClientMessage(say(QString())).has_value());
+    EXPECT_TRUE(parseClientMessage(leave()).has_value());
+    EXPECT_FALSE(parseClientMessage(leave() + "x").has_value());
+}
+
+}  // namespace
+}  // namespace xq::hall
