@@ -67,6 +67,12 @@ void ClientConnection::handleFrame(const QByteArray& frame) {
                 stage_ = Stage::Login;
                 return;
             }
+            if (const auto hello = parseHallHello(frame)) {
+                name_ = hello->name;
+                stage_ = Stage::In;
+                emit hallLoggedIn(id_, name_, hello->ticket);
+                return;
+            }
             return fail(QStringLiteral("the first frame is not a hello"));
         case Stage::Login:
             if (const auto allowWatch = parseLogin(frame)) {

@@ -40,6 +40,8 @@ public:
 signals:
     void loggedIn(xq::server::ConnId id, const QString& name, bool allowWatch,
                   const QString& ticket);
+    // A hall client's hello: it has no second login frame.
+    void hallLoggedIn(xq::server::ConnId id, const QString& name, const QString& ticket);
     void messageArrived(xq::server::ConnId id, const QByteArray& message);
     void gone(xq::server::ConnId id);
     void logLine(const QString& line);

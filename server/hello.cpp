@@ -4,6 +4,7 @@
 
 #include "net/cp936.h"
 #include "net/frame.h"
+#include "net/hall_messages.h"
 
 namespace xq::server {
 
@@ -26,10 +27,7 @@ bool isValidTicket(const QString& ticket) {
     return true;
 }
 
-}  // namespace
-
-std::optional<Hello> parseHello(const QByteArray& frame) {
-    const QByteArrayView prefix(kHelloPrefix);
+std::optional<Hello> parseHelloAfter(const QByteArray& frame, QByteArrayView prefix) {
     if (!frame.startsWith(prefix)) return std::nullopt;
     // Decoded before it is split: the second byte of a two-byte character may be a "`".
     QString text;
@@ -42,6 +40,16 @@ std::optional<Hello> parseHello(const QByteArray& frame) {
         hello.ticket = fields[1];
     }
     return hello;
+}
+
+}  // namespace
+
+std::optional<Hello> parseHello(const QByteArray& frame) {
+    return parseHelloAfter(frame, kHelloPrefix);
+}
+
+std::optional<Hello> parseHallHello(const QByteArray& frame) {
+    return parseHelloAfter(frame, hall::kHelloPrefix);
 }
 
 std::optional<bool> parseLogin(const QByteArray& frame) {

@@ -30,6 +30,9 @@ bool isValidName(const QString& name);
 // frame.
 std::optional<Hello> parseHello(const QByteArray& frame);
 
+// The hall's hello: "XQHALL/1`" and the rest as in the table's.
+std::optional<Hello> parseHallHello(const QByteArray& frame);
+
 // The login frame [130, 0] "500`DRAK`d" with d "0" or "1": whether spectators may watch.
 std::optional<bool> parseLogin(const QByteArray& frame);
 

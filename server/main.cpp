@@ -1,4 +1,4 @@
-// xqtable-server: the room server of one table, headless.
+// xqtable-server: the room server, headless: its tables and the hall in front of them.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("xqtable-server"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Room server of one xiangqi table."));
+    parser.setApplicationDescription(
+        QStringLiteral("Room server of xiangqi tables, with a hall in front of them."));
     parser.addHelpOption();
     // Loopback unless told otherwise: a table for players on other machines is opened on purpose.
     const QCommandLineOption hostOpt(
@@ -55,8 +56,14 @@ int main(int argc, char** argv) {
         QStringLiteral("max-per-address"),
         QStringLiteral("Connections kept at once from one address (loopback not counted)."),
         QStringLiteral("N"), QStringLiteral("500"));
-    parser.addOptions({hostOpt, portOpt, nameOpt, botOpt, botLevelOpt, botNameOpt, chatBurstOpt,
-                       chatIntervalOpt, maxConnectionsOpt, maxPerAddressOpt});
+    const QCommandLineOption tablesOpt(
+        QStringLiteral("tables"),
+        QStringLiteral("Tables in the room, 1 to %1; with more than one, players take their "
+                       "places through the hall.")
+            .arg(xq::server::Room::kMaxTables),
+        QStringLiteral("N"), QStringLiteral("1"));
+    parser.addOptions({tablesOpt, hostOpt, portOpt, nameOpt, botOpt, botLevelOpt, botNameOpt,
+                       chatBurstOpt, chatIntervalOpt, maxConnectionsOpt, maxPerAddressOpt});
     parser.process(app);
 
     const auto logLine = [](const QString& line) {
@@ -85,6 +92,12 @@ int main(int argc, char** argv) {
     const auto chatInterval = positive(chatIntervalOpt);
     const auto maxConnections = positive(maxConnectionsOpt);
     const auto maxPerAddress = positive(maxPerAddressOpt);
+    const auto tables = positive(tablesOpt);
+    if (!tables || *tables > xq::server::Room::kMaxTables) {
+        logLine(QStringLiteral("bad --tables: give a whole number from 1 to %1")
+                    .arg(xq::server::Room::kMaxTables));
+        return 2;
+    }
     if (!chatBurst || !chatInterval || !maxConnections || !maxPerAddress) {
         logLine(
             QStringLiteral("bad --chat-burst, --chat-interval-ms, --max-connections or "
@@ -105,6 +118,7 @@ int main(int argc, char** argv) {
 
     const long files = xq::server::raiseFileLimit();
     xq::server::ServerOptions options;
+    options.tables = *tables;
     options.chat = xq::server::ChatRate{*chatBurst, *chatInterval};
     options.maxConnections = *maxConnections;
     options.maxPerAddress = *maxPerAddress;
@@ -127,8 +141,11 @@ int main(int argc, char** argv) {
     }
     std::printf("port %u\n", static_cast<unsigned>(server.port()));
     std::fflush(stdout);
-    logLine(QStringLiteral("%1 table listening on %2:%3 (open files allowed: %4)")
-                .arg(parser.value(nameOpt), host.toString())
+    logLine(QStringLiteral("%1 %2 listening on %3:%4 (open files allowed: %5)")
+                .arg(parser.value(nameOpt),
+                     *tables == 1 ? QStringLiteral("table")
+                                  : QStringLiteral("room of %1 tables").arg(*tables),
+                     host.toString())
                 .arg(server.port())
                 .arg(files));
     return QCoreApplication::exec();

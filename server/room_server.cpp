@@ -8,7 +8,8 @@ namespace xq::server {
 RoomServer::RoomServer(LogSink logSink, ServerOptions options, QObject* parent)
     : QObject(parent),
       logSink_(std::move(logSink)),
-      table_(*this, options.chat),
+      stats_(options.store),
+      room_(*this, RoomOptions{options.tables, options.chat, 60'000}, stats_),
       caps_(options.maxConnections, options.maxPerAddress) {
     clock_.start();
     listener_.setListenBacklogSize(1024);
@@ -28,19 +29,28 @@ bool RoomServer::listen(const QHostAddress& host, quint16 port) {
 }
 
 void RoomServer::tick() {
-    table_.advanceTo(clock_.elapsed());
+    room_.advanceTo(clock_.elapsed());
 }
 
 ConnId RoomServer::attach(Endpoint* endpoint) {
     const ConnId id = nextId_++;
     endpoints_.insert(id, endpoint);
+    inProcess_.insert(id);
     return id;
 }
 
 void RoomServer::submitLogin(ConnId id, const QString& name, bool allowWatch,
                              const QString& ticket) {
     if (!endpoints_.contains(id)) return;
-    Deferred work{id, true, name, allowWatch, ticket, {}};
+    Deferred work{id, Deferred::Kind::TableLogin, name, allowWatch, ticket, {}};
+    if (deferred_.empty() && loginsThisTurn_ < kLoginsPerTurn) return doLogin(work);
+    deferred_.push_back(std::move(work));
+    postEndOfTurn();
+}
+
+void RoomServer::submitHallLogin(ConnId id, const QString& name, const QString& ticket) {
+    if (!endpoints_.contains(id)) return;
+    Deferred work{id, Deferred::Kind::HallLogin, name, true, ticket, {}};
     if (deferred_.empty() && loginsThisTurn_ < kLoginsPerTurn) return doLogin(work);
     deferred_.push_back(std::move(work));
     postEndOfTurn();
@@ -49,32 +59,39 @@ void RoomServer::submitLogin(ConnId id, const QString& name, bool allowWatch,
 void RoomServer::doLogin(const Deferred& work) {
     ++loginsThisTurn_;
     postEndOfTurn();
-    tick();
-    table_.login(work.id, work.name, work.allowWatch, work.ticket);
+    room_.setNow(clock_.elapsed());
+    if (work.kind == Deferred::Kind::HallLogin) {
+        room_.hallLogin(work.id, work.name, work.ticket);
+    } else if (inProcess_.contains(work.id)) {
+        room_.botLogin(work.id, work.name);
+    } else {
+        room_.tableLogin(work.id, work.name, work.allowWatch, work.ticket);
+    }
 }
 
 void RoomServer::submit(ConnId id, const Cmd& message) {
     if (!endpoints_.contains(id)) return;
     if (!deferred_.empty()) {
-        deferred_.push_back(Deferred{id, false, {}, true, {}, message});
+        deferred_.push_back(Deferred{id, Deferred::Kind::Message, {}, true, {}, message});
         return;
     }
-    tick();
-    table_.receive(id, message);
+    room_.setNow(clock_.elapsed());
+    room_.receive(id, message);
 }
 
 void RoomServer::runDeferred() {
     while (!deferred_.empty()) {
         const Deferred& work = deferred_.front();
-        if (work.login && loginsThisTurn_ >= kLoginsPerTurn) break;
+        const bool login = work.kind != Deferred::Kind::Message;
+        if (login && loginsThisTurn_ >= kLoginsPerTurn) break;
         const Deferred next = std::move(deferred_.front());
         deferred_.pop_front();
         if (!endpoints_.contains(next.id)) continue;  // gone meanwhile
-        if (next.login) {
+        if (login) {
             doLogin(next);
         } else {
-            tick();
-            table_.receive(next.id, next.message);
+            room_.setNow(clock_.elapsed());
+            room_.receive(next.id, next.message);
         }
     }
     if (!deferred_.empty()) postEndOfTurn();
@@ -82,8 +99,9 @@ void RoomServer::runDeferred() {
 
 void RoomServer::drop(ConnId id) {
     if (!endpoints_.remove(id)) return;
-    tick();
-    table_.disconnect(id);
+    inProcess_.remove(id);
+    room_.setNow(clock_.elapsed());
+    room_.disconnect(id);
 }
 
 void RoomServer::onAccepted(qintptr descriptor) {
@@ -106,6 +124,7 @@ void RoomServer::onAccepted(qintptr descriptor) {
     endpoints_.insert(id, conn);
     connect(conn, &ClientConnection::logLine, this, &RoomServer::log);
     connect(conn, &ClientConnection::loggedIn, this, &RoomServer::submitLogin);
+    connect(conn, &ClientConnection::hallLoggedIn, this, &RoomServer::submitHallLogin);
     connect(conn, &ClientConnection::messageArrived, this, &RoomServer::submit);
     // Queued: a connection may end while the table is busy sending to it.
     connect(

@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "server/endpoint.h"
 #include "server/listener.h"
 #include "server/ready_watch.h"
+#include "server/room.h"
 #include "server/table.h"
 
 namespace xq::server {
@@ -21,14 +23,16 @@ namespace xq::server {
 class ClientConnection;
 
 struct ServerOptions {
+    int tables = 1;
+    StatsStore* store = nullptr;  // where players are kept between runs; none: in memory only
     ChatRate chat;
     int maxConnections = 3000;
     int maxPerAddress = 500;  // loopback connections count only towards maxConnections
 };
 
 // The network side of the server: accepts connections, hands logged-in participants and their
-// messages to the table, routes the table's output to sockets or in-process endpoints, and moves
-// the table's clock on.
+// messages to the room (its tables and its hall), routes the room's output to sockets or
+// in-process endpoints, and moves the tables' clocks on.
 class RoomServer : public QObject, private TableOutput {
     Q_OBJECT
 public:
@@ -41,14 +45,17 @@ public:
     quint16 port() const { return listener_.serverPort(); }
     QString errorString() const { return listener_.errorString(); }
 
-    // A participant inside the process joins through the same paths as a socket: attach it,
-    // then log it in and feed its messages by id.
+    // A participant inside the process (the computer opponent) joins through the same paths as
+    // a socket: attach it, then log it in and feed its messages by id. It sits at table 1.
     ConnId attach(Endpoint* endpoint);
     void submitLogin(ConnId id, const QString& name, bool allowWatch, const QString& ticket = {});
+    void submitHallLogin(ConnId id, const QString& name, const QString& ticket);
     void submit(ConnId id, const Cmd& message);
     void drop(ConnId id);
 
-    const Table& table() const { return table_; }
+    // Table 1 to tableCount().
+    const Table& table(int number = 1) const { return room_.table(number); }
+    int tableCount() const { return room_.tableCount(); }
 
 private:
     void onAccepted(qintptr descriptor);
@@ -61,8 +68,9 @@ private:
     // Work that waits for a later turn keeps its order: a connection's messages never overtake
     // its login.
     struct Deferred {
+        enum class Kind { Message, TableLogin, HallLogin };
         ConnId id = 0;
-        bool login = false;
+        Kind kind = Kind::Message;
         QString name;
         bool allowWatch = true;
         QString ticket;
@@ -78,9 +86,11 @@ private:
     LogSink logSink_;
     ReadyWatch readyWatch_;
     Listener listener_;
-    Table table_;
+    StatsBook stats_;
+    Room room_;
     ConnectionCaps caps_;
     QHash<ConnId, Endpoint*> endpoints_;
+    QSet<ConnId> inProcess_;
     ConnId nextId_ = 1;
     QElapsedTimer clock_;
     QTimer ticker_;

@@ -9,7 +9,17 @@
 
 namespace xq::server {
 
-Table::Table(TableOutput& out, ChatRate chatRate) : out_(out), chatRate_(chatRate) {}
+Table::Table(TableOutput& out, ChatRate chatRate, StatsBook* stats)
+    : out_(out), chatRate_(chatRate), stats_(stats ? *stats : ownStats_) {}
+
+std::optional<int> Table::placeOf(const QString& name) const {
+    if (name.isEmpty()) return std::nullopt;
+    for (int s = 0; s < 2; ++s) {
+        if (seats_[static_cast<std::size_t>(s)].name == name) return s;
+    }
+    if (idByName_.contains(name)) return 2;
+    return std::nullopt;
+}
 
 QString Table::seatName(int seat) const {
     return seat == 0 || seat == 1 ? seats_[static_cast<std::size_t>(seat)].name : QString();
@@ -167,7 +177,8 @@ void Table::refuseLogin(ConnId id, const QString& why, const QString& notice) {
     out_.close(id);
 }
 
-bool Table::login(ConnId id, const QString& name, bool allowWatch, const QString& ticket) {
+bool Table::login(ConnId id, const QString& name, bool allowWatch, const QString& ticket,
+                  Placement placement) {
     if (people_.count(id) != 0) {
         log(QStringLiteral("login of %1 on a connection that is already in").arg(name));
         return false;
@@ -194,16 +205,35 @@ bool Table::login(ConnId id, const QString& name, bool allowWatch, const QString
                     QStringLiteral("用户名 ") + name + QStringLiteral(" 已在本桌"));
         return false;
     }
+    // A place a hall reserved must still be there: the seat free, somebody to watch.
+    if (!backTo && (placement == Placement::Seat0 || placement == Placement::Seat1)) {
+        const int s = placement == Placement::Seat0 ? 0 : 1;
+        if (seats_[static_cast<std::size_t>(s)].taken()) {
+            refuseLogin(id, name + QStringLiteral(": the reserved seat is taken"),
+                        QStringLiteral("座位已有人"));
+            return false;
+        }
+    }
+    if (!backTo && placement == Placement::Watch && !seats_[0].taken() && !seats_[1].taken()) {
+        refuseLogin(id, name + QStringLiteral(": nobody to watch"), QStringLiteral("该桌没有棋手"));
+        return false;
+    }
     if (!ticket.isEmpty() && bound == ticketOf_.constEnd()) ticketOf_.insert(name, ticket);
     if (backTo) {
         comeBack(id, *backTo);
         return true;
     }
-    stats_.of(name);  // the first arrival fixes the user number
-    for (int s = 0; s < 2; ++s) {
-        if (!seats_[static_cast<std::size_t>(s)].taken()) {
-            seatPlayer(id, name, s, allowWatch);
-            return true;
+    stats_.arrive(name);  // the first arrival fixes the user number
+    if (placement == Placement::Seat0 || placement == Placement::Seat1) {
+        seatPlayer(id, name, placement == Placement::Seat0 ? 0 : 1, allowWatch);
+        return true;
+    }
+    if (placement == Placement::Any) {
+        for (int s = 0; s < 2; ++s) {
+            if (!seats_[static_cast<std::size_t>(s)].taken()) {
+                seatPlayer(id, name, s, allowWatch);
+                return true;
+            }
         }
     }
     addSpectator(id, name, allowWatch);
@@ -358,19 +388,10 @@ void Table::onChat(ConnId id, const Person& p, const Cmd& m) {
 bool Table::takeChatTurn(ConnId id) {
     auto it = people_.find(id);
     if (it == people_.end()) return false;
-    Person& p = it->second;
-    const qint64 slack =
-        static_cast<qint64>(std::max(chatRate_.burst, 1) - 1) * chatRate_.intervalMs;
-    p.chatDueMs = std::max(p.chatDueMs, now_);
-    if (p.chatDueMs - now_ > slack) {
-        // One word per run of dropped lines is enough; more would be a flood of its own.
-        if (!p.chatWarned) toOne(id, out::notice(QStringLiteral("发言太快，请稍后再说")));
-        p.chatWarned = true;
-        return false;
-    }
-    p.chatDueMs += chatRate_.intervalMs;
-    p.chatWarned = false;
-    return true;
+    const auto verdict = it->second.chat.take(chatRate_, now_);
+    if (verdict == ChatAllowance::Verdict::DropAndTell)
+        toOne(id, out::notice(QStringLiteral("发言太快，请稍后再说")));
+    return verdict == ChatAllowance::Verdict::Pass;
 }
 
 }  // namespace xq::server

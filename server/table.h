@@ -9,6 +9,7 @@
 
 #include "net/codec.h"
 #include "server/board_game.h"
+#include "server/chat_rate.h"
 #include "server/game_clock.h"
 #include "server/record_upload.h"
 #include "server/table_output.h"
@@ -20,12 +21,9 @@ namespace xq::server {
 
 enum class TablePhase { Waiting, Settings, Playing, BetweenGames, Loading };
 
-// How much chat one participant may have relayed: a burst of lines, then one more line per
-// interval. Everybody's client draws every line, so one fast talker must not hold up the table.
-struct ChatRate {
-    int burst = 5;
-    qint64 intervalMs = 1000;
-};
+// Where a login is to go: wherever there is room (the first free seat, else watching), or the
+// place a hall reserved.
+enum class Placement { Any, Seat0, Seat1, Watch };
 
 // One table with two seats and any number of spectators, free of sockets and of real time:
 // participants come in by id, messages go out through TableOutput, and the clock moves only
@@ -37,12 +35,19 @@ public:
     static constexpr int kBackstopSeconds = 5;
     static constexpr qsizetype kMaxChatBytes = 2048;
 
-    explicit Table(TableOutput& out, ChatRate chatRate = {});
+    // The statistics may be shared by the tables of a room (and kept in a database); without a
+    // book the table keeps its own.
+    explicit Table(TableOutput& out, ChatRate chatRate = {}, StatsBook* stats = nullptr);
 
     // A name that logged in: takes a seat, watches, or takes its seat back after a broken
-    // connection. False (and the id closed) when the name is already at the table, or when the
-    // name belongs to a ticket and this login does not bring it. An empty ticket is none.
-    bool login(ConnId id, const QString& name, bool allowWatch, const QString& ticket = {});
+    // connection. False (and the id closed) when the name is already at the table, when the
+    // name belongs to a ticket and this login does not bring it (an empty ticket is none), or
+    // when the place asked for is not there (a taken seat, nobody to watch).
+    bool login(ConnId id, const QString& name, bool allowWatch, const QString& ticket = {},
+               Placement placement = Placement::Any);
+    // The table's number in its room, for the archive and the log.
+    void setNumber(int number) { number_ = number; }
+    int number() const { return number_; }
     void receive(ConnId id, const Cmd& message);
     void disconnect(ConnId id);
     void advanceTo(qint64 nowMs);
@@ -58,6 +63,12 @@ public:
     int bankSeconds(int seat) const;
     const std::optional<TableTerms>& agreedTerms() const { return agreedTerms_; }
     const StatsBook& stats() const { return stats_; }
+    int spectatorCount() const { return static_cast<int>(spectators_.ids().size()); }
+    // Where a name is at this table: 0 or 1 for a seat (also while its connection is broken),
+    // 2 watching; nothing when it is not here.
+    std::optional<int> placeOf(const QString& name) const;
+    // Everybody connected to this table: the players' and the spectators' connections.
+    ConnIds connections() const { return everybody(); }
 
 private:
     struct Person {
@@ -67,8 +78,7 @@ private:
         QString watchedName;
         bool allowWatch = true;
         QByteArray spectatorRow;  // encoded; it does not change while he watches
-        qint64 chatDueMs = 0;     // when his chat is back to a whole burst (less one line)
-        bool chatWarned = false;
+        ChatAllowance chat;
     };
     struct Seat {
         QString name;
@@ -146,6 +156,7 @@ private:
 
     TableOutput& out_;
     ChatRate chatRate_;
+    int number_ = 1;
     qint64 now_ = 0;
     TablePhase phase_ = TablePhase::Waiting;
     std::array<Seat, 2> seats_;
@@ -153,7 +164,8 @@ private:
     QHash<QString, ConnId> idByName_;
     QHash<QString, QString> ticketOf_;  // a name's first accepted ticket, for good
     SpectatorList spectators_;
-    StatsBook stats_;
+    StatsBook ownStats_;
+    StatsBook& stats_;
 
     std::optional<TableTerms> agreedTerms_;
     TableTerms proposedTerms_ = TableTerms::defaults();

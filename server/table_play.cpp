@@ -1,6 +1,7 @@
 // Game start, moves, negotiations and the end of a game.
 
 #include "net/message_codes.h"
+#include "records/record_file.h"
 #include "server/outgoing.h"
 #include "server/table.h"
 
@@ -104,18 +105,28 @@ void Table::finishGame(int result, const QString& reason, bool escaped) {
         score[loser] = -(escaped ? terms.penalty() : terms.stake());
         score[winner] = terms.stake();
         ++tally_[winner];
-        stats_.record(seats_[loser].name, escaped ? GameResult::Escaped : GameResult::Lost,
-                      score[loser]);
-        stats_.record(seats_[winner].name, GameResult::Won, score[winner]);
         log(QStringLiteral("game over: %1 loses (%2), scores %3 / %4")
                 .arg(seats_[loser].name, reason)
                 .arg(score[0])
                 .arg(score[1]));
     } else {
         result = 2;
-        for (const Seat& s : seats_)
-            stats_.record(s.name, GameResult::Drawn, 0);
+        escaped = false;
         log(QStringLiteral("game over: drawn (%1)").arg(reason));
+    }
+    GameRecord record;
+    record.table = number_;
+    record.names = {seats_[0].name, seats_[1].name};
+    record.redSeat = game_.redSeat();
+    record.result = result;
+    record.escaped = escaped;
+    record.reason = reason;
+    record.scoreChange = {score[0], score[1]};
+    record.terms = terms.text();
+    record.moves = QiPuFileText(game_.history());
+    QString error;
+    if (!stats_.recordGame(record, &error)) {
+        log(QStringLiteral("the result was not stored: %1").arg(error));
     }
     phase_ = TablePhase::BetweenGames;
     pending_.reset();

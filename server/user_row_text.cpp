@@ -28,7 +28,7 @@ QString userRowText(const QString& name, const UserStats& stats, const RowPlace&
         QString::number(stats.lost),
         QString::number(stats.drawn),
         QStringLiteral("0"),
-        QString::number(facePicture(name)),  // membership 0
+        QString::number(stats.face >= 0 ? stats.face : facePicture(name)),  // membership 0
         QString::number(place.chair),
         place.handUp ? QStringLiteral("1") : QStringLiteral("0"),
         place.offline ? QStringLiteral("1") : QStringLiteral("0"),

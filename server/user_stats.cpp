@@ -17,6 +17,17 @@ int UserStats::escapeRate() const {
     return percent(escapes, games);
 }
 
+UserStats& StatsBook::arrive(const QString& name) {
+    if (store_) {
+        if (const auto stored = store_->enter(name)) {
+            UserStats& s = byName_[name];
+            s = *stored;
+            return s;
+        }
+    }
+    return of(name);
+}
+
 UserStats& StatsBook::of(const QString& name) {
     auto it = byName_.find(name);
     if (it == byName_.end()) {
@@ -31,7 +42,21 @@ const UserStats* StatsBook::find(const QString& name) const {
     return it == byName_.constEnd() ? nullptr : &*it;
 }
 
-void StatsBook::record(const QString& name, GameResult result, int scoreChange) {
+bool StatsBook::recordGame(const GameRecord& game, QString* error) {
+    for (std::size_t seat = 0; seat < 2; ++seat) {
+        GameResult result = GameResult::Drawn;
+        if (game.result == 0 || game.result == 1) {
+            const bool lost = static_cast<std::size_t>(game.result) == seat;
+            result = !lost          ? GameResult::Won
+                     : game.escaped ? GameResult::Escaped
+                                    : GameResult::Lost;
+        }
+        apply(game.names[seat], result, game.scoreChange[seat]);
+    }
+    return !store_ || store_->record(game, error);
+}
+
+void StatsBook::apply(const QString& name, GameResult result, int scoreChange) {
     UserStats& s = of(name);
     s.score += scoreChange;
     ++s.games;

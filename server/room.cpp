@@ -1,0 +1,196 @@
+#include "server/room.h"
+
+#include <algorithm>
+
+#include "server/outgoing.h"
+
+namespace xq::server {
+
+// One table of the room: its output goes to the room's, its log lines say which table.
+class Room::Slot : public TableOutput {
+public:
+    Slot(Room& room, int number, StatsBook& stats)
+        : room_(room), number_(number), table(*this, room.options_.chat, &stats) {
+        table.setNumber(number);
+    }
+
+    void send(const ConnIds& to, const Cmd& message) override { room_.out_.send(to, message); }
+    void close(ConnId id) override {
+        room_.tableOf_.remove(id);
+        room_.out_.close(id);
+    }
+    void log(const QString& line) override {
+        // A lone table logs as it always did.
+        room_.out_.log(
+            room_.tableCount() > 1 ? QStringLiteral("table %1: %2").arg(number_).arg(line) : line);
+    }
+
+private:
+    Room& room_;
+    int number_;
+
+public:
+    Table table;
+};
+
+Room::Room(TableOutput& out, RoomOptions options, StatsBook& stats)
+    : out_(out), options_(options), stats_(stats) {
+    const int count = std::clamp(options_.tables, 1, kMaxTables);
+    tables_.reserve(static_cast<std::size_t>(count));
+    for (int n = 1; n <= count; ++n)
+        tables_.push_back(std::make_unique<Slot>(*this, n, stats_));
+}
+
+Room::~Room() = default;
+
+const Table& Room::table(int number) const {
+    return tables_[static_cast<std::size_t>(std::clamp(number, 1, tableCount()) - 1)]->table;
+}
+
+Table& Room::tableAt(int number) {
+    Table& t = tables_[static_cast<std::size_t>(std::clamp(number, 1, tableCount()) - 1)]->table;
+    t.advanceTo(now_);
+    return t;
+}
+
+void Room::refuse(ConnId id, const QString& why, const QString& notice) {
+    out_.log(QStringLiteral("refused login: %1").arg(why));
+    out_.send(ConnIds{id}, out::notice(notice));
+    out_.close(id);
+}
+
+bool Room::ticketFits(const QString& name, const QString& ticket) const {
+    const auto bound = ticketOf_.constFind(name);
+    return bound == ticketOf_.constEnd() || *bound == ticket;
+}
+
+void Room::bindTicket(const QString& name, const QString& ticket) {
+    if (!ticket.isEmpty() && !ticketOf_.contains(name)) ticketOf_.insert(name, ticket);
+}
+
+bool Room::seatReserved(int number, int seat) const {
+    for (const Reservation& r : reserved_) {
+        if (r.table == number && static_cast<int>(r.place) == seat) return true;
+    }
+    return false;
+}
+
+Placement Room::freePlacement(int number) const {
+    if (!seatReserved(number, 0) && !seatReserved(number, 1)) return Placement::Any;
+    const Table& t = table(number);
+    for (int s = 0; s < 2; ++s) {
+        if (t.seatName(s).isEmpty() && !seatReserved(number, s))
+            return s == 0 ? Placement::Seat0 : Placement::Seat1;
+    }
+    return Placement::Watch;
+}
+
+bool Room::tableLogin(ConnId id, const QString& name, bool allowWatch, const QString& ticket) {
+    if (!ticketFits(name, ticket)) {
+        refuse(id, name + QStringLiteral(" without its ticket"),
+               QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
+        return false;
+    }
+    const auto reservation = reserved_.constFind(name);
+    if (reservation != reserved_.constEnd()) {
+        if (reservation->ticket != ticket) {
+            refuse(id, name + QStringLiteral(" without the reservation's ticket"),
+                   QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
+            return false;
+        }
+        const Reservation r = *reservation;
+        reserved_.erase(reservation);
+        const Placement placement = r.place == hall::Place::Seat0   ? Placement::Seat0
+                                    : r.place == hall::Place::Seat1 ? Placement::Seat1
+                                                                    : Placement::Watch;
+        const bool in = joinTable(id, r.table, name, allowWatch, ticket, placement);
+        if (!in) {
+            tableChanged(r.table);  // the reserved seat is free again
+            playerMaybeChanged(name);
+        }
+        return in;
+    }
+    // Back to the table he is still seated at (his connection broke during a game).
+    if (const auto at = location_.constFind(name); at != location_.constEnd())
+        return joinTable(id, *at, name, allowWatch, ticket, Placement::Any);
+    if (tableCount() == 1) return joinTable(id, 1, name, allowWatch, ticket, freePlacement(1));
+    refuse(id, name + QStringLiteral(" has no reserved place"),
+           QStringLiteral("请先在大厅选择座位"));
+    return false;
+}
+
+bool Room::botLogin(ConnId id, const QString& name) {
+    const Placement placement = freePlacement(1);
+    if (placement == Placement::Watch || !ticketFits(name, QString())) {
+        refuse(id, name + QStringLiteral(": no free seat at table 1"),
+               QStringLiteral("座位已有人"));
+        return false;
+    }
+    return joinTable(id, 1, name, true, QString(), placement);
+}
+
+bool Room::joinTable(ConnId id, int number, const QString& name, bool allowWatch,
+                     const QString& ticket, Placement placement) {
+    if (!tableAt(number).login(id, name, allowWatch, ticket, placement)) return false;
+    bindTicket(name, ticket);
+    tableOf_.insert(id, number);
+    location_.insert(name, number);
+    namesAt_[number].insert(name);
+    tableChanged(number);
+    return true;
+}
+
+void Room::receive(ConnId id, const Cmd& message) {
+    if (inHall(id)) return onHallMessage(id, message);
+    const auto at = tableOf_.constFind(id);
+    if (at == tableOf_.constEnd()) return;
+    const int number = *at;
+    tableAt(number).receive(id, message);
+    tableChanged(number);
+}
+
+void Room::disconnect(ConnId id) {
+    if (const auto user = hallNames_.find(id); user != hallNames_.end()) {
+        const QString name = user->name;
+        hallNames_.erase(user);
+        hallIdByName_.remove(name);
+        shownPlayers_.remove(name);
+        out_.log(QStringLiteral("hall: %1 leaves").arg(name));
+        if (!hallNames_.isEmpty()) out_.send(hallIds(), hall::playerLeft(name));
+        return;
+    }
+    const auto at = tableOf_.constFind(id);
+    if (at == tableOf_.constEnd()) return;
+    const int number = *at;
+    tableOf_.erase(at);
+    tableAt(number).disconnect(id);
+    tableChanged(number);
+}
+
+void Room::advanceTo(qint64 nowMs) {
+    now_ = nowMs;
+    for (int n = 1; n <= tableCount(); ++n) {
+        tableAt(n);
+        tableChanged(n);
+    }
+    expireReservations();
+}
+
+void Room::expireReservations() {
+    for (auto it = reserved_.begin(); it != reserved_.end();) {
+        if (it->untilMs > now_) {
+            ++it;
+            continue;
+        }
+        const QString name = it.key();
+        const int number = it->table;
+        out_.log(QStringLiteral("the place reserved for %1 at table %2 is free again")
+                     .arg(name)
+                     .arg(number));
+        it = reserved_.erase(it);
+        tableChanged(number);
+        playerMaybeChanged(name);
+    }
+}
+
+}  // namespace xq::server

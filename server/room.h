@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "net/hall_messages.h"
+#include "server/chat_rate.h"
+#include "server/table.h"
+#include "server/table_output.h"
+#include "server/user_stats.h"
+
+namespace xq::server {
+
+struct RoomOptions {
+    int tables = 1;
+    ChatRate chat;
+    qint64 reservationMs = 60'000;  // how long a reserved place waits for its table client
+};
+
+// A room of numbered tables and the hall in front of them, free of sockets and of real time
+// like the tables themselves. Hall users reserve places; a table client is let in to the place
+// reserved for its name and ticket (with one table, without a reservation, wherever there is
+// room, as a lone table always did). Tickets bind names for the whole room, and the players'
+// statistics are shared by all tables.
+class Room {
+public:
+    static constexpr int kMaxTables = 500;
+
+    Room(TableOutput& out, RoomOptions options, StatsBook& stats);
+    ~Room();
+
+    int tableCount() const { return static_cast<int>(tables_.size()); }
+    // Table 1 to tableCount().
+    const Table& table(int number) const;
+
+    // A table client's login; false (and the id closed) when it is refused.
+    bool tableLogin(ConnId id, const QString& name, bool allowWatch, const QString& ticket);
+    // The computer opponent: a free seat of table 1 that nobody reserved, or nothing.
+    bool botLogin(ConnId id, const QString& name);
+    // A hall client's hello; false (and the id closed) when it is refused.
+    bool hallLogin(ConnId id, const QString& name, const QString& ticket);
+    void receive(ConnId id, const Cmd& message);
+    void disconnect(ConnId id);
+    // The time for what comes next; advanceTo() also moves every table's clock on (timeouts,
+    // expired reservations).
+    void setNow(qint64 nowMs) { now_ = nowMs; }
+    void advanceTo(qint64 nowMs);
+
+    // Whether the id is a hall user's connection.
+    bool inHall(ConnId id) const { return hallNames_.contains(id); }
+
+private:
+    class Slot;
+    struct Reservation {
+        int table = 0;
+        hall::Place place = hall::Place::Seat0;
+        QString ticket;
+        qint64 untilMs = 0;
+    };
+    struct HallUser {
+        QString name;
+        QString ticket;
+        ChatAllowance chat;
+    };
+
+    Table& tableAt(int number);
+    void refuse(ConnId id, const QString& why, const QString& notice);
+    // A name's ticket: the first one accepted anywhere in the room binds it.
+    bool ticketFits(const QString& name, const QString& ticket) const;
+    void bindTicket(const QString& name, const QString& ticket);
+    bool joinTable(ConnId id, int number, const QString& name, bool allowWatch,
+                   const QString& ticket, Placement placement);
+    // Where a login without a reservation goes at a table, leaving reserved seats alone.
+    Placement freePlacement(int number) const;
+    bool seatReserved(int number, int seat) const;
+
+    // The hall.
+    void onHallMessage(ConnId id, const Cmd& message);
+    void onReserve(ConnId id, const QString& name, int table, hall::Place place);
+    void onHallChat(ConnId id, HallUser& user, const QString& text);
+    hall::TableRow tableRow(int number) const;
+    hall::PlayerRow playerRow(const QString& name) const;
+    QList<ConnId> hallIds() const;
+    // After anything that may have changed table `number`: its row and the rows of the people
+    // at it go to the hall, when they changed.
+    void tableChanged(int number);
+    void playerMaybeChanged(const QString& name);
+    void expireReservations();
+
+    TableOutput& out_;
+    RoomOptions options_;
+    StatsBook& stats_;
+    std::vector<std::unique_ptr<Slot>> tables_;
+    qint64 now_ = 0;
+
+    QHash<ConnId, int> tableOf_;            // table connections and their tables
+    QHash<QString, int> location_;          // names at a table, and which
+    QHash<int, QSet<QString>> namesAt_;     // the same, by table
+    QHash<QString, QString> ticketOf_;      // names bound to a ticket, for good
+    QHash<QString, Reservation> reserved_;  // by name
+    QHash<ConnId, HallUser> hallNames_;     // hall connections
+    QHash<QString, ConnId> hallIdByName_;
+    QHash<int, hall::TableRow> shownTables_;  // what the hall was last told
+    QHash<QString, hall::PlayerRow> shownPlayers_;
+};
+
+}  // namespace xq::server

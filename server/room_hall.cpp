@@ -1,0 +1,190 @@
+// The hall side of the room: who is in it, what it is shown, and the places it reserves.
+
+#include "server/outgoing.h"
+#include "server/room.h"
+#include "server/user_row_text.h"
+
+namespace xq::server {
+
+bool Room::hallLogin(ConnId id, const QString& name, const QString& ticket) {
+    if (!ticketFits(name, ticket)) {
+        refuse(id, QStringLiteral("hall: %1 without its ticket").arg(name),
+               QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
+        return false;
+    }
+    if (hallIdByName_.contains(name)) {
+        refuse(id, QStringLiteral("hall: %1 is already in").arg(name),
+               QStringLiteral("用户名 ") + name + QStringLiteral(" 已在大厅"));
+        return false;
+    }
+    bindTicket(name, ticket);
+    stats_.arrive(name);
+    hallNames_.insert(id, HallUser{name, ticket, {}});
+    hallIdByName_.insert(name, id);
+    out_.log(QStringLiteral("hall: %1 comes in").arg(name));
+
+    const hall::PlayerRow own = playerRow(name);
+    shownPlayers_.insert(name, own);
+    QList<hall::PlayerRow> players;
+    players.reserve(hallNames_.size());
+    for (const HallUser& u : std::as_const(hallNames_))
+        players.append(u.name == name ? own : playerRow(u.name));
+    QList<hall::TableRow> rows;
+    rows.reserve(tableCount());
+    for (int n = 1; n <= tableCount(); ++n)
+        rows.append(tableRow(n));
+    const ConnIds to{id};
+    out_.send(to, hall::ownRow(own));
+    out_.send(to, hall::playerList(players));
+    out_.send(to, hall::tableList(rows));
+    ConnIds others = hallIds();
+    others.removeOne(id);
+    if (!others.isEmpty()) out_.send(others, hall::playerChanged(own));
+    return true;
+}
+
+void Room::onHallMessage(ConnId id, const Cmd& message) {
+    HallUser& user = hallNames_[id];
+    const auto parsed = hall::parseClientMessage(message);
+    if (!parsed) {
+        out_.log(QStringLiteral("hall: ignored a message of code %1 from %2")
+                     .arg(message.isEmpty() ? -1 : static_cast<std::uint8_t>(message[0]))
+                     .arg(user.name));
+        return;
+    }
+    if (const auto* r = std::get_if<hall::in::Reserve>(&*parsed))
+        return onReserve(id, user.name, r->table, r->place);
+    if (const auto* said = std::get_if<hall::in::Say>(&*parsed))
+        return onHallChat(id, user, said->text);
+    // Leaving: the connection ends after what was sent to it; its end takes him out.
+    out_.close(id);
+    disconnect(id);
+}
+
+void Room::onReserve(ConnId id, const QString& name, int number, hall::Place place) {
+    const auto refuseWith = [&](const QString& reason) {
+        out_.log(QStringLiteral("hall: %1 may not have table %2 place %3: %4")
+                     .arg(name)
+                     .arg(number)
+                     .arg(static_cast<int>(place))
+                     .arg(reason));
+        out_.send(ConnIds{id}, hall::refused(number, place, reason));
+    };
+    if (number < 1 || number > tableCount()) return refuseWith(QStringLiteral("没有这张桌子"));
+    if (const auto r = reserved_.constFind(name); r != reserved_.constEnd())
+        return refuseWith(QStringLiteral("你已在%1号桌").arg(r->table));
+    if (const auto at = location_.constFind(name); at != location_.constEnd())
+        return refuseWith(QStringLiteral("你已在%1号桌").arg(*at));
+    const Table& t = table(number);
+    if (place == hall::Place::Watch) {
+        if (t.seatName(0).isEmpty() && t.seatName(1).isEmpty())
+            return refuseWith(QStringLiteral("该桌没有棋手"));
+    } else {
+        const int seat = static_cast<int>(place);
+        if (!t.seatName(seat).isEmpty() || seatReserved(number, seat))
+            return refuseWith(QStringLiteral("座位已有人"));
+    }
+    reserved_.insert(name, Reservation{number, place, hallNames_.value(id).ticket,
+                                       now_ + options_.reservationMs});
+    out_.log(QStringLiteral("hall: table %1 place %2 reserved for %3")
+                 .arg(number)
+                 .arg(static_cast<int>(place))
+                 .arg(name));
+    out_.send(ConnIds{id}, hall::granted(number, place));
+    tableChanged(number);
+    playerMaybeChanged(name);
+}
+
+void Room::onHallChat(ConnId id, HallUser& user, const QString& text) {
+    switch (user.chat.take(options_.chat, now_)) {
+        case ChatAllowance::Verdict::DropAndTell:
+            out_.send(ConnIds{id}, out::notice(QStringLiteral("发言太快，请稍后再说")));
+            return;
+        case ChatAllowance::Verdict::Drop:
+            return;
+        case ChatAllowance::Verdict::Pass:
+            out_.send(hallIds(), hall::chatLine(user.name, text));
+            return;
+    }
+}
+
+QList<ConnId> Room::hallIds() const {
+    return hallNames_.keys();
+}
+
+hall::TableRow Room::tableRow(int number) const {
+    const Table& t = table(number);
+    hall::TableRow row;
+    row.number = number;
+    for (int s = 0; s < 2; ++s) {
+        QString name = t.seatName(s);
+        if (name.isEmpty()) {
+            for (auto it = reserved_.cbegin(); it != reserved_.cend(); ++it) {
+                if (it->table == number && static_cast<int>(it->place) == s) name = it.key();
+            }
+        }
+        const auto i = static_cast<std::size_t>(s);
+        row.names[i] = name;
+        if (!name.isEmpty()) {
+            const UserStats* stats = stats_.find(name);
+            row.scores[i] = stats ? stats->score : UserStats{}.score;
+        }
+    }
+    row.spectators = t.spectatorCount();
+    row.playing = t.phase() == TablePhase::Playing || t.phase() == TablePhase::Loading;
+    return row;
+}
+
+hall::PlayerRow Room::playerRow(const QString& name) const {
+    const UserStats* found = stats_.find(name);
+    const UserStats stats = found ? *found : UserStats{};
+    hall::PlayerRow row;
+    row.name = name;
+    row.userNumber = stats.userNumber;
+    row.score = stats.score;
+    row.games = stats.games;
+    row.won = stats.won;
+    row.lost = stats.lost;
+    row.drawn = stats.drawn;
+    row.escapes = stats.escapes;
+    row.face = stats.face >= 0 ? stats.face : facePicture(name);
+    if (const auto r = reserved_.constFind(name); r != reserved_.constEnd()) {
+        row.table = r->table;
+        row.place = r->place;
+    } else if (const auto at = location_.constFind(name); at != location_.constEnd()) {
+        row.table = *at;
+        row.place = static_cast<hall::Place>(table(*at).placeOf(name).value_or(2));
+    }
+    return row;
+}
+
+void Room::tableChanged(int number) {
+    const hall::TableRow row = tableRow(number);
+    auto shown = shownTables_.find(number);
+    if (shown != shownTables_.end() && *shown == row) return;
+    shownTables_.insert(number, row);
+    if (!hallNames_.isEmpty()) out_.send(hallIds(), hall::tableChanged(row));
+    // Who came or went, or whose score changed: the names seen at this table, checked again.
+    const Table& t = table(number);
+    const QSet<QString> names = namesAt_.value(number);
+    for (const QString& name : names) {
+        if (!t.placeOf(name)) {
+            namesAt_[number].remove(name);
+            if (location_.value(name) == number) location_.remove(name);
+        }
+        playerMaybeChanged(name);
+    }
+}
+
+void Room::playerMaybeChanged(const QString& name) {
+    const auto id = hallIdByName_.constFind(name);
+    if (id == hallIdByName_.constEnd()) return;
+    const hall::PlayerRow row = playerRow(name);
+    auto shown = shownPlayers_.find(name);
+    if (shown != shownPlayers_.end() && *shown == row) return;
+    shownPlayers_.insert(name, row);
+    out_.send(ConnIds{*id}, hall::ownRow(row));
+    out_.send(hallIds(), hall::playerChanged(row));
+}
+
+}  // namespace xq::server
