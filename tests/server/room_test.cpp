@@ -1,0 +1,271 @@
+// The room without sockets: the hall's reservations, tables that do not disturb each other, and
+// what the hall is told.
+
+#include <gtest/gtest.h>
+
+#include "net/hall_messages.h"
+#include "server/room.h"
+#include "table_harness.h"
+
+namespace xq::server::test {
+namespace {
+
+// Remembers every finished game; can be told to fail.
+class MemoryStore : public StatsStore {
+public:
+    std::optional<UserStats> enter(const QString& name) override {
+        auto it = players.find(name);
+        if (it == players.end()) {
+            UserStats s;
+            s.userNumber = 20000 + static_cast<int>(players.size());
+            s.face = 7;
+            it = players.insert(name, s);
+        }
+        return *it;
+    }
+    bool record(const GameRecord& game, QString* error) override {
+        if (failing) {
+            if (error) *error = QStringLiteral("disk gone");
+            return false;
+        }
+        games.append(game);
+        return true;
+    }
+    QHash<QString, UserStats> players;
+    QList<GameRecord> games;
+    bool failing = false;
+};
+
+class RoomTest : public ::testing::Test {
+protected:
+    void SetUp() override { makeRoom(3); }
+    void makeRoom(int tables) {
+        room.reset();
+        book = std::make_unique<StatsBook>(&store);
+        room = std::make_unique<Room>(out, RoomOptions{tables, ChatRate{2, 1000}, 60'000}, *book);
+    }
+
+    // Hall ids are 100 + n, table clients 200 + n.
+    bool hallIn(ConnId id, const QString& name, const QString& ticket) {
+        return room->hallLogin(id, name, ticket);
+    }
+    std::optional<hall::in::ServerMessage> lastHall(ConnId id, int code, int sub = -1) const {
+        const QList<Cmd> msgs = out.inbox.value(id);
+        for (auto it = msgs.rbegin(); it != msgs.rend(); ++it) {
+            if (it->isEmpty() || ByteAt(*it, 0) != code) continue;
+            if (sub >= 0 && (it->size() < 2 || ByteAt(*it, 1) != sub)) continue;
+            return hall::parseServerMessage(*it);
+        }
+        return std::nullopt;
+    }
+    hall::TableRow shownTable(ConnId hallId, int number) const {
+        hall::TableRow row;
+        for (const Cmd& m : out.inbox.value(hallId)) {
+            const auto parsed = hall::parseServerMessage(m);
+            if (!parsed) continue;
+            if (const auto* all = std::get_if<hall::in::Tables>(&*parsed)) {
+                for (const auto& r : all->rows)
+                    if (r.number == number) row = r;
+            }
+            if (const auto* one = std::get_if<hall::in::TableChanged>(&*parsed)) {
+                if (one->row.number == number) row = one->row;
+            }
+        }
+        return row;
+    }
+    hall::PlayerRow ownRow(ConnId hallId) const {
+        const auto m = lastHall(hallId, hall::code::kOwnRow);
+        return m ? std::get<hall::in::OwnRow>(*m).row : hall::PlayerRow{};
+    }
+    std::optional<hall::in::Reservation> answer(ConnId hallId) const {
+        const auto m = lastHall(hallId, hall::code::kReservation);
+        if (!m) return std::nullopt;
+        return std::get<hall::in::Reservation>(*m);
+    }
+    QString lastNotice(ConnId id) const {
+        const QList<Cmd> msgs = out.inbox.value(id);
+        for (auto it = msgs.rbegin(); it != msgs.rend(); ++it) {
+            if (!it->isEmpty() && ByteAt(*it, 0) == 24) {
+                QString text;
+                DecodeCp936(QByteArrayView(*it).sliced(1), text);
+                return text;
+            }
+        }
+        return {};
+    }
+    // Both seated at a table through the hall, the terms agreed: a game runs.
+    void gameAt(int table, ConnId a, ConnId b) {
+        room->receive(101, hall::reserveSeat(table, 0));
+        room->receive(102, hall::reserveSeat(table, 1));
+        ASSERT_TRUE(room->tableLogin(a, QStringLiteral("甲"), true, QStringLiteral("t1")));
+        ASSERT_TRUE(room->tableLogin(b, QStringLiteral("乙"), true, QStringLiteral("t2")));
+        room->receive(a, Text({112, 1}, QStringLiteral("甲")));
+        room->receive(a, Text({112, 0}, QStringLiteral("甲`") + kDefaultTerms));
+        room->receive(b, Text({112, 1}, QStringLiteral("乙")));
+        ASSERT_EQ(room->table(table).phase(), TablePhase::Playing);
+    }
+
+    RecordingOutput out;
+    MemoryStore store;
+    std::unique_ptr<StatsBook> book;
+    std::unique_ptr<Room> room;
+};
+
+TEST_F(RoomTest, TheHallReservesAPlaceAndTheTableClientIsLetInThere) {
+    ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
+    ASSERT_TRUE(hallIn(102, QStringLiteral("乙"), QStringLiteral("t2")));
+    EXPECT_EQ(ownRow(101).userNumber, 20000) << "the store's number";
+    EXPECT_EQ(ownRow(101).face, 7);
+
+    room->receive(101, hall::reserveSeat(2, 1));
+    ASSERT_TRUE(answer(101) && answer(101)->granted);
+    EXPECT_EQ(shownTable(102, 2).names[1], QStringLiteral("甲")) << "a reserved seat is taken";
+    EXPECT_EQ(ownRow(101).table, 2);
+    EXPECT_EQ(ownRow(101).place, hall::Place::Seat1);
+
+    // Refusals, each with its reason.
+    const struct {
+        Cmd request;
+        const char* reason;
+    } refusals[] = {
+        {hall::reserveSeat(2, 1), "座位已有人"},
+        {hall::reserveWatch(3), "该桌没有棋手"},
+        {hall::reserveSeat(4, 0), "没有这张桌子"},
+    };
+    for (const auto& r : refusals) {
+        room->receive(102, r.request);
+        ASSERT_TRUE(answer(102));
+        EXPECT_FALSE(answer(102)->granted);
+        EXPECT_EQ(answer(102)->reason, QString::fromUtf8(r.reason));
+    }
+    room->receive(101, hall::reserveSeat(1, 0));
+    EXPECT_EQ(answer(101)->reason, QStringLiteral("你已在2号桌"));
+
+    // Another ticket does not get the reserved seat; the right one gets exactly it.
+    EXPECT_FALSE(room->tableLogin(201, QStringLiteral("甲"), true, QStringLiteral("stolen")));
+    EXPECT_EQ(lastNotice(201), QStringLiteral("用户名 甲 已被他人使用"));
+    ASSERT_TRUE(room->tableLogin(202, QStringLiteral("甲"), true, QStringLiteral("t1")));
+    EXPECT_EQ(room->table(2).seatName(1), QStringLiteral("甲"));
+    EXPECT_TRUE(room->table(2).seatName(0).isEmpty());
+
+    // Watching the table now that somebody sits there.
+    room->receive(102, hall::reserveWatch(2));
+    ASSERT_TRUE(answer(102)->granted);
+    ASSERT_TRUE(room->tableLogin(203, QStringLiteral("乙"), true, QStringLiteral("t2")));
+    EXPECT_EQ(room->table(2).placeOf(QStringLiteral("乙")), 2);
+    EXPECT_EQ(shownTable(101, 2).spectators, 1);
+    EXPECT_EQ(ownRow(102).place, hall::Place::Watch);
+
+    // Without a reservation a table client of a room of several tables is sent to the hall.
+    EXPECT_FALSE(room->tableLogin(204, QStringLiteral("丙"), true, QString()));
+    EXPECT_EQ(lastNotice(204), QStringLiteral("请先在大厅选择座位"));
+
+    // The watcher's window closes: the hall shows him at no table, and the count follows.
+    room->disconnect(203);
+    EXPECT_EQ(ownRow(102).table, 0);
+    EXPECT_EQ(shownTable(101, 2).spectators, 0);
+}
+
+TEST_F(RoomTest, AReservationNotTakenUpIsFreedAfterItsTime) {
+    ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
+    room->receive(101, hall::reserveSeat(1, 0));
+    room->advanceTo(59'000);
+    EXPECT_EQ(shownTable(101, 1).names[0], QStringLiteral("甲"));
+    room->advanceTo(60'000);
+    EXPECT_TRUE(shownTable(101, 1).names[0].isEmpty());
+    EXPECT_EQ(ownRow(101).table, 0);
+    EXPECT_FALSE(room->tableLogin(201, QStringLiteral("甲"), true, QStringLiteral("t1")))
+        << "too late: the place is gone";
+}
+
+TEST_F(RoomTest, HallLoginsAreCheckedLikeTableLogins) {
+    ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
+    EXPECT_FALSE(hallIn(102, QStringLiteral("甲"), QStringLiteral("t1")));
+    EXPECT_EQ(lastNotice(102), QStringLiteral("用户名 甲 已在大厅"));
+    room->disconnect(101);
+    EXPECT_FALSE(hallIn(103, QStringLiteral("甲"), QStringLiteral("other")));
+    EXPECT_EQ(lastNotice(103), QStringLiteral("用户名 甲 已被他人使用"));
+    EXPECT_TRUE(hallIn(104, QStringLiteral("甲"), QStringLiteral("t1")));
+    EXPECT_TRUE(out.closed.contains(102));
+    EXPECT_TRUE(out.closed.contains(103));
+}
+
+TEST_F(RoomTest, HallChatCarriesTheSpeakerAndHasARate) {
+    ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
+    ASSERT_TRUE(hallIn(102, QStringLiteral("乙"), QStringLiteral("t2")));
+    for (int i = 0; i < 4; ++i)
+        room->receive(101, hall::say(QStringLiteral("第%1句").arg(i)));
+    int lines = 0;
+    for (const Cmd& m : out.inbox.value(102)) {
+        const auto parsed = hall::parseServerMessage(m);
+        if (parsed && std::holds_alternative<hall::in::Chat>(*parsed)) {
+            EXPECT_EQ(std::get<hall::in::Chat>(*parsed).speaker, QStringLiteral("甲"));
+            ++lines;
+        }
+    }
+    EXPECT_EQ(lines, 2) << "a burst of two, then one a second";
+    EXPECT_EQ(lastNotice(101), QStringLiteral("发言太快，请稍后再说"));
+}
+
+TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
+    ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
+    ASSERT_TRUE(hallIn(102, QStringLiteral("乙"), QStringLiteral("t2")));
+    gameAt(1, 201, 202);
+    EXPECT_TRUE(shownTable(101, 1).playing);
+
+    // At table 2, somebody floods and sends garbage; table 1 sees none of it.
+    ASSERT_TRUE(hallIn(103, QStringLiteral("丙"), QStringLiteral("t3")));
+    room->receive(103, hall::reserveSeat(2, 0));
+    ASSERT_TRUE(room->tableLogin(203, QStringLiteral("丙"), true, QStringLiteral("t3")));
+    const qsizetype before = out.inbox.value(201).size();
+    for (int i = 0; i < 50; ++i) {
+        room->receive(203, Text({1}, QStringLiteral("丙`所有人`丙`所有人`12:00:00`刷屏`#000000`"
+                                                    "1`0`")));
+        room->receive(203, Bytes({19, 0, 0, 1, 2, 3, 4, 0, 0, 0}));
+        room->receive(203, Bytes({250, 1, 2}));
+    }
+    EXPECT_EQ(out.inbox.value(201).size(), before);
+
+    // 乙 resigns: the store gets the game with table, names and moves; the hall the new scores.
+    room->receive(202, Bytes({22, 0, 1}));
+    ASSERT_EQ(store.games.size(), 1);
+    const GameRecord& g = store.games.front();
+    EXPECT_EQ(g.table, 1);
+    EXPECT_EQ(g.names[0], QStringLiteral("甲"));
+    EXPECT_EQ(g.result, 1);
+    EXPECT_EQ(g.reason, QStringLiteral("认输"));
+    EXPECT_EQ(g.scoreChange[0], 100);
+    EXPECT_EQ(g.terms, kDefaultTerms);
+    EXPECT_EQ(ownRow(101).score, 1100);
+    EXPECT_EQ(ownRow(101).won, 1);
+    EXPECT_EQ(ownRow(102).lost, 1);
+    EXPECT_EQ(shownTable(103, 1).scores[1], 900);
+    EXPECT_FALSE(shownTable(103, 1).playing);
+
+    // A store that fails is logged; the players' statistics count the game all the same.
+    store.failing = true;
+    room->receive(201, Bytes({18, 0}));
+    room->receive(202, Bytes({18, 1}));
+    ASSERT_EQ(room->table(1).phase(), TablePhase::Playing);
+    room->receive(201, Bytes({22, 0, 0}));
+    EXPECT_TRUE(out.lines.filter(QStringLiteral("not stored: disk gone")).size() == 1);
+    EXPECT_EQ(ownRow(101).score, 1000);
+}
+
+TEST_F(RoomTest, ALoneTableTakesArrivalsAsBeforeButLeavesReservedSeatsAlone) {
+    makeRoom(1);
+    ASSERT_TRUE(room->tableLogin(201, QStringLiteral("甲"), true, QString()));
+    EXPECT_EQ(room->table(1).seatName(0), QStringLiteral("甲"));
+    ASSERT_TRUE(hallIn(101, QStringLiteral("乙"), QStringLiteral("t2")));
+    room->receive(101, hall::reserveSeat(1, 1));
+    ASSERT_TRUE(answer(101)->granted);
+    // Anybody else coming in without a reservation watches; the computer opponent is kept out.
+    ASSERT_TRUE(room->tableLogin(202, QStringLiteral("丙"), true, QString()));
+    EXPECT_EQ(room->table(1).placeOf(QStringLiteral("丙")), 2);
+    EXPECT_FALSE(room->botLogin(203, QStringLiteral("象棋机器人")));
+    ASSERT_TRUE(room->tableLogin(204, QStringLiteral("乙"), true, QStringLiteral("t2")));
+    EXPECT_EQ(room->table(1).seatName(1), QStringLiteral("乙"));
+}
+
+}  // namespace
+}  // namespace xq::server::test
