@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "../support/bytes.h"
+#include "net/hall_messages.h"
 #include "raw_client.h"
 #include "server/user_row_text.h"
 
@@ -364,6 +365,77 @@ TEST_F(TalkativeProtocolTest, AReaderThatPausesGetsEverythingInOrderOnceItReadsA
         ASSERT_EQ(numbers[i], i);
     EXPECT_FALSE(log().contains("reads too slowly"));
     ::close(paused);
+}
+
+// A room of three tables: hall clients reserve, table clients come in with their tickets.
+class RoomProtocolTest : public ProtocolTest {
+protected:
+    QStringList serverOptions() const override {
+        return {QStringLiteral("--tables"), QStringLiteral("3")};
+    }
+    std::unique_ptr<RawClient> hallClient(const QString& name, const QString& ticket) {
+        auto c = std::make_unique<RawClient>(port_);
+        c->send(hall::hello(name, ticket));
+        EXPECT_FALSE(c->waitForPrefix(Bytes({202, 0})).isEmpty()) << name.toStdString();
+        return c;
+    }
+    std::unique_ptr<RawClient> tableClient(const QString& name, const QString& ticket) {
+        auto c = std::make_unique<RawClient>(port_);
+        c->send(QByteArray(kHelloPrefix) + EncodeCp936(name + u'`' + ticket));
+        c->send(
+            QByteArray("\x82\x00"
+                       "500`DRAK`1",
+                       12));
+        return c;
+    }
+};
+
+TEST_F(RoomProtocolTest, HallReservationsSeatTableClientsAndTheHallFollows) {
+    auto hallA = hallClient(QStringLiteral("张三"), QStringLiteral("ticket-a"));
+    auto hallB = hallClient(QStringLiteral("李四"), QStringLiteral("ticket-b"));
+    hallA->send(hall::reserveSeat(2, 0));
+    ASSERT_FALSE(hallA->waitForPrefix(Bytes({204, 0})).isEmpty());
+    hallB->send(hall::reserveSeat(2, 1));
+    ASSERT_FALSE(hallB->waitForPrefix(Bytes({204, 0})).isEmpty());
+
+    // Somebody with 张三's name but not his ticket is refused; the real ones sit where they chose.
+    auto thief = tableClient(QStringLiteral("张三"), QStringLiteral("guess"));
+    EXPECT_EQ(thief->waitForPrefix(Bytes({24})),
+              Text({24}, QStringLiteral("用户名 张三 已被他人使用")));
+    EXPECT_TRUE(thief->waitForClose());
+    auto a = tableClient(QStringLiteral("张三"), QStringLiteral("ticket-a"));
+    auto b = tableClient(QStringLiteral("李四"), QStringLiteral("ticket-b"));
+    ASSERT_FALSE(a->waitForPrefix(Text({130, 3}, QStringLiteral("张三`张三"))).isEmpty());
+    ASSERT_FALSE(b->waitForPrefix(Text({130, 3}, QStringLiteral("李四`李四"))).isEmpty());
+    EXPECT_TRUE(log().contains("table 2: login 张三 takes seat 0"));
+    EXPECT_TRUE(log().contains("table 2: login 李四 takes seat 1"));
+
+    // The game at table 2 starts and ends; the hall sees it run and sees the new scores.
+    startGame(*a, *b);
+    EXPECT_FALSE(
+        hallA
+            ->waitForPrefix(hall::tableChanged(hall::TableRow{
+                2, {QStringLiteral("张三"), QStringLiteral("李四")}, {1000, 1000}, 0, true}))
+            .isEmpty());
+    b->send(Bytes({22, 0, 1}));
+    ASSERT_FALSE(a->waitForPrefix(Bytes({25})).isEmpty());
+    EXPECT_FALSE(
+        hallB
+            ->waitForPrefix(hall::tableChanged(hall::TableRow{
+                2, {QStringLiteral("张三"), QStringLiteral("李四")}, {1100, 900}, 0, false}))
+            .isEmpty());
+
+    // A table client without a reservation is sent to the hall; table 1 stayed empty.
+    auto stray = tableClient(QStringLiteral("丙"), QStringLiteral("ticket-c"));
+    EXPECT_EQ(stray->waitForPrefix(Bytes({24})), Text({24}, QStringLiteral("请先在大厅选择座位")));
+    EXPECT_TRUE(stray->waitForClose());
+
+    // 李四 leaves his table; the hall shows the seat free again.
+    b->send(Text({110, 0}, QStringLiteral("李四")));
+    EXPECT_FALSE(hallA
+                     ->waitForPrefix(hall::tableChanged(hall::TableRow{
+                         2, {QStringLiteral("张三"), QString()}, {1100, 0}, 0, false}))
+                     .isEmpty());
 }
 
 }  // namespace
