@@ -22,6 +22,7 @@
 #include "net/cp936.h"
 #include "net/frame.h"
 #include "server/fd_limit.h"
+#include "swarm.h"
 
 namespace {
 
@@ -32,32 +33,6 @@ struct Client {
     qint64 listNs = -1;  // when the whole list arrived
     int known = 0;       // rows in the list plus arrivals announced since
 };
-
-struct Usage {
-    double cpuSeconds = 0;
-    double rssKiB = 0;
-};
-
-Usage usageOf(qint64 pid) {
-    Usage u;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (stat.open(QIODevice::ReadOnly)) {
-        // Fields after the command name, which ends with the last ')'.
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> f = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (f.size() > 13) {
-            const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
-            u.cpuSeconds = (f[11].toDouble() + f[12].toDouble()) / ticks;  // utime, stime
-        }
-    }
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& l : status.readAll().split('\n')) {
-            if (l.startsWith("VmRSS:")) u.rssKiB = l.mid(6).trimmed().split(' ').first().toDouble();
-        }
-    }
-    return u;
-}
 
 template <typename F>
 bool waitFor(F done, int ms) {
@@ -142,7 +117,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     waitFor([] { return false; }, 300);
-    const Usage before = usageOf(server.processId());
+    const xq::bench::Usage before = xq::bench::usageOf(server.processId());
 
     for (int k = 0; k < spectators; ++k)
         add(QStringLiteral("观众%1").arg(k));
@@ -152,7 +127,7 @@ int main(int argc, char** argv) {
     }
     const double arrivedS = static_cast<double>(clock.nsecsElapsed() - clients[2]->startNs) / 1e9;
     waitFor([] { return false; }, 500);  // let the server settle
-    const Usage after = usageOf(server.processId());
+    const xq::bench::Usage after = xq::bench::usageOf(server.processId());
 
     std::vector<double> waits;
     for (std::size_t i = 2; i < clients.size(); ++i)

@@ -62,8 +62,12 @@ int main(int argc, char** argv) {
                        "places through the hall.")
             .arg(xq::server::Room::kMaxTables),
         QStringLiteral("N"), QStringLiteral("1"));
-    parser.addOptions({tablesOpt, hostOpt, portOpt, nameOpt, botOpt, botLevelOpt, botNameOpt,
-                       chatBurstOpt, chatIntervalOpt, maxConnectionsOpt, maxPerAddressOpt});
+    const QCommandLineOption noDbOpt(
+        QStringLiteral("no-db"),
+        QStringLiteral("Keep players and games in memory only, forgotten when the server stops."));
+    parser.addOptions({tablesOpt, noDbOpt, hostOpt, portOpt, nameOpt, botOpt, botLevelOpt,
+                       botNameOpt, chatBurstOpt, chatIntervalOpt, maxConnectionsOpt,
+                       maxPerAddressOpt});
     parser.process(app);
 
     const auto logLine = [](const QString& line) {
