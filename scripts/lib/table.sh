@@ -43,11 +43,12 @@ xq_need_display() {
     fi
 }
 
-# Installs what is missing and builds what a game needs, unless told to use a ready tree.
+# Installs what is missing and builds what a game needs (and the targets named after the
+# caller's name), unless told to use a ready tree.
 xq_prepare() {
     [ "${XQ_NO_BUILD:-0}" = 1 ] && return 0
     "$xq_root/scripts/setup"
-    xq_build_runtime "$1"
+    xq_build_runtime "$@"
 }
 
 # Waits for the server started in folder $1 to print its port; prints it.
@@ -66,15 +67,22 @@ xq_wait_port() {
     echo "$port"
 }
 
-# Builds only what a game needs (the client, the server and the skins), with its progress shown.
+# Builds only what a game needs (the client, the server and the skins, and what else is named),
+# with its progress shown.
 xq_build_runtime() {
-    local dir="$xq_build"
+    local dir="$xq_build" who=$1
+    shift
     if [ ! -x "$xq_game/xqtable" ]; then
-        echo "$1: first build of the client, the server and the skins: about 4 minutes on a" \
+        echo "$who: first build of the client, the server and the skins: about 4 minutes on a" \
              "2-core machine (later runs build only what changed)"
     fi
     cmake -S "$xq_root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$dir" --target xqtable xqtable-server skins
+    cmake --build "$dir" --target xqtable xqtable-server skins "$@"
+}
+
+# The hall program, pointed at a room server at $1:$2, for the user named $3.
+xq_hall() {
+    "$xq_build/hall/xqhall" --server "$1:$2" --name "$3" --table-client "$xq_game/xqtable"
 }
 
 # A fresh secret for one user: the server lets his name back in only with it.
