@@ -1,0 +1,242 @@
+#include "server/store/player_store.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "server/store/store_connection.h"
+#include "server/store/store_location.h"
+#include "server/store/store_schema.h"
+
+namespace xq::server {
+namespace {
+
+bool fail(QString* error, const QString& why) {
+    if (error) *error = why;
+    return false;
+}
+
+// PostgreSQL cannot hold a NUL in text; refused on both back ends so that they behave alike.
+bool hasNul(const QString& text) {
+    return text.contains(QChar(u'\0'));
+}
+
+// A null QString or QByteArray would reach the database as NULL.
+QString nonNull(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+QByteArray nonNull(const QByteArray& bytes) {
+    return bytes.isNull() ? QByteArray("") : bytes;
+}
+
+const QString kPlayerColumns = QStringLiteral("id, score, won, lost, drawn, escapes, face");
+
+StoredPlayer playerFrom(const QSqlQuery& q) {
+    StoredPlayer p;
+    p.userNumber = 10000 + q.value(0).toInt();
+    p.score = q.value(1).toInt();
+    p.won = q.value(2).toInt();
+    p.lost = q.value(3).toInt();
+    p.drawn = q.value(4).toInt();
+    p.escapes = q.value(5).toInt();
+    p.face = q.value(6).toInt();
+    return p;
+}
+
+}  // namespace
+
+PlayerStore::PlayerStore(std::unique_ptr<StoreConnection> connection)
+    : connection_(std::move(connection)) {}
+
+PlayerStore::~PlayerStore() = default;
+
+std::unique_ptr<PlayerStore> PlayerStore::open(const QString& where, QString* error) {
+    const auto location = parseStoreLocation(where, error);
+    if (!location) return nullptr;
+    auto connection = StoreConnection::open(*location, error);
+    if (!connection || !migrateStore(*connection, error)) return nullptr;
+    return std::unique_ptr<PlayerStore>(new PlayerStore(std::move(connection)));
+}
+
+bool PlayerStore::isPostgres() const {
+    return connection_->isPostgres();
+}
+
+std::optional<StoredPlayer> PlayerStore::findOnce(const QString& name) {
+    lastError_.clear();
+    QSqlQuery* q = connection_->prepared(
+        QStringLiteral("SELECT %1 FROM players WHERE name = ?").arg(kPlayerColumns), &lastError_);
+    if (!q) return std::nullopt;
+    q->addBindValue(name);
+    if (!q->exec()) {
+        lastError_ = sqlErrorText(q->lastError());
+        return std::nullopt;
+    }
+    // Finished at once: an open SQLite statement would keep its reader on an old snapshot.
+    std::optional<StoredPlayer> found;
+    if (q->next()) found = playerFrom(*q);
+    q->finish();
+    return found;
+}
+
+std::optional<StoredPlayer> PlayerStore::find(const QString& name) {
+    auto found = findOnce(name);
+    if (!found && !lastError_.isEmpty() && connection_->reconnectIfLost()) found = findOnce(name);
+    return found;
+}
+
+std::optional<StoredPlayer> PlayerStore::enterOnce(const QString& name, int face) {
+    // Someone who has been here before costs one round trip.
+    if (auto found = findOnce(name); found || !lastError_.isEmpty()) return found;
+    QSqlQuery* q =
+        connection_->prepared(QStringLiteral("INSERT INTO players (name, face) VALUES (?, ?)"
+                                             " ON CONFLICT (name) DO NOTHING RETURNING %1")
+                                  .arg(kPlayerColumns),
+                              &lastError_);
+    if (!q) return std::nullopt;
+    q->addBindValue(name);
+    q->addBindValue(face);
+    if (!q->exec()) {
+        lastError_ = sqlErrorText(q->lastError());
+        return std::nullopt;
+    }
+    std::optional<StoredPlayer> made;
+    if (q->next()) made = playerFrom(*q);
+    q->finish();
+    // Another server entered the same name just now: its row is the one.
+    if (!made) made = findOnce(name);
+    if (!made && lastError_.isEmpty()) lastError_ = QStringLiteral("the new player was not kept");
+    return made;
+}
+
+std::optional<StoredPlayer> PlayerStore::enter(const QString& name, int face) {
+    if (name.isEmpty() || hasNul(name)) {
+        lastError_ = name.isEmpty() ? QStringLiteral("a player needs a name")
+                                    : QStringLiteral("a name cannot contain a NUL character");
+        return std::nullopt;
+    }
+    auto player = enterOnce(name, face);
+    if (!player && connection_->reconnectIfLost()) player = enterOnce(name, face);
+    return player;
+}
+
+bool PlayerStore::record(const FinishedGame& game, QString* error) {
+    QString fault = finishedGameFault(game);
+    if (fault.isEmpty() && (hasNul(game.names[0]) || hasNul(game.names[1]) || hasNul(game.reason) ||
+                            hasNul(game.terms))) {
+        fault = QStringLiteral("the game's text contains a NUL character");
+    }
+    if (!fault.isEmpty()) return fail(error, QStringLiteral("game not stored: %1").arg(fault));
+    QString why;
+    Attempt attempt = recordOnce(game, &why);
+    // Nothing was committed when the connection broke before the commit: safe to try again.
+    if (attempt == Attempt::FailedBeforeCommit && connection_->reconnectIfLost()) {
+        attempt = recordOnce(game, &why);
+    }
+    if (attempt == Attempt::Done) return true;
+    return fail(error, QStringLiteral("game not stored: %1").arg(why));
+}
+
+PlayerStore::Attempt PlayerStore::recordOnce(const FinishedGame& game, QString* error) {
+    StoreConnection& c = *connection_;
+    QSqlQuery* update = c.prepared(
+        QStringLiteral("UPDATE players SET score = score + ?, won = won + ?, lost = lost + ?,"
+                       " drawn = drawn + ?, escapes = escapes + ? WHERE name = ?"),
+        error);
+    QSqlQuery* insert = c.prepared(
+        QStringLiteral("INSERT INTO games (ended_ms, table_no, name0, name1, red_seat, result,"
+                       " escaped, reason, change0, change1, terms, moves)"
+                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        error);
+    if (!update || !insert || !c.begin(error)) return Attempt::FailedBeforeCommit;
+    auto abandon = [&](QSqlQuery* q, const QString& why) {
+        fail(error, why.isEmpty() ? sqlErrorText(q->lastError()) : why);
+        q->finish();
+        c.rollback();
+        return Attempt::FailedBeforeCommit;
+    };
+    // Rows are always updated in the order of their names, so that two servers recording games
+    // of the same two players never wait for each other in a circle.
+    const int first = game.names[0] <= game.names[1] ? 0 : 1;
+    for (int seat : {first, 1 - first}) {
+        const SeatTally t = seatTally(game, seat);
+        for (int v : {game.scoreChange[seat], t.won, t.lost, t.drawn, t.escapes}) {
+            update->addBindValue(v);
+        }
+        update->addBindValue(game.names[seat]);
+        if (!update->exec()) return abandon(update, {});
+        if (update->numRowsAffected() != 1) {
+            return abandon(
+                update,
+                QStringLiteral("%1 has not entered the room's store").arg(game.names[seat]));
+        }
+        update->finish();
+    }
+    const QDateTime ended = game.endedAt.isValid() ? game.endedAt : QDateTime::currentDateTimeUtc();
+    insert->addBindValue(ended.toMSecsSinceEpoch());
+    insert->addBindValue(game.table);
+    insert->addBindValue(game.names[0]);
+    insert->addBindValue(game.names[1]);
+    insert->addBindValue(game.redSeat);
+    insert->addBindValue(game.result);
+    insert->addBindValue(game.escaped ? 1 : 0);
+    insert->addBindValue(nonNull(game.reason));
+    insert->addBindValue(game.scoreChange[0]);
+    insert->addBindValue(game.scoreChange[1]);
+    insert->addBindValue(nonNull(game.terms));
+    insert->addBindValue(nonNull(game.moves));
+    if (!insert->exec()) return abandon(insert, {});
+    insert->finish();
+    if (c.commit(error)) return Attempt::Done;
+    c.rollback();
+    return Attempt::Failed;
+}
+
+int PlayerStore::schemaVersion() {
+    return storedSchemaVersion(*connection_);
+}
+
+qint64 PlayerStore::archivedGames() {
+    lastError_.clear();
+    QSqlQuery q(connection_->database());
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM games")) || !q.next()) {
+        lastError_ = sqlErrorText(q.lastError());
+        return -1;
+    }
+    return q.value(0).toLongLong();
+}
+
+std::vector<FinishedGame> PlayerStore::recentGames(int count) {
+    lastError_.clear();
+    std::vector<FinishedGame> games;
+    if (count <= 0) return games;
+    QSqlQuery q(connection_->database());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral(
+            "SELECT table_no, name0, name1, red_seat, result, escaped, reason, change0, change1,"
+            " terms, moves, ended_ms FROM games ORDER BY ended_ms DESC, id DESC LIMIT ?"))) {
+        lastError_ = sqlErrorText(q.lastError());
+        return games;
+    }
+    q.addBindValue(count);
+    if (!q.exec()) {
+        lastError_ = sqlErrorText(q.lastError());
+        return games;
+    }
+    while (q.next()) {
+        FinishedGame g;
+        g.table = q.value(0).toInt();
+        g.names = {q.value(1).toString(), q.value(2).toString()};
+        g.redSeat = q.value(3).toInt();
+        g.result = q.value(4).toInt();
+        g.escaped = q.value(5).toInt() != 0;
+        g.reason = q.value(6).toString();
+        g.scoreChange = {q.value(7).toInt(), q.value(8).toInt()};
+        g.terms = q.value(9).toString();
+        g.moves = q.value(10).toByteArray();
+        g.endedAt = QDateTime::fromMSecsSinceEpoch(q.value(11).toLongLong(), Qt::UTC);
+        games.push_back(std::move(g));
+    }
+    return games;
+}
+
+}  // namespace xq::server
