@@ -7,17 +7,9 @@
 #include <cstdio>
 #include <functional>
 
-namespace xq::test {
+#include "eventually.h"
 
-// Spins the event loop until the condition holds or the time is up.
-inline bool Eventually(const std::function<bool()>& condition, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!condition() && t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return condition();
-}
+namespace xq::test {
 
 // The real room server on a free loopback port, for as long as the object lives.
 class ServerProcess {

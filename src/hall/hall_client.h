@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <optional>
+
+#include "hall/hall_connection.h"
+#include "hall/hall_model.h"
+#include "hall/launch_words.h"
+#include "hall/table_launcher.h"
+
+namespace xq::hall {
+
+// The hall as the user meets it, without its widgets: logging in and out, the room kept up to
+// date, the hall chat, and taking a seat or a watcher's place, which starts the table client
+// once the server grants it.
+class HallClient : public QObject {
+    Q_OBJECT
+
+public:
+    enum class State { LoggedOut, LoggingIn, LoggedIn };
+
+    // The longest hall chat message the server takes, its code byte included.
+    static constexpr int kMaxSayBytes = 2048;
+    // How long a login may wait for the connection, and then for the server's answer.
+    static constexpr int kConnectTimeoutMs = 10000;
+    static constexpr int kAnswerTimeoutMs = 15000;
+    // A server that takes the connection and then says nothing is given up after this long.
+    void setAnswerTimeout(int ms) { answerTimeoutMs_ = ms; }
+
+    explicit HallClient(TableLauncher& launcher, QObject* parent = nullptr);
+    ~HallClient() override;
+
+    void setTableClient(const QString& path) { tableClient_ = path; }
+    const QString& tableClient() const { return tableClient_; }
+    // The user's secret: the hall's hello carries it, and the table client gets it to log in with.
+    void setTicket(const QString& ticket) { ticket_ = ticket; }
+
+    // Starts logging in. What is wrong with the input, in words for the user, and nothing sent;
+    // nothing when the login is on its way.
+    std::optional<QString> login(const QString& host, int port, const QString& name);
+    // Leaves the hall; table windows already started play on.
+    void logout();
+
+    // Asks for a seat or a watcher's place; the answer comes as a start or a refusal.
+    void sit(int table, int seat);
+    void watch(int table);
+    // Says a line in the hall chat. What is wrong with it, in words for the user, when it cannot
+    // be sent; an empty line is not sent and is not wrong.
+    std::optional<QString> say(const QString& text);
+
+    State state() const { return state_; }
+    const QString& userName() const { return launch_.name; }
+    HallModel& model() { return model_; }
+
+signals:
+    void stateChanged(xq::hall::HallClient::State state);
+    // The login did not succeed, or the connection ended: why, in words for the user.
+    void loginFailed(const QString& reason);
+    void connectionLost(const QString& reason);
+    void chatLine(const QString& speaker, const QString& text);
+    void notice(const QString& text);
+    void reservationRefused(const QString& reason);
+    // The table client was started for this place.
+    void tableStarted(int table, xq::hall::Place place);
+    void tableFailed(const QString& reason);
+
+private:
+    void onMessage(const in::ServerMessage& message);
+    void onReservation(const in::Reservation& r);
+    void onEnded(const QString& loginReason);
+    void setState(State state);
+    void dropConnection();
+
+    TableLauncher& launcher_;
+    HallModel model_;
+    QPointer<HallConnection> connection_;
+    QTimer answerTimer_;
+    State state_ = State::LoggedOut;
+    LaunchData launch_;
+    QString tableClient_;
+    QString ticket_;
+    int answerTimeoutMs_ = kAnswerTimeoutMs;
+    QString refusal_;  // a notice that came before the login was answered
+};
+
+}  // namespace xq::hall

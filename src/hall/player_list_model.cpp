@@ -1,0 +1,138 @@
+#include "hall/player_list_model.h"
+
+#include "hall/level_titles.h"
+
+namespace xq::hall {
+
+int PlayerListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int PlayerListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant PlayerListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() < 0 || index.row() >= rows_.size()) return {};
+    const PlayerRow& r = rows_[index.row()];
+    if (role == kOwnRole) return r.name == ownName_;
+    if (role == Qt::ToolTipRole) return PlayerDetails(r);
+    if (role == Qt::TextAlignmentRole) {
+        const bool text =
+            index.column() == kName || index.column() == kLevel || index.column() == kTable;
+        return QVariant::fromValue((text ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole) return {};
+    switch (index.column()) {
+        case kName:
+            return r.name;
+        case kLevel:
+            return LevelTitle(r.score);
+        case kScore:
+            return r.score;
+        case kTable:
+            return PlaceText(r);
+        case kUserNumber:
+            return r.userNumber;
+        case kGames:
+            return r.games;
+        case kWon:
+            return r.won;
+        case kLost:
+            return r.lost;
+        case kDrawn:
+            return r.drawn;
+        case kEscapes:
+            return r.escapes;
+        default:
+            return {};
+    }
+}
+
+QVariant PlayerListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static const QStringList titles{QStringLiteral("用户名"), QStringLiteral("级别"),
+                                    QStringLiteral("积分"),   QStringLiteral("位置"),
+                                    QStringLiteral("用户ID"), QStringLiteral("总局数"),
+                                    QStringLiteral("胜"),     QStringLiteral("负"),
+                                    QStringLiteral("和"),     QStringLiteral("逃跑")};
+    return titles.value(section);
+}
+
+void PlayerListModel::setOwnName(const QString& name) {
+    beginResetModel();
+    ownName_ = name;
+    endResetModel();
+}
+
+void PlayerListModel::setRows(const QList<PlayerRow>& rows) {
+    beginResetModel();
+    rows_.clear();
+    for (const PlayerRow& r : rows) {
+        const qsizetype at = indexOf(r.name);
+        if (at >= 0) {
+            rows_[at] = r;
+        } else {
+            rows_.append(r);
+        }
+    }
+    endResetModel();
+}
+
+void PlayerListModel::upsert(const PlayerRow& row) {
+    const qsizetype at = indexOf(row.name);
+    if (at >= 0) {
+        rows_[at] = row;
+        emit dataChanged(index(static_cast<int>(at), 0), index(static_cast<int>(at), kColumns - 1));
+        return;
+    }
+    const int end = static_cast<int>(rows_.size());
+    beginInsertRows({}, end, end);
+    rows_.append(row);
+    endInsertRows();
+}
+
+void PlayerListModel::remove(const QString& name) {
+    const qsizetype at = indexOf(name);
+    if (at < 0) return;
+    beginRemoveRows({}, static_cast<int>(at), static_cast<int>(at));
+    rows_.removeAt(at);
+    endRemoveRows();
+}
+
+const PlayerRow* PlayerListModel::find(const QString& name) const {
+    const qsizetype at = indexOf(name);
+    return at < 0 ? nullptr : &rows_[at];
+}
+
+qsizetype PlayerListModel::indexOf(const QString& name) const {
+    for (qsizetype i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].name == name) return i;
+    }
+    return -1;
+}
+
+QString PlaceText(const PlayerRow& r) {
+    if (r.table <= 0) return {};
+    return r.place == Place::Watch ? QStringLiteral("%1号桌旁观").arg(r.table)
+                                   : QStringLiteral("%1号桌").arg(r.table);
+}
+
+QString PlayerDetails(const PlayerRow& r) {
+    QStringList lines{
+        r.name,
+        QStringLiteral("用户ID：%1").arg(r.userNumber),
+        QStringLiteral("级别：%1（积分 %2）").arg(LevelTitle(r.score)).arg(r.score),
+        QStringLiteral("总局数：%1　胜 %2　负 %3　和 %4")
+            .arg(r.games)
+            .arg(r.won)
+            .arg(r.lost)
+            .arg(r.drawn),
+        QStringLiteral("逃跑：%1").arg(r.escapes),
+    };
+    const QString place = PlaceText(r);
+    lines << (place.isEmpty() ? QStringLiteral("未在桌上") : place);
+    return lines.join(u'\n');
+}
+
+}  // namespace xq::hall

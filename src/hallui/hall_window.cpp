@@ -1,0 +1,114 @@
+#include "hallui/hall_window.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QVBoxLayout>
+
+#include "hall/launch_words.h"
+#include "ui/builtin_pictures.h"
+#include "ui/ui_font.h"
+
+namespace xq::hall {
+
+HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      client_(client),
+      pages_(new QStackedWidget),
+      login_(new LoginBox),
+      room_(new RoomView(client.model(), hallDir)) {
+    setWindowTitle(QStringLiteral("%1大厅").arg(GameName()));
+    const QImage logo = BuiltinPicture("logo.png");
+    if (!logo.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(logo)));
+    setFont(PaneFont());
+    resize(1000, 680);
+    pages_->addWidget(login_);
+    pages_->addWidget(room_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(pages_);
+
+    connect(login_, &LoginBox::loginClicked, this, &HallWindow::tryLogin);
+    connect(&room_->logoutButton(), &QPushButton::clicked, this, [this] {
+        client_.logout();
+        showLogin({});
+    });
+    connect(&room_->grid(), &TableGrid::sitRequested, this, [this](int table, int seat) {
+        room_->showStatus(QStringLiteral("正在请求第 %1 桌的座位……").arg(table));
+        client_.sit(table, seat);
+    });
+    connect(&room_->grid(), &TableGrid::watchRequested, this, [this](int table) {
+        room_->showStatus(QStringLiteral("正在请求旁观第 %1 桌……").arg(table));
+        client_.watch(table);
+    });
+    room_->chat().say = [this](const QString& text) { return client_.say(text); };
+
+    connect(&client_, &HallClient::stateChanged, this, &HallWindow::onStateChanged);
+    connect(&client_, &HallClient::loginFailed, this, &HallWindow::showLogin);
+    connect(&client_, &HallClient::connectionLost, this, &HallWindow::showLogin);
+    connect(&client_, &HallClient::chatLine, &room_->chat(), &HallChat::addLine);
+    connect(&client_, &HallClient::notice, this, [this](const QString& text) {
+        room_->chat().addNote(text);
+        room_->showWarning(text);
+    });
+    connect(&client_, &HallClient::reservationRefused, room_, &RoomView::showWarning);
+    connect(&client_, &HallClient::tableFailed, room_, &RoomView::showWarning);
+    connect(&client_, &HallClient::tableStarted, this, [this](int table, Place place) {
+        room_->showStatus(place == Place::Watch
+                              ? QStringLiteral("正在打开第 %1 桌（旁观）……").arg(table)
+                              : QStringLiteral("正在打开第 %1 桌……").arg(table));
+    });
+}
+
+void HallWindow::setLoginValues(const QString& name, const QString& host, int port) {
+    login_->setValues(name, host, port);
+    // The first field still to fill, or the button when everything is there.
+    if (name.isEmpty()) {
+        login_->nameEdit().setFocus();
+    } else if (port <= 0) {
+        login_->portEdit().setFocus();
+    } else {
+        login_->loginButton().setFocus();
+    }
+}
+
+void HallWindow::tryLogin() {
+    if (client_.state() != HallClient::State::LoggedOut) return;
+    if (const auto problem = client_.login(login_->host(), login_->port(), login_->name()))
+        login_->setMessage(*problem);
+}
+
+void HallWindow::showLogin(const QString& reason) {
+    login_->setBusy(false);
+    login_->setMessage(reason);
+    pages_->setCurrentWidget(login_);
+    setWindowTitle(QStringLiteral("%1大厅").arg(GameName()));
+}
+
+void HallWindow::showRoom() {
+    room_->chat().clear();
+    room_->showStatus(QStringLiteral("双击空座入座，双击桌子旁观"));
+    pages_->setCurrentWidget(room_);
+    setWindowTitle(QStringLiteral("%1大厅 - %2").arg(GameName(), client_.userName()));
+}
+
+void HallWindow::onStateChanged(HallClient::State state) {
+    switch (state) {
+        case HallClient::State::LoggingIn:
+            login_->setBusy(true);
+            break;
+        case HallClient::State::LoggedIn:
+            login_->setBusy(false);
+            login_->setMessage({});
+            showRoom();
+            break;
+        case HallClient::State::LoggedOut:
+            break;
+    }
+}
+
+void HallWindow::closeEvent(QCloseEvent* event) {
+    client_.logout();
+    event->accept();
+}
+
+}  // namespace xq::hall

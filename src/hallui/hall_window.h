@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QStackedWidget>
+#include <QWidget>
+
+#include "hall/hall_client.h"
+#include "hallui/login_box.h"
+#include "hallui/room_view.h"
+
+namespace xq::hall {
+
+// The hall's window: the login box until the server takes the user in, then the room; back to
+// the login box, with the reason, when the connection ends.
+class HallWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // hallDir: the run-time tree whose pictures the room shows.
+    HallWindow(HallClient& client, const QString& hallDir, QWidget* parent = nullptr);
+
+    void setLoginValues(const QString& name, const QString& host, int port);
+
+    LoginBox& loginBox() { return *login_; }
+    RoomView& room() { return *room_; }
+    bool showsRoom() const { return pages_->currentWidget() == room_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void tryLogin();
+    void showLogin(const QString& reason);
+    void showRoom();
+    void onStateChanged(HallClient::State state);
+
+    HallClient& client_;
+    QStackedWidget* pages_;
+    LoginBox* login_;
+    RoomView* room_;
+};
+
+}  // namespace xq::hall

@@ -1,0 +1,106 @@
+#include "hallui/login_box.h"
+
+#include <QFormLayout>
+#include <QFrame>
+#include <QIntValidator>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "hall/login_input.h"
+#include "hallui/hall_look.h"
+#include "ui/builtin_pictures.h"
+
+namespace xq::hall {
+
+LoginBox::LoginBox(QWidget* parent)
+    : QWidget(parent),
+      name_(new QLineEdit),
+      host_(new QLineEdit),
+      port_(new QLineEdit),
+      login_(new QPushButton(QStringLiteral("登录"))),
+      message_(new QLabel) {
+    name_->setMaxLength(kMaxNameLength);
+    name_->setPlaceholderText(QStringLiteral("1 到 32 个字符，不含空格"));
+    port_->setValidator(new QIntValidator(1, 65535, port_));
+    login_->setDefault(true);
+    message_->setWordWrap(true);
+    message_->setAlignment(Qt::AlignCenter);
+
+    auto* panel = new QFrame;
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setAutoFillBackground(true);
+    QPalette back = panel->palette();
+    back.setColor(QPalette::Window, kWindowBack);
+    panel->setPalette(back);
+    panel->setFixedWidth(320);
+
+    auto* title = new QLabel(QStringLiteral("中国象棋大厅"));
+    QFont big = title->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    title->setFont(big);
+    title->setAlignment(Qt::AlignCenter);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("用户名："), name_);
+    form->addRow(QStringLiteral("服务器："), host_);
+    form->addRow(QStringLiteral("端口："), port_);
+
+    auto* inner = new QVBoxLayout(panel);
+    inner->setContentsMargins(24, 20, 24, 20);
+    inner->setSpacing(12);
+    inner->addWidget(title);
+    inner->addLayout(form);
+    inner->addWidget(login_);
+    inner->addWidget(message_);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addStretch();
+    outer->addWidget(panel, 0, Qt::AlignHCenter);
+    outer->addStretch();
+
+    connect(login_, &QPushButton::clicked, this, &LoginBox::loginClicked);
+    for (QLineEdit* edit : {name_, host_, port_})
+        connect(edit, &QLineEdit::returnPressed, this, &LoginBox::loginClicked);
+}
+
+void LoginBox::setValues(const QString& name, const QString& host, int port) {
+    name_->setText(name);
+    host_->setText(host);
+    port_->setText(port > 0 ? QString::number(port) : QString());
+}
+
+int LoginBox::port() const {
+    bool ok = false;
+    const int value = port_->text().trimmed().toInt(&ok);
+    return ok ? value : 0;
+}
+
+void LoginBox::setMessage(const QString& text) {
+    showMessage(text, kWarningText);
+}
+
+void LoginBox::showMessage(const QString& text, const QColor& colour) {
+    QPalette look = message_->palette();
+    look.setColor(QPalette::WindowText, colour);
+    message_->setPalette(look);
+    message_->setText(text);
+}
+
+void LoginBox::setBusy(bool busy) {
+    for (QWidget* w : std::initializer_list<QWidget*>{name_, host_, port_, login_})
+        w->setEnabled(!busy);
+    if (busy) showMessage(QStringLiteral("正在连接……"), palette().color(QPalette::WindowText));
+}
+
+void LoginBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QImage tile = BuiltinPicture("gameback.png");
+    if (tile.isNull()) {
+        p.fillRect(rect(), kRoomBack);
+    } else {
+        p.drawTiledPixmap(rect(), QPixmap::fromImage(tile));
+    }
+}
+
+}  // namespace xq::hall

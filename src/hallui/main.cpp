@@ -1,0 +1,38 @@
+// xqhall: the game hall. The user logs in, sees the room's tables, the players and the hall chat,
+// and sits down or watches; the server's grant starts the table client.
+
+#include <QApplication>
+#include <cstdio>
+
+#include "hall/hall_client.h"
+#include "hall/hall_options.h"
+#include "hall/table_launcher.h"
+#include "hallui/hall_window.h"
+#include "ui/app_translations.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("xqhall"));
+    xq::InstallChineseTranslations(app);
+
+    xq::hall::HallCommandLine commandLine;
+    if (!commandLine.parse(QCoreApplication::arguments(), QCoreApplication::applicationDirPath())) {
+        std::fprintf(stderr, "xqhall: %s\n\n%s", qPrintable(commandLine.error()),
+                     qPrintable(commandLine.helpText()));
+        return 2;
+    }
+    if (commandLine.helpWanted()) {
+        std::fputs(qPrintable(commandLine.helpText()), stdout);
+        return 0;
+    }
+    const xq::hall::HallOptions& options = commandLine.options();
+
+    xq::hall::ProcessLauncher launcher;
+    xq::hall::HallClient client(launcher);
+    client.setTableClient(options.tableClient);
+    client.setTicket(options.ticket);
+    xq::hall::HallWindow window(client, QCoreApplication::applicationDirPath());
+    window.setLoginValues(options.name, options.host, options.port);
+    window.show();
+    return QApplication::exec();
+}

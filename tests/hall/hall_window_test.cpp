@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "../support/eventually.h"
+#include "../support/fake_hall_server.h"
+#include "../support/recording_launcher.h"
+#include "hall/hall_options.h"
+#include "hallui/hall_window.h"
+#include "hallui/table_cell.h"
+#include "startup/command_line.h"
+
+namespace xq::hall {
+namespace {
+
+using test::Eventually;
+
+const QString kHallDir = QStringLiteral(XQ_TEST_HALL_DIR);
+
+// The hall as main() puts it together, started with a command line, against a fake server
+// whose table 1 has a player in seat 0 and whose table 2 has a game with two players.
+struct Room {
+    test::FakeHallServer server{6};
+    test::RecordingLauncher launcher;
+    HallClient client{launcher};
+    HallWindow window{client, kHallDir};
+
+    explicit Room(const QString& name = QStringLiteral("张三")) {
+        server.seat(1, 0, QStringLiteral("李四"), 1500);
+        server.setTable(
+            TableRow{2, {QStringLiteral("王五"), QStringLiteral("赵六")}, {3000, 150}, 3, true});
+        HallCommandLine line;
+        EXPECT_TRUE(
+            line.parse({QStringLiteral("xqhall"), QStringLiteral("--server"),
+                        QStringLiteral("127.0.0.1:%1").arg(server.port()), QStringLiteral("--name"),
+                        name, QStringLiteral("--ticket"), QStringLiteral("c0ffee")},
+                       kHallDir));
+        client.setTableClient(line.options().tableClient);
+        client.setTicket(line.options().ticket);
+        window.setLoginValues(line.options().name, line.options().host, line.options().port);
+        window.resize(1000, 680);
+        window.show();
+    }
+
+    TableGrid& grid() { return window.room().grid(); }
+    bool logIn() {
+        QTest::mouseClick(&window.loginBox().loginButton(), Qt::LeftButton);
+        return Eventually([&] { return window.showsRoom() && !client.model().tables().isEmpty(); });
+    }
+    QString seatTip(int table, int seat) {
+        return grid().toolTipAt(grid().seatRect(table, seat).center());
+    }
+    void doubleClickSeat(int table, int seat) {
+        QTest::mouseDClick(&grid(), Qt::LeftButton, {}, grid().seatRect(table, seat).center());
+    }
+    void doubleClickTable(int table) {
+        const QPoint board = grid().tableRect(table).topLeft() + table_cell::boardRect().center();
+        QTest::mouseDClick(&grid(), Qt::LeftButton, {}, board);
+    }
+    bool statusSays(const QString& text) {
+        return Eventually([&] { return window.room().status().text().contains(text); });
+    }
+};
+
+QStringList ExpectedWords(quint16 port) {
+    return {LaunchToken(),
+            QStringLiteral("127.0.0.1"),
+            QString::number(port),
+            QStringLiteral("中国象棋"),
+            QStringLiteral(
+                "长工_100`短工_200`佃农_500`贫农_1000`中农_2000`富农_4000`地主_8000`恶霸_12000"),
+            QStringLiteral("c0ffee"),
+            QStringLiteral("-"),
+            QStringLiteral("张三"),
+            QStringLiteral("1")};
+}
+
+TEST(HallWindow, ShowsTheRoomAndSeatsTheUserAtAFreeSeat) {
+    Room room;
+    ASSERT_TRUE(room.logIn());
+    EXPECT_EQ(room.window.windowTitle(), QStringLiteral("中国象棋大厅 - 张三"));
+    // The cards show who sits where, with their titles.
+    EXPECT_TRUE(room.seatTip(1, 0).contains(QStringLiteral("李四")));
+    EXPECT_TRUE(room.seatTip(1, 0).contains(QStringLiteral("贫农")));
+    EXPECT_TRUE(room.seatTip(1, 1).contains(QStringLiteral("空座")));
+    EXPECT_TRUE(room.seatTip(2, 1).contains(QStringLiteral("赵六")));
+    const QString table2 = room.grid().toolTipAt(room.grid().tableRect(2).topLeft() +
+                                                 table_cell::boardRect().center());
+    EXPECT_TRUE(table2.contains(QStringLiteral("对局中"))) << table2.toStdString();
+    EXPECT_TRUE(table2.contains(QStringLiteral("旁观 3 人"))) << table2.toStdString();
+    EXPECT_EQ(room.window.room().players().nameAt(0), QStringLiteral("张三"));
+
+    room.doubleClickSeat(1, 1);
+    ASSERT_TRUE(Eventually([&] { return !room.launcher.launches.isEmpty(); }));
+    const auto reserve = room.server.last<in::Reserve>();
+    ASSERT_TRUE(reserve);
+    EXPECT_EQ(reserve->table, 1);
+    EXPECT_EQ(reserve->place, Place::Seat1);
+    ASSERT_EQ(room.launcher.launches.size(), 1);
+    EXPECT_EQ(room.launcher.launches[0].program, kHallDir + QStringLiteral("/game/xqtable"));
+    EXPECT_EQ(room.launcher.launches[0].arguments, ExpectedWords(room.server.port()));
+    EXPECT_TRUE(room.statusSays(QStringLiteral("第 1 桌")));
+
+    // The server's table rows change the cards.
+    ASSERT_TRUE(Eventually([&] { return room.seatTip(1, 1).contains(QStringLiteral("张三")); }));
+    room.server.seat(3, 0, QStringLiteral("钱七"), 9000);
+    ASSERT_TRUE(Eventually([&] { return room.seatTip(3, 0).contains(QStringLiteral("钱七")); }));
+    EXPECT_TRUE(room.seatTip(3, 0).contains(QStringLiteral("地主")));
+}
+
+TEST(HallWindow, WatchesATableAndShowsARefusal) {
+    Room room;
+    ASSERT_TRUE(room.logIn());
+    room.doubleClickTable(2);
+    ASSERT_TRUE(Eventually([&] { return room.launcher.launches.size() == 1; }));
+    EXPECT_EQ(room.server.last<in::Reserve>()->table, 2);
+    EXPECT_EQ(room.server.last<in::Reserve>()->place, Place::Watch);
+    EXPECT_EQ(room.launcher.launches[0].arguments, ExpectedWords(room.server.port()));
+    EXPECT_TRUE(room.statusSays(QStringLiteral("旁观")));
+
+    // A taken seat is a way to watch, too; already watching, the server says no.
+    room.doubleClickSeat(1, 0);
+    EXPECT_TRUE(room.statusSays(QStringLiteral("你已经在第 2 桌")));
+    EXPECT_EQ(room.server.last<in::Reserve>()->table, 1);
+    EXPECT_EQ(room.server.last<in::Reserve>()->place, Place::Watch);
+    EXPECT_EQ(room.launcher.launches.size(), 1);
+
+    // A double click between the cards asks for nothing.
+    const int asked = room.server.count<in::Reserve>();
+    QTest::mouseDClick(&room.grid(), Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::qWait(50);
+    EXPECT_EQ(room.server.count<in::Reserve>(), asked);
+}
+
+TEST(HallWindow, LosingTheServerBringsBackTheLoginBox) {
+    Room room;
+    ASSERT_TRUE(room.logIn());
+    room.server.closeAll();
+    ASSERT_TRUE(Eventually([&] { return !room.window.showsRoom(); }));
+    EXPECT_EQ(room.window.loginBox().message().text(), QStringLiteral("与大厅服务器的连接已断开"));
+    EXPECT_TRUE(room.window.loginBox().loginButton().isEnabled());
+    // The user can log in again at once.
+    ASSERT_TRUE(room.logIn());
+}
+
+TEST(HallWindow, TheLoginBoxSaysWhatIsWrong) {
+    const struct {
+        const char* what;
+        QString name;
+        bool serverDown;
+        QString message;
+    } cases[] = {
+        {"a blank in the name", QStringLiteral("张 三"), false,
+         QStringLiteral("用户名不能含有空格")},
+        {"no name", QString(), false, QStringLiteral("请输入用户名")},
+        {"the name is in the hall", QStringLiteral("王五"), false,
+         QStringLiteral("用户名 王五 已在大厅")},
+        {"nobody listens", QStringLiteral("张三"), true, QStringLiteral("无法连接到大厅服务器")},
+    };
+    for (const auto& c : cases) {
+        Room room;
+        room.server.addPlayer(
+            PlayerRow{QStringLiteral("王五"), 10003, 3000, 0, 0, 0, 0, 0, 1, 2, Place::Seat0});
+        room.window.loginBox().nameEdit().setText(c.name);
+        if (c.serverDown) {
+            QTcpServer probe;
+            ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+            room.window.loginBox().portEdit().setText(QString::number(probe.serverPort()));
+        }
+        QTest::mouseClick(&room.window.loginBox().loginButton(), Qt::LeftButton);
+        EXPECT_TRUE(Eventually([&] {
+            return room.window.loginBox().message().text() == c.message &&
+                   room.window.loginBox().loginButton().isEnabled();
+        })) << c.what
+            << ": " << room.window.loginBox().message().text().toStdString();
+        EXPECT_FALSE(room.window.showsRoom()) << c.what;
+    }
+}
+
+TEST(HallWindow, TheHallChatSendsWithEnterAndShowsWhatIsSaid) {
+    Room room;
+    ASSERT_TRUE(room.logIn());
+    HallChat& chat = room.window.room().chat();
+    chat.input().setFocus();
+    chat.input().setText(QStringLiteral("你好 <b>大家</b>"));
+    QTest::keyClick(&chat.input(), Qt::Key_Return);
+    ASSERT_TRUE(Eventually([&] {
+        return chat.log().toPlainText().contains(QStringLiteral("张三：你好 <b>大家</b>"));
+    }));
+    EXPECT_TRUE(chat.input().text().isEmpty());
+
+    // Blanks alone are not sent; a line too long stays in the edit and the log says why.
+    chat.input().setText(QStringLiteral("   "));
+    QTest::keyClick(&chat.input(), Qt::Key_Return);
+    const QString tooLong(1500, u'棋');
+    chat.input().setMaxLength(32767);
+    chat.input().setText(tooLong);
+    QTest::keyClick(&chat.input(), Qt::Key_Return);
+    EXPECT_EQ(chat.input().text(), tooLong);
+    EXPECT_TRUE(chat.log().toPlainText().contains(QStringLiteral("发言太长")));
+    QTest::qWait(50);
+    EXPECT_EQ(room.server.count<in::Say>(), 1);
+
+    // Notices from the server are set apart in the log.
+    room.server.sendToAll(hall::notice(QStringLiteral("发言太快，请稍后再说")));
+    ASSERT_TRUE(Eventually([&] {
+        return chat.log().toPlainText().contains(QStringLiteral("【系统】发言太快，请稍后再说"));
+    }));
+}
+
+TEST(HallWindow, Picture) {
+    Room room;
+    room.server.seat(3, 1, QStringLiteral("孙八"), 12500);
+    room.server.setTable(TableRow{4, {QStringLiteral("周九"), {}}, {650, 0}, 1, false});
+    // The people at the tables are in the hall too, with the scores the tables show.
+    const struct {
+        const char* name;
+        int score, face, table;
+        Place place;
+    } people[] = {{"李四", 1500, 3, 1, Place::Seat0}, {"王五", 3000, 7, 2, Place::Seat0},
+                  {"赵六", 150, 11, 2, Place::Seat1}, {"孙八", 12500, 15, 3, Place::Seat1},
+                  {"周九", 650, 19, 4, Place::Seat0}, {"吴十", 4200, 22, 4, Place::Watch}};
+    int n = 0;
+    for (const auto& p : people) {
+        ++n;
+        room.server.addPlayer(PlayerRow{QString::fromUtf8(p.name), 10010 + n, p.score, 20 + n, 10,
+                                        8, n, n % 2, p.face, p.table, p.place});
+    }
+    ASSERT_TRUE(room.logIn());
+    room.server.sendToAll(hall::chatLine(QStringLiteral("李四"), QStringLiteral("有人下一盘吗？")));
+    room.server.sendToAll(hall::chatLine(QStringLiteral("王五"), QStringLiteral("第二桌正在激战")));
+    ASSERT_TRUE(Eventually([&] { return room.client.model().players().rowCount() == 7; }));
+    QTest::qWait(100);
+    const QImage picture = room.window.grab().toImage();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_TRUE(picture.save(QStringLiteral(XQ_TEST_SCREENSHOT)));
+}
+
+}  // namespace
+}  // namespace xq::hall

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+#include "hall/table_launcher.h"
+
+namespace xq::test {
+
+// Takes down what the hall would start instead of starting it.
+class RecordingLauncher : public hall::TableLauncher {
+public:
+    struct Launch {
+        QString program;
+        QStringList arguments;
+    };
+    QList<Launch> launches;
+
+    void start(const QString& program, const QStringList& arguments) override {
+        launches.append({program, arguments});
+    }
+};
+
+}  // namespace xq::test
