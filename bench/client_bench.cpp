@@ -36,7 +36,7 @@ bool Eventually(const std::function<bool()>& condition, int ms = 15000) {
 struct Server {
     Server() {
         process.setProgram(QStringLiteral(XQ_SERVER_BINARY));
-        process.setArguments({"--port", "0"});
+        process.setArguments({"--port", "0", "--no-db"});
         process.start();
         process.waitForStarted();
         Eventually([&] { return process.canReadLine(); });

@@ -159,7 +159,8 @@ int main(int argc, char** argv) {
     QStringList command = qEnvironmentVariable("XQ_BENCH_WRAP").split(u' ', Qt::SkipEmptyParts);
     const QString binary =
         qEnvironmentVariable("XQ_BENCH_SERVER", QStringLiteral(XQ_SERVER_BINARY));
-    command << binary << QStringLiteral("--port") << QStringLiteral("0");
+    command << binary << QStringLiteral("--port") << QStringLiteral("0")
+            << QStringLiteral("--no-db");
     server.setProgram(command.takeFirst());
     server.setArguments(command);
     server.setStandardErrorFile(QProcess::nullDevice());

@@ -57,7 +57,8 @@ QByteArray helloAndLogin(const QString& name) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int spectators = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
-    QStringList serverArgs = {QStringLiteral("--port"), QStringLiteral("0")};
+    QStringList serverArgs = {QStringLiteral("--port"), QStringLiteral("0"),
+                              QStringLiteral("--no-db")};
     for (int i = 2; i < argc; ++i)
         serverArgs << QString::fromLocal8Bit(argv[i]);
     const long files = xq::server::raiseFileLimit();

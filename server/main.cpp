@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "server/bot/bot_player.h"
+#include "server/database_stats.h"
 #include "server/fd_limit.h"
 #include "server/room_server.h"
 
@@ -62,10 +63,17 @@ int main(int argc, char** argv) {
                        "places through the hall.")
             .arg(xq::server::Room::kMaxTables),
         QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption dbOpt(
+        QStringLiteral("db"),
+        QStringLiteral("Where players and games are kept: a SQLite file (default: xqtable.db "
+                       "beside the server), or a PostgreSQL database, as a postgresql:// URI or "
+                       "a \"host=... dbname=...\" connection string, which several room servers "
+                       "may share."),
+        QStringLiteral("WHERE"));
     const QCommandLineOption noDbOpt(
         QStringLiteral("no-db"),
         QStringLiteral("Keep players and games in memory only, forgotten when the server stops."));
-    parser.addOptions({tablesOpt, noDbOpt, hostOpt, portOpt, nameOpt, botOpt, botLevelOpt,
+    parser.addOptions({tablesOpt, dbOpt, noDbOpt, hostOpt, portOpt, nameOpt, botOpt, botLevelOpt,
                        botNameOpt, chatBurstOpt, chatIntervalOpt, maxConnectionsOpt,
                        maxPerAddressOpt});
     parser.process(app);
@@ -120,8 +128,36 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // The room remembers its players unless told not to; without its database it does not start,
+    // rather than play games whose results would be lost.
+    std::unique_ptr<xq::server::PlayerStore> store;
+    std::unique_ptr<xq::server::DatabaseStats> storedStats;
+    if (parser.isSet(noDbOpt) && parser.isSet(dbOpt)) {
+        logLine(QStringLiteral("--db and --no-db exclude each other"));
+        return 2;
+    }
+    if (!parser.isSet(noDbOpt)) {
+        const QString where = parser.isSet(dbOpt) ? parser.value(dbOpt)
+                                                  : QCoreApplication::applicationDirPath() +
+                                                        QStringLiteral("/xqtable.db");
+        QString error;
+        store = xq::server::PlayerStore::open(where, &error);
+        if (!store) {
+            logLine(QStringLiteral("cannot open the players' database: %1").arg(error));
+            return 1;
+        }
+        storedStats = std::make_unique<xq::server::DatabaseStats>(*store, logLine);
+        logLine(
+            QStringLiteral("players and games kept in %1 (%2, schema %3, %4 games)")
+                .arg(store->isPostgres() ? QStringLiteral("PostgreSQL") : where,
+                     store->isPostgres() ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite"))
+                .arg(store->schemaVersion())
+                .arg(store->archivedGames()));
+    }
+
     const long files = xq::server::raiseFileLimit();
     xq::server::ServerOptions options;
+    options.store = storedStats.get();
     options.tables = *tables;
     options.chat = xq::server::ChatRate{*chatBurst, *chatInterval};
     options.maxConnections = *maxConnections;

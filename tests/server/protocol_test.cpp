@@ -26,8 +26,9 @@ class ProtocolTest : public ::testing::Test {
 protected:
     void SetUp() override {
         server_.setProgram(QStringLiteral(XQ_SERVER_BINARY));
-        server_.setArguments(QStringList{QStringLiteral("--port"), QStringLiteral("0")} +
-                             serverOptions());
+        server_.setArguments(
+            QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--no-db")} +
+            serverOptions());
         server_.start();
         ASSERT_TRUE(server_.waitForStarted(10000));
         ASSERT_TRUE(WaitFor([&] { return server_.canReadLine(); }, 10000));
@@ -203,7 +204,7 @@ TEST_F(ProtocolTest, AClosingConnectionThatNeitherReadsNorClosesIsDroppedAfterIt
     // A server for two connections at a time: the one left hanging still counts.
     server_.kill();
     server_.waitForFinished(5000);
-    server_.setArguments({QStringLiteral("--port"), QStringLiteral("0"),
+    server_.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--no-db"),
                           QStringLiteral("--max-connections"), QStringLiteral("2")});
     server_.start();
     ASSERT_TRUE(WaitFor([&] { return server_.canReadLine(); }, 10000));

@@ -16,7 +16,9 @@ class ServerProcess {
 public:
     explicit ServerProcess(const QStringList& extra = {}) {
         process_.setProgram(QStringLiteral(XQ_SERVER_BINARY));
-        process_.setArguments(QStringList{QStringLiteral("--port"), QStringLiteral("0")} + extra);
+        process_.setArguments(
+            QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--no-db")} +
+            extra);
         process_.start();
         if (!process_.waitForStarted(10000)) return;
         if (!Eventually([&] { return process_.canReadLine(); })) return;
