@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <memory>
 
@@ -24,11 +25,14 @@ using xq::test::Text;
 
 class ProtocolTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { startServer(); }
+    // Starts the server (again, once the test has killed it), in memory unless the options name
+    // a database.
+    void startServer() {
+        QStringList args{QStringLiteral("--port"), QStringLiteral("0")};
+        if (!serverOptions().contains(QStringLiteral("--db"))) args << QStringLiteral("--no-db");
         server_.setProgram(QStringLiteral(XQ_SERVER_BINARY));
-        server_.setArguments(
-            QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--no-db")} +
-            serverOptions());
+        server_.setArguments(args + serverOptions());
         server_.start();
         ASSERT_TRUE(server_.waitForStarted(10000));
         ASSERT_TRUE(WaitFor([&] { return server_.canReadLine(); }, 10000));
@@ -437,6 +441,58 @@ TEST_F(RoomProtocolTest, HallReservationsSeatTableClientsAndTheHallFollows) {
                      ->waitForPrefix(hall::tableChanged(hall::TableRow{
                          2, {QStringLiteral("张三"), QString()}, {1100, 0}, 0, false}))
                      .isEmpty());
+}
+
+// A lone table whose players are kept in a database.
+class StoredProtocolTest : public ProtocolTest {
+protected:
+    QStringList serverOptions() const override {
+        return {QStringLiteral("--db"), dir_.filePath(QStringLiteral("players.db"))};
+    }
+    QTemporaryDir dir_;
+};
+
+TEST_F(StoredProtocolTest, ScoresAndNumbersOutliveTheServer) {
+    QByteArray zhangRow;
+    {
+        auto a = client(QStringLiteral("张三"));
+        auto b = client(QStringLiteral("李四"));
+        startGame(*a, *b);
+        b->send(Bytes({22, 0, 1}));
+        zhangRow = a->waitForPrefix(Text({108, 6}, QStringLiteral("张三`")));
+        ASSERT_FALSE(zhangRow.isEmpty());
+    }
+    QString text;
+    ASSERT_TRUE(DecodeCp936(zhangRow.mid(2), text));
+    const QStringList before = text.split(u'`');
+    ASSERT_EQ(before.size(), 16);
+    EXPECT_EQ(before[2], QStringLiteral("1100"));
+
+    // Stopped at once and started again on the same database.
+    server_.kill();
+    server_.waitForFinished(5000);
+    startServer();
+    ASSERT_FALSE(HasFatalFailure());
+    auto hallUser = std::make_unique<RawClient>(port_);
+    hallUser->send(hall::hello(QStringLiteral("张三"), QString()));
+    const QByteArray own = hallUser->waitForPrefix(Bytes({200, 0}));
+    ASSERT_FALSE(own.isEmpty());
+    const auto parsed = hall::parseServerMessage(own);
+    ASSERT_TRUE(parsed);
+    const hall::PlayerRow row = std::get<hall::in::OwnRow>(*parsed).row;
+    EXPECT_EQ(row.score, 1100);
+    EXPECT_EQ(row.won, 1);
+    EXPECT_EQ(QString::number(row.userNumber), before[1]) << "the same user number";
+
+    // At the table, the row shows the stored record, and the loser's too.
+    auto a = client(QStringLiteral("李四"));
+    const QByteArray list = a->waitForPrefix(Bytes({130, 2}));
+    ASSERT_TRUE(DecodeCp936(list.mid(2), text));
+    const QStringList fields = text.split(u'`');
+    ASSERT_GE(fields.size(), 11);
+    EXPECT_EQ(fields[2], QStringLiteral("900"));
+    EXPECT_EQ(fields[5], QStringLiteral("1")) << "games";
+    EXPECT_EQ(fields[9], QStringLiteral("1")) << "lost";
 }
 
 }  // namespace

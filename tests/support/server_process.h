@@ -14,20 +14,24 @@ namespace xq::test {
 // The real room server on a free loopback port, for as long as the object lives.
 class ServerProcess {
 public:
-    explicit ServerProcess(const QStringList& extra = {}) {
+    explicit ServerProcess(const QStringList& extra = {}) { start(extra); }
+    ~ServerProcess() {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+    // Starts it (again, after kill()) with these arguments.
+    void start(const QStringList& extra) {
+        port_ = 0;
         process_.setProgram(QStringLiteral(XQ_SERVER_BINARY));
-        process_.setArguments(
-            QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--no-db")} +
-            extra);
+        // In memory unless the test names a database.
+        QStringList args{QStringLiteral("--port"), QStringLiteral("0")};
+        if (!extra.contains(QStringLiteral("--db"))) args << QStringLiteral("--no-db");
+        process_.setArguments(args + extra);
         process_.start();
         if (!process_.waitForStarted(10000)) return;
         if (!Eventually([&] { return process_.canReadLine(); })) return;
         const QByteArray line = process_.readLine().trimmed();
         if (line.startsWith("port ")) port_ = line.mid(5).toUShort();
-    }
-    ~ServerProcess() {
-        process_.kill();
-        process_.waitForFinished(5000);
     }
     quint16 port() const { return port_; }
     // The server dies, as a killed process or a lost network does to its clients.
