@@ -11,12 +11,17 @@
 #include "ui/app_translations.h"
 
 int main(int argc, char** argv) {
+    // Read before QApplication sees them: on X11 it takes "--name" for itself (the window
+    // manager's name of the program) and removes it from the arguments.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("xqhall"));
     xq::InstallChineseTranslations(app);
 
     xq::hall::HallCommandLine commandLine;
-    if (!commandLine.parse(QCoreApplication::arguments(), QCoreApplication::applicationDirPath())) {
+    if (!commandLine.parse(arguments, QCoreApplication::applicationDirPath())) {
         std::fprintf(stderr, "xqhall: %s\n\n%s", qPrintable(commandLine.error()),
                      qPrintable(commandLine.helpText()));
         return 2;
