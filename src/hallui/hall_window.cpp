@@ -52,6 +52,19 @@ HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* pare
     });
     connect(&client_, &HallClient::reservationRefused, room_, &RoomView::showWarning);
     connect(&client_, &HallClient::tableFailed, room_, &RoomView::showWarning);
+    // Where the user is now, once the server says so: no "opening …" line left standing after
+    // the table window has come and gone.
+    connect(&client_.model(), &HallModel::ownRowChanged, this, [this] {
+        const auto& own = client_.model().ownRow();
+        if (!own || !showsRoom()) return;
+        if (own->table == 0) {
+            room_->showStatus(QStringLiteral("双击空座入座，双击桌子旁观"));
+        } else {
+            room_->showStatus(own->place == Place::Watch
+                                  ? QStringLiteral("你在旁观第 %1 桌").arg(own->table)
+                                  : QStringLiteral("你在第 %1 桌").arg(own->table));
+        }
+    });
     connect(&client_, &HallClient::tableStarted, this, [this](int table, Place place) {
         room_->showStatus(place == Place::Watch
                               ? QStringLiteral("正在打开第 %1 桌（旁观）……").arg(table)

@@ -78,6 +78,7 @@ TEST(RoomEndToEnd, AHallUserSitsDownWithTheComputerAndTheSeatIsFreeAgainWhenTheW
     EXPECT_TRUE(Eventually([&] { return li.seatName(1, 1) == QStringLiteral("象棋机器人"); }));
     EXPECT_EQ(li.seatName(1, 0), QStringLiteral("张三"));
     EXPECT_EQ(zhang.client.model().ownRow()->table, 1);
+    EXPECT_EQ(zhang.window.room().status().text(), QStringLiteral("你在第 1 桌"));
 
     // A second hall user watches that table through his own table window.
     QTest::mouseDClick(
@@ -94,6 +95,8 @@ TEST(RoomEndToEnd, AHallUserSitsDownWithTheComputerAndTheSeatIsFreeAgainWhenTheW
     zhang.closeTableWindows();
     EXPECT_TRUE(Eventually([&] { return li.seatName(1, 0).isEmpty(); }, 20000));
     EXPECT_TRUE(Eventually([&] { return zhang.client.model().ownRow()->table == 0; }));
+    EXPECT_EQ(zhang.window.room().status().text(), QStringLiteral("双击空座入座，双击桌子旁观"))
+        << "nothing left saying the table is being opened";
     if (HasFailure()) server.dumpLog();
 }
 
