@@ -1,5 +1,6 @@
 // The readers of outside text: frames, message text, record files (.drak and PGN), FEN positions,
-// the settings file and the command line. The first input byte picks the reader.
+// the settings file, the command line and the hall's messages. The first input byte picks the
+// reader.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include "game/game_state.h"
 #include "net/codec.h"
 #include "net/frame.h"
+#include "net/hall_messages.h"
 #include "prefs/user_settings.h"
 #include "records/pgn_file.h"
 #include "records/pgn_reader.h"
@@ -38,6 +40,12 @@ std::vector<QByteArray> Seeds() {
                                          "1. e1e7 *"),
         QByteArray(1, '\6') + QByteArray("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/"
                                          "RNBAKABNR w - - 0 1"),
+        QByteArray(1, '\7') +
+            hall::playerList({hall::PlayerRow{QStringLiteral("张三"), 10001, 1100, 3, 2, 1, 0, 0, 7,
+                                              2, hall::Place::Watch}}),
+        QByteArray(1, '\7') +
+            hall::tableList({hall::TableRow{1, {QStringLiteral("甲"), {}}, {1000, 0}, 3, true}}),
+        QByteArray(1, '\7') + hall::reserveSeat(12, 1),
     };
 }
 }  // namespace xq::fuzz
@@ -47,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1),
                            static_cast<qsizetype>(size - 1));
-    switch (data[0] % 7) {
+    switch (data[0] % 8) {
         case 0: {
             FrameReader reader;
             for (qsizetype i = 0; i < bytes.size(); i += 7)
@@ -105,6 +113,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string written = ToFen(*pos);
             const auto again = ParseFen(written);
             if (!again || ToFen(*again) != written) __builtin_trap();
+            break;
+        }
+        case 7: {
+            // Either side's message; the rows a server message carries write and read as
+            // themselves.
+            (void)hall::parseClientMessage(bytes);
+            const auto m = hall::parseServerMessage(bytes);
+            if (!m) break;
+            if (const auto* players = std::get_if<hall::in::Players>(&*m)) {
+                const auto again = hall::parseServerMessage(hall::playerList(players->rows));
+                if (!again || std::get<hall::in::Players>(*again).rows != players->rows)
+                    __builtin_trap();
+            }
+            if (const auto* tables = std::get_if<hall::in::Tables>(&*m)) {
+                const auto again = hall::parseServerMessage(hall::tableList(tables->rows));
+                if (!again || std::get<hall::in::Tables>(*again).rows != tables->rows)
+                    __builtin_trap();
+            }
             break;
         }
     }
