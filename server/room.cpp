@@ -69,10 +69,20 @@ void Room::bindTicket(const QString& name, const QString& ticket) {
 }
 
 bool Room::seatReserved(int number, int seat) const {
-    for (const Reservation& r : reserved_) {
-        if (r.table == number && static_cast<int>(r.place) == seat) return true;
-    }
-    return false;
+    return seatHolders_.contains(number * 2 + seat);
+}
+
+void Room::reserve(const QString& name, const Reservation& r) {
+    reserved_.insert(name, r);
+    if (r.place != hall::Place::Watch)
+        seatHolders_.insert(r.table * 2 + static_cast<int>(r.place), name);
+}
+
+QHash<QString, Room::Reservation>::iterator Room::unreserve(
+    QHash<QString, Reservation>::iterator it) {
+    if (it->place != hall::Place::Watch)
+        seatHolders_.remove(it->table * 2 + static_cast<int>(it->place));
+    return reserved_.erase(it);
 }
 
 Placement Room::freePlacement(int number) const {
@@ -91,15 +101,15 @@ bool Room::tableLogin(ConnId id, const QString& name, bool allowWatch, const QSt
                QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
         return false;
     }
-    const auto reservation = reserved_.constFind(name);
-    if (reservation != reserved_.constEnd()) {
+    const auto reservation = reserved_.find(name);
+    if (reservation != reserved_.end()) {
         if (reservation->ticket != ticket) {
             refuse(id, name + QStringLiteral(" without the reservation's ticket"),
                    QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
             return false;
         }
         const Reservation r = *reservation;
-        reserved_.erase(reservation);
+        unreserve(reservation);
         const Placement placement = r.place == hall::Place::Seat0   ? Placement::Seat0
                                     : r.place == hall::Place::Seat1 ? Placement::Seat1
                                                                     : Placement::Watch;
@@ -187,7 +197,7 @@ void Room::expireReservations() {
         out_.log(QStringLiteral("the place reserved for %1 at table %2 is free again")
                      .arg(name)
                      .arg(number));
-        it = reserved_.erase(it);
+        it = unreserve(it);
         tableChanged(number);
         playerMaybeChanged(name);
     }

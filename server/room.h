@@ -77,6 +77,8 @@ private:
     // Where a login without a reservation goes at a table, leaving reserved seats alone.
     Placement freePlacement(int number) const;
     bool seatReserved(int number, int seat) const;
+    void reserve(const QString& name, const Reservation& r);
+    QHash<QString, Reservation>::iterator unreserve(QHash<QString, Reservation>::iterator it);
 
     // The hall.
     void onHallMessage(ConnId id, const Cmd& message);
@@ -102,6 +104,7 @@ private:
     QHash<int, QSet<QString>> namesAt_;     // the same, by table
     QHash<QString, QString> ticketOf_;      // names bound to a ticket, for good
     QHash<QString, Reservation> reserved_;  // by name
+    QHash<int, QString> seatHolders_;       // table * 2 + seat: who reserved it
     QHash<ConnId, HallUser> hallNames_;     // hall connections
     QHash<QString, ConnId> hallIdByName_;
     QHash<int, hall::TableRow> shownTables_;  // what the hall was last told

@@ -84,8 +84,8 @@ void Room::onReserve(ConnId id, const QString& name, int number, hall::Place pla
         if (!t.seatName(seat).isEmpty() || seatReserved(number, seat))
             return refuseWith(QStringLiteral("座位已有人"));
     }
-    reserved_.insert(name, Reservation{number, place, hallNames_.value(id).ticket,
-                                       now_ + options_.reservationMs});
+    reserve(name,
+            Reservation{number, place, hallNames_.value(id).ticket, now_ + options_.reservationMs});
     out_.log(QStringLiteral("hall: table %1 place %2 reserved for %3")
                  .arg(number)
                  .arg(static_cast<int>(place))
@@ -118,11 +118,7 @@ hall::TableRow Room::tableRow(int number) const {
     row.number = number;
     for (int s = 0; s < 2; ++s) {
         QString name = t.seatName(s);
-        if (name.isEmpty()) {
-            for (auto it = reserved_.cbegin(); it != reserved_.cend(); ++it) {
-                if (it->table == number && static_cast<int>(it->place) == s) name = it.key();
-            }
-        }
+        if (name.isEmpty()) name = seatHolders_.value(number * 2 + s);
         const auto i = static_cast<std::size_t>(s);
         row.names[i] = name;
         if (!name.isEmpty()) {
