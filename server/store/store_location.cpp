@@ -155,19 +155,19 @@ std::optional<QMap<QString, QString>> readUri(const QString& uri, QString* error
     // Each host may carry its port; several hosts are tried in turn by libpq.
     QStringList hosts, ports;
     bool anyPort = false;
-    for (QStringView spec : authority.split(u',')) {
-        QStringView host = spec, port;
-        if (spec.startsWith(u'[')) {
-            const qsizetype close = spec.indexOf(u']');
+    for (QStringView item : authority.split(u',')) {
+        QStringView host = item, port;
+        if (item.startsWith(u'[')) {
+            const qsizetype close = item.indexOf(u']');
             if (close < 0) {
                 if (error) *error = QStringLiteral("an IPv6 address in the URI lacks its ']'");
                 return std::nullopt;
             }
-            host = spec.mid(1, close - 1);
-            if (spec.mid(close + 1).startsWith(u':')) port = spec.mid(close + 2);
-        } else if (const qsizetype colon = spec.lastIndexOf(u':'); colon >= 0) {
-            host = spec.first(colon);
-            port = spec.mid(colon + 1);
+            host = item.mid(1, close - 1);
+            if (item.mid(close + 1).startsWith(u':')) port = item.mid(close + 2);
+        } else if (const qsizetype colon = item.lastIndexOf(u':'); colon >= 0) {
+            host = item.first(colon);
+            port = item.mid(colon + 1);
         }
         if (!port.isEmpty() && !isPortNumber(port)) {
             if (error)
