@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QTemporaryDir>
 
+#include "../support/file_dialog_answer.h"
 #include "../support/move_policies.h"
 #include "../support/quick_opponent.h"
 #include "records/record_file.h"
@@ -61,17 +62,10 @@ TEST(WindowEndings, TheServerGoneMidGameIsToldAndTheRecordCanBeSaved) {
         return true;
     };
     // The user names the file in the dialog that follows.
-    QTimer chooser;
-    chooser.setInterval(20);
-    QObject::connect(&chooser, &QTimer::timeout, [&] {
-        if (QFileDialog* d = t.me.window->fileDialog()) {
-            d->selectFile(path);
-            static_cast<QDialog*>(d)->accept();  // as the dialog's own Save button does
-        }
-    });
-    chooser.start();
+    FileDialogAnswer chooser(path);
     t.server.kill();
     ASSERT_TRUE(Eventually([&] { return t.me.unloads == 1; }));
+    EXPECT_TRUE(chooser.answered()) << "the save dialog opened";
     EXPECT_EQ(told, "与服务器的连接已断开");
     EXPECT_TRUE(offered);
     QiPuHistory saved;
@@ -130,8 +124,8 @@ TEST(WindowEndings, ClosingTheWindowInAGameIsRunningAwayAtOnce) {
     ASSERT_TRUE(Eventually([&] { return t.me.unloads == 1; }));
     EXPECT_TRUE(t.boxes.seen.contains(
         "大伙正在游戏，如果你现在退出是很不道德的，并且系统会算你逃跑！你是否强退？"));
-    // Within moments, not after the minute a broken connection is given.
-    ASSERT_TRUE(Eventually([&] { return t.quick.gamesEnded == 1; }, 3000));
+    // Long before the minute a broken connection is given to come back.
+    ASSERT_TRUE(Eventually([&] { return t.quick.gamesEnded == 1; }, 30000));
     EXPECT_EQ(loser, 0);
     EXPECT_EQ(reason, "逃跑");
 }
@@ -144,14 +138,11 @@ TEST(WindowEndings, ALoadThatFailsWhileTheFileIsChosenLeavesTheTableIdle) {
     // here on, so the rest happens from a timer). Then the opponent leaves and the server gives
     // the load up.
     bool dialogOpened = false;
-    QTimer whileChoosing;
-    whileChoosing.setInterval(20);
-    QObject::connect(&whileChoosing, &QTimer::timeout, [&] {
-        if (t.me.window->fileDialog() == nullptr || dialogOpened) return;
+    const auto whileChoosing = FileDialogAnswer::leftToTheProgram(30000);
+    whileChoosing->look = [&](QFileDialog&) {
         dialogOpened = true;
         t.quick.leave();
-    });
-    whileChoosing.start();
+    };
     t.me.command(kBtnLoad);
     ASSERT_TRUE(Eventually([&] { return dialogOpened && t.me.window->fileDialog() == nullptr; }))
         << "the dialog whose choice no longer matters is closed";

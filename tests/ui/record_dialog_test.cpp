@@ -3,14 +3,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTranslator>
 
+#include "../support/file_dialog_answer.h"
 #include "ui/app_translations.h"
 #include "ui/record_file_dialog.h"
 
 namespace xq {
 namespace {
+
+using test::FileDialogAnswer;
 
 TEST(RecordFileDialog, SuggestsBothPlayersAndTheDate) {
     const QDateTime when(QDate(2026, 12, 8), QTime(9, 5));
@@ -36,17 +38,17 @@ TEST(RecordFileDialog, StartsWhereTheLastFileWentAndRemembersItBetweenRuns) {
     QString shownFolder, shownName;
     QPointer<QFileDialog> open;
     const QString chosen = records.filePath("我的棋局.drak");
-    QTimer::singleShot(0, [&] {
-        ASSERT_FALSE(open.isNull());
-        shownFolder = open->directory().absolutePath();
-        shownName = open->selectedFiles().value(0);
-        open->selectFile(chosen);
-        static_cast<QDialog*>(open.data())->accept();
-    });
+    FileDialogAnswer save(chosen);
+    save.look = [&](QFileDialog& d) {
+        EXPECT_EQ(&d, open.data()) << "the dialog is handed out while it is open";
+        shownFolder = d.directory().absolutePath();
+        shownName = d.selectedFiles().value(0);
+    };
     const QString path = AskFileName(
         nullptr,
         {"保存 中国象棋 文件", "中国象棋文件(*.drak)", true, "张三对李四_20261208-0905.drak"},
         first, &open);
+    EXPECT_TRUE(save.answered());
     EXPECT_EQ(path, chosen);
     EXPECT_EQ(shownFolder, QDir::homePath());
     EXPECT_TRUE(shownName.endsWith("张三对李四_20261208-0905.drak")) << shownName.toStdString();
@@ -55,12 +57,11 @@ TEST(RecordFileDialog, StartsWhereTheLastFileWentAndRemembersItBetweenRuns) {
     // The next run starts there; a folder that is gone sends it home again.
     RecordFolder next(app.path());
     EXPECT_EQ(next.folder(), QFileInfo(chosen).absolutePath());
-    QTimer::singleShot(0, [&] {
-        shownFolder = open->directory().absolutePath();
-        open->reject();
-    });
+    FileDialogAnswer cancel;
+    cancel.look = [&](QFileDialog& d) { shownFolder = d.directory().absolutePath(); };
     EXPECT_TRUE(
         AskFileName(nullptr, {"打开", "中国象棋文件(*.drak)", false, {}}, next, &open).isEmpty());
+    EXPECT_TRUE(cancel.answered());
     EXPECT_EQ(shownFolder, QFileInfo(chosen).absolutePath());
     EXPECT_EQ(next.folder(), QFileInfo(chosen).absolutePath()) << "a cancel changes nothing";
     records.remove();

@@ -12,6 +12,7 @@
 #include <QWindow>
 
 #include "../support/bytes.h"
+#include "../support/file_dialog_answer.h"
 #include "net/messages.h"
 #include "records/replay_window.h"
 #include "ui/app_startup.h"
@@ -30,6 +31,7 @@
 namespace xq {
 namespace {
 
+using xq::test::FileDialogAnswer;
 using xq::test::Text;
 
 TEST(ControlPanelGeometry, GapsAndStrictHits) {
@@ -185,16 +187,9 @@ TEST(MainWindow, TheReplayCommandOpensEitherRecordKindAndTellsWhatItCannotRead) 
         WindowFixture f;
         QString told;
         f.window->tellOpenFailure = [&](const QString& text) { told = text; };
-        QTimer chooser;
-        chooser.setInterval(10);
-        QObject::connect(&chooser, &QTimer::timeout, [&] {
-            if (QFileDialog* d = f.window->fileDialog()) {
-                d->selectFile(c.path);
-                static_cast<QDialog*>(d)->accept();
-            }
-        });
-        chooser.start();
+        FileDialogAnswer chooser(c.path);
         f.window->openReplayFromFile();
+        EXPECT_TRUE(chooser.answered()) << "the file dialog opened";
         if (c.moves < 0) {
             EXPECT_EQ(f.window->replayWindow(), nullptr);
             EXPECT_TRUE(told.contains(QString::fromUtf8(c.told))) << told.toStdString();
