@@ -10,14 +10,15 @@
 namespace xq::test {
 namespace {
 
-int commitForEver(server::PlayerStore& store, int table) {
+int commitForEver(server::PlayerStore& store, int table, quint32 seed) {
     for (const QString& name : childPlayers()) {
         if (!store.enter(name, 3)) {
             std::fprintf(stderr, "enter: %s\n", qPrintable(store.lastError()));
             return 1;
         }
     }
-    QRandomGenerator* random = QRandomGenerator::global();
+    QRandomGenerator generator(seed);
+    QRandomGenerator* random = &generator;
     for (;;) {
         server::FinishedGame g;
         g.table = table;
@@ -59,7 +60,8 @@ int runStoreChild(const QStringList& args) {
         return 1;
     }
     if (args[0] == u"open") return 0;
-    if (args[0] == u"commit" && args.size() == 3) return commitForEver(*store, args[2].toInt());
+    if (args[0] == u"commit" && args.size() == 4)
+        return commitForEver(*store, args[2].toInt(), args[3].toUInt());
     return 2;
 }
 

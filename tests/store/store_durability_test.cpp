@@ -6,6 +6,7 @@
 #include <QThread>
 #include <climits>
 
+#include "../support/test_seed.h"
 #include "scratch_store.h"
 #include "store_child.h"
 
@@ -52,14 +53,17 @@ XQ_ON_BOTH_BACKENDS(StoreDurabilityTest);
 // Two servers record games of the same players at once and are killed at random moments: every
 // commit they reported is kept, at most the one under way besides, and never half of one.
 TEST_P(StoreDurabilityTest, KilledWhileCommittingLosesAtMostTheGameUnderWay) {
-    const quint32 seed = QRandomGenerator::global()->generate();
-    SCOPED_TRACE(seed);
+    const quint32 seed = TestSeed();
+    SCOPED_TRACE(testing::Message() << "XQ_TEST_SEED=" << seed);
     QRandomGenerator random(seed);
     int reported[2] = {0, 0};
     for (int round = 0; round < 6; ++round) {
         SCOPED_TRACE(round);
-        StoreChild first({QStringLiteral("commit"), where(), QStringLiteral("1")});
-        StoreChild second({QStringLiteral("commit"), where(), QStringLiteral("2")});
+        // The children draw their games from seeds of this test's own.
+        StoreChild first({QStringLiteral("commit"), where(), QStringLiteral("1"),
+                          QString::number(random.generate())});
+        StoreChild second({QStringLiteral("commit"), where(), QStringLiteral("2"),
+                           QString::number(random.generate())});
         StoreChild* children[2] = {&first, &second};
         QElapsedTimer started;
         started.start();
