@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QUuid>
 #include <functional>
@@ -88,28 +89,26 @@ struct WindowPlayer {
     int unloads = 0;
 };
 
-// Answers every box with buttons as a user would, a moment after it appears: questions as
-// `answer` says (0 Yes, 1 No), one-button boxes with their button. Keeps every note seen.
-struct BoxAnswerer {
-    BoxAnswerer() {
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                auto* box = qobject_cast<MsgBox*>(w);
-                if (box == nullptr || !box->isVisible()) continue;
-                if (!box->property("seenByTest").toBool()) {
-                    box->setProperty("seenByTest", true);
-                    seen << box->note();
-                }
-                if (box->info().type == 0) continue;
-                box->button(box->info().type == 2 ? answer(box->info()) : 0)->click();
-            }
+// Answers every box with buttons as a user would, once it is on the screen: questions as
+// `answer` says (0 Yes, 1 No), one-button boxes with their button. Keeps every note seen. Each
+// box is answered once, from its own show event; nothing polls.
+struct BoxAnswerer : QObject {
+    BoxAnswerer() { qApp->installEventFilter(this); }
+    ~BoxAnswerer() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* box = event->type() == QEvent::Show ? qobject_cast<MsgBox*>(watched) : nullptr;
+        if (box == nullptr || box->property("seenByTest").toBool()) return false;
+        box->setProperty("seenByTest", true);
+        seen << box->note();
+        if (box->info().type == 0) return false;
+        QTimer::singleShot(0, this, [this, b = QPointer<MsgBox>(box)] {
+            if (b.isNull() || !b->isVisible()) return;
+            b->button(b->info().type == 2 ? answer(b->info()) : 0)->click();
         });
-        timer.start();
+        return false;
     }
     std::function<int(const MsgBoxSpec&)> answer = [](const MsgBoxSpec&) { return 1; };
     QStringList seen;
-    QTimer timer;
 };
 
 }  // namespace xq::test
