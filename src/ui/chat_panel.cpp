@@ -94,7 +94,8 @@ void ChatPanel::sendTyped() {
     const QString text = input_->text().trimmed();
     if (text.isEmpty()) return;
     input_->clear();
-    emit send(model_.composeSend(text, QStringLiteral("#000000"), ownFace_, false,
+    // A line to one person is for him alone: the spectators do not read it.
+    emit send(model_.composeSend(text, QStringLiteral("#000000"), ownFace_, true,
                                  QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
 }
 

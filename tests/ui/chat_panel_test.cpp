@@ -44,6 +44,31 @@ struct Pane {
     ChatPanel panel{model};
 };
 
+TEST(ChatPanel, ALineToOnePersonIsPrivate) {
+    const struct {
+        QString to;
+        QString flag;
+    } cases[] = {
+        {QStringLiteral("乙"), QStringLiteral("1")},
+        {QStringLiteral("所有人"), QStringLiteral("0")},
+        {QStringLiteral("丙"), QStringLiteral("1")},
+    };
+    Pane p;
+    for (const auto& c : cases) {
+        p.choose(c.to);
+        ASSERT_EQ(p.panel.addressee().currentText(), c.to);
+        const QStringList f = p.say(QStringLiteral("走马"));
+        ASSERT_EQ(f.size(), 10) << c.to.toStdString();
+        EXPECT_EQ(f[1], c.to);
+        EXPECT_EQ(f[3], c.to);
+        EXPECT_EQ(f[5], QStringLiteral("走马"));
+        EXPECT_EQ(f[8], c.flag) << c.to.toStdString();
+    }
+    // A click on a person in the list chooses him the same way.
+    p.model.setDefaultAddressee(QStringLiteral("乙"));
+    EXPECT_EQ(p.say(QStringLiteral("x")).value(8), QStringLiteral("1"));
+}
+
 // Whatever a server relays, one message is one line of the pane, and a time that is not a time
 // cannot put a speaker in front of the real one.
 TEST(ChatPanel, OneMessageIsOneLine) {
