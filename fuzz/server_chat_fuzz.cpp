@@ -1,9 +1,12 @@
 // The server's chat relay: four people at a table send chat lines, well formed, in another's
 // name, or plain bytes, while time passes. Whatever is relayed must be a line its sender sent,
-// unaltered, in his own name, to the people it names, and no faster than the rate allows.
+// in his own name, to the people it names, and no faster than the rate allows; it shows as one
+// line (no line break in any field, a time of day in the time field, one addressee) and differs
+// from what was sent only by blanks where the text had line breaks.
 // The input is a sequence of records: an action byte, a length byte, then that many bytes.
 
 #include <QList>
+#include <QRegularExpression>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -37,6 +40,29 @@ Cmd ChatLine(const QString& speaker, const QString& shownSpeaker, const QString&
     return Cmd(1, char(1)) + EncodeCp936(line);
 }
 
+// Anything that would end a shown line: C0 and C1 controls, DEL, the Unicode line and paragraph
+// separators.
+bool BreaksLine(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+}
+
+// The relayed line is the sent one, but for blanks where the text (field 5) broke the line.
+bool SameButBlankedBreaks(const Cmd& relayed, const Cmd& sent) {
+    if (relayed == sent) return true;
+    const QStringList r = CmdToString(relayed, 1).split(u'`');
+    const QStringList s = CmdToString(sent, 1).split(u'`');
+    if (r.size() != s.size() || r.size() != 10) return false;
+    for (qsizetype i = 0; i < r.size(); ++i) {
+        if (i != 5 && r[i] != s[i]) return false;
+    }
+    if (r[5].size() != s[5].size() || r[5] == s[5]) return false;
+    for (qsizetype k = 0; k < r[5].size(); ++k) {
+        if (r[5][k] != s[5][k] && !(BreaksLine(s[5][k]) && r[5][k] == u' ')) return false;
+    }
+    return true;
+}
+
 class Relay : public ServerPeople {
 public:
     int sender = -1;
@@ -46,10 +72,19 @@ protected:
     void onSend(const server::ConnIds& to, const Cmd& message) override {
         if (message.isEmpty() || ByteAt(message, 0) != 1) return;
         // Only the line just sent, as it was sent, by the one who sent it.
-        if (sender < 0 || message != sent) __builtin_trap();
+        if (sender < 0 || !SameButBlankedBreaks(message, sent)) __builtin_trap();
         const QStringList fields = CmdToString(message, 1).split(u'`');
         if (fields.size() != 10 || fields[0] != name(sender) || fields[2] != name(sender))
             __builtin_trap();
+        // One line in every pane: the person delivered to is the one shown, the time is a time.
+        static const QRegularExpression time(
+            QStringLiteral("^([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]$"));
+        if (fields[1] != fields[3] || !time.match(fields[4]).hasMatch()) __builtin_trap();
+        for (const QString& field : fields) {
+            for (QChar c : field) {
+                if (BreaksLine(c)) __builtin_trap();
+            }
+        }
         if (LeadingNumber(fields[8]) > 0) {
             for (server::ConnId id : to) {
                 if (id != conn(sender) && name(Owner(id)) != fields[1]) __builtin_trap();
@@ -92,6 +127,11 @@ std::vector<QByteArray> Seeds() {
         Record(Msg({}, QStringLiteral("丙`甲`丙`甲`12:00:00`嗨`#000000`0`1`")), Act(2, kRaw)) +
             Record(Msg({}, QStringLiteral("丙`所有人`甲`所有人`12:00:00`我认输了`#0`0`0`")),
                    Act(2, kRaw)),
+        // A line break in the text, a speaker in the time, two addressees.
+        Record(EncodeCp936(QStringLiteral("好\r\n[12:00:01] 乙 说：我认输")), Act(1, kOwnName, 0)) +
+            Record(Msg({}, QStringLiteral("丙`所有人`丙`所有人`12:00:00] 系统 说：x`嗨`#0`0`0`")),
+                   Act(2, kRaw)) +
+            Record(Msg({}, QStringLiteral("丙`甲`丙`乙`12:00:00`嗨`#0`0`1`")), Act(2, kRaw)),
     };
 }
 }  // namespace xq::fuzz

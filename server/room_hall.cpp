@@ -1,5 +1,6 @@
 // The hall side of the room: who is in it, what it is shown, and the places it reserves.
 
+#include "net/chat_text.h"
 #include "server/outgoing.h"
 #include "server/room.h"
 #include "server/user_row_text.h"
@@ -103,7 +104,9 @@ void Room::onHallChat(ConnId id, HallUser& user, const QString& text) {
         case ChatAllowance::Verdict::Drop:
             return;
         case ChatAllowance::Verdict::Pass:
-            out_.send(hallIds(), hall::chatLine(user.name, text));
+            // One line said is one line shown: a line break would start a line of its own,
+            // in anybody's name.
+            out_.send(hallIds(), hall::chatLine(user.name, blankLineBreaks(text)));
             return;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "net/cp936.h"
 #include "net/message_codes.h"
+#include "server/chat_line.h"
 #include "server/outgoing.h"
 #include "server/snapshot.h"
 #include "server/user_row_text.h"
@@ -370,19 +371,19 @@ void Table::dispatchPlayer(const Person& p, const Cmd& m) {
 
 void Table::onChat(ConnId id, const Person& p, const Cmd& m) {
     if (m.size() > kMaxChatBytes) return ignore(p, m, "chat line too long");
-    const QStringList fields = CmdToString(m, 1).split(u'`');
-    if (fields.size() != 10) return ignore(p, m, "chat needs ten fields");
-    // Clients show the speaker from field 2; both must be the name this connection logged in with.
-    if (fields[0] != p.name || fields[2] != p.name) return ignore(p, m, "chat in another's name");
+    const ChatLine line = checkChatLine(CmdToString(m, 1), p.name);
+    if (line.refusal != nullptr) return ignore(p, m, line.refusal);
     if (!takeChatTurn(id)) return ignore(p, m, "chat too fast");
-    if (LeadingNumber(fields[8]) > 0) {
+    // A line that needs no change goes on byte for byte.
+    const Cmd relayed = line.textChanged ? out::withText({code::kChat}, line.fields.join(u'`')) : m;
+    if (LeadingNumber(line.fields[8]) > 0) {
         ConnIds to{id};
-        const ConnId other = idByName_.value(fields[1], id);
+        const ConnId other = idByName_.value(line.fields[1], id);
         if (other != id) to.append(other);
-        out_.send(to, m);
+        out_.send(to, relayed);
         return;
     }
-    toAll(m);
+    toAll(relayed);
 }
 
 bool Table::takeChatTurn(ConnId id) {

@@ -203,9 +203,11 @@ void Table::AnswerRequest(std::uint8_t requestCode, const QString& question) {
     Send(msg::Answer(requestCode, agree, s.bteMySeat));
 }
 
-void Table::Refused(const QString& note) {
+void Table::Refused(int seat, const QString& note) {
     if (s.blnLookOn) return;
     blnWaitAnswer = false;
+    // Everybody hears of a refusal; the one who refused needs no box about his own answer.
+    if (seat == s.bteMySeat) return;
     Box(1, note);
 }
 
@@ -219,7 +221,7 @@ void Table::Undo(const Cmd& cmd) {
                           SeatName(seat) + QStringLiteral(" 可能点错了，想悔棋，你是否同意?"));
             return;
         case code::kRefuse:
-            Refused(SeatName(seat) + QStringLiteral(" 不同意悔棋，请继续下棋！"));
+            Refused(seat, SeatName(seat) + QStringLiteral(" 不同意悔棋，请继续下棋！"));
             return;
         case code::kAgree: {
             // The moves go back before the box opens: the next move may arrive while it waits.
@@ -250,7 +252,7 @@ void Table::Draw(const Cmd& cmd) {
             AnswerRequest(code::kDraw, SeatName(seat) + QStringLiteral(" 想与你和棋，你是否同意?"));
             return;
         case code::kRefuse:
-            Refused(SeatName(seat) + QStringLiteral(" 不同意和棋，请继续下棋！"));
+            Refused(seat, SeatName(seat) + QStringLiteral(" 不同意和棋，请继续下棋！"));
             return;
         default:
             return;
@@ -268,7 +270,7 @@ void Table::LoadRecord(const Cmd& cmd) {
                 SeatName(seat) + QStringLiteral(" 想载入已有的棋谱与你对奕，你是否同意?"));
             return;
         case code::kRefuse:
-            Refused(SeatName(seat) + QStringLiteral(" 不同意你载入已有的棋谱！"));
+            Refused(seat, SeatName(seat) + QStringLiteral(" 不同意你载入已有的棋谱！"));
             return;
         case code::kAgree:
             if (!IsSeat(seat)) return;

@@ -161,8 +161,8 @@ private:
     void IdleButtons();
     // The opponent's request: the user answers it (refused when left alone).
     void AnswerRequest(std::uint8_t requestCode, const QString& question);
-    // The opponent refused the user's request.
-    void Refused(const QString& note);
+    // Seat `seat` refused a request: the asker is told; no box for the refuser himself.
+    void Refused(int seat, const QString& note);
     void TakeBackLastMove();
     void MarkLastMove();
     void DisableAllButtons();

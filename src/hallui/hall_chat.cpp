@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "hallui/hall_look.h"
+#include "net/chat_text.h"
 
 namespace xq::hall {
 
@@ -31,14 +32,16 @@ HallChat::HallChat(QWidget* parent)
 }
 
 void HallChat::addLine(const QString& speaker, const QString& text) {
-    // What people type is shown as text, never read as markup.
-    append(QStringLiteral("<span style=\"color:#0000c0\">%1：</span>%2")
-               .arg(speaker.toHtmlEscaped(), text.toHtmlEscaped()));
+    // What people type is shown as text, never read as markup, and one line said is one line
+    // shown: a line break would start a line of its own, in anybody's name.
+    append(
+        QStringLiteral("<span style=\"color:#0000c0\">%1：</span>%2")
+            .arg(blankLineBreaks(speaker).toHtmlEscaped(), blankLineBreaks(text).toHtmlEscaped()));
 }
 
 void HallChat::addNote(const QString& text) {
     append(QStringLiteral("<span style=\"color:%1\">【系统】%2</span>")
-               .arg(kWarningText.name(), text.toHtmlEscaped()));
+               .arg(kWarningText.name(), blankLineBreaks(text).toHtmlEscaped()));
 }
 
 void HallChat::clear() {

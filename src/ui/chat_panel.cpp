@@ -6,6 +6,7 @@
 #include <QTime>
 #include <QVBoxLayout>
 
+#include "net/chat_text.h"
 #include "ui/ui_font.h"
 
 namespace xq {
@@ -50,19 +51,25 @@ ChatPanel::ChatPanel(ChatModel& model, QWidget* parent)
 }
 
 void ChatPanel::appendLine(const ChatModel::Line& line) {
+    // Whatever a server sends, one message is one line: a line break inside a field would show
+    // the rest as a line of its own, said by anybody.
+    const auto field = [&line](int i) { return blankLineBreaks(line.fields.value(i)); };
     QString text;
     switch (line.kind) {
         case ChatModel::Kind::System:
         case ChatModel::Kind::Room:
-            text = line.fields.value(0);
+            text = field(0);
             break;
         case ChatModel::Kind::Relayed: {
             // sender, addressee, time, text, colour, face, private flag, spare
-            const QString& to = line.fields.value(1);
-            text = QStringLiteral("[%1] %2").arg(line.fields.value(2), line.fields.value(0));
+            const QString to = field(1);
+            // Only a time goes in front of the speaker; anything else there could name another.
+            const QString time = line.fields.value(2);
+            text = QStringLiteral("[%1] %2").arg(
+                isChatTime(time) ? time : QStringLiteral("--:--:--"), field(0));
             if (!to.isEmpty() && to != ChatModel::kEveryone) text += QStringLiteral(" 对 ") + to;
             if (line.fields.value(6).toInt() > 0) text += QStringLiteral(" 悄悄");
-            text += QStringLiteral(" 说：") + line.fields.value(3);
+            text += QStringLiteral(" 说：") + field(3);
             break;
         }
     }
@@ -87,7 +94,8 @@ void ChatPanel::sendTyped() {
     const QString text = input_->text().trimmed();
     if (text.isEmpty()) return;
     input_->clear();
-    emit send(model_.composeSend(text, QStringLiteral("#000000"), ownFace_, false,
+    // A line to one person is for him alone: the spectators do not read it.
+    emit send(model_.composeSend(text, QStringLiteral("#000000"), ownFace_, true,
                                  QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
 }
 

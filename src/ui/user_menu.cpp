@@ -1,5 +1,6 @@
 #include "ui/user_menu.h"
 
+#include "ui/literal_caption.h"
 #include "ui/ui_font.h"
 
 namespace xq {
@@ -17,7 +18,7 @@ void UserMenu::setItems(const QStringList& captions, const QString& name) {
             addSeparator();
             continue;
         }
-        QAction* action = addAction(captions[i]);
+        QAction* action = addAction(literalCaption(captions[i]));
         action->setData(name);
         connect(action, &QAction::triggered, this, [this, i] { emit chosen(i, name_); });
     }

@@ -173,6 +173,40 @@ TEST(Negotiations, RefusalsAndTheAskersView) {
     EXPECT_EQ(h.screen.boxes.back().note, "黑方 同意了你的悔棋要求！");
 }
 
+// The server tells a refusal to everybody; only the asker is shown a box about it.
+TEST(Negotiations, TheRefuserIsNotToldOfHisOwnRefusal) {
+    const struct {
+        int code;
+        const char* refusal;
+    } cases[] = {
+        {20, "黑方 不同意悔棋，请继续下棋！"},
+        {21, "黑方 不同意和棋，请继续下棋！"},
+        {23, "黑方 不同意你载入已有的棋谱！"},
+    };
+    for (const auto& c : cases) {
+        // Black is asked, says No, and the server's echo of his answer comes back to him.
+        Harness refuser(QStringLiteral("黑方"));
+        Playing(refuser);
+        refuser.sent.clear();
+        refuser.gameMsg(Bytes({c.code, 0, 0}));
+        ASSERT_EQ(refuser.screen.boxes.size(), 1u) << c.code;
+        EXPECT_EQ(refuser.sent, (std::vector<Cmd>{Bytes({c.code, 1, 1})}));
+        refuser.gameMsg(Bytes({c.code, 1, 1}));
+        EXPECT_EQ(refuser.screen.boxes.size(), 1u)
+            << c.code << ": " << refuser.screen.boxes.back().note.toStdString();
+        EXPECT_FALSE(refuser.table.blnWaitAnswer);
+
+        // Red asked and waits: he is told, and waits no more.
+        Harness asker(QStringLiteral("红方"));
+        Playing(asker);
+        asker.table.blnWaitAnswer = true;
+        asker.gameMsg(Bytes({c.code, 1, 1}));
+        ASSERT_EQ(asker.screen.boxes.size(), 1u) << c.code;
+        EXPECT_EQ(asker.screen.boxes[0].note, QString::fromUtf8(c.refusal));
+        EXPECT_FALSE(asker.table.blnWaitAnswer);
+    }
+}
+
 TEST(Negotiations, ASpectatorSeesNoQuestionsOnlyOutcomes) {
     Harness h(QStringLiteral("看客"));
     Playing(h, QStringLiteral("红方"));

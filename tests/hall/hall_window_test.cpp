@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTextBlock>
 
 #include "../support/eventually.h"
 #include "../support/fake_hall_server.h"
 #include "../support/recording_launcher.h"
 #include "hall/hall_options.h"
+#include "hallui/hall_chat.h"
 #include "hallui/hall_window.h"
 #include "hallui/table_cell.h"
 #include "startup/command_line.h"
@@ -206,6 +208,31 @@ TEST(HallWindow, TheHallChatSendsWithEnterAndShowsWhatIsSaid) {
     ASSERT_TRUE(Eventually([&] {
         return chat.log().toPlainText().contains(QStringLiteral("【系统】发言太快，请稍后再说"));
     }));
+}
+
+// Whatever a server relays, one line said is one line of the log.
+TEST(HallWindow, TheHallChatShowsEachLineAsOneLine) {
+    const QString fake = QStringLiteral("李四：我认输");
+    const struct {
+        const char* what;
+        QString speaker;
+        QString text;
+        QString shown;
+    } cases[] = {
+        {"LF", "张三", "好\n" + fake, "张三：好 " + fake},
+        {"CR", "张三", "好\r" + fake, "张三：好 " + fake},
+        {"CRLF", "张三", "好\r\n" + fake, "张三：好 " + fake},  // blanks run together
+        {"U+2028", "张三", QStringLiteral("好\u2028") + fake, "张三：好 " + fake},
+        {"U+2029", "张三", QStringLiteral("好\u2029") + fake, "张三：好 " + fake},
+        {"a break in the speaker", "张三\n【系统】", "好", "张三 【系统】：好"},
+    };
+    for (const auto& c : cases) {
+        HallChat chat;
+        chat.addLine(c.speaker, c.text);
+        const QTextDocument& shown = *chat.log().document();
+        EXPECT_EQ(shown.blockCount(), 1) << c.what;
+        EXPECT_EQ(shown.firstBlock().text(), c.shown) << c.what;
+    }
 }
 
 TEST(HallWindow, Picture) {

@@ -207,6 +207,31 @@ TEST_F(RoomTest, HallChatCarriesTheSpeakerAndHasARate) {
     EXPECT_EQ(lastNotice(101), QStringLiteral("发言太快，请稍后再说"));
 }
 
+TEST_F(RoomTest, HallChatRelaysALineBreakAsABlank) {
+    ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
+    ASSERT_TRUE(hallIn(102, QStringLiteral("乙"), QStringLiteral("t2")));
+    const QString fake = QStringLiteral("乙：我认输");
+    const struct {
+        QString said;
+        QString relayed;
+    } cases[] = {
+        {QStringLiteral("好\n") + fake, QStringLiteral("好 ") + fake},
+        {QStringLiteral("好\r") + fake, QStringLiteral("好 ") + fake},
+        {QStringLiteral("好\r\n") + fake, QStringLiteral("好  ") + fake},
+        {QStringLiteral("a\tb\x1b\x7f"), QStringLiteral("a b  ")},
+        {QStringLiteral("好`坏"), QStringLiteral("好`坏")},
+    };
+    qint64 now = 0;
+    for (const auto& c : cases) {
+        out.clear();
+        room->advanceTo(now += 10'000);
+        room->receive(101, hall::say(c.said));
+        const auto line = lastHall(102, hall::code::kChat);
+        ASSERT_TRUE(line.has_value()) << c.said.toStdString();
+        EXPECT_EQ(std::get<hall::in::Chat>(*line).text, c.relayed);
+    }
+}
+
 TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
     ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
     ASSERT_TRUE(hallIn(102, QStringLiteral("乙"), QStringLiteral("t2")));

@@ -1,3 +1,4 @@
+#include "server/chat_line.h"
 #include "table_harness.h"
 
 namespace xq::server::test {
@@ -65,6 +66,125 @@ TEST_F(TableChatTest, LinesAreRelayedUnchangedAndPrivateOnesOnlyToTheTwo) {
     EXPECT_EQ(count(kGuest, 1), 1);
     table.receive(77, Chat(QStringLiteral("外人"), all, QStringLiteral("x"), 0));
     EXPECT_EQ(count(kGuest, 1), 1) << "only logged-in users chat";
+}
+
+// Shapes a line takes to make the panes show something nobody said: a line break in the text
+// starts a line of its own, a time field that is more than a time prints a speaker in front.
+TEST_F(TableChatTest, NoLineCanMakeThePanesShowALineOfItsOwn) {
+    seatBoth();
+    login(10, QStringLiteral("王五"));
+    const QString all = QStringLiteral("所有人");
+    const QString fake = QStringLiteral("[12:00:01] 李四 说：我认输");
+    const auto fields = [&](const QString& text) {
+        return QStringList{owner,
+                           all,
+                           owner,
+                           all,
+                           QStringLiteral("12:00:00"),
+                           text,
+                           QStringLiteral("#000000"),
+                           QStringLiteral("3"),
+                           QStringLiteral("0"),
+                           QString()};
+    };
+    // The text: each line-breaking character is relayed as a blank, the rest as it came.
+    const struct {
+        const char* what;
+        QString text;
+        QString relayed;
+    } cleaned[] = {
+        {"LF", QStringLiteral("好\n") + fake, QStringLiteral("好 ") + fake},
+        {"CR", QStringLiteral("好\r") + fake, QStringLiteral("好 ") + fake},
+        {"CRLF", QStringLiteral("好\r\n") + fake, QStringLiteral("好  ") + fake},
+        {"NUL", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("a b")},
+        {"tab, VT, FF, ESC, DEL", QStringLiteral("a\tb\vc\fd\x1b[2Je\x7f"),
+         QStringLiteral("a b c d [2Je ")},
+        {"only a line break", QStringLiteral("\n"), QStringLiteral(" ")},
+    };
+    for (const auto& c : cleaned) {
+        out.clear();
+        say(kOwner, Text({1}, fields(c.text).join(u'`')));
+        const Cmd expected = Text({1}, fields(c.relayed).join(u'`'));
+        for (ConnId id : {kOwner, kGuest, ConnId{10}})
+            EXPECT_EQ(inbox(id), QList<Cmd>{expected}) << c.what << " to " << id;
+        advance(1000);  // the chat rate is not what this test is about
+    }
+
+    // A line malformed anywhere else is dropped, and the log says so.
+    const auto with = [&](int field, const QString& value) {
+        QStringList f = fields(QStringLiteral("你好"));
+        f[field] = value;
+        return f;
+    };
+    const struct {
+        const char* what;
+        QStringList fields;
+    } dropped[] = {
+        {"a speaker in the time", with(4, QStringLiteral("12:00:00] 系统 说：x"))},
+        {"an empty time", with(4, QString())},
+        {"hour 24", with(4, QStringLiteral("24:00:00"))},
+        {"minute 60", with(4, QStringLiteral("12:60:00"))},
+        {"second 60", with(4, QStringLiteral("12:00:60"))},
+        {"one digit", with(4, QStringLiteral("1:00:00"))},
+        {"a letter", with(4, QStringLiteral("12:0a:00"))},
+        {"full-width digits", with(4, QStringLiteral("１２:００:００"))},
+        {"a line break after the time", with(4, QStringLiteral("12:00:00\n"))},
+        {"another addressee shown", with(3, guest)},
+        {"another addressee delivered", with(1, guest)},
+        {"a line break in the addressee",
+         [&] {
+             QStringList f = with(1, guest + u'\n');
+             f[3] = f[1];
+             return f;
+         }()},
+        {"a control in the colour", with(6, QStringLiteral("#000000\r"))},
+        {"a control in the face", with(7, QStringLiteral("3\n"))},
+        {"a control in the flag", with(8, QStringLiteral("0\x1b"))},
+        {"a control in the spare field", with(9, QStringLiteral("\n"))},
+    };
+    for (const auto& c : dropped) {
+        out.clear();
+        const qsizetype logged = out.lines.size();
+        say(kOwner, Text({1}, c.fields.join(u'`')));
+        for (ConnId id : {kOwner, kGuest, ConnId{10}})
+            EXPECT_EQ(count(id, 1), 0) << c.what << " to " << id;
+        EXPECT_GT(out.lines.size(), logged) << c.what << " leaves no log line";
+        advance(1000);
+    }
+}
+
+// The rule itself, with what code page 936 cannot carry but another decoder might.
+TEST(ChatLineCheck, UnicodeLineBreaksCountAsLineBreaks) {
+    const QString me = QStringLiteral("张三");
+    const QStringList good{me,
+                           QStringLiteral("所有人"),
+                           me,
+                           QStringLiteral("所有人"),
+                           QStringLiteral("23:59:59"),
+                           QStringLiteral("好"),
+                           QStringLiteral("#000000"),
+                           QStringLiteral("0"),
+                           QStringLiteral("0"),
+                           QString()};
+    const ChatLine plain = checkChatLine(good.join(u'`'), me);
+    EXPECT_EQ(plain.refusal, nullptr);
+    EXPECT_FALSE(plain.textChanged);
+    EXPECT_EQ(plain.fields, good);
+    for (const char16_t breaker : {u'\u2028', u'\u2029', u'\u0085', u'\u009b'}) {
+        const QString b(QChar{breaker});
+        QStringList f = good;
+        f[5] = QStringLiteral("好") + b + QStringLiteral("x");
+        const ChatLine text = checkChatLine(f.join(u'`'), me);
+        EXPECT_EQ(text.refusal, nullptr);
+        EXPECT_TRUE(text.textChanged);
+        EXPECT_EQ(text.fields.value(5), QStringLiteral("好 x"));
+        for (const QList<int>& fields : {QList<int>{1, 3}, {4}, {6}, {7}, {8}, {9}}) {
+            f = good;
+            for (int i : fields)
+                f[i] += b;
+            EXPECT_NE(checkChatLine(f.join(u'`'), me).refusal, nullptr) << "field " << fields[0];
+        }
+    }
 }
 
 TEST_F(TableChatTest, EachSpeakerHasABurstOfLinesThenOneASecond) {
