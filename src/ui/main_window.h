@@ -113,7 +113,8 @@ public:
     // public for tests.
     void layOutPanes();
     void startLayoutFor(QSize screen);
-    int vSplitLeft() const { return splits_.vSplitLeft; }
+    // Where the vertical splitter stands in the window as it is now.
+    int vSplitLeft() const { return ShownSplitLeft(width(), splits_); }
     const SplitState& splits() const { return splits_; }
     VSplitterBar& vSplitter() { return *splitter_; }
     HSplitterBar& optBar() { return *optBar_; }
