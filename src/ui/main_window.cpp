@@ -531,19 +531,15 @@ void MainWindow::onConnectionEnd(bool failedToConnect) {
     unloadMainWindow();
 }
 
-void MainWindow::openReplay(const QiPuHistory& history, const QString& path) {
-    // Each replay command opens the window afresh.
+void MainWindow::openReplay(const GameRecord& record) {
+    // Each replay command opens the window afresh; the game just played is named after its
+    // players.
     if (replay_) replay_->close();
     replay_ = new ReplayWindow(s_, g_, prefs_, this);
-    if (path.isEmpty()) {  // the game just played: named after its players
-        const auto [red, black] = table_->RecordPlayers();
-        const QDateTime now = QDateTime::currentDateTime();
-        replay_->suggestedBase = SuggestedRecordBase(red, black, now);
-        replay_->recordTags = {{QStringLiteral("Date"), now.toString(QStringLiteral("yyyy.MM.dd"))},
-                               {QStringLiteral("Red"), red},
-                               {QStringLiteral("Black"), black}};
-    }
-    replay_->open(history, path);
+    replay_->suggestedBase =
+        SuggestedRecordBase(record.tag(QStringLiteral("Red")), record.tag(QStringLiteral("Black")),
+                            QDateTime::currentDateTime());
+    replay_->openRecord(record, {});
     replay_->show();
 }
 

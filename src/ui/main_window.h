@@ -91,7 +91,7 @@ public:
     void openGameSetDialog(GameSetModel& model) override;
     void closeGameSetDialog() override;
     QString getQiPuFileName(const QString& title, bool forSave) override;
-    void openReplay(const QiPuHistory& history, const QString& path) override;
+    void openReplay(const GameRecord& record) override;
     void openReplayFromFile() override;
     void showUserMenu(const QStringList& captions, const QString& name) override;
     void cancelFileDialog() override;
