@@ -42,7 +42,7 @@ public:
     void showMoveReason(const QString&) override {}
     void markCheck(int, int) override {}
     void clearCheckMark() override {}
-    void openReplay(const QiPuHistory&, const QString&) override {}
+    void openReplay(const GameRecord&) override {}
     void openReplayFromFile() override {}
     void showUserMenu(const QStringList&, const QString&) override {}
     void openBox(int id, const MsgBoxSpec& info) override {

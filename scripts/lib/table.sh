@@ -90,11 +90,18 @@ xq_ticket() {
     head -c 16 /dev/urandom | od -An -tx1 | tr -d ' \n'
 }
 
-# The table client with the nine words a game hall hands it: the token, the server's address and
-# port, the game's name, the level titles, the user's ticket, an unused word, the user's name and
-# the scoring mode.
-xq_table() {
+# The table client's launch line with the nine words a game hall hands it: the token, the
+# server's address and port, the game's name, the level titles, the user's ticket, an unused word,
+# the user's name and the scoring mode. Left in the array xq_table_line, so that a caller can start
+# it in the background as a process of its own, whose id it can wait for and end.
+xq_table_argv() {
     local name=$1 host=$2 port=$3
-    "$xq_game/xqtable" "$(cat "$xq_build/launch-token")" "$host" "$port" "中国象棋" \
-        "$xq_levels" "$(xq_ticket)" - "$name" 1
+    xq_table_line=("$xq_game/xqtable" "$(cat "$xq_build/launch-token")" "$host" "$port" "中国象棋"
+        "$xq_levels" "$(xq_ticket)" - "$name" 1)
+}
+
+# The table client for user $1 at the server $2:$3, until its window closes.
+xq_table() {
+    xq_table_argv "$@"
+    "${xq_table_line[@]}"
 }

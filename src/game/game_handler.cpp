@@ -342,8 +342,14 @@ void Table::GameEnd(const Cmd& cmd) {
     }
     // The table is idle for the next game before the result box opens: the box waits for the
     // user, and whatever arrives meanwhile must find the game over. The moves are kept for Save
-    // and Replay until the next game starts.
+    // and Replay until the next game starts, with who played which colour and how it ended.
     g.finishedGame = g.QiPuData;
+    const int redSeat = g.bteRedView == 1 ? s.bteMySeat : 1 - s.bteMySeat;
+    g.finishedTags = {SeatName(redSeat), SeatName(1 - redSeat),
+                      r >= 2         ? QStringLiteral("1/2-1/2")
+                      : r == redSeat ? QStringLiteral("0-1")
+                                     : QStringLiteral("1-0"),
+                      QDate::currentDate()};
     g.bteRedView = static_cast<std::uint8_t>(1 - g.bteRedView);
     NewGame(g, s);
     g.bteGameState = kStateNoGame;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDate>
+#include <QString>
 #include <array>
 #include <cstdint>
 
@@ -35,6 +37,12 @@ struct GameState {
     QiPuLineList lstQiPu;
     // The moves of the last game that ended, kept for Save and Replay until the next one starts.
     QiPuHistory finishedGame{QiPuItem{}};
+    // Who played that game and how it ended, as its record tells: the names of red and black
+    // then (either may have left since), the day it ended, and "1-0", "0-1" or "1/2-1/2".
+    struct FinishedTags {
+        QString red, black, result;
+        QDate date;
+    } finishedTags;
 };
 
 // Empties the history to its placeholder and the move list.

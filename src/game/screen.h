@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "records/game_record.h"
 #include "rules/history.h"
 
 namespace xq {
@@ -78,7 +79,9 @@ public:
     virtual QString getQiPuFileName(const QString& title, bool forSave) = 0;
     // Ends an open file dialog as if it were cancelled (its choice no longer matters).
     virtual void cancelFileDialog() = 0;
-    virtual void openReplay(const QiPuHistory& history, const QString& path) = 0;
+    // The replay window on a game the table holds (the one that just ended), with its tags and
+    // result.
+    virtual void openReplay(const GameRecord& record) = 0;
     // Asks for a record file of any kind the replay window reads and opens it there, or tells
     // the user why it cannot be read.
     virtual void openReplayFromFile() = 0;

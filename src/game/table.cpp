@@ -231,12 +231,22 @@ const QiPuHistory& Table::RecordToSave() const {
 }
 
 std::pair<QString, QString> Table::RecordPlayers() const {
-    // Between games the view has already turned for the next game: the finished one was
-    // played the other way round.
-    const bool finished = &RecordToSave() == &g.finishedGame;
-    const int redView = finished ? 1 - g.bteRedView : g.bteRedView;
-    const int redSeat = redView == 1 ? s.bteMySeat : 1 - s.bteMySeat;
+    // Between games the players of the finished game are those it was played by.
+    if (&RecordToSave() == &g.finishedGame) return {g.finishedTags.red, g.finishedTags.black};
+    const int redSeat = g.bteRedView == 1 ? s.bteMySeat : 1 - s.bteMySeat;
     return {SeatName(redSeat), SeatName(1 - redSeat)};
+}
+
+GameRecord Table::FinishedRecord() const {
+    GameRecord record;
+    record.moves = g.finishedGame;
+    const GameState::FinishedTags& t = g.finishedTags;
+    record.tags = {{QStringLiteral("Event"), s.strGameName},
+                   {QStringLiteral("Date"), t.date.toString(QStringLiteral("yyyy.MM.dd"))},
+                   {QStringLiteral("Red"), t.red},
+                   {QStringLiteral("Black"), t.black}};
+    record.result = t.result;
+    return record;
 }
 
 void Table::NextPhase() {

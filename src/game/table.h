@@ -14,6 +14,7 @@
 #include "net/game_set_model.h"
 #include "net/user_list_model.h"
 #include "prefs/user_settings.h"
+#include "records/game_record.h"
 #include "startup/session.h"
 
 namespace xq {
@@ -103,6 +104,9 @@ public:
     const QiPuHistory& RecordToSave() const;
     // Who played red and who black in that record (for naming its file).
     std::pair<QString, QString> RecordPlayers() const;
+    // The last game that ended as a record: its moves, the game's name, the day, the players
+    // and the result.
+    GameRecord FinishedRecord() const;
     // True once the server has told this client who it is (the login was accepted).
     bool loggedIn() const { return loggedIn_; }
     // True once the user has left the table (refused the terms, closed the window): the server

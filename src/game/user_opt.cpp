@@ -71,7 +71,7 @@ void Table::DoUserOpt(int index) {
             // Between games the game that just ended is the one to look back on; its window
             // can still open any record file.
             if (g.blnNoGame && QiPuUpperBound(g.finishedGame) >= 1) {
-                screen.openReplay(g.finishedGame, QString());
+                screen.openReplay(FinishedRecord());
                 return;
             }
             screen.openReplayFromFile();

@@ -70,14 +70,20 @@ void ReplayModel::next() {
 }
 
 void ReplayModel::prev() {
-    if (lngFuPanStep <= 1) return;
+    if (lngFuPanStep <= 0) return;
     const QiPuMove m = *GetQiPu(FuPanQiPuData, lngFuPanStep);
     SetPiece(FuPanQiPan, m.toRank, m.toFile, m.eaten);
     SetPiece(FuPanQiPan, m.fromRank, m.fromFile, m.piece);
     makeDisplay();
     --lngFuPanStep;
-    const QiPuMove before = *GetQiPu(FuPanQiPuData, lngFuPanStep);
     lstQiPu.select(static_cast<int>(lngFuPanStep) - 1);
+    if (lngFuPanStep == 0) {
+        // Back at the start: no move to mark, no line to highlight.
+        bteFuPanSide = static_cast<std::uint8_t>(start_.sideToMove());
+        markers_ = {};
+        return;
+    }
+    const QiPuMove before = *GetQiPu(FuPanQiPuData, lngFuPanStep);
     bteFuPanSide = static_cast<std::uint8_t>(
         1 - SideOf(PieceAt(FuPanQiPan, before.toRank, before.toFile)) % 2);
     setRunFlag(before.fromRank, before.fromFile, before.toRank, before.toFile);
@@ -85,8 +91,8 @@ void ReplayModel::prev() {
 
 void ReplayModel::goTo(int line) {
     const long target = line + 1;
-    if (target < 1 || target > moves()) return;
-    while (lngFuPanStep > target && lngFuPanStep > 1)
+    if (target < 0 || target > moves()) return;
+    while (lngFuPanStep > target)
         prev();
     while (lngFuPanStep < target)
         next();

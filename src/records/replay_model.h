@@ -23,7 +23,8 @@ public:
     // Shows a history at its last move; a history without moves shows its start.
     void open(const QiPuHistory& history, const QString& path,
               const Position& start = Position::Initial());
-    // One move forward or back (never before the first move); to a list line (0-based).
+    // One move forward or back; back from the first move is the start position. To a list line
+    // (0-based; -1 is the start position).
     void next();
     void prev();
     void goTo(int line);
@@ -43,6 +44,7 @@ public:
     const QiPuHistory& history() const { return FuPanQiPuData; }
     const QiPan& board() const { return FuPanQiPan; }
     const QiPan& showBoard() const { return FuPanShowQiPan; }
+    // The move whose position is shown; 0 for the start position.
     long step() const { return lngFuPanStep; }
     long moves() const { return QiPuUpperBound(FuPanQiPuData); }
     std::uint8_t sideToMove() const { return bteFuPanSide; }

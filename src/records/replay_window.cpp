@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QShortcut>
+#include <algorithm>
 
 #include "game/game_state.h"
 #include "records/atomic_write.h"
@@ -89,8 +91,16 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
 
     connect(&model_.list(), &QiPuLineList::selectionChanged, list_, [this](int row) {
         const QScopedValueRollback guard(listNav_, false);
-        if (row >= 0) list_->setCurrentIndex(model_.list().index(row));
+        if (row >= 0) {
+            list_->setCurrentIndex(model_.list().index(row));
+        } else {
+            // The start position: no line stands for it.
+            list_->selectionModel()->clear();
+        }
     });
+    // The keys step through the positions, the start before the first move included, which
+    // the list alone could not reach.
+    list_->installEventFilter(this);
     // Mouse, arrow keys, Home, End, Page Up and Down all end up here.
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ReplayWindow::followList);
@@ -267,6 +277,50 @@ void ReplayWindow::followList() {
     sync();
 }
 
+bool ReplayWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress &&
+        listKey(static_cast<QKeyEvent*>(event)->key()))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+bool ReplayWindow::listKey(int key) {
+    const long step = model_.step(), last = model_.moves();
+    const int rowHeight = model_.list().count() > 0 ? list_->sizeHintForRow(0) : 0;
+    const long page = rowHeight > 0 ? std::max(1, list_->viewport()->height() / rowHeight) : 1;
+    long target = step;
+    switch (key) {
+        case Qt::Key_Home:
+            target = 0;
+            break;
+        case Qt::Key_End:
+            target = last;
+            break;
+        case Qt::Key_Up:
+            target = step - 1;
+            break;
+        case Qt::Key_Down:
+            target = step + 1;
+            break;
+        case Qt::Key_PageUp:
+            target = step - page;
+            break;
+        case Qt::Key_PageDown:
+            target = step + page;
+            break;
+        default:
+            return false;
+    }
+    target = std::clamp(target, 0L, last);
+    play_.stop();
+    {
+        const QScopedValueRollback guard(listNav_, false);
+        model_.goTo(static_cast<int>(target) - 1);
+    }
+    sync();
+    return true;
+}
+
 void ReplayWindow::sync() {
     board_->repaintBoard();
     const auto& m = model_.markers();
@@ -303,8 +357,7 @@ void ReplayWindow::pressNav(int index) {
     const QScopedValueRollback guard(listNav_, false);
     switch (index) {
         case 0:
-            while (model_.step() > 1)
-                model_.prev();
+            model_.goTo(-1);
             break;
         case 1:
             model_.prev();

@@ -79,6 +79,7 @@ public:
     QString suggestedBase;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -86,6 +87,8 @@ protected:
 private:
     void sync();
     void followList();
+    // The move-list keys; true when the key was one of them.
+    bool listKey(int key);
     void hoverNav(int hit);
     void runCommand(int index);
     void openFile(const QString& path);

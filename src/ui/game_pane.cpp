@@ -15,6 +15,8 @@
 namespace xq {
 namespace {
 
+constexpr int kStyleBoxPitch = 22;
+
 const QStringList kStyleNames = {QStringLiteral(" 简明"), QStringLiteral(" 经典"),
                                  QStringLiteral(" 真实"), QStringLiteral(" 时尚")};
 
@@ -45,6 +47,8 @@ GamePane::GamePane(Table& table, QWidget* parent)
     for (QComboBox* box : {boardStyle_, pieceStyle_}) {
         box->addItems(kStyleNames);
         box->setFont(font_);
+        // The plate's two lines are 22 pixels apart; a taller box would cover the next one.
+        box->setFixedHeight(kStyleBoxPitch);
     }
     boardStyle_->setCurrentIndex(StyleOrDefault(table.prefs.bteQiPanStyle));
     pieceStyle_->setCurrentIndex(StyleOrDefault(table.prefs.bteQiZiStyle));
@@ -59,8 +63,9 @@ void GamePane::resizeEvent(QResizeEvent*) {
 
 void GamePane::layOut() {
     const int gw = width(), gh = height();
-    boardStyle_->move(66, gh - 97);
-    pieceStyle_->move(66, gh - 75);
+    // The boxes sit on their plate's two lines.
+    boardStyle_->move(66, StyleBackTop(gh) + 35);
+    pieceStyle_->move(66, StyleBackTop(gh) + 35 + kStyleBoxPitch);
     board_->setGeometry(BoardRect(QSize(gw, gh)));
 }
 
@@ -92,10 +97,10 @@ void GamePane::paintBackground(QPainter& p) {
         DrawMirrored(p, gw - 53, gh, 53, -50, *corner);
     }
     if (const QImage* style = skins_.image(QStringLiteral("Res\\StyleBack.bmp"))) {
-        p.drawImage(10, gh - 132, *style);
+        p.drawImage(10, StyleBackTop(gh), *style);
     }
     if (const QImage* info = skins_.image(QStringLiteral("Res\\UserInfo.bmp"))) {
-        p.drawImage(12, (gh - 516) / 2 + 30, *info);
+        p.drawImage(12, PanelPlateTop(gh), *info);
     }
 }
 

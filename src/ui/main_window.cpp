@@ -183,25 +183,27 @@ void MainWindow::connectSplitters() {
     });
     connect(splitter_, &VSplitterBar::dropped, this, [this](int left) {
         ghost_->hide();
-        splits_.vSplitLeft = DropVSplit(left, width());
+        PlaceVSplit(splits_, left, width());
         layOutPanes();
     });
     // The bars: the ghost follows within the 100-pixel limits; the drop lays the panes out.
-    const auto bar = [this](HSplitterBar* b, auto limit, int SplitState::*top) {
+    const auto bar = [this](HSplitterBar* b, auto limit, auto place) {
         connect(b, &HSplitterBar::dragMoved, this, [this, b, limit](int y) {
             ghost_->showAt(QRect(b->x(), limit(y), b->width(), b->height()));
         });
-        connect(b, &HSplitterBar::dropped, this, [this, limit, top](int y) {
+        connect(b, &HSplitterBar::dropped, this, [this, place](int y) {
             ghost_->hide();
-            splits_.*top = limit(y);
+            place(splits_, y, height());
             layOutPanes();
         });
     };
     bar(
-        optBar_, [this](int y) { return DropOptSplit(y, splits_); }, &SplitState::optSplitTop);
+        optBar_, [this](int y) { return DropOptSplit(y, ShownBars(height(), splits_).chat); },
+        &PlaceOptBar);
     bar(
-        chatBar_, [this](int y) { return DropChatSplit(y, splits_, height()); },
-        &SplitState::chatSplitTop);
+        chatBar_,
+        [this](int y) { return DropChatSplit(y, ShownBars(height(), splits_).opt, height()); },
+        &PlaceChatBar);
 }
 
 GameSetDialog* MainWindow::gameSetDialog() const {
@@ -529,19 +531,15 @@ void MainWindow::onConnectionEnd(bool failedToConnect) {
     unloadMainWindow();
 }
 
-void MainWindow::openReplay(const QiPuHistory& history, const QString& path) {
-    // Each replay command opens the window afresh.
+void MainWindow::openReplay(const GameRecord& record) {
+    // Each replay command opens the window afresh; the game just played is named after its
+    // players.
     if (replay_) replay_->close();
     replay_ = new ReplayWindow(s_, g_, prefs_, this);
-    if (path.isEmpty()) {  // the game just played: named after its players
-        const auto [red, black] = table_->RecordPlayers();
-        const QDateTime now = QDateTime::currentDateTime();
-        replay_->suggestedBase = SuggestedRecordBase(red, black, now);
-        replay_->recordTags = {{QStringLiteral("Date"), now.toString(QStringLiteral("yyyy.MM.dd"))},
-                               {QStringLiteral("Red"), red},
-                               {QStringLiteral("Black"), black}};
-    }
-    replay_->open(history, path);
+    replay_->suggestedBase =
+        SuggestedRecordBase(record.tag(QStringLiteral("Red")), record.tag(QStringLiteral("Black")),
+                            QDateTime::currentDateTime());
+    replay_->openRecord(record, {});
     replay_->show();
 }
 

@@ -91,7 +91,7 @@ public:
     void openGameSetDialog(GameSetModel& model) override;
     void closeGameSetDialog() override;
     QString getQiPuFileName(const QString& title, bool forSave) override;
-    void openReplay(const QiPuHistory& history, const QString& path) override;
+    void openReplay(const GameRecord& record) override;
     void openReplayFromFile() override;
     void showUserMenu(const QStringList& captions, const QString& name) override;
     void cancelFileDialog() override;
@@ -113,7 +113,8 @@ public:
     // public for tests.
     void layOutPanes();
     void startLayoutFor(QSize screen);
-    int vSplitLeft() const { return splits_.vSplitLeft; }
+    // Where the vertical splitter stands in the window as it is now.
+    int vSplitLeft() const { return ShownSplitLeft(width(), splits_); }
     const SplitState& splits() const { return splits_; }
     VSplitterBar& vSplitter() { return *splitter_; }
     HSplitterBar& optBar() { return *optBar_; }

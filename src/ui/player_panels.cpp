@@ -1,9 +1,35 @@
 #include "ui/player_panels.h"
 
+#include <algorithm>
+
 namespace xq {
 
+namespace {
+
+constexpr int kStyleFromBottom = 132;
+// At the height where both plates just fit, 30 pixels stand above them and 46 below.
+constexpr int kRoomAbove = 30, kRoomAt = 76;
+
+bool BothFit(int gh) {
+    return (gh - 516) / 2 + 30 + kPanelPlateHeight <= gh - kStyleFromBottom;
+}
+
+}  // namespace
+
+int PanelPlateTop(int gh) {
+    if (BothFit(gh)) return (gh - 516) / 2 + 30;
+    const int room = gh - kPanelPlateHeight - kStyleBackHeight;
+    return room > 0 ? room * kRoomAbove / kRoomAt : 0;
+}
+
+int StyleBackTop(int gh) {
+    if (BothFit(gh)) return gh - kStyleFromBottom;
+    // Too short even for the two stacked: the style boxes stay in view.
+    return std::max(0, std::min(PanelPlateTop(gh) + kPanelPlateHeight, gh - kStyleBackHeight));
+}
+
 PanelLayout::PanelLayout(int gh) {
-    origin[0] = QPoint(25, (gh - 162 - 354) / 2 + 45);
+    origin[0] = QPoint(25, PanelPlateTop(gh) + 15);
     origin[1] = QPoint(25, origin[0].y() + 190);
 }
 

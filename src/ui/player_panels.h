@@ -4,6 +4,14 @@
 
 namespace xq {
 
+// The plate behind both player panels and the one behind the two style boxes, as the skins draw
+// them, and where they stand in a game pane of height gh. A pane too short for both at their
+// usual places (below 516) stacks them, the free room shared above and below as it was there.
+inline constexpr int kPanelPlateHeight = 354;
+inline constexpr int kStyleBackHeight = 86;
+int PanelPlateTop(int gh);
+int StyleBackTop(int gh);
+
 // Where the elements of the two player panels lie in the game pane of height gh. Slot 0 is the
 // upper panel (the opponent of the view), slot 1 the lower one.
 struct PanelLayout {

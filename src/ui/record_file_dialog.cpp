@@ -3,12 +3,40 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QStorageInfo>
 
 namespace xq {
 namespace {
+
 const QString kLastFolderKey = QStringLiteral("files/lastFolder");
+
+// File systems the kernel makes up as they are read: a folder per process, files that wait for
+// data. A dialog listing one can hang, and no record is kept there.
+bool MadeUpByTheKernel(const QString& path) {
+    static const QSet<QByteArray> kinds = {
+        "proc",      "sysfs",      "devtmpfs",    "devpts",    "debugfs",  "tracefs", "cgroup",
+        "cgroup2",   "securityfs", "pstore",      "bpf",       "configfs", "fusectl", "mqueue",
+        "hugetlbfs", "efivarfs",   "binfmt_misc", "selinuxfs", "autofs",   "nsfs",    "rpc_pipefs"};
+    return kinds.contains(QStorageInfo(path).fileSystemType());
+}
+
+// A folder a dialog can start in at once: there, listable, and an ordinary one.
+bool Listable(const QString& path) {
+    if (path.isEmpty() || !QDir::isAbsolutePath(path)) return false;
+    const QFileInfo info(path);
+    return info.isDir() && info.isReadable() && info.isExecutable() &&
+           !MadeUpByTheKernel(info.canonicalFilePath());
+}
+
 }  // namespace
+
+QString RecordsHome() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return Listable(documents) ? documents : QDir::homePath();
+}
 
 RecordFolder::RecordFolder(QString appPath)
     : settingsFile_(QDir(appPath).filePath(QStringLiteral("xqtable.ini"))) {}
@@ -16,7 +44,7 @@ RecordFolder::RecordFolder(QString appPath)
 QString RecordFolder::folder() const {
     const QString last =
         QSettings(settingsFile_, QSettings::IniFormat).value(kLastFolderKey).toString();
-    return !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
+    return Listable(last) ? last : RecordsHome();
 }
 
 void RecordFolder::remember(const QString& filePath) {

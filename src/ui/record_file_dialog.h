@@ -7,12 +7,17 @@
 
 namespace xq {
 
+// Where records go when no other folder is known: the user's documents folder where there is
+// one, else the home folder.
+QString RecordsHome();
+
 // The last folder a record was saved to or opened from, kept between runs in the program's own
 // settings file beside it ("xqtable.ini"; UserSet.ini keeps its fixed seven lines).
 class RecordFolder {
 public:
     explicit RecordFolder(QString appPath);
-    // The folder to start in: the last one used while it still exists, else the home folder.
+    // The folder to start in: the last one used while a dialog can list it at once (it exists,
+    // may be read, and is no folder the kernel makes up such as /proc), else RecordsHome().
     QString folder() const;
     void remember(const QString& filePath);
 

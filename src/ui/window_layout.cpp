@@ -4,15 +4,28 @@
 
 namespace xq {
 
+namespace {
+
+// v of whole, in a whole of `to`: rounded to the nearest pixel.
+int Scaled(int v, int to, int whole) {
+    const long long n = static_cast<long long>(v) * to;
+    return static_cast<int>((n + (n >= 0 ? whole / 2 : -(whole / 2))) / whole);
+}
+
+}  // namespace
+
 SplitState StartSplits(QSize screen) {
     SplitState s;
     // Three quarters of a wide screen; on a narrow one the right pane keeps room to work in.
     s.vSplitLeft = std::max(
         kVSplitMin,
         std::min(screen.width() * 3 / 4, screen.width() - kStartRightPane - kSplitterWidth - 8));
+    s.vSplitWidth = screen.width();
     s.vSplitSaved = s.vSplitLeft;
+    s.vSplitSavedWidth = s.vSplitWidth;
     s.optSplitTop = 270;
     s.chatSplitTop = 270 + (screen.height() - 270) / 3;
+    s.barsHeight = screen.height() - 32;
     return s;
 }
 
@@ -20,13 +33,29 @@ int ShownSplitLeft(int clientWidth, const SplitState& s) {
     // At the right edge the splitter stands where a collapse puts it: still whole, and with it
     // the caption bar, which is drawn only while the splitter is inside the window.
     const int rightmost = clientWidth - kSplitterWidth - 2;
-    return std::max(kVSplitMin, std::min(s.vSplitLeft, rightmost));
+    if (s.collapsed && s.vSplitLeft == s.vSplitWidth - kSplitterWidth - 2)
+        return std::max(kVSplitMin, rightmost);
+    // The board and the right pane keep the shares the user gave them, each within its limit.
+    const int scaled =
+        s.vSplitWidth > 0 ? Scaled(s.vSplitLeft, clientWidth, s.vSplitWidth) : s.vSplitLeft;
+    return std::max(kVSplitMin, std::min(scaled, clientWidth - kVSplitFromRight));
 }
 
-MainLayout LayOutMainWindow(QSize client, SplitState& s) {
+BarTops ShownBars(int clientHeight, const SplitState& s) {
+    // The control panel's buttons do not grow with the window: its bar stays while it can.
+    const int opt =
+        std::max(kBarDistance, std::min(s.optSplitTop, clientHeight - 2 * kBarDistance));
+    int chat = s.chatSplitTop;
+    const int below = s.barsHeight - s.optSplitTop;
+    if (s.barsHeight > 0 && below > 0)
+        chat = opt + Scaled(s.chatSplitTop - s.optSplitTop, clientHeight - opt, below);
+    chat = std::min(std::max(chat, opt + kBarDistance), clientHeight - kBarDistance);
+    return {opt, chat};
+}
+
+MainLayout LayOutMainWindow(QSize client, const SplitState& s) {
     const int sw = client.width(), sh = client.height();
     const int h = sh - 32;  // 27 caption, 4 border, 1
-    s.vSplitLeft = std::max(s.vSplitLeft, kVSplitMin);
     MainLayout l;
     const int left = ShownSplitLeft(sw, s);
     l.splitter = QRect(left, kCaptionHeight, kSplitterWidth, std::max(h, 0));
@@ -35,14 +64,14 @@ MainLayout LayOutMainWindow(QSize client, SplitState& s) {
     if (kSplitterWidth > r) return l;
     l.rightPane = true;
     const int x = left + kSplitterWidth + 2;
+    const BarTops bars = ShownBars(sh, s);
     l.userButtons = QRect(x, kCaptionHeight, r, 33);
-    if (s.optSplitTop - 60 > 0) l.controlPanel = QRect(x, 60, r, s.optSplitTop - 60);
-    l.optBar = QRect(x, s.optSplitTop, r, kBarHeight);
-    l.userList = QRect(x, s.optSplitTop + kBarHeight, r,
-                       std::max(0, s.chatSplitTop - s.optSplitTop - kBarHeight));
-    l.chatBar = QRect(x, s.chatSplitTop, r, kBarHeight);
-    const int c = sh - 4 - s.chatSplitTop - kBarHeight - 2;
-    if (c > 0) l.chat = QRect(x, s.chatSplitTop + kBarHeight, r, c);
+    if (bars.opt - 60 > 0) l.controlPanel = QRect(x, 60, r, bars.opt - 60);
+    l.optBar = QRect(x, bars.opt, r, kBarHeight);
+    l.userList = QRect(x, bars.opt + kBarHeight, r, std::max(0, bars.chat - bars.opt - kBarHeight));
+    l.chatBar = QRect(x, bars.chat, r, kBarHeight);
+    const int c = sh - 4 - bars.chat - kBarHeight - 2;
+    if (c > 0) l.chat = QRect(x, bars.chat + kBarHeight, r, c);
     return l;
 }
 
@@ -58,10 +87,13 @@ bool PressCollapses(int y, int splitterHeight) {
 void ToggleCollapse(SplitState& s, int clientWidth) {
     if (s.collapsed) {
         s.vSplitLeft = s.vSplitSaved;
+        s.vSplitWidth = s.vSplitSavedWidth;
         s.collapsed = false;
     } else {
         s.vSplitSaved = s.vSplitLeft;
+        s.vSplitSavedWidth = s.vSplitWidth;
         s.vSplitLeft = clientWidth - kSplitterWidth - 2;
+        s.vSplitWidth = clientWidth;
         s.collapsed = true;
     }
 }
@@ -74,12 +106,32 @@ int DropVSplit(int x, int clientWidth) {
     return std::max(std::min(x, clientWidth - kVSplitFromRight), kVSplitMin);
 }
 
-int DropOptSplit(int y, const SplitState& s) {
-    return std::min(std::max(y, kBarDistance), s.chatSplitTop - kBarDistance);
+void PlaceVSplit(SplitState& s, int x, int clientWidth) {
+    s.vSplitLeft = DropVSplit(x, clientWidth);
+    s.vSplitWidth = clientWidth;
 }
 
-int DropChatSplit(int y, const SplitState& s, int clientHeight) {
-    return std::min(std::max(y, s.optSplitTop + kBarDistance), clientHeight - kBarDistance);
+int DropOptSplit(int y, int chatTop) {
+    return std::min(std::max(y, kBarDistance), chatTop - kBarDistance);
+}
+
+int DropChatSplit(int y, int optTop, int clientHeight) {
+    return std::min(std::max(y, optTop + kBarDistance), clientHeight - kBarDistance);
+}
+
+// The bars are taken as they stand now, so that the one not dropped stays where it is seen.
+void PlaceOptBar(SplitState& s, int y, int clientHeight) {
+    const BarTops now = ShownBars(clientHeight, s);
+    s.optSplitTop = DropOptSplit(y, now.chat);
+    s.chatSplitTop = now.chat;
+    s.barsHeight = clientHeight;
+}
+
+void PlaceChatBar(SplitState& s, int y, int clientHeight) {
+    const BarTops now = ShownBars(clientHeight, s);
+    s.optSplitTop = now.opt;
+    s.chatSplitTop = DropChatSplit(y, now.opt, clientHeight);
+    s.barsHeight = clientHeight;
 }
 
 QRect BoardRect(QSize gamePane) {

@@ -23,18 +23,23 @@ inline constexpr int kMinWindowHeight = 480;
 // buttons with a readable move list, the list's first columns, and a chat line of a few words.
 inline constexpr int kStartRightPane = 360;
 
-// What the user moves: the splitters, and whether the right pane is collapsed.
+// What the user moves: the splitters, and whether the right pane is collapsed. Each place is
+// kept with the window size it was set at, so that a window made smaller and then larger again
+// shows the panes as the user left them.
 struct SplitState {
     int vSplitLeft = 0;   // the vertical splitter's left edge
+    int vSplitWidth = 0;  // in a window of this width
     int vSplitSaved = 0;  // where a restore puts it back
+    int vSplitSavedWidth = 0;
     bool collapsed = false;
     int optSplitTop = 270;  // the bar under the control panel
     int chatSplitTop = 0;   // the bar above the chat
+    int barsHeight = 0;     // the window height both bars were set at
 };
 
-// Start values for a screen of this size: three quarters of the width for the vertical splitter
-// (less where the right pane would be narrower than kStartRightPane), 270 and a third of the rest
-// for the bars.
+// Start values for a screen of this size (the window starts as wide as the screen and 32 pixels
+// lower): three quarters of the width for the vertical splitter (less where the right pane would
+// be narrower than kStartRightPane), 270 and a third of the rest for the bars.
 SplitState StartSplits(QSize screen);
 
 // Every pane of the window for a client size. A pane whose height would not be positive is not
@@ -50,12 +55,21 @@ struct MainLayout {
     QRect chatBar;
     std::optional<QRect> chat;
 };
-// The splitter stands at the stored place, but at least at kVSplitMin and never so far right
-// that it leaves the window: the caption and the splitter itself stay in view.
-MainLayout LayOutMainWindow(QSize client, SplitState& s);
+MainLayout LayOutMainWindow(QSize client, const SplitState& s);
 
-// The left edge the splitter has in a window of this width.
+// The left edge the splitter has in a window of this width: its place scaled to the width,
+// held so that the game pane keeps kVSplitMin and the right pane kVSplitFromRight. Collapsed, it
+// keeps to the right edge.
 int ShownSplitLeft(int clientWidth, const SplitState& s);
+
+// The tops the two bars have in a window of this height: the control panel keeps its height
+// while there is room, the list and the chat share what is below it as they did, and each pane
+// keeps kBarDistance from the next bar or edge.
+struct BarTops {
+    int opt;
+    int chat;
+};
+BarTops ShownBars(int clientHeight, const SplitState& s);
 
 // The vertical splitter's middle band, in its own coordinates: [first, last].
 struct Band {
@@ -67,13 +81,18 @@ Band MiddleZone(int splitterHeight);
 bool PressCollapses(int y, int splitterHeight);
 void ToggleCollapse(SplitState& s, int clientWidth);
 
-// A drag proposes x: the ghost follows only within the limits; the drop is held to them.
+// A drag proposes x: the ghost follows only within the limits; the drop is held to them and
+// becomes the splitter's place in a window of this width.
 bool GhostMayMove(int x, int clientWidth);
 int DropVSplit(int x, int clientWidth);
+void PlaceVSplit(SplitState& s, int x, int clientWidth);
 
-// The horizontal bars: the drop is held 100 pixels from the other bar and from the edges.
-int DropOptSplit(int y, const SplitState& s);
-int DropChatSplit(int y, const SplitState& s, int clientHeight);
+// The horizontal bars: the drop is held 100 pixels from the other bar (where it is shown) and
+// from the edges, and both bars are then kept as they stand in a window of this height.
+int DropOptSplit(int y, int chatTop);
+int DropChatSplit(int y, int optTop, int clientHeight);
+void PlaceOptBar(SplitState& s, int y, int clientHeight);
+void PlaceChatBar(SplitState& s, int y, int clientHeight);
 
 // The board in the game pane: the aspect 608 : 670, centred right of the 150-pixel column.
 QRect BoardRect(QSize gamePane);

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "../support/file_dialog_answer.h"
 #include "../support/move_policies.h"
 #include "../support/quick_opponent.h"
 #include "records/record_file.h"
+#include "records/replay_window.h"
 #include "ui/game_set_dialog.h"
 #include "window_player.h"
 
@@ -48,6 +50,64 @@ struct Table2 {
     QuickOpponent quick;
     BoxAnswerer boxes;
 };
+
+// A game played through the window and resigned; its replay saved as PGN tells how it ended and
+// who played it.
+TEST(WindowEndings, AFinishedGameSavedAsPgnCarriesItsResultPlayersDateAndEvent) {
+    ServerProcess server;
+    WindowPlayer me("棋手", server.port(), XQ_TEST_GAME_DIR);
+    QuickOpponent quick(QStringLiteral("快手"), server.port());
+    BoxAnswerer boxes;
+    ASSERT_TRUE(Eventually([&] { return me.game().bteOptButState[kBtnStart] == kButtonNormal; }));
+    me.command(kBtnStart);
+    ASSERT_TRUE(Eventually([&] { return me.window->gameSetDialog() != nullptr; }));
+    me.window->gameSetDialog()->button(0)->click();
+    ASSERT_TRUE(Eventually([&] { return !me.game().blnNoGame; }));
+    while (me.moves() < 2) {
+        ASSERT_TRUE(Eventually([&] { return me.myTurn(); }));
+        Move m;
+        ASSERT_TRUE(LongestMove(me.game().bteQiPan, me.mySide(), m));
+        me.play(m);
+        const long after = me.moves() + 2;
+        ASSERT_TRUE(Eventually([&] { return me.moves() >= after; }));
+    }
+    ASSERT_TRUE(Eventually([&] { return me.myTurn(); }));
+    const bool meRed = me.game().bteRedView == 1;
+    const long played = me.moves();
+    const QDate before = QDate::currentDate();
+    me.command(kBtnResign);
+    ASSERT_TRUE(Eventually([&] { return quick.gamesEnded == 1 && me.game().blnNoGame; }));
+    ASSERT_TRUE(Eventually([&] { return boxes.seen.contains("本局结束：棋手 输！原因：认输"); }))
+        << boxes.seen.join('|').toStdString();
+    const QDate after = QDate::currentDate();
+
+    me.command(kBtnReplay);  // the game just played, without a dialog
+    ReplayWindow* replay = me.window->replayWindow();
+    ASSERT_NE(replay, nullptr);
+    ASSERT_EQ(replay->model().moves(), played);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("resigned.pgn");
+    replay->askFileName = [&](const QString&, bool forSave, const QString&) {
+        return forSave ? path : QString();
+    };
+    replay->command(1)->click();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString pgn = QString::fromUtf8(file.readAll());
+    const QString result = meRed ? "0-1" : "1-0";
+    for (const QString& tag : {QStringLiteral("[Event \"中国象棋\"]"),
+                               QStringLiteral("[Red \"%1\"]").arg(meRed ? "棋手" : "快手"),
+                               QStringLiteral("[Black \"%1\"]").arg(meRed ? "快手" : "棋手"),
+                               QStringLiteral("[Result \"%1\"]").arg(result)}) {
+        EXPECT_TRUE(pgn.contains(tag)) << tag.toStdString() << " in\n" << pgn.toStdString();
+    }
+    const QRegularExpressionMatch date =
+        QRegularExpression(R"re(\[Date "(\d{4}\.\d\d\.\d\d)"\])re").match(pgn);
+    ASSERT_TRUE(date.hasMatch()) << pgn.toStdString();
+    const QDate day = QDate::fromString(date.captured(1), "yyyy.MM.dd");
+    EXPECT_TRUE(day == before || day == after) << date.captured(1).toStdString();
+    EXPECT_TRUE(pgn.trimmed().endsWith(result)) << "the moves end with the result";
+}
 
 TEST(WindowEndings, TheServerGoneMidGameIsToldAndTheRecordCanBeSaved) {
     Table2 t(4);

@@ -279,6 +279,53 @@ TEST(FinishedGame, ItsPlayersKeepTheirColoursWhenTheViewTurns) {
     EXPECT_EQ(h.table.RecordPlayers(), (Players{"黑方", "红方"}));
 }
 
+// The record of a finished game says how it ended, as the server's game end told it (the loser's
+// seat or a draw), in the colours of that game, and who played, when, and which game.
+TEST(FinishedGame, ItsRecordTellsTheResultThePlayersTheDayAndTheGame) {
+    const struct {
+        const char* me;
+        int redSeat;  // in the finished game
+        int result;   // byte 9 of the game end: the losing seat, 2 a draw
+        const char* pgnResult;
+        const char* red;
+        const char* black;
+    } cases[] = {
+        {"红方", 0, 1, "1-0", "红方", "黑方"},      // black lost
+        {"红方", 0, 0, "0-1", "红方", "黑方"},      // red lost
+        {"红方", 0, 2, "1/2-1/2", "红方", "黑方"},  // agreed draw
+        {"红方", 1, 1, "0-1", "黑方", "红方"},      // colours turned: seat 1 red, and lost
+        {"红方", 1, 0, "1-0", "黑方", "红方"},
+        {"看客", 0, 0, "0-1", "红方", "黑方"},  // a spectator of seat 1
+        {"看客", 1, 2, "1/2-1/2", "黑方", "红方"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.me) + " red seat " + std::to_string(c.redSeat) + " result " +
+                     std::to_string(c.result));
+        Harness h(QString::fromUtf8(c.me));
+        h.seat("红方", "黑方", c.me == std::string("看客") ? QStringLiteral("黑方") : QString());
+        h.start(c.redSeat);
+        h.gameMsg(h.move(c.redSeat, 9, 0, 8, 0));  // red's chariot a step up
+        const QDate before = QDate::currentDate();
+        h.gameMsg(GameEnd(c.result, QStringLiteral("认输")));
+        const QDate after = QDate::currentDate();
+        // The opponent leaves the table after the game: the record keeps his name.
+        h.room(WithText({110, 0}, QStringLiteral("黑方")));
+        ASSERT_EQ(h.session.SeatUsers[1].strUserName, "");
+
+        h.table.DoUserOpt(kBtnReplay);
+        const GameRecord& r = h.screen.replayedRecord;
+        EXPECT_EQ(QiPuUpperBound(r.moves), 1);
+        EXPECT_EQ(r.result, c.pgnResult);
+        EXPECT_EQ(r.tag("Red"), c.red);
+        EXPECT_EQ(r.tag("Black"), c.black);
+        EXPECT_EQ(r.tag("Event"), "中国象棋");
+        const QDate day = QDate::fromString(r.tag("Date"), "yyyy.MM.dd");
+        EXPECT_TRUE(day == before || day == after) << r.tag("Date").toStdString();
+        using Players = std::pair<QString, QString>;
+        EXPECT_EQ(h.table.RecordPlayers(), (Players{c.red, c.black})) << "for the file's name";
+    }
+}
+
 TEST(FinishedGame, SaveChosenWhileTheGameEndsStoresTheWholeGame) {
     QTemporaryDir dir;
     RedAtTable h;

@@ -49,6 +49,7 @@ public:
     QStringList sounds;
     QStringList menuCaptions;
     QiPuHistory replayed;
+    GameRecord replayedRecord;
     bool timers[4] = {};
     int animations = 0;
 
@@ -127,7 +128,10 @@ public:
         return fileDialogCancels == cancelsBefore ? fileName : QString();
     }
     void cancelFileDialog() override { ++fileDialogCancels; }
-    void openReplay(const QiPuHistory& h, const QString&) override { replayed = h; }
+    void openReplay(const GameRecord& r) override {
+        replayed = r.moves;
+        replayedRecord = r;
+    }
     void openReplayFromFile() override { calls << QStringLiteral("replayFromFile"); }
     void showUserMenu(const QStringList& captions, const QString&) override {
         menuCaptions = captions;

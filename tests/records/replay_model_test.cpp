@@ -32,7 +32,7 @@ TEST(ReplayModel, OpensAtTheLastMoveWithItsLineSelected) {
     EXPECT_EQ(m.step(), 3) << "nothing after the last move";
 }
 
-TEST(ReplayModel, StepsBackNoFurtherThanTheFirstMove) {
+TEST(ReplayModel, StepsBackToTheStartPositionAndNoFurther) {
     std::uint8_t redView = 0;  // seen from black
     ReplayModel m(redView);
     m.open(Opening(), {});
@@ -44,7 +44,13 @@ TEST(ReplayModel, StepsBackNoFurtherThanTheFirstMove) {
     EXPECT_EQ(m.showBoard()[2][4], 19) << "display turned for black";
     EXPECT_EQ(m.sideToMove(), 0);
     m.prev();
-    EXPECT_EQ(m.step(), 1);
+    EXPECT_EQ(m.step(), 0);
+    EXPECT_EQ(m.list().selectedRow(), -1);
+    EXPECT_EQ(m.board(), Position::Initial().ToQiPan());
+    EXPECT_FALSE(m.markers().run);
+    EXPECT_EQ(m.sideToMove(), 1);
+    m.prev();
+    EXPECT_EQ(m.step(), 0);
     m.goTo(2);
     EXPECT_EQ(m.step(), 3);
     EXPECT_EQ(m.board()[7][6], 18);

@@ -15,6 +15,7 @@
 #include "prefs/user_settings.h"
 #include "records/record_file.h"
 #include "records/replay_window.h"
+#include "rules/fen.h"
 #include "startup/session.h"
 
 namespace xq {
@@ -86,9 +87,9 @@ TEST(ReplayWindow, NavigationButtonsAndAutoPlay) {
     EXPECT_EQ(f.window->hitNavButton(QPoint(592, 320)), -1) << "edges are outside";
     EXPECT_EQ(f.window->hitNavButton(QPoint(593 + 22 * 4, 337)), 4);
     f.window->pressNav(0);
-    EXPECT_EQ(f.window->model().step(), 1);
+    EXPECT_EQ(f.window->model().step(), 0) << "the start position";
     f.window->pressNav(3);
-    EXPECT_EQ(f.window->model().step(), 2);
+    EXPECT_EQ(f.window->model().step(), 1);
     f.window->pressNav(4);
     EXPECT_EQ(f.window->model().step(), 3);
     // Auto-play at the last move only stops at its first tick.
@@ -185,15 +186,20 @@ QPoint NavButton(int i) {
     return {592 + 22 * i + 9, 319 + 9};
 }
 
-// The list's highlight, the move shown and the markers on the board must all tell the same move.
+// The list's highlight, the move shown and the markers on the board must all tell the same move;
+// no line and no markers for the start position.
 void ExpectBoardFollowsList(ReplayFixture& f, const QiPuHistory& history) {
     const int row = f.listRow();
-    ASSERT_GE(row, 0) << "a line stays highlighted";
     EXPECT_EQ(f.window->model().step(), row + 1);
     ReplayModel reference(f.game.bteRedView);
     reference.open(history, {});
     reference.goTo(row);
     EXPECT_EQ(f.window->model().showBoard(), reference.showBoard());
+    if (row < 0) {
+        EXPECT_TRUE(f.window->board().markerRect(0).isEmpty());
+        EXPECT_TRUE(f.window->board().markerRect(1).isEmpty());
+        return;
+    }
     const QiPuMove m = *GetQiPu(history, row + 1);
     const BoardGeometry& g = f.window->board().geometry();
     EXPECT_EQ(f.window->board().markerRect(0).topLeft(), g.cell(m.fromRank, m.fromFile));
@@ -206,14 +212,14 @@ TEST(ReplayWindow, TheBoardFollowsTheListHoweverTheLineIsChosen) {
         int key;
         Qt::KeyboardModifiers modifiers;
         int from;
-        int to;  // -1: a page away, as far as the list decides
+        int to;  // -1: a page away, as far as the list decides; -2: the start position
     };
     const Case cases[] = {
         {"down", Qt::Key_Down, Qt::NoModifier, 5, 6},
         {"up", Qt::Key_Up, Qt::NoModifier, 5, 4},
-        {"up at the top", Qt::Key_Up, Qt::NoModifier, 0, 0},
+        {"up at the top", Qt::Key_Up, Qt::NoModifier, 0, -2},
         {"down at the bottom", Qt::Key_Down, Qt::NoModifier, 39, 39},
-        {"home", Qt::Key_Home, Qt::NoModifier, 20, 0},
+        {"home", Qt::Key_Home, Qt::NoModifier, 20, -2},
         {"end", Qt::Key_End, Qt::NoModifier, 3, 39},
         {"page down", Qt::Key_PageDown, Qt::NoModifier, 0, -1},
         {"page up", Qt::Key_PageUp, Qt::NoModifier, 39, -1},
@@ -228,8 +234,8 @@ TEST(ReplayWindow, TheBoardFollowsTheListHoweverTheLineIsChosen) {
         list.setCurrentIndex(list.model()->index(c.from, 0));
         ASSERT_EQ(f.window->model().step(), c.from + 1);
         Key(&f.window->list(), c.key, c.modifiers);
-        if (c.to >= 0) {
-            EXPECT_EQ(f.listRow(), c.to);
+        if (c.to >= -2 && c.to != -1) {
+            EXPECT_EQ(f.listRow(), std::max(c.to, -1));
         } else {
             EXPECT_GT(std::abs(f.listRow() - c.from), 1);
         }
@@ -246,19 +252,84 @@ TEST(ReplayWindow, TheBoardFollowsTheListHoweverTheLineIsChosen) {
     ExpectBoardFollowsList(f, game);
 }
 
+// The first button, Home, Page Up and the back button or Up pressed often enough all end at the
+// position before the first move: the opening of a .drak game, the set-up position of a FEN
+// game; no line highlighted and no last-move markers, the side to move of that position.
+TEST(ReplayWindow, EveryWayBackReachesTheStartPosition) {
+    GameRecord drak;
+    drak.moves = Opening();
+    GameRecord fen;  // red without his left chariot, the same three moves
+    fen.start = *ParseFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/1NBAKABNR w - - 0 1");
+    fen.moves = Opening();
+    GameRecord black;  // black opens
+    black.start =
+        *ParseFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1");
+    black.moves = QiPuHistory{QiPuItem{}};
+    AddQiPu(black.moves, 2, 7, 3, 2, 4, 0);  // 炮8平5
+    AddQiPu(black.moves, 7, 7, 19, 7, 4, 0);
+    const struct {
+        const char* name;
+        const GameRecord* game;
+    } games[] = {{".drak", &drak}, {"FEN", &fen}, {"FEN, black first", &black}};
+    const struct {
+        const char* name;
+        std::function<void(ReplayFixture&, long moves)> run;
+    } commands[] = {
+        {"first button", [](ReplayFixture& f, long) { Click(f.window, NavButton(0)); }},
+        {"back button",
+         [](ReplayFixture& f, long moves) {
+             Mouse(f.window, QEvent::MouseMove, NavButton(1));
+             for (long k = 0; k <= moves; ++k)  // once more than there are moves
+                 Click(f.window, NavButton(1));
+         }},
+        {"Home", [](ReplayFixture& f, long) { Key(&f.window->list(), Qt::Key_Home); }},
+        {"Page Up", [](ReplayFixture& f, long) { Key(&f.window->list(), Qt::Key_PageUp); }},
+        {"Up",
+         [](ReplayFixture& f, long moves) {
+             for (long k = 0; k <= moves; ++k)
+                 Key(&f.window->list(), Qt::Key_Up);
+         }},
+    };
+    for (const auto& g : games) {
+        for (const auto& c : commands) {
+            SCOPED_TRACE(std::string(g.name) + ", " + c.name);
+            ReplayFixture f;
+            f.window->openRecord(*g.game, {});
+            f.window->show();
+            const long moves = f.window->model().moves();
+            ASSERT_EQ(f.window->model().step(), moves);
+            c.run(f, moves);
+            EXPECT_EQ(f.window->model().step(), 0);
+            EXPECT_EQ(f.window->model().board(), g.game->start.ToQiPan());
+            EXPECT_EQ(f.window->model().fen(), ToFen(g.game->start));
+            EXPECT_EQ(f.window->model().sideToMove(), g.game->start.sideToMove());
+            EXPECT_EQ(f.listRow(), -1) << "no line stands for the start";
+            EXPECT_EQ(f.window->model().list().selectedRow(), -1);
+            EXPECT_EQ(f.window->model().list().count(), moves) << "the game stays whole";
+            EXPECT_TRUE(f.window->board().markerRect(0).isEmpty());
+            EXPECT_TRUE(f.window->board().markerRect(1).isEmpty());
+            // From there the first move is one step on.
+            Key(&f.window->list(), Qt::Key_Down);
+            EXPECT_EQ(f.window->model().step(), 1);
+            EXPECT_EQ(f.listRow(), 0);
+            EXPECT_FALSE(f.window->board().markerRect(1).isEmpty());
+        }
+    }
+}
+
 TEST(ReplayWindow, EveryClickOnANavigationButtonCounts) {
     struct Case {
         const char* name;
         int button;
-        int from;         // list line before
+        int from;         // list line before (0: the start position)
         int between;      // a key on the list between the two clicks, 0 for none
         int afterFirst;   // step after the first click
         int afterSecond;  // step after the second
     };
     const Case cases[] = {
-        {"first", 0, 9, Qt::Key_End, 1, 1},
+        {"first", 0, 9, Qt::Key_End, 0, 0},
         {"back", 1, 9, 0, 9, 8},
-        {"forward", 3, 0, 0, 2, 3},
+        {"forward", 3, 0, 0, 1, 2},  // from the start position
         {"last", 4, 0, Qt::Key_Home, 10, 10},
     };
     for (bool system : {false, true}) {
@@ -298,12 +369,12 @@ TEST(ReplayWindow, AutoPlayRunsUntilStoppedEitherWay) {
         int step;  // where the game stands after stopping
     };
     const Case cases[] = {
-        {"auto-play clicked again", [](ReplayFixture& f) { Click(f.window, NavButton(2)); }, 3},
-        {"first", [](ReplayFixture& f) { Click(f.window, NavButton(0)); }, 1},
-        {"back", [](ReplayFixture& f) { Click(f.window, NavButton(1)); }, 2},
-        {"forward", [](ReplayFixture& f) { Click(f.window, NavButton(3)); }, 4},
+        {"auto-play clicked again", [](ReplayFixture& f) { Click(f.window, NavButton(2)); }, 2},
+        {"first", [](ReplayFixture& f) { Click(f.window, NavButton(0)); }, 0},
+        {"back", [](ReplayFixture& f) { Click(f.window, NavButton(1)); }, 1},
+        {"forward", [](ReplayFixture& f) { Click(f.window, NavButton(3)); }, 3},
         {"last", [](ReplayFixture& f) { Click(f.window, NavButton(4)); }, 8},
-        {"a key on the list", [](ReplayFixture& f) { Key(&f.window->list(), Qt::Key_Up); }, 2},
+        {"a key on the list", [](ReplayFixture& f) { Key(&f.window->list(), Qt::Key_Up); }, 1},
         {"the mouse on the list",
          [](ReplayFixture& f) {
              QListView& list = f.window->list();
@@ -320,7 +391,7 @@ TEST(ReplayWindow, AutoPlayRunsUntilStoppedEitherWay) {
         ASSERT_TRUE(f.window->autoPlaying());
         f.window->autoPlayTick();
         f.window->autoPlayTick();
-        ASSERT_EQ(f.window->model().step(), 3);
+        ASSERT_EQ(f.window->model().step(), 2) << "from the start position, two moves on";
         c.stop(f);
         EXPECT_FALSE(f.window->autoPlaying());
         EXPECT_EQ(f.window->model().step(), c.step);
@@ -331,7 +402,7 @@ TEST(ReplayWindow, AutoPlayRunsUntilStoppedEitherWay) {
     ReplayFixture f(Shuffle(4));
     f.window->pressNav(0);
     f.window->pressNav(2);
-    for (int tick = 0; tick < 4; ++tick)
+    for (int tick = 0; tick < 5; ++tick)
         f.window->autoPlayTick();
     EXPECT_EQ(f.window->model().step(), 4);
     EXPECT_FALSE(f.window->autoPlaying());
@@ -509,7 +580,7 @@ TEST(ReplayWindow, FailuresAreToldInChineseWithTheSystemsReasonOnlyInBrackets) {
                                 (c.reason ? "（[^（）\\n]+）$" : "$");
         EXPECT_TRUE(QRegularExpression(pattern).match(f.failures[0]).hasMatch())
             << f.failures[0].toStdString();
-        EXPECT_EQ(f.window->model().step(), 1) << "the game shown stays";
+        EXPECT_EQ(f.window->model().step(), 0) << "the game shown stays";
         EXPECT_EQ(f.window->model().moves(), 3);
     }
 }

@@ -9,6 +9,8 @@
 #include "ui/chat_panel.h"
 #include "ui/control_panel.h"
 #include "ui/game_pane.h"
+#include "ui/player_panels.h"
+#include "ui/side_strips.h"
 #include "ui/splitter_bars.h"
 #include "ui/user_list_view.h"
 #include "ui/window_frame.h"
@@ -54,7 +56,9 @@ void DragWindow(QWidget* w, QPoint from, QPoint to) {
 }
 
 struct SizedWindow : WindowFixture {
-    SizedWindow(QSize screen = {1600, 900}) {
+    SizedWindow(QSize screen = {1600, 900},
+                const QString& programFolder = QStringLiteral("/nonexistent/game"))
+        : WindowFixture(programFolder) {
         window->startLayoutFor(screen);
         window->setGeometry(0, 0, screen.width(), screen.height() - 32);
         window->show();
@@ -162,6 +166,123 @@ TEST(SmallScreens, CaptionButtonsControlPanelAndChatAreOnScreen) {
         }
         EXPECT_GE(f.window->gamePane().board().width(), 400) << screen.width();
     }
+}
+
+// The panes of the table window, by name, as they stand now.
+struct Panes {
+    explicit Panes(MainWindow& w) {
+        all = {{"game pane", &w.gamePane()},
+               {"splitter", &w.vSplitter()},
+               {"user buttons", w.findChild<UserButtonStrip*>()},
+               {"control panel", &w.controlPanel()},
+               {"upper bar", &w.optBar()},
+               {"user list", &w.userList()},
+               {"lower bar", &w.chatBar()},
+               {"chat", &w.chat()}};
+    }
+    std::vector<std::pair<const char*, QWidget*>> all;
+};
+
+TEST(Resizing, ShrinkingThenGrowingKeepsEveryPaneInItsLimitsAndGivesTheSharesBack) {
+    SizedWindow f;  // 1600 x 868: bars at 270 and 480
+    VSplitterBar& bar = f.window->vSplitter();
+    Drag(&bar, QPoint(6, 100), QPoint(6 - 100, 100));  // the user's place: 1100 of 1600
+    ASSERT_EQ(bar.x(), 1100);
+    const struct {
+        QSize size;
+        int split;  // the board keeps its share of the width, within the limits
+        int chatTop;
+    } steps[] = {
+        {{1200, 800}, 825, 456},  {{900, 700}, 619, 421},   {{640, 480}, 440, 370},
+        {{700, 600}, 481, 386},   {{1600, 868}, 1100, 480}, {{1920, 1000}, 1320, 526},
+        {{1600, 868}, 1100, 480},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(std::to_string(s.size.width()) + "x" + std::to_string(s.size.height()));
+        f.window->resize(s.size);
+        QApplication::processEvents();
+        ASSERT_EQ(f.window->size(), s.size);
+        EXPECT_EQ(bar.x(), s.split);
+        EXPECT_GE(bar.x(), 200) << "the board keeps its 200 pixels";
+        EXPECT_GE(s.size.width() - bar.x(), 140) << "the right pane keeps its 140";
+        EXPECT_EQ(f.window->gamePane().geometry(), QRect(5, 27, s.split - 6, s.size.height() - 32));
+        const QRect client(QPoint(0, 0), s.size);
+        for (auto [name, pane] : Panes(*f.window).all) {
+            EXPECT_TRUE(pane->isVisibleTo(f.window.get())) << name;
+            EXPECT_TRUE(client.contains(pane->geometry())) << name;
+        }
+        EXPECT_EQ(f.right().x(), s.split + 14);
+        EXPECT_EQ(f.right().width(), s.size.width() - s.split - 20);
+        EXPECT_EQ(f.window->optBar().y(), 270) << "the control panel keeps its height";
+        EXPECT_EQ(f.window->chatBar().y(), s.chatTop);
+        EXPECT_GE(f.window->chatBar().y() - f.window->optBar().y(), 100);
+        EXPECT_EQ(f.window->chat().geometry().bottom(), s.size.height() - 4 - 2 - 1);
+        EXPECT_GE(f.window->chat().height(), 89);
+    }
+
+    // A collapsed right pane stays collapsed at every size, and comes back at the user's place.
+    Send(&bar, QEvent::MouseButtonPress, QPoint(6, bar.height() / 2));
+    Send(&bar, QEvent::MouseButtonRelease, QPoint(6, bar.height() / 2));
+    for (QSize size : {QSize(640, 480), QSize(1920, 1000), QSize(1600, 868)}) {
+        f.window->resize(size);
+        QApplication::processEvents();
+        EXPECT_EQ(bar.x(), size.width() - 14) << size.width();
+        EXPECT_FALSE(f.window->controlPanel().isVisibleTo(f.window.get())) << size.width();
+    }
+    Send(&bar, QEvent::MouseButtonPress, QPoint(6, bar.height() / 2));
+    Send(&bar, QEvent::MouseButtonRelease, QPoint(6, bar.height() / 2));
+    EXPECT_EQ(bar.x(), 1100);
+}
+
+TEST(Resizing, AtTheSmallestSizeNothingOverlaps) {
+    // The widest start (three quarters of a large screen, the lower bar low), made as small as
+    // the window goes.
+    SizedWindow f({1920, 1080}, QStringLiteral(XQ_TEST_GAME_DIR));
+    f.window->resize(640, 480);
+    QApplication::processEvents();
+    ASSERT_EQ(f.window->size(), QSize(640, 480));
+    const QRect client(0, 0, 640, 480);
+    using Named = std::vector<std::pair<std::string, QRect>>;
+    Named shown;
+    for (auto [name, pane] : Panes(*f.window).all) {
+        EXPECT_TRUE(pane->isVisibleTo(f.window.get())) << name;
+        shown.emplace_back(name, pane->geometry());
+    }
+    for (int slot = 0; slot < 3; ++slot)
+        shown.emplace_back("caption button " + std::to_string(slot),
+                           QRect(SysButtonPos(640, slot), QSize(20, 23)));
+    const auto apart = [](const Named& rects, const QRect& within) {
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_TRUE(within.contains(rects[i].second)) << rects[i].first;
+            for (std::size_t j = i + 1; j < rects.size(); ++j) {
+                EXPECT_FALSE(rects[i].second.intersects(rects[j].second))
+                    << rects[i].first << " and " << rects[j].first;
+            }
+        }
+    };
+    apart(shown, client);
+
+    // In the game pane: the plate of the player panels, the plate of the style boxes (with the
+    // boxes on it) and the board.
+    GamePane& pane = f.window->gamePane();
+    const QString res = QStringLiteral(XQ_TEST_GAME_DIR "/Res/");
+    const QSize plate = QImage(res + "UserInfo.bmp").size();
+    const QSize stylePlate = QImage(res + "StyleBack.bmp").size();
+    ASSERT_FALSE(plate.isEmpty() || stylePlate.isEmpty());
+    const PanelLayout panels(pane.height());
+    // The plate is drawn 13 pixels left of the upper face and 15 above it.
+    const QRect plateRect(panels.origin[0] - QPoint(13, 15), plate);
+    const QRect styleRect(QPoint(10, pane.boardStyleBox().y() - 35), stylePlate);
+    const QRect board = pane.board().QWidget::geometry();
+    apart({{"panel plate", plateRect}, {"style plate", styleRect}, {"board", board}},
+          QRect(QPoint(0, 0), pane.size()));
+    for (QComboBox* box : {&pane.boardStyleBox(), &pane.pieceStyleBox()}) {
+        EXPECT_TRUE(styleRect.contains(box->geometry())) << box->y();
+        EXPECT_FALSE(box->geometry().intersects(board));
+    }
+    EXPECT_FALSE(pane.boardStyleBox().geometry().intersects(pane.pieceStyleBox().geometry()));
+    // The lower panel's second clock ends inside its plate.
+    EXPECT_TRUE(plateRect.contains(QRect(panels.clockB(1), QSize(2 * 35 + 22, 17))));
 }
 
 struct ShownWindow : SizedWindow {

@@ -50,39 +50,64 @@ TEST(LayOutMainWindow, PanesByTheRules) {
     EXPECT_EQ(l.chat, QRect(x, s.chatSplitTop + 5, r, 868 - 4 - s.chatSplitTop - 5 - 2));
 }
 
-TEST(LayOutMainWindow, TheSplitterStaysInsideTheWindowAndTheRightPaneGoesFirst) {
+TEST(LayOutMainWindow, TheSplitterKeepsItsShareWithinBothLimits) {
     const struct {
         int width;
-        int storedLeft;
+        int storedLeft;  // set in a window 1600 wide
         int shownLeft;
-        bool rightPane;
     } cases[] = {
-        {1600, 1200, 1200, true},   // as stored
-        {1232, 1200, 1200, true},   // the right pane exactly 12 wide
-        {1231, 1200, 1200, false},  // 11 wide: hidden
-        {900, 1200, 886, false},    // the splitter at the right edge, not beyond it
-        {640, 150, 200, true},      // never left of 200
+        {1600, 1200, 1200},  // as stored
+        {800, 1200, 600},    // the same share of a smaller window
+        {2400, 1200, 1800},  // and of a larger one
+        {900, 1500, 760},    // the right pane keeps 140
+        {640, 1580, 500},    // also at the smallest window
+        {640, 210, 200},     // the game pane keeps 200
+        {3000, 190, 356},    // a place below the limit is its share all the same
     };
     for (const auto& c : cases) {
         SplitState s = StartSplits({1600, 900});
         s.vSplitLeft = c.storedLeft;
         const MainLayout l = LayOutMainWindow({c.width, 700}, s);
         EXPECT_EQ(l.splitter.x(), c.shownLeft) << c.width;
-        EXPECT_LT(l.splitter.x() + l.splitter.width(), c.width) << "the caption stays";
-        EXPECT_EQ(l.rightPane, c.rightPane) << c.width;
+        EXPECT_EQ(ShownSplitLeft(c.width, s), c.shownLeft) << c.width;
+        EXPECT_TRUE(l.rightPane) << c.width;
+        EXPECT_GE(l.controlPanel->width(), 120) << c.width;
         EXPECT_EQ(l.gamePane.width(), c.shownLeft - 6) << c.width;
-        EXPECT_EQ(s.vSplitLeft, std::max(c.storedLeft, 200)) << "the stored place is kept";
+        EXPECT_EQ(s.vSplitLeft, c.storedLeft) << "the stored place is kept";
     }
 }
 
-TEST(LayOutMainWindow, PanesWithoutHeightStayWhereTheyWere) {
+TEST(LayOutMainWindow, TheBarsKeepTheControlPanelAndShareTheRest) {
+    const struct {
+        int height;
+        int opt, chat;  // shown
+    } cases[] = {
+        {868, 270, 480},  // as set
+        {668, 270, 410},  // list and chat keep their shares below the control panel
+        {480, 270, 370},  // the list keeps 100 from the upper bar
+        {440, 240, 340},  // both bars move up, 100 apart and from the bottom
+        {1268, 270, 620},
+    };
+    for (const auto& c : cases) {
+        SplitState s = StartSplits({1600, 900});  // 270 and 480 in a window 868 high
+        const BarTops bars = ShownBars(c.height, s);
+        EXPECT_EQ(bars.opt, c.opt) << c.height;
+        EXPECT_EQ(bars.chat, c.chat) << c.height;
+        const MainLayout l = LayOutMainWindow({1600, c.height}, s);
+        EXPECT_EQ(l.optBar.y(), c.opt);
+        EXPECT_EQ(l.chatBar.y(), c.chat);
+        ASSERT_TRUE(l.chat.has_value()) << c.height;
+        EXPECT_GE(l.chat->height(), 89) << c.height;
+        EXPECT_EQ(l.chat->bottom(), c.height - 7) << c.height;
+    }
+    // A bar dropped in a resized window stays where it is seen, and so does the other one.
     SplitState s = StartSplits({1600, 900});
-    s.optSplitTop = 60;  // no room for the control panel
-    s.chatSplitTop = 500;
-    const MainLayout l = LayOutMainWindow({1600, 505}, s);
-    EXPECT_FALSE(l.controlPanel.has_value());
-    EXPECT_FALSE(l.chat.has_value());
-    EXPECT_TRUE(l.rightPane);
+    PlaceOptBar(s, 200, 668);
+    EXPECT_EQ(ShownBars(668, s).opt, 200);
+    EXPECT_EQ(ShownBars(668, s).chat, 410);
+    PlaceChatBar(s, 500, 668);
+    EXPECT_EQ(ShownBars(668, s).opt, 200);
+    EXPECT_EQ(ShownBars(668, s).chat, 500);
 }
 
 TEST(VerticalSplitter, CollapseRestoresAndLimits) {
@@ -120,9 +145,6 @@ TEST(VerticalSplitter, CollapseRestoresAndLimits) {
 }
 
 TEST(HorizontalBars, DropsKeepAHundredPixels) {
-    SplitState s;
-    s.optSplitTop = 270;
-    s.chatSplitTop = 500;
     const struct {
         int y;
         int opt;
@@ -130,8 +152,8 @@ TEST(HorizontalBars, DropsKeepAHundredPixels) {
     } cases[] = {{40, 100, 370},  {100, 100, 370}, {250, 250, 370},
                  {400, 400, 400}, {401, 400, 401}, {800, 400, 768}};
     for (const auto& c : cases) {
-        EXPECT_EQ(DropOptSplit(c.y, s), c.opt) << c.y;
-        EXPECT_EQ(DropChatSplit(c.y, s, 868), c.chat) << c.y;
+        EXPECT_EQ(DropOptSplit(c.y, 500), c.opt) << c.y;
+        EXPECT_EQ(DropChatSplit(c.y, 270, 868), c.chat) << c.y;
     }
 }
 

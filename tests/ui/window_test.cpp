@@ -98,11 +98,12 @@ TEST(MainWindow, PanesFollowTheLayoutRules) {
     EXPECT_EQ(f.window->controlPanel().geometry(), QRect(x, 60, r, 270 - 60));
     EXPECT_EQ(f.window->userList().geometry().top(), 275);
     EXPECT_TRUE(f.window->controlPanel().isVisibleTo(f.window.get()));
-    // Too narrow for the right pane: it is hidden and the game pane fills the window.
+    // The narrowest window still has the right pane, 140 pixels from the splitter on.
     f.window->resize(640, 700);
     f.window->layOutPanes();
-    EXPECT_EQ(f.window->controlPanel().isVisibleTo(f.window.get()),
-              f.window->width() - split - 20 >= 12);
+    EXPECT_TRUE(f.window->controlPanel().isVisibleTo(f.window.get()));
+    EXPECT_GE(640 - f.window->vSplitLeft(), 140);
+    EXPECT_GE(f.window->vSplitLeft(), 200);
 }
 
 TEST(MainWindow, ControlPanelActsOnlyFromTheHotState) {

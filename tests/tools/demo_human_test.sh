@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# scripts/demo --human on the offscreen platform: closing either of its two windows (here: ending
+# that window's program, as closing it does) ends the demo, the other window and the server.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+groups=()
+finish() {
+    for g in "${groups[@]}"; do kill -- "-$g" 2>/dev/null || true; done
+    sleep 0.2
+    for g in "${groups[@]}"; do kill -9 -- "-$g" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap finish EXIT
+
+fail() {
+    echo "demo_human: $*" >&2
+    cat "$work/demo.out" >&2 || true
+    exit 1
+}
+
+# Gone, or left for the system to reap.
+ended() {
+    [ ! -e "/proc/$1" ] || [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" = Z ]
+}
+
+# The process of the demo's group whose command line holds all the given words.
+member() {
+    local group=$1
+    shift
+    local pid args word all
+    while read -r pid args; do
+        all=1
+        for word in "$@"; do [[ "$args" == *"$word"* ]] || all=0; done
+        if [ "$all" = 1 ]; then
+            echo "$pid"
+            return 0
+        fi
+    done < <(ps -o pid=,args= -g "$group" || true)
+}
+
+for closed in 甲 对手; do
+    setsid "$root/scripts/demo" --human --name 甲 >"$work/demo.out" 2>&1 &
+    demo=$!
+    groups+=($demo)
+    # Generous waits: under a full parallel test run a sanitized client takes a while to start.
+    for _ in $(seq 1200); do grep -q '(log: ' "$work/demo.out" && break; sleep 0.05; done
+    log=$(sed -n 's/.*(log: \(.*\) while the demo runs)$/\1/p' "$work/demo.out" | head -n 1)
+    [ -n "$log" ] || fail "the demo printed no server log"
+    for _ in $(seq 1800); do
+        grep -q 'login 甲 takes seat' "$log" 2>/dev/null &&
+            grep -q 'login 对手 takes seat' "$log" 2>/dev/null && break
+        sleep 0.05
+    done
+    grep -q 'login 对手 takes seat' "$log" || fail "the two windows did not sit down"
+
+    mine=$(member "$demo" hall/game/xqtable " 甲 ")
+    theirs=$(member "$demo" hall/game/xqtable " 对手 ")
+    server=$(member "$demo" xqtable-server)
+    [ -n "$mine" ] && [ -n "$theirs" ] && [ -n "$server" ] || fail "the demo's programs are not all there"
+    if [ "$closed" = 甲 ]; then target=$mine other=$theirs; else target=$theirs other=$mine; fi
+
+    kill -TERM "$target"
+    for _ in $(seq 200); do ended "$demo" && ended "$other" && ended "$server" && break; sleep 0.05; done
+    ended "$demo" || fail "closing $closed's window did not end the demo"
+    ended "$other" || fail "closing $closed's window left the other window open"
+    ended "$server" || fail "closing $closed's window left the server running"
+    wait "$demo" 2>/dev/null || true
+done
+echo "demo_human: ok"
