@@ -134,11 +134,20 @@ void ControlPanel::leaveEvent(QEvent*) {
     hover(-1);
 }
 
+void ControlPanel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    // A press is over the button as much as a move is: a second click in the same place, or a
+    // tap, comes without any move before it.
+    const QPoint pos = event->position().toPoint();
+    hover(HitOptButton(height(), pos.x(), pos.y()));
+}
+
 void ControlPanel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint pos = event->position().toPoint();
     const int hit = HitOptButton(height(), pos.x(), pos.y());
-    if (hit < 0 || table_.g.bteOptButState[static_cast<std::size_t>(hit)] != kButtonHover) return;
+    if (hit < 0 || table_.g.bteOptButState[static_cast<std::size_t>(hit)] == kButtonDisabled)
+        return;
     table_.g.bteOptButState[static_cast<std::size_t>(hit)] = kButtonNormal;
     paintOptButton(hit);
     table_.DoUserOpt(hit);

@@ -103,30 +103,6 @@ TEST(MainWindow, PanesFollowTheLayoutRules) {
               f.window->width() - split - 20 >= 12);
 }
 
-TEST(MainWindow, ControlPanelActsOnlyFromTheHotState) {
-    WindowFixture f;
-    f.window->resize(1600, 900);
-    f.window->layOutPanes();
-    f.state.session.blnCanStart = true;
-    f.window->table().RefreshStartButton();
-    ControlPanel& panel = f.window->controlPanel();
-    const QPointF onStart(40, OptButtonTop(panel.height(), 0) + 10);
-    QMouseEvent release(QEvent::MouseButtonRelease, onStart, onStart, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(&panel, &release);
-    EXPECT_TRUE(f.sent.empty()) << "not hot yet";
-    QMouseEvent move(QEvent::MouseMove, onStart, onStart, Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(&panel, &move);
-    EXPECT_EQ(f.state.game.bteOptButState[0], kButtonHover);
-    QApplication::sendEvent(&panel, &release);
-    ASSERT_EQ(f.sent.size(), 1u);
-    EXPECT_EQ(f.sent[0], msg::HandUp("红方"));
-    // A disabled button never becomes hot.
-    QApplication::sendEvent(&panel, &move);
-    EXPECT_EQ(f.state.game.bteOptButState[0], kButtonDisabled);
-}
-
 TEST(MainWindow, ChatShowsMarkupAsText) {
     WindowFixture f;
     f.window->table().chat.showRelayed(
