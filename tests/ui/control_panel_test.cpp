@@ -1,5 +1,5 @@
-// The command buttons of the control panel as a player uses them (real mouse and touch events
-// on the shown window), and the pixels its frame is drawn on.
+// The command buttons of the control panel as a player uses them: real mouse and touch events on
+// the shown window.
 
 #include <gtest/gtest.h>
 
