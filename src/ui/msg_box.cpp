@@ -36,7 +36,8 @@ MsgBox::MsgBox(const MsgBoxSpec& info, const QString& iconFile, QWidget* owner)
     note_->setText(info.note);
     for (QPushButton* b : {yes_, no_}) {
         b->resize(kButtonWidth, kButtonHeight);
-        b->setAutoDefault(false);
+        // Enter (and the keypad's Enter) presses the button with the focus, as on any dialog.
+        b->setAutoDefault(true);
     }
     yes_->setText(MsgCountdown::YesCaption(info));
     no_->setText(MsgCountdown::NoCaption(info));
