@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -128,6 +129,60 @@ TEST(MsgBox, KeysAnswerWithTheFocusedButton) {
             pool.ShowMsg(0, c.type, "note", "中国象棋", 10, "同意", "拒绝", c.yesDefault);
         EXPECT_EQ(focused, c.focused);
         EXPECT_EQ(answer, c.answer);
+    }
+}
+
+// A box opens centred over the window it belongs to (a notice over the table window too), wholly
+// on that window's screen; only without any window does it open at the screen's centre.
+TEST(MsgBoxHost, BoxesOpenOverTheirWindow) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect offCentre(screen.topLeft() + QPoint(10, 20), QSize(500, 320));
+    const QRect atTheCorner(screen.bottomRight() - QPoint(150, 100), QSize(300, 200));
+    const struct {
+        const char* name;
+        std::uint8_t type;
+        QRect window;  // none: the host knows no window
+    } cases[] = {
+        {"question", 2, offCentre},
+        {"confirmation", 1, offCentre},
+        {"notice", 0, offCentre},
+        {"question over a window in the corner", 2, atTheCorner},
+        {"notice over a window in the corner", 0, atTheCorner},
+        {"question without a window", 2, {}},
+        {"notice without a window", 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget window;
+        const bool hasWindow = !c.window.isNull();
+        if (hasWindow) {
+            window.setGeometry(c.window);
+            window.show();
+        }
+        MsgBoxHostWidgets host(hasWindow ? &window : nullptr, "/nonexistent/");
+        MsgPool pool(host);
+        host.setPool(&pool);
+        pool.InitMsgObjects("/nonexistent/");
+        QRect box;
+        const auto takePlace = [&] {
+            const QList<MsgBox*> open = host.openBoxes();
+            if (open.size() == 1) box = open[0]->frameGeometry();
+            pool.CloseMsgObjects(0);
+        };
+        if (c.type != 0) QTimer::singleShot(0, takePlace);
+        pool.ShowMsg(0, c.type, "note", "中国象棋", 10, "同意", "拒绝", false);
+        if (c.type == 0) takePlace();
+        ASSERT_FALSE(box.isNull()) << "the box did not open";
+        const QPoint centre = hasWindow ? window.frameGeometry().center()
+                                        : QGuiApplication::primaryScreen()->geometry().center();
+        QRect expected(QPoint(), box.size());
+        expected.moveCenter(centre);
+        // Kept on the screen: moved back in from the right and the bottom.
+        expected.moveRight(std::min(expected.right(), screen.right()));
+        expected.moveBottom(std::min(expected.bottom(), screen.bottom()));
+        EXPECT_NEAR(box.x(), expected.x(), 1) << box.x() << "," << box.y();
+        EXPECT_NEAR(box.y(), expected.y(), 1) << box.x() << "," << box.y();
+        EXPECT_TRUE(screen.contains(box));
     }
 }
 
