@@ -33,4 +33,15 @@ inline void DrawSurfaceArea(QPainter& p, const QImage& surface, const QRect& log
     p.drawImage(QRectF(logical), surface, QRectF(DeviceRect(surface, logical)));
 }
 
+// A rectangle outline on exactly the logical pixels from (left, top) to (right, bottom), both
+// included, at any device pixel ratio. A pen of width 1 would put the right and bottom edges one
+// pixel further out, and at a ratio of 2 straddle two logical pixels.
+inline void PixelOutline(QPainter& p, int left, int top, int right, int bottom,
+                         const QColor& colour) {
+    p.fillRect(QRect(QPoint(left, top), QPoint(right, top)), colour);
+    p.fillRect(QRect(QPoint(left, bottom), QPoint(right, bottom)), colour);
+    p.fillRect(QRect(QPoint(left, top), QPoint(left, bottom)), colour);
+    p.fillRect(QRect(QPoint(right, top), QPoint(right, bottom)), colour);
+}
+
 }  // namespace xq

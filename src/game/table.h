@@ -147,6 +147,8 @@ private:
     void ResetTable();
     void InOutLine(const QString& line);
     void TableSettingsStage(const QStringList& fields);
+    // The settings stage ended under the dialog: it closes without sending anything.
+    void DropGameSet();
     void HandRaised(std::uint8_t n, const QStringList& fields);
     void Snapshot(const Cmd& cmd);
     void GameStart(const Cmd& cmd);

@@ -5,10 +5,12 @@
 #include <QIntValidator>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "hall/login_input.h"
 #include "hallui/hall_look.h"
 #include "ui/builtin_pictures.h"
+#include "ui/line_edit_width.h"
 
 namespace xq::hall {
 
@@ -20,6 +22,7 @@ LoginBox::LoginBox(QWidget* parent)
       login_(new QPushButton(QStringLiteral("登录"))),
       message_(new QLabel) {
     name_->setMaxLength(kMaxNameLength);
+    fitNameWidth();
     name_->setPlaceholderText(QStringLiteral("1 到 32 个字符，不含空格"));
     port_->setValidator(new QIntValidator(1, 65535, port_));
     login_->setDefault(true);
@@ -32,7 +35,7 @@ LoginBox::LoginBox(QWidget* parent)
     QPalette back = panel->palette();
     back.setColor(QPalette::Window, kWindowBack);
     panel->setPalette(back);
-    panel->setFixedWidth(320);
+    panel->setMinimumWidth(320);
 
     auto* title = new QLabel(QStringLiteral("中国象棋大厅"));
     QFont big = title->font();
@@ -65,9 +68,23 @@ LoginBox::LoginBox(QWidget* parent)
 }
 
 void LoginBox::setValues(const QString& name, const QString& host, int port) {
+    // A name given longer than may be typed is shown whole, not cut to a name the user never
+    // chose: the login then says it is too long.
+    name_->setMaxLength(std::max(kMaxNameLength, static_cast<int>(name.size())));
     name_->setText(name);
+    fitNameWidth();
     host_->setText(host);
     port_->setText(port > 0 ? QString::number(port) : QString());
+}
+
+void LoginBox::fitNameWidth() {
+    // Wide enough for the longest name in the widest characters a name has (Chinese ones), so the
+    // whole name is in view; the panel grows with it.
+    const QFontMetrics metrics(name_->font());
+    const int chars = std::min(name_->maxLength(), kMaxNameLength * 2);
+    const int text = std::max(metrics.horizontalAdvance(QString(chars, u'国')),
+                              metrics.horizontalAdvance(name_->text()));
+    name_->setMinimumWidth(LineEditWidthFor(name_, text));
 }
 
 int LoginBox::port() const {

@@ -40,6 +40,7 @@ protected:
 
 private:
     void showMessage(const QString& text, const QColor& colour);
+    void fitNameWidth();
 
     QLineEdit* name_;
     QLineEdit* host_;

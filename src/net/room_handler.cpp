@@ -122,6 +122,8 @@ void Table::DoRoomMsg(const Cmd& cmd) {
             InOutLine(name + QStringLiteral(" 走了..."));
             chat.changeAddressee(QStringLiteral("DEL"), name);
             if (const int seat = FindSeat(name); seat >= 0) {
+                // Without the other player there are no terms left to agree on.
+                DropGameSet();
                 SeatUserItem& who = s.SeatUsers[static_cast<std::size_t>(seat)];
                 who.strUserName.clear();
                 who.lngFaceNo = 0;
@@ -139,6 +141,8 @@ void Table::DoRoomMsg(const Cmd& cmd) {
             if (f.size() > 5) {
                 TableSettingsStage(f);
             } else {
+                // Back to waiting for players: a settings stage still open has ended.
+                DropGameSet();
                 s.bteGameStarted = 0;
                 s.blnCanStart = true;
                 RefreshStartButton();
@@ -169,6 +173,7 @@ void Table::InOutLine(const QString& line) {
 }
 
 void Table::ResetTable() {
+    DropGameSet();
     InitSession(s, programFolder_);
     msgs.CloseMsgObjects(0);
     msgs.InitMsgObjects(s.strParentPath);
@@ -206,13 +211,17 @@ bool Table::OpenGameSet(bool deskMaster, const QString& settings) {
         return true;
     }
     // Terms that cannot be shown: rather than a broken dialog, the user leaves the table.
-    gameSet.timerEnabled = false;
-    if (gameSetOpen_) {
-        gameSetOpen_ = false;
-        screen.closeGameSetDialog();
-    }
+    DropGameSet();
     SendLeaveTable();
     return false;
+}
+
+void Table::DropGameSet() {
+    // Let go first: the dialog, closed by the program, must find nothing left to answer.
+    gameSet.timerEnabled = false;
+    if (!gameSetOpen_) return;
+    gameSetOpen_ = false;
+    screen.closeGameSetDialog();
 }
 
 GameSetModel::Tick Table::OnGameSetTick() {

@@ -61,12 +61,9 @@ void ControlPanel::paintPanel() {
         QPainter p(&image_);
         for (int x = 3; x <= w; x += 6)
             p.drawImage(x, 3, *tile);
-        p.setPen(QColor(0, 0, 255));
-        p.drawRect(0, 0, w - 1, h - 1);
-        p.setPen(QColor(192, 192, 192));
-        p.drawRect(1, 1, w - 3, h - 3);
-        p.setPen(QColor(0, 0, 255));
-        p.drawRect(2, 2, w - 5, h - 5);
+        PixelOutline(p, 0, 0, w - 1, h - 1, QColor(0, 0, 255));
+        PixelOutline(p, 1, 1, w - 2, h - 2, QColor(192, 192, 192));
+        PixelOutline(p, 2, 2, w - 3, h - 3, QColor(0, 0, 255));
         p.setFont(font());
         const int ascent = QFontMetrics(font()).ascent();
         p.setPen(QColor(220, 220, 255));
@@ -85,9 +82,10 @@ void ControlPanel::paintPanel() {
             q.fillRect(
                 QRect(QPoint(l.left() + 2, l.top() + 2), QPoint(l.right() + 3, l.bottom() + 3)),
                 QColor(100, 100, 100));
-            q.setPen(QColor(200, 250, 250));
-            q.drawRect(
-                QRect(QPoint(l.left() - 1, l.top() - 1), QPoint(l.right() + 1, l.bottom() + 1)));
+            // The outline lies on the pixels just outside the list: (L - 1, T - 1) to
+            // (L + LW, T + LH).
+            PixelOutline(q, l.left() - 1, l.top() - 1, l.right() + 1, l.bottom() + 1,
+                         QColor(200, 250, 250));
         }
     }
     update();
@@ -134,11 +132,20 @@ void ControlPanel::leaveEvent(QEvent*) {
     hover(-1);
 }
 
+void ControlPanel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    // A press is over the button as much as a move is: a second click in the same place, or a
+    // tap, comes without any move before it.
+    const QPoint pos = event->position().toPoint();
+    hover(HitOptButton(height(), pos.x(), pos.y()));
+}
+
 void ControlPanel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint pos = event->position().toPoint();
     const int hit = HitOptButton(height(), pos.x(), pos.y());
-    if (hit < 0 || table_.g.bteOptButState[static_cast<std::size_t>(hit)] != kButtonHover) return;
+    if (hit < 0 || table_.g.bteOptButState[static_cast<std::size_t>(hit)] == kButtonDisabled)
+        return;
     table_.g.bteOptButState[static_cast<std::size_t>(hit)] = kButtonNormal;
     paintOptButton(hit);
     table_.DoUserOpt(hit);

@@ -11,7 +11,8 @@ namespace xq {
 class Table;
 
 // The control panel: caption band, border, the seven command buttons in their states, and the
-// move list beside them. A button acts only when released in its hot state.
+// move list beside them. An enabled button is hot while the pointer is over it or pressed on
+// it, and acts when the left button is released over it.
 class ControlPanel : public QWidget {
     Q_OBJECT
 
@@ -32,6 +33,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 

@@ -8,11 +8,35 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "game/table.h"
+#include "ui/line_edit_width.h"
 #include "ui/ui_font.h"
 
 namespace xq {
+namespace {
+
+// Beyond this many characters a box stops growing (only a broken server sends such values); the
+// text then scrolls in the box as in any line edit.
+constexpr int kWidestBox = 32;
+// The boxes' width where the font needs no more.
+constexpr int kNarrowestBox = 64;
+
+// Makes the box wide enough to show its longest allowed value, in its own font, without
+// scrolling: as many of the widest digit as it takes, or the text it holds if that is wider.
+void FitWidth(QLineEdit* edit) {
+    const QFontMetrics metrics(edit->font());
+    int digit = 0;
+    for (char c = '0'; c <= '9'; ++c)
+        digit = std::max(digit, metrics.horizontalAdvance(QLatin1Char(c)));
+    const int chars = std::min(edit->maxLength(), kWidestBox);
+    const int text = std::min(metrics.horizontalAdvance(edit->text()), digit * kWidestBox);
+    edit->setFixedWidth(
+        std::max(kNarrowestBox, LineEditWidthFor(edit, std::max(digit * chars, text))));
+}
+
+}  // namespace
 
 GameSetDialog::GameSetDialog(Table& table, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
@@ -28,11 +52,12 @@ GameSetDialog::GameSetDialog(Table& table, QWidget* parent)
     const auto addBox = [this, grid](int index, int row, int column) {
         auto* edit = new QLineEdit(frame_);
         edit->setMaxLength(GameSetModel::kMaxDigits);
-        edit->setFixedWidth(64);
+        FitWidth(edit);
         edit->installEventFilter(this);
-        // The key filter sees typed keys only; pasted and dropped text passes the validator.
-        edit->setValidator(new QRegularExpressionValidator(
-            QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(GameSetModel::kMaxDigits)), edit));
+        // The key filter sees typed keys only; pasted and dropped text passes the validator. The
+        // length is the box's maximum length, which a longer received value raises.
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         boxes_[static_cast<std::size_t>(index)] = edit;
         grid->addWidget(edit, row, column);
         connect(edit, &QLineEdit::textEdited, this, [this, edit, index](const QString& text) {
@@ -82,7 +107,11 @@ void GameSetDialog::refresh() {
     cancel_->setText(m.button1Caption);
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         QLineEdit* edit = boxes_[i];
+        // A received value longer than may be typed is shown whole, never cut: it is what the
+        // model holds and would send (the owner's check refuses it).
+        edit->setMaxLength(std::max<int>(GameSetModel::kMaxDigits, m.txtUser[i].size()));
         edit->setText(m.txtUser[i]);
+        FitWidth(edit);
         edit->setReadOnly(!m.blnDeskMaster);
         QPalette pal = edit->palette();
         pal.setColor(QPalette::Base,

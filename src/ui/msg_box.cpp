@@ -3,12 +3,31 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QShowEvent>
+#include <algorithm>
 
 namespace xq {
 namespace {
 
 constexpr int kButtonWidth = 89;
 constexpr int kButtonHeight = 23;
+
+// Where a box of this size opens: centred over the window it belongs to, or over the screen when
+// there is none on the screen, and kept wholly inside that screen's free area.
+QPoint Placement(QSize size, const QWidget* over) {
+    const bool shown = over != nullptr && over->isVisible();
+    const QRect window = shown ? over->frameGeometry() : QRect();
+    QScreen* screen = shown ? QGuiApplication::screenAt(window.center()) : nullptr;
+    if (screen == nullptr && over != nullptr) screen = over->screen();
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return {};
+    QRect box(QPoint(), size);
+    box.moveCenter(shown ? window.center() : screen->geometry().center());
+    const QRect free = screen->availableGeometry();
+    box.moveLeft(std::max(free.left(), std::min(box.left(), free.right() + 1 - box.width())));
+    box.moveTop(std::max(free.top(), std::min(box.top(), free.bottom() + 1 - box.height())));
+    return box.topLeft();
+}
 
 }  // namespace
 
@@ -26,6 +45,7 @@ MsgBox::MsgBox(const MsgBoxSpec& info, const QString& iconFile, QWidget* owner)
       spec_(info),
       countdown_(info),
       iconFile_(iconFile),
+      owner_(owner),
       note_(new QLabel(this)),
       yes_(new QPushButton(this)),
       no_(new QPushButton(this)) {
@@ -36,7 +56,8 @@ MsgBox::MsgBox(const MsgBoxSpec& info, const QString& iconFile, QWidget* owner)
     note_->setText(info.note);
     for (QPushButton* b : {yes_, no_}) {
         b->resize(kButtonWidth, kButtonHeight);
-        b->setAutoDefault(false);
+        // Enter (and the keypad's Enter) presses the button with the focus, as on any dialog.
+        b->setAutoDefault(true);
     }
     yes_->setText(MsgCountdown::YesCaption(info));
     no_->setText(MsgCountdown::NoCaption(info));
@@ -51,8 +72,6 @@ MsgBox::MsgBox(const MsgBoxSpec& info, const QString& iconFile, QWidget* owner)
 void MsgBox::layOut() {
     const double tpp = TwipsPerPixel(this);
     const auto px = [tpp](int twips) { return static_cast<int>(twips / tpp + 0.5); };
-    const QRect screen =
-        (this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen())->geometry();
     if (spec_.type == 0) {
         setWindowTitle(QString());
         yes_->hide();
@@ -73,12 +92,18 @@ void MsgBox::layOut() {
             no_->move(x0 + kButtonWidth + 6, top);
         }
     }
-    move(screen.x() + (screen.width() - width()) / 2,
-         screen.y() + (screen.height() - height()) / 2);
+    place(size());
+}
+
+void MsgBox::place(QSize outer) {
+    move(Placement(outer, owner_ != nullptr ? owner_->window() : nullptr));
 }
 
 void MsgBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Once the box is a window its frame is known (where the system tells it this early): the
+    // frame is what is centred and kept on the screen.
+    if (!event->spontaneous()) place(frameGeometry().size());
     if (spec_.type != 0) {
         timer_.start();
         button(spec_.type == 2 && !spec_.yesDefault ? 1 : 0)->setFocus();

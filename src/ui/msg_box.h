@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -10,7 +11,8 @@
 namespace xq {
 
 // One notice or question: a topmost dialog with the note, an optional icon, none, one or two
-// buttons, and a count-down on the counting button that answers by itself.
+// buttons, and a count-down on the counting button that answers by itself. It opens over the
+// owner's window; a notice has no owner as a dialog but opens over that window as well.
 class MsgBox : public QDialog {
     Q_OBJECT
 
@@ -37,10 +39,13 @@ protected:
 private:
     void press(int index);
     void layOut();
+    // Moves the box, whose outer size this is, to where it opens.
+    void place(QSize outer);
 
     MsgBoxSpec spec_;
     MsgCountdown countdown_;
     QString iconFile_;
+    QPointer<QWidget> owner_;
     QLabel* note_;
     QPushButton* yes_;
     QPushButton* no_;

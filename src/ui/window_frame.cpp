@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include "board/skin_cache.h"
+#include "board/surface_image.h"
 #include "ui/builtin_pictures.h"
 #include "ui/window_layout.h"
 
@@ -58,12 +59,9 @@ void WindowFrame::paint(QPainter& p, const QString& title, const QFont& font) {
             }
         }
     }
-    p.setPen(QColor(0, 255, 0));
-    p.drawRect(0, 0, sw - 1, sh - 1);
-    p.setPen(QColor(80, 80, 80));
-    p.drawRect(1, 1, sw - 3, sh - 3);
-    p.setPen(QColor(192, 192, 192));
-    p.drawRect(2, 2, sw - 5, sh - 5);
+    PixelOutline(p, 0, 0, sw - 1, sh - 1, QColor(0, 255, 0));
+    PixelOutline(p, 1, 1, sw - 2, sh - 2, QColor(80, 80, 80));
+    PixelOutline(p, 2, 2, sw - 3, sh - 3, QColor(192, 192, 192));
 }
 
 void WindowFrame::drawSysButton(QPainter& p, int slot, bool hot) {

@@ -1,10 +1,11 @@
 // The ways a table window's session ends or a step breaks off: the server gone in the middle of a
-// game, the user closing the window in a running game, and an agreed load that fails while the
-// user is still choosing the file.
+// game, the user closing the window in a running game, the opponent leaving while the terms are
+// open, and an agreed load that fails while the user is still choosing the file.
 
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -166,6 +167,26 @@ TEST(WindowEndings, EscapeOnTheTermsLeavesTheTableWithoutAWord) {
     ASSERT_TRUE(Eventually([&] { return t.me.unloads == 1; }));
     EXPECT_FALSE(asked) << "leaving was the user's choice: no lost-connection box";
     EXPECT_TRUE(t.server.log().contains("棋手 leaves the table"));
+}
+
+// The owner's terms are open when the opponent leaves: the stage is over, and the dialog closes
+// without answering for the owner, who stays at the table waiting for a new opponent.
+TEST(WindowEndings, TheOpponentLeavingClosesTheTermsUnanswered) {
+    Table2 t(-1);
+    ASSERT_TRUE(Eventually([&] { return t.me.game().bteOptButState[kBtnStart] == kButtonNormal; }));
+    t.me.command(kBtnStart);
+    ASSERT_TRUE(Eventually([&] { return t.me.window->gameSetDialog() != nullptr; }));
+    const QPointer<GameSetDialog> dialog = t.me.window->gameSetDialog();
+    t.quick.leave();
+    ASSERT_TRUE(Eventually([&] { return t.me.window->gameSetDialog() == nullptr; }))
+        << "the dialog closes";
+    EXPECT_TRUE(dialog.isNull() || !dialog->isVisible());
+    ASSERT_TRUE(Eventually([&] { return t.me.game().bteOptButState[kBtnStart] == kButtonNormal; }))
+        << "the table waits for players again";
+    EXPECT_EQ(t.me.unloads, 0);
+    EXPECT_FALSE(t.me.window->table().leftTable());
+    EXPECT_FALSE(t.server.log().contains("棋手 leaves the table"));
+    EXPECT_FALSE(t.server.log().contains("from 棋手")) << t.server.log().constData();
 }
 
 TEST(WindowEndings, ClosingTheWindowInAGameIsRunningAwayAtOnce) {

@@ -211,6 +211,54 @@ TEST(RoomMessages, SettingsStageInOwnerAndAgreementForm) {
     }
 }
 
+// The settings stage can end under the open dialog: the other player leaves, the table is reset,
+// or it goes back to waiting for players. The dialog then closes at once and answers nothing:
+// neither its count-down nor a close afterwards speaks for the user.
+TEST(RoomMessages, TheSettingsDialogClosesUnansweredWhenItsStageEnds) {
+    const QString terms = QStringLiteral("100`1000`10`5`50`0`0`30`0`0`30");
+    const struct {
+        const char* name;
+        bool owner;
+        Cmd end;
+        bool closes;
+    } cases[] = {
+        {"owner form, the other player leaves", true, WithText({110, 0}, "黑方"), true},
+        {"agreement form, the owner leaves", false, WithText({110, 0}, "红方"), true},
+        {"owner form, the table is reset", true, Bytes({130, 1}), true},
+        {"agreement form, the table is reset", false, Bytes({130, 1}), true},
+        {"owner form, the table waits", true, WithText({111, 0}, "1`0`0`0`0"), true},
+        {"agreement form, the table waits", false, WithText({111, 0}, "1`0`0`0`0"), true},
+        {"agreement form, a short waiting message", false, WithText({111, 3}, "1"), true},
+        {"a spectator leaves", true, WithText({108, 4}, "看客"), false},
+        {"a spectator sends a leave", false, WithText({110, 0}, "看客"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Harness h(c.owner ? QStringLiteral("红方") : QStringLiteral("黑方"));
+        h.seat("红方", "黑方");
+        h.room(WithText({130, 0}, Row("看客", 0, "红方")));
+        h.room(WithText({111, 0}, (c.owner ? QStringLiteral("1`0`0`1`0`1`0`")
+                                           : QStringLiteral("1`1`0`0`0`1`1`")) +
+                                      terms));
+        ASSERT_TRUE(h.table.gameSetOpen());
+        ASSERT_EQ(h.screen.gameSetOpens, 1);
+        for (int i = 0; i < 5; ++i)
+            h.table.OnGameSetTick();
+
+        h.room(c.end);
+        EXPECT_EQ(h.table.gameSetOpen(), !c.closes);
+        EXPECT_EQ(h.screen.gameSetCloses, c.closes ? 1 : 0);
+        if (!c.closes) continue;
+        for (int i = 0; i < 25; ++i)
+            EXPECT_FALSE(h.table.OnGameSetTick().press) << "tick " << i;
+        // The window closes it as a refusal or a confirmation would, had it still been there.
+        h.table.OnGameSetButton(1);
+        h.table.OnGameSetButton(0);
+        EXPECT_TRUE(h.sent.empty());
+        EXPECT_FALSE(h.table.leftTable());
+    }
+}
+
 TEST(RoomMessages, SnapshotOfAWaitingTableAndOfARunningGame) {
     Harness h;
     h.seat("红方", "黑方");

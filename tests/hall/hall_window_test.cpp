@@ -179,6 +179,50 @@ TEST(HallWindow, TheLoginBoxSaysWhatIsWrong) {
     }
 }
 
+// A name given on the command line is shown as given, whatever its length, so that what the
+// login sends or refuses is what the user sees: too long, it is refused, not cut to another name.
+// Typed names stop at the longest a name may be.
+TEST(HallWindow, TheLoginBoxShowsTheGivenNameWhole) {
+    const auto cursorX = [](QLineEdit& edit, int position) {
+        edit.setCursorPosition(position);
+        edit.grab();  // painting is where the box scrolls its text to keep the cursor in view
+        return edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    };
+    const struct {
+        const char* what;
+        int length;
+        QString message;  // empty: the login goes through
+    } cases[] = {
+        {"a name of 32 characters", 32, {}},
+        {"a name of 33 characters", 33, QStringLiteral("用户名太长：最多 32 个字符")},
+        {"a name of 40 characters", 40, QStringLiteral("用户名太长：最多 32 个字符")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString name(c.length, u'张');
+        Room room(name);
+        QLineEdit& edit = room.window.loginBox().nameEdit();
+        EXPECT_EQ(edit.text(), name);
+        const int start = cursorX(edit, 0);
+        EXPECT_NEAR(cursorX(edit, c.length) - start, edit.fontMetrics().horizontalAdvance(name), 1)
+            << "the whole name is in view";
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(room.logIn());
+            EXPECT_EQ(room.client.userName(), name);
+            continue;
+        }
+        QTest::mouseClick(&room.window.loginBox().loginButton(), Qt::LeftButton);
+        EXPECT_EQ(room.window.loginBox().message().text(), c.message);
+        EXPECT_FALSE(room.window.showsRoom());
+    }
+    // Typing stops at 32 characters.
+    Room room(QString{});
+    QLineEdit& edit = room.window.loginBox().nameEdit();
+    edit.setFocus();
+    QTest::keyClicks(&edit, QString(40, u'a'));
+    EXPECT_EQ(edit.text(), QString(32, u'a'));
+}
+
 TEST(HallWindow, TheHallChatSendsWithEnterAndShowsWhatIsSaid) {
     Room room;
     ASSERT_TRUE(room.logIn());

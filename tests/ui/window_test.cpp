@@ -106,30 +106,6 @@ TEST(MainWindow, PanesFollowTheLayoutRules) {
     EXPECT_GE(f.window->vSplitLeft(), 200);
 }
 
-TEST(MainWindow, ControlPanelActsOnlyFromTheHotState) {
-    WindowFixture f;
-    f.window->resize(1600, 900);
-    f.window->layOutPanes();
-    f.state.session.blnCanStart = true;
-    f.window->table().RefreshStartButton();
-    ControlPanel& panel = f.window->controlPanel();
-    const QPointF onStart(40, OptButtonTop(panel.height(), 0) + 10);
-    QMouseEvent release(QEvent::MouseButtonRelease, onStart, onStart, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(&panel, &release);
-    EXPECT_TRUE(f.sent.empty()) << "not hot yet";
-    QMouseEvent move(QEvent::MouseMove, onStart, onStart, Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(&panel, &move);
-    EXPECT_EQ(f.state.game.bteOptButState[0], kButtonHover);
-    QApplication::sendEvent(&panel, &release);
-    ASSERT_EQ(f.sent.size(), 1u);
-    EXPECT_EQ(f.sent[0], msg::HandUp("红方"));
-    // A disabled button never becomes hot.
-    QApplication::sendEvent(&panel, &move);
-    EXPECT_EQ(f.state.game.bteOptButState[0], kButtonDisabled);
-}
-
 TEST(MainWindow, ChatShowsMarkupAsText) {
     WindowFixture f;
     f.window->table().chat.showRelayed(
@@ -395,27 +371,66 @@ TEST(GameSetDialog, EscapeAndCloseMeanCancelOrRefuse) {
 }
 
 // Closed by the program (the table lets it go, or the main window unloads), the dialog sends
-// nothing of its own.
+// nothing of its own: not when the stage ends under it (the other player leaves, the table is
+// reset or waits for players again), nor when it is closed afterwards, nor by its count-down.
 TEST(GameSetDialog, ClosedByTheProgramSendsNothing) {
-    for (const bool unload : {false, true}) {
+    using xq::test::Bytes;
+    const QString terms = QStringLiteral("100`1000`10`5`50`0`0`30`0`0`30");
+    const auto row = [](const QString& name, int chair) {
+        return QStringList{name, "1", "1000", "1000", "",  "3", "66",
+                           "0",  "2", "1",    "0",    "0", "0", QString::number(chair),
+                           "0",  "0"}
+            .join(u'`');
+    };
+    const struct {
+        const char* name;
+        bool owner;
+        QByteArray end;  // what the server sends; nothing: the failed fill or the unload below
+    } cases[] = {
+        {"a failed fill", true, {}},
+        {"the window unloads", true, {}},
+        {"the other player leaves", true, Text({110, 0}, "黑方")},
+        {"the owner leaves", false, Text({110, 0}, "黑方")},
+        {"the table is reset", false, Bytes({130, 1})},
+        {"the table waits for players", true, Text({111, 0}, "1`0`0`0`0")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         WindowFixture f;
+        f.window->show();
         Table& table = f.window->table();
-        table.OpenGameSet(true, "100`1000`10`5`50`0`0`30`0`0`30");
+        table.DoRoomMsg(Text({130, 3}, "红方`红方"));
+        const int mine = c.owner ? 0 : 1;
+        table.DoRoomMsg(Text({130, 2}, row("红方", mine) + u'\n' + row("黑方", 1 - mine)));
+        table.DoRoomMsg(Text({111, 0}, (c.owner ? QStringLiteral("1`0`0`1`0`1`0`")
+                                                : QStringLiteral("1`1`0`0`0`1`1`")) +
+                                           terms));
         QPointer<GameSetDialog> dialog = f.window->gameSetDialog();
         ASSERT_NE(dialog, nullptr);
-        dialog->show();
-        if (unload) {
+        ASSERT_TRUE(dialog->isVisible());
+        dialog->tick();
+        const std::string name = c.name;
+        if (name == "the window unloads") {
             f.window->unloadMainWindow();
-        } else {
-            // As a failed fill of a new settings message does: the table drops the dialog.
+        } else if (name == "a failed fill") {
+            // A new settings message that cannot be shown: the table drops the dialog.
             table.OpenGameSet(true, "1`2`3");
             f.sent.clear();  // the leave of the failed fill itself
+        } else {
+            table.DoRoomMsg(c.end);
         }
         EXPECT_FALSE(table.gameSetOpen());
-        if (dialog) dialog->reject();  // as Escape would, had it still reached the dialog
+        EXPECT_EQ(f.window->gameSetDialog(), nullptr);
+        if (dialog) {
+            EXPECT_FALSE(dialog->isVisible()) << "closed at once";
+            for (int i = 0; i < 25; ++i)
+                dialog->tick();
+            dialog->reject();  // as Escape would, had it still reached the dialog
+        }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(dialog.isNull());
-        EXPECT_TRUE(f.sent.empty()) << unload;
+        EXPECT_TRUE(f.sent.empty());
+        if (name != "a failed fill") EXPECT_FALSE(table.leftTable());
     }
 }
 
