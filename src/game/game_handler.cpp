@@ -100,6 +100,8 @@ void Table::DoGameMsg(const Cmd& cmd) {
 void Table::GameStart(const Cmd& cmd) {
     SendGameBegun();
     msgs.CloseMsgObjects(0);
+    // The terms are settled once the game runs; a dialog still open must not answer them now.
+    DropGameSet();
     if (UpperBound(cmd) != 18) return;
     MakeSound(kSoundBegin);
     s.bteGameStarted = 1;

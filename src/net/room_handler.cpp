@@ -264,7 +264,10 @@ void Table::Snapshot(const Cmd& cmd) {
     NextPhase();
     ResetQiPanView();
     LoadGameState(cmd);
-    if (!g.blnNoGame) ResetQiPu(g.finishedGame);
+    if (!g.blnNoGame) {
+        ResetQiPu(g.finishedGame);
+        DropGameSet();  // a running game: the terms are no longer being settled
+    }
     screen.paintGameBack();
     screen.paintQiPan();
     screen.paintUserOpt();
