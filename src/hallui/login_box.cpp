@@ -26,6 +26,7 @@ LoginBox::LoginBox(QWidget* parent)
     name_->setPlaceholderText(QStringLiteral("1 到 32 个字符，不含空格"));
     port_->setValidator(new QIntValidator(1, 65535, port_));
     login_->setDefault(true);
+    message_->setTextFormat(Qt::PlainText);  // refusals carry the server's words
     message_->setWordWrap(true);
     message_->setAlignment(Qt::AlignCenter);
 

@@ -12,6 +12,7 @@ namespace {
 
 QLabel* Caption(const QString& text) {
     auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
@@ -31,6 +32,9 @@ RoomView::RoomView(HallModel& model, const QString& hallDir, QWidget* parent)
       players_(new PlayerListView(model.players())),
       chat_(new HallChat),
       status_(new QLabel) {
+    // The welcome line carries the user's own name, the status line the server's words.
+    welcome_->setTextFormat(Qt::PlainText);
+    status_->setTextFormat(Qt::PlainText);
     setAutoFillBackground(true);
     QPalette back = palette();
     back.setColor(QPalette::Window, kWindowBack);

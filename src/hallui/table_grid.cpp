@@ -3,6 +3,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include "hall/level_titles.h"
@@ -162,7 +163,8 @@ bool TableGrid::event(QEvent* event) {
         if (tip.isEmpty()) {
             QToolTip::hideText();
         } else {
-            QToolTip::showText(help->globalPos(), tip, this);
+            // Names are the players' own: shown as they are, never read as markup.
+            QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(tip), this);
         }
         return true;
     }

@@ -23,6 +23,7 @@
 #include "records/record_load.h"
 #include "rules/fen.h"
 #include "startup/session.h"
+#include "ui/plain_message.h"
 #include "ui/record_file_dialog.h"
 #include "ui/ui_font.h"
 
@@ -128,9 +129,8 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     });
 
     askOverwrite = [this](const QString& path) {
-        return QMessageBox::question(this, QStringLiteral("系统提示"),
-                                     path + QStringLiteral(" 已存在，是否覆盖？(Y/N)"),
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return AskPlain(this, QStringLiteral("系统提示"),
+                        path + QStringLiteral(" 已存在，是否覆盖？(Y/N)"));
     };
     askFileName = [this](const QString& title, bool forSave, const QString& filter) {
         QString suggestion;
@@ -149,7 +149,7 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
         return AskFileName(this, {title, filter, forSave, suggestion}, folder_);
     };
     tellFailure = [this](const QString& text) {
-        QMessageBox::warning(this, QStringLiteral("系统提示"), text);
+        WarnPlain(this, QStringLiteral("系统提示"), text);
     };
     readClipboard = [] { return QGuiApplication::clipboard()->text(); };
     writeClipboard = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };

@@ -24,6 +24,7 @@
 #include "ui/game_pane.h"
 #include "ui/game_set_dialog.h"
 #include "ui/help_window.h"
+#include "ui/plain_message.h"
 #include "ui/record_file_dialog.h"
 #include "ui/side_strips.h"
 #include "ui/splitter_bars.h"
@@ -504,6 +505,7 @@ void MainWindow::onConnectionEnd(bool failedToConnect) {
         save = askConnectionEnd(text, offerSave);
     } else {
         QMessageBox box(QMessageBox::Warning, s_.strGameName, text, QMessageBox::NoButton, this);
+        box.setTextFormat(Qt::PlainText);  // the server's reason is its own text
         QPushButton* yes = nullptr;
         if (offerSave) {
             box.setInformativeText(QStringLiteral("是否保存本局棋谱？"));
@@ -525,7 +527,7 @@ void MainWindow::onConnectionEnd(bool failedToConnect) {
         if (tellSaveFailure) {
             tellSaveFailure(failure);
         } else {
-            QMessageBox::warning(this, s_.strGameName, failure);
+            WarnPlain(this, s_.strGameName, failure);
         }
     }
     unloadMainWindow();
@@ -559,7 +561,7 @@ void MainWindow::openReplayFromFile() {
         if (tellOpenFailure) {
             tellOpenFailure(text);
         } else {
-            QMessageBox::warning(this, s_.strGameName, text);
+            WarnPlain(this, s_.strGameName, text);
         }
         return;
     }

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "prefs/user_settings.h"
+#include "ui/plain_message.h"
 #include "ui/ui_font.h"
 
 namespace xq {
@@ -66,7 +67,7 @@ void UserSetDialog::press(int index) {
         QString error;
         lastSaveOk_ = SaveUserSet(settings_, appPath_, &error);
         if (!lastSaveOk_ && isVisible()) {
-            QMessageBox::warning(this, windowTitle(), QStringLiteral("用户设置无法保存：") + error);
+            WarnPlain(this, windowTitle(), QStringLiteral("用户设置无法保存：") + error);
         }
     }
     close();

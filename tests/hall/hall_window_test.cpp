@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QTest>
 #include <QTextBlock>
+#include <QToolTip>
 
 #include "../support/eventually.h"
 #include "../support/fake_hall_server.h"
@@ -277,6 +281,26 @@ TEST(HallWindow, TheHallChatShowsEachLineAsOneLine) {
         EXPECT_EQ(shown.blockCount(), 1) << c.what;
         EXPECT_EQ(shown.firstBlock().text(), c.shown) << c.what;
     }
+}
+
+// Names and the server's words are text: markup in them shows as the characters it is made of.
+TEST(HallWindow, MarkupInANameShowsAsText) {
+    Room room(QStringLiteral("<b>甲</b>"));
+    ASSERT_TRUE(room.logIn());
+    const QLabel& welcome = room.window.room().welcome();
+    ASSERT_TRUE(welcome.text().contains(QStringLiteral("<b>甲</b>")));
+    EXPECT_GE(welcome.sizeHint().width(), welcome.fontMetrics().horizontalAdvance(welcome.text()))
+        << "the tags are shown, not read";
+    // A seat's tip is written so that the tooltip shows it as it is.
+    room.server.seat(3, 0, QStringLiteral("<i>乙</i>"), 900);
+    ASSERT_TRUE(
+        Eventually([&] { return room.seatTip(3, 0).contains(QStringLiteral("<i>乙</i>")); }));
+    QHelpEvent help(QEvent::ToolTip, room.grid().seatRect(3, 0).center(),
+                    room.grid().mapToGlobal(room.grid().seatRect(3, 0).center()));
+    QApplication::sendEvent(&room.grid(), &help);
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("&lt;i&gt;乙&lt;/i&gt;")))
+        << QToolTip::text().toStdString();
+    QToolTip::hideText();
 }
 
 TEST(HallWindow, Picture) {
