@@ -45,4 +45,16 @@ if "$root/scripts/join" 127.0.0.1 "$port" --name "朋 友" 2>"$work/bad.err"; th
     fail "a name with a blank was taken"
 fi
 grep -q 'has a blank in it' "$work/bad.err" || fail "no reason for the refused name"
+# Ending the host's script (Ctrl+C in its terminal, say) ends its window and its server too.
+host=${groups[0]}
+window=$(pgrep -g "$host" -f 'hall/game/xqtable .* 主人 1$' | head -n 1)
+server=$(pgrep -g "$host" -f 'hall/game/xqtable-server' | head -n 1)
+[ -n "$window" ] && [ -n "$server" ] || fail "the host's window or server is not to be found"
+kill -TERM "$host"
+for _ in $(seq 200); do
+    kill -0 "$window" 2>/dev/null || kill -0 "$server" 2>/dev/null || break
+    sleep 0.05
+done
+! kill -0 "$window" 2>/dev/null || fail "the host's window outlived the host"
+! kill -0 "$server" 2>/dev/null || fail "the host's server outlived the host"
 echo "host_join: ok on port $port"
