@@ -1,6 +1,8 @@
 #include "ui/chat_panel.h"
 
-#include <QHBoxLayout>
+#include <QAbstractItemView>
+#include <QGridLayout>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTime>
@@ -26,16 +28,21 @@ ChatPanel::ChatPanel(ChatModel& model, QWidget* parent)
     view_->setUndoRedoEnabled(false);
     view_->document()->setMaximumBlockCount(2000);
     input_->setMaxLength(200);
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(to_);
-    row->addWidget(input_, 1);
-    row->addWidget(sendButton_);
+    // The line typed in gets the room of its row: the button takes only what its text needs.
+    to_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    to_->setMinimumContentsLength(3);
+    sendButton_->setFixedWidth(sendButton_->fontMetrics().horizontalAdvance(sendButton_->text()) +
+                               16);
+    rows_ = new QGridLayout;
+    rows_->setContentsMargins(0, 0, 0, 0);
+    rows_->setHorizontalSpacing(4);
+    rows_->setVerticalSpacing(2);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
     column->addWidget(view_, 1);
-    column->addLayout(row);
+    column->addLayout(rows_);
+    arrangeRows(false);
 
     for (const ChatModel::Line& line : model.lines())
         appendLine(line);
@@ -81,10 +88,42 @@ void ChatPanel::appendLine(const ChatModel::Line& line) {
     view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->maximum());
 }
 
+void ChatPanel::arrangeRows(bool narrow) {
+    if (rows_->count() > 0 && narrow == narrow_) return;
+    narrow_ = narrow;
+    for (QWidget* w : {static_cast<QWidget*>(to_), static_cast<QWidget*>(input_),
+                       static_cast<QWidget*>(sendButton_)})
+        rows_->removeWidget(w);
+    for (int c = 0; c < 3; ++c)
+        rows_->setColumnStretch(c, 0);
+    if (narrow) {  // the addressee on a row of its own, above the line and its button
+        rows_->addWidget(to_, 0, 0, 1, 2);
+        rows_->addWidget(input_, 1, 0);
+        rows_->addWidget(sendButton_, 1, 1);
+        rows_->setColumnStretch(0, 1);
+    } else {
+        rows_->addWidget(to_, 0, 0);
+        rows_->addWidget(input_, 0, 1);
+        rows_->addWidget(sendButton_, 0, 2);
+        rows_->setColumnStretch(1, 1);
+    }
+}
+
+void ChatPanel::resizeEvent(QResizeEvent* event) {
+    // In a narrow pane one row would leave the line too little room to read what is typed.
+    arrangeRows(event->size().width() < kOneRowWidth);
+    QWidget::resizeEvent(event);
+}
+
 void ChatPanel::reloadAddressees() {
     to_->blockSignals(true);
     to_->clear();
     to_->addItems(model_.addressees());
+    // The list that drops down shows every name whole, however narrow the box itself is.
+    int widest = 0;
+    for (const QString& name : model_.addressees())
+        widest = qMax(widest, to_->fontMetrics().horizontalAdvance(name));
+    to_->view()->setMinimumWidth(widest + 24);
     const int at = to_->findText(model_.defaultAddressee());
     to_->setCurrentIndex(at < 0 ? 0 : at);
     to_->blockSignals(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -35,7 +36,13 @@ public:
 signals:
     void send(const QStringList& tenFields);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // Below this width the addressee box goes on a row of its own.
+    static constexpr int kOneRowWidth = 240;
+    void arrangeRows(bool narrow);
     void appendLine(const ChatModel::Line& line);
     void reloadAddressees();
     void sendTyped();
@@ -45,6 +52,8 @@ private:
     QComboBox* to_;
     QLineEdit* input_;
     QPushButton* sendButton_;
+    QGridLayout* rows_ = nullptr;
+    bool narrow_ = false;
     QString ownFace_ = QStringLiteral("0");
     QString caption_;
 };

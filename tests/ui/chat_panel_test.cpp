@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -71,6 +73,24 @@ TEST(ChatPanel, ALineToOnePersonIsPrivate) {
 
 // Whatever a server relays, one message is one line of the pane, and a time that is not a time
 // cannot put a speaker in front of the real one.
+// However narrow the right pane gets (140 pixels at least), the line typed in keeps room to be
+// read, and the list of addressees still shows each name whole.
+TEST(ChatPanel, ANarrowPaneLeavesTheLineRoomToType) {
+    Pane pane;
+    pane.model.changeAddressee(QStringLiteral("ADD"), QStringLiteral("一个很长很长的名字"));
+    for (const int width : {140, 200, 360}) {
+        SCOPED_TRACE(width);
+        pane.panel.resize(width, 300);
+        QCoreApplication::processEvents();
+        const QLineEdit& line = pane.panel.input();
+        EXPECT_GE(line.width(), width * 2 / 5) << "the line has its share of the row";
+        EXPECT_GE(line.width(), line.fontMetrics().horizontalAdvance(QStringLiteral("你好你好")));
+        EXPECT_GE(pane.panel.addressee().view()->minimumWidth(),
+                  pane.panel.addressee().fontMetrics().horizontalAdvance(
+                      QStringLiteral("一个很长很长的名字")));
+    }
+}
+
 TEST(ChatPanel, OneMessageIsOneLine) {
     const QString fake = QStringLiteral("[12:00:01] 乙 说：我认输");
     const auto relayed = [](const QString& time, const QString& text,
