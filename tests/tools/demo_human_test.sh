@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # scripts/demo --human on the offscreen platform: closing either of its two windows (here: ending
-# that window's program, as closing it does) ends the demo, the other window and the server.
+# that window's program, as closing it does) ends the demo, the other window and the server; and
+# ending the demo ends its windows and its server.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -65,6 +66,29 @@ for closed in 甲 对手; do
     ended "$demo" || fail "closing $closed's window did not end the demo"
     ended "$other" || fail "closing $closed's window left the other window open"
     ended "$server" || fail "closing $closed's window left the server running"
+    wait "$demo" 2>/dev/null || true
+done
+# Ending the demo itself (Ctrl+C in its terminal) ends its window and its server, with or
+# without --human.
+for mode in computer human; do
+    args=(--name 甲)
+    [ "$mode" = human ] && args+=(--human)
+    setsid "$root/scripts/demo" "${args[@]}" >"$work/demo.out" 2>&1 &
+    demo=$!
+    groups+=($demo)
+    for _ in $(seq 1200); do grep -q '(log: ' "$work/demo.out" && break; sleep 0.05; done
+    log=$(sed -n 's/.*(log: \(.*\) while the demo runs)$/\1/p' "$work/demo.out" | head -n 1)
+    [ -n "$log" ] || fail "the demo printed no server log"
+    for _ in $(seq 1800); do grep -q 'login 甲 takes seat' "$log" 2>/dev/null && break; sleep 0.05; done
+    grep -q 'login 甲 takes seat' "$log" || fail "the window did not sit down ($mode)"
+    mine=$(member "$demo" hall/game/xqtable " 甲 ")
+    server=$(member "$demo" xqtable-server)
+    [ -n "$mine" ] && [ -n "$server" ] || fail "the demo's programs are not all there ($mode)"
+    kill -TERM "$demo"
+    for _ in $(seq 200); do ended "$demo" && ended "$mine" && ended "$server" && break; sleep 0.05; done
+    ended "$demo" || fail "the demo did not end ($mode)"
+    ended "$mine" || fail "ending the demo left its window open ($mode)"
+    ended "$server" || fail "ending the demo left the server running ($mode)"
     wait "$demo" 2>/dev/null || true
 done
 echo "demo_human: ok"
