@@ -80,9 +80,10 @@ xq_build_runtime() {
     cmake --build "$dir" --target xqtable xqtable-server skins "$@"
 }
 
-# The hall program, pointed at a room server at $1:$2, for the user named $3.
-xq_hall() {
-    "$xq_build/hall/xqhall" --server "$1:$2" --name "$3" --table-client "$xq_game/xqtable"
+# The hall program's command line in xq_hall_line: pointed at a room server at $1:$2, for the user
+# named $3.
+xq_hall_argv() {
+    xq_hall_line=("$xq_build/hall/xqhall" --server "$1:$2" --name "$3" --table-client "$xq_game/xqtable")
 }
 
 # A fresh secret for one user: the server lets his name back in only with it.

@@ -68,20 +68,26 @@ for closed in 甲 对手; do
     ended "$server" || fail "closing $closed's window left the server running"
     wait "$demo" 2>/dev/null || true
 done
-# Ending the demo itself (Ctrl+C in its terminal) ends its window and its server, with or
-# without --human.
-for mode in computer human; do
+# Ending the demo itself (Ctrl+C in its terminal) ends its window and its server: a table against
+# the computer, two tables, or the hall.
+for mode in computer human hall; do
     args=(--name 甲)
     [ "$mode" = human ] && args+=(--human)
+    [ "$mode" = hall ] && args+=(--hall)
     setsid "$root/scripts/demo" "${args[@]}" >"$work/demo.out" 2>&1 &
     demo=$!
     groups+=($demo)
     for _ in $(seq 1200); do grep -q '(log: ' "$work/demo.out" && break; sleep 0.05; done
     log=$(sed -n 's/.*(log: \(.*\) while the demo runs)$/\1/p' "$work/demo.out" | head -n 1)
     [ -n "$log" ] || fail "the demo printed no server log"
-    for _ in $(seq 1800); do grep -q 'login 甲 takes seat' "$log" 2>/dev/null && break; sleep 0.05; done
-    grep -q 'login 甲 takes seat' "$log" || fail "the window did not sit down ($mode)"
-    mine=$(member "$demo" hall/game/xqtable " 甲 ")
+    if [ "$mode" = hall ]; then
+        for _ in $(seq 1800); do [ -n "$(member "$demo" hall/xqhall)" ] && break; sleep 0.05; done
+        mine=$(member "$demo" hall/xqhall)
+    else
+        for _ in $(seq 1800); do grep -q 'login 甲 takes seat' "$log" 2>/dev/null && break; sleep 0.05; done
+        grep -q 'login 甲 takes seat' "$log" || fail "the window did not sit down ($mode)"
+        mine=$(member "$demo" hall/game/xqtable " 甲 ")
+    fi
     server=$(member "$demo" xqtable-server)
     [ -n "$mine" ] && [ -n "$server" ] || fail "the demo's programs are not all there ($mode)"
     kill -TERM "$demo"
