@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# scripts/demo --human on the offscreen platform: closing either of its two windows (here: ending
-# that window's program, as closing it does) ends the demo, the other window and the server; and
-# ending the demo ends its windows and its server.
+# scripts/demo on the offscreen platform. With --human, closing either of its two windows (here:
+# ending that window's program, as closing it does) ends the demo, the other window and the
+# server; and ending the demo, in any of its forms, ends its windows and its server.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -15,7 +15,7 @@ finish() {
 trap finish EXIT
 
 fail() {
-    echo "demo_human: $*" >&2
+    echo "demo_windows: $*" >&2
     cat "$work/demo.out" >&2 || true
     exit 1
 }
@@ -97,4 +97,4 @@ for mode in computer human hall; do
     ended "$server" || fail "ending the demo left the server running ($mode)"
     wait "$demo" 2>/dev/null || true
 done
-echo "demo_human: ok"
+echo "demo_windows: ok"
