@@ -45,7 +45,7 @@ public:
     void openReplay(const GameRecord&) override {}
     void openReplayFromFile() override {}
     void showUserMenu(const QStringList&, const QString&) override {}
-    void openBox(int id, const MsgBoxSpec& info) override {
+    void openBox(int id, const MsgBoxInfo& info) override {
         if (info.type == 0 || pool == nullptr) return;
         pool->answer(id, info.type == 1 || info.yesDefault ? 0 : 1);
         pool->boxClosed(id);

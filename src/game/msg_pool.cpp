@@ -21,7 +21,7 @@ std::int16_t MsgPool::ShowMsg(std::int32_t tag, std::uint8_t type, const QString
     slots_[slot].tag = tag;
     if (type != 0) boxes_[id] = Box{};
 
-    MsgBoxSpec info{tag,        type,      note,       caption,  maxDelay,
+    MsgBoxInfo info{tag,        type,      note,       caption,  maxDelay,
                     yesCaption, noCaption, yesDefault, iconPath_};
     host_.openBox(id, info);
     if (type == 0) {
@@ -74,15 +74,15 @@ int MsgPool::slotOf(int boxId) const {
     return -1;
 }
 
-MsgCountdown::MsgCountdown(const MsgBoxSpec& info)
-    : spec_(info),
+MsgCountdown::MsgCountdown(const MsgBoxInfo& info)
+    : info_(info),
       button_(info.type == 1 || info.yesDefault ? 0 : 1),
       remaining_(info.maxDelay),
       running_(info.type != 0) {}
 
 MsgCountdown::Tick MsgCountdown::tick() {
     if (!running_) return {button_, {}, false};
-    const QString base = button_ == 0 ? YesCaption(spec_) : NoCaption(spec_);
+    const QString base = button_ == 0 ? YesCaption(info_) : NoCaption(info_);
     Tick t{button_, base + u' ' + QString::number(remaining_), false};
     --remaining_;
     if (remaining_ < 0) {

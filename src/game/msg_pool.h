@@ -8,7 +8,7 @@
 namespace xq {
 
 // What one message box shows and how it behaves.
-struct MsgBoxSpec {
+struct MsgBoxInfo {
     std::int32_t tag = 0;
     std::uint8_t type = 1;  // 0 notice (no buttons, modeless), 1 one button, 2 two buttons
     QString note;
@@ -26,7 +26,7 @@ struct MsgBoxSpec {
 class MsgBoxHost {
 public:
     virtual ~MsgBoxHost() = default;
-    virtual void openBox(int boxId, const MsgBoxSpec& info) = 0;
+    virtual void openBox(int boxId, const MsgBoxInfo& info) = 0;
     virtual void closeBox(int boxId) = 0;
 };
 
@@ -83,7 +83,7 @@ private:
 // and answers once it drops below zero.
 class MsgCountdown {
 public:
-    explicit MsgCountdown(const MsgBoxSpec& info);
+    explicit MsgCountdown(const MsgBoxInfo& info);
     // The button that counts: 0 (Yes) for a one-button box or a Yes default, else 1 (No).
     int countingButton() const { return button_; }
     struct Tick {
@@ -94,15 +94,15 @@ public:
     Tick tick();
     bool running() const { return running_; }
     // Captions before the first tick, with their access keys.
-    static QString YesCaption(const MsgBoxSpec& info) {
+    static QString YesCaption(const MsgBoxInfo& info) {
         return info.yesCaption + QStringLiteral("(&Y)");
     }
-    static QString NoCaption(const MsgBoxSpec& info) {
+    static QString NoCaption(const MsgBoxInfo& info) {
         return info.noCaption + QStringLiteral("(&N)");
     }
 
 private:
-    MsgBoxSpec spec_;
+    MsgBoxInfo info_;
     int button_;
     long remaining_;
     bool running_;

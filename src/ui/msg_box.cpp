@@ -39,10 +39,10 @@ double MsgBox::TwipsPerPixel(const QWidget* widget) {
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
-MsgBox::MsgBox(const MsgBoxSpec& info, const QString& iconFile, QWidget* owner)
+MsgBox::MsgBox(const MsgBoxInfo& info, const QString& iconFile, QWidget* owner)
     : QDialog(info.type == 0 ? nullptr : owner, Qt::Dialog | Qt::WindowStaysOnTopHint |
                                                     Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      spec_(info),
+      info_(info),
       countdown_(info),
       iconFile_(iconFile),
       owner_(owner),
@@ -72,18 +72,18 @@ MsgBox::MsgBox(const MsgBoxSpec& info, const QString& iconFile, QWidget* owner)
 void MsgBox::layOut() {
     const double tpp = TwipsPerPixel(this);
     const auto px = [tpp](int twips) { return static_cast<int>(twips / tpp + 0.5); };
-    if (spec_.type == 0) {
+    if (info_.type == 0) {
         setWindowTitle(QString());
         yes_->hide();
         no_->hide();
         setFixedSize(px(5960), px(1030));
         note_->setGeometry(50, 25, width() - 60, height() - 40);
     } else {
-        setWindowTitle(spec_.caption);
+        setWindowTitle(info_.caption);
         setFixedSize(px(5525), px(2165));
         note_->setGeometry(50, 22, width() - 60, height() - 70);
         const int top = height() - 30;
-        if (spec_.type == 1) {
+        if (info_.type == 1) {
             no_->hide();
             yes_->move((width() - kButtonWidth) / 2, top);
         } else {
@@ -104,9 +104,9 @@ void MsgBox::showEvent(QShowEvent* event) {
     // Once the box is a window its frame is known (where the system tells it this early): the
     // frame is what is centred and kept on the screen.
     if (!event->spontaneous()) place(frameGeometry().size());
-    if (spec_.type != 0) {
+    if (info_.type != 0) {
         timer_.start();
-        button(spec_.type == 2 && !spec_.yesDefault ? 1 : 0)->setFocus();
+        button(info_.type == 2 && !info_.yesDefault ? 1 : 0)->setFocus();
     }
 }
 
@@ -115,7 +115,7 @@ void MsgBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QImage icon(iconFile_);
     if (!icon.isNull()) p.drawImage(10, 15, icon);
-    if (spec_.type != 0) {
+    if (info_.type != 0) {
         const int y = yes_->y() - 10;
         p.setPen(QColor(255, 255, 255));
         p.drawLine(10, y, width() - 10, y);
@@ -125,7 +125,7 @@ void MsgBox::paintEvent(QPaintEvent* event) {
 }
 
 void MsgBox::tick() {
-    if (spec_.type == 0) {
+    if (info_.type == 0) {
         timer_.stop();
         return;
     }

@@ -17,11 +17,11 @@ class MsgBox : public QDialog {
     Q_OBJECT
 
 public:
-    MsgBox(const MsgBoxSpec& info, const QString& iconFile, QWidget* owner);
+    MsgBox(const MsgBoxInfo& info, const QString& iconFile, QWidget* owner);
 
-    const MsgBoxSpec& info() const { return spec_; }
+    const MsgBoxInfo& info() const { return info_; }
     QPushButton* button(int index) const { return index == 0 ? yes_ : no_; }
-    const QString& note() const { return spec_.note; }
+    const QString& note() const { return info_.note; }
     // One second of the count-down (the timer calls it; tests may too).
     void tick();
 
@@ -42,7 +42,7 @@ private:
     // Moves the box, whose outer size this is, to where it opens.
     void place(QSize outer);
 
-    MsgBoxSpec spec_;
+    MsgBoxInfo info_;
     MsgCountdown countdown_;
     QString iconFile_;
     QPointer<QWidget> owner_;

@@ -28,7 +28,7 @@ void MsgBoxHostWidgets::stayAbove(QWidget* window) {
     if (!open.isEmpty()) open.last()->activateWindow();
 }
 
-void MsgBoxHostWidgets::openBox(int boxId, const MsgBoxSpec& info) {
+void MsgBoxHostWidgets::openBox(int boxId, const MsgBoxInfo& info) {
     const QString icon = SkinPath(iconBase_, QStringLiteral("res\\Msg%1.ico").arg(info.type));
     auto* box = new MsgBox(info, icon, owner_);
     if (front_ != nullptr && front_->isVisible()) BelongTo(box, front_);

@@ -28,7 +28,7 @@ public:
     // over it again.
     void stayAbove(QWidget* window);
 
-    void openBox(int boxId, const MsgBoxSpec& info) override;
+    void openBox(int boxId, const MsgBoxInfo& info) override;
     void closeBox(int boxId) override;
 
     // The open boxes, for tests and for closing the window.

@@ -83,7 +83,7 @@ TEST(HeadlessGame, TwoPlayersAndASpectatorPlayAGameWithUndoDrawAndResignation) {
     EXPECT_EQ(red.game().bteQiPan[1][0], 1);
 
     // Red asks to take back; black agrees: two half-moves go on every client.
-    black.harness.screen.answerBox = [](const MsgBoxSpec&) { return 0; };
+    black.harness.screen.answerBox = [](const MsgBoxInfo&) { return 0; };
     red.table().DoUserOpt(kBtnUndo);
     ASSERT_TRUE(Eventually([&] {
         return red.moves() == 2 && black.moves() == 2 && watcher.moves() == 2;
@@ -96,7 +96,7 @@ TEST(HeadlessGame, TwoPlayersAndASpectatorPlayAGameWithUndoDrawAndResignation) {
     }
 
     // Red offers a draw; black refuses.
-    black.harness.screen.answerBox = [](const MsgBoxSpec&) { return 1; };
+    black.harness.screen.answerBox = [](const MsgBoxInfo&) { return 1; };
     red.table().DoUserOpt(kBtnDraw);
     ASSERT_TRUE(Eventually(
         [&] { return red.harness.screen.boxNotes().contains("黑方 不同意和棋，请继续下棋！"); }));

@@ -198,7 +198,7 @@ TEST(WindowEndings, ClosingTheWindowInAGameIsRunningAwayAtOnce) {
         loser = ByteAt(m, 9);
         reason = CmdToString(m, 10);
     };
-    t.boxes.answer = [](const MsgBoxSpec& info) {
+    t.boxes.answer = [](const MsgBoxInfo& info) {
         return info.yesCaption == QStringLiteral("强退") ? 0 : 1;
     };
     t.me.window->close();
@@ -214,7 +214,7 @@ TEST(WindowEndings, ClosingTheWindowInAGameIsRunningAwayAtOnce) {
 TEST(WindowEndings, ALoadThatFailsWhileTheFileIsChosenLeavesTheTableIdle) {
     Table2 t(-1);
     ASSERT_TRUE(Eventually([&] { return t.me.game().bteOptButState[kBtnLoad] == kButtonNormal; }));
-    t.boxes.answer = [](const MsgBoxSpec&) { return 0; };  // yes, ask the opponent
+    t.boxes.answer = [](const MsgBoxInfo&) { return 0; };  // yes, ask the opponent
     // The opponent agrees; the user reads the box and the file dialog opens (its loop runs from
     // here on, so the rest happens from a timer). Then the opponent leaves and the server gives
     // the load up.

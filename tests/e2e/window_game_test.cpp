@@ -26,7 +26,7 @@ TEST(WindowGame, TwoWindowsPlayByMouse) {
     // Boxes that appear are answered as the test says: questions by `answer`, notices with Yes.
     int answer = 1;
     BoxAnswerer boxes;
-    boxes.answer = [&answer](const MsgBoxSpec&) { return answer; };
+    boxes.answer = [&answer](const MsgBoxInfo&) { return answer; };
     const QStringList& seen = boxes.seen;
 
     ASSERT_TRUE(Eventually([&] { return red.game().bteOptButState[kBtnStart] == kButtonNormal; }));

@@ -107,7 +107,7 @@ struct BoxAnswerer : QObject {
         });
         return false;
     }
-    std::function<int(const MsgBoxSpec&)> answer = [](const MsgBoxSpec&) { return 1; };
+    std::function<int(const MsgBoxInfo&)> answer = [](const MsgBoxInfo&) { return 1; };
     QStringList seen;
 };
 

@@ -129,8 +129,8 @@ TEST(ArrivalDuringBoxes, ResultBoxDoesNotUndoTheNextGame) {
     h.seat("红方", "黑方", "红方");
     h.start(0);
     h.gameMsg(h.move(0, 9, 0, 8, 0));
-    h.screen.answerBox = [](const MsgBoxSpec& info) { return info.type == 1 ? -1 : 0; };
-    h.screen.whileBoxOpen = [&](const MsgBoxSpec&) {
+    h.screen.answerBox = [](const MsgBoxInfo& info) { return info.type == 1 ? -1 : 0; };
+    h.screen.whileBoxOpen = [&](const MsgBoxInfo&) {
         h.screen.whileBoxOpen = nullptr;
         h.arrive(Bytes({17, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 10, 0, 0, 0, 30}));
     };
@@ -158,8 +158,8 @@ TEST(ArrivalDuringBoxes, AgreedUndoIsOnTheBoardBeforeItsBoxWaits) {
         h.gameMsg(h.move(m[0], m[1], m[2], m[3], m[4]));
     }
     // Black asked, red agreed; while the spectator reads it, black moves again.
-    h.screen.answerBox = [](const MsgBoxSpec& info) { return info.type == 1 ? -1 : 0; };
-    h.screen.whileBoxOpen = [&](const MsgBoxSpec&) {
+    h.screen.answerBox = [](const MsgBoxInfo& info) { return info.type == 1 ? -1 : 0; };
+    h.screen.whileBoxOpen = [&](const MsgBoxInfo&) {
         h.screen.whileBoxOpen = nullptr;
         h.arrive(Bytes({19, 0, 1, 0x08, 1, 0x18, 0, 0, 0, 0}));
     };
@@ -179,8 +179,8 @@ TEST(ArrivalDuringBoxes, AQuestionClosedByTheGameEndIsNotAnswered) {
         h.seat("红方", "黑方");
         h.start(0);
         h.sent.clear();
-        h.screen.answerBox = [](const MsgBoxSpec& info) { return info.type == 2 ? -1 : 0; };
-        h.screen.whileBoxOpen = [&](const MsgBoxSpec& info) {
+        h.screen.answerBox = [](const MsgBoxInfo& info) { return info.type == 2 ? -1 : 0; };
+        h.screen.whileBoxOpen = [&](const MsgBoxInfo& info) {
             if (info.type == 2) h.arrive(GameEnd(0, QStringLiteral("超时")));
         };
         h.arrive(c.question);
@@ -199,7 +199,7 @@ TEST(ArrivalDuringBoxes, ALoadThatFailsWhileTheUserChoosesLeavesTheTableIdle) {
     for (const bool duringDialog : {false, true}) {
         Harness h(QStringLiteral("红方"));
         h.seat("红方", "黑方");
-        h.screen.answerBox = [](const MsgBoxSpec&) { return 0; };
+        h.screen.answerBox = [](const MsgBoxInfo&) { return 0; };
         h.table.DoUserOpt(kBtnLoad);
         ASSERT_TRUE(h.table.blnWaitAnswer);
         h.sent.clear();
@@ -211,10 +211,10 @@ TEST(ArrivalDuringBoxes, ALoadThatFailsWhileTheUserChoosesLeavesTheTableIdle) {
                 h.settle();
             };
         } else {
-            h.screen.answerBox = [](const MsgBoxSpec& info) {
+            h.screen.answerBox = [](const MsgBoxInfo& info) {
                 return info.note.startsWith(QStringLiteral("对方同意")) ? -1 : 0;
             };
-            h.screen.whileBoxOpen = [&](const MsgBoxSpec&) { h.arrive(failed); };
+            h.screen.whileBoxOpen = [&](const MsgBoxInfo&) { h.arrive(failed); };
         }
         h.arrive(Bytes({23, 2, 1}));
         h.settle();
@@ -233,7 +233,7 @@ TEST(ArrivalDuringBoxes, ALoadThatFailsWhileTheUserChoosesLeavesTheTableIdle) {
 TEST(ArrivalDuringBoxes, ANoticeDuringTheLoadDoesNotAskForTheFileAgain) {
     Harness h(QStringLiteral("红方"));
     h.seat("红方", "黑方");
-    h.screen.answerBox = [](const MsgBoxSpec&) { return 0; };
+    h.screen.answerBox = [](const MsgBoxInfo&) { return 0; };
     h.table.DoUserOpt(kBtnLoad);
     h.screen.whileFileDialogOpen = [&] {
         h.screen.whileFileDialogOpen = nullptr;
@@ -353,7 +353,7 @@ TEST(Leaving, APlayerWhoClosesTellsTheServerFirst) {
         h.seat("红方", "黑方");
         if (c.playing) h.start(0);
         h.sent.clear();
-        h.screen.answerBox = [&](const MsgBoxSpec&) { return c.answer; };
+        h.screen.answerBox = [&](const MsgBoxInfo&) { return c.answer; };
         EXPECT_EQ(h.table.RequestCloseMain(), c.leaves);
         EXPECT_EQ(h.screen.unloads, c.leaves ? 1 : 0);
         EXPECT_EQ(h.sent, c.leaves ? std::vector<Cmd>{msg::LeaveTable(QStringLiteral("红方"))}

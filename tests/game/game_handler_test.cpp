@@ -130,7 +130,7 @@ TEST(Undo, RequestAnsweredAndAgreedUndoTakesBackTwoMoves) {
     EXPECT_FALSE(h.screen.boxes[0].yesDefault);
     EXPECT_EQ(h.sent, (std::vector<Cmd>{Bytes({20, 1, 1})}));
     // Agreed this time.
-    h.screen.answerBox = [](const MsgBoxSpec&) { return 0; };
+    h.screen.answerBox = [](const MsgBoxInfo&) { return 0; };
     h.gameMsg(Bytes({20, 0, 0}));
     EXPECT_EQ(h.sent.back(), Bytes({20, 2, 1}));
 
@@ -168,7 +168,7 @@ TEST(Negotiations, RefusalsAndTheAskersView) {
     EXPECT_EQ(h.sent.back(), Bytes({21, 1, 0}));
     h.gameMsg(h.move(0, 7, 7, 7, 4));
     h.gameMsg(h.move(1, 0, 1, 2, 2));
-    h.screen.answerBox = [](const MsgBoxSpec&) { return 0; };
+    h.screen.answerBox = [](const MsgBoxInfo&) { return 0; };
     h.gameMsg(Bytes({20, 2, 1}));
     EXPECT_EQ(h.screen.boxes.back().note, "黑方 同意了你的悔棋要求！");
 }
@@ -229,9 +229,9 @@ TEST(Negotiations, AMessageArrivingWhileAQuestionIsOpenClosesItAndIsHandled) {
     Harness h(QStringLiteral("黑方"));
     Playing(h);
     h.sent.clear();
-    h.screen.answerBox = [](const MsgBoxSpec& info) { return info.type == 2 ? -1 : 0; };
+    h.screen.answerBox = [](const MsgBoxInfo& info) { return info.type == 2 ? -1 : 0; };
     // While the undo question waits, the opponent's move arrives.
-    h.screen.whileBoxOpen = [&h](const MsgBoxSpec& info) {
+    h.screen.whileBoxOpen = [&h](const MsgBoxInfo& info) {
         if (info.type != 2) return;
         QTimer::singleShot(0, [&h] { h.gameMsg(h.move(0, 7, 7, 7, 4)); });
     };

@@ -26,20 +26,20 @@ TEST(MsgPool, LowestFreeSlotGrowthTagsAndOwnAnswers) {
     EXPECT_EQ(pool.lngMsgObjectUBound(), 2) << "grown by exactly one";
 
     // Questions answer with their own buttons.
-    screen.answerBox = [](const MsgBoxSpec&) { return 0; };
+    screen.answerBox = [](const MsgBoxInfo&) { return 0; };
     EXPECT_EQ(pool.ShowMsg(0, 2, "q", "t", 10, "是", "否", false), MsgPool::kYes);
-    screen.answerBox = [](const MsgBoxSpec&) { return 1; };
+    screen.answerBox = [](const MsgBoxInfo&) { return 1; };
     EXPECT_EQ(pool.ShowMsg(0, 2, "q", "t", 10, "是", "否", false), MsgPool::kNo);
 
     // A question closed by the pool answers No, even though its slot held a Yes before.
-    screen.answerBox = [](const MsgBoxSpec&) { return -1; };
-    screen.whileBoxOpen = [&pool](const MsgBoxSpec&) { pool.CloseMsgObjects(0); };
+    screen.answerBox = [](const MsgBoxInfo&) { return -1; };
+    screen.whileBoxOpen = [&pool](const MsgBoxInfo&) { pool.CloseMsgObjects(0); };
     EXPECT_EQ(pool.ShowMsg(0, 1, "q", "t", 10, "是", {}, true), MsgPool::kNo);
     EXPECT_EQ(pool.openBoxes(), 1) << "the box with tag 7 stays";
 }
 
 TEST(MsgCountdown, CaptionsAndTheAutomaticAnswer) {
-    MsgBoxSpec question{0, 2, "n", "t", 10, "同意", "拒绝", false, {}};
+    MsgBoxInfo question{0, 2, "n", "t", 10, "同意", "拒绝", false, {}};
     MsgCountdown q(question);
     EXPECT_EQ(q.countingButton(), 1);
     QStringList captions;
@@ -55,14 +55,14 @@ TEST(MsgCountdown, CaptionsAndTheAutomaticAnswer) {
     EXPECT_EQ(captions.last(), "拒绝(&N) 0");
     EXPECT_FALSE(q.running());
 
-    MsgBoxSpec confirm{0, 1, "n", "t", 0, "确定", {}, false, {}};
+    MsgBoxInfo confirm{0, 1, "n", "t", 0, "确定", {}, false, {}};
     MsgCountdown c(confirm);
     EXPECT_EQ(c.countingButton(), 0) << "a one-button box counts on Yes";
     t = c.tick();
     EXPECT_EQ(t.caption, "确定(&Y) 0");
     EXPECT_TRUE(t.fire) << "a count-down of 0 answers at the first tick";
 
-    MsgCountdown notice(MsgBoxSpec{0, 0, "n", {}, 10, {}, {}, true, {}});
+    MsgCountdown notice(MsgBoxInfo{0, 0, "n", {}, 10, {}, {}, true, {}});
     EXPECT_FALSE(notice.tick().fire);
 }
 

@@ -23,10 +23,10 @@ class FakeScreen : public Screen, public MsgBoxHost {
 public:
     // How a box with buttons is answered: 0 Yes, 1 No, -1 stay open until closed (the box then
     // waits in a nested event loop, as a real modal box does).
-    std::function<int(const MsgBoxSpec&)> answerBox = [](const MsgBoxSpec& info) {
+    std::function<int(const MsgBoxInfo&)> answerBox = [](const MsgBoxInfo& info) {
         return info.type == 1 || info.yesDefault ? 0 : 1;  // what the count-down would answer
     };
-    std::function<void(const MsgBoxSpec&)> whileBoxOpen;  // runs inside a box left open
+    std::function<void(const MsgBoxInfo&)> whileBoxOpen;  // runs inside a box left open
     QString fileName;                                     // the file dialog's answer
     // Runs while the file dialog is open (the user is choosing); the dialog then answers
     // fileName unless the table cancelled it meanwhile.
@@ -41,7 +41,7 @@ public:
 
     MsgPool* pool = nullptr;
     QStringList calls;
-    std::vector<MsgBoxSpec> boxes;  // every box opened, in order
+    std::vector<MsgBoxInfo> boxes;  // every box opened, in order
     std::map<int, QEventLoop*> waiting;
     int unloads = 0;
     int gameSetOpens = 0;
@@ -137,7 +137,7 @@ public:
         menuCaptions = captions;
     }
 
-    void openBox(int id, const MsgBoxSpec& info) override {
+    void openBox(int id, const MsgBoxInfo& info) override {
         boxes.push_back(info);
         if (info.type == 0) return;
         const int answer = answerBox(info);

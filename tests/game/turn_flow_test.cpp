@@ -216,7 +216,7 @@ TEST(UserCommands, LoadAsksFirstAndOnlyBetweenGames) {
     EXPECT_EQ(h.screen.boxes.back().note, "读入操作必须经过对方同意方可进行，是否继续?");
     EXPECT_EQ(h.screen.boxes.back().yesCaption, "继续");
     EXPECT_TRUE(h.sent.empty()) << "left alone the question cancels";
-    h.screen.answerBox = [](const MsgBoxSpec&) { return 0; };
+    h.screen.answerBox = [](const MsgBoxInfo&) { return 0; };
     h.table.DoUserOpt(kBtnLoad);
     EXPECT_EQ(h.sent.back(), Bytes({23, 0, 0}));
     EXPECT_EQ(h.screen.boxes.back().note, "正在与对方协商 读入 操作，请稍等......");
@@ -300,7 +300,7 @@ TEST(CloseWindow, AsksOnlyAPlayerInARunningGame) {
               "大伙正在游戏，如果你现在退出是很不道德的，并且系统会算你逃跑！你是否强退？");
     EXPECT_EQ(h.screen.boxes.back().caption, "系统提示");
     EXPECT_EQ(h.screen.unloads, 0);
-    h.screen.answerBox = [](const MsgBoxSpec&) { return 0; };
+    h.screen.answerBox = [](const MsgBoxInfo&) { return 0; };
     EXPECT_TRUE(h.table.RequestCloseMain());
     EXPECT_EQ(h.screen.unloads, 1);
 

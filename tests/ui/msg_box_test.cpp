@@ -14,8 +14,8 @@
 namespace xq {
 namespace {
 
-MsgBoxSpec BoxOf(std::uint8_t type, std::int32_t delay, bool yesDefault) {
-    return MsgBoxSpec{0, type, "note", "中国象棋", delay, "同意", "拒绝", yesDefault, {}};
+MsgBoxInfo BoxOf(std::uint8_t type, std::int32_t delay, bool yesDefault) {
+    return MsgBoxInfo{0, type, "note", "中国象棋", delay, "同意", "拒绝", yesDefault, {}};
 }
 
 TEST(MsgBox, LayoutByTypeInTwips) {

@@ -53,17 +53,17 @@ TEST(NamesWithAmpersands, TheUserMenuShowsThemAsTheyAre) {
 
 TEST(NamesWithAmpersands, AMessageBoxShowsThemAsTheyAre) {
     for (const QString& name : kNames) {
-        const MsgBoxSpec spec{
+        const MsgBoxInfo info{
             0,     2, name + " 想与你和棋，你是否同意?", name + "的棋桌", 10, "同意", "拒绝",
             false, {}};
-        MsgBox box(spec, {}, nullptr);
+        MsgBox box(info, {}, nullptr);
         const QLabel* note = box.findChild<QLabel*>();
         ASSERT_NE(note, nullptr);
         // A label without a buddy and in plain text shows its text as it is.
         EXPECT_EQ(note->buddy(), nullptr);
         EXPECT_EQ(note->textFormat(), Qt::PlainText);
-        EXPECT_EQ(note->text(), spec.note);
-        EXPECT_EQ(box.windowTitle(), spec.caption);
+        EXPECT_EQ(note->text(), info.note);
+        EXPECT_EQ(box.windowTitle(), info.caption);
         EXPECT_EQ(ShownCaption(box.button(0)->text()), "同意(Y)");
         EXPECT_EQ(ShownCaption(box.button(1)->text()), "拒绝(N)");
     }
