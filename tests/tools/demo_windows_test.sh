@@ -3,51 +3,22 @@
 # ending that window's program, as closing it does) ends the demo, the other window and the
 # server; and ending the demo, in any of its forms, ends its windows and its server.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-groups=()
-finish() {
-    for g in "${groups[@]}"; do kill -- "-$g" 2>/dev/null || true; done
-    sleep 0.2
-    for g in "${groups[@]}"; do kill -9 -- "-$g" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap finish EXIT
+who=demo_windows
+source "$(dirname "$0")/script_test_lib.sh"
 
-fail() {
-    echo "demo_windows: $*" >&2
-    cat "$work/demo.out" >&2 || true
-    exit 1
-}
-
-# Gone, or left for the system to reap.
-ended() {
-    [ ! -e "/proc/$1" ] || [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" = Z ]
-}
-
-# The process of the demo's group whose command line holds all the given words.
-member() {
-    local group=$1
-    shift
-    local pid args word all
-    while read -r pid args; do
-        all=1
-        for word in "$@"; do [[ "$args" == *"$word"* ]] || all=0; done
-        if [ "$all" = 1 ]; then
-            echo "$pid"
-            return 0
-        fi
-    done < <(ps -o pid=,args= -g "$group" || true)
-}
-
-for closed in 甲 对手; do
-    setsid "$root/scripts/demo" --human --name 甲 >"$work/demo.out" 2>&1 &
+# Starts scripts/demo with the given options; sets `demo` (its process) and `log` (its server's).
+start_demo() {
+    setsid "$root/scripts/demo" "$@" >"$work/demo.out" 2>&1 &
     demo=$!
     groups+=($demo)
     # Generous waits: under a full parallel test run a sanitized client takes a while to start.
     for _ in $(seq 1200); do grep -q '(log: ' "$work/demo.out" && break; sleep 0.05; done
     log=$(sed -n 's/.*(log: \(.*\) while the demo runs)$/\1/p' "$work/demo.out" | head -n 1)
     [ -n "$log" ] || fail "the demo printed no server log"
+}
+
+for closed in 甲 对手; do
+    start_demo --human --name 甲
     for _ in $(seq 1800); do
         grep -q 'login 甲 takes seat' "$log" 2>/dev/null &&
             grep -q 'login 对手 takes seat' "$log" 2>/dev/null && break
@@ -74,12 +45,7 @@ for mode in computer human hall; do
     args=(--name 甲)
     [ "$mode" = human ] && args+=(--human)
     [ "$mode" = hall ] && args+=(--hall)
-    setsid "$root/scripts/demo" "${args[@]}" >"$work/demo.out" 2>&1 &
-    demo=$!
-    groups+=($demo)
-    for _ in $(seq 1200); do grep -q '(log: ' "$work/demo.out" && break; sleep 0.05; done
-    log=$(sed -n 's/.*(log: \(.*\) while the demo runs)$/\1/p' "$work/demo.out" | head -n 1)
-    [ -n "$log" ] || fail "the demo printed no server log"
+    start_demo "${args[@]}"
     if [ "$mode" = hall ]; then
         for _ in $(seq 1800); do [ -n "$(member "$demo" hall/xqhall)" ] && break; sleep 0.05; done
         mine=$(member "$demo" hall/xqhall)

@@ -2,23 +2,8 @@
 # scripts/host and scripts/join on loopback: the host's window takes seat 0, the friend's the
 # other, each with its own ticket. Runs on the offscreen platform with the tree under test.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-groups=()
-finish() {
-    for g in "${groups[@]}"; do kill -- "-$g" 2>/dev/null || true; done
-    sleep 0.2
-    for g in "${groups[@]}"; do kill -9 -- "-$g" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap finish EXIT
-
-fail() {
-    echo "host_join: $*" >&2
-    cat "$work"/*.out >&2 || true
-    [ -n "${log:-}" ] && cat "$log" >&2
-    exit 1
-}
+who=host_join
+source "$(dirname "$0")/script_test_lib.sh"
 
 setsid "$root/scripts/host" --listen 127.0.0.1 --name 主人 >"$work/host.out" 2>&1 &
 groups+=($!)
