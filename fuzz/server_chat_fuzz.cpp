@@ -14,7 +14,7 @@
 #include "net/codec.h"
 #include "seeds.h"
 #include "server_people.h"
-#include "startup/leading_number.h"
+#include "net/leading_number.h"
 
 namespace xq::fuzz {
 

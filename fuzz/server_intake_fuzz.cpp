@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         while (stage != Stage::Closed) {
             const std::uint32_t limit = stage == Stage::Hello   ? kMaxHelloBytes
                                         : stage == Stage::Login ? kLoginBytes
-                                                                : Table::kMaxChatBytes;
+                                                                : RoomTable::kMaxChatBytes;
             const InboundFrames::Next next = frames.next(limit, frame);
             if (next == InboundFrames::Next::Broken) {
                 stage = Stage::Closed;

@@ -69,7 +69,7 @@ public:
     qint64 now() const { return now_; }
     server::ConnId conn(int who) const { return conn_[static_cast<std::size_t>(who % kCount)]; }
 
-    server::Table table;
+    server::RoomTable table;
 
 protected:
     virtual void onSend(const server::ConnIds&, const Cmd&) {}

@@ -31,7 +31,7 @@ std::uint32_t ClientConnection::frameLimit() const {
         case Stage::Login:
             return kLoginBytes;
         default:
-            return static_cast<std::uint32_t>(Table::kMaxChatBytes);  // the longest message
+            return static_cast<std::uint32_t>(RoomTable::kMaxChatBytes);  // the longest message
     }
 }
 

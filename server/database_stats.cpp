@@ -29,7 +29,7 @@ std::optional<UserStats> DatabaseStats::enter(const QString& name) {
     return statsOf(*stored);
 }
 
-bool DatabaseStats::record(const GameRecord& game, QString* error) {
+bool DatabaseStats::record(const GameOutcome& game, QString* error) {
     FinishedGame finished;
     finished.table = game.table;
     finished.names = game.names;

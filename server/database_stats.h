@@ -16,7 +16,7 @@ public:
     DatabaseStats(PlayerStore& store, LogSink log) : store_(store), log_(std::move(log)) {}
 
     std::optional<UserStats> enter(const QString& name) override;
-    bool record(const GameRecord& game, QString* error) override;
+    bool record(const GameOutcome& game, QString* error) override;
 
 private:
     PlayerStore& store_;

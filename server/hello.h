@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "net/wire_limits.h"
+
 namespace xq::server {
 
-inline constexpr int kMaxNameLength = 32;
-inline constexpr int kMaxTicketLength = 64;
 // The longest hello: the prefix, a name of two-byte characters, "`" and a ticket.
 inline constexpr std::uint32_t kMaxHelloBytes = 10 + 2 * kMaxNameLength + 1 + kMaxTicketLength;
 // The login frame is always this long.

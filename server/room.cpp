@@ -30,7 +30,7 @@ private:
     int number_;
 
 public:
-    Table table;
+    RoomTable table;
 };
 
 Room::Room(TableOutput& out, RoomOptions options, StatsBook& stats)
@@ -43,12 +43,12 @@ Room::Room(TableOutput& out, RoomOptions options, StatsBook& stats)
 
 Room::~Room() = default;
 
-const Table& Room::table(int number) const {
+const RoomTable& Room::table(int number) const {
     return tables_[static_cast<std::size_t>(std::clamp(number, 1, tableCount()) - 1)]->table;
 }
 
-Table& Room::tableAt(int number) {
-    Table& t = tables_[static_cast<std::size_t>(std::clamp(number, 1, tableCount()) - 1)]->table;
+RoomTable& Room::tableAt(int number) {
+    RoomTable& t = tables_[static_cast<std::size_t>(std::clamp(number, 1, tableCount()) - 1)]->table;
     t.advanceTo(now_);
     return t;
 }
@@ -87,7 +87,7 @@ QHash<QString, Room::Reservation>::iterator Room::unreserve(
 
 Placement Room::freePlacement(int number) const {
     if (!seatReserved(number, 0) && !seatReserved(number, 1)) return Placement::Any;
-    const Table& t = table(number);
+    const RoomTable& t = table(number);
     for (int s = 0; s < 2; ++s) {
         if (t.seatName(s).isEmpty() && !seatReserved(number, s))
             return s == 0 ? Placement::Seat0 : Placement::Seat1;

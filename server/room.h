@@ -35,7 +35,7 @@ public:
 
     int tableCount() const { return static_cast<int>(tables_.size()); }
     // Table 1 to tableCount().
-    const Table& table(int number) const;
+    const RoomTable& table(int number) const;
 
     // A table client's login; false (and the id closed) when it is refused.
     bool tableLogin(ConnId id, const QString& name, bool allowWatch, const QString& ticket);
@@ -67,7 +67,7 @@ private:
         ChatAllowance chat;
     };
 
-    Table& tableAt(int number);
+    RoomTable& tableAt(int number);
     void refuse(ConnId id, const QString& why, const QString& notice);
     // A name's ticket: the first one accepted anywhere in the room binds it.
     bool ticketFits(const QString& name, const QString& ticket) const;

@@ -76,7 +76,7 @@ void Room::onReserve(ConnId id, const QString& name, int number, hall::Place pla
         return refuseWith(QStringLiteral("你已在%1号桌").arg(r->table));
     if (const auto at = location_.constFind(name); at != location_.constEnd())
         return refuseWith(QStringLiteral("你已在%1号桌").arg(*at));
-    const Table& t = table(number);
+    const RoomTable& t = table(number);
     if (place == hall::Place::Watch) {
         if (t.seatName(0).isEmpty() && t.seatName(1).isEmpty())
             return refuseWith(QStringLiteral("该桌没有棋手"));
@@ -116,7 +116,7 @@ QList<ConnId> Room::hallIds() const {
 }
 
 hall::TableRow Room::tableRow(int number) const {
-    const Table& t = table(number);
+    const RoomTable& t = table(number);
     hall::TableRow row;
     row.number = number;
     for (int s = 0; s < 2; ++s) {
@@ -164,7 +164,7 @@ void Room::tableChanged(int number) {
     shownTables_.insert(number, row);
     if (!hallNames_.isEmpty()) out_.send(hallIds(), hall::tableChanged(row));
     // Who came or went, or whose score changed: the names seen at this table, checked again.
-    const Table& t = table(number);
+    const RoomTable& t = table(number);
     const QSet<QString> names = namesAt_.value(number);
     for (const QString& name : names) {
         if (!t.placeOf(name)) {

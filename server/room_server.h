@@ -54,7 +54,7 @@ public:
     void drop(ConnId id);
 
     // Table 1 to tableCount().
-    const Table& table(int number = 1) const { return room_.table(number); }
+    const RoomTable& table(int number = 1) const { return room_.table(number); }
     int tableCount() const { return room_.tableCount(); }
 
 private:

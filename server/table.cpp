@@ -6,14 +6,14 @@
 #include "server/outgoing.h"
 #include "server/snapshot.h"
 #include "server/user_row_text.h"
-#include "startup/leading_number.h"
+#include "net/leading_number.h"
 
 namespace xq::server {
 
-Table::Table(TableOutput& out, ChatRate chatRate, StatsBook* stats)
+RoomTable::RoomTable(TableOutput& out, ChatRate chatRate, StatsBook* stats)
     : out_(out), chatRate_(chatRate), stats_(stats ? *stats : ownStats_) {}
 
-std::optional<int> Table::placeOf(const QString& name) const {
+std::optional<int> RoomTable::placeOf(const QString& name) const {
     if (name.isEmpty()) return std::nullopt;
     for (int s = 0; s < 2; ++s) {
         if (seats_[static_cast<std::size_t>(s)].name == name) return s;
@@ -22,33 +22,33 @@ std::optional<int> Table::placeOf(const QString& name) const {
     return std::nullopt;
 }
 
-QString Table::seatName(int seat) const {
+QString RoomTable::seatName(int seat) const {
     return seat == 0 || seat == 1 ? seats_[static_cast<std::size_t>(seat)].name : QString();
 }
 
-std::optional<int> Table::seatOf(ConnId id) const {
+std::optional<int> RoomTable::seatOf(ConnId id) const {
     auto it = people_.find(id);
     if (it == people_.end() || it->second.seat < 0) return std::nullopt;
     return it->second.seat;
 }
 
-bool Table::handUp(int seat) const {
+bool RoomTable::handUp(int seat) const {
     return (seat == 0 || seat == 1) && seats_[static_cast<std::size_t>(seat)].handUp;
 }
 
-bool Table::offline(int seat) const {
+bool RoomTable::offline(int seat) const {
     return (seat == 0 || seat == 1) && seats_[static_cast<std::size_t>(seat)].offline;
 }
 
-int Table::tally(int seat) const {
+int RoomTable::tally(int seat) const {
     return seat == 0 || seat == 1 ? tally_[static_cast<std::size_t>(seat)] : 0;
 }
 
-int Table::bankSeconds(int seat) const {
+int RoomTable::bankSeconds(int seat) const {
     return phase_ == TablePhase::Playing ? clock_.bankSeconds(seat, now_) : 0;
 }
 
-ConnIds Table::everybody() const {
+ConnIds RoomTable::everybody() const {
     ConnIds ids;
     ids.reserve(static_cast<qsizetype>(spectators_.ids().size()) + 2);
     for (const Seat& s : seats_) {
@@ -59,36 +59,36 @@ ConnIds Table::everybody() const {
     return ids;
 }
 
-ConnIds Table::everybodyBut(ConnId id) const {
+ConnIds RoomTable::everybodyBut(ConnId id) const {
     ConnIds ids = everybody();
     ids.removeOne(id);
     return ids;
 }
 
-void Table::toAll(const Cmd& m) {
+void RoomTable::toAll(const Cmd& m) {
     out_.send(everybody(), m);
 }
 
-void Table::toAllButSeat(int seat, const Cmd& m) {
+void RoomTable::toAllButSeat(int seat, const Cmd& m) {
     const auto& conn = (seat == 0 || seat == 1) ? seats_[static_cast<std::size_t>(seat)].conn
                                                 : std::optional<ConnId>{};
     out_.send(conn ? everybodyBut(*conn) : everybody(), m);
 }
 
-void Table::toOne(ConnId id, const Cmd& m) {
+void RoomTable::toOne(ConnId id, const Cmd& m) {
     out_.send(ConnIds{id}, m);
 }
 
-void Table::toSeat(int seat, const Cmd& m) {
+void RoomTable::toSeat(int seat, const Cmd& m) {
     if (seat != 0 && seat != 1) return;
     if (const auto& conn = seats_[static_cast<std::size_t>(seat)].conn) toOne(*conn, m);
 }
 
-void Table::log(const QString& line) {
+void RoomTable::log(const QString& line) {
     out_.log(line);
 }
 
-void Table::ignore(const Person& who, const Cmd& m, const char* why) {
+void RoomTable::ignore(const Person& who, const Cmd& m, const char* why) {
     const int code = m.isEmpty() ? -1 : ByteAt(m, 0);
     const int sub = m.size() > 1 ? ByteAt(m, 1) : -1;
     log(QStringLiteral("ignored %1/%2 (%3 bytes) from %4: %5")
@@ -98,14 +98,14 @@ void Table::ignore(const Person& who, const Cmd& m, const char* why) {
             .arg(who.name, QString::fromLatin1(why)));
 }
 
-QString Table::playerRow(int seat) const {
+QString RoomTable::playerRow(int seat) const {
     const Seat& s = seats_[static_cast<std::size_t>(seat)];
     const UserStats* stats = stats_.find(s.name);
     return userRowText(s.name, stats ? *stats : UserStats{},
                        RowPlace{seat, QString(), s.handUp, s.offline});
 }
 
-Cmd Table::userList() const {
+Cmd RoomTable::userList() const {
     QStringList players;
     for (int s = 0; s < 2; ++s) {
         if (seats_[static_cast<std::size_t>(s)].taken()) players << playerRow(s);
@@ -120,7 +120,7 @@ Cmd Table::userList() const {
     return list;
 }
 
-Cmd Table::currentSnapshot() const {
+Cmd RoomTable::currentSnapshot() const {
     const TableTerms terms = termsInForce();
     if (phase_ == TablePhase::Playing || phase_ == TablePhase::Loading) {
         RunningState rs;
@@ -149,7 +149,7 @@ Cmd Table::currentSnapshot() const {
     return waitingSnapshot(ws);
 }
 
-void Table::sendTableState(ConnId id, const Person& p) {
+void RoomTable::sendTableState(ConnId id, const Person& p) {
     switch (phase_) {
         case TablePhase::Playing:
         case TablePhase::Loading:
@@ -165,20 +165,20 @@ void Table::sendTableState(ConnId id, const Person& p) {
     }
 }
 
-void Table::sendWelcome(ConnId id, const Person& p) {
+void RoomTable::sendWelcome(ConnId id, const Person& p) {
     toOne(id, out::identity(p.name, p.seat >= 0 ? p.name : p.watchedName));
     toOne(id, userList());
     sendTableState(id, p);
 }
 
-void Table::refuseLogin(ConnId id, const QString& why, const QString& notice) {
+void RoomTable::refuseLogin(ConnId id, const QString& why, const QString& notice) {
     log(QStringLiteral("refused login: %1").arg(why));
     // The client ends when its connection does; it shows this reason.
     toOne(id, out::notice(notice));
     out_.close(id);
 }
 
-bool Table::login(ConnId id, const QString& name, bool allowWatch, const QString& ticket,
+bool RoomTable::login(ConnId id, const QString& name, bool allowWatch, const QString& ticket,
                   Placement placement) {
     if (people_.count(id) != 0) {
         log(QStringLiteral("login of %1 on a connection that is already in").arg(name));
@@ -241,7 +241,7 @@ bool Table::login(ConnId id, const QString& name, bool allowWatch, const QString
     return true;
 }
 
-void Table::seatPlayer(ConnId id, const QString& name, int seat, bool allowWatch) {
+void RoomTable::seatPlayer(ConnId id, const QString& name, int seat, bool allowWatch) {
     Seat& s = seats_[static_cast<std::size_t>(seat)];
     s = Seat{};
     s.name = name;
@@ -258,7 +258,7 @@ void Table::seatPlayer(ConnId id, const QString& name, int seat, bool allowWatch
     maybeBeginSettings();
 }
 
-void Table::addSpectator(ConnId id, const QString& name, bool allowWatch) {
+void RoomTable::addSpectator(ConnId id, const QString& name, bool allowWatch) {
     Person p;
     p.name = name;
     p.allowWatch = allowWatch;
@@ -274,7 +274,7 @@ void Table::addSpectator(ConnId id, const QString& name, bool allowWatch) {
     out_.send(everybodyBut(id), out::spectatorArrived(p.spectatorRow));
 }
 
-void Table::disconnect(ConnId id) {
+void RoomTable::disconnect(ConnId id) {
     auto it = people_.find(id);
     if (it == people_.end()) return;
     const int seat = it->second.seat;
@@ -288,7 +288,7 @@ void Table::disconnect(ConnId id) {
     }
 }
 
-void Table::advanceTo(qint64 nowMs) {
+void RoomTable::advanceTo(qint64 nowMs) {
     if (nowMs > now_) now_ = nowMs;
     if (phase_ == TablePhase::Playing) {
         const int mover = game_.toMove();
@@ -307,7 +307,7 @@ void Table::advanceTo(qint64 nowMs) {
     }
 }
 
-void Table::receive(ConnId id, const Cmd& m) {
+void RoomTable::receive(ConnId id, const Cmd& m) {
     auto it = people_.find(id);
     if (it == people_.end()) return;
     const Person p = it->second;  // a copy: handlers may remove the person
@@ -326,7 +326,7 @@ void Table::receive(ConnId id, const Cmd& m) {
     dispatchPlayer(p, m);
 }
 
-void Table::dispatchPlayer(const Person& p, const Cmd& m) {
+void RoomTable::dispatchPlayer(const Person& p, const Cmd& m) {
     const std::uint8_t c = ByteAt(m, 0);
     const qsizetype n = m.size();
     const std::uint8_t sub = n > 1 ? ByteAt(m, 1) : 0;
@@ -369,7 +369,7 @@ void Table::dispatchPlayer(const Person& p, const Cmd& m) {
     ignore(p, m, "unexpected here");
 }
 
-void Table::onChat(ConnId id, const Person& p, const Cmd& m) {
+void RoomTable::onChat(ConnId id, const Person& p, const Cmd& m) {
     if (m.size() > kMaxChatBytes) return ignore(p, m, "chat line too long");
     const ChatLine line = checkChatLine(CmdToString(m, 1), p.name);
     if (line.refusal != nullptr) return ignore(p, m, line.refusal);
@@ -386,7 +386,7 @@ void Table::onChat(ConnId id, const Person& p, const Cmd& m) {
     toAll(relayed);
 }
 
-bool Table::takeChatTurn(ConnId id) {
+bool RoomTable::takeChatTurn(ConnId id) {
     auto it = people_.find(id);
     if (it == people_.end()) return false;
     const auto verdict = it->second.chat.take(chatRate_, now_);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "net/codec.h"
+#include "net/wire_limits.h"
 #include "server/board_game.h"
 #include "server/chat_rate.h"
 #include "server/game_clock.h"
@@ -28,16 +29,16 @@ enum class Placement { Any, Seat0, Seat1, Watch };
 // One table with two seats and any number of spectators, free of sockets and of real time:
 // participants come in by id, messages go out through TableOutput, and the clock moves only
 // when advanceTo() is called. Malformed or unexpected input is logged and changes nothing.
-class Table {
+class RoomTable {
 public:
     static constexpr qint64 kComebackMs = 60'000;
     static constexpr qint64 kLoadMs = 120'000;
     static constexpr int kBackstopSeconds = 5;
-    static constexpr qsizetype kMaxChatBytes = 2048;
+    static constexpr qsizetype kMaxChatBytes = xq::kMaxChatBytes;
 
     // The statistics may be shared by the tables of a room (and kept in a database); without a
     // book the table keeps its own.
-    explicit Table(TableOutput& out, ChatRate chatRate = {}, StatsBook* stats = nullptr);
+    explicit RoomTable(TableOutput& out, ChatRate chatRate = {}, StatsBook* stats = nullptr);
 
     // A name that logged in: takes a seat, watches, or takes its seat back after a broken
     // connection. False (and the id closed) when the name is already at the table, when the

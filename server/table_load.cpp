@@ -7,7 +7,7 @@
 
 namespace xq::server {
 
-void Table::onLoadRequest(int seat) {
+void RoomTable::onLoadRequest(int seat) {
     const auto s = static_cast<std::uint8_t>(seat);
     const Seat& other = seats_[static_cast<std::size_t>(seat ^ 1)];
     if (phase_ == TablePhase::Playing || phase_ == TablePhase::Loading) {
@@ -23,7 +23,7 @@ void Table::onLoadRequest(int seat) {
     toAllButSeat(seat, out::bytes({code::kLoad, code::kAsk, s}));
 }
 
-void Table::beginLoading(int asker) {
+void RoomTable::beginLoading(int asker) {
     phase_ = TablePhase::Loading;
     loadAsker_ = asker;
     loadDeadlineMs_ = now_ + kLoadMs;
@@ -32,7 +32,7 @@ void Table::beginLoading(int asker) {
     log(QStringLiteral("%1 uploads a record").arg(seats_[static_cast<std::size_t>(asker)].name));
 }
 
-void Table::onChunk(const Cmd& m) {
+void RoomTable::onChunk(const Cmd& m) {
     switch (upload_.add(m)) {
         case RecordUpload::Step::NeedMore:
             return;
@@ -47,7 +47,7 @@ void Table::onChunk(const Cmd& m) {
     failLoad(QStringLiteral("the record does not replay"));
 }
 
-void Table::failLoad(const QString& why) {
+void RoomTable::failLoad(const QString& why) {
     log(QStringLiteral("loading failed: %1").arg(why));
     upload_.reset();
     lowerHands();
@@ -55,7 +55,7 @@ void Table::failLoad(const QString& why) {
     toAll(out::bytes({code::kLoad, code::kLoadFailed, static_cast<std::uint8_t>(loadAsker_)}));
 }
 
-void Table::acceptLoad(const QiPuHistory& history) {
+void RoomTable::acceptLoad(const QiPuHistory& history) {
     if (!agreedTerms_) agreedTerms_ = TableTerms::defaults();
     upload_.reset();
     game_.startFrom(history, nextRed_);

@@ -7,11 +7,11 @@
 
 namespace xq::server {
 
-TableTerms Table::termsInForce() const {
+TableTerms RoomTable::termsInForce() const {
     return agreedTerms_.value_or(TableTerms::defaults());
 }
 
-void Table::startGame() {
+void RoomTable::startGame() {
     const TableTerms terms = termsInForce();
     phase_ = TablePhase::Playing;
     lowerHands();
@@ -24,7 +24,7 @@ void Table::startGame() {
     toAll(out::gameStart(nextRed_, terms));
 }
 
-void Table::onMove(const Person& p, const Cmd& m) {
+void RoomTable::onMove(const Person& p, const Cmd& m) {
     if (phase_ != TablePhase::Playing) return ignore(p, m, "no game is running");
     const std::uint8_t from = ByteAt(m, 3), to = ByteAt(m, 5);
     std::optional<QString> why;
@@ -56,7 +56,7 @@ void Table::onMove(const Person& p, const Cmd& m) {
     if (const auto end = game_.ending()) finishGame(end->loser, end->reason);
 }
 
-void Table::onRequest(std::uint8_t c, int seat) {
+void RoomTable::onRequest(std::uint8_t c, int seat) {
     const QString& name = seats_[static_cast<std::size_t>(seat)].name;
     if (pending_) {
         log(QStringLiteral("request %1 of %2 while another is pending").arg(c).arg(name));
@@ -75,7 +75,7 @@ void Table::onRequest(std::uint8_t c, int seat) {
     toAllButSeat(seat, out::bytes({c, code::kAsk, static_cast<std::uint8_t>(seat)}));
 }
 
-void Table::onAnswer(std::uint8_t c, bool agree, int seat) {
+void RoomTable::onAnswer(std::uint8_t c, bool agree, int seat) {
     if (!pending_ || pending_->code != c || pending_->seat != (seat ^ 1)) {
         log(QStringLiteral("answer %1 of seat %2 to no pending request").arg(c).arg(seat));
         return;
@@ -96,7 +96,7 @@ void Table::onAnswer(std::uint8_t c, bool agree, int seat) {
     beginLoading(seat ^ 1);
 }
 
-void Table::finishGame(int result, const QString& reason, bool escaped) {
+void RoomTable::finishGame(int result, const QString& reason, bool escaped) {
     const TableTerms terms = termsInForce();
     std::array<qint32, 2> score{0, 0};
     if (result == 0 || result == 1) {
@@ -114,7 +114,7 @@ void Table::finishGame(int result, const QString& reason, bool escaped) {
         escaped = false;
         log(QStringLiteral("game over: drawn (%1)").arg(reason));
     }
-    GameRecord record;
+    GameOutcome record;
     record.table = number_;
     record.names = {seats_[0].name, seats_[1].name};
     record.redSeat = game_.redSeat();

@@ -6,7 +6,7 @@
 
 namespace xq::server {
 
-void Table::comeBack(ConnId id, int seat) {
+void RoomTable::comeBack(ConnId id, int seat) {
     Seat& s = seats_[static_cast<std::size_t>(seat)];
     s.conn = id;
     s.offline = false;
@@ -21,7 +21,7 @@ void Table::comeBack(ConnId id, int seat) {
     maybeBeginSettings();
 }
 
-void Table::goOffline(int seat) {
+void RoomTable::goOffline(int seat) {
     Seat& s = seats_[static_cast<std::size_t>(seat)];
     if (s.conn) people_.erase(*s.conn);
     idByName_.remove(s.name);
@@ -35,7 +35,7 @@ void Table::goOffline(int seat) {
     toAll(out::presence(3, s.name));
 }
 
-void Table::refusePendingFor(int seat) {
+void RoomTable::refusePendingFor(int seat) {
     if (!pending_ || pending_->seat == seat) return;
     const Pending p = *pending_;
     pending_.reset();
@@ -45,7 +45,7 @@ void Table::refusePendingFor(int seat) {
     toAll(out::bytes({p.code, code::kRefuse, static_cast<std::uint8_t>(seat)}));
 }
 
-void Table::leaveForGood(int seat, bool closeConn) {
+void RoomTable::leaveForGood(int seat, bool closeConn) {
     Seat& s = seats_[static_cast<std::size_t>(seat)];
     const QString name = s.name;
     const std::optional<ConnId> conn = s.conn;
@@ -67,7 +67,7 @@ void Table::leaveForGood(int seat, bool closeConn) {
     enterWaiting();
 }
 
-void Table::spectatorLeaves(ConnId id, bool closeIt) {
+void RoomTable::spectatorLeaves(ConnId id, bool closeIt) {
     auto it = people_.find(id);
     if (it == people_.end()) return;
     const QString name = it->second.name;
@@ -79,7 +79,7 @@ void Table::spectatorLeaves(ConnId id, bool closeIt) {
     if (closeIt) out_.close(id);
 }
 
-void Table::enterWaiting() {
+void RoomTable::enterWaiting() {
     phase_ = TablePhase::Waiting;
     agreedTerms_.reset();
     proposedTerms_ = TableTerms::defaults();
@@ -93,16 +93,16 @@ void Table::enterWaiting() {
     toAll(out::tableWaits());
 }
 
-int Table::handsUp() const {
+int RoomTable::handsUp() const {
     return (seats_[0].handUp ? 1 : 0) + (seats_[1].handUp ? 1 : 0);
 }
 
-void Table::lowerHands() {
+void RoomTable::lowerHands() {
     for (Seat& s : seats_)
         s.handUp = false;
 }
 
-void Table::onHandText(const Person& p, const QString& text) {
+void RoomTable::onHandText(const Person& p, const QString& text) {
     if (text != p.name) return ignore(p, out::handUp(1, text), "hand raised in another's name");
     Seat& seat = seats_[static_cast<std::size_t>(p.seat)];
     switch (phase_) {
@@ -130,7 +130,7 @@ void Table::onHandText(const Person& p, const QString& text) {
     }
 }
 
-void Table::onRaiseHand(int seat) {
+void RoomTable::onRaiseHand(int seat) {
     const std::uint8_t s = static_cast<std::uint8_t>(seat);
     if (phase_ == TablePhase::BetweenGames) return raiseAfterGame(seat);
     if (phase_ == TablePhase::Waiting && seats_[0].taken() && seats_[1].taken()) {
@@ -144,7 +144,7 @@ void Table::onRaiseHand(int seat) {
     log(QStringLiteral("hand of seat %1 not taken now").arg(seat));
 }
 
-void Table::raiseAfterGame(int seat) {
+void RoomTable::raiseAfterGame(int seat) {
     Seat& s = seats_[static_cast<std::size_t>(seat)];
     if (s.handUp) return;
     s.handUp = true;
@@ -153,7 +153,7 @@ void Table::raiseAfterGame(int seat) {
     if (handsUp() == 2) startGame();
 }
 
-void Table::maybeBeginSettings() {
+void RoomTable::maybeBeginSettings() {
     // Both players must be there to set and agree terms; one whose connection broke after a game
     // either comes back or leaves when his minute is up.
     const auto present = [](const Seat& s) { return s.taken() && !s.offline; };
@@ -161,7 +161,7 @@ void Table::maybeBeginSettings() {
         beginSettings();
 }
 
-void Table::beginSettings() {
+void RoomTable::beginSettings() {
     phase_ = TablePhase::Settings;
     lowerHands();
     proposedTerms_ = TableTerms::defaults();
@@ -172,7 +172,7 @@ void Table::beginSettings() {
         toSeat(s, out::settingsStage(s, false, proposedTerms_));
 }
 
-void Table::onOwnerTerms(const Person& p, const QString& text) {
+void RoomTable::onOwnerTerms(const Person& p, const QString& text) {
     if (phase_ != TablePhase::Settings || p.seat != 0)
         return ignore(p, out::handUp(0, text), "terms from someone who cannot set them");
     const qsizetype cut = text.indexOf(u'`');

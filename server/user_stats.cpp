@@ -42,7 +42,7 @@ const UserStats* StatsBook::find(const QString& name) const {
     return it == byName_.constEnd() ? nullptr : &*it;
 }
 
-bool StatsBook::recordGame(const GameRecord& game, QString* error) {
+bool StatsBook::recordGame(const GameOutcome& game, QString* error) {
     for (std::size_t seat = 0; seat < 2; ++seat) {
         GameResult result = GameResult::Drawn;
         if (game.result == 0 || game.result == 1) {

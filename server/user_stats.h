@@ -28,7 +28,7 @@ struct UserStats {
 enum class GameResult { Won, Lost, Drawn, Escaped };
 
 // A finished game as the room keeps it: both players' results and the record of the game.
-struct GameRecord {
+struct GameOutcome {
     int table = 1;
     std::array<QString, 2> names;  // seat 0, seat 1
     int redSeat = 0;
@@ -47,7 +47,7 @@ public:
     // The stored statistics of a name, made on its first arrival; nothing when the store fails.
     virtual std::optional<UserStats> enter(const QString& name) = 0;
     // The game and both players' new statistics, all or nothing. False, with the reason.
-    virtual bool record(const GameRecord& game, QString* error) = 0;
+    virtual bool record(const GameOutcome& game, QString* error) = 0;
 };
 
 // Statistics keyed by name; a name gets its user number on its first arrival (from the store,
@@ -64,7 +64,7 @@ public:
     // A finished game: both players' statistics here and, in one transaction, in the store.
     // False, with the reason, when the store did not take it; the statistics here count the game
     // all the same, since it was played.
-    bool recordGame(const GameRecord& game, QString* error);
+    bool recordGame(const GameOutcome& game, QString* error);
 
 private:
     void apply(const QString& name, GameResult result, int scoreChange);

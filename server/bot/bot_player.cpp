@@ -47,7 +47,7 @@ BotPlayer::~BotPlayer() {
 void BotPlayer::poll() {
     dropFinished();
     if (conn_ || sinceStart_.elapsed() < loginBlockedUntilMs_) return;
-    const Table& table = server_.table();
+    const RoomTable& table = server_.table();
     const QString owner = table.seatName(0);
     if (owner.isEmpty() || owner == config_.options.name || table.offline(0) ||
         !table.seatName(1).isEmpty())

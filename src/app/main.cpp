@@ -6,7 +6,7 @@
 
 #include "startup/command_line.h"
 #include "ui/app_startup.h"
-#include "ui/app_translations.h"
+#include "look/app_translations.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "board/board_geometry.h"
+#include "look/board_geometry.h"
 
 namespace xq {
 namespace {

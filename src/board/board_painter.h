@@ -6,9 +6,9 @@
 #include <QRect>
 #include <cstdint>
 
-#include "board/board_geometry.h"
+#include "look/board_geometry.h"
 #include "board/piece_cells.h"
-#include "board/skin_cache.h"
+#include "look/skin_cache.h"
 
 namespace xq {
 

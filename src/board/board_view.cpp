@@ -9,7 +9,7 @@
 #include "prefs/user_settings.h"
 #include "startup/session.h"
 #include "startup/wait_ticks.h"
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 namespace xq {
 namespace {

@@ -5,10 +5,10 @@
 #include <QWidget>
 #include <functional>
 
-#include "board/board_geometry.h"
+#include "look/board_geometry.h"
 #include "board/board_notes.h"
 #include "board/board_painter.h"
-#include "board/skin_cache.h"
+#include "look/skin_cache.h"
 #include "rules/board.h"
 
 namespace xq {

@@ -2,7 +2,7 @@
 
 #include "hall/login_input.h"
 #include "net/cp936.h"
-#include "net/room_socket.h"
+#include "socket/room_socket.h"
 
 namespace xq::hall {
 

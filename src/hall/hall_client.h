@@ -9,6 +9,7 @@
 #include "hall/hall_model.h"
 #include "hall/launch_words.h"
 #include "hall/table_launcher.h"
+#include "net/wire_limits.h"
 
 namespace xq::hall {
 
@@ -21,8 +22,7 @@ class HallClient : public QObject {
 public:
     enum class State { LoggedOut, LoggingIn, LoggedIn };
 
-    // The longest hall chat message the server takes, its code byte included.
-    static constexpr int kMaxSayBytes = 2048;
+    static constexpr int kMaxSayBytes = xq::kMaxSayBytes;
     // How long a login may wait for the connection, and then for the server's answer.
     static constexpr int kConnectTimeoutMs = 10000;
     static constexpr int kAnswerTimeoutMs = 15000;

@@ -3,7 +3,7 @@
 #include <QDir>
 
 #include "hall/login_input.h"
-#include "net/room_socket.h"
+#include "socket/room_socket.h"
 
 namespace xq::hall {
 namespace {

@@ -3,9 +3,11 @@
 #include <QString>
 #include <optional>
 
+#include "net/wire_limits.h"
+
 namespace xq::hall {
 
-inline constexpr int kMaxNameLength = 32;
+using xq::kMaxNameLength;
 
 // Why a name cannot be used, in words for the user; nothing when it can. The table client's
 // launch line splits words at blanks and the protocol separates fields with "`", so a name has

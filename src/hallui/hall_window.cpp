@@ -5,8 +5,8 @@
 #include <QVBoxLayout>
 
 #include "hall/launch_words.h"
-#include "ui/builtin_pictures.h"
-#include "ui/ui_font.h"
+#include "look/builtin_pictures.h"
+#include "look/ui_font.h"
 
 namespace xq::hall {
 

@@ -9,8 +9,8 @@
 
 #include "hall/login_input.h"
 #include "hallui/hall_look.h"
-#include "ui/builtin_pictures.h"
-#include "ui/line_edit_width.h"
+#include "look/builtin_pictures.h"
+#include "look/line_edit_width.h"
 
 namespace xq::hall {
 

@@ -8,7 +8,7 @@
 #include "hall/hall_options.h"
 #include "hall/table_launcher.h"
 #include "hallui/hall_window.h"
-#include "ui/app_translations.h"
+#include "look/app_translations.h"
 
 int main(int argc, char** argv) {
     // Read before QApplication sees them: on X11 it takes "--name" for itself (the window

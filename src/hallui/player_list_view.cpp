@@ -4,7 +4,7 @@
 #include <QHeaderView>
 
 #include "hallui/hall_look.h"
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 namespace xq::hall {
 

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QPainterPath>
 
-#include "board/board_geometry.h"
+#include "look/board_geometry.h"
 #include "hall/level_titles.h"
 #include "hallui/hall_look.h"
 

@@ -9,8 +9,8 @@
 #include "hall/level_titles.h"
 #include "hallui/hall_look.h"
 #include "hallui/table_cell.h"
-#include "ui/builtin_pictures.h"
-#include "ui/ui_font.h"
+#include "look/builtin_pictures.h"
+#include "look/ui_font.h"
 
 namespace xq::hall {
 namespace {

@@ -3,7 +3,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-#include "board/skin_cache.h"
+#include "look/skin_cache.h"
 #include "hall/hall_model.h"
 
 namespace xq::hall {

@@ -5,7 +5,7 @@
 
 #include "net/cp936.h"
 #include "records/atomic_write.h"
-#include "startup/leading_number.h"
+#include "net/leading_number.h"
 
 namespace xq {
 namespace {

@@ -1,7 +1,7 @@
 #include "startup/command_line.h"
 
 #include "startup/launch_token.h"
-#include "startup/leading_number.h"
+#include "net/leading_number.h"
 
 namespace xq {
 

@@ -1,6 +1,6 @@
 #include "startup/session.h"
 
-#include "startup/leading_number.h"
+#include "net/leading_number.h"
 
 namespace xq {
 

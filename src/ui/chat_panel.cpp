@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "net/chat_text.h"
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 namespace xq {
 

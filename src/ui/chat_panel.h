@@ -7,7 +7,7 @@
 #include <QTextBrowser>
 #include <QWidget>
 
-#include "net/chat_model.h"
+#include "game/chat_model.h"
 
 namespace xq {
 

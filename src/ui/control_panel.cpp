@@ -7,7 +7,7 @@
 
 #include "game/table.h"
 #include "ui/player_panels.h"
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 namespace xq {
 namespace {

@@ -4,7 +4,7 @@
 #include <QListView>
 #include <QWidget>
 
-#include "board/skin_cache.h"
+#include "look/skin_cache.h"
 
 namespace xq {
 

@@ -7,9 +7,9 @@
 
 #include "game/table.h"
 #include "prefs/user_settings.h"
-#include "ui/builtin_pictures.h"
+#include "look/builtin_pictures.h"
 #include "ui/player_panels.h"
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 #include "ui/window_layout.h"
 
 namespace xq {

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "board/board_view.h"
-#include "board/skin_cache.h"
+#include "look/skin_cache.h"
 
 namespace xq {
 

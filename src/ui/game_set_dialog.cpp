@@ -11,8 +11,8 @@
 #include <algorithm>
 
 #include "game/table.h"
-#include "ui/line_edit_width.h"
-#include "ui/ui_font.h"
+#include "look/line_edit_width.h"
+#include "look/ui_font.h"
 
 namespace xq {
 namespace {

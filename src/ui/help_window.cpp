@@ -3,7 +3,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 namespace xq {
 namespace {

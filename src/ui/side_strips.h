@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "board/skin_cache.h"
+#include "look/skin_cache.h"
 
 namespace xq {
 

@@ -3,7 +3,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 namespace xq {
 

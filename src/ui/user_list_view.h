@@ -2,7 +2,7 @@
 
 #include <QTableView>
 
-#include "net/user_list_model.h"
+#include "game/user_list_model.h"
 
 namespace xq {
 

@@ -7,7 +7,7 @@
 
 #include "prefs/user_settings.h"
 #include "ui/plain_message.h"
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 namespace xq {
 

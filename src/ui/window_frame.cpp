@@ -7,9 +7,9 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "board/skin_cache.h"
+#include "look/skin_cache.h"
 #include "board/surface_image.h"
-#include "ui/builtin_pictures.h"
+#include "look/builtin_pictures.h"
 #include "ui/window_layout.h"
 
 namespace xq {

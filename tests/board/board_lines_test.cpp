@@ -8,7 +8,7 @@
 
 #include "board/board_painter.h"
 #include "board/surface_image.h"
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 // Colours in failure messages as #rrggbb.
 inline void PrintTo(const QColor& c, std::ostream* os) {

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "board/board_view.h"
-#include "board/picture_data.h"
+#include "look/picture_data.h"
 #include "game/game_state.h"
 #include "prefs/user_settings.h"
 #include "startup/session.h"

@@ -5,7 +5,7 @@
 
 #include "board/board_painter.h"
 #include "board/surface_image.h"
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 namespace xq {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "../game/table_harness.h"
 #include "../support/server_process.h"
-#include "net/room_connection.h"
+#include "game/room_connection.h"
 
 namespace xq {
 namespace {

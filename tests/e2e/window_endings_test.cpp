@@ -13,7 +13,7 @@
 #include "../support/move_policies.h"
 #include "../support/quick_opponent.h"
 #include "records/record_file.h"
-#include "records/replay_window.h"
+#include "replay/replay_window.h"
 #include "ui/game_set_dialog.h"
 #include "window_player.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "net/game_set_model.h"
+#include "game/game_set_model.h"
 #include "table_harness.h"
 
 namespace xq {

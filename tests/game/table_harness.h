@@ -12,8 +12,8 @@
 #include "game/table.h"
 #include "net/codec.h"
 #include "net/message_codes.h"
-#include "net/message_inbox.h"
-#include "startup/user_row.h"
+#include "socket/message_inbox.h"
+#include "game/user_row.h"
 
 namespace xq::test {
 

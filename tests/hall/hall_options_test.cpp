@@ -4,7 +4,7 @@
 
 #include "hall/hall_options.h"
 #include "hall/login_input.h"
-#include "net/room_socket.h"
+#include "socket/room_socket.h"
 
 namespace xq::hall {
 namespace {

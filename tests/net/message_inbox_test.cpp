@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include "net/message_inbox.h"
+#include "socket/message_inbox.h"
 
 namespace xq {
 namespace {

@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "net/frame.h"
-#include "net/room_socket.h"
+#include "socket/room_socket.h"
 
 namespace xq {
 namespace {

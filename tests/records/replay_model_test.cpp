@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "records/replay_model.h"
+#include "game/replay_model.h"
 #include "rules/fen.h"
 
 namespace xq {

@@ -23,7 +23,7 @@ public:
         }
         return *it;
     }
-    bool record(const GameRecord& game, QString* error) override {
+    bool record(const GameOutcome& game, QString* error) override {
         if (failing) {
             if (error) *error = QStringLiteral("disk gone");
             return false;
@@ -32,7 +32,7 @@ public:
         return true;
     }
     QHash<QString, UserStats> players;
-    QList<GameRecord> games;
+    QList<GameOutcome> games;
     bool failing = false;
 };
 
@@ -254,7 +254,7 @@ TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
     // 乙 resigns: the store gets the game with table, names and moves; the hall the new scores.
     room->receive(202, Bytes({22, 0, 1}));
     ASSERT_EQ(store.games.size(), 1);
-    const GameRecord& g = store.games.front();
+    const GameOutcome& g = store.games.front();
     EXPECT_EQ(g.table, 1);
     EXPECT_EQ(g.names[0], QStringLiteral("甲"));
     EXPECT_EQ(g.result, 1);

@@ -230,7 +230,7 @@ TEST_F(TableChatTest, EachSpeakerHasABurstOfLinesThenOneASecond) {
 
 TEST_F(TableChatTest, TheAllowanceIsTheTablesSetting) {
     RecordingOutput quiet;
-    Table strict(quiet, ChatRate{1, 3000});
+    RoomTable strict(quiet, ChatRate{1, 3000});
     strict.login(1, owner, true);
     for (qint64 t : {0, 1000, 2999, 3000, 3001, 6000}) {
         strict.advanceTo(t);

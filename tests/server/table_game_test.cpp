@@ -66,7 +66,7 @@ TEST_F(TableGameTest, GamesEndOnTheBoard) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RecordingOutput o;
-        Table t(o);
+        RoomTable t(o);
         t.login(kOwner, owner, true);
         t.login(kGuest, guest, true);
         t.receive(kOwner, Text({112, 1}, owner));
@@ -115,7 +115,7 @@ TEST_F(TableGameTest, ResignationAndTimeOutEndTheGameForTheSender) {
     };
     for (const Case& c : cases) {
         RecordingOutput o;
-        Table t(o);
+        RoomTable t(o);
         t.login(kOwner, owner, true);
         t.login(kGuest, guest, true);
         t.receive(kOwner, Text({112, 1}, owner));

@@ -118,7 +118,7 @@ protected:
     }
 
     RecordingOutput out;
-    Table table{out};
+    RoomTable table{out};
     qint64 now = 0;
     std::array<ConnId, 2> conn{kOwner, kGuest};
 };

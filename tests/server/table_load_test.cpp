@@ -92,7 +92,7 @@ TEST_F(TableLoadTest, BadRecordsAreRefusedToEverybody) {
     };
     for (const auto& chunks : cases) {
         RecordingOutput o;
-        Table t(o);
+        RoomTable t(o);
         t.login(kOwner, owner, true);
         t.login(kGuest, guest, true);
         t.receive(kOwner, Text({112, 1}, owner));
@@ -138,7 +138,7 @@ TEST_F(TableLoadTest, RequestsAnswersAndTheDeadline) {
     say(kGuest, Bytes({23, 2, 1}));
     EXPECT_EQ(inbox(kOwner).last(), Bytes({23, 2, 1}));
     say(kOwner, msg::RecordChunks(0, ShuffleRecord(60))[0]);
-    advance(Table::kLoadMs - 1);
+    advance(RoomTable::kLoadMs - 1);
     EXPECT_EQ(table.phase(), TablePhase::Loading);
     advance(1);
     EXPECT_EQ(table.phase(), TablePhase::BetweenGames);
@@ -160,7 +160,7 @@ TEST_F(TableLoadTest, ALoadBeforeAnyTermsPlaysWithTheDefaults) {
 
     // Without terms a failed load leaves the table waiting for players.
     RecordingOutput o;
-    Table t(o);
+    RoomTable t(o);
     t.login(kOwner, owner, true);
     t.login(kGuest, guest, true);
     t.receive(kGuest, Bytes({23, 0, 1}));

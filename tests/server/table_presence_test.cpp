@@ -52,7 +52,7 @@ TEST_F(TablePresenceTest, APlayerWhoStaysAwayLosesByEscape) {
     table.disconnect(kOwner);
     EXPECT_EQ(inbox(kGuest).last(), Text({108, 3}, owner));
     out.clear();
-    advance(Table::kComebackMs);
+    advance(RoomTable::kComebackMs);
     EXPECT_EQ(table.phase(), TablePhase::Waiting);
     Cmd end = Bytes({25});
     end.append(QByteArray(8, '\0'));
@@ -98,7 +98,7 @@ TEST_F(TablePresenceTest, LeavingDuringAGameIsAnEscapeAtOnce) {
     EXPECT_EQ(out.closed, (QList<ConnId>{kGuest}));
     EXPECT_EQ(table.stats().find(guest)->escapes, 1);
     EXPECT_EQ(table.phase(), TablePhase::Waiting);
-    advance(Table::kComebackMs + 10'000);
+    advance(RoomTable::kComebackMs + 10'000);
     EXPECT_EQ(count(kOwner, 25), 1) << "no second end when the minute would have run out";
 }
 
@@ -110,7 +110,7 @@ TEST_F(TablePresenceTest, LeavingOutsideAGameFreesTheSeatAtOnce) {
     for (const Case c : {Case{"leave message", true}, Case{"lost connection", false}}) {
         SCOPED_TRACE(c.name);
         RecordingOutput o;
-        Table t(o);
+        RoomTable t(o);
         t.login(kOwner, owner, true);
         t.login(kGuest, guest, true);
         t.login(10, QStringLiteral("王五"), true);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "startup/leading_number.h"
+#include "net/leading_number.h"
 #include "startup/session.h"
-#include "startup/user_row.h"
+#include "game/user_row.h"
 
 namespace xq {
 namespace {

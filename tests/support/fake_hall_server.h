@@ -16,7 +16,7 @@
 #include "net/cp936.h"
 #include "net/frame.h"
 #include "net/hall_messages.h"
-#include "net/room_socket.h"
+#include "socket/room_socket.h"
 
 namespace xq::test {
 

@@ -12,9 +12,9 @@
 #include "../support/file_dialog_answer.h"
 #include "game/game_state.h"
 #include "prefs/user_settings.h"
-#include "records/replay_window.h"
+#include "replay/replay_window.h"
 #include "startup/session.h"
-#include "ui/app_translations.h"
+#include "look/app_translations.h"
 #include "ui/record_file_dialog.h"
 
 namespace xq {

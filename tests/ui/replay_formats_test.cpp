@@ -9,7 +9,7 @@
 #include "prefs/user_settings.h"
 #include "records/pgn_reader.h"
 #include "records/record_file.h"
-#include "records/replay_window.h"
+#include "replay/replay_window.h"
 #include "rules/fen.h"
 #include "startup/session.h"
 

@@ -14,7 +14,7 @@
 #include "game/game_state.h"
 #include "prefs/user_settings.h"
 #include "records/record_file.h"
-#include "records/replay_window.h"
+#include "replay/replay_window.h"
 #include "rules/fen.h"
 #include "startup/session.h"
 

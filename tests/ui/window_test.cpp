@@ -14,7 +14,7 @@
 #include "../support/bytes.h"
 #include "../support/file_dialog_answer.h"
 #include "net/messages.h"
-#include "records/replay_window.h"
+#include "replay/replay_window.h"
 #include "ui/app_startup.h"
 #include "ui/chat_panel.h"
 #include "ui/control_panel.h"

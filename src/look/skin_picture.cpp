@@ -1,11 +1,11 @@
-#include "board/skin_picture.h"
+#include "look/skin_picture.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <atomic>
 
-#include "board/picture_data.h"
+#include "look/picture_data.h"
 
 namespace xq {
 namespace {

@@ -1,6 +1,6 @@
-#include "startup/user_row.h"
+#include "game/user_row.h"
 
-#include "startup/leading_number.h"
+#include "net/leading_number.h"
 
 namespace xq {
 

@@ -1,9 +1,9 @@
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 #include <QFontDatabase>
 #include <QPixmap>
 
-#include "ui/builtin_pictures.h"
+#include "look/builtin_pictures.h"
 
 namespace xq {
 

@@ -1,4 +1,4 @@
-#include "records/replay_model.h"
+#include "game/replay_model.h"
 
 #include "records/record_lines.h"
 #include "rules/fen.h"

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "net/codec.h"
-#include "net/room_socket.h"
+#include "socket/room_socket.h"
 
 namespace xq {
 

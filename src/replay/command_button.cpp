@@ -1,4 +1,4 @@
-#include "records/command_button.h"
+#include "replay/command_button.h"
 
 #include <QPainter>
 

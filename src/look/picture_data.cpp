@@ -1,4 +1,4 @@
-#include "board/picture_data.h"
+#include "look/picture_data.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "net/game_set_model.h"
+#include "game/game_set_model.h"
 
 #include <algorithm>
 
 #include "net/messages.h"
-#include "startup/leading_number.h"
-#include "startup/user_row.h"
+#include "net/leading_number.h"
+#include "game/user_row.h"
 
 namespace xq {
 

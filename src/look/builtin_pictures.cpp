@@ -1,4 +1,4 @@
-#include "ui/builtin_pictures.h"
+#include "look/builtin_pictures.h"
 
 #include <QString>
 

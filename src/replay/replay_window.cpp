@@ -1,4 +1,4 @@
-#include "records/replay_window.h"
+#include "replay/replay_window.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -25,7 +25,7 @@
 #include "startup/session.h"
 #include "ui/plain_message.h"
 #include "ui/record_file_dialog.h"
-#include "ui/ui_font.h"
+#include "look/ui_font.h"
 
 namespace xq {
 namespace {

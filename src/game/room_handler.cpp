@@ -5,8 +5,8 @@
 #include "net/message_codes.h"
 #include "net/messages.h"
 #include "prefs/sounds.h"
-#include "startup/leading_number.h"
-#include "startup/user_row.h"
+#include "net/leading_number.h"
+#include "game/user_row.h"
 
 namespace xq {
 namespace {

@@ -1,10 +1,10 @@
-#include "net/room_connection.h"
+#include "game/room_connection.h"
 
 #include <QCoreApplication>
 
 #include "net/messages.h"
 #include "prefs/user_settings.h"
-#include "startup/leading_number.h"
+#include "net/leading_number.h"
 #include "startup/session.h"
 
 namespace xq {

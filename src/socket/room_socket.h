@@ -6,12 +6,12 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include "net/frame.h"
-#include "net/message_inbox.h"
+#include "net/wire_limits.h"
+#include "socket/message_inbox.h"
 
 namespace xq {
 
 // A login ticket: 1 to 64 printable ASCII characters without "`"; "-" stands for none.
-inline constexpr int kMaxTicketLength = 64;
 bool IsTicket(const QString& ticket);
 // The first frame: the protocol's name, the user's name, and the ticket when there is one.
 QByteArray HelloText(const QString& name, const QString& ticket);

@@ -1,4 +1,4 @@
-#include "ui/line_edit_width.h"
+#include "look/line_edit_width.h"
 
 #include <QStyle>
 #include <QStyleOptionFrame>

@@ -1,4 +1,4 @@
-#include "net/room_socket.h"
+#include "socket/room_socket.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "net/chat_model.h"
+#include "game/chat_model.h"
 
 namespace xq {
 

@@ -1,4 +1,4 @@
-#include "ui/app_translations.h"
+#include "look/app_translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

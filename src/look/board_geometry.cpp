@@ -1,4 +1,4 @@
-#include "board/board_geometry.h"
+#include "look/board_geometry.h"
 
 #include <cmath>
 #include <cstdlib>

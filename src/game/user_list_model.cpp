@@ -1,7 +1,7 @@
-#include "net/user_list_model.h"
+#include "game/user_list_model.h"
 
-#include "startup/leading_number.h"
-#include "startup/user_row.h"
+#include "net/leading_number.h"
+#include "game/user_row.h"
 
 namespace xq {
 

@@ -1,8 +1,8 @@
-#include "board/skin_cache.h"
+#include "look/skin_cache.h"
 
 #include <QFileInfo>
 
-#include "board/skin_picture.h"
+#include "look/skin_picture.h"
 #include "startup/skin_path.h"
 
 namespace xq {

@@ -1,4 +1,4 @@
-#include "net/message_inbox.h"
+#include "socket/message_inbox.h"
 
 namespace xq {
 

@@ -1,4 +1,4 @@
-#include "startup/leading_number.h"
+#include "net/leading_number.h"
 
 #include <cmath>
 #include <limits>
