@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "server/outgoing.h"
+#include "net/table_events.h"
 
 namespace xq::server {
 
@@ -48,14 +48,15 @@ const RoomTable& Room::table(int number) const {
 }
 
 RoomTable& Room::tableAt(int number) {
-    RoomTable& t = tables_[static_cast<std::size_t>(std::clamp(number, 1, tableCount()) - 1)]->table;
+    RoomTable& t =
+        tables_[static_cast<std::size_t>(std::clamp(number, 1, tableCount()) - 1)]->table;
     t.advanceTo(now_);
     return t;
 }
 
 void Room::refuse(ConnId id, const QString& why, const QString& notice) {
     out_.log(QStringLiteral("refused login: %1").arg(why));
-    out_.send(ConnIds{id}, out::notice(notice));
+    out_.send(ConnIds{id}, tablemsg::encode(tablemsg::Notice{notice}));
     out_.close(id);
 }
 

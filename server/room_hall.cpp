@@ -1,7 +1,7 @@
 // The hall side of the room: who is in it, what it is shown, and the places it reserves.
 
 #include "net/chat_text.h"
-#include "server/outgoing.h"
+#include "net/hall_messages.h"
 #include "server/room.h"
 #include "server/user_row_text.h"
 
@@ -99,7 +99,7 @@ void Room::onReserve(ConnId id, const QString& name, int number, hall::Place pla
 void Room::onHallChat(ConnId id, HallUser& user, const QString& text) {
     switch (user.chat.take(options_.chat, now_)) {
         case ChatAllowance::Verdict::DropAndTell:
-            out_.send(ConnIds{id}, out::notice(QStringLiteral("发言太快，请稍后再说")));
+            out_.send(ConnIds{id}, hall::notice(QStringLiteral("发言太快，请稍后再说")));
             return;
         case ChatAllowance::Verdict::Drop:
             return;

@@ -1,12 +1,11 @@
 #include "server/table.h"
 
 #include "net/cp936.h"
-#include "net/message_codes.h"
-#include "server/chat_line.h"
-#include "server/outgoing.h"
-#include "server/snapshot.h"
-#include "server/user_row_text.h"
 #include "net/leading_number.h"
+#include "net/message_codes.h"
+#include "net/table_events.h"
+#include "server/chat_line.h"
+#include "server/user_row_text.h"
 
 namespace xq::server {
 
@@ -110,43 +109,39 @@ Cmd RoomTable::userList() const {
     for (int s = 0; s < 2; ++s) {
         if (seats_[static_cast<std::size_t>(s)].taken()) players << playerRow(s);
     }
-    Cmd list = out::userList(players);
-    const QByteArray& watchers = spectators_.joinedRows();
-    if (!watchers.isEmpty()) {
-        list.reserve(list.size() + 1 + watchers.size());
-        if (!players.isEmpty()) list.append('\n');
-        list.append(watchers);
-    }
-    return list;
+    return tablemsg::encodeUserList(players, spectators_.joinedRows());
 }
 
 Cmd RoomTable::currentSnapshot() const {
     const TableTerms terms = termsInForce();
     if (phase_ == TablePhase::Playing || phase_ == TablePhase::Loading) {
-        RunningState rs;
+        tablemsg::RunningSnapshot rs;
         rs.bankLimit = terms.bankTriple();
         rs.stepTime = terms.stepTriple();
         rs.tally = tally_;
         if (phase_ == TablePhase::Loading) {
-            rs.redSeat = nextRed_;
-            rs.toMove = 10 + loadAsker_;
-            return runningSnapshot(rs, QiPuHistory{QiPuItem{}});
+            rs.redSeat = static_cast<std::uint8_t>(nextRed_);
+            rs.gameState = static_cast<std::uint8_t>(10 + loadAsker_);
+            return tablemsg::encode(rs);
         }
-        rs.redSeat = game_.redSeat();
-        rs.toMove = game_.toMove();
+        rs.redSeat = static_cast<std::uint8_t>(game_.redSeat());
+        rs.gameState = static_cast<std::uint8_t>(game_.toMove());
         for (int s = 0; s < 2; ++s)
-            rs.banks[static_cast<std::size_t>(s)] = GameClock::triple(clock_.bankSeconds(s, now_));
-        return runningSnapshot(rs, game_.history());
+            rs.banksUsed[static_cast<std::size_t>(s)] =
+                GameClock::triple(clock_.bankSeconds(s, now_));
+        rs.moves = tablemsg::movesOf(game_.history());
+        return tablemsg::encode(rs);
     }
-    WaitingState ws;
-    ws.hands = {seats_[0].handUp, seats_[1].handUp};
+    tablemsg::WaitingSnapshot ws;
+    ws.handsUp = {seats_[0].handUp, seats_[1].handUp};
     ws.tally = tally_;
     if (agreedTerms_) {
         ws.bankLimit = agreedTerms_->bankTriple();
         ws.stepTime = agreedTerms_->stepTriple();
     }
-    ws.nextRed = nextRed_;
-    return waitingSnapshot(ws);
+    ws.redSeat = static_cast<std::uint8_t>(nextRed_);
+    ws.gameState = 50;  // no game: the clients' idle phase
+    return tablemsg::encode(ws);
 }
 
 void RoomTable::sendTableState(ConnId id, const Person& p) {
@@ -157,16 +152,18 @@ void RoomTable::sendTableState(ConnId id, const Person& p) {
             toOne(id, currentSnapshot());
             break;
         case TablePhase::Waiting:
-            toOne(id, out::tableWaits());
+            toOne(id, tablemsg::encode(tablemsg::waitingForPlayers()));
             break;
         case TablePhase::Settings:
-            if (p.seat >= 0) toOne(id, out::settingsStage(p.seat, ownerConfirmed_, proposedTerms_));
+            if (p.seat >= 0)
+                toOne(id, tablemsg::encode(tablemsg::settingsStage(p.seat, ownerConfirmed_,
+                                                                   proposedTerms_.text())));
             break;
     }
 }
 
 void RoomTable::sendWelcome(ConnId id, const Person& p) {
-    toOne(id, out::identity(p.name, p.seat >= 0 ? p.name : p.watchedName));
+    toOne(id, tablemsg::encode(tablemsg::Identity{p.name, p.seat >= 0 ? p.name : p.watchedName}));
     toOne(id, userList());
     sendTableState(id, p);
 }
@@ -174,12 +171,12 @@ void RoomTable::sendWelcome(ConnId id, const Person& p) {
 void RoomTable::refuseLogin(ConnId id, const QString& why, const QString& notice) {
     log(QStringLiteral("refused login: %1").arg(why));
     // The client ends when its connection does; it shows this reason.
-    toOne(id, out::notice(notice));
+    toOne(id, tablemsg::encode(tablemsg::Notice{notice}));
     out_.close(id);
 }
 
 bool RoomTable::login(ConnId id, const QString& name, bool allowWatch, const QString& ticket,
-                  Placement placement) {
+                      Placement placement) {
     if (people_.count(id) != 0) {
         log(QStringLiteral("login of %1 on a connection that is already in").arg(name));
         return false;
@@ -254,7 +251,7 @@ void RoomTable::seatPlayer(ConnId id, const QString& name, int seat, bool allowW
     idByName_.insert(name, id);
     log(QStringLiteral("login %1 takes seat %2").arg(name).arg(seat));
     sendWelcome(id, p);
-    out_.send(everybodyBut(id), out::playerArrived(playerRow(seat)));
+    out_.send(everybodyBut(id), tablemsg::encode(tablemsg::Arrival{playerRow(seat)}));
     maybeBeginSettings();
 }
 
@@ -271,7 +268,7 @@ void RoomTable::addSpectator(ConnId id, const QString& name, bool allowWatch) {
     spectators_.add(id, p.spectatorRow);
     log(QStringLiteral("login %1 watches %2").arg(name, p.watchedName));
     sendWelcome(id, p);
-    out_.send(everybodyBut(id), out::spectatorArrived(p.spectatorRow));
+    out_.send(everybodyBut(id), tablemsg::encodeSpectatorArrival(p.spectatorRow));
 }
 
 void RoomTable::disconnect(ConnId id) {
@@ -375,7 +372,7 @@ void RoomTable::onChat(ConnId id, const Person& p, const Cmd& m) {
     if (line.refusal != nullptr) return ignore(p, m, line.refusal);
     if (!takeChatTurn(id)) return ignore(p, m, "chat too fast");
     // A line that needs no change goes on byte for byte.
-    const Cmd relayed = line.textChanged ? out::withText({code::kChat}, line.fields.join(u'`')) : m;
+    const Cmd relayed = line.textChanged ? tablemsg::encode(tablemsg::Chat{line.fields}) : m;
     if (LeadingNumber(line.fields[8]) > 0) {
         ConnIds to{id};
         const ConnId other = idByName_.value(line.fields[1], id);
@@ -391,7 +388,7 @@ bool RoomTable::takeChatTurn(ConnId id) {
     if (it == people_.end()) return false;
     const auto verdict = it->second.chat.take(chatRate_, now_);
     if (verdict == ChatAllowance::Verdict::DropAndTell)
-        toOne(id, out::notice(QStringLiteral("发言太快，请稍后再说")));
+        toOne(id, tablemsg::encode(tablemsg::Notice{QStringLiteral("发言太快，请稍后再说")}));
     return verdict == ChatAllowance::Verdict::Pass;
 }
 

@@ -1,8 +1,7 @@
 // Loading a stored record to play on from it.
 
 #include "net/message_codes.h"
-#include "server/outgoing.h"
-#include "server/snapshot.h"
+#include "net/table_events.h"
 #include "server/table.h"
 
 namespace xq::server {
@@ -16,11 +15,11 @@ void RoomTable::onLoadRequest(int seat) {
     }
     if (phase_ == TablePhase::Settings || !other.taken() || other.offline || handsUp() > 0) {
         log(QStringLiteral("load request of seat %1 refused: the table is not ready").arg(seat));
-        return toAll(out::bytes({code::kLoad, code::kLoadFailed, s}));
+        return toAll(tablemsg::encode(tablemsg::Negotiation{code::kLoad, code::kLoadFailed, s}));
     }
     pending_ = Pending{code::kLoad, seat};
     log(QStringLiteral("%1 asks to load a record").arg(seats_[s].name));
-    toAllButSeat(seat, out::bytes({code::kLoad, code::kAsk, s}));
+    toAllButSeat(seat, tablemsg::encode(tablemsg::Negotiation{code::kLoad, code::kAsk, s}));
 }
 
 void RoomTable::beginLoading(int asker) {
@@ -52,7 +51,8 @@ void RoomTable::failLoad(const QString& why) {
     upload_.reset();
     lowerHands();
     phase_ = agreedTerms_ ? TablePhase::BetweenGames : TablePhase::Waiting;
-    toAll(out::bytes({code::kLoad, code::kLoadFailed, static_cast<std::uint8_t>(loadAsker_)}));
+    toAll(tablemsg::encode(tablemsg::Negotiation{code::kLoad, code::kLoadFailed,
+                                                 static_cast<std::uint8_t>(loadAsker_)}));
 }
 
 void RoomTable::acceptLoad(const QiPuHistory& history) {
@@ -65,7 +65,7 @@ void RoomTable::acceptLoad(const QiPuHistory& history) {
     log(QStringLiteral("record of %1 moves loaded; seat %2 to move")
             .arg(game_.halfMoves())
             .arg(game_.toMove()));
-    toAll(out::recordMoves(game_.history()));
+    toAll(tablemsg::encode(tablemsg::RecordMoves{tablemsg::movesOf(game_.history())}));
     toAll(currentSnapshot());
 }
 

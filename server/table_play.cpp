@@ -1,8 +1,8 @@
 // Game start, moves, negotiations and the end of a game.
 
 #include "net/message_codes.h"
+#include "net/table_events.h"
 #include "records/record_file.h"
-#include "server/outgoing.h"
 #include "server/table.h"
 
 namespace xq::server {
@@ -21,7 +21,9 @@ void RoomTable::startGame() {
     log(QStringLiteral("game starts: %1 has red, %2 has black, terms %3")
             .arg(seats_[static_cast<std::size_t>(nextRed_)].name,
                  seats_[static_cast<std::size_t>(nextRed_ ^ 1)].name, terms.text()));
-    toAll(out::gameStart(nextRed_, terms));
+    const auto red = static_cast<std::uint8_t>(nextRed_);
+    // Red moves first.
+    toAll(tablemsg::encode(tablemsg::GameStart{red, red, terms.bankTriple(), terms.stepTriple()}));
 }
 
 void RoomTable::onMove(const Person& p, const Cmd& m) {
@@ -38,7 +40,7 @@ void RoomTable::onMove(const Person& p, const Cmd& m) {
                 .arg(from, 2, 16, QChar(u'0'))
                 .arg(to, 2, 16, QChar(u'0'))
                 .arg(p.name, *why));
-        toSeat(p.seat, out::notice(QStringLiteral("走法无效：") + *why));
+        toSeat(p.seat, tablemsg::encode(tablemsg::Notice{QStringLiteral("走法无效：") + *why}));
         return;
     }
     const int bank = clock_.bankSeconds(p.seat, now_);
@@ -52,7 +54,9 @@ void RoomTable::onMove(const Person& p, const Cmd& m) {
             .arg(item.bteQiZi)
             .arg(item.bteEatQiZi)
             .arg(bank));
-    toAll(out::moveEcho(p.seat, item, GameClock::triple(bank)));
+    toAll(tablemsg::encode(tablemsg::MoveEcho{static_cast<std::uint8_t>(p.seat), item.bteFromPos,
+                                              item.bteQiZi, item.bteToPos, item.bteEatQiZi,
+                                              GameClock::triple(bank)}));
     if (const auto end = game_.ending()) finishGame(end->loser, end->reason);
 }
 
@@ -72,7 +76,8 @@ void RoomTable::onRequest(std::uint8_t c, int seat) {
     pending_ = Pending{c, seat};
     log(QStringLiteral("%1 asks for %2")
             .arg(name, c == code::kUndo ? QStringLiteral("an undo") : QStringLiteral("a draw")));
-    toAllButSeat(seat, out::bytes({c, code::kAsk, static_cast<std::uint8_t>(seat)}));
+    toAllButSeat(seat, tablemsg::encode(
+                           tablemsg::Negotiation{c, code::kAsk, static_cast<std::uint8_t>(seat)}));
 }
 
 void RoomTable::onAnswer(std::uint8_t c, bool agree, int seat) {
@@ -86,13 +91,13 @@ void RoomTable::onAnswer(std::uint8_t c, bool agree, int seat) {
             .arg(name, agree ? QStringLiteral("agrees to") : QStringLiteral("refuses"))
             .arg(c));
     const auto s = static_cast<std::uint8_t>(seat);
-    if (!agree) return toAll(out::bytes({c, code::kRefuse, s}));
+    if (!agree) return toAll(tablemsg::encode(tablemsg::Negotiation{c, code::kRefuse, s}));
     if (c == code::kUndo) {
         game_.undoTwo();
-        return toAll(out::bytes({c, code::kAgree, s}));
+        return toAll(tablemsg::encode(tablemsg::Negotiation{c, code::kAgree, s}));
     }
     if (c == code::kDraw) return finishGame(2, QStringLiteral("双方同意和棋"));
-    toAll(out::bytes({c, code::kAgree, s}));
+    toAll(tablemsg::encode(tablemsg::Negotiation{c, code::kAgree, s}));
     beginLoading(seat ^ 1);
 }
 
@@ -132,9 +137,11 @@ void RoomTable::finishGame(int result, const QString& reason, bool escaped) {
     pending_.reset();
     lowerHands();
     nextRed_ = game_.redSeat() ^ 1;
-    toAll(out::gameEnd(score[0], score[1], result, reason));
+    toAll(tablemsg::encode(
+        tablemsg::GameEnd{score[0], score[1], static_cast<std::uint8_t>(result), reason}));
     for (int s = 0; s < 2; ++s) {
-        if (seats_[static_cast<std::size_t>(s)].taken()) toAll(out::presence(6, playerRow(s)));
+        if (seats_[static_cast<std::size_t>(s)].taken())
+            toAll(tablemsg::encode(tablemsg::RowChanged{playerRow(s)}));
     }
 }
 

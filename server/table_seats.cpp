@@ -1,7 +1,7 @@
 // Arrivals, departures, raised hands and the settings stage of the table.
 
 #include "net/message_codes.h"
-#include "server/outgoing.h"
+#include "net/table_events.h"
 #include "server/table.h"
 
 namespace xq::server {
@@ -17,7 +17,7 @@ void RoomTable::comeBack(ConnId id, int seat) {
     idByName_.insert(s.name, id);
     log(QStringLiteral("%1 is back on seat %2").arg(s.name).arg(seat));
     sendWelcome(id, p);
-    out_.send(everybodyBut(id), out::presence(0, s.name));
+    out_.send(everybodyBut(id), tablemsg::encode(tablemsg::BackOnline{s.name}));
     maybeBeginSettings();
 }
 
@@ -32,7 +32,7 @@ void RoomTable::goOffline(int seat) {
             .arg(s.name)
             .arg(kComebackMs / 1000));
     refusePendingFor(seat);
-    toAll(out::presence(3, s.name));
+    toAll(tablemsg::encode(tablemsg::WentOffline{s.name}));
 }
 
 void RoomTable::refusePendingFor(int seat) {
@@ -42,7 +42,8 @@ void RoomTable::refusePendingFor(int seat) {
     log(QStringLiteral("request %1 of seat %2 refused: the other player is gone")
             .arg(p.code)
             .arg(p.seat));
-    toAll(out::bytes({p.code, code::kRefuse, static_cast<std::uint8_t>(seat)}));
+    toAll(tablemsg::encode(
+        tablemsg::Negotiation{p.code, code::kRefuse, static_cast<std::uint8_t>(seat)}));
 }
 
 void RoomTable::leaveForGood(int seat, bool closeConn) {
@@ -62,7 +63,7 @@ void RoomTable::leaveForGood(int seat, bool closeConn) {
         refusePendingFor(seat);
     }
     seats_[static_cast<std::size_t>(seat)] = Seat{};
-    toAll(out::leftTable(name));
+    toAll(tablemsg::encode(tablemsg::LeftTable{name}));
     if (conn && closeConn) out_.close(*conn);
     enterWaiting();
 }
@@ -75,7 +76,7 @@ void RoomTable::spectatorLeaves(ConnId id, bool closeIt) {
     idByName_.remove(name);
     spectators_.remove(id);
     log(QStringLiteral("spectator %1 left").arg(name));
-    toAll(out::presence(4, name));
+    toAll(tablemsg::encode(tablemsg::SpectatorLeft{name}));
     if (closeIt) out_.close(id);
 }
 
@@ -90,7 +91,7 @@ void RoomTable::enterWaiting() {
     upload_.reset();
     lowerHands();
     log(QStringLiteral("the table waits for players"));
-    toAll(out::tableWaits());
+    toAll(tablemsg::encode(tablemsg::waitingForPlayers()));
 }
 
 int RoomTable::handsUp() const {
@@ -103,14 +104,17 @@ void RoomTable::lowerHands() {
 }
 
 void RoomTable::onHandText(const Person& p, const QString& text) {
-    if (text != p.name) return ignore(p, out::handUp(1, text), "hand raised in another's name");
+    if (text != p.name)
+        return ignore(p, tablemsg::encode(tablemsg::HandUp{1, text, {}}),
+                      "hand raised in another's name");
     Seat& seat = seats_[static_cast<std::size_t>(p.seat)];
     switch (phase_) {
         case TablePhase::Waiting:
             if (seat.handUp) return;
             seat.handUp = true;
             log(QStringLiteral("%1 raises the hand").arg(p.name));
-            toAll(out::handUp(handsUp(), p.name));
+            toAll(tablemsg::encode(
+                tablemsg::HandUp{static_cast<std::uint8_t>(handsUp()), p.name, {}}));
             return maybeBeginSettings();
         case TablePhase::Settings:
             if (p.seat != 1 || !ownerConfirmed_) {
@@ -120,7 +124,7 @@ void RoomTable::onHandText(const Person& p, const QString& text) {
             seat.handUp = true;
             agreedTerms_ = proposedTerms_;
             log(QStringLiteral("%1 agrees to the terms %2").arg(p.name, agreedTerms_->text()));
-            toAll(out::handUp(2, p.name));
+            toAll(tablemsg::encode(tablemsg::HandUp{2, p.name, {}}));
             return startGame();
         case TablePhase::BetweenGames:
             return raiseAfterGame(p.seat);
@@ -138,7 +142,7 @@ void RoomTable::onRaiseHand(int seat) {
         if (st.handUp) return;
         st.handUp = true;
         log(QStringLiteral("%1 raises the hand").arg(st.name));
-        toAll(out::bytes({code::kRaiseHand, s}));
+        toAll(tablemsg::encode(tablemsg::RaiseHand{s}));
         return maybeBeginSettings();
     }
     log(QStringLiteral("hand of seat %1 not taken now").arg(seat));
@@ -149,7 +153,7 @@ void RoomTable::raiseAfterGame(int seat) {
     if (s.handUp) return;
     s.handUp = true;
     log(QStringLiteral("%1 is ready for the next game").arg(s.name));
-    toAll(out::bytes({code::kRaiseHand, static_cast<std::uint8_t>(seat)}));
+    toAll(tablemsg::encode(tablemsg::RaiseHand{static_cast<std::uint8_t>(seat)}));
     if (handsUp() == 2) startGame();
 }
 
@@ -169,20 +173,23 @@ void RoomTable::beginSettings() {
     nextRed_ = 0;
     log(QStringLiteral("settings stage: %1 sets the terms").arg(seats_[0].name));
     for (int s = 0; s < 2; ++s)
-        toSeat(s, out::settingsStage(s, false, proposedTerms_));
+        toSeat(s, tablemsg::encode(tablemsg::settingsStage(s, false, proposedTerms_.text())));
 }
 
 void RoomTable::onOwnerTerms(const Person& p, const QString& text) {
     if (phase_ != TablePhase::Settings || p.seat != 0)
-        return ignore(p, out::handUp(0, text), "terms from someone who cannot set them");
+        return ignore(p, tablemsg::encode(tablemsg::HandUp{0, text, {}}),
+                      "terms from someone who cannot set them");
     const qsizetype cut = text.indexOf(u'`');
     if (cut < 0 || text.left(cut) != p.name)
-        return ignore(p, out::handUp(0, text), "terms in another's name");
+        return ignore(p, tablemsg::encode(tablemsg::HandUp{0, text, {}}),
+                      "terms in another's name");
     const auto parsed = parseOwnerTerms(QStringView(text).sliced(cut + 1));
     if (const auto* reason = std::get_if<QString>(&parsed)) {
         log(QStringLiteral("terms of %1 refused: %2").arg(p.name, *reason));
-        toSeat(0, out::notice(QStringLiteral("桌主设置无效：") + *reason));
-        toSeat(0, out::settingsStage(0, ownerConfirmed_, proposedTerms_));
+        toSeat(0, tablemsg::encode(tablemsg::Notice{QStringLiteral("桌主设置无效：") + *reason}));
+        toSeat(0, tablemsg::encode(
+                      tablemsg::settingsStage(0, ownerConfirmed_, proposedTerms_.text())));
         return;
     }
     proposedTerms_ = std::get<TableTerms>(parsed);
@@ -192,9 +199,9 @@ void RoomTable::onOwnerTerms(const Person& p, const QString& text) {
     ConnIds others = everybody();
     if (seats_[1].conn) {
         others.removeOne(*seats_[1].conn);
-        toSeat(1, out::handUp(1, p.name + u'`' + proposedTerms_.text()));
+        toSeat(1, tablemsg::encode(tablemsg::HandUp{1, p.name, proposedTerms_.text()}));
     }
-    out_.send(others, out::handUp(1, p.name));
+    out_.send(others, tablemsg::encode(tablemsg::HandUp{1, p.name, {}}));
 }
 
 }  // namespace xq::server

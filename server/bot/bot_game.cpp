@@ -5,14 +5,14 @@
 namespace xq::server {
 namespace {
 
-constexpr qsizetype kStartLength = 19;
-constexpr qsizetype kEchoLength = 10;
-constexpr qsizetype kSnapshotMoves = 22;
-
 // A packed point of a message as a square, or -1 when it is off the board.
 int SquareOfPacked(std::uint8_t packed) {
     const int r = PackedRank(packed), f = PackedFile(packed);
     return OnBoard(r, f) ? SquareOf(r, f) : -1;
+}
+
+int Seconds(const tablemsg::Triple& t) {
+    return TripleSeconds(t[0], t[1], t[2]);
 }
 
 }  // namespace
@@ -31,26 +31,25 @@ void BotGame::reset(int redSeat, int toMove) {
     captured_.clear();
 }
 
-bool BotGame::start(const Cmd& m) {
-    if (m.size() != kStartLength || ByteAt(m, 0) != code::kGameStart) return false;
-    const int red = ByteAt(m, 11), first = ByteAt(m, 12);
+bool BotGame::start(const tablemsg::GameStart& m) {
+    const int red = m.redSeat, first = m.firstToMove;
     if (red > 1 || first > 1) return false;
     reset(red, first);
-    bankLimit_ = TripleSeconds(ByteAt(m, 13), ByteAt(m, 14), ByteAt(m, 15));
-    stepAllowance_ = TripleSeconds(ByteAt(m, 16), ByteAt(m, 17), ByteAt(m, 18));
+    bankLimit_ = Seconds(m.bankLimit);
+    stepAllowance_ = Seconds(m.stepTime);
     return true;
 }
 
-bool BotGame::resume(const Cmd& m) {
-    if (m.size() < kSnapshotMoves || ByteAt(m, 0) != code::kSnapshot || ByteAt(m, 2) == 0)
-        return false;
-    const int red = ByteAt(m, 4), toMove = ByteAt(m, 5);
+bool BotGame::resume(const tablemsg::RunningSnapshot& m) {
+    if (m.arrived < tablemsg::RunningSnapshot::kFields) return false;
+    const int red = m.redSeat, toMove = m.gameState;
     if (red > 1 || toMove > 1) return false;  // 10 + seat: a record is still on its way
     reset(red, red);
-    bankLimit_ = TripleSeconds(ByteAt(m, 6), ByteAt(m, 7), ByteAt(m, 8));
-    stepAllowance_ = TripleSeconds(ByteAt(m, 9), ByteAt(m, 10), ByteAt(m, 11));
-    for (qsizetype at = kSnapshotMoves; at + 4 <= m.size(); at += 4) {
-        const int from = SquareOfPacked(ByteAt(m, at)), to = SquareOfPacked(ByteAt(m, at + 2));
+    bankLimit_ = Seconds(m.bankLimit);
+    stepAllowance_ = Seconds(m.stepTime);
+    // A move cut short is no move.
+    for (const QiPuItem& item : m.moves) {
+        const int from = SquareOfPacked(item.bteFromPos), to = SquareOfPacked(item.bteToPos);
         if (from < 0 || to < 0 || position_.at(from) == kNoPiece) {
             running_ = false;
             return false;
@@ -62,8 +61,7 @@ bool BotGame::resume(const Cmd& m) {
     toMove_ = toMove;
     // The position's side to move follows the colour of the seat, not the count of moves.
     position_.setSideToMove(sideOf(toMove_));
-    banks_ = {TripleSeconds(ByteAt(m, 16), ByteAt(m, 17), ByteAt(m, 18)),
-              TripleSeconds(ByteAt(m, 19), ByteAt(m, 20), ByteAt(m, 21))};
+    banks_ = {Seconds(m.banksUsed[0]), Seconds(m.banksUsed[1])};
     return true;
 }
 
@@ -79,12 +77,10 @@ bool BotGame::play(int seat, std::uint8_t fromPacked, std::uint8_t toPacked) {
     return true;
 }
 
-bool BotGame::applyEcho(const Cmd& m) {
-    if (m.size() != kEchoLength || ByteAt(m, 0) != code::kMove) return false;
-    const int seat = ByteAt(m, 2);
-    if (seat > 1 || !play(seat, ByteAt(m, 3), ByteAt(m, 5))) return false;
-    banks_[static_cast<std::size_t>(seat)] =
-        TripleSeconds(ByteAt(m, 7), ByteAt(m, 8), ByteAt(m, 9));
+bool BotGame::applyEcho(const tablemsg::MoveEcho& m) {
+    const int seat = m.seat;
+    if (seat > 1 || !play(seat, m.from, m.to)) return false;
+    banks_[static_cast<std::size_t>(seat)] = Seconds(m.bankUsed);
     return true;
 }
 

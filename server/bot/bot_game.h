@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/time_budget.h"
-#include "net/codec.h"
+#include "net/table_events.h"
 #include "rules/position.h"
 
 namespace xq::server {
@@ -16,14 +16,14 @@ namespace xq::server {
 // use.
 class BotGame {
 public:
-    // Game start [17, ...]: false for a message of the wrong length.
-    bool start(const Cmd& message);
-    // A running snapshot [109, 0, 1, ...] (also after a loaded record): false when the message is
-    // not one, or describes a record still being loaded.
-    bool resume(const Cmd& message);
-    // A move echo [19, 0, seat, from, piece, to, eaten, h, m, s]: false when it does not fit the
-    // game (no game, not that seat's turn, points off the board, no piece on the from-point).
-    bool applyEcho(const Cmd& message);
+    // A game start: false when a seat is out of range.
+    bool start(const tablemsg::GameStart& start);
+    // A running snapshot (also after a loaded record): false when it was cut short, describes a
+    // record still being loaded, or holds a move that cannot be played.
+    bool resume(const tablemsg::RunningSnapshot& snapshot);
+    // A move echo: false when it does not fit the game (no game, not that seat's turn, no piece
+    // of that seat's side on the from-point).
+    bool applyEcho(const tablemsg::MoveEcho& echo);
     // Takes back the last two half-moves; the turn stays.
     bool undoTwo();
     void stop() { running_ = false; }

@@ -5,6 +5,7 @@
 
 #include "engine/evaluation.h"
 #include "net/message_codes.h"
+#include "net/table_events.h"
 #include "server/game_clock.h"
 #include "server/outgoing.h"
 
@@ -113,45 +114,51 @@ void BotPlayer::processInbox() {
 
 void BotPlayer::handle(const Cmd& m) {
     if (m.isEmpty()) return;
-    const std::uint8_t c = ByteAt(m, 0);
-    const std::uint8_t sub = m.size() > 1 ? ByteAt(m, 1) : 0;
-    switch (c) {
+    using namespace tablemsg;
+    const ParsedEvent parsed = parseEvent(m);
+    switch (codeOf(parsed)) {
         case code::kUser:
-            if (sub == 2) onList(CmdToString(m, 2));
-            if (sub == 4) onArrival(CmdToString(m, 2));
+            if (const auto* list = eventAs<UserList>(parsed)) onList(list->rows);
+            if (const auto* arrival = eventAs<tablemsg::Arrival>(parsed)) onArrival(arrival->row);
             return;
         case code::kLeave:
-            if (sub == 0) onLeft(CmdToString(m, 2));
+            if (const auto* left = eventAs<LeftTable>(parsed)) onLeft(left->name);
             return;
-        case code::kTableSettings:
-            return onTableSettings(CmdToString(m, 2));
+        case code::kTableSettings: {
+            // Even a stage message without its sub-code is one of waiting for players.
+            const auto* stage = eventAs<TableSettings>(parsed);
+            return onTableSettings(stage ? stage->fields : QStringList{QString()});
+        }
         case code::kHandUp:
-            return onHandText(CmdToString(m, 2));
+            if (const auto* hand = eventAs<HandUp>(parsed)) onHand(*hand);
+            return;
         case code::kSnapshot:
-            return onSnapshot(m);
+            return onSnapshot(parsed);
         case code::kGameStart:
-            return onGameStart(m);
+            if (const auto* start = eventAs<GameStart>(parsed)) onGameStart(*start);
+            return;
         case code::kRaiseHand:
-            if (m.size() == 2) onRaisedHand(sub);
+            if (const auto* hand = eventAs<RaiseHand>(parsed)) onRaisedHand(hand->seat);
             return;
         case code::kMove:
-            return onEcho(m);
+            if (const auto* echo = eventAs<MoveEcho>(parsed)) onEcho(*echo);
+            return;
         case code::kUndo:
         case code::kDraw:
         case code::kLoad:
-            if (m.size() >= 3) onRequest(c, sub, ByteAt(m, 2));
+            if (const auto* n = eventAs<Negotiation>(parsed)) onRequest(n->code, n->step, n->seat);
             return;
         case code::kNotice:
             return onNotice();
-        case code::kGameEnd:
+        case code::kGameEnd:  // even one too short to read: the game is over
             return onGameEnd();
         default:
             return;
     }
 }
 
-void BotPlayer::onList(const QString& text) {
-    for (const QString& row : text.split(u'\n')) {
+void BotPlayer::onList(const QStringList& rows) {
+    for (const QString& row : rows) {
         const QStringList f = row.split(u'`');
         if (f.size() != kRowFields || !f[4].trimmed().isEmpty()) continue;
         const QString& chair = f[13];
@@ -179,8 +186,7 @@ void BotPlayer::onLeft(const QString& name) {
     leave();
 }
 
-void BotPlayer::onTableSettings(const QString& text) {
-    const QStringList f = text.split(u'`');
+void BotPlayer::onTableSettings(const QStringList& f) {
     ++epoch_;
     handUp_ = false;
     game_.stop();
@@ -203,32 +209,35 @@ void BotPlayer::agreeToTerms() {
     });
 }
 
-void BotPlayer::onHandText(const QString& text) {
-    const QStringList f = text.split(u'`');
-    if (f.isEmpty() || f[0].isEmpty()) return;
-    if (f[0] == config_.options.name) {
+void BotPlayer::onHand(const tablemsg::HandUp& hand) {
+    if (hand.name.isEmpty()) return;
+    if (hand.name == config_.options.name) {
         handUp_ = true;
         return;
     }
     // The owner's hand with the terms: agree to them, after a moment's reading.
-    if (f.size() > 1 && phase_ == Phase::Settings) agreeToTerms();
+    if (hand.terms && phase_ == Phase::Settings) agreeToTerms();
 }
 
-void BotPlayer::onSnapshot(const Cmd& m) {
-    if (m.size() < 3) return;
+void BotPlayer::onSnapshot(const tablemsg::ParsedEvent& parsed) {
+    const auto* waiting = tablemsg::eventAs<tablemsg::WaitingSnapshot>(parsed);
+    const auto* running = tablemsg::eventAs<tablemsg::RunningSnapshot>(parsed);
+    if (!waiting && !running) return;
     ++epoch_;
     ++ticket_;
-    if (ByteAt(m, 2) == 0) {
-        if (m.size() < 18) return;
+    if (waiting) {
+        if (waiting->arrived < tablemsg::WaitingSnapshot::kFields) return;
         phase_ = Phase::BetweenGames;
         termsSeen_ = true;
         game_.stop();
-        handUp_ = ByteAt(m, 4 + seat_) > 0;
-        if (ByteAt(m, 4 + (seat_ ^ 1)) > 0 && !handUp_) scheduleHand();
+        const std::size_t mine = seat_ == 0 ? 0 : 1;
+        handUp_ = waiting->handsUp[mine];
+        if (waiting->handsUp[mine ^ 1] && !handUp_) scheduleHand();
         return;
     }
-    if (!game_.resume(m)) {
-        phase_ = m.size() > 5 && ByteAt(m, 5) >= 10 ? Phase::Loading : phase_;
+    if (!game_.resume(*running)) {
+        // 10 + a seat: a record is on its way.
+        phase_ = running->arrived > 1 && running->gameState >= 10 ? Phase::Loading : phase_;
         return;
     }
     phase_ = Phase::Playing;
@@ -239,8 +248,8 @@ void BotPlayer::onSnapshot(const Cmd& m) {
     if (myTurn()) beginTurn();
 }
 
-void BotPlayer::onGameStart(const Cmd& m) {
-    if (!game_.start(m)) return;
+void BotPlayer::onGameStart(const tablemsg::GameStart& start) {
+    if (!game_.start(start)) return;
     ++epoch_;
     ++ticket_;
     phase_ = Phase::Playing;
@@ -262,9 +271,9 @@ void BotPlayer::onRaisedHand(int seat) {
     if (seat == (seat_ ^ 1) && phase_ == Phase::BetweenGames && !handUp_) scheduleHand();
 }
 
-void BotPlayer::onEcho(const Cmd& m) {
-    if (phase_ != Phase::Playing || !game_.applyEcho(m)) return;
-    if (ByteAt(m, 2) == seat_) {
+void BotPlayer::onEcho(const tablemsg::MoveEcho& echo) {
+    if (phase_ != Phase::Playing || !game_.applyEcho(echo)) return;
+    if (echo.seat == seat_) {
         sent_.reset();
         refused_.clear();
         return;

@@ -4,6 +4,7 @@
 #include "game/table.h"
 #include "net/message_codes.h"
 #include "net/messages.h"
+#include "net/table_events.h"
 #include "prefs/sounds.h"
 #include "rules/check.h"
 #include "rules/legality.h"
@@ -28,11 +29,16 @@ bool Show(const GameState& g, int rank, int file, int& row, int& col) {
 }  // namespace
 
 void Table::DoGameMsg(const Cmd& cmd) {
-    if (cmd.isEmpty()) return;
-    switch (ByteAt(cmd, 0)) {
+    gameEvent(tablemsg::parseEvent(cmd));
+}
+
+void Table::gameEvent(const tablemsg::ParsedEvent& parsed) {
+    using namespace tablemsg;
+    switch (codeOf(parsed)) {
         case code::kChat: {
-            const QStringList f = CmdToString(cmd, 1).split(u'`');
-            if (f.size() < 10) return;
+            const auto* line = eventAs<Chat>(parsed);
+            if (!line) return;
+            const QStringList& f = line->fields;
             // The speaker and the addressee shown are those the server checked and routed by
             // (fields 0 and 1), not the copies a sender may fill with another's name.
             QStringList shown = f.mid(2, 8);
@@ -42,21 +48,21 @@ void Table::DoGameMsg(const Cmd& cmd) {
             return;
         }
         case code::kCannotContinue: {
-            if (cmd.size() < 3) return;
-            const int seat = ByteAt(cmd, 2);
-            if (!IsSeat(seat)) return;
-            Box(1, SeatName(seat) + QStringLiteral(" 不能继续玩下去，原因：") + CmdToString(cmd, 3),
+            const auto* m = eventAs<CannotContinue>(parsed);
+            if (!m) return;
+            const int seat = m->seat;
+            Box(1, SeatName(seat) + QStringLiteral(" 不能继续玩下去，原因：") + m->reason,
                 s.strGameName + QStringLiteral("系统提示"));
             if (seat == s.bteMySeat && !s.blnLookOn) screen.unloadMainWindow();
             return;
         }
         case code::kGameStart:
-            GameStart(cmd);
+            GameStart(eventAs<tablemsg::GameStart>(parsed));
             return;
         case code::kRaiseHand: {
-            if (UpperBound(cmd) != 1) return;
-            const int seat = ByteAt(cmd, 1);
-            if (!IsSeat(seat)) return;
+            const auto* m = eventAs<RaiseHand>(parsed);
+            if (!m) return;
+            const int seat = m->seat;
             s.SeatUsers[static_cast<std::size_t>(seat)].intHandUp = true;
             ShowReadyPieces(seat);
             if (seat == s.bteMySeat) {
@@ -66,21 +72,23 @@ void Table::DoGameMsg(const Cmd& cmd) {
             return;
         }
         case code::kMove:
-            Move(cmd);
+            Move(eventAs<MoveEcho>(parsed));
             return;
         case code::kUndo:
-            Undo(cmd);
+            Undo(eventAs<Negotiation>(parsed));
             return;
         case code::kDraw:
-            Draw(cmd);
+            Draw(eventAs<Negotiation>(parsed));
             return;
         case code::kLoad:
-            LoadRecord(cmd);
+            LoadRecord(parsed);
             return;
         case code::kNotice: {
+            const auto* notice = eventAs<tablemsg::Notice>(parsed);
+            if (!notice) return;
             MakeSound(kSoundError);
             msgs.CloseMsgObjects(0);
-            lastNotice_ = CmdToString(cmd, 1);
+            lastNotice_ = notice->text;
             // While a record is being loaded the load step is already under way: running it
             // again would ask for the file a second time.
             const bool loading =
@@ -90,27 +98,25 @@ void Table::DoGameMsg(const Cmd& cmd) {
             return;
         }
         case code::kGameEnd:
-            GameEnd(cmd);
+            GameEnd(eventAs<tablemsg::GameEnd>(parsed));
             return;
         default:
             return;  // 113, 133 and everything else: no effect
     }
 }
 
-void Table::GameStart(const Cmd& cmd) {
+void Table::GameStart(const tablemsg::GameStart* start) {
     SendGameBegun();
     msgs.CloseMsgObjects(0);
     // The terms are settled once the game runs; a dialog still open must not answer them now.
     DropGameSet();
-    if (UpperBound(cmd) != 18) return;
+    if (!start) return;
     MakeSound(kSoundBegin);
     s.bteGameStarted = 1;
-    g.bteRedView = ByteAt(cmd, 11) == s.bteMySeat ? 1 : 0;
-    g.bteGameState = ByteAt(cmd, 12);
-    for (int i = 0; i < 3; ++i) {
-        g.bteTotalTime[static_cast<std::size_t>(i)] = ByteAt(cmd, 13 + i);
-        g.bteStepTime[static_cast<std::size_t>(i)] = ByteAt(cmd, 16 + i);
-    }
+    g.bteRedView = start->redSeat == s.bteMySeat ? 1 : 0;
+    g.bteGameState = start->firstToMove;
+    g.bteTotalTime = start->bankLimit;
+    g.bteStepTime = start->stepTime;
     NewGame(g, s);
     ResetQiPu(g.finishedGame);
     NextPhase();
@@ -123,23 +129,22 @@ void Table::GameStart(const Cmd& cmd) {
     ApplyGameState();
 }
 
-void Table::Move(const Cmd& cmd) {
+void Table::Move(const tablemsg::MoveEcho* echo) {
     msgs.CloseMsgObjects(0);
-    if (UpperBound(cmd) != 9) return;
-    const int seat = ByteAt(cmd, 2);
-    if (!IsSeat(seat) || seat != g.bteGameState) return;
-    const int fr = ByteAt(cmd, 3) >> 4, ff = ByteAt(cmd, 3) & 15;
-    const int tr = ByteAt(cmd, 5) >> 4, tf = ByteAt(cmd, 5) & 15;
-    // A point off the board can be neither shown nor played: such a move is not applied.
-    if (!OnBoard(fr, ff) || !OnBoard(tr, tf)) return;
-    const Piece p = ByteAt(cmd, 4), e = ByteAt(cmd, 6);
+    // An echo from no seat or with a point off the board was refused on arrival: it can be
+    // neither shown nor played.
+    if (!echo) return;
+    const int seat = echo->seat;
+    if (seat != g.bteGameState) return;
+    const int fr = PackedRank(echo->from), ff = PackedFile(echo->from);
+    const int tr = PackedRank(echo->to), tf = PackedFile(echo->to);
+    const Piece p = echo->piece, e = echo->eaten;
     // From here to the turn passing, the move is one step: a reply or a game end that arrives
     // while the piece slides waits for it.
     BeginMove();
     screen.clearCheckMark();
     SeatUserItem& mover = s.SeatUsers[static_cast<std::size_t>(seat)];
-    for (int i = 0; i < 3; ++i)
-        mover.bteTotalUsed[static_cast<std::size_t>(i)] = ByteAt(cmd, 7 + i);
+    mover.bteTotalUsed = echo->bankUsed;
     StopRunTime();
     AddQiPu(g.QiPuData, static_cast<std::uint8_t>(fr), static_cast<std::uint8_t>(ff), p,
             static_cast<std::uint8_t>(tr), static_cast<std::uint8_t>(tf), e);
@@ -213,11 +218,11 @@ void Table::Refused(int seat, const QString& note) {
     Box(1, note);
 }
 
-void Table::Undo(const Cmd& cmd) {
+void Table::Undo(const tablemsg::Negotiation* m) {
     msgs.CloseMsgObjects(0);
-    if (UpperBound(cmd) != 2) return;
-    const int seat = ByteAt(cmd, 2);
-    switch (ByteAt(cmd, 1)) {
+    if (!m || m->trailing) return;
+    const int seat = m->seat;
+    switch (m->step) {
         case code::kAsk:
             AnswerRequest(code::kUndo,
                           SeatName(seat) + QStringLiteral(" 可能点错了，想悔棋，你是否同意?"));
@@ -245,11 +250,11 @@ void Table::Undo(const Cmd& cmd) {
     }
 }
 
-void Table::Draw(const Cmd& cmd) {
+void Table::Draw(const tablemsg::Negotiation* m) {
     msgs.CloseMsgObjects(0);
-    if (UpperBound(cmd) != 2) return;
-    const int seat = ByteAt(cmd, 2);
-    switch (ByteAt(cmd, 1)) {
+    if (!m || m->trailing) return;
+    const int seat = m->seat;
+    switch (m->step) {
         case code::kAsk:
             AnswerRequest(code::kDraw, SeatName(seat) + QStringLiteral(" 想与你和棋，你是否同意?"));
             return;
@@ -261,11 +266,16 @@ void Table::Draw(const Cmd& cmd) {
     }
 }
 
-void Table::LoadRecord(const Cmd& cmd) {
+void Table::LoadRecord(const tablemsg::ParsedEvent& parsed) {
     msgs.CloseMsgObjects(0);
-    if (UpperBound(cmd) < 2) return;
-    const int seat = ByteAt(cmd, 2);
-    switch (ByteAt(cmd, 1)) {
+    if (const auto* record = tablemsg::eventAs<tablemsg::RecordMoves>(parsed)) {
+        LoadRecordMoves(record->moves);
+        return;
+    }
+    const auto* m = tablemsg::eventAs<tablemsg::Negotiation>(parsed);
+    if (!m) return;
+    const int seat = m->seat;
+    switch (m->step) {
         case code::kAsk:
             AnswerRequest(
                 code::kLoad,
@@ -280,34 +290,6 @@ void Table::LoadRecord(const Cmd& cmd) {
             NextPhase();
             ApplyGameState();
             return;
-        case code::kRecordData: {
-            blnWaitAnswer = false;
-            const long n = (UpperBound(cmd) - 1) / 4;
-            g.QiPuData.assign(static_cast<std::size_t>(n) + 1, QiPuItem{});
-            for (long k = 1; k <= n; ++k) {
-                const qsizetype at = 2 + 4 * (k - 1);
-                g.QiPuData[static_cast<std::size_t>(k)] = QiPuItem{
-                    ByteAt(cmd, at), ByteAt(cmd, at + 1), ByteAt(cmd, at + 2), ByteAt(cmd, at + 3)};
-            }
-            ResetQiPu(g.finishedGame);
-            NextPhase();
-            RebuildQiPan(g);
-            BuildShowQiPan(g.bteQiPan, g.bteRedView, g.bteShowQiPan);
-            screen.paintQiPan();
-            // A record without moves shows the opening position without markers.
-            if (n > 0) MarkLastMove();
-            g.blnNoGame = false;
-            const bool lastRed = n > 0 && g.QiPuData[static_cast<std::size_t>(n)].bteQiZi > 15;
-            const int other = 1 - s.bteMySeat;
-            if (lastRed) {
-                g.bteGameState = static_cast<std::uint8_t>(g.bteRedView == 0 ? s.bteMySeat : other);
-            } else {
-                g.bteGameState = static_cast<std::uint8_t>(g.bteRedView == 1 ? s.bteMySeat : other);
-            }
-            s.blnCanStart = false;
-            ApplyGameState();
-            return;
-        }
         case code::kLoadFailed:
             // Back to idle first; the box that tells it may wait for the user.
             g.bteGameState = kStateNoGame;
@@ -323,14 +305,36 @@ void Table::LoadRecord(const Cmd& cmd) {
     }
 }
 
-void Table::GameEnd(const Cmd& cmd) {
+void Table::LoadRecordMoves(const std::vector<QiPuItem>& moves) {
+    blnWaitAnswer = false;
+    const long n = static_cast<long>(moves.size());
+    g.QiPuData.assign(1, QiPuItem{});
+    g.QiPuData.insert(g.QiPuData.end(), moves.begin(), moves.end());
+    ResetQiPu(g.finishedGame);
+    NextPhase();
+    RebuildQiPan(g);
+    BuildShowQiPan(g.bteQiPan, g.bteRedView, g.bteShowQiPan);
+    screen.paintQiPan();
+    // A record without moves shows the opening position without markers.
+    if (n > 0) MarkLastMove();
+    g.blnNoGame = false;
+    const bool lastRed = n > 0 && g.QiPuData[static_cast<std::size_t>(n)].bteQiZi > 15;
+    const int other = 1 - s.bteMySeat;
+    if (lastRed) {
+        g.bteGameState = static_cast<std::uint8_t>(g.bteRedView == 0 ? s.bteMySeat : other);
+    } else {
+        g.bteGameState = static_cast<std::uint8_t>(g.bteRedView == 1 ? s.bteMySeat : other);
+    }
+    s.blnCanStart = false;
+    ApplyGameState();
+}
+
+void Table::GameEnd(const tablemsg::GameEnd* end) {
     msgs.CloseMsgObjects(0);
-    if (UpperBound(cmd) < 9) return;
-    std::int32_t score0 = 0, score1 = 0;
-    GetLongFromCmd(score0, cmd, 1);
-    GetLongFromCmd(score1, cmd, 5);
-    const int r = ByteAt(cmd, 9);
-    const QString reason = CmdToString(cmd, 10);
+    if (!end) return;
+    const std::int32_t score0 = end->score0, score1 = end->score1;
+    const int r = end->result;
+    const QString& reason = end->reason;
     chat.showSystemLine(QStringLiteral("本局结束："));
     chat.showSystemLine(SeatName(0) + QStringLiteral(" 得分：") + QString::number(score0));
     chat.showSystemLine(SeatName(1) + QStringLiteral(" 得分：") + QString::number(score1));
@@ -369,47 +373,42 @@ void Table::GameEnd(const Cmd& cmd) {
     screen.paintQiPan();
 }
 
-void Table::LoadGameState(const Cmd& d) {
-    const auto at = [&d](qsizetype i, std::uint8_t& out) {
-        if (i < d.size()) out = ByteAt(d, i);
-    };
-    const auto has = [&d](qsizetype i) { return i < d.size(); };
-    const auto tally = [&](qsizetype i, std::int32_t& out) {
-        if (has(i + 1)) out = ByteAt(d, i) * 255 + ByteAt(d, i + 1);
-    };
-    const auto triple = [&](qsizetype i, std::array<std::uint8_t, 3>& out) {
-        for (int k = 0; k < 3; ++k)
-            at(i + k, out[static_cast<std::size_t>(k)]);
-    };
-    if (!has(2)) return;
-    if (ByteAt(d, 2) == 0) {
-        if (has(4)) s.SeatUsers[0].intHandUp = ByteAt(d, 4) > 0;
-        if (has(5)) s.SeatUsers[1].intHandUp = ByteAt(d, 5) > 0;
-        tally(6, g.lngWinCount[0]);
-        tally(8, g.lngWinCount[1]);
-        triple(10, g.bteTotalTime);
-        triple(13, g.bteStepTime);
-        if (has(16)) g.bteRedView = ByteAt(d, 16) == s.bteMySeat ? 1 : 0;
-        at(17, g.bteGameState);
-        g.blnNoGame = true;
-        return;
+void Table::LoadGameState(const tablemsg::WaitingSnapshot& d) {
+    // Only the fields that arrived are taken; the others keep what the new game set.
+    const auto has = [&d](int field) { return field < d.arrived; };
+    if (has(0)) s.SeatUsers[0].intHandUp = d.handsUp[0];
+    if (has(1)) s.SeatUsers[1].intHandUp = d.handsUp[1];
+    if (has(2)) g.lngWinCount[0] = d.tally[0];
+    if (has(3)) g.lngWinCount[1] = d.tally[1];
+    for (int k = 0; k < 3; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (has(4 + k)) g.bteTotalTime[i] = d.bankLimit[i];
+        if (has(7 + k)) g.bteStepTime[i] = d.stepTime[i];
     }
-    if (has(4)) g.bteRedView = ByteAt(d, 4) == s.bteMySeat ? 1 : 0;
-    at(5, g.bteGameState);
-    triple(6, g.bteTotalTime);
-    triple(9, g.bteStepTime);
-    tally(12, g.lngWinCount[0]);
-    tally(14, g.lngWinCount[1]);
-    triple(16, s.SeatUsers[0].bteTotalUsed);
-    triple(19, s.SeatUsers[1].bteTotalUsed);
-    for (qsizetype start = 22; start < d.size(); start += 4) {
-        QiPuItem item;
-        at(start, item.bteFromPos);
-        at(start + 1, item.bteQiZi);
-        at(start + 2, item.bteToPos);
-        at(start + 3, item.bteEatQiZi);
-        g.QiPuData.push_back(item);
+    if (has(10)) g.bteRedView = d.redSeat == s.bteMySeat ? 1 : 0;
+    if (has(11)) g.bteGameState = d.gameState;
+    g.blnNoGame = true;
+}
+
+void Table::LoadGameState(const tablemsg::RunningSnapshot& d) {
+    const auto has = [&d](int field) { return field < d.arrived; };
+    if (has(0)) g.bteRedView = d.redSeat == s.bteMySeat ? 1 : 0;
+    if (has(1)) g.bteGameState = d.gameState;
+    for (int k = 0; k < 3; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (has(2 + k)) g.bteTotalTime[i] = d.bankLimit[i];
+        if (has(5 + k)) g.bteStepTime[i] = d.stepTime[i];
     }
+    if (has(8)) g.lngWinCount[0] = d.tally[0];
+    if (has(9)) g.lngWinCount[1] = d.tally[1];
+    for (int k = 0; k < 3; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (has(10 + k)) s.SeatUsers[0].bteTotalUsed[i] = d.banksUsed[0][i];
+        if (has(13 + k)) s.SeatUsers[1].bteTotalUsed[i] = d.banksUsed[1][i];
+    }
+    g.QiPuData.insert(g.QiPuData.end(), d.moves.begin(), d.moves.end());
+    // A last move cut short is taken with what arrived of it.
+    if (d.cutMove) g.QiPuData.push_back(*d.cutMove);
     g.blnNoGame = false;
     RebuildQiPan(g);
     BuildShowQiPan(g.bteQiPan, g.bteRedView, g.bteShowQiPan);

@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 
+#include "net/leading_number.h"
 #include "net/messages.h"
 #include "prefs/user_settings.h"
-#include "net/leading_number.h"
 #include "startup/session.h"
 
 namespace xq {
@@ -35,10 +35,11 @@ void RoomConnection::send(const Cmd& message) {
 
 void RoomConnection::route(const Cmd& message) {
     if (message.isEmpty()) return;
-    if (IsRoomCode(ByteAt(message, 0))) {
-        if (onRoomMessage) onRoomMessage(message);
+    const tablemsg::ParsedEvent parsed = tablemsg::parseEvent(message);
+    if (IsRoomCode(tablemsg::codeOf(parsed))) {
+        if (onRoomMessage) onRoomMessage(parsed);
     } else if (onGameMessage) {
-        onGameMessage(message);
+        onGameMessage(parsed);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "net/codec.h"
+#include "net/table_events.h"
 #include "socket/room_socket.h"
 
 namespace xq {
@@ -20,8 +21,9 @@ class RoomConnection : public QObject {
 public:
     RoomConnection(const Session& session, const UserSettings& settings, QObject* parent = nullptr);
 
-    std::function<void(const Cmd&)> onRoomMessage;
-    std::function<void(const Cmd&)> onGameMessage;
+    // Each message is read once, here, and handed on as the codec read it.
+    std::function<void(const tablemsg::ParsedEvent&)> onRoomMessage;
+    std::function<void(const tablemsg::ParsedEvent&)> onGameMessage;
     // Called once when the connection closes (false) or cannot be made (true), after the last
     // message. Without it the event loop quits.
     std::function<void(bool failedToConnect)> onEnd;

@@ -2,121 +2,98 @@
 // the game snapshot, chat and the user menu.
 
 #include "game/table.h"
+#include "game/user_row.h"
+#include "net/leading_number.h"
 #include "net/message_codes.h"
 #include "net/messages.h"
+#include "net/table_events.h"
 #include "prefs/sounds.h"
-#include "net/leading_number.h"
-#include "game/user_row.h"
 
 namespace xq {
-namespace {
-
-// A message's byte, or nothing when it is too short.
-std::optional<std::uint8_t> ByteOf(const Cmd& cmd, qsizetype i) {
-    if (i < 0 || i >= cmd.size()) return std::nullopt;
-    return ByteAt(cmd, i);
-}
-
-}  // namespace
 
 void Table::DoRoomMsg(const Cmd& cmd) {
-    const auto codeByte = ByteOf(cmd, 0);
-    if (!codeByte) return;
-    const std::uint8_t sub = ByteOf(cmd, 1).value_or(0);
-    const bool hasSub = cmd.size() > 1;
-    switch (*codeByte) {
+    roomEvent(tablemsg::parseEvent(cmd));
+}
+
+void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
+    using namespace tablemsg;
+    switch (codeOf(parsed)) {
         case code::kUser: {
-            if (!hasSub) return;
-            const QString text = CmdToString(cmd, 2);
-            const QStringList f = SplitFields(text);
-            switch (sub) {
-                case 0:  // a spectator came in
-                    if (f.size() != kUserRowFields || !IsSpectatorRow(f)) return;
-                    if (!users.findRow(f[0]).isEmpty()) return;
-                    users.addRow(text);
-                    InOutLine(f[0] + QStringLiteral(" 进来了，正在旁观 ") + f[row::kWatching] +
-                              QStringLiteral(" 游戏..."));
-                    chat.changeAddressee(QStringLiteral("ADD"), f[0]);
-                    MakeSound(kSoundPangGuanIn);
-                    return;
-                case 1:
-                    ResetTable();
-                    return;
-                case 2:
-                    users.clear();
-                    OnUsersLoaded(users.loadAll(text));
-                    return;
-                case 3:
-                    if (f.size() != 2) return;
-                    s.strMyUserName = f[0];
-                    s.strWatchUserName = f[1];
-                    loggedIn_ = true;
-                    users.setOwnName(s.strMyUserName);
-                    chat.setOwnName(s.strMyUserName);
-                    return;
-                case 4: {  // a player or spectator came in
-                    if (f.size() != kUserRowFields || !users.findRow(f[0]).isEmpty()) return;
-                    users.addRow(text);
-                    InOutLine(f[0] + QStringLiteral(" 进来了..."));
-                    chat.changeAddressee(QStringLiteral("ADD"), f[0]);
-                    if (IsSpectatorRow(f)) return;
-                    const auto seat = SeatOfRow(f);
-                    if (!seat) return;
-                    SeatUserItem& who = s.SeatUsers[*seat];
-                    who.strUserName = f[0];
-                    who.lngFaceNo = LeadingLong(f[row::kFaceNo]);
-                    screen.paintPlayerFace(*seat);
-                    return;
-                }
-                case 5:
-                    if (const auto flag = ByteOf(cmd, 2)) screen.setMainWindowHidden(*flag != 0);
-                    return;
-                default:
-                    return;
+            if (const auto* m = eventAs<SpectatorArrival>(parsed)) {
+                const QString& text = m->row;
+                const QStringList f = SplitFields(text);
+                if (f.size() != kUserRowFields || !IsSpectatorRow(f)) return;
+                if (!users.findRow(f[0]).isEmpty()) return;
+                users.addRow(text);
+                InOutLine(f[0] + QStringLiteral(" 进来了，正在旁观 ") + f[row::kWatching] +
+                          QStringLiteral(" 游戏..."));
+                chat.changeAddressee(QStringLiteral("ADD"), f[0]);
+                MakeSound(kSoundPangGuanIn);
+            } else if (eventAs<TableReset>(parsed)) {
+                ResetTable();
+            } else if (const auto* list = eventAs<UserList>(parsed)) {
+                users.clear();
+                OnUsersLoaded(users.loadAll(list->rows.join(u'\n')));
+            } else if (const auto* me = eventAs<Identity>(parsed)) {
+                s.strMyUserName = me->name;
+                s.strWatchUserName = me->watched;
+                loggedIn_ = true;
+                users.setOwnName(s.strMyUserName);
+                chat.setOwnName(s.strMyUserName);
+            } else if (const auto* m = eventAs<Arrival>(parsed)) {  // a player or spectator
+                const QString& text = m->row;
+                const QStringList f = SplitFields(text);
+                if (f.size() != kUserRowFields || !users.findRow(f[0]).isEmpty()) return;
+                users.addRow(text);
+                InOutLine(f[0] + QStringLiteral(" 进来了..."));
+                chat.changeAddressee(QStringLiteral("ADD"), f[0]);
+                if (IsSpectatorRow(f)) return;
+                const auto seat = SeatOfRow(f);
+                if (!seat) return;
+                SeatUserItem& who = s.SeatUsers[*seat];
+                who.strUserName = f[0];
+                who.lngFaceNo = LeadingLong(f[row::kFaceNo]);
+                screen.paintPlayerFace(*seat);
+            } else if (const auto* w = eventAs<WindowHidden>(parsed)) {
+                screen.setMainWindowHidden(w->hidden);
             }
+            return;
         }
         case code::kPresence: {
-            if (!hasSub) return;
-            const QString name = CmdToString(cmd, 2);
-            switch (sub) {
-                case 0: {
-                    if (name.isEmpty()) return;
-                    if (const int seat = FindSeat(name); seat >= 0) {
-                        s.SeatUsers[static_cast<std::size_t>(seat)].intOffline = false;
-                        screen.paintNetBreak(seat);
-                    }
-                    chat.showSystemLine(QStringLiteral("哈哈，") + name +
-                                        QStringLiteral(" 终于上线了..."));
-                    return;
+            if (const auto* m = eventAs<BackOnline>(parsed)) {
+                const QString& name = m->name;
+                if (name.isEmpty()) return;
+                if (const int seat = FindSeat(name); seat >= 0) {
+                    s.SeatUsers[static_cast<std::size_t>(seat)].intOffline = false;
+                    screen.paintNetBreak(seat);
                 }
-                case 3: {
-                    msgs.CloseMsgObjects(0);
-                    if (name.isEmpty()) return;
-                    if (const int seat = FindSeat(name); seat >= 0) {
-                        s.SeatUsers[static_cast<std::size_t>(seat)].intOffline = true;
-                        screen.paintNetBreak(seat);
-                    }
-                    chat.showSystemLine(QStringLiteral("不好，") + name +
-                                        QStringLiteral(" 掉线了..."));
-                    return;
+                chat.showSystemLine(QStringLiteral("哈哈，") + name +
+                                    QStringLiteral(" 终于上线了..."));
+            } else if (const auto* m = eventAs<WentOffline>(parsed)) {
+                const QString& name = m->name;
+                msgs.CloseMsgObjects(0);
+                if (name.isEmpty()) return;
+                if (const int seat = FindSeat(name); seat >= 0) {
+                    s.SeatUsers[static_cast<std::size_t>(seat)].intOffline = true;
+                    screen.paintNetBreak(seat);
                 }
-                case 4:
-                    if (name.isEmpty() || users.findRow(name).isEmpty()) return;
-                    users.removeRow(name);
-                    InOutLine(QStringLiteral("旁观用户 ") + name + QStringLiteral(" 走了..."));
-                    chat.changeAddressee(QStringLiteral("DEL"), name);
-                    MakeSound(kSoundPangGuanOut);
-                    return;
-                case 6:
-                    users.updateRow(name);
-                    return;
-                default:
-                    return;
+                chat.showSystemLine(QStringLiteral("不好，") + name + QStringLiteral(" 掉线了..."));
+            } else if (const auto* m = eventAs<SpectatorLeft>(parsed)) {
+                const QString& name = m->name;
+                if (name.isEmpty() || users.findRow(name).isEmpty()) return;
+                users.removeRow(name);
+                InOutLine(QStringLiteral("旁观用户 ") + name + QStringLiteral(" 走了..."));
+                chat.changeAddressee(QStringLiteral("DEL"), name);
+                MakeSound(kSoundPangGuanOut);
+            } else if (const auto* m = eventAs<RowChanged>(parsed)) {
+                users.updateRow(m->row);
             }
+            return;
         }
         case code::kLeave: {
-            if (!hasSub || sub != 0) return;
-            const QString name = CmdToString(cmd, 2);
+            const auto* m = eventAs<LeftTable>(parsed);
+            if (!m) return;
+            const QString& name = m->name;
             if (name.isEmpty() || users.findRow(name).isEmpty()) return;
             users.removeRow(name);
             InOutLine(name + QStringLiteral(" 走了..."));
@@ -136,8 +113,9 @@ void Table::DoRoomMsg(const Cmd& cmd) {
             return;
         }
         case code::kTableSettings: {
-            if (!hasSub) return;
-            const QStringList f = SplitFields(CmdToString(cmd, 2));
+            const auto* m = eventAs<TableSettings>(parsed);
+            if (!m) return;
+            const QStringList& f = m->fields;
             if (f.size() > 5) {
                 TableSettingsStage(f);
             } else {
@@ -150,17 +128,16 @@ void Table::DoRoomMsg(const Cmd& cmd) {
             return;
         }
         case code::kHandUp: {
-            if (!hasSub) return;
-            const QString text = CmdToString(cmd, 2);
-            if (text.isEmpty()) return;
-            HandRaised(sub, SplitFields(text));
+            const auto* m = eventAs<HandUp>(parsed);
+            if (!m) return;
+            HandRaised(*m);
             return;
         }
         case code::kRoomChat:
-            chat.showRoomLine(CmdToString(cmd, 3));
+            if (const auto* m = eventAs<RoomChat>(parsed)) chat.showRoomLine(m->text);
             return;
         case code::kSnapshot:
-            Snapshot(cmd);
+            Snapshot(parsed);
             return;
         default:
             return;
@@ -241,16 +218,16 @@ GameSetModel::Press Table::OnGameSetButton(int button) {
     return result;
 }
 
-void Table::HandRaised(std::uint8_t n, const QStringList& f) {
-    const int seat = FindSeat(f[0]);
+void Table::HandRaised(const tablemsg::HandUp& hand) {
+    const int seat = FindSeat(hand.name);
     if (seat < 0) return;
     s.SeatUsers[static_cast<std::size_t>(seat)].intHandUp = true;
     screen.paintHandMark(seat);
-    const bool withSettings = f.size() > 1;
-    const QString settings = withSettings ? f.mid(1).join(u'`') : QString();
+    const bool withSettings = hand.terms.has_value();
+    const QString settings = hand.terms.value_or(QString());
     msgs.CloseMsgObjects(0);
-    if (withSettings && f[0] != s.strMyUserName && !OpenGameSet(false, settings)) return;
-    if (n > 1) {
+    if (withSettings && hand.name != s.strMyUserName && !OpenGameSet(false, settings)) return;
+    if (hand.raised > 1) {
         for (int i = 0; i < 2; ++i) {
             s.SeatUsers[static_cast<std::size_t>(i)].intHandUp = false;
             screen.paintHandMark(i);
@@ -258,12 +235,17 @@ void Table::HandRaised(std::uint8_t n, const QStringList& f) {
     }
 }
 
-void Table::Snapshot(const Cmd& cmd) {
+void Table::Snapshot(const tablemsg::ParsedEvent& parsed) {
     s.bteGameStarted = 1;
     NewGame(g, s);
     NextPhase();
     ResetQiPanView();
-    LoadGameState(cmd);
+    // A snapshot too short to say whether a game runs loads nothing, the rest still happens.
+    if (const auto* waiting = tablemsg::eventAs<tablemsg::WaitingSnapshot>(parsed)) {
+        LoadGameState(*waiting);
+    } else if (const auto* running = tablemsg::eventAs<tablemsg::RunningSnapshot>(parsed)) {
+        LoadGameState(*running);
+    }
     if (!g.blnNoGame) {
         ResetQiPu(g.finishedGame);
         DropGameSet();  // a running game: the terms are no longer being settled

@@ -6,13 +6,14 @@
 #include <functional>
 #include <vector>
 
+#include "game/chat_model.h"
+#include "game/game_set_model.h"
 #include "game/game_state.h"
 #include "game/msg_pool.h"
 #include "game/screen.h"
-#include "game/chat_model.h"
-#include "net/codec.h"
-#include "game/game_set_model.h"
 #include "game/user_list_model.h"
+#include "net/codec.h"
+#include "net/table_events.h"
 #include "prefs/user_settings.h"
 #include "records/game_record.h"
 #include "startup/session.h"
@@ -32,10 +33,13 @@ public:
     // and animated as one step: what arrives meanwhile is handled right after it, in order.
     std::function<void(bool)> holdMessages;
 
-    // Messages from the server.
+    // Messages from the server, as they arrive or as the codec read them.
     void DoRoomMsg(const Cmd& cmd);
     void DoGameMsg(const Cmd& cmd);
-    void LoadGameState(const Cmd& d);
+    void roomEvent(const tablemsg::ParsedEvent& parsed);
+    void gameEvent(const tablemsg::ParsedEvent& parsed);
+    void LoadGameState(const tablemsg::WaitingSnapshot& d);
+    void LoadGameState(const tablemsg::RunningSnapshot& d);
 
     // Room side: the Start command, the game-begun acknowledgement, leaving the table.
     void SendStart();
@@ -149,14 +153,17 @@ private:
     void TableSettingsStage(const QStringList& fields);
     // The settings stage ended under the dialog: it closes without sending anything.
     void DropGameSet();
-    void HandRaised(std::uint8_t n, const QStringList& fields);
-    void Snapshot(const Cmd& cmd);
-    void GameStart(const Cmd& cmd);
-    void Move(const Cmd& cmd);
-    void Undo(const Cmd& cmd);
-    void Draw(const Cmd& cmd);
-    void LoadRecord(const Cmd& cmd);
-    void GameEnd(const Cmd& cmd);
+    void HandRaised(const tablemsg::HandUp& hand);
+    void Snapshot(const tablemsg::ParsedEvent& parsed);
+    // The game-side steps get nothing for a message too short or out of range; each still takes
+    // the first steps it always took.
+    void GameStart(const tablemsg::GameStart* start);
+    void Move(const tablemsg::MoveEcho* echo);
+    void Undo(const tablemsg::Negotiation* m);
+    void Draw(const tablemsg::Negotiation* m);
+    void LoadRecord(const tablemsg::ParsedEvent& parsed);
+    void LoadRecordMoves(const std::vector<QiPuItem>& moves);
+    void GameEnd(const tablemsg::GameEnd* end);
     // False when the load ended while the user was asked or chose the file.
     bool RecordLoadStep(int seat);
     // Every change of the game's phase (start, move, end, load steps, reset) gets a new number;

@@ -12,13 +12,14 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "game/user_row.h"
+#include "look/builtin_pictures.h"
+#include "look/ui_font.h"
 #include "records/record_failure_text.h"
 #include "records/record_file.h"
 #include "records/record_load.h"
 #include "replay/replay_window.h"
 #include "startup/skin_path.h"
-#include "game/user_row.h"
-#include "look/builtin_pictures.h"
 #include "ui/chat_panel.h"
 #include "ui/control_panel.h"
 #include "ui/game_pane.h"
@@ -28,7 +29,6 @@
 #include "ui/record_file_dialog.h"
 #include "ui/side_strips.h"
 #include "ui/splitter_bars.h"
-#include "look/ui_font.h"
 #include "ui/user_list_view.h"
 #include "ui/user_menu.h"
 #include "ui/user_set_dialog.h"
@@ -60,8 +60,8 @@ MainWindow::MainWindow(Session& session, GameState& game, UserSettings& settings
     boxHost_.setPool(&table_->msgs);
     table_->msgs.InitMsgObjects(session.strParentPath);
     connection_ = std::make_unique<RoomConnection>(session, settings);
-    connection_->onRoomMessage = [this](const Cmd& cmd) { table_->DoRoomMsg(cmd); };
-    connection_->onGameMessage = [this](const Cmd& cmd) { table_->DoGameMsg(cmd); };
+    connection_->onRoomMessage = [this](const tablemsg::ParsedEvent& e) { table_->roomEvent(e); };
+    connection_->onGameMessage = [this](const tablemsg::ParsedEvent& e) { table_->gameEvent(e); };
     connection_->onEnd = [this](bool failedToConnect) { onConnectionEnd(failedToConnect); };
     table_->send = [this](const Cmd& cmd) { connection_->send(cmd); };
     table_->holdMessages = [this](bool hold) { connection_->holdMessages(hold); };

@@ -17,13 +17,13 @@ Cmd Echo(int seat, int from, int to, int bankSeconds = 0) {
 
 TEST(BotGameTest, FollowsTheEchoesOfAGame) {
     BotGame g;
-    ASSERT_TRUE(g.start(kStart));
+    ASSERT_TRUE(Start(g, kStart));
     EXPECT_EQ(g.redSeat(), 1);
     EXPECT_EQ(g.toMove(), 1);
     EXPECT_EQ(g.clockOf(1).bankLimitSeconds, 600);
     EXPECT_EQ(g.clockOf(1).stepAllowanceSeconds, 20);
-    ASSERT_TRUE(g.applyEcho(Echo(1, 0x77, 0x74, 75)));  // red cannon to the centre
-    ASSERT_TRUE(g.applyEcho(Echo(0, 0x01, 0x22)));      // black horse out
+    ASSERT_TRUE(ApplyEcho(g, Echo(1, 0x77, 0x74, 75)));  // red cannon to the centre
+    ASSERT_TRUE(ApplyEcho(g, Echo(0, 0x01, 0x22)));      // black horse out
     EXPECT_EQ(g.bankUsed(1), 75);
     EXPECT_EQ(g.moves().size(), 2u);
     EXPECT_EQ(g.position().at(SquareOf(7, 4)), MakePiece(kRed, kCannon));
@@ -54,13 +54,13 @@ TEST(BotGameTest, IgnoresEchoesThatDoNotFit) {
     };
     for (const Case& c : cases) {
         BotGame g;
-        ASSERT_TRUE(g.start(kStart));
-        EXPECT_FALSE(g.applyEcho(c.echo)) << c.name;
+        ASSERT_TRUE(Start(g, kStart));
+        EXPECT_FALSE(ApplyEcho(g, c.echo)) << c.name;
         EXPECT_TRUE(g.moves().empty()) << c.name;
         EXPECT_EQ(g.toMove(), 1) << c.name;
     }
     BotGame idle;
-    EXPECT_FALSE(idle.applyEcho(Echo(0, 0x77, 0x74))) << "no game running";
+    EXPECT_FALSE(ApplyEcho(idle, Echo(0, 0x77, 0x74))) << "no game running";
 }
 
 TEST(BotGameTest, RebuildsARunningGameFromASnapshot) {
@@ -69,7 +69,7 @@ TEST(BotGameTest, RebuildsARunningGameFromASnapshot) {
     const Cmd snapshot = Bytes(
         {109, 0, 1, 0, 0, 1, 0, 30, 0, 0, 0, 30, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0, 0x77, 19, 0x74, 0});
     BotGame g;
-    ASSERT_TRUE(g.resume(snapshot));
+    ASSERT_TRUE(Resume(g, snapshot));
     EXPECT_EQ(g.toMove(), 1);
     EXPECT_EQ(g.sideOf(1), kBlack);
     EXPECT_EQ(g.position().sideToMove(), kBlack);
@@ -96,7 +96,7 @@ TEST(BotGameTest, RebuildsARunningGameFromASnapshot) {
     };
     for (const Case& c : refused) {
         BotGame other;
-        EXPECT_FALSE(other.resume(c.message)) << c.name;
+        EXPECT_FALSE(Resume(other, c.message)) << c.name;
         EXPECT_FALSE(other.running()) << c.name;
     }
 }

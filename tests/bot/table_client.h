@@ -22,6 +22,23 @@ inline Cmd Text(std::initializer_list<int> head, const QString& text) {
     return Bytes(head) + EncodeCp936(text);
 }
 
+// The bot's game takes messages as the codec reads them; false for a message it refuses.
+inline bool Start(BotGame& g, const Cmd& m) {
+    const tablemsg::ParsedEvent parsed = tablemsg::parseEvent(m);
+    const auto* start = tablemsg::eventAs<tablemsg::GameStart>(parsed);
+    return start && g.start(*start);
+}
+inline bool ApplyEcho(BotGame& g, const Cmd& m) {
+    const tablemsg::ParsedEvent parsed = tablemsg::parseEvent(m);
+    const auto* echo = tablemsg::eventAs<tablemsg::MoveEcho>(parsed);
+    return echo && g.applyEcho(*echo);
+}
+inline bool Resume(BotGame& g, const Cmd& m) {
+    const tablemsg::ParsedEvent parsed = tablemsg::parseEvent(m);
+    const auto* snapshot = tablemsg::eventAs<tablemsg::RunningSnapshot>(parsed);
+    return snapshot && g.resume(*snapshot);
+}
+
 // Spins the event loop until the condition holds or the time is up.
 inline bool Eventually(const std::function<bool()>& condition, int ms = 15000) {
     QElapsedTimer t;
@@ -52,11 +69,11 @@ public:
         if (m.isEmpty()) return;
         switch (ByteAt(m, 0)) {
             case 17:
-                game.start(m);
+                Start(game, m);
                 break;
             case 19:
                 if (m.size() == 10) moveWasLegal.append(legalHere(m));
-                game.applyEcho(m);
+                ApplyEcho(game, m);
                 break;
             case 20:
                 if (m.size() == 3 && ByteAt(m, 1) == 2) game.undoTwo();
@@ -65,7 +82,7 @@ public:
                 game.stop();
                 break;
             case 109:
-                game.resume(m);
+                Resume(game, m);
                 break;
             default:
                 break;

@@ -22,8 +22,12 @@ struct Client {
         s.strRoomServerAddr = QStringLiteral("127.0.0.1");
         s.strRoomServerPort = QString::number(port);
         connection = std::make_unique<RoomConnection>(s, harness.settings);
-        connection->onRoomMessage = [this](const Cmd& c) { harness.table.DoRoomMsg(c); };
-        connection->onGameMessage = [this](const Cmd& c) { harness.table.DoGameMsg(c); };
+        connection->onRoomMessage = [this](const tablemsg::ParsedEvent& c) {
+            harness.table.roomEvent(c);
+        };
+        connection->onGameMessage = [this](const tablemsg::ParsedEvent& c) {
+            harness.table.gameEvent(c);
+        };
         connection->onEnd = [this](bool) { ended = true; };
         harness.table.send = [this](const Cmd& c) { connection->send(c); };
         harness.table.holdMessages = [this](bool hold) { connection->holdMessages(hold); };

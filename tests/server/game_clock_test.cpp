@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "net/table_events.h"
 #include "server/game_clock.h"
-#include "server/snapshot.h"
 
 namespace xq::server {
 namespace {
+
+using tablemsg::tallyBytes;
+using tablemsg::Triple;
 
 TEST(GameClockTest, TheBankRunsOnlyFromTheSecondTheStepAllowanceIsReached) {
     struct Case {
