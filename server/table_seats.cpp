@@ -172,13 +172,11 @@ void RoomTable::beginSettings() {
         toSeat(s, out::settingsStage(s, false, proposedTerms_));
 }
 
-void RoomTable::onOwnerTerms(const Person& p, const QString& text) {
+void RoomTable::onOwnerTerms(const Person& p, const tablemsg::OwnerSettings& terms) {
     if (phase_ != TablePhase::Settings || p.seat != 0)
-        return ignore(p, out::handUp(0, text), "terms from someone who cannot set them");
-    const qsizetype cut = text.indexOf(u'`');
-    if (cut < 0 || text.left(cut) != p.name)
-        return ignore(p, out::handUp(0, text), "terms in another's name");
-    const auto parsed = parseOwnerTerms(QStringView(text).sliced(cut + 1));
+        return ignore(p, tablemsg::encode(terms), "terms from someone who cannot set them");
+    if (terms.name != p.name) return ignore(p, tablemsg::encode(terms), "terms in another's name");
+    const auto parsed = parseOwnerTerms(terms.settings);
     if (const auto* reason = std::get_if<QString>(&parsed)) {
         log(QStringLiteral("terms of %1 refused: %2").arg(p.name, *reason));
         toSeat(0, out::notice(QStringLiteral("桌主设置无效：") + *reason));

@@ -3,7 +3,7 @@
 
 #include "game/table.h"
 #include "net/message_codes.h"
-#include "net/messages.h"
+#include "net/table_requests.h"
 #include "prefs/sounds.h"
 #include "rules/check.h"
 #include "rules/legality.h"
@@ -202,7 +202,8 @@ void Table::AnswerRequest(std::uint8_t requestCode, const QString& question) {
     // The game ended, started anew or was reset while the question was open: the request went
     // with it, and an answer now would land in a phase it was never asked in.
     if (asked != phase_) return;
-    Send(msg::Answer(requestCode, agree, s.bteMySeat));
+    Send(tablemsg::encode(
+        tablemsg::Answer{static_cast<tablemsg::Topic>(requestCode), agree, s.bteMySeat}));
 }
 
 void Table::Refused(int seat, const QString& note) {

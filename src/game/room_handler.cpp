@@ -2,11 +2,11 @@
 // the game snapshot, chat and the user menu.
 
 #include "game/table.h"
-#include "net/message_codes.h"
-#include "net/messages.h"
-#include "prefs/sounds.h"
-#include "net/leading_number.h"
 #include "game/user_row.h"
+#include "net/leading_number.h"
+#include "net/message_codes.h"
+#include "net/table_requests.h"
+#include "prefs/sounds.h"
 
 namespace xq {
 namespace {
@@ -277,9 +277,9 @@ void Table::Snapshot(const Cmd& cmd) {
 
 void Table::SendStart() {
     if (s.bteGameStarted == 0) {
-        Send(msg::HandUp(s.strMyUserName));
+        Send(tablemsg::encode(tablemsg::HandUp{s.strMyUserName}));
     } else if (!s.blnLookOn) {
-        Send(msg::RaiseHand(s.bteMySeat));
+        Send(tablemsg::encode(tablemsg::RaiseHand{s.bteMySeat}));
     }
     s.blnCanStart = false;
     RefreshStartButton();
@@ -292,13 +292,13 @@ void Table::SendGameBegun() {
     }
     if (s.bteGameStarted == 0) {
         s.bteGameStarted = 1;
-        Send(msg::TableBegun());
+        Send(tablemsg::encode(tablemsg::TableBegun{}));
     }
 }
 
 void Table::SendLeaveTable() {
     leftTable_ = true;
-    Send(msg::LeaveTable(s.strMyUserName));
+    Send(tablemsg::encode(tablemsg::Leave{s.strMyUserName}));
 }
 
 void Table::OnUsersLoaded(const QString& names) {
@@ -325,7 +325,7 @@ void Table::OnUsersLoaded(const QString& names) {
 }
 
 void Table::SendChat(const QStringList& tenFields) {
-    Send(msg::Chat(tenFields));
+    Send(tablemsg::encode(tablemsg::Chat{tenFields}));
 }
 
 void Table::OnPersonClicked(bool menu, const QString& name, const QString& row) {

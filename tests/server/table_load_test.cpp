@@ -1,4 +1,5 @@
-#include "net/messages.h"
+#include "../support/chunk_frames.h"
+#include "net/table_requests.h"
 #include "table_harness.h"
 
 namespace xq::server::test {
@@ -39,7 +40,7 @@ TEST_F(TableLoadTest, ARecordInThreeChunksIsReplayedAndPlayedOn) {
               Bytes({109, 0, 1, 0, 1, 10, 0, 30, 0, 0, 0, 30, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}))
         << "a newcomer waits for the owner's record";
     const QiPuHistory record = ShuffleRecord(121);
-    const auto chunks = msg::RecordChunks(0, record);
+    const auto chunks = xq::test::ChunkFrames(0, record);
     ASSERT_EQ(chunks.size(), 3u);
     for (const Cmd& c : chunks)
         say(kOwner, c);
@@ -61,7 +62,7 @@ TEST_F(TableLoadTest, ARecordInThreeChunksIsReplayedAndPlayedOn) {
 }
 
 TEST_F(TableLoadTest, BadRecordsAreRefusedToEverybody) {
-    auto chunksOf = [](const QiPuHistory& h) { return msg::RecordChunks(0, h); };
+    auto chunksOf = [](const QiPuHistory& h) { return xq::test::ChunkFrames(0, h); };
     QiPuHistory wrongColour = ShuffleRecord(3);
     std::swap(wrongColour[1], wrongColour[2]);
     QiPuHistory wrongPiece = ShuffleRecord(60);
@@ -87,8 +88,8 @@ TEST_F(TableLoadTest, BadRecordsAreRefusedToEverybody) {
         chunksOf(mate),
         outOfOrder,
         truncated,
-        {msg::LoadAbandoned(0)},
-        {chunksOf(ShuffleRecord(60))[0], msg::LoadAbandoned(0)},
+        {tablemsg::encode(tablemsg::LoadAbandoned{0})},
+        {chunksOf(ShuffleRecord(60))[0], tablemsg::encode(tablemsg::LoadAbandoned{0})},
     };
     for (const auto& chunks : cases) {
         RecordingOutput o;
@@ -137,7 +138,7 @@ TEST_F(TableLoadTest, RequestsAnswersAndTheDeadline) {
     say(kOwner, Bytes({23, 0, 0}));
     say(kGuest, Bytes({23, 2, 1}));
     EXPECT_EQ(inbox(kOwner).last(), Bytes({23, 2, 1}));
-    say(kOwner, msg::RecordChunks(0, ShuffleRecord(60))[0]);
+    say(kOwner, xq::test::ChunkFrames(0, ShuffleRecord(60))[0]);
     advance(RoomTable::kLoadMs - 1);
     EXPECT_EQ(table.phase(), TablePhase::Loading);
     advance(1);
@@ -150,7 +151,7 @@ TEST_F(TableLoadTest, ALoadBeforeAnyTermsPlaysWithTheDefaults) {
     say(kGuest, Bytes({23, 0, 1}));
     say(kOwner, Bytes({23, 2, 0}));
     ASSERT_EQ(table.phase(), TablePhase::Loading);
-    for (const Cmd& c : msg::RecordChunks(1, ShuffleRecord(4)))
+    for (const Cmd& c : xq::test::ChunkFrames(1, ShuffleRecord(4)))
         say(kGuest, c);
     ASSERT_EQ(table.phase(), TablePhase::Playing);
     EXPECT_EQ(table.game().redSeat(), 0);
@@ -165,7 +166,7 @@ TEST_F(TableLoadTest, ALoadBeforeAnyTermsPlaysWithTheDefaults) {
     t.login(kGuest, guest, true);
     t.receive(kGuest, Bytes({23, 0, 1}));
     t.receive(kOwner, Bytes({23, 2, 0}));
-    t.receive(kGuest, msg::LoadAbandoned(1));
+    t.receive(kGuest, tablemsg::encode(tablemsg::LoadAbandoned{1}));
     EXPECT_EQ(t.phase(), TablePhase::Waiting);
 }
 
