@@ -117,6 +117,45 @@ TEST_F(TableLoadTest, BadRecordsAreRefusedToEverybody) {
     }
 }
 
+TEST_F(TableLoadTest, OnlyTheAskersOwnChunksMoveTheUpload) {
+    const Cmd good = xq::test::ChunkFrames(1, ShuffleRecord(60))[0];
+    Cmd otherSeat = good;
+    otherSeat[2] = 0;
+    const struct {
+        const char* name;
+        ConnId from;
+        Cmd frame;
+        bool ends;
+    } cases[] = {
+        {"a broken chunk of the other player", kOwner, Bytes({23, 3, 0, 0, 0}), false},
+        {"the asker's chunk for the other seat", kGuest, otherSeat, false},
+        {"a broken chunk for the other seat", kGuest, Bytes({23, 3, 0, 0, 0}), false},
+        {"a chunk without a seat", kGuest, Bytes({23, 3}), false},
+        {"a chunk of seat 7", kGuest, Bytes({23, 3, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0}), false},
+        {"the asker's short header", kGuest, Bytes({23, 3, 1, 0, 0, 0}), true},
+        {"the other player giving up", kOwner, tablemsg::encode(tablemsg::LoadAbandoned{0}), false},
+        {"the asker giving up", kGuest, tablemsg::encode(tablemsg::LoadAbandoned{1}), true},
+    };
+    for (const auto& c : cases) {
+        RecordingOutput o;
+        RoomTable t(o);
+        t.login(kOwner, owner, true);
+        t.login(kGuest, guest, true);
+        t.receive(kOwner, Text({112, 1}, owner));
+        t.receive(kOwner, Text({112, 0}, owner + u'`' + kDefaultTerms));
+        t.receive(kGuest, Text({112, 1}, guest));
+        t.receive(kOwner, Bytes({22, 0, 0}));
+        t.receive(kGuest, Bytes({23, 0, 1}));
+        t.receive(kOwner, Bytes({23, 2, 0}));
+        ASSERT_EQ(t.phase(), TablePhase::Loading) << c.name;
+        t.receive(c.from, c.frame);
+        EXPECT_EQ(t.phase(), c.ends ? TablePhase::BetweenGames : TablePhase::Loading) << c.name;
+        if (c.ends) continue;
+        t.receive(kGuest, good);
+        EXPECT_EQ(t.phase(), TablePhase::Loading) << c.name << ": the upload goes on";
+    }
+}
+
 TEST_F(TableLoadTest, RequestsAnswersAndTheDeadline) {
     startGame();
     say(kOwner, Bytes({23, 0, 0}));
