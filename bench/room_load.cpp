@@ -14,19 +14,13 @@
 
 #include "net/cp936.h"
 #include "net/hall_messages.h"
+#include "net/table_requests.h"
 #include "server/fd_limit.h"
 #include "swarm.h"
 
 namespace {
 
 using xq::bench::Swarm;
-
-QByteArray text(std::initializer_list<int> head, const QString& t) {
-    QByteArray m;
-    for (int b : head)
-        m.append(static_cast<char>(b));
-    return m + xq::EncodeCp936(t);
-}
 
 struct Person {
     QString name;
@@ -132,9 +126,8 @@ int main(int argc, char** argv) {
         owner[static_cast<std::size_t>(p.table)] = static_cast<long>(i);
         swarm.send(static_cast<std::size_t>(p.table),
                    QByteArray(xq::kHelloPrefix) + xq::EncodeCp936(p.name + u'`' + p.ticket));
-        swarm.send(static_cast<std::size_t>(p.table), QByteArray("\x82\x00"
-                                                                 "500`DRAK`1",
-                                                                 12));
+        swarm.send(static_cast<std::size_t>(p.table),
+                   xq::tablemsg::encode(xq::tablemsg::Login{true}));
         return true;
     };
 
@@ -212,10 +205,13 @@ int main(int argc, char** argv) {
     for (int t = 0; t < tables; ++t) {
         const Person& a = people[static_cast<std::size_t>(t * perTable)];
         const Person& b = people[static_cast<std::size_t>(t * perTable + 1)];
-        swarm.send(static_cast<std::size_t>(a.table), text({112, 1}, a.name));
         swarm.send(static_cast<std::size_t>(a.table),
-                   text({112, 0}, a.name + QStringLiteral("`100`1000`10`5`50`0`5`0`0`0`30")));
-        swarm.send(static_cast<std::size_t>(b.table), text({112, 1}, b.name));
+                   xq::tablemsg::encode(xq::tablemsg::HandUp{a.name}));
+        swarm.send(static_cast<std::size_t>(a.table),
+                   xq::tablemsg::encode(xq::tablemsg::OwnerSettings{
+                       a.name, QStringLiteral("100`1000`10`5`50`0`5`0`0`0`30")}));
+        swarm.send(static_cast<std::size_t>(b.table),
+                   xq::tablemsg::encode(xq::tablemsg::HandUp{b.name}));
     }
     if (!swarm.until(all(0, seated, &Person::started), 60000, onFrame)) {
         std::fprintf(stderr, "the games did not start\n");
@@ -234,12 +230,10 @@ int main(int argc, char** argv) {
         for (int t = 0; t < tables; ++t) {
             const Person& p = people[static_cast<std::size_t>(t * perTable + mover)];
             moveSentNs[static_cast<std::size_t>(t)] = swarm.nowNs();
+            const auto b = [](int v) { return static_cast<std::uint8_t>(v); };
             swarm.send(static_cast<std::size_t>(p.table),
-                       QByteArray(1, 19) + QByteArray(1, 0) +
-                           QByteArray(1, static_cast<char>(mover)) +
-                           QByteArray(1, static_cast<char>(m[0])) +
-                           QByteArray(1, static_cast<char>(m[1])) +
-                           QByteArray(1, static_cast<char>(m[2])) + QByteArray(4, 0));
+                       xq::tablemsg::encode(
+                           xq::tablemsg::Move{b(mover), b(m[0]), b(m[1]), b(m[2]), 0, {}}));
         }
         if (!swarm.until([&] { return echoes == static_cast<int>(seated); }, 30000, onFrame, 0)) {
             std::fprintf(stderr, "round %d: %d echoes of %zu\n", r + 1, echoes, seated);
@@ -262,7 +256,8 @@ int main(int argc, char** argv) {
         watchedTable = t + 1;
         hallSeen = 0;
         changeSentNs = swarm.nowNs();
-        swarm.send(static_cast<std::size_t>(p.table), text({110, 0}, p.name));
+        swarm.send(static_cast<std::size_t>(p.table),
+                   xq::tablemsg::encode(xq::tablemsg::Leave{p.name}));
         if (!swarm.until([&] { return hallSeen >= hallUsers; }, 30000, onFrame, 0)) {
             std::fprintf(stderr, "change %d reached %d hall users\n", c + 1, hallSeen);
             return 1;

@@ -29,6 +29,7 @@
 
 #include "net/cp936.h"
 #include "net/frame.h"
+#include "net/table_requests.h"
 #include "server/fd_limit.h"
 
 namespace {
@@ -67,9 +68,7 @@ struct Bench {
         epoll_ctl(epoll, EPOLL_CTL_ADD, c.fd, &ev);
         clients.push_back(std::move(c));
         send(clients.size() - 1, QByteArray(xq::kHelloPrefix) + xq::EncodeCp936(name));
-        send(clients.size() - 1, QByteArray("\x82\x00"
-                                            "500`DRAK`1",
-                                            12));
+        send(clients.size() - 1, xq::tablemsg::encode(xq::tablemsg::Login{true}));
         return true;
     }
 
@@ -128,13 +127,6 @@ struct Bench {
                            [flag](const Client& c) { return c.*flag; });
     }
 };
-
-QByteArray text(std::initializer_list<int> head, const QString& t) {
-    QByteArray m;
-    for (int b : head)
-        m.append(static_cast<char>(b));
-    return m + xq::EncodeCp936(t);
-}
 
 double percentile(const std::vector<double>& sorted, double p) {
     if (sorted.empty()) return 0;
@@ -198,11 +190,12 @@ int main(int argc, char** argv) {
     std::printf("%d spectators in after %.1f s\n", spectators,
                 static_cast<double>(joinTime.elapsed()) / 1000.0);
 
-    bench.send(0, text({112, 1}, QStringLiteral("红方")));
+    bench.send(0, xq::tablemsg::encode(xq::tablemsg::HandUp{QStringLiteral("红方")}));
     bench.waitFor([] { return false; }, 100);
-    bench.send(0, text({112, 0}, QStringLiteral("红方`100`1000`10`5`50`0`5`0`0`0`30")));
+    bench.send(0, xq::tablemsg::encode(xq::tablemsg::OwnerSettings{
+                      QStringLiteral("红方"), QStringLiteral("100`1000`10`5`50`0`5`0`0`0`30")}));
     bench.waitFor([] { return false; }, 100);
-    bench.send(1, text({112, 1}, QStringLiteral("黑方")));
+    bench.send(1, xq::tablemsg::encode(xq::tablemsg::HandUp{QStringLiteral("黑方")}));
     if (!bench.waitFor([&] { return bench.all(&Client::started); }, 30000)) {
         std::fprintf(stderr, "the game did not start\n");
         return 1;
@@ -217,11 +210,9 @@ int main(int argc, char** argv) {
         const auto& m = line[k % 4];
         const int seat = k % 2;
         bench.arrivedThisMove = 0;
-        const QByteArray move =
-            QByteArray(1, 19) + QByteArray(1, 0) + QByteArray(1, static_cast<char>(seat)) +
-            QByteArray(1, static_cast<char>(m[0])) + QByteArray(1, static_cast<char>(m[1])) +
-            QByteArray(1, static_cast<char>(m[2])) + QByteArray(1, static_cast<char>(m[3])) +
-            QByteArray(3, 0);
+        const auto b = [](int v) { return static_cast<std::uint8_t>(v); };
+        const QByteArray move = xq::tablemsg::encode(
+            xq::tablemsg::Move{b(seat), b(m[0]), b(m[1]), b(m[2]), b(m[3]), {}});
         bench.sentAtNs.push_back(bench.clock.nsecsElapsed());
         bench.send(static_cast<std::size_t>(seat), move);
         if (!bench.waitFor([&] { return bench.arrivedThisMove == spectators; }, 30000, 0)) {

@@ -21,6 +21,7 @@
 
 #include "net/cp936.h"
 #include "net/frame.h"
+#include "net/table_requests.h"
 #include "server/fd_limit.h"
 #include "swarm.h"
 
@@ -47,9 +48,7 @@ bool waitFor(F done, int ms) {
 
 QByteArray helloAndLogin(const QString& name) {
     return xq::EncodeFrame(QByteArray(xq::kHelloPrefix) + xq::EncodeCp936(name)) +
-           xq::EncodeFrame(QByteArray("\x82\x00"
-                                      "500`DRAK`1",
-                                      12));
+           xq::EncodeFrame(xq::tablemsg::encode(xq::tablemsg::Login{true}));
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "net/table_requests.h"
+#include "request_round_trip.h"
 #include "seeds.h"
 #include "server/record_upload.h"
 #include "server_people.h"
@@ -28,6 +30,19 @@ QByteArray Long(qint32 v) {
 
 QByteArray ChunkBody(qint32 total, qint32 before, const QByteArray& moves) {
     return Long(total) + Long(before) + moves;
+}
+
+// The assembler fed as the table feeds it: a chunk, the player's giving up, or a malformed chunk.
+xq::server::RecordUpload::Step Feed(xq::server::RecordUpload& up, const QByteArray& frame,
+                                    qint32& total) {
+    const tablemsg::ParsedRequest parsed = tablemsg::parseRequest(frame);
+    const auto* request = std::get_if<tablemsg::Request>(&parsed);
+    if (const auto* chunk = request ? std::get_if<tablemsg::RecordChunk>(request) : nullptr) {
+        total = chunk->total;
+        return up.add(*chunk);
+    }
+    if (request && std::holds_alternative<tablemsg::LoadAbandoned>(*request)) return up.giveUp();
+    return xq::server::RecordUpload::Step::Refused;
 }
 
 // Both seated and no hand raised: 甲 asks to load and 乙 agrees.
@@ -77,12 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case kChunkFromOther: {
                 const int who = (act & 3) == kChunk ? 0 : (act >> 2) & 3;
                 const xq::Cmd chunk = Msg({23, 3, who == 1 ? 1 : 0}) + bytes;
+                CheckRequestRoundTrip(chunk);
                 people.receive(who, chunk);
                 if (who != 0) break;
-                const RecordUpload::Step step = alone.add(chunk);
+                qint32 total = 0;
+                const RecordUpload::Step step = Feed(alone, chunk, total);
                 if (step == RecordUpload::Step::Complete) {
-                    qint32 total = 0;
-                    xq::GetLongFromCmd(total, chunk, 3);
                     if (static_cast<qint32>(alone.moves().size()) != total ||
                         total > RecordUpload::kMaxMoves)
                         __builtin_trap();
@@ -91,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             }
             case kMessage:
+                CheckRequestRoundTrip(bytes);
                 people.receive(0, bytes);
                 break;
             default:

@@ -9,12 +9,15 @@
 #include <QRegularExpression>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "net/codec.h"
+#include "net/leading_number.h"
+#include "net/table_requests.h"
+#include "request_round_trip.h"
 #include "seeds.h"
 #include "server_people.h"
-#include "net/leading_number.h"
 
 namespace xq::fuzz {
 
@@ -34,10 +37,19 @@ Cmd ChatLine(const QString& speaker, const QString& shownSpeaker, const QString&
              const QByteArray& text, bool privately) {
     QString words;
     DecodeCp936(text, words);
-    const QString line = speaker + u'`' + to + u'`' + shownSpeaker + u'`' + to +
-                         QStringLiteral("`12:00:00`") + words + QStringLiteral("`#000000`0`") +
-                         (privately ? u'1' : u'0') + u'`';
-    return Cmd(1, char(1)) + EncodeCp936(line);
+    return tablemsg::encode(
+        tablemsg::Chat{{speaker, to, shownSpeaker, to, QStringLiteral("12:00:00"), words,
+                        QStringLiteral("#000000"), QStringLiteral("0"),
+                        privately ? QStringLiteral("1") : QStringLiteral("0"), QString()}});
+}
+
+// The fields of a chat line as the server reads them; nothing when it is no chat line.
+std::optional<QStringList> FieldsOf(const Cmd& line) {
+    const tablemsg::ParsedRequest parsed = tablemsg::parseRequest(line);
+    const auto* request = std::get_if<tablemsg::Request>(&parsed);
+    const auto* chat = request ? std::get_if<tablemsg::Chat>(request) : nullptr;
+    if (!chat) return std::nullopt;
+    return chat->fields;
 }
 
 // Anything that would end a shown line: C0 and C1 controls, DEL, the Unicode line and paragraph
@@ -50,9 +62,11 @@ bool BreaksLine(QChar c) {
 // The relayed line is the sent one, but for blanks where the text (field 5) broke the line.
 bool SameButBlankedBreaks(const Cmd& relayed, const Cmd& sent) {
     if (relayed == sent) return true;
-    const QStringList r = CmdToString(relayed, 1).split(u'`');
-    const QStringList s = CmdToString(sent, 1).split(u'`');
-    if (r.size() != s.size() || r.size() != 10) return false;
+    const auto relayedFields = FieldsOf(relayed);
+    const auto sentFields = FieldsOf(sent);
+    if (!relayedFields || !sentFields) return false;
+    const QStringList& r = *relayedFields;
+    const QStringList& s = *sentFields;
     for (qsizetype i = 0; i < r.size(); ++i) {
         if (i != 5 && r[i] != s[i]) return false;
     }
@@ -70,12 +84,13 @@ public:
 
 protected:
     void onSend(const server::ConnIds& to, const Cmd& message) override {
-        if (message.isEmpty() || ByteAt(message, 0) != 1) return;
+        if (tablemsg::frameHead(message).code != 1) return;
         // Only the line just sent, as it was sent, by the one who sent it.
         if (sender < 0 || !SameButBlankedBreaks(message, sent)) __builtin_trap();
-        const QStringList fields = CmdToString(message, 1).split(u'`');
-        if (fields.size() != 10 || fields[0] != name(sender) || fields[2] != name(sender))
-            __builtin_trap();
+        const auto read = FieldsOf(message);
+        if (!read) __builtin_trap();
+        const QStringList& fields = *read;
+        if (fields[0] != name(sender) || fields[2] != name(sender)) __builtin_trap();
         // One line in every pane: the person delivered to is the one shown, the time is a time.
         static const QRegularExpression time(
             QStringLiteral("^([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]$"));
@@ -167,6 +182,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const QString field0 = form == kOtherName && (act & 0x80) ? shown : speaker;
             line = ChatLine(field0, shown, ServerPeople::name(other), bytes, privately);
         }
+        CheckRequestRoundTrip(line);
         relay.sender = who;
         relay.sent = line;
         relay.receive(who, line);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "net/frame.h"
+#include "request_round_trip.h"
 #include "seeds.h"
 #include "server/hello.h"
 #include "server/inbound_frames.h"
@@ -55,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             QByteArrayView(reinterpret_cast<const char*>(data + at), static_cast<qsizetype>(n)));
         QByteArray frame;
         while (stage != Stage::Closed) {
-            const std::uint32_t limit = stage == Stage::Hello   ? kMaxHelloBytes
-                                        : stage == Stage::Login ? kLoginBytes
+            const std::uint32_t limit = stage == Stage::Hello   ? xq::kMaxHelloBytes
+                                        : stage == Stage::Login ? xq::kLoginBytes
                                                                 : RoomTable::kMaxChatBytes;
             const InboundFrames::Next next = frames.next(limit, frame);
             if (next == InboundFrames::Next::Broken) {
@@ -88,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 newcomer = people.arrive(hello.name, *allowWatch, hello.ticket);
                 stage = Stage::In;
             } else {
+                xq::fuzz::CheckRequestRoundTrip(frame);
                 people.receiveOn(newcomer, frame);
             }
         }

@@ -1,10 +1,12 @@
 // The server's table fed by four people who send arbitrary messages, lose their connections, come
 // back (with or without the right ticket) and leave, with time passing. The input is a sequence
-// of records: an action byte, a length byte, then that many bytes.
+// of records: an action byte, a length byte, then that many bytes. Every message also goes
+// through the codec and back unchanged.
 
 #include <cstddef>
 #include <cstdint>
 
+#include "request_round_trip.h"
 #include "seeds.h"
 #include "server_people.h"
 
@@ -85,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             default:
                 // Actions 1 to 4 send, so that most records are messages.
+                xq::fuzz::CheckRequestRoundTrip(bytes);
                 people.receive(who, bytes);
                 break;
         }

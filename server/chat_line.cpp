@@ -4,9 +4,9 @@
 
 namespace xq::server {
 
-ChatLine checkChatLine(const QString& text, const QString& sender) {
+ChatLine checkChatLine(const QStringList& fields, const QString& sender) {
     ChatLine line;
-    line.fields = text.split(u'`');
+    line.fields = fields;
     QStringList& f = line.fields;
     const auto refuse = [&line](const char* why) {
         line.refusal = why;

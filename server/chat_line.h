@@ -18,6 +18,6 @@ struct ChatLine {
 
 // Fields: 0 sender, 1 addressee, 2 sender as shown, 3 addressee as shown, 4 time "hh:mm:ss",
 // 5 text, 6 colour, 7 face, 8 private flag, 9 spare.
-ChatLine checkChatLine(const QString& text, const QString& sender);
+ChatLine checkChatLine(const QStringList& fields, const QString& sender);
 
 }  // namespace xq::server

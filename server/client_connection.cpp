@@ -27,9 +27,9 @@ ClientConnection::ClientConnection(ConnId id, qintptr descriptor, ReadyWatch& wa
 std::uint32_t ClientConnection::frameLimit() const {
     switch (stage_) {
         case Stage::Hello:
-            return kMaxHelloBytes;
+            return xq::kMaxHelloBytes;
         case Stage::Login:
-            return kLoginBytes;
+            return xq::kLoginBytes;
         default:
             return static_cast<std::uint32_t>(RoomTable::kMaxChatBytes);  // the longest message
     }

@@ -5,6 +5,7 @@
 #include "net/cp936.h"
 #include "net/frame.h"
 #include "net/hall_messages.h"
+#include "net/table_requests.h"
 
 namespace xq::server {
 
@@ -53,11 +54,11 @@ std::optional<Hello> parseHallHello(const QByteArray& frame) {
 }
 
 std::optional<bool> parseLogin(const QByteArray& frame) {
-    static const QByteArray kLogin = QByteArray("\x82\x00", 2) + "500`DRAK`";
-    if (frame.size() != kLogin.size() + 1 || !frame.startsWith(kLogin)) return std::nullopt;
-    const char d = frame.back();
-    if (d != '0' && d != '1') return std::nullopt;
-    return d == '1';
+    const tablemsg::ParsedRequest parsed = tablemsg::parseRequest(frame);
+    const auto* request = std::get_if<tablemsg::Request>(&parsed);
+    const auto* login = request ? std::get_if<tablemsg::Login>(request) : nullptr;
+    if (!login) return std::nullopt;
+    return login->allowWatch;
 }
 
 }  // namespace xq::server

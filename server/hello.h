@@ -9,11 +9,6 @@
 
 namespace xq::server {
 
-// The longest hello: the prefix, a name of two-byte characters, "`" and a ticket.
-inline constexpr std::uint32_t kMaxHelloBytes = 10 + 2 * kMaxNameLength + 1 + kMaxTicketLength;
-// The login frame is always this long.
-inline constexpr std::uint32_t kLoginBytes = 12;
-
 // What the first frame of a connection says: who it is, and the secret that proves it to the
 // server once the name has been seen with one. An empty ticket: none given.
 struct Hello {

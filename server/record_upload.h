@@ -2,23 +2,23 @@
 
 #include <vector>
 
-#include "net/codec.h"
+#include "net/table_requests.h"
 #include "rules/history.h"
 
 namespace xq::server {
 
-// Puts an uploaded record together from its chunks:
-// [23, 3, seat, total (long), first - 1 (long), up to 50 moves of 4 bytes].
+// Puts an uploaded record together from its chunks, each of which must carry the same total and
+// follow on from the moves before it.
 class RecordUpload {
 public:
     static constexpr int kMaxMoves = 2000;
-    static constexpr int kChunkMoves = 50;
-    static constexpr int kHeader = 11;
 
     enum class Step { NeedMore, Complete, GivenUp, Refused };
 
-    // Takes the next chunk. Once it has answered anything but NeedMore it stays finished.
-    Step add(const Cmd& chunk);
+    // Takes the next chunk, or the player's giving up. Once it has answered anything but
+    // NeedMore it stays finished.
+    Step add(const tablemsg::RecordChunk& chunk);
+    Step giveUp();
     const std::vector<QiPuItem>& moves() const { return moves_; }
     void reset();
 

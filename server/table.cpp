@@ -88,11 +88,10 @@ void RoomTable::log(const QString& line) {
 }
 
 void RoomTable::ignore(const Person& who, const Cmd& m, const char* why) {
-    const int code = m.isEmpty() ? -1 : ByteAt(m, 0);
-    const int sub = m.size() > 1 ? ByteAt(m, 1) : -1;
+    const tablemsg::FrameHead head = tablemsg::frameHead(m);
     log(QStringLiteral("ignored %1/%2 (%3 bytes) from %4: %5")
-            .arg(code)
-            .arg(sub)
+            .arg(head.code)
+            .arg(head.sub)
             .arg(m.size())
             .arg(who.name, QString::fromLatin1(why)));
 }
@@ -308,11 +307,14 @@ void RoomTable::receive(ConnId id, const Cmd& m) {
     auto it = people_.find(id);
     if (it == people_.end()) return;
     const Person p = it->second;  // a copy: handlers may remove the person
-    if (m.isEmpty()) return ignore(p, m, "empty");
-    const std::uint8_t c = ByteAt(m, 0);
-    if (c == code::kChat) return onChat(id, p, m);
-    if (c == code::kUser && m.size() == 2 && ByteAt(m, 1) == 1) return;  // game-begun note
-    if (c == code::kLeave && m.size() > 2 && ByteAt(m, 1) == 0 && CmdToString(m, 2) == p.name) {
+    const tablemsg::ParsedRequest parsed = tablemsg::parseRequest(m);
+    if (const auto* refusal = std::get_if<tablemsg::Refusal>(&parsed))
+        return onRefusal(p, *refusal, m);
+    const tablemsg::Request& request = std::get<tablemsg::Request>(parsed);
+    if (const auto* chat = std::get_if<tablemsg::Chat>(&request)) return onChat(id, p, *chat, m);
+    if (std::holds_alternative<tablemsg::TableBegun>(request)) return;  // game-begun note
+    if (const auto* leave = std::get_if<tablemsg::Leave>(&request);
+        leave && leave->name == p.name) {
         if (p.seat >= 0) {
             log(QStringLiteral("%1 leaves the table").arg(p.name));
             return leaveForGood(p.seat);
@@ -320,59 +322,54 @@ void RoomTable::receive(ConnId id, const Cmd& m) {
         return spectatorLeaves(id, true);
     }
     if (p.seat < 0) return ignore(p, m, "not a player");
-    dispatchPlayer(p, m);
+    dispatchPlayer(p, request, m);
 }
 
-void RoomTable::dispatchPlayer(const Person& p, const Cmd& m) {
-    const std::uint8_t c = ByteAt(m, 0);
-    const qsizetype n = m.size();
-    const std::uint8_t sub = n > 1 ? ByteAt(m, 1) : 0;
-    // Game messages name the sender's seat in byte 2 (18: byte 1); another seat is not his.
-    const bool ownSeat =
-        (c == code::kRaiseHand ? n > 1 && ByteAt(m, 1) == p.seat : n > 2 && ByteAt(m, 2) == p.seat);
-    switch (c) {
-        case code::kHandUp:
-            if (n > 2 && sub == 1) return onHandText(p, CmdToString(m, 2));
-            if (n > 2 && sub == 0) return onOwnerTerms(p, CmdToString(m, 2));
-            break;
-        case code::kRaiseHand:
-            if (n == 2 && ownSeat) return onRaiseHand(p.seat);
-            break;
-        case code::kMove:
-            if (n == 10 && ownSeat) return onMove(p, m);
-            break;
-        case code::kUndo:
-        case code::kDraw:
-        case code::kLoad:
-            if (n == 3 && ownSeat && sub == code::kAsk) return onRequest(c, p.seat);
-            if (n == 3 && ownSeat && (sub == code::kAgree || sub == code::kRefuse))
-                return onAnswer(c, sub == code::kAgree, p.seat);
-            if (c == code::kLoad && ownSeat && sub == code::kRecordData) {
-                if (phase_ == TablePhase::Loading && p.seat == loadAsker_) return onChunk(m);
-            }
-            break;
-        case code::kResign:
-            if (n == 3 && ownSeat && (sub == 0 || sub == 1) && phase_ == TablePhase::Playing) {
-                log(QStringLiteral("%1 %2").arg(p.name, sub == 0
-                                                            ? QStringLiteral("resigns")
-                                                            : QStringLiteral("runs out of time")));
-                return finishGame(p.seat,
-                                  sub == 0 ? QStringLiteral("认输") : QStringLiteral("超时"));
-            }
-            break;
-        default:
-            break;
+void RoomTable::onRefusal(const Person& p, const tablemsg::Refusal& refusal, const Cmd& m) {
+    // A malformed chunk from the uploader ends his upload; anything else malformed is dropped.
+    const bool ownChunk = refusal.code == code::kLoad && refusal.sub == code::kRecordData &&
+                          p.seat >= 0 && refusal.seat == p.seat;
+    if (ownChunk && phase_ == TablePhase::Loading && p.seat == loadAsker_)
+        return onUploadStep(RecordUpload::Step::Refused);
+    if (p.seat < 0 && refusal.code != code::kChat && !m.isEmpty())
+        return ignore(p, m, "not a player");
+    ignore(p, m, refusal.reason);
+}
+
+void RoomTable::dispatchPlayer(const Person& p, const tablemsg::Request& request, const Cmd& m) {
+    // Game messages name the sender's seat; another seat is not his.
+    const auto own = [&p](std::uint8_t seat) { return seat == p.seat; };
+    if (const auto* hand = std::get_if<tablemsg::HandUp>(&request))
+        return onHandText(p, hand->name);
+    if (const auto* terms = std::get_if<tablemsg::OwnerSettings>(&request))
+        return onOwnerTerms(p, *terms);
+    if (const auto* raise = std::get_if<tablemsg::RaiseHand>(&request); raise && own(raise->seat))
+        return onRaiseHand(p.seat);
+    if (const auto* move = std::get_if<tablemsg::Move>(&request); move && own(move->seat))
+        return onMove(p, *move, m);
+    if (const auto* ask = std::get_if<tablemsg::Ask>(&request); ask && own(ask->seat))
+        return onRequest(static_cast<std::uint8_t>(ask->topic), p.seat);
+    if (const auto* answer = std::get_if<tablemsg::Answer>(&request); answer && own(answer->seat))
+        return onAnswer(static_cast<std::uint8_t>(answer->topic), answer->agree, p.seat);
+    if (const auto* resign = std::get_if<tablemsg::Resign>(&request);
+        resign && own(resign->seat) && phase_ == TablePhase::Playing) {
+        log(QStringLiteral("%1 %2").arg(p.name, resign->timeOut ? QStringLiteral("runs out of time")
+                                                                : QStringLiteral("resigns")));
+        return finishGame(p.seat,
+                          resign->timeOut ? QStringLiteral("超时") : QStringLiteral("认输"));
     }
+    if (std::holds_alternative<tablemsg::RecordChunk>(request) ||
+        std::holds_alternative<tablemsg::LoadAbandoned>(request))
+        return onLoadChunk(p, request, m);
     ignore(p, m, "unexpected here");
 }
 
-void RoomTable::onChat(ConnId id, const Person& p, const Cmd& m) {
-    if (m.size() > kMaxChatBytes) return ignore(p, m, "chat line too long");
-    const ChatLine line = checkChatLine(CmdToString(m, 1), p.name);
+void RoomTable::onChat(ConnId id, const Person& p, const tablemsg::Chat& chat, const Cmd& m) {
+    const ChatLine line = checkChatLine(chat.fields, p.name);
     if (line.refusal != nullptr) return ignore(p, m, line.refusal);
     if (!takeChatTurn(id)) return ignore(p, m, "chat too fast");
     // A line that needs no change goes on byte for byte.
-    const Cmd relayed = line.textChanged ? tablemsg::encode(tablemsg::Chat{line.fields}) : m;
+    const Cmd relayed = line.textChanged ? tablemsg::encode(tablemsg::ChatRelay{line.fields}) : m;
     if (LeadingNumber(line.fields[8]) > 0) {
         ConnIds to{id};
         const ConnId other = idByName_.value(line.fields[1], id);

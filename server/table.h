@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "net/codec.h"
+#include "net/table_requests.h"
 #include "net/wire_limits.h"
 #include "server/board_game.h"
 #include "server/chat_rate.h"
@@ -125,7 +126,7 @@ private:
 
     // Hands and the settings stage (table_seats.cpp).
     void onHandText(const Person& p, const QString& text);
-    void onOwnerTerms(const Person& p, const QString& text);
+    void onOwnerTerms(const Person& p, const tablemsg::OwnerSettings& terms);
     void onRaiseHand(int seat);
     void raiseInWaiting(int seat, const Cmd& announce);
     void maybeBeginSettings();
@@ -136,7 +137,7 @@ private:
 
     // The game (table_play.cpp).
     void startGame();
-    void onMove(const Person& p, const Cmd& m);
+    void onMove(const Person& p, const tablemsg::Move& move, const Cmd& m);
     void onRequest(std::uint8_t code, int seat);
     void onAnswer(std::uint8_t code, bool agree, int seat);
     void finishGame(int result, const QString& reason, bool escaped = false);
@@ -145,15 +146,19 @@ private:
     // Loading a stored record (table_load.cpp).
     void onLoadRequest(int seat);
     void beginLoading(int asker);
-    void onChunk(const Cmd& m);
+    // What the uploader's chunk (or his giving up, or a malformed chunk) did to the upload.
+    void onUploadStep(RecordUpload::Step step);
     void failLoad(const QString& why);
     void acceptLoad(const QiPuHistory& history);
 
     void refuseLogin(ConnId id, const QString& why, const QString& notice);
-    void onChat(ConnId id, const Person& p, const Cmd& m);
+    void onChat(ConnId id, const Person& p, const tablemsg::Chat& chat, const Cmd& m);
     // False when the participant has used up his chat for now (and is told so once).
     bool takeChatTurn(ConnId id);
-    void dispatchPlayer(const Person& p, const Cmd& m);
+    void onRefusal(const Person& p, const tablemsg::Refusal& refusal, const Cmd& m);
+    void dispatchPlayer(const Person& p, const tablemsg::Request& request, const Cmd& m);
+    // A chunk of the record being loaded, from a player who named his own seat.
+    void onLoadChunk(const Person& p, const tablemsg::Request& request, const Cmd& m);
 
     TableOutput& out_;
     ChatRate chatRate_;

@@ -31,8 +31,16 @@ void RoomTable::beginLoading(int asker) {
     log(QStringLiteral("%1 uploads a record").arg(seats_[static_cast<std::size_t>(asker)].name));
 }
 
-void RoomTable::onChunk(const Cmd& m) {
-    switch (upload_.add(m)) {
+void RoomTable::onLoadChunk(const Person& p, const tablemsg::Request& request, const Cmd& m) {
+    const auto* chunk = std::get_if<tablemsg::RecordChunk>(&request);
+    const std::uint8_t seat = chunk ? chunk->seat : std::get<tablemsg::LoadAbandoned>(request).seat;
+    if (seat != p.seat || phase_ != TablePhase::Loading || p.seat != loadAsker_)
+        return ignore(p, m, "unexpected here");
+    onUploadStep(chunk ? upload_.add(*chunk) : upload_.giveUp());
+}
+
+void RoomTable::onUploadStep(RecordUpload::Step step) {
+    switch (step) {
         case RecordUpload::Step::NeedMore:
             return;
         case RecordUpload::Step::GivenUp:

@@ -26,9 +26,9 @@ void RoomTable::startGame() {
     toAll(tablemsg::encode(tablemsg::GameStart{red, red, terms.bankTriple(), terms.stepTriple()}));
 }
 
-void RoomTable::onMove(const Person& p, const Cmd& m) {
+void RoomTable::onMove(const Person& p, const tablemsg::Move& move, const Cmd& m) {
     if (phase_ != TablePhase::Playing) return ignore(p, m, "no game is running");
-    const std::uint8_t from = ByteAt(m, 3), to = ByteAt(m, 5);
+    const std::uint8_t from = move.from, to = move.to;
     std::optional<QString> why;
     if (pending_) {
         why = QStringLiteral("请等待对方答复");

@@ -105,7 +105,7 @@ void RoomTable::lowerHands() {
 
 void RoomTable::onHandText(const Person& p, const QString& text) {
     if (text != p.name)
-        return ignore(p, tablemsg::encode(tablemsg::HandUp{1, text, {}}),
+        return ignore(p, tablemsg::encode(tablemsg::HandsUp{1, text, {}}),
                       "hand raised in another's name");
     Seat& seat = seats_[static_cast<std::size_t>(p.seat)];
     switch (phase_) {
@@ -114,7 +114,7 @@ void RoomTable::onHandText(const Person& p, const QString& text) {
             seat.handUp = true;
             log(QStringLiteral("%1 raises the hand").arg(p.name));
             toAll(tablemsg::encode(
-                tablemsg::HandUp{static_cast<std::uint8_t>(handsUp()), p.name, {}}));
+                tablemsg::HandsUp{static_cast<std::uint8_t>(handsUp()), p.name, {}}));
             return maybeBeginSettings();
         case TablePhase::Settings:
             if (p.seat != 1 || !ownerConfirmed_) {
@@ -124,7 +124,7 @@ void RoomTable::onHandText(const Person& p, const QString& text) {
             seat.handUp = true;
             agreedTerms_ = proposedTerms_;
             log(QStringLiteral("%1 agrees to the terms %2").arg(p.name, agreedTerms_->text()));
-            toAll(tablemsg::encode(tablemsg::HandUp{2, p.name, {}}));
+            toAll(tablemsg::encode(tablemsg::HandsUp{2, p.name, {}}));
             return startGame();
         case TablePhase::BetweenGames:
             return raiseAfterGame(p.seat);
@@ -142,7 +142,7 @@ void RoomTable::onRaiseHand(int seat) {
         if (st.handUp) return;
         st.handUp = true;
         log(QStringLiteral("%1 raises the hand").arg(st.name));
-        toAll(tablemsg::encode(tablemsg::RaiseHand{s}));
+        toAll(tablemsg::encode(tablemsg::Ready{s}));
         return maybeBeginSettings();
     }
     log(QStringLiteral("hand of seat %1 not taken now").arg(seat));
@@ -153,7 +153,7 @@ void RoomTable::raiseAfterGame(int seat) {
     if (s.handUp) return;
     s.handUp = true;
     log(QStringLiteral("%1 is ready for the next game").arg(s.name));
-    toAll(tablemsg::encode(tablemsg::RaiseHand{static_cast<std::uint8_t>(seat)}));
+    toAll(tablemsg::encode(tablemsg::Ready{static_cast<std::uint8_t>(seat)}));
     if (handsUp() == 2) startGame();
 }
 
@@ -176,15 +176,11 @@ void RoomTable::beginSettings() {
         toSeat(s, tablemsg::encode(tablemsg::settingsStage(s, false, proposedTerms_.text())));
 }
 
-void RoomTable::onOwnerTerms(const Person& p, const QString& text) {
+void RoomTable::onOwnerTerms(const Person& p, const tablemsg::OwnerSettings& terms) {
     if (phase_ != TablePhase::Settings || p.seat != 0)
-        return ignore(p, tablemsg::encode(tablemsg::HandUp{0, text, {}}),
-                      "terms from someone who cannot set them");
-    const qsizetype cut = text.indexOf(u'`');
-    if (cut < 0 || text.left(cut) != p.name)
-        return ignore(p, tablemsg::encode(tablemsg::HandUp{0, text, {}}),
-                      "terms in another's name");
-    const auto parsed = parseOwnerTerms(QStringView(text).sliced(cut + 1));
+        return ignore(p, tablemsg::encode(terms), "terms from someone who cannot set them");
+    if (terms.name != p.name) return ignore(p, tablemsg::encode(terms), "terms in another's name");
+    const auto parsed = parseOwnerTerms(terms.settings);
     if (const auto* reason = std::get_if<QString>(&parsed)) {
         log(QStringLiteral("terms of %1 refused: %2").arg(p.name, *reason));
         toSeat(0, tablemsg::encode(tablemsg::Notice{QStringLiteral("桌主设置无效：") + *reason}));
@@ -199,9 +195,9 @@ void RoomTable::onOwnerTerms(const Person& p, const QString& text) {
     ConnIds others = everybody();
     if (seats_[1].conn) {
         others.removeOne(*seats_[1].conn);
-        toSeat(1, tablemsg::encode(tablemsg::HandUp{1, p.name, proposedTerms_.text()}));
+        toSeat(1, tablemsg::encode(tablemsg::HandsUp{1, p.name, proposedTerms_.text()}));
     }
-    out_.send(others, tablemsg::encode(tablemsg::HandUp{1, p.name, {}}));
+    out_.send(others, tablemsg::encode(tablemsg::HandsUp{1, p.name, {}}));
 }
 
 }  // namespace xq::server

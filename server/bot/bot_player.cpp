@@ -6,8 +6,8 @@
 #include "engine/evaluation.h"
 #include "net/message_codes.h"
 #include "net/table_events.h"
+#include "net/table_requests.h"
 #include "server/game_clock.h"
-#include "server/outgoing.h"
 
 namespace xq::server {
 namespace {
@@ -89,7 +89,7 @@ void BotPlayer::dropFinished() {
 }
 
 void BotPlayer::leave() {
-    send(out::withText({code::kLeave, 0}, config_.options.name));
+    send(tablemsg::encode(tablemsg::Leave{config_.options.name}));
 }
 
 // ---- Messages in ----
@@ -130,7 +130,7 @@ void BotPlayer::handle(const Cmd& m) {
             return onTableSettings(stage ? stage->fields : QStringList{QString()});
         }
         case code::kHandUp:
-            if (const auto* hand = eventAs<HandUp>(parsed)) onHand(*hand);
+            if (const auto* hand = eventAs<HandsUp>(parsed)) onHand(*hand);
             return;
         case code::kSnapshot:
             return onSnapshot(parsed);
@@ -138,7 +138,7 @@ void BotPlayer::handle(const Cmd& m) {
             if (const auto* start = eventAs<GameStart>(parsed)) onGameStart(*start);
             return;
         case code::kRaiseHand:
-            if (const auto* hand = eventAs<RaiseHand>(parsed)) onRaisedHand(hand->seat);
+            if (const auto* hand = eventAs<Ready>(parsed)) onRaisedHand(hand->seat);
             return;
         case code::kMove:
             if (const auto* echo = eventAs<MoveEcho>(parsed)) onEcho(*echo);
@@ -205,11 +205,11 @@ void BotPlayer::agreeToTerms() {
     later(config_.timing.replyMs, [this] {
         if (phase_ != Phase::Settings || handUp_) return;
         handUp_ = true;
-        send(out::withText({code::kHandUp, 1}, config_.options.name));
+        send(tablemsg::encode(tablemsg::HandUp{config_.options.name}));
     });
 }
 
-void BotPlayer::onHand(const tablemsg::HandUp& hand) {
+void BotPlayer::onHand(const tablemsg::HandsUp& hand) {
     if (hand.name.isEmpty()) return;
     if (hand.name == config_.options.name) {
         handUp_ = true;
@@ -345,21 +345,22 @@ void BotPlayer::scheduleHand() {
         if (handUp_) return;
         if (phase_ == Phase::Waiting && !other_.isEmpty()) {
             handUp_ = true;
-            send(out::withText({code::kHandUp, 1}, config_.options.name));
+            send(tablemsg::encode(tablemsg::HandUp{config_.options.name}));
         } else if (phase_ == Phase::BetweenGames) {
             handUp_ = true;
-            send(out::bytes({code::kRaiseHand, static_cast<std::uint8_t>(seat_)}));
+            send(tablemsg::encode(tablemsg::RaiseHand{static_cast<std::uint8_t>(seat_)}));
         }
     });
 }
 
 void BotPlayer::answer(std::uint8_t c, bool agree) {
-    send(out::bytes({c, agree ? code::kAgree : code::kRefuse, static_cast<std::uint8_t>(seat_)}));
+    send(tablemsg::encode(tablemsg::Answer{static_cast<tablemsg::Topic>(c), agree,
+                                           static_cast<std::uint8_t>(seat_)}));
 }
 
 void BotPlayer::resign() {
     ++ticket_;
-    send(out::bytes({code::kResign, 0, static_cast<std::uint8_t>(seat_)}));
+    send(tablemsg::encode(tablemsg::Resign{static_cast<std::uint8_t>(seat_), false}));
 }
 
 void BotPlayer::greet() {
@@ -379,7 +380,7 @@ void BotPlayer::greet() {
                                 QString::number(face_),
                                 QStringLiteral("0"),
                                 QString()};
-    send(out::withText({code::kChat}, fields.join(u'`')));
+    send(tablemsg::encode(tablemsg::Chat{fields}));
 }
 
 // ---- Thinking ----
@@ -426,8 +427,8 @@ void BotPlayer::playMove(int t, Move m) {
     const auto bank = GameClock::triple(
         clock.bankUsedSeconds + engine::ChargedSeconds(turnElapsed(), clock.stepAllowanceSeconds));
     sent_ = m;
-    send(out::bytes({code::kMove, 0, static_cast<std::uint8_t>(seat_), Packed(m.from),
-                     pos.at(m.from), Packed(m.to), pos.at(m.to), bank[0], bank[1], bank[2]}));
+    send(tablemsg::encode(tablemsg::Move{static_cast<std::uint8_t>(seat_), Packed(m.from),
+                                         pos.at(m.from), Packed(m.to), pos.at(m.to), bank}));
 }
 
 void BotPlayer::assessDraw() {

@@ -62,7 +62,7 @@ private:
     void onArrival(const QString& row);
     void onLeft(const QString& name);
     void onTableSettings(const QStringList& fields);
-    void onHand(const tablemsg::HandUp& hand);
+    void onHand(const tablemsg::HandsUp& hand);
     void onSnapshot(const tablemsg::ParsedEvent& parsed);
     void onGameStart(const tablemsg::GameStart& start);
     void onRaisedHand(int seat);

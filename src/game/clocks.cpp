@@ -2,7 +2,7 @@
 // its free time.
 
 #include "game/table.h"
-#include "net/messages.h"
+#include "net/table_requests.h"
 #include "prefs/sounds.h"
 
 namespace xq {
@@ -61,7 +61,7 @@ void Table::OnClockTick() {
     if (g.bteGameState == s.bteMySeat && !s.blnLookOn && !ok) {
         MakeSound(kSoundTimeOver);
         SetTimer(TableTimer::UserRunTime, false);
-        Send(msg::TimeOut(s.bteMySeat));
+        Send(tablemsg::encode(tablemsg::Resign{s.bteMySeat, true}));
     }
 }
 

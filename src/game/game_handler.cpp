@@ -3,8 +3,8 @@
 
 #include "game/table.h"
 #include "net/message_codes.h"
-#include "net/messages.h"
 #include "net/table_events.h"
+#include "net/table_requests.h"
 #include "prefs/sounds.h"
 #include "rules/check.h"
 #include "rules/legality.h"
@@ -36,7 +36,7 @@ void Table::gameEvent(const tablemsg::ParsedEvent& parsed) {
     using namespace tablemsg;
     switch (codeOf(parsed)) {
         case code::kChat: {
-            const auto* line = eventAs<Chat>(parsed);
+            const auto* line = eventAs<ChatRelay>(parsed);
             if (!line) return;
             const QStringList& f = line->fields;
             // The speaker and the addressee shown are those the server checked and routed by
@@ -60,7 +60,7 @@ void Table::gameEvent(const tablemsg::ParsedEvent& parsed) {
             GameStart(eventAs<tablemsg::GameStart>(parsed));
             return;
         case code::kRaiseHand: {
-            const auto* m = eventAs<RaiseHand>(parsed);
+            const auto* m = eventAs<Ready>(parsed);
             if (!m) return;
             const int seat = m->seat;
             s.SeatUsers[static_cast<std::size_t>(seat)].intHandUp = true;
@@ -207,7 +207,8 @@ void Table::AnswerRequest(std::uint8_t requestCode, const QString& question) {
     // The game ended, started anew or was reset while the question was open: the request went
     // with it, and an answer now would land in a phase it was never asked in.
     if (asked != phase_) return;
-    Send(msg::Answer(requestCode, agree, s.bteMySeat));
+    Send(tablemsg::encode(
+        tablemsg::Answer{static_cast<tablemsg::Topic>(requestCode), agree, s.bteMySeat}));
 }
 
 void Table::Refused(int seat, const QString& note) {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "net/messages.h"
-#include "net/leading_number.h"
 #include "game/user_row.h"
+#include "net/leading_number.h"
+#include "net/table_requests.h"
 
 namespace xq {
 
@@ -111,9 +111,9 @@ QString GameSetModel::settingsText() const {
 
 GameSetModel::Press GameSetModel::press(int button, const QString& myName) {
     timerEnabled = false;
-    if (button == 1) return {msg::LeaveTable(myName), {}, true};
+    if (button == 1) return {tablemsg::encode(tablemsg::Leave{myName}), {}, true};
     if (button != 0) return {{}, {}, false};
-    if (!blnDeskMaster) return {msg::HandUp(myName), {}, true};
+    if (!blnDeskMaster) return {tablemsg::encode(tablemsg::HandUp{myName}), {}, true};
     if (const auto failure = validate()) {
         // Refused before the end, the count-down goes on from where it was. Refused after it ran
         // out, it stays stopped: pressing again every second would bring the warning straight
@@ -121,7 +121,7 @@ GameSetModel::Press GameSetModel::press(int button, const QString& myName) {
         timerEnabled = counter <= kCountFrom;
         return {{}, *failure, false};
     }
-    return {msg::OwnerSettings(myName, settingsText()), {}, true};
+    return {tablemsg::encode(tablemsg::OwnerSettings{myName, settingsText()}), {}, true};
 }
 
 }  // namespace xq

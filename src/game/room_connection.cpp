@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "net/leading_number.h"
-#include "net/messages.h"
+#include "net/table_requests.h"
 #include "prefs/user_settings.h"
 #include "startup/session.h"
 
@@ -16,7 +16,7 @@ RoomConnection::RoomConnection(const Session& session, const UserSettings& setti
                                QObject* parent)
     : QObject(parent), session_(session), settings_(settings) {
     connect(&socket_, &RoomSocket::connected, this,
-            [this] { send(msg::Login(settings_.bteAllowLookOnSee)); });
+            [this] { send(tablemsg::encode(tablemsg::Login{settings_.bteAllowLookOnSee != 0})); });
     connect(&socket_, &RoomSocket::dataArrived, this, &RoomConnection::route);
     connect(&socket_, &RoomSocket::closed, this, [this] { end(false); });
     connect(&socket_, &RoomSocket::failed, this, [this] { end(true); });

@@ -5,8 +5,8 @@
 #include "game/user_row.h"
 #include "net/leading_number.h"
 #include "net/message_codes.h"
-#include "net/messages.h"
 #include "net/table_events.h"
+#include "net/table_requests.h"
 #include "prefs/sounds.h"
 
 namespace xq {
@@ -128,7 +128,7 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
             return;
         }
         case code::kHandUp: {
-            const auto* m = eventAs<HandUp>(parsed);
+            const auto* m = eventAs<HandsUp>(parsed);
             if (!m) return;
             HandRaised(*m);
             return;
@@ -218,7 +218,7 @@ GameSetModel::Press Table::OnGameSetButton(int button) {
     return result;
 }
 
-void Table::HandRaised(const tablemsg::HandUp& hand) {
+void Table::HandRaised(const tablemsg::HandsUp& hand) {
     const int seat = FindSeat(hand.name);
     if (seat < 0) return;
     s.SeatUsers[static_cast<std::size_t>(seat)].intHandUp = true;
@@ -259,9 +259,9 @@ void Table::Snapshot(const tablemsg::ParsedEvent& parsed) {
 
 void Table::SendStart() {
     if (s.bteGameStarted == 0) {
-        Send(msg::HandUp(s.strMyUserName));
+        Send(tablemsg::encode(tablemsg::HandUp{s.strMyUserName}));
     } else if (!s.blnLookOn) {
-        Send(msg::RaiseHand(s.bteMySeat));
+        Send(tablemsg::encode(tablemsg::RaiseHand{s.bteMySeat}));
     }
     s.blnCanStart = false;
     RefreshStartButton();
@@ -274,13 +274,13 @@ void Table::SendGameBegun() {
     }
     if (s.bteGameStarted == 0) {
         s.bteGameStarted = 1;
-        Send(msg::TableBegun());
+        Send(tablemsg::encode(tablemsg::TableBegun{}));
     }
 }
 
 void Table::SendLeaveTable() {
     leftTable_ = true;
-    Send(msg::LeaveTable(s.strMyUserName));
+    Send(tablemsg::encode(tablemsg::Leave{s.strMyUserName}));
 }
 
 void Table::OnUsersLoaded(const QString& names) {
@@ -307,7 +307,7 @@ void Table::OnUsersLoaded(const QString& names) {
 }
 
 void Table::SendChat(const QStringList& tenFields) {
-    Send(msg::Chat(tenFields));
+    Send(tablemsg::encode(tablemsg::Chat{tenFields}));
 }
 
 void Table::OnPersonClicked(bool menu, const QString& name, const QString& row) {

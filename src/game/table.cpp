@@ -1,6 +1,5 @@
 #include "game/table.h"
 
-#include "net/messages.h"
 #include "prefs/sounds.h"
 #include "startup/skin_path.h"
 

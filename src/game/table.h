@@ -153,7 +153,7 @@ private:
     void TableSettingsStage(const QStringList& fields);
     // The settings stage ended under the dialog: it closes without sending anything.
     void DropGameSet();
-    void HandRaised(const tablemsg::HandUp& hand);
+    void HandRaised(const tablemsg::HandsUp& hand);
     void Snapshot(const tablemsg::ParsedEvent& parsed);
     // The game-side steps get nothing for a message too short or out of range; each still takes
     // the first steps it always took.

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "game/table.h"
-#include "net/messages.h"
+#include "net/table_requests.h"
 #include "prefs/sounds.h"
 #include "records/record_file.h"
 #include "rules/legality.h"
@@ -49,8 +49,9 @@ void Table::OnBoardClick(bool leftButton, int row, int col) {
     g.bteOptButState[kBtnReplay] = kButtonNormal;
     g.bteOptButState[kBtnSave] = kButtonNormal;
     PaintAllButtons();
-    Send(msg::Move(s.bteMySeat, PackPoint(fr, ff), g.bteQiPan[fr][ff], PackPoint(tr, tf),
-                   g.bteQiPan[tr][tf], s.SeatUsers[s.bteMySeat].bteTotalUsed));
+    Send(tablemsg::encode(tablemsg::Move{s.bteMySeat, PackPoint(fr, ff), g.bteQiPan[fr][ff],
+                                         PackPoint(tr, tf), g.bteQiPan[tr][tf],
+                                         s.SeatUsers[s.bteMySeat].bteTotalUsed}));
 }
 
 void Table::ShowMoveHints(int row, int col) {
@@ -118,11 +119,11 @@ bool Table::RecordLoadStep(int seat) {
     if (!path.isEmpty() && QFileInfo(path).isFile() && LoadQiPuFile(path, record) &&
         QiPuUpperBound(record) >= 1) {
         g.QiPuData = record;
-        for (const Cmd& chunk : msg::RecordChunks(s.bteMySeat, g.QiPuData))
-            Send(chunk);
+        for (const auto& chunk : tablemsg::recordChunks(s.bteMySeat, g.QiPuData))
+            Send(tablemsg::encode(chunk));
         ClearQiPu(g);
     } else {
-        Send(msg::LoadAbandoned(s.bteMySeat));
+        Send(tablemsg::encode(tablemsg::LoadAbandoned{s.bteMySeat}));
     }
     return true;
 }

@@ -1,7 +1,7 @@
 // The seven control panel commands.
 
 #include "game/table.h"
-#include "net/messages.h"
+#include "net/table_requests.h"
 #include "records/record_failure_text.h"
 #include "records/record_file.h"
 
@@ -19,12 +19,12 @@ void Table::DoUserOpt(int index) {
             return;
         case kBtnDraw:
             if (!myTurn) return;
-            Send(msg::DrawOffer(s.bteMySeat));
+            Send(tablemsg::encode(tablemsg::Ask{tablemsg::Topic::Draw, s.bteMySeat}));
             blnWaitAnswer = true;
             Notice(QStringLiteral("正在与对方协商和棋操作，请稍等......"));
             return;
         case kBtnResign:
-            if (myTurn) Send(msg::Resign(s.bteMySeat));
+            if (myTurn) Send(tablemsg::encode(tablemsg::Resign{s.bteMySeat, false}));
             return;
         case kBtnUndo:
             if (!myTurn) return;
@@ -33,7 +33,7 @@ void Table::DoUserOpt(int index) {
                     {}, 5);
                 return;
             }
-            Send(msg::UndoRequest(s.bteMySeat));
+            Send(tablemsg::encode(tablemsg::Ask{tablemsg::Topic::Undo, s.bteMySeat}));
             blnWaitAnswer = true;
             Notice(QStringLiteral("正在与对方协商悔棋操作，请稍等......"));
             return;
@@ -62,7 +62,7 @@ void Table::DoUserOpt(int index) {
                     QStringLiteral("继续"), QStringLiteral("取消"), false);
             // A game may have started, or a hand been raised, while the question was open.
             if (go == MsgPool::kNo || asked != phase_ || !mayLoad()) return;
-            Send(msg::LoadRequest(s.bteMySeat));
+            Send(tablemsg::encode(tablemsg::Ask{tablemsg::Topic::Load, s.bteMySeat}));
             blnWaitAnswer = true;
             Notice(QStringLiteral("正在与对方协商 读入 操作，请稍等......"));
             return;

@@ -131,7 +131,9 @@ ParsedEvent snapshot(const Reader& r) {
 }
 
 Refusal refuse(const Reader& r, const char* why) {
-    Refusal f{r.at(0), std::nullopt, why};
+    Refusal f;
+    f.code = r.at(0);
+    f.reason = why;
     if (r.has(1)) f.sub = r.at(1);
     return f;
 }
@@ -182,7 +184,7 @@ ParsedEvent handUpMessage(const Reader& r) {
     if (!r.has(1)) return refuse(r, "hand without a count");
     const QString text = r.text(2);
     if (text.isEmpty()) return refuse(r, "hand without a name");
-    HandUp h;
+    HandsUp h;
     h.raised = r.at(1);
     const qsizetype cut = text.indexOf(u'`');
     h.name = text.left(cut);
@@ -218,7 +220,7 @@ TableSettings settingsStage(int seat, bool ownerConfirmed, const QString& terms)
 
 ParsedEvent parseEvent(const QByteArray& frame) {
     const Reader r(frame);
-    if (!r.has(0)) return Refusal{0, std::nullopt, "empty frame"};
+    if (!r.has(0)) return refuse(r, "empty frame");
     switch (r.at(0)) {
         case code::kUser:
             return userMessage(r);
@@ -240,7 +242,7 @@ ParsedEvent parseEvent(const QByteArray& frame) {
         case code::kChat: {
             const QStringList f = r.text(1).split(u'`');
             if (f.size() < 10) return refuse(r, "chat line with fewer than ten fields");
-            return Event{Chat{f}};
+            return Event{ChatRelay{f}};
         }
         case code::kCannotContinue:
             if (!r.has(2)) return refuse(r, "cannot-continue too short");
@@ -252,7 +254,7 @@ ParsedEvent parseEvent(const QByteArray& frame) {
         case code::kRaiseHand:
             if (r.size() != 2) return refuse(r, "ready message of the wrong length");
             if (r.at(1) > 1) return refuse(r, "ready message from no seat");
-            return Event{RaiseHand{r.at(1)}};
+            return Event{Ready{r.at(1)}};
         case code::kMove: {
             if (r.size() != kEchoLength) return refuse(r, "move echo of the wrong length");
             if (r.at(2) > 1) return refuse(r, "move echo from no seat");
@@ -290,14 +292,14 @@ struct CodeOf {
     std::uint8_t operator()(const RowChanged&) const { return code::kPresence; }
     std::uint8_t operator()(const LeftTable&) const { return code::kLeave; }
     std::uint8_t operator()(const TableSettings&) const { return code::kTableSettings; }
-    std::uint8_t operator()(const HandUp&) const { return code::kHandUp; }
+    std::uint8_t operator()(const HandsUp&) const { return code::kHandUp; }
     std::uint8_t operator()(const RoomChat&) const { return code::kRoomChat; }
     std::uint8_t operator()(const WaitingSnapshot&) const { return code::kSnapshot; }
     std::uint8_t operator()(const RunningSnapshot&) const { return code::kSnapshot; }
-    std::uint8_t operator()(const Chat&) const { return code::kChat; }
+    std::uint8_t operator()(const ChatRelay&) const { return code::kChat; }
     std::uint8_t operator()(const CannotContinue&) const { return code::kCannotContinue; }
     std::uint8_t operator()(const GameStart&) const { return code::kGameStart; }
-    std::uint8_t operator()(const RaiseHand&) const { return code::kRaiseHand; }
+    std::uint8_t operator()(const Ready&) const { return code::kRaiseHand; }
     std::uint8_t operator()(const MoveEcho&) const { return code::kMove; }
     std::uint8_t operator()(const Negotiation& m) const { return m.code; }
     std::uint8_t operator()(const RecordMoves&) const { return code::kLoad; }
@@ -352,7 +354,7 @@ QByteArray encode(const LeftTable& m) {
 QByteArray encode(const TableSettings& m) {
     return withText({code::kTableSettings, 0}, m.fields.join(u'`'));
 }
-QByteArray encode(const HandUp& m) {
+QByteArray encode(const HandsUp& m) {
     return withText({code::kHandUp, m.raised}, m.terms ? m.name + u'`' + *m.terms : m.name);
 }
 QByteArray encode(const RoomChat& m) {
@@ -387,7 +389,7 @@ QByteArray encode(const RunningSnapshot& s) {
     return m;
 }
 
-QByteArray encode(const Chat& m) {
+QByteArray encode(const ChatRelay& m) {
     return withText({code::kChat}, m.fields.join(u'`'));
 }
 QByteArray encode(const CannotContinue& m) {
@@ -404,7 +406,7 @@ QByteArray encode(const GameStart& g) {
     return m;
 }
 
-QByteArray encode(const RaiseHand& m) {
+QByteArray encode(const Ready& m) {
     return bytes({code::kRaiseHand, m.seat});
 }
 QByteArray encode(const MoveEcho& m) {

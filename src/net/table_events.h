@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "net/table_refusal.h"
 #include "rules/history.h"
 
 // What the room server tells a table client (the table window or the bot): one struct per kind of
@@ -90,11 +91,11 @@ TableSettings settingsStage(int seat, bool ownerConfirmed, const QString& terms)
 
 // 112/n: a raised hand; `raised` is the number of hands up (2: both, the game begins), or 0 for
 // the owner's terms. The owner's hand may carry the terms.
-struct HandUp {
+struct HandsUp {
     std::uint8_t raised = 0;
     QString name;
     std::optional<QString> terms;
-    bool operator==(const HandUp&) const = default;
+    bool operator==(const HandsUp&) const = default;
 };
 // 105: a line of the room's own chat.
 struct RoomChat {
@@ -135,9 +136,9 @@ struct RunningSnapshot {
 
 // 1: a chat line as the server relays it, in its ten fields (sender, addressee, sender and
 // addressee as typed, time, text, colour, face, private flag, empty).
-struct Chat {
+struct ChatRelay {
     QStringList fields;
-    bool operator==(const Chat&) const = default;
+    bool operator==(const ChatRelay&) const = default;
 };
 // 5: a player cannot go on.
 struct CannotContinue {
@@ -154,9 +155,9 @@ struct GameStart {
     bool operator==(const GameStart&) const = default;
 };
 // 18: a player is ready for the next game.
-struct RaiseHand {
+struct Ready {
     std::uint8_t seat = 0;
-    bool operator==(const RaiseHand&) const = default;
+    bool operator==(const Ready&) const = default;
 };
 // 19: a move the server accepted, with the mover's bank used so far. Both points are on the
 // board.
@@ -201,17 +202,8 @@ struct GameEnd {
 using Event =
     std::variant<SpectatorArrival, TableReset, UserList, Identity, Arrival, WindowHidden,
                  BackOnline, WentOffline, SpectatorLeft, RowChanged, LeftTable, TableSettings,
-                 HandUp, RoomChat, WaitingSnapshot, RunningSnapshot, Chat, CannotContinue,
-                 GameStart, RaiseHand, MoveEcho, Negotiation, RecordMoves, Notice, GameEnd>;
-
-// A frame that is no event, or a malformed one. It keeps the code byte (0 for an empty frame)
-// and the sub-code when there is one: some readers act on the code of a message they cannot read
-// (the window starts a game even from a game start too short to give the terms).
-struct Refusal {
-    std::uint8_t code = 0;
-    std::optional<std::uint8_t> sub;
-    const char* reason = "";
-};
+                 HandsUp, RoomChat, WaitingSnapshot, RunningSnapshot, ChatRelay, CannotContinue,
+                 GameStart, Ready, MoveEcho, Negotiation, RecordMoves, Notice, GameEnd>;
 
 // Either the event, or why the frame is none.
 using ParsedEvent = std::variant<Event, Refusal>;
@@ -241,14 +233,14 @@ QByteArray encode(const SpectatorLeft& m);
 QByteArray encode(const RowChanged& m);
 QByteArray encode(const LeftTable& m);
 QByteArray encode(const TableSettings& m);
-QByteArray encode(const HandUp& m);
+QByteArray encode(const HandsUp& m);
 QByteArray encode(const RoomChat& m);
 QByteArray encode(const WaitingSnapshot& m);
 QByteArray encode(const RunningSnapshot& m);
-QByteArray encode(const Chat& m);
+QByteArray encode(const ChatRelay& m);
 QByteArray encode(const CannotContinue& m);
 QByteArray encode(const GameStart& m);
-QByteArray encode(const RaiseHand& m);
+QByteArray encode(const Ready& m);
 QByteArray encode(const MoveEcho& m);
 QByteArray encode(const Negotiation& m);
 QByteArray encode(const RecordMoves& m);

@@ -15,5 +15,13 @@ inline constexpr int kMaxTicketLength = 64;
 inline constexpr int kMaxChatBytes = 2048;
 // The longest hall chat message, its code byte included.
 inline constexpr int kMaxSayBytes = 2048;
+// The longest table hello: "XQTABLE/1`", a name of two-byte characters, "`" and a ticket.
+inline constexpr std::uint32_t kMaxHelloBytes = 10 + 2 * kMaxNameLength + 1 + kMaxTicketLength;
+// The login frame that follows the table hello is always this long.
+inline constexpr std::uint32_t kLoginBytes = 12;
+// A stored record goes up in chunks of at most this many moves, after a header of this many bytes
+// (code, sub-code, seat, the total and the moves before the chunk).
+inline constexpr int kRecordChunkMoves = 50;
+inline constexpr int kRecordChunkHeader = 11;
 
 }  // namespace xq

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "net/cp936.h"
-#include "net/messages.h"
+#include "net/table_requests.h"
 #include "records/record_file.h"
 #include "table_harness.h"
 
@@ -243,7 +243,8 @@ TEST(ArrivalDuringBoxes, ANoticeDuringTheLoadDoesNotAskForTheFileAgain) {
     h.arrive(Bytes({23, 2, 1}));
     h.settle();
     EXPECT_EQ(h.screen.calls.filter("fileDialog").size(), 1);
-    EXPECT_EQ(h.sent.back(), msg::LoadAbandoned(0)) << "the cancelled choice is given up once";
+    EXPECT_EQ(h.sent.back(), tablemsg::encode(tablemsg::LoadAbandoned{0}))
+        << "the cancelled choice is given up once";
 }
 
 TEST(FinishedGame, StaysSavableAndReplayableUntilTheNextGame) {
@@ -356,8 +357,10 @@ TEST(Leaving, APlayerWhoClosesTellsTheServerFirst) {
         h.screen.answerBox = [&](const MsgBoxInfo&) { return c.answer; };
         EXPECT_EQ(h.table.RequestCloseMain(), c.leaves);
         EXPECT_EQ(h.screen.unloads, c.leaves ? 1 : 0);
-        EXPECT_EQ(h.sent, c.leaves ? std::vector<Cmd>{msg::LeaveTable(QStringLiteral("红方"))}
-                                   : std::vector<Cmd>{});
+        EXPECT_EQ(h.sent,
+                  c.leaves
+                      ? std::vector<Cmd>{tablemsg::encode(tablemsg::Leave{QStringLiteral("红方")})}
+                      : std::vector<Cmd>{});
     }
 }
 

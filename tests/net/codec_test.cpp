@@ -4,7 +4,7 @@
 #include "../support/bytes.h"
 #include "net/codec.h"
 #include "net/cp936.h"
-#include "net/messages.h"
+#include "net/table_requests.h"
 
 namespace xq {
 namespace {
@@ -16,8 +16,9 @@ TEST(StringToCmd, HeaderThenCodePageText) {
     EXPECT_FALSE(StringToCmd("", cmd, 2, Bytes({1, 2})));
     EXPECT_EQ(cmd, Bytes({9, 9})) << "an empty text leaves the array alone";
 
-    EXPECT_EQ(msg::Login(1), Bytes({130, 0, 53, 48, 48, 96, 68, 82, 65, 75, 96, 49}));
-    EXPECT_EQ(msg::Login(0).back(), '0');
+    EXPECT_EQ(tablemsg::encode(tablemsg::Login{true}),
+              Bytes({130, 0, 53, 48, 48, 96, 68, 82, 65, 75, 96, 49}));
+    EXPECT_EQ(tablemsg::encode(tablemsg::Login{false}).back(), '0');
 
     ASSERT_TRUE(StringToCmd("中国", cmd, 0, {}));
     EXPECT_EQ(cmd, Bytes({0xD6, 0xD0, 0xB9, 0xFA}));

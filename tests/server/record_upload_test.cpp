@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "net/messages.h"
+#include "../support/chunk_frames.h"
+#include "net/table_requests.h"
 #include "rules/fen.h"
 #include "server/board_game.h"
 #include "server/record_upload.h"
@@ -10,6 +11,16 @@ namespace xq::server {
 namespace {
 
 using test::Bytes;
+
+// A frame as the table hands it on: a chunk, the player's giving up, or a malformed chunk.
+RecordUpload::Step Feed(RecordUpload& up, const Cmd& frame) {
+    const auto parsed = tablemsg::parseRequest(frame);
+    const auto* request = std::get_if<tablemsg::Request>(&parsed);
+    if (const auto* chunk = request ? std::get_if<tablemsg::RecordChunk>(request) : nullptr)
+        return up.add(*chunk);
+    if (request && std::holds_alternative<tablemsg::LoadAbandoned>(*request)) return up.giveUp();
+    return RecordUpload::Step::Refused;
+}
 
 Cmd Chunk(qint32 total, qint32 before, int moves) {
     Cmd c = Bytes({23, 3, 0});
@@ -53,7 +64,7 @@ TEST(RecordUploadTest, ChunksMustComeInOrderWithOneTotal) {
         RecordUpload up;
         S step = S::NeedMore;
         for (const Cmd& chunk : c.chunks)
-            step = up.add(chunk);
+            step = Feed(up, chunk);
         EXPECT_EQ(step, c.last) << c.name;
         EXPECT_EQ(up.moves().size(), c.moves) << c.name;
     }
@@ -66,10 +77,10 @@ TEST(RecordUploadTest, TheClientsChunkingOf120MovesIsAccepted) {
         AddQiPu(h, 9, 1, 18, 7, 2, 0);
     RecordUpload up;
     RecordUpload::Step step = RecordUpload::Step::NeedMore;
-    const auto chunks = msg::RecordChunks(0, h);
+    const auto chunks = xq::test::ChunkFrames(0, h);
     ASSERT_EQ(chunks.size(), 3u);
     for (const Cmd& c : chunks)
-        step = up.add(c);
+        step = Feed(up, c);
     EXPECT_EQ(step, RecordUpload::Step::Complete);
     EXPECT_EQ(up.moves().back(), (QiPuItem{PackPoint(9, 1), 18, PackPoint(7, 2), 0}));
 }

@@ -1,4 +1,5 @@
-#include "net/messages.h"
+#include "../support/chunk_frames.h"
+#include "net/table_requests.h"
 #include "table_harness.h"
 
 namespace xq::server::test {
@@ -39,7 +40,7 @@ TEST_F(TableLoadTest, ARecordInThreeChunksIsReplayedAndPlayedOn) {
               Bytes({109, 0, 1, 0, 1, 10, 0, 30, 0, 0, 0, 30, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}))
         << "a newcomer waits for the owner's record";
     const QiPuHistory record = ShuffleRecord(121);
-    const auto chunks = msg::RecordChunks(0, record);
+    const auto chunks = xq::test::ChunkFrames(0, record);
     ASSERT_EQ(chunks.size(), 3u);
     for (const Cmd& c : chunks)
         say(kOwner, c);
@@ -61,7 +62,7 @@ TEST_F(TableLoadTest, ARecordInThreeChunksIsReplayedAndPlayedOn) {
 }
 
 TEST_F(TableLoadTest, BadRecordsAreRefusedToEverybody) {
-    auto chunksOf = [](const QiPuHistory& h) { return msg::RecordChunks(0, h); };
+    auto chunksOf = [](const QiPuHistory& h) { return xq::test::ChunkFrames(0, h); };
     QiPuHistory wrongColour = ShuffleRecord(3);
     std::swap(wrongColour[1], wrongColour[2]);
     QiPuHistory wrongPiece = ShuffleRecord(60);
@@ -87,8 +88,8 @@ TEST_F(TableLoadTest, BadRecordsAreRefusedToEverybody) {
         chunksOf(mate),
         outOfOrder,
         truncated,
-        {msg::LoadAbandoned(0)},
-        {chunksOf(ShuffleRecord(60))[0], msg::LoadAbandoned(0)},
+        {tablemsg::encode(tablemsg::LoadAbandoned{0})},
+        {chunksOf(ShuffleRecord(60))[0], tablemsg::encode(tablemsg::LoadAbandoned{0})},
     };
     for (const auto& chunks : cases) {
         RecordingOutput o;
@@ -116,6 +117,45 @@ TEST_F(TableLoadTest, BadRecordsAreRefusedToEverybody) {
     }
 }
 
+TEST_F(TableLoadTest, OnlyTheAskersOwnChunksMoveTheUpload) {
+    const Cmd good = xq::test::ChunkFrames(1, ShuffleRecord(60))[0];
+    Cmd otherSeat = good;
+    otherSeat[2] = 0;
+    const struct {
+        const char* name;
+        ConnId from;
+        Cmd frame;
+        bool ends;
+    } cases[] = {
+        {"a broken chunk of the other player", kOwner, Bytes({23, 3, 0, 0, 0}), false},
+        {"the asker's chunk for the other seat", kGuest, otherSeat, false},
+        {"a broken chunk for the other seat", kGuest, Bytes({23, 3, 0, 0, 0}), false},
+        {"a chunk without a seat", kGuest, Bytes({23, 3}), false},
+        {"a chunk of seat 7", kGuest, Bytes({23, 3, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0}), false},
+        {"the asker's short header", kGuest, Bytes({23, 3, 1, 0, 0, 0}), true},
+        {"the other player giving up", kOwner, tablemsg::encode(tablemsg::LoadAbandoned{0}), false},
+        {"the asker giving up", kGuest, tablemsg::encode(tablemsg::LoadAbandoned{1}), true},
+    };
+    for (const auto& c : cases) {
+        RecordingOutput o;
+        RoomTable t(o);
+        t.login(kOwner, owner, true);
+        t.login(kGuest, guest, true);
+        t.receive(kOwner, Text({112, 1}, owner));
+        t.receive(kOwner, Text({112, 0}, owner + u'`' + kDefaultTerms));
+        t.receive(kGuest, Text({112, 1}, guest));
+        t.receive(kOwner, Bytes({22, 0, 0}));
+        t.receive(kGuest, Bytes({23, 0, 1}));
+        t.receive(kOwner, Bytes({23, 2, 0}));
+        ASSERT_EQ(t.phase(), TablePhase::Loading) << c.name;
+        t.receive(c.from, c.frame);
+        EXPECT_EQ(t.phase(), c.ends ? TablePhase::BetweenGames : TablePhase::Loading) << c.name;
+        if (c.ends) continue;
+        t.receive(kGuest, good);
+        EXPECT_EQ(t.phase(), TablePhase::Loading) << c.name << ": the upload goes on";
+    }
+}
+
 TEST_F(TableLoadTest, RequestsAnswersAndTheDeadline) {
     startGame();
     say(kOwner, Bytes({23, 0, 0}));
@@ -137,7 +177,7 @@ TEST_F(TableLoadTest, RequestsAnswersAndTheDeadline) {
     say(kOwner, Bytes({23, 0, 0}));
     say(kGuest, Bytes({23, 2, 1}));
     EXPECT_EQ(inbox(kOwner).last(), Bytes({23, 2, 1}));
-    say(kOwner, msg::RecordChunks(0, ShuffleRecord(60))[0]);
+    say(kOwner, xq::test::ChunkFrames(0, ShuffleRecord(60))[0]);
     advance(RoomTable::kLoadMs - 1);
     EXPECT_EQ(table.phase(), TablePhase::Loading);
     advance(1);
@@ -150,7 +190,7 @@ TEST_F(TableLoadTest, ALoadBeforeAnyTermsPlaysWithTheDefaults) {
     say(kGuest, Bytes({23, 0, 1}));
     say(kOwner, Bytes({23, 2, 0}));
     ASSERT_EQ(table.phase(), TablePhase::Loading);
-    for (const Cmd& c : msg::RecordChunks(1, ShuffleRecord(4)))
+    for (const Cmd& c : xq::test::ChunkFrames(1, ShuffleRecord(4)))
         say(kGuest, c);
     ASSERT_EQ(table.phase(), TablePhase::Playing);
     EXPECT_EQ(table.game().redSeat(), 0);
@@ -165,7 +205,7 @@ TEST_F(TableLoadTest, ALoadBeforeAnyTermsPlaysWithTheDefaults) {
     t.login(kGuest, guest, true);
     t.receive(kGuest, Bytes({23, 0, 1}));
     t.receive(kOwner, Bytes({23, 2, 0}));
-    t.receive(kGuest, msg::LoadAbandoned(1));
+    t.receive(kGuest, tablemsg::encode(tablemsg::LoadAbandoned{1}));
     EXPECT_EQ(t.phase(), TablePhase::Waiting);
 }
 

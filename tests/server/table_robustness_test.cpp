@@ -1,6 +1,6 @@
 #include <random>
 
-#include "net/messages.h"
+#include "net/table_requests.h"
 #include "table_harness.h"
 
 namespace xq::server::test {
@@ -25,8 +25,8 @@ protected:
                     nextGame();
                     break;
                 case TablePhase::Loading:
-                    say(kOwner, msg::LoadAbandoned(0));
-                    say(kGuest, msg::LoadAbandoned(1));
+                    say(kOwner, tablemsg::encode(tablemsg::LoadAbandoned{0}));
+                    say(kGuest, tablemsg::encode(tablemsg::LoadAbandoned{1}));
                     break;
                 case TablePhase::Playing:
                     break;
@@ -73,7 +73,7 @@ protected:
             Text({110, 0}, QStringLiteral("别人")),
             Text({110, 1}, owner),
             Bytes({110}),
-            msg::Login(1),
+            tablemsg::encode(tablemsg::Login{true}),
             Bytes({130, 9}),
             Text({111, 0}, QStringLiteral("1`0`0`0`0")),
             Bytes({109, 0, 1, 0, 0, 0}),
@@ -132,7 +132,7 @@ TEST_F(TableRobustnessTest, GarbageInEveryPhaseChangesNothingAndAnswersNothing) 
         EXPECT_TRUE(out.inbox.isEmpty());
         EXPECT_TRUE(out.closed.isEmpty());
     }
-    say(kOwner, msg::LoadAbandoned(0));
+    say(kOwner, tablemsg::encode(tablemsg::LoadAbandoned{0}));
     playAFullGame();
 }
 

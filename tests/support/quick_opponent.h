@@ -9,6 +9,7 @@
 #include "net/codec.h"
 #include "net/frame.h"
 #include "net/message_codes.h"
+#include "net/table_requests.h"
 
 namespace xq::test {
 
@@ -24,7 +25,7 @@ public:
         QObject::connect(&socket_, &QTcpSocket::connected, [this] {
             socket_.write(EncodeFrame(QByteArray(kHelloPrefix) + EncodeCp936(name_) + '`' +
                                       QUuid::createUuid().toByteArray(QUuid::WithoutBraces)));
-            send(Text({130, 0}, QStringLiteral("500`DRAK`1")));
+            send(tablemsg::encode(tablemsg::Login{true}));
         });
         socket_.connectToHost(QStringLiteral("127.0.0.1"), port);
     }
@@ -40,7 +41,7 @@ public:
 
     void send(const Cmd& m) { socket_.write(EncodeFrame(m)); }
     void leave() {
-        send(Text({code::kLeave, 0}, name_));
+        send(tablemsg::encode(tablemsg::Leave{name_}));
         socket_.flush();
     }
     QTcpSocket& socket() { return socket_; }
@@ -58,11 +59,11 @@ private:
         const std::uint8_t c = ByteAt(m, 0);
         const QStringList text = CmdToString(m, 2).split(u'`');
         if (c == code::kHandUp && text.size() > 1 && text[0] != name_) {
-            send(Text({code::kHandUp, 1}, name_));  // the owner's terms: agreed
+            send(tablemsg::encode(tablemsg::HandUp{name_}));  // the owner's terms: agreed
         } else if (c == code::kTableSettings && text.size() > 7 && text[6] == QStringLiteral("1")) {
-            send(Text({code::kHandUp, 1}, name_));
+            send(tablemsg::encode(tablemsg::HandUp{name_}));
         } else if (c == code::kRaiseHand && m.size() == 2 && ByteAt(m, 1) != seat) {
-            send(Bytes({code::kRaiseHand, seat}));
+            send(tablemsg::encode(tablemsg::RaiseHand{static_cast<std::uint8_t>(seat)}));
         } else if (c == code::kGameStart && m.size() == 19) {
             ++gamesStarted;
             InitQiPan(board_);
@@ -78,7 +79,8 @@ private:
             toMove_ = ByteAt(m, 2) ^ 1;
             if (toMove_ == seat) play();
         } else if (c == code::kLoad && m.size() == 3 && ByteAt(m, 1) == code::kAsk) {
-            send(Bytes({code::kLoad, loadAgreeing ? code::kAgree : code::kRefuse, seat}));
+            send(tablemsg::encode(tablemsg::Answer{tablemsg::Topic::Load, loadAgreeing,
+                                                   static_cast<std::uint8_t>(seat)}));
         } else if (c == code::kGameEnd) {
             ++gamesEnded;
             toMove_ = -1;
@@ -91,11 +93,16 @@ private:
         if (!LongestMove(board_, side, m)) return;
         const int fr = RankOfSquare(m.from), ff = FileOfSquare(m.from);
         const int tr = RankOfSquare(m.to), tf = FileOfSquare(m.to);
-        send(Bytes({code::kMove, 0, seat, fr * 16 + ff, board_[fr][ff], tr * 16 + tf,
-                    board_[tr][tf], 0, 0, 0}));
+        send(tablemsg::encode(tablemsg::Move{static_cast<std::uint8_t>(seat),
+                                             static_cast<std::uint8_t>(fr * 16 + ff),
+                                             board_[fr][ff],
+                                             static_cast<std::uint8_t>(tr * 16 + tf),
+                                             board_[tr][tf],
+                                             {}}));
         ++movesSent;
         // Its own move will make plies_ + 1; the resignation goes out in the same breath.
-        if (plies_ + 1 >= resignAfter) send(Bytes({code::kResign, 0, seat}));
+        if (plies_ + 1 >= resignAfter)
+            send(tablemsg::encode(tablemsg::Resign{static_cast<std::uint8_t>(seat), false}));
     }
 
     QString name_;

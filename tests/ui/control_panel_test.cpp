@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "../support/bytes.h"
-#include "net/messages.h"
+#include "net/table_requests.h"
 #include "ui/control_panel.h"
 #include "ui/player_panels.h"
 #include "window_fixture.h"
@@ -63,14 +63,14 @@ TEST(ControlPanel, EveryClickOnAnEnabledButtonActsWithoutAMoveInBetween) {
         TableWaits(f.window->table());
         way.click(&panel, onStart);
         ASSERT_EQ(f.sent.size(), 1u) << "the first click acts";
-        EXPECT_EQ(f.sent[0], msg::HandUp("红方"));
+        EXPECT_EQ(f.sent[0], tablemsg::encode(tablemsg::HandUp{"红方"}));
         EXPECT_EQ(states[kBtnStart], kButtonDisabled);
 
         // Enabled again, the button takes a second click in the same place.
         TableWaits(f.window->table());
         way.click(&panel, onStart);
         ASSERT_EQ(f.sent.size(), 2u) << "the second click acts too";
-        EXPECT_EQ(f.sent[1], msg::HandUp("红方"));
+        EXPECT_EQ(f.sent[1], tablemsg::encode(tablemsg::HandUp{"红方"}));
 
         // A disabled button neither acts nor changes its look.
         ASSERT_EQ(states[kBtnStart], kButtonDisabled);

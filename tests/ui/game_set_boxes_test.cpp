@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "../support/bytes.h"
-#include "net/messages.h"
+#include "net/table_requests.h"
 #include "ui/game_set_dialog.h"
 #include "window_fixture.h"
 
@@ -75,10 +75,10 @@ TEST(GameSetBoxes, AReceivedValueIsShownWholeAndIsWhatIsSentOrRefused) {
             if (!owner) {
                 // Agreeing agrees to the terms as shown.
                 ASSERT_EQ(f.sent.size(), 1u);
-                EXPECT_EQ(f.sent[0], msg::HandUp("红方"));
+                EXPECT_EQ(f.sent[0], tablemsg::encode(tablemsg::HandUp{"红方"}));
             } else if (n <= 8) {
                 ASSERT_EQ(f.sent.size(), 1u);
-                EXPECT_EQ(f.sent[0], msg::OwnerSettings("红方", terms));
+                EXPECT_EQ(f.sent[0], tablemsg::encode(tablemsg::OwnerSettings{"红方", terms}));
             } else {
                 EXPECT_EQ(warning, "每个输入区域的数字不能超过 8 位！");
                 EXPECT_TRUE(f.sent.empty());

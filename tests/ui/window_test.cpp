@@ -13,7 +13,7 @@
 
 #include "../support/bytes.h"
 #include "../support/file_dialog_answer.h"
-#include "net/messages.h"
+#include "net/table_requests.h"
 #include "replay/replay_window.h"
 #include "ui/app_startup.h"
 #include "ui/chat_panel.h"
@@ -277,7 +277,8 @@ TEST(GameSetDialog, RefusedAtTheEndTheCountDownWaitsForTheOwner) {
     emit dialog->box(0)->textEdited("10");
     dialog->button(0)->click();
     ASSERT_EQ(f.sent.size(), 1u);
-    EXPECT_EQ(f.sent[0], msg::OwnerSettings("红方", "10`1000`10`5`50`0`0`30`0`0`30"));
+    EXPECT_EQ(f.sent[0],
+              tablemsg::encode(tablemsg::OwnerSettings{"红方", "10`1000`10`5`50`0`0`30`0`0`30"}));
 }
 
 // However text reaches a box (pasted, dropped), only digits get in, and the model only ever
@@ -360,7 +361,7 @@ TEST(GameSetDialog, EscapeAndCloseMeanCancelOrRefuse) {
         if (how == "escape on a button") escape(dialog->button(0));
         if (how == "close") dialog->close();
         ASSERT_EQ(f.sent.size(), 1u) << c.owner << " " << c.how;
-        EXPECT_EQ(f.sent[0], msg::LeaveTable("红方")) << c.owner << " " << c.how;
+        EXPECT_EQ(f.sent[0], tablemsg::encode(tablemsg::Leave{"红方"})) << c.owner << " " << c.how;
         EXPECT_FALSE(table.gameSetOpen());
         EXPECT_EQ(f.window->gameSetDialog(), nullptr);
         EXPECT_FALSE(dialog->isVisible());
@@ -466,7 +467,7 @@ TEST(GameSetDialog, NoticesStayInFrontOfIt) {
         ASSERT_NE(dialogWindow, nullptr) << dialogFirst;
         EXPECT_EQ(owner, dialogWindow) << dialogFirst;
         EXPECT_TRUE(noticeOutlivesDialog) << dialogFirst;
-        EXPECT_EQ(f.sent.back(), msg::LeaveTable("红方"));
+        EXPECT_EQ(f.sent.back(), tablemsg::encode(tablemsg::Leave{"红方"}));
     }
 }
 
@@ -492,7 +493,8 @@ TEST(GameSetDialog, DroppedWhileItsWarningWaits) {
     EXPECT_TRUE(dialog.isNull());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     ASSERT_EQ(f.sent.size(), 1u);
-    EXPECT_EQ(f.sent[0], msg::LeaveTable("红方")) << "the leave of the failed fill, no more";
+    EXPECT_EQ(f.sent[0], tablemsg::encode(tablemsg::Leave{"红方"}))
+        << "the leave of the failed fill, no more";
 }
 
 }  // namespace
