@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     stage = Stage::Closed;
                     break;
                 }
-                if (!isValidName(parsed->name) || parsed->ticket.size() > kMaxTicketLength ||
+                if (!isValidName(parsed->name) || parsed->ticket.size() > xq::kMaxTicketLength ||
                     parsed->ticket == u"-")
                     __builtin_trap();
                 hello = *parsed;
