@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "net/codec.h"
+#include "net/leading_number.h"
 #include "seeds.h"
 #include "server_people.h"
-#include "net/leading_number.h"
 
 namespace xq::fuzz {
 

@@ -48,7 +48,8 @@ const RoomTable& Room::table(int number) const {
 }
 
 RoomTable& Room::tableAt(int number) {
-    RoomTable& t = tables_[static_cast<std::size_t>(std::clamp(number, 1, tableCount()) - 1)]->table;
+    RoomTable& t =
+        tables_[static_cast<std::size_t>(std::clamp(number, 1, tableCount()) - 1)]->table;
     t.advanceTo(now_);
     return t;
 }

@@ -1,12 +1,12 @@
 #include "server/table.h"
 
 #include "net/cp936.h"
+#include "net/leading_number.h"
 #include "net/message_codes.h"
 #include "server/chat_line.h"
 #include "server/outgoing.h"
 #include "server/snapshot.h"
 #include "server/user_row_text.h"
-#include "net/leading_number.h"
 
 namespace xq::server {
 
@@ -179,7 +179,7 @@ void RoomTable::refuseLogin(ConnId id, const QString& why, const QString& notice
 }
 
 bool RoomTable::login(ConnId id, const QString& name, bool allowWatch, const QString& ticket,
-                  Placement placement) {
+                      Placement placement) {
     if (people_.count(id) != 0) {
         log(QStringLiteral("login of %1 on a connection that is already in").arg(name));
         return false;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "net/messages.h"
-#include "net/leading_number.h"
 #include "game/user_row.h"
+#include "net/leading_number.h"
+#include "net/messages.h"
 
 namespace xq {
 

@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 
+#include "net/leading_number.h"
 #include "net/messages.h"
 #include "prefs/user_settings.h"
-#include "net/leading_number.h"
 #include "startup/session.h"
 
 namespace xq {

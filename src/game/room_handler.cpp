@@ -2,11 +2,11 @@
 // the game snapshot, chat and the user menu.
 
 #include "game/table.h"
+#include "game/user_row.h"
+#include "net/leading_number.h"
 #include "net/message_codes.h"
 #include "net/messages.h"
 #include "prefs/sounds.h"
-#include "net/leading_number.h"
-#include "game/user_row.h"
 
 namespace xq {
 namespace {

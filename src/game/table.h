@@ -6,13 +6,13 @@
 #include <functional>
 #include <vector>
 
+#include "game/chat_model.h"
+#include "game/game_set_model.h"
 #include "game/game_state.h"
 #include "game/msg_pool.h"
 #include "game/screen.h"
-#include "game/chat_model.h"
-#include "net/codec.h"
-#include "game/game_set_model.h"
 #include "game/user_list_model.h"
+#include "net/codec.h"
 #include "prefs/user_settings.h"
 #include "records/game_record.h"
 #include "startup/session.h"

@@ -12,13 +12,14 @@
 #include <QWindow>
 #include <cstdio>
 
+#include "game/user_row.h"
+#include "look/builtin_pictures.h"
+#include "look/ui_font.h"
 #include "records/record_failure_text.h"
 #include "records/record_file.h"
 #include "records/record_load.h"
 #include "replay/replay_window.h"
 #include "startup/skin_path.h"
-#include "game/user_row.h"
-#include "look/builtin_pictures.h"
 #include "ui/chat_panel.h"
 #include "ui/control_panel.h"
 #include "ui/game_pane.h"
@@ -28,7 +29,6 @@
 #include "ui/record_file_dialog.h"
 #include "ui/side_strips.h"
 #include "ui/splitter_bars.h"
-#include "look/ui_font.h"
 #include "ui/user_list_view.h"
 #include "ui/user_menu.h"
 #include "ui/user_set_dialog.h"
