@@ -4,9 +4,9 @@
 
 #include <QApplication>
 
+#include "look/app_translations.h"
 #include "startup/command_line.h"
 #include "ui/app_startup.h"
-#include "look/app_translations.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {

@@ -6,8 +6,8 @@
 #include <QRect>
 #include <cstdint>
 
-#include "look/board_geometry.h"
 #include "board/piece_cells.h"
+#include "look/board_geometry.h"
 #include "look/skin_cache.h"
 
 namespace xq {

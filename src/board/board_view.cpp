@@ -6,10 +6,10 @@
 #include <QPainter>
 
 #include "game/game_state.h"
+#include "look/ui_font.h"
 #include "prefs/user_settings.h"
 #include "startup/session.h"
 #include "startup/wait_ticks.h"
-#include "look/ui_font.h"
 
 namespace xq {
 namespace {

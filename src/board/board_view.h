@@ -5,9 +5,9 @@
 #include <QWidget>
 #include <functional>
 
-#include "look/board_geometry.h"
 #include "board/board_notes.h"
 #include "board/board_painter.h"
+#include "look/board_geometry.h"
 #include "look/skin_cache.h"
 #include "rules/board.h"
 

@@ -1,7 +1,7 @@
 #include "game/user_list_model.h"
 
-#include "net/leading_number.h"
 #include "game/user_row.h"
+#include "net/leading_number.h"
 
 namespace xq {
 

@@ -3,9 +3,9 @@
 #include <QFontMetrics>
 #include <QPainterPath>
 
-#include "look/board_geometry.h"
 #include "hall/level_titles.h"
 #include "hallui/hall_look.h"
+#include "look/board_geometry.h"
 
 namespace xq::hall::table_cell {
 namespace {

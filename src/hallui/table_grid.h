@@ -3,8 +3,8 @@
 #include <QPixmap>
 #include <QWidget>
 
-#include "look/skin_cache.h"
 #include "hall/hall_model.h"
+#include "look/skin_cache.h"
 
 namespace xq::hall {
 

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 
 #include "net/cp936.h"
-#include "records/atomic_write.h"
 #include "net/leading_number.h"
+#include "records/atomic_write.h"
 
 namespace xq {
 namespace {

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "game/game_state.h"
+#include "look/ui_font.h"
 #include "records/atomic_write.h"
 #include "records/record_failure_text.h"
 #include "records/record_file.h"
@@ -25,7 +26,6 @@
 #include "startup/session.h"
 #include "ui/plain_message.h"
 #include "ui/record_file_dialog.h"
-#include "look/ui_font.h"
 
 namespace xq {
 namespace {

@@ -12,11 +12,11 @@
 #include <functional>
 
 #include "board/board_view.h"
+#include "game/replay_model.h"
 #include "look/skin_cache.h"
-#include "replay/command_button.h"
 #include "records/game_record.h"
 #include "records/pgn_writer.h"
-#include "game/replay_model.h"
+#include "replay/command_button.h"
 
 namespace xq {
 

@@ -1,7 +1,7 @@
 #include "startup/command_line.h"
 
-#include "startup/launch_token.h"
 #include "net/leading_number.h"
+#include "startup/launch_token.h"
 
 namespace xq {
 

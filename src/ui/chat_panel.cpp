@@ -8,8 +8,8 @@
 #include <QTime>
 #include <QVBoxLayout>
 
-#include "net/chat_text.h"
 #include "look/ui_font.h"
+#include "net/chat_text.h"
 
 namespace xq {
 

@@ -6,8 +6,8 @@
 #include <QPainter>
 
 #include "game/table.h"
-#include "ui/player_panels.h"
 #include "look/ui_font.h"
+#include "ui/player_panels.h"
 
 namespace xq {
 namespace {

@@ -6,10 +6,10 @@
 #include <QPainter>
 
 #include "game/table.h"
-#include "prefs/user_settings.h"
 #include "look/builtin_pictures.h"
-#include "ui/player_panels.h"
 #include "look/ui_font.h"
+#include "prefs/user_settings.h"
+#include "ui/player_panels.h"
 #include "ui/window_layout.h"
 
 namespace xq {

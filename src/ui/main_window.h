@@ -6,10 +6,10 @@
 #include <QWidget>
 #include <memory>
 
-#include "look/skin_cache.h"
+#include "game/room_connection.h"
 #include "game/screen.h"
 #include "game/table.h"
-#include "game/room_connection.h"
+#include "look/skin_cache.h"
 #include "ui/msg_box_host.h"
 #include "ui/record_file_dialog.h"
 #include "ui/sound_player.h"

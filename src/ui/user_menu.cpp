@@ -1,7 +1,7 @@
 #include "ui/user_menu.h"
 
-#include "ui/literal_caption.h"
 #include "look/ui_font.h"
+#include "ui/literal_caption.h"
 
 namespace xq {
 

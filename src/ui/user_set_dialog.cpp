@@ -5,9 +5,9 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
+#include "look/ui_font.h"
 #include "prefs/user_settings.h"
 #include "ui/plain_message.h"
-#include "look/ui_font.h"
 
 namespace xq {
 

@@ -7,9 +7,9 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "look/skin_cache.h"
 #include "board/surface_image.h"
 #include "look/builtin_pictures.h"
+#include "look/skin_cache.h"
 #include "ui/window_layout.h"
 
 namespace xq {

@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 
 #include "board/board_view.h"
-#include "look/picture_data.h"
 #include "game/game_state.h"
+#include "look/picture_data.h"
 #include "prefs/user_settings.h"
 #include "startup/session.h"
 

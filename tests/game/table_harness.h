@@ -10,10 +10,10 @@
 
 #include "../support/bytes.h"
 #include "game/table.h"
+#include "game/user_row.h"
 #include "net/codec.h"
 #include "net/message_codes.h"
 #include "socket/message_inbox.h"
-#include "game/user_row.h"
 
 namespace xq::test {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "game/user_row.h"
 #include "net/leading_number.h"
 #include "startup/session.h"
-#include "game/user_row.h"
 
 namespace xq {
 namespace {

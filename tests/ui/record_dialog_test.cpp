@@ -11,10 +11,10 @@
 
 #include "../support/file_dialog_answer.h"
 #include "game/game_state.h"
+#include "look/app_translations.h"
 #include "prefs/user_settings.h"
 #include "replay/replay_window.h"
 #include "startup/session.h"
-#include "look/app_translations.h"
 #include "ui/record_file_dialog.h"
 
 namespace xq {
