@@ -22,6 +22,22 @@ bool TrailByteOfDecoder(unsigned char b) {
     return b >= 0x40 && b <= 0xFE && b != 0x7F;
 }
 
+// True when every byte the encoder wrote reads back as the unit it stands for: the encoder gives
+// U+F8F5 the lone byte 0xFF, which a reader takes for the first half of a pair.
+bool ReadsBack(QByteArrayView bytes) {
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (SingleByte(b)) {
+            ++i;
+        } else if (LeadByteOfDecoder(b) && i + 1 < bytes.size()) {
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 QString DecodePair(unsigned char lead, unsigned char trail) {
     QStringDecoder decoder("GBK");
     const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
@@ -35,9 +51,9 @@ QString DecodePair(unsigned char lead, unsigned char trail) {
 QByteArray EncodeCp936(QStringView text) {
     QStringEncoder encoder("GBK");
     QByteArray out = encoder.encode(text);
-    if (!encoder.hasError()) return out;
-    // Some unit has no form in the code page: encode unit by unit so that each such unit, and
-    // each half of a surrogate pair, becomes exactly one "?".
+    if (!encoder.hasError() && ReadsBack(out)) return out;
+    // Some unit has no form in the code page that reads back: encode unit by unit so that each
+    // such unit, and each half of a surrogate pair, becomes exactly one "?".
     out.clear();
     for (QChar ch : text) {
         if (ch.isSurrogate()) {
@@ -46,7 +62,8 @@ QByteArray EncodeCp936(QStringView text) {
         }
         QStringEncoder single("GBK");
         const QByteArray bytes = single.encode(QStringView(&ch, 1));
-        out.append(single.hasError() || bytes.isEmpty() ? QByteArray("?") : bytes);
+        const bool usable = !single.hasError() && !bytes.isEmpty() && ReadsBack(bytes);
+        out.append(usable ? bytes : QByteArray("?"));
     }
     return out;
 }

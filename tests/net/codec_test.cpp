@@ -85,6 +85,36 @@ TEST(Cp936, EuroIsTheSingleByte128BothWays) {
     EXPECT_EQ(CmdToString(Bytes({1, 0x80, 0xD6}), 1), "");
 }
 
+TEST(Cp936, EveryEncodedTextReadsBack) {
+    // U+F8F5 is the one unit the encoder gives a lone byte (0xFF) that no reader takes alone: it
+    // becomes "?", as every unit without a form does, instead of breaking the rest of the text.
+    const struct {
+        QString text;
+        Cmd bytes;
+    } cases[] = {
+        {QString(QChar(0xF8F5)), Bytes({'?'})},
+        {QStringLiteral("a") + QChar(0xF8F5), Bytes({'a', '?'})},
+        {QChar(0xF8F5) + QStringLiteral("中"), Bytes({'?', 0xD6, 0xD0})},
+        {QStringLiteral("中") + QChar(0xF8F5) + QStringLiteral("€"),
+         Bytes({0xD6, 0xD0, '?', 0x80})},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodeCp936(c.text), c.bytes);
+        QString decoded;
+        ASSERT_TRUE(DecodeCp936(c.bytes, decoded));
+        EXPECT_EQ(EncodeCp936(decoded), c.bytes);
+    }
+    // Every unit of the basic plane either reads back as itself or becomes "?".
+    for (char32_t u = 1; u < 0x10000; ++u) {
+        const QChar ch(static_cast<char16_t>(u));
+        if (ch.isSurrogate()) continue;
+        const QByteArray bytes = EncodeCp936(QString(ch));
+        QString decoded;
+        ASSERT_TRUE(DecodeCp936(bytes, decoded)) << std::hex << static_cast<unsigned>(u);
+        EXPECT_EQ(EncodeCp936(decoded), bytes) << std::hex << static_cast<unsigned>(u);
+    }
+}
+
 TEST(LongFields, BigEndianTwosComplementWithinBounds) {
     const struct {
         std::int32_t value;
