@@ -9,6 +9,7 @@
 #include "game/game_state.h"
 #include "prefs/user_settings.h"
 #include "startup/session.h"
+#include "ui/table_scene.h"
 
 namespace {
 
@@ -20,7 +21,8 @@ void BM_FullBoardRepaint(benchmark::State& state) {
     game.bteRedView = 1;
     xq::BuildShowQiPan(game.bteQiPan, 1, game.bteShowQiPan);
     xq::UserSettings settings;
-    xq::BoardView view(session, game, settings);
+    xq::BoardView view;
+    view.setScene(xq::TableScene(session, game, settings));
     // The board of a 1920 x 1080 window: the game pane's board box at the aspect 608 : 670.
     view.resize(914, 1008);
     view.repaintBoard();

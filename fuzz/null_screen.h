@@ -6,23 +6,13 @@
 namespace xq::fuzz {
 
 // A screen that draws nothing and answers every question at once with its default button.
-class NullScreen : public Screen, public MsgBoxHost {
+class NullScreen : public Screen, public BoardScreen, public MsgBoxHost {
 public:
     MsgPool* pool = nullptr;
 
-    void paintFrame() override {}
-    void paintGameBack() override {}
-    void paintQiPan() override {}
-    void paintUserOpt() override {}
-    void paintOptButton(int) override {}
-    void paintPlayerFace(int) override {}
-    void paintNetBreak(int) override {}
-    void paintHandMark(int) override {}
-    void paintRunFlag(int, bool) override {}
-    void paintClockA(int) override {}
-    void paintClockB(int) override {}
-    void clearQiZi(int, int) override {}
-    void paintQiZi(int, int, std::uint8_t) override {}
+    void changed(Shown, int) override {}
+    BoardScreen& board() override { return *this; }
+    void pointChanged(int, int, std::uint8_t) override {}
     void animateMove(int, int, int, int, std::uint8_t) override {}
     void placeRunMarkers(int, int, int, int, bool) override {}
     void placeSelectMarker(int, int, bool) override {}

@@ -5,10 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "game/game_state.h"
 #include "look/ui_font.h"
-#include "prefs/user_settings.h"
-#include "startup/session.h"
 #include "startup/wait_ticks.h"
 
 namespace xq {
@@ -17,36 +14,40 @@ namespace {
 const QColor kRunMarkerColour(255, 0, 0);
 const QColor kSelectMarkerColour(0, 128, 0);
 
+// A style as the boxes keep it: 0..3, anything else the default.
+int StyleOf(const std::uint8_t* style) {
+    return style != nullptr && *style <= 3 ? *style : 1;
+}
+
 }  // namespace
 
-BoardView::BoardView(const Session& session, GameState& game, UserSettings& settings,
-                     QWidget* parent)
-    : QWidget(parent),
-      session_(session),
-      game_(game),
-      settings_(settings),
-      font_(PaneFont()),
-      show_(&game.bteShowQiPan),
-      notes_(new BoardNotes(*this)) {
+BoardView::BoardView(QWidget* parent)
+    : QWidget(parent), font_(PaneFont()), notes_(new BoardNotes(*this)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    skins_.setBase(session.strAppPath);
+}
+
+void BoardView::setScene(const BoardScene& scene) {
+    scene_ = scene;
+    if (scene_.skinFolder != nullptr) skins_.setBase(*scene_.skinFolder);
+}
+
+std::uint8_t BoardView::at(int row, int col) const {
+    return scene_.position != nullptr ? (*scene_.position)[row][col] : 0;
 }
 
 void BoardView::repaintBoard() {
     if (blnPainting_) return;
     blnPainting_ = true;
-    skins_.setBase(session_.strAppPath);
+    if (scene_.skinFolder != nullptr) skins_.setBase(*scene_.skinFolder);
     skins_.beginPass();
     const QSize size = this->size();
     const qreal dpr = devicePixelRatioF();
     if (LogicalSize(picQiPanBk_) != size || picQiPanBk_.devicePixelRatio() != dpr)
         picQiPanBk_ = SurfaceImage(size, dpr);
     if (!size.isEmpty()) {
-        geometry_ = painter_.paintBoard(
-            picQiPanBk_,
-            fixedBoardStyle_ >= 0 ? fixedBoardStyle_ : StyleOrDefault(settings_.bteQiPanStyle),
-            redView_ != nullptr ? *redView_ : game_.bteRedView, font_);
+        geometry_ = painter_.paintBoard(picQiPanBk_, boardStyle(),
+                                        scene_.redView != nullptr ? *scene_.redView : 0, font_);
         picQiPan_ = picQiPanBk_.copy();  // the same background and lines, then the pieces
         paintAllQiZi();
     } else {
@@ -62,14 +63,18 @@ QRect BoardView::cellRect(int row, int col) const {
     return {at.x(), at.y(), geometry_.pieceSize, geometry_.pieceSize};
 }
 
+int BoardView::boardStyle() const {
+    return StyleOf(scene_.boardStyle);
+}
+
 int BoardView::pieceStyle() const {
-    return StyleOrDefault(settings_.bteQiZiStyle);
+    return StyleOf(scene_.pieceStyle);
 }
 
 void BoardView::paintAllQiZi() {
     for (int row = 0; row < 10; ++row) {
         for (int col = 0; col < 9; ++col) {
-            const std::uint8_t code = (*show_)[row][col];
+            const std::uint8_t code = at(row, col);
             if (code != 0) painter_.paintPiece(picQiPan_, code, pieceStyle(), cellRect(row, col));
         }
     }
@@ -152,16 +157,25 @@ QRect BoardView::markerRect(int index) const {
     return cellRect(markers_[index].row, markers_[index].col);
 }
 
-void BoardView::chooseBoardStyle(int style) {
-    settings_.bteQiPanStyle = static_cast<std::uint8_t>(style);
-    SaveUserSet(settings_, session_.strAppPath);
-    repaintBoard();
+void BoardView::pointChanged(int row, int col, std::uint8_t code) {
+    clearQiZi(row, col);
+    paintQiZi(row, col, code);
 }
 
-void BoardView::choosePieceStyle(int style) {
-    settings_.bteQiZiStyle = static_cast<std::uint8_t>(style);
-    SaveUserSet(settings_, session_.strAppPath);
-    repaintBoard();
+void BoardView::showMoveHints(const std::vector<std::pair<int, int>>& cells) {
+    notes_->setHints(cells);
+}
+
+void BoardView::showMoveReason(const QString& text) {
+    notes_->showReason(text);
+}
+
+void BoardView::markCheck(int row, int col) {
+    notes_->markCheck(row, col);
+}
+
+void BoardView::clearCheckMark() {
+    notes_->clearCheck();
 }
 
 void BoardView::clearHover() {
@@ -189,7 +203,7 @@ void BoardView::paintEvent(QPaintEvent* event) {
     std::vector<bool> occupied(90, false);
     for (int row = 0; row < 10; ++row) {
         for (int col = 0; col < 9; ++col)
-            occupied[static_cast<std::size_t>(row * 9 + col)] = (*show_)[row][col] != 0;
+            occupied[static_cast<std::size_t>(row * 9 + col)] = at(row, col) != 0;
     }
     p.setFont(font_);
     notes_->paint(p, geometry_, occupied);

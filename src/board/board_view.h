@@ -7,27 +7,39 @@
 
 #include "board/board_notes.h"
 #include "board/board_painter.h"
+#include "game/screen.h"
 #include "look/board_geometry.h"
 #include "look/skin_cache.h"
 #include "rules/board.h"
 
 namespace xq {
 
-struct GameState;
-struct Session;
-struct UserSettings;
+// What a board shows, as its owner keeps it: the view reads these when it draws and never
+// changes them. A null style is style 1; a null orientation is red at the bottom.
+struct BoardScene {
+    const QiPan* position = nullptr;           // the pieces on the display points
+    const std::uint8_t* redView = nullptr;     // 1: red at the bottom (file numbers follow it)
+    const std::uint8_t* boardStyle = nullptr;  // 0..3, others read as 1
+    const std::uint8_t* pieceStyle = nullptr;  // 0..3, others read as 1
+    const QString* skinFolder = nullptr;       // the program folder the skins are read from
+};
 
-// The board of the main window: a persistent picture surface and its clean twin without pieces,
-// the moving piece during an animation, and three markers (last move from and to, selection).
-class BoardView : public QWidget {
+// A board: draws the scene it is given on a persistent picture surface and its clean twin
+// without pieces, the moving piece during an animation, three markers (last move from and to,
+// selection) and the notes over the pieces, and reports clicks. It keeps no game state and no
+// settings of its own.
+class BoardView : public QWidget, public BoardScreen {
     Q_OBJECT
 
 public:
     // Duration of one animation frame, in milliseconds.
     static constexpr double kFrameMs = 1000.0 / 64.0;
 
-    BoardView(const Session& session, GameState& game, UserSettings& settings,
-              QWidget* parent = nullptr);
+    explicit BoardView(QWidget* parent = nullptr);
+
+    // What to draw from now on (the next repaint shows it).
+    void setScene(const BoardScene& scene);
+    const BoardScene& scene() const { return scene_; }
 
     // The full repaint: background, lines and all pieces of the display board. A repaint asked
     // for while one runs is ignored.
@@ -37,28 +49,23 @@ public:
     void paintQiZi(int row, int col, std::uint8_t code);
     // Slides the piece from one cell to the other, one frame per kFrameMs while events run, and
     // draws it on the target. Returns early when stopWaiting() turns true.
-    void animateMove(int fromRow, int fromCol, int toRow, int toCol, std::uint8_t piece);
+    void animateMove(int fromRow, int fromCol, int toRow, int toCol, std::uint8_t piece) override;
     std::function<bool()> stopWaiting;
 
-    void placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol, bool toVisible);
-    void placeSelectMarker(int row, int col, bool visible);
-    void hideSelectMarker();
-    void hideMarkers();
-    void hideMovingPiece();
+    // BoardScreen.
+    void pointChanged(int row, int col, std::uint8_t code) override;
+    void placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol, bool toVisible) override;
+    void placeSelectMarker(int row, int col, bool visible) override;
+    void hideSelectMarker() override;
+    void hideMarkers() override;
+    void hideMovingPiece() override;
+    void showMoveHints(const std::vector<std::pair<int, int>>& cells) override;
+    void showMoveReason(const QString& text) override;
+    void markCheck(int row, int col) override;
+    void clearCheckMark() override;
+
     // Hints, a refused move's reason and the king in check, over the pieces.
     BoardNotes& notes() { return *notes_; }
-
-    // Another board to show (the replay window's), and a board style that does not follow the
-    // settings (-1: follow them).
-    void setShowBoard(const QiPan* board) { show_ = board; }
-    void setFixedBoardStyle(int style) { fixedBoardStyle_ = style; }
-    // The orientation whose file numbers are drawn, when it is not the table's (the replay
-    // window may be turned round on its own); null follows the table.
-    void setRedView(const std::uint8_t* redView) { redView_ = redView; }
-
-    // The style boxes: the choice is kept in the settings file and the board redrawn.
-    void chooseBoardStyle(int style);
-    void choosePieceStyle(int style);
 
     const BoardGeometry& geometry() const { return geometry_; }
     int mouseRow() const { return mouseRow_; }
@@ -82,7 +89,9 @@ protected:
 
 private:
     QRect cellRect(int row, int col) const;
+    int boardStyle() const;
     int pieceStyle() const;
+    std::uint8_t at(int row, int col) const;
     void paintAllQiZi();
 
     struct Marker {
@@ -91,9 +100,7 @@ private:
         bool visible = false;
     };
 
-    const Session& session_;
-    GameState& game_;
-    UserSettings& settings_;
+    BoardScene scene_;
     SkinCache skins_;
     BoardPainter painter_{skins_};
     QFont font_;
@@ -101,9 +108,6 @@ private:
     QImage picQiPanBk_;
     BoardGeometry geometry_{0, 0};
     bool blnPainting_ = false;
-    const QiPan* show_;
-    int fixedBoardStyle_ = -1;
-    const std::uint8_t* redView_ = nullptr;
     QImage moving_;
     QPoint movingAt_;
     bool movingVisible_ = false;

@@ -30,7 +30,7 @@ bool Table::RunTimeTick(int seat) {
     if (seat != 0 && seat != 1) return true;
     SeatUserItem& who = s.SeatUsers[static_cast<std::size_t>(seat)];
     AddSecond(who.bteStepUsed);
-    screen.paintClockB(seat);
+    screen.changed(Shown::ClockB, seat);
     const long used = Seconds(who.bteStepUsed);
     const long allowed = Seconds(g.bteStepTime);
     if (used < allowed) {
@@ -38,7 +38,7 @@ bool Table::RunTimeTick(int seat) {
         return true;
     }
     AddSecond(who.bteTotalUsed);
-    screen.paintClockA(seat);
+    screen.changed(Shown::ClockA, seat);
     return !(Seconds(who.bteTotalUsed) > Seconds(g.bteTotalTime) && seat == s.bteMySeat &&
              !s.blnLookOn);
 }
@@ -51,9 +51,9 @@ void Table::StopRunTime() {
     SetTimer(TableTimer::UserRunTime, false);
     const int seat = g.bteGameState;
     if (seat != 0 && seat != 1) return;
-    screen.paintClockA(seat);
+    screen.changed(Shown::ClockA, seat);
     s.SeatUsers[static_cast<std::size_t>(seat)].bteStepUsed = {};
-    screen.paintClockB(seat);
+    screen.changed(Shown::ClockB, seat);
 }
 
 void Table::OnClockTick() {

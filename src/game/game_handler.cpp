@@ -67,7 +67,7 @@ void Table::gameEvent(const tablemsg::ParsedEvent& parsed) {
             ShowReadyPieces(seat);
             if (seat == s.bteMySeat) {
                 g.bteOptButState[kBtnLoad] = kButtonDisabled;
-                screen.paintOptButton(kBtnLoad);
+                screen.changed(Shown::OptButton, kBtnLoad);
             }
             return;
         }
@@ -122,9 +122,9 @@ void Table::GameStart(const tablemsg::GameStart* start) {
     NextPhase();
     g.blnNoGame = false;
     BuildShowQiPan(g.bteQiPan, g.bteRedView, g.bteShowQiPan);
-    screen.paintGameBack();
-    screen.paintQiPan();
-    screen.paintUserOpt();
+    screen.changed(Shown::GameBack);
+    screen.changed(Shown::Board);
+    screen.changed(Shown::Controls);
     blnWaitAnswer = false;
     ApplyGameState();
 }
@@ -142,7 +142,7 @@ void Table::Move(const tablemsg::MoveEcho* echo) {
     // From here to the turn passing, the move is one step: a reply or a game end that arrives
     // while the piece slides waits for it.
     BeginMove();
-    screen.clearCheckMark();
+    screen.board().clearCheckMark();
     SeatUserItem& mover = s.SeatUsers[static_cast<std::size_t>(seat)];
     mover.bteTotalUsed = echo->bankUsed;
     StopRunTime();
@@ -165,7 +165,7 @@ void Table::Move(const tablemsg::MoveEcho* echo) {
         std::uint8_t kr = 0, kf = 0, row = 0, col = 0;
         FindQiZi(g.bteQiPan, MakePiece(1 - SideOf(p), kKing), kr, kf);
         ToShowPos(g.bteRedView, kr, kf, row, col);
-        screen.markCheck(row, col);
+        screen.board().markCheck(row, col);
     }
     g.bteGameState = static_cast<std::uint8_t>(~g.bteGameState & 1);
     ApplyGameState();
@@ -176,7 +176,7 @@ void Table::TakeBackLastMove() {
     // The placeholder is never a move: with nothing played there is nothing to take back.
     if (QiPuUpperBound(g.QiPuData) < 1) return;
     const QiPuMove m = *GetQiPu(g.QiPuData, QiPuUpperBound(g.QiPuData));
-    screen.clearCheckMark();
+    screen.board().clearCheckMark();
     SetPiece(g.bteQiPan, m.fromRank, m.fromFile, m.piece);
     SetPiece(g.bteQiPan, m.toRank, m.toFile, m.eaten);
     DelQiPu(g.QiPuData);
@@ -185,10 +185,8 @@ void Table::TakeBackLastMove() {
     if (Show(g, m.fromRank, m.fromFile, a, b) && Show(g, m.toRank, m.toFile, c, d)) {
         g.bteShowQiPan[a][b] = m.piece;
         g.bteShowQiPan[c][d] = m.eaten;
-        screen.clearQiZi(a, b);
-        screen.paintQiZi(a, b, m.piece);
-        screen.clearQiZi(c, d);
-        screen.paintQiZi(c, d, m.eaten);
+        screen.board().pointChanged(a, b, m.piece);
+        screen.board().pointChanged(c, d, m.eaten);
     }
 }
 
@@ -315,7 +313,7 @@ void Table::LoadRecordMoves(const std::vector<QiPuItem>& moves) {
     NextPhase();
     RebuildQiPan(g);
     BuildShowQiPan(g.bteQiPan, g.bteRedView, g.bteShowQiPan);
-    screen.paintQiPan();
+    screen.changed(Shown::Board);
     // A record without moves shows the opening position without markers.
     if (n > 0) MarkLastMove();
     g.blnNoGame = false;
@@ -363,15 +361,15 @@ void Table::GameEnd(const tablemsg::GameEnd* end) {
     NextPhase();
     ResetQiPanView();
     blnWaitAnswer = false;
-    screen.paintUserOpt();
+    screen.changed(Shown::Controls);
     IdleButtons();
     s.blnCanStart = !s.blnLookOn;
     RefreshStartButton();
     Box(1, text);
     // The final position stays in view while the result is read; then the panels and the board
     // show the table as it is now.
-    screen.paintGameBack();
-    screen.paintQiPan();
+    screen.changed(Shown::GameBack);
+    screen.changed(Shown::Board);
 }
 
 void Table::LoadGameState(const tablemsg::WaitingSnapshot& d) {

@@ -53,7 +53,7 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
                 SeatUserItem& who = s.SeatUsers[*seat];
                 who.strUserName = f[0];
                 who.lngFaceNo = LeadingLong(f[row::kFaceNo]);
-                screen.paintPlayerFace(*seat);
+                screen.changed(Shown::PlayerFace, *seat);
             } else if (const auto* w = eventAs<WindowHidden>(parsed)) {
                 screen.setMainWindowHidden(w->hidden);
             }
@@ -65,7 +65,7 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
                 if (name.isEmpty()) return;
                 if (const int seat = FindSeat(name); seat >= 0) {
                     s.SeatUsers[static_cast<std::size_t>(seat)].intOffline = false;
-                    screen.paintNetBreak(seat);
+                    screen.changed(Shown::NetBreak, seat);
                 }
                 chat.showSystemLine(QStringLiteral("哈哈，") + name +
                                     QStringLiteral(" 终于上线了..."));
@@ -75,7 +75,7 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
                 if (name.isEmpty()) return;
                 if (const int seat = FindSeat(name); seat >= 0) {
                     s.SeatUsers[static_cast<std::size_t>(seat)].intOffline = true;
-                    screen.paintNetBreak(seat);
+                    screen.changed(Shown::NetBreak, seat);
                 }
                 chat.showSystemLine(QStringLiteral("不好，") + name + QStringLiteral(" 掉线了..."));
             } else if (const auto* m = eventAs<SpectatorLeft>(parsed)) {
@@ -106,9 +106,9 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
                 who.lngFaceNo = 0;
                 who.intHandUp = false;
                 who.intOffline = false;
-                screen.paintPlayerFace(seat);
-                screen.paintHandMark(seat);
-                screen.paintNetBreak(seat);
+                screen.changed(Shown::PlayerFace, seat);
+                screen.changed(Shown::HandMark, seat);
+                screen.changed(Shown::NetBreak, seat);
             }
             return;
         }
@@ -157,9 +157,9 @@ void Table::ResetTable() {
     ResetGame(g, s);
     NextPhase();
     ResetQiPanView();
-    screen.paintFrame();
-    screen.paintGameBack();
-    screen.paintQiPan();
+    screen.changed(Shown::Frame);
+    screen.changed(Shown::GameBack);
+    screen.changed(Shown::Board);
     users.clear();
     chat.clear();
     chat.setDefaultAddressee(ChatModel::kEveryone);
@@ -222,7 +222,7 @@ void Table::HandRaised(const tablemsg::HandsUp& hand) {
     const int seat = FindSeat(hand.name);
     if (seat < 0) return;
     s.SeatUsers[static_cast<std::size_t>(seat)].intHandUp = true;
-    screen.paintHandMark(seat);
+    screen.changed(Shown::HandMark, seat);
     const bool withSettings = hand.terms.has_value();
     const QString settings = hand.terms.value_or(QString());
     msgs.CloseMsgObjects(0);
@@ -230,7 +230,7 @@ void Table::HandRaised(const tablemsg::HandsUp& hand) {
     if (hand.raised > 1) {
         for (int i = 0; i < 2; ++i) {
             s.SeatUsers[static_cast<std::size_t>(i)].intHandUp = false;
-            screen.paintHandMark(i);
+            screen.changed(Shown::HandMark, i);
         }
     }
 }
@@ -250,9 +250,9 @@ void Table::Snapshot(const tablemsg::ParsedEvent& parsed) {
         ResetQiPu(g.finishedGame);
         DropGameSet();  // a running game: the terms are no longer being settled
     }
-    screen.paintGameBack();
-    screen.paintQiPan();
-    screen.paintUserOpt();
+    screen.changed(Shown::GameBack);
+    screen.changed(Shown::Board);
+    screen.changed(Shown::Controls);
     if (QiPuUpperBound(g.QiPuData) >= 1) MarkLastMove();
     ApplyGameState();
 }
@@ -300,9 +300,9 @@ void Table::OnUsersLoaded(const QString& names) {
     }
     ResolveMySeat(s);
     for (int seat = 0; seat < 2; ++seat) {
-        screen.paintPlayerFace(seat);
-        screen.paintNetBreak(seat);
-        screen.paintHandMark(seat);
+        screen.changed(Shown::PlayerFace, seat);
+        screen.changed(Shown::NetBreak, seat);
+        screen.changed(Shown::HandMark, seat);
     }
 }
 

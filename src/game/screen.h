@@ -21,30 +21,14 @@ enum class TableTimer {
     UserRunTime,   // 1000 ms: clock tick
 };
 
-// Everything the table logic asks of the window. Game state lives in the table; these calls
-// only draw it, animate it, or ask the user.
-class Screen {
+// What the table draws on the board: the pieces of single points, a move's slide, the markers and
+// the notes over the pieces (all in display points). The board view itself answers these.
+class BoardScreen {
 public:
-    virtual ~Screen() = default;
+    virtual ~BoardScreen() = default;
 
-    // Whole surfaces.
-    virtual void paintFrame() = 0;     // caption bar and border
-    virtual void paintGameBack() = 0;  // game pane: background, both player panels, score line
-    virtual void paintQiPan() = 0;     // full board repaint from the display board
-    virtual void paintUserOpt() = 0;   // control panel with its buttons
-
-    // Single elements.
-    virtual void paintOptButton(int index) = 0;
-    virtual void paintPlayerFace(int seat) = 0;  // face and name
-    virtual void paintNetBreak(int seat) = 0;
-    virtual void paintHandMark(int seat) = 0;
-    virtual void paintRunFlag(int seat, bool shown) = 0;
-    virtual void paintClockA(int seat) = 0;  // time bank used
-    virtual void paintClockB(int seat) = 0;  // time used in the current move
-
-    // Board cells, the moving piece and the markers (display points).
-    virtual void clearQiZi(int row, int col) = 0;
-    virtual void paintQiZi(int row, int col, std::uint8_t code) = 0;
+    // One point shows another piece (0: none).
+    virtual void pointChanged(int row, int col, std::uint8_t code) = 0;
     // Slides the piece from one cell to the other and draws it there; returns when it has
     // arrived, letting other events run meanwhile.
     virtual void animateMove(int fromRow, int fromCol, int toRow, int toCol,
@@ -52,18 +36,45 @@ public:
     virtual void placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol,
                                  bool toVisible) = 0;
     virtual void placeSelectMarker(int row, int col, bool visible) = 0;
-    // The points the picked-up piece may go to (display points); none clears them.
+    virtual void hideSelectMarker() = 0;
+    virtual void hideMarkers() = 0;
+    virtual void hideMovingPiece() = 0;
+    // The points the picked-up piece may go to; none clears them.
     virtual void showMoveHints(const std::vector<std::pair<int, int>>& cells) = 0;
     // Why the move just tried is not allowed, shown for a moment.
     virtual void showMoveReason(const QString& text) = 0;
-    // The king in check, marked for a moment (display point).
+    // The king in check, marked for a moment.
     virtual void markCheck(int row, int col) = 0;
     // A check is over once the next move is played or the checking move taken back: its mark
     // must not stay on a point the king has left.
     virtual void clearCheckMark() = 0;
-    virtual void hideSelectMarker() = 0;
-    virtual void hideMarkers() = 0;
-    virtual void hideMovingPiece() = 0;
+};
+
+// The parts of the window that show the table's state; the table says which of them changed.
+enum class Shown {
+    Frame,       // caption bar and border
+    GameBack,    // game pane: background, both player panels, score line
+    Board,       // the whole board, from the display board
+    Controls,    // control panel with its buttons
+    OptButton,   // one control button (index: the button)
+    PlayerFace,  // face and name (index: the seat)
+    NetBreak,    // the seat's broken-connection mark
+    HandMark,    // the seat's raised hand
+    RunFlag,     // the seat's turn flag, shown
+    RunFlagOff,  // the seat's turn flag, hidden
+    ClockA,      // the seat's time bank used
+    ClockB,      // the seat's time used in the current move
+};
+
+// Everything the table logic asks of the window. Game state lives in the table; these calls
+// only draw it, animate it, or ask the user.
+class Screen {
+public:
+    virtual ~Screen() = default;
+
+    // A part of the window must show the table's state again.
+    virtual void changed(Shown part, int index = -1) = 0;
+    virtual BoardScreen& board() = 0;
     virtual void setTimerEnabled(TableTimer timer, bool enabled) = 0;
 
     // The window as a whole.

@@ -10,6 +10,7 @@ Table::Table(Session& session, GameState& game, UserSettings& settings, Screen& 
     : s(session),
       g(game),
       prefs(settings),
+      settingsStore(settings, session.strAppPath),
       screen(scr),
       msgs(boxes),
       programFolder_(programFolder) {}
@@ -59,7 +60,7 @@ void Table::MakeSound(std::uint8_t sound) {
 
 void Table::RefreshStartButton() {
     g.bteOptButState[kBtnStart] = (!s.blnCanStart || s.blnLookOn) ? kButtonDisabled : kButtonNormal;
-    screen.paintOptButton(kBtnStart);
+    screen.changed(Shown::OptButton, kBtnStart);
 }
 
 void Table::DisableAllButtons() {
@@ -68,7 +69,7 @@ void Table::DisableAllButtons() {
 
 void Table::PaintAllButtons() {
     for (int i = 0; i < kOptButtons; ++i)
-        screen.paintOptButton(i);
+        screen.changed(Shown::OptButton, i);
 }
 
 void Table::ResetQiPanView() {
@@ -76,9 +77,9 @@ void Table::ResetQiPanView() {
     SetTimer(TableTimer::QiZiRun, false);
     SetTimer(TableTimer::UserRunFlag, false);
     SetTimer(TableTimer::UserRunTime, false);
-    screen.hideMarkers();
-    screen.showMoveHints({});
-    screen.hideMovingPiece();
+    screen.board().hideMarkers();
+    screen.board().showMoveHints({});
+    screen.board().hideMovingPiece();
 }
 
 void Table::MoveQiZi(int fromRow, int fromCol, int toRow, int toCol) {
@@ -87,7 +88,7 @@ void Table::MoveQiZi(int fromRow, int fromCol, int toRow, int toCol) {
     const bool piece = (p >= 1 && p <= 7) || (p >= 17 && p <= 23);
     if (!piece) return;
     g.bteShowQiPan[fromRow][fromCol] = kNoPiece;
-    screen.animateMove(fromRow, fromCol, toRow, toCol, p);
+    screen.board().animateMove(fromRow, fromCol, toRow, toCol, p);
     g.bteShowQiPan[toRow][toCol] = p;
 }
 
@@ -100,8 +101,9 @@ void Table::SetRunFlag(int fromRow, int fromCol, int toRow, int toCol) {
 }
 
 void Table::ShowRunFlag(bool show) {
-    screen.placeRunMarkers(static_cast<int>(lngRunFromRow), static_cast<int>(lngRunFromCol),
-                           static_cast<int>(lngRunToRow), static_cast<int>(lngRunToCol), show);
+    screen.board().placeRunMarkers(static_cast<int>(lngRunFromRow), static_cast<int>(lngRunFromCol),
+                                   static_cast<int>(lngRunToRow), static_cast<int>(lngRunToCol),
+                                   show);
 }
 
 void Table::StopRunFlag() {
@@ -117,13 +119,14 @@ void Table::SetSelectFlag(int row, int col) {
 
 void Table::ShowSelectFlag(bool show) {
     if (lngSelRow < 0 || lngSelCol < 0) return;
-    screen.placeSelectMarker(static_cast<int>(lngSelRow), static_cast<int>(lngSelCol), show);
+    screen.board().placeSelectMarker(static_cast<int>(lngSelRow), static_cast<int>(lngSelCol),
+                                     show);
 }
 
 void Table::StopSelectFlag() {
     SetTimer(TableTimer::MeSelectQiZi, false);
-    screen.hideSelectMarker();
-    screen.showMoveHints({});
+    screen.board().hideSelectMarker();
+    screen.board().showMoveHints({});
 }
 
 void Table::StartTurnFlag() {
@@ -132,7 +135,7 @@ void Table::StartTurnFlag() {
 
 void Table::StopTurnFlag() {
     SetTimer(TableTimer::UserRunFlag, false);
-    if (g.bteGameState <= 1) screen.paintRunFlag(g.bteGameState, true);
+    if (g.bteGameState <= 1) screen.changed(Shown::RunFlag, g.bteGameState);
 }
 
 void Table::OnRunFlagTick() {
@@ -146,7 +149,8 @@ void Table::OnSelectTick() {
 }
 
 void Table::OnTurnFlagTick() {
-    if (g.bteGameState <= 1) screen.paintRunFlag(g.bteGameState, blnRunFlagPhase);
+    if (g.bteGameState <= 1)
+        screen.changed(blnRunFlagPhase ? Shown::RunFlag : Shown::RunFlagOff, g.bteGameState);
     blnRunFlagPhase = !blnRunFlagPhase;
 }
 
@@ -172,7 +176,7 @@ void Table::ShowReadyPieces(int seat) {
         for (int f = 0; f < kFiles; f += 2)
             g.bteShowQiPan[first + 3 * step][f] = MakePiece(side, kPawn);
     }
-    screen.paintQiPan();
+    screen.changed(Shown::Board);
 }
 
 bool Table::RequestCloseMain() {

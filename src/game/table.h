@@ -14,6 +14,7 @@
 #include "game/user_list_model.h"
 #include "net/codec.h"
 #include "net/table_events.h"
+#include "prefs/settings_store.h"
 #include "prefs/user_settings.h"
 #include "records/game_record.h"
 #include "startup/session.h"
@@ -124,6 +125,8 @@ public:
     Session& s;
     GameState& g;
     UserSettings& prefs;
+    // Every read and write of the settings file.
+    SettingsStore settingsStore;
     Screen& screen;
     MsgPool msgs;
     UserListModel users;

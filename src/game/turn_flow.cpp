@@ -37,7 +37,7 @@ void Table::OnBoardClick(bool leftButton, int row, int col) {
         MakeSound(kSoundError);
         // With hints on, the user also reads why.
         if (prefs.bteBadMoveHint != 0) {
-            screen.showMoveReason(
+            screen.board().showMoveReason(
                 QString::fromStdString(MoveReasonText(WhyNot(g.bteQiPan, fr, ff, tr, tf))));
         }
         return;
@@ -65,7 +65,7 @@ void Table::ShowMoveHints(int row, int col) {
         ToShowPos(g.bteRedView, static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(f), dr, dc);
         cells.emplace_back(dr, dc);
     }
-    screen.showMoveHints(cells);
+    screen.board().showMoveHints(cells);
 }
 
 void Table::ApplyGameState() {

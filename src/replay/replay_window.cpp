@@ -17,6 +17,7 @@
 
 #include "game/game_state.h"
 #include "look/ui_font.h"
+#include "prefs/user_settings.h"
 #include "records/atomic_write.h"
 #include "records/record_failure_text.h"
 #include "records/record_file.h"
@@ -43,6 +44,8 @@ constexpr int kBoardLeft = 93;
 constexpr int kBoardWidth = 379;
 constexpr int kRowGap = 8;  // from the last command button to the position row
 
+constexpr std::uint8_t kReplayBoardStyle = 1;
+
 const QString kDrakFilter = QStringLiteral("中国象棋文件(*.drak)");
 const QString kPgnFilter = QStringLiteral("PGN 棋谱文件(*.pgn)");
 
@@ -54,15 +57,16 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
       folder_(session.strAppPath),
       session_(session),
       model_(game.bteRedView),
-      board_(new BoardView(session, game, settings, this)),
+      board_(new BoardView(this)),
       list_(new QListView(this)) {
     setWindowTitle(QStringLiteral("复盘"));
     setFont(PaneFont());
     setMouseTracking(true);
     setAttribute(Qt::WA_DeleteOnClose);
-    board_->setShowBoard(&model_.showBoard());
-    board_->setRedView(&model_.shownRedView());
-    board_->setFixedBoardStyle(1);
+    // The replay board keeps the classic board whatever the table shows; its pieces follow the
+    // settings, and it may be turned round on its own.
+    board_->setScene({&model_.showBoard(), &model_.shownRedView(), &kReplayBoardStyle,
+                      &settings.bteQiZiStyle, &session.strAppPath});
     board_->setGeometry(93, 20, 379, 418);
     list_->setModel(&model_.list());
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);

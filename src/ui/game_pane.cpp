@@ -10,6 +10,7 @@
 #include "look/ui_font.h"
 #include "prefs/user_settings.h"
 #include "ui/player_panels.h"
+#include "ui/table_scene.h"
 #include "ui/window_layout.h"
 
 namespace xq {
@@ -38,7 +39,7 @@ GamePane::GamePane(Table& table, QWidget* parent)
     : QWidget(parent),
       table_(table),
       font_(PaneFont()),
-      board_(new BoardView(table.s, table.g, table.prefs, this)),
+      board_(new BoardView(this)),
       boardStyle_(new QComboBox(this)),
       pieceStyle_(new QComboBox(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -52,8 +53,16 @@ GamePane::GamePane(Table& table, QWidget* parent)
     }
     boardStyle_->setCurrentIndex(StyleOrDefault(table.prefs.bteQiPanStyle));
     pieceStyle_->setCurrentIndex(StyleOrDefault(table.prefs.bteQiZiStyle));
-    connect(boardStyle_, &QComboBox::activated, board_, &BoardView::chooseBoardStyle);
-    connect(pieceStyle_, &QComboBox::activated, board_, &BoardView::choosePieceStyle);
+    board_->setScene(TableScene(table.s, table.g, table.prefs));
+    // A style picked is kept in the settings file, then drawn.
+    connect(boardStyle_, &QComboBox::activated, this, [this](int style) {
+        table_.settingsStore.chooseBoardStyle(style);
+        board_->repaintBoard();
+    });
+    connect(pieceStyle_, &QComboBox::activated, this, [this](int style) {
+        table_.settingsStore.choosePieceStyle(style);
+        board_->repaintBoard();
+    });
 }
 
 void GamePane::resizeEvent(QResizeEvent*) {

@@ -95,7 +95,7 @@ void MainWindow::loadStep() {
     chat.setDefaultAddressee(ChatModel::kEveryone);
     chat.caption = QStringLiteral("聊天室");
 
-    LoadUserSet(prefs_, s_.strAppPath);
+    table_->settingsStore.load();
 
     gamePane_ = new GamePane(*table_, this);
     splitter_ = new VSplitterBar(s_.strAppPath, this);
@@ -310,7 +310,7 @@ void MainWindow::openHelp() {
 void MainWindow::openUserSettings() {
     // One window at a time: a second click brings the open one to the front.
     if (!userSettings_) {
-        userSettings_ = new UserSetDialog(prefs_, s_.strAppPath, this);
+        userSettings_ = new UserSetDialog(table_->settingsStore, this);
         userSettings_->show();
     }
     userSettings_->raise();
@@ -319,74 +319,47 @@ void MainWindow::openUserSettings() {
 
 // Screen.
 
-void MainWindow::paintFrame() {
-    update();
+void MainWindow::changed(Shown part, int index) {
+    switch (part) {
+        case Shown::Frame:
+            update();
+            break;
+        case Shown::GameBack:
+            gamePane_->paintAll();
+            break;
+        case Shown::Board:
+            gamePane_->board().repaintBoard();
+            break;
+        case Shown::Controls:
+            controlPanel_->paintPanel();
+            break;
+        case Shown::OptButton:
+            controlPanel_->paintOptButton(index);
+            break;
+        case Shown::PlayerFace:
+            gamePane_->paintPlayerFace(index);
+            break;
+        case Shown::NetBreak:
+            gamePane_->paintNetBreak(index);
+            break;
+        case Shown::HandMark:
+            gamePane_->paintHandMark(index);
+            break;
+        case Shown::RunFlag:
+        case Shown::RunFlagOff:
+            gamePane_->paintRunFlag(index, part == Shown::RunFlag);
+            break;
+        case Shown::ClockA:
+            gamePane_->paintClockA(index);
+            break;
+        case Shown::ClockB:
+            gamePane_->paintClockB(index);
+            break;
+    }
 }
-void MainWindow::paintGameBack() {
-    gamePane_->paintAll();
-}
-void MainWindow::paintQiPan() {
-    gamePane_->board().repaintBoard();
-}
-void MainWindow::paintUserOpt() {
-    controlPanel_->paintPanel();
-}
-void MainWindow::paintOptButton(int index) {
-    controlPanel_->paintOptButton(index);
-}
-void MainWindow::paintPlayerFace(int seat) {
-    gamePane_->paintPlayerFace(seat);
-}
-void MainWindow::paintNetBreak(int seat) {
-    gamePane_->paintNetBreak(seat);
-}
-void MainWindow::paintHandMark(int seat) {
-    gamePane_->paintHandMark(seat);
-}
-void MainWindow::paintRunFlag(int seat, bool shown) {
-    gamePane_->paintRunFlag(seat, shown);
-}
-void MainWindow::paintClockA(int seat) {
-    gamePane_->paintClockA(seat);
-}
-void MainWindow::paintClockB(int seat) {
-    gamePane_->paintClockB(seat);
-}
-void MainWindow::clearQiZi(int row, int col) {
-    gamePane_->board().clearQiZi(row, col);
-}
-void MainWindow::paintQiZi(int row, int col, std::uint8_t code) {
-    gamePane_->board().paintQiZi(row, col, code);
-}
-void MainWindow::animateMove(int fromRow, int fromCol, int toRow, int toCol, std::uint8_t piece) {
-    gamePane_->board().animateMove(fromRow, fromCol, toRow, toCol, piece);
-}
-void MainWindow::placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol, bool toVisible) {
-    gamePane_->board().placeRunMarkers(fromRow, fromCol, toRow, toCol, toVisible);
-}
-void MainWindow::placeSelectMarker(int row, int col, bool visible) {
-    gamePane_->board().placeSelectMarker(row, col, visible);
-}
-void MainWindow::showMoveHints(const std::vector<std::pair<int, int>>& cells) {
-    gamePane_->board().notes().setHints(cells);
-}
-void MainWindow::showMoveReason(const QString& text) {
-    gamePane_->board().notes().showReason(text);
-}
-void MainWindow::markCheck(int row, int col) {
-    gamePane_->board().notes().markCheck(row, col);
-}
-void MainWindow::clearCheckMark() {
-    gamePane_->board().notes().clearCheck();
-}
-void MainWindow::hideSelectMarker() {
-    gamePane_->board().hideSelectMarker();
-}
-void MainWindow::hideMarkers() {
-    gamePane_->board().hideMarkers();
-}
-void MainWindow::hideMovingPiece() {
-    gamePane_->board().hideMovingPiece();
+
+BoardScreen& MainWindow::board() {
+    return gamePane_->board();
 }
 
 void MainWindow::setTimerEnabled(TableTimer timer, bool enabled) {

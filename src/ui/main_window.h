@@ -60,29 +60,8 @@ public:
     std::function<void()> onUnloaded;
 
     // Screen.
-    void paintFrame() override;
-    void paintGameBack() override;
-    void paintQiPan() override;
-    void paintUserOpt() override;
-    void paintOptButton(int index) override;
-    void paintPlayerFace(int seat) override;
-    void paintNetBreak(int seat) override;
-    void paintHandMark(int seat) override;
-    void paintRunFlag(int seat, bool shown) override;
-    void paintClockA(int seat) override;
-    void paintClockB(int seat) override;
-    void clearQiZi(int row, int col) override;
-    void paintQiZi(int row, int col, std::uint8_t code) override;
-    void animateMove(int fromRow, int fromCol, int toRow, int toCol, std::uint8_t piece) override;
-    void placeRunMarkers(int fromRow, int fromCol, int toRow, int toCol, bool toVisible) override;
-    void placeSelectMarker(int row, int col, bool visible) override;
-    void showMoveHints(const std::vector<std::pair<int, int>>& cells) override;
-    void showMoveReason(const QString& text) override;
-    void markCheck(int row, int col) override;
-    void clearCheckMark() override;
-    void hideSelectMarker() override;
-    void hideMarkers() override;
-    void hideMovingPiece() override;
+    void changed(Shown part, int index = -1) override;
+    BoardScreen& board() override;
     void setTimerEnabled(TableTimer timer, bool enabled) override;
     bool isMainWindowVisible() const override;
     void setMainWindowHidden(bool hidden) override;

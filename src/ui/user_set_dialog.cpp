@@ -6,15 +6,15 @@
 #include <QVBoxLayout>
 
 #include "look/ui_font.h"
-#include "prefs/user_settings.h"
+#include "prefs/settings_store.h"
 #include "ui/plain_message.h"
 
 namespace xq {
 
-UserSetDialog::UserSetDialog(UserSettings& settings, QString appPath, QWidget* parent)
+UserSetDialog::UserSetDialog(SettingsStore& store, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
-      settings_(settings),
-      appPath_(std::move(appPath)) {
+      store_(store) {
+    const UserSettings& settings = store.settings();
     setFont(PaneFont());
     setWindowTitle(QStringLiteral("用户设置"));
     setModal(false);
@@ -59,13 +59,14 @@ void UserSetDialog::press(int index) {
         return;
     }
     if (index == 1) {
-        std::array<std::uint8_t*, 5> fields = {&settings_.bteAllowLookOnSee, &settings_.bteSoundOn,
-                                               &settings_.bteShowInOutMsg, &settings_.bteQuitPrompt,
-                                               &settings_.bteBadMoveHint};
+        UserSettings& settings = store_.settings();
+        std::array<std::uint8_t*, 5> fields = {&settings.bteAllowLookOnSee, &settings.bteSoundOn,
+                                               &settings.bteShowInOutMsg, &settings.bteQuitPrompt,
+                                               &settings.bteBadMoveHint};
         for (std::size_t i = 0; i < 5; ++i)
             *fields[i] = checks_[i]->isChecked() ? 1 : 0;
         QString error;
-        lastSaveOk_ = SaveUserSet(settings_, appPath_, &error);
+        lastSaveOk_ = store_.save(&error);
         if (!lastSaveOk_ && isVisible()) {
             WarnPlain(this, windowTitle(), QStringLiteral("用户设置无法保存：") + error);
         }

@@ -7,7 +7,7 @@
 
 namespace xq {
 
-struct UserSettings;
+class SettingsStore;
 
 // The user settings dialog: five switches in two frames; OK keeps them in the settings file,
 // Defaults ticks all five (kept only with OK), Cancel leaves everything as it was.
@@ -15,7 +15,7 @@ class UserSetDialog : public QDialog {
     Q_OBJECT
 
 public:
-    UserSetDialog(UserSettings& settings, QString appPath, QWidget* parent = nullptr);
+    explicit UserSetDialog(SettingsStore& store, QWidget* parent = nullptr);
 
     QCheckBox* check(int index) const { return checks_[static_cast<std::size_t>(index)]; }
     QPushButton* button(int index) const { return buttons_[static_cast<std::size_t>(index)]; }
@@ -25,8 +25,7 @@ public:
 private:
     void press(int index);
 
-    UserSettings& settings_;
-    QString appPath_;
+    SettingsStore& store_;
     std::array<QCheckBox*, 5> checks_{};
     std::array<QPushButton*, 3> buttons_{};
     bool lastSaveOk_ = true;

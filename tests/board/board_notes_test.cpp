@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include "../support/table_board_view.h"
 #include "board/board_view.h"
 #include "game/game_state.h"
 #include "prefs/user_settings.h"
@@ -31,7 +32,7 @@ struct View {
     Session session;
     GameState game;
     UserSettings settings;
-    BoardView view{session, game, settings};
+    test::TableBoardView view{session, game, settings};
 };
 
 TEST(BoardNotes, HintsReasonAndCheckAppearAndTheMomentaryOnesGo) {

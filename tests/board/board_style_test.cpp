@@ -5,9 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include "../support/table_board_view.h"
 #include "../ui/window_fixture.h"
 #include "board/board_view.h"
+#include "prefs/user_settings.h"
 #include "ui/game_pane.h"
 
 namespace xq {
@@ -64,7 +67,51 @@ TEST(BoardStyles, ValuesOutsideTheRangeAreTheDefaultInTheBoxesAndOnTheBoard) {
         GameState game;
         game.bteShowQiPan = f.state.game.bteShowQiPan;
         game.bteRedView = f.state.game.bteRedView;
-        BoardView expected(f.state.session, game, shown);
+        test::TableBoardView expected(f.state.session, game, shown);
+        expected.resize(board.size());
+        expected.repaintBoard();
+        EXPECT_TRUE(board.surface() == expected.surface());
+    }
+}
+
+// A style picked in a box is kept in the settings file at once, the other style stays, and the
+// board is drawn in it.
+TEST(BoardStyles, APickedStyleIsKeptInTheFileAndDrawn) {
+    const struct {
+        bool boardBox;
+        Qt::Key key;
+        int board, pieces;  // what the file holds after the pick, from 2 and 1
+    } cases[] = {
+        {true, Qt::Key_Down, 3, 1},
+        {true, Qt::Key_Up, 1, 1},
+        {false, Qt::Key_Down, 2, 2},
+        {false, Qt::Key_Up, 2, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.boardBox << " " << c.key);
+        QTemporaryDir dir;
+        const QString folder =
+            ProgramFolder(dir, " 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 2 \r\n 1 \r\n");
+        WindowFixture f(folder);
+        f.window->resize(1024, 736);
+        f.window->layOutPanes();
+        GamePane& pane = f.window->gamePane();
+        QComboBox& box = c.boardBox ? pane.boardStyleBox() : pane.pieceStyleBox();
+        QTest::keyClick(&box, c.key);
+
+        UserSettings kept;
+        LoadUserSet(kept, folder);
+        EXPECT_EQ(kept.bteQiPanStyle, c.board);
+        EXPECT_EQ(kept.bteQiZiStyle, c.pieces);
+        EXPECT_EQ(f.state.settings.bteQiPanStyle, c.board);
+        EXPECT_EQ(f.state.settings.bteQiZiStyle, c.pieces);
+
+        BoardView& board = pane.board();
+        ASSERT_FALSE(board.surface().isNull());
+        UserSettings shown;
+        shown.bteQiPanStyle = static_cast<std::uint8_t>(c.board);
+        shown.bteQiZiStyle = static_cast<std::uint8_t>(c.pieces);
+        test::TableBoardView expected(f.state.session, f.state.game, shown);
         expected.resize(board.size());
         expected.repaintBoard();
         EXPECT_TRUE(board.surface() == expected.surface());

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include "../support/table_board_view.h"
 #include "board/board_view.h"
 #include "game/game_state.h"
 #include "prefs/user_settings.h"
@@ -25,7 +26,7 @@ struct BoardFixture {
     Session session;
     GameState game;
     UserSettings settings;
-    BoardView view{session, game, settings};
+    test::TableBoardView view{session, game, settings};
 };
 
 TEST(BoardGeometry, GridStepRoundsHalvesToEven) {

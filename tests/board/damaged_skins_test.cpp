@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include "../support/table_board_view.h"
 #include "board/board_view.h"
 #include "game/game_state.h"
 #include "look/picture_data.h"
@@ -133,7 +134,7 @@ struct SkinnedBoard {
     Session session;
     GameState game;
     UserSettings settings;
-    BoardView view{session, game, settings};
+    test::TableBoardView view{session, game, settings};
 };
 
 // Red discs on black, the mask black inside the disc.

@@ -19,7 +19,7 @@ namespace xq::test {
 
 // A screen that records what the table asks of it, and answers boxes and file dialogs as the
 // test says.
-class FakeScreen : public Screen, public MsgBoxHost {
+class FakeScreen : public Screen, public BoardScreen, public MsgBoxHost {
 public:
     // How a box with buttons is answered: 0 Yes, 1 No, -1 stay open until closed (the box then
     // waits in a nested event loop, as a real modal box does).
@@ -61,21 +61,48 @@ public:
         return notes;
     }
 
-    void paintFrame() override { calls << "frame"; }
-    void paintGameBack() override { calls << "gameBack"; }
-    void paintQiPan() override { calls << "qiPan"; }
-    void paintUserOpt() override { calls << "userOpt"; }
-    void paintOptButton(int i) override { calls << QStringLiteral("button %1").arg(i); }
-    void paintPlayerFace(int seat) override { calls << QStringLiteral("face %1").arg(seat); }
-    void paintNetBreak(int seat) override { calls << QStringLiteral("net %1").arg(seat); }
-    void paintHandMark(int seat) override { calls << QStringLiteral("hand %1").arg(seat); }
-    void paintRunFlag(int seat, bool shown) override {
-        calls << QStringLiteral("flag %1 %2").arg(seat).arg(shown);
+    // Every change told is written down as the window's own call for it would be.
+    void changed(Shown part, int i) override {
+        switch (part) {
+            case Shown::Frame:
+                calls << "frame";
+                break;
+            case Shown::GameBack:
+                calls << "gameBack";
+                break;
+            case Shown::Board:
+                calls << "qiPan";
+                break;
+            case Shown::Controls:
+                calls << "userOpt";
+                break;
+            case Shown::OptButton:
+                calls << QStringLiteral("button %1").arg(i);
+                break;
+            case Shown::PlayerFace:
+                calls << QStringLiteral("face %1").arg(i);
+                break;
+            case Shown::NetBreak:
+                calls << QStringLiteral("net %1").arg(i);
+                break;
+            case Shown::HandMark:
+                calls << QStringLiteral("hand %1").arg(i);
+                break;
+            case Shown::RunFlag:
+            case Shown::RunFlagOff:
+                calls << QStringLiteral("flag %1 %2").arg(i).arg(part == Shown::RunFlag);
+                break;
+            case Shown::ClockA:
+                calls << QStringLiteral("clockA %1").arg(i);
+                break;
+            case Shown::ClockB:
+                calls << QStringLiteral("clockB %1").arg(i);
+                break;
+        }
     }
-    void paintClockA(int seat) override { calls << QStringLiteral("clockA %1").arg(seat); }
-    void paintClockB(int seat) override { calls << QStringLiteral("clockB %1").arg(seat); }
-    void clearQiZi(int r, int c) override { calls << QStringLiteral("clear %1,%2").arg(r).arg(c); }
-    void paintQiZi(int r, int c, std::uint8_t p) override {
+    BoardScreen& board() override { return *this; }
+    void pointChanged(int r, int c, std::uint8_t p) override {
+        calls << QStringLiteral("clear %1,%2").arg(r).arg(c);
         calls << QStringLiteral("piece %1,%2=%3").arg(r).arg(c).arg(p);
     }
     void animateMove(int fr, int fc, int tr, int tc, std::uint8_t p) override {
