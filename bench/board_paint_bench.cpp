@@ -22,7 +22,7 @@ void BM_FullBoardRepaint(benchmark::State& state) {
     xq::BuildShowQiPan(game.bteQiPan, 1, game.bteShowQiPan);
     xq::UserSettings settings;
     xq::BoardView view;
-    view.setScene(xq::TableScene(session, game, settings));
+    view.setScene(xq::tableScene(session, game, settings));
     // The board of a 1920 x 1080 window: the game pane's board box at the aspect 608 : 670.
     view.resize(914, 1008);
     view.repaintBoard();

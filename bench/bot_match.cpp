@@ -17,9 +17,9 @@ int main(int argc, char** argv) {
     const int strongMs = arg(4, 200);
     const int maxPlies = arg(5, 160);
 
-    SelfPlayer strong{ProfileForLevel(strongLevel)};
+    SelfPlayer strong{profileForLevel(strongLevel)};
     strong.profile.capMs = strongMs;
-    const SelfPlayer weak{ProfileForLevel(weakLevel)};
+    const SelfPlayer weak{profileForLevel(weakLevel)};
 
     int wins = 0, draws = 0, losses = 0, illegal = 0, overruns = 0;
     std::int64_t longest = 0, lateness = 0;
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
         options.bankLimitSeconds = 60;
         options.stepAllowanceSeconds = 1;
         const SelfPlayGame game =
-            strongIsRed ? PlaySelfGame(strong, weak, options) : PlaySelfGame(weak, strong, options);
+            strongIsRed ? playSelfGame(strong, weak, options) : playSelfGame(weak, strong, options);
         const Winner strongSide = strongIsRed ? Winner::Red : Winner::Black;
         const char* result = "draw";
         if (game.winner == strongSide) {

@@ -18,7 +18,7 @@ int main() {
         std::printf("%5d ms: depth %2d, %9llu nodes, %8.0f nodes/s, best %s, score %d\n", ms,
                     r.depth, static_cast<unsigned long long>(r.nodes),
                     seconds > 0 ? static_cast<double>(r.nodes) / seconds : 0.0,
-                    xq::MoveToText(r.best).c_str(), r.score);
+                    xq::moveToText(r.best).c_str(), r.score);
     }
     return 0;
 }

@@ -51,7 +51,7 @@ struct Server {
 };
 
 QStringList Words(quint16 port, const QString& name) {
-    return {xq::LaunchToken(),
+    return {xq::launchToken(),
             "127.0.0.1",
             QString::number(port),
             "中国象棋",
@@ -110,9 +110,9 @@ long RssKb() {
 int Game() {
     Server server;
     xq::ClientState a, b;
-    auto red = xq::StartTable(a, Words(server.port, "红方"), "/nonexistent/hall/game");
+    auto red = xq::startTable(a, Words(server.port, "红方"), "/nonexistent/hall/game");
     Eventually([&] { return a.session.strWatchUserName == "红方"; });
-    auto black = xq::StartTable(b, Words(server.port, "黑方"), "/nonexistent/hall/game");
+    auto black = xq::startTable(b, Words(server.port, "黑方"), "/nonexistent/hall/game");
     Eventually([&] { return a.game.bteOptButState[xq::kBtnStart] == xq::kButtonNormal; });
     red->table().DoUserOpt(xq::kBtnStart);
     Eventually([&] { return red->gameSetDialog() != nullptr; });
@@ -125,9 +125,9 @@ int Game() {
     }
     // Both clocks run for the seat to move, both turn flags blink; the last-move markers blink once
     // a move is made.
-    red->table().OnBoardClick(true, 7, 7);
-    red->table().OnBoardClick(true, 7, 4);
-    Eventually([&] { return QiPuUpperBound(b.game.QiPuData) == 1; });
+    red->table().onBoardClick(true, 7, 7);
+    red->table().onBoardClick(true, 7, 4);
+    Eventually([&] { return qiPuUpperBound(b.game.QiPuData) == 1; });
     const double cpu0 = CpuSeconds();
     QElapsedTimer wall;
     wall.start();

@@ -1,4 +1,4 @@
-// Perft from the opening position: leaves per second of the legal move generator.
+// perft from the opening position: leaves per second of the legal move generator.
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +12,7 @@ void BM_PerftStart(benchmark::State& state) {
     xq::Position pos = xq::Position::Initial();
     std::uint64_t leaves = 0;
     for (auto _ : state) {
-        leaves = xq::Perft(pos, depth);
+        leaves = xq::perft(pos, depth);
         benchmark::DoNotOptimize(leaves);
     }
     state.counters["leaves"] = static_cast<double>(leaves);

@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
         if (p.table < 0) return false;
         owner[static_cast<std::size_t>(p.table)] = static_cast<long>(i);
         swarm.send(static_cast<std::size_t>(p.table),
-                   QByteArray(xq::kHelloPrefix) + xq::EncodeCp936(p.name + u'`' + p.ticket));
+                   QByteArray(xq::kHelloPrefix) + xq::encodeCp936(p.name + u'`' + p.ticket));
         swarm.send(static_cast<std::size_t>(p.table),
                    xq::tablemsg::encode(xq::tablemsg::Login{true}));
         return true;

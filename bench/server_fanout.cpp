@@ -67,13 +67,13 @@ struct Bench {
         ev.data.u32 = static_cast<std::uint32_t>(clients.size());
         epoll_ctl(epoll, EPOLL_CTL_ADD, c.fd, &ev);
         clients.push_back(std::move(c));
-        send(clients.size() - 1, QByteArray(xq::kHelloPrefix) + xq::EncodeCp936(name));
+        send(clients.size() - 1, QByteArray(xq::kHelloPrefix) + xq::encodeCp936(name));
         send(clients.size() - 1, xq::tablemsg::encode(xq::tablemsg::Login{true}));
         return true;
     }
 
     void send(std::size_t k, const QByteArray& message) {
-        const QByteArray frame = xq::EncodeFrame(message);
+        const QByteArray frame = xq::encodeFrame(message);
         qsizetype at = 0;
         while (at < frame.size()) {
             const ssize_t n = ::send(clients[k].fd, frame.constData() + at,

@@ -47,8 +47,8 @@ bool waitFor(F done, int ms) {
 }
 
 QByteArray helloAndLogin(const QString& name) {
-    return xq::EncodeFrame(QByteArray(xq::kHelloPrefix) + xq::EncodeCp936(name)) +
-           xq::EncodeFrame(xq::tablemsg::encode(xq::tablemsg::Login{true}));
+    return xq::encodeFrame(QByteArray(xq::kHelloPrefix) + xq::encodeCp936(name)) +
+           xq::encodeFrame(xq::tablemsg::encode(xq::tablemsg::Login{true}));
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ public:
 
     void send(std::size_t k, const QByteArray& message) {
         if (k >= clients_.size() || clients_[k].fd < 0) return;
-        const QByteArray frame = EncodeFrame(message);
+        const QByteArray frame = encodeFrame(message);
         qsizetype at = 0;
         while (at < frame.size()) {
             const ssize_t n = ::send(clients_[k].fd, frame.constData() + at,

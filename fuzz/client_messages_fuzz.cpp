@@ -115,14 +115,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const tablemsg::ParsedEvent parsed = tablemsg::parseEvent(message);
         if (const auto* event = std::get_if<tablemsg::Event>(&parsed))
             fuzz::CheckRoundTrip(*event, message);
-        if (IsRoomCode(tablemsg::codeOf(parsed))) {
+        if (isRoomCode(tablemsg::codeOf(parsed))) {
             table.roomEvent(parsed);
         } else {
             table.gameEvent(parsed);
         }
         // The user acts between messages too.
-        table.OnClockTick();
-        table.OnBoardClick(true, take % 10, n % 9);
+        table.onClockTick();
+        table.onBoardClick(true, take % 10, n % 9);
         table.DoUserOpt(static_cast<int>(n % 7));
     }
     return 0;

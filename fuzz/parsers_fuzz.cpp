@@ -73,34 +73,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 2: {
             QiPuHistory history;
-            if (ParseQiPuText(bytes, history)) {
+            if (parseQiPuText(bytes, history)) {
                 QiPan board{};
-                ReplayQiPu(history, board);
-                for (long k = 1; k <= QiPuUpperBound(history); ++k)
-                    (void)QiPuLine(history, k);
+                replayQiPu(history, board);
+                for (long k = 1; k <= qiPuUpperBound(history); ++k)
+                    (void)qiPuLine(history, k);
             }
             break;
         }
         case 3: {
             UserSettings s;
-            ParseUserSetText(bytes, s);
+            parseUserSetText(bytes, s);
             break;
         }
         case 4: {
             Session s;
-            CheckCommandLine(QString::fromUtf8(bytes), s);
+            checkCommandLine(QString::fromUtf8(bytes), s);
             break;
         }
         case 5: {
             // A game that reads is written in each notation and reads back as the same game.
             GameRecord game;
-            if (!ReadPgn(DecodePgnBytes(bytes), game)) break;
+            if (!readPgn(decodePgnBytes(bytes), game)) break;
             for (MoveNotation n : {MoveNotation::Iccs, MoveNotation::Chinese, MoveNotation::Wxf}) {
                 QByteArray text;
-                if (!WritePgn(game, n, &text)) __builtin_trap();
+                if (!writePgn(game, n, &text)) __builtin_trap();
                 GameRecord again;
-                if (!ReadPgn(QString::fromUtf8(text), again)) __builtin_trap();
-                if (again.moves != game.moves || ToFen(again.start) != ToFen(game.start))
+                if (!readPgn(QString::fromUtf8(text), again)) __builtin_trap();
+                if (again.moves != game.moves || toFen(again.start) != toFen(game.start))
                     __builtin_trap();
             }
             break;
@@ -108,11 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 6: {
             // A position that reads writes a FEN that reads as itself.
             const std::string text = bytes.toStdString();
-            const auto pos = ParseFen(text);
+            const auto pos = parseFen(text);
             if (!pos) break;
-            const std::string written = ToFen(*pos);
-            const auto again = ParseFen(written);
-            if (!again || ToFen(*again) != written) __builtin_trap();
+            const std::string written = toFen(*pos);
+            const auto again = parseFen(written);
+            if (!again || toFen(*again) != written) __builtin_trap();
             break;
         }
         case 7: {

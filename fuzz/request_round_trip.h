@@ -13,7 +13,7 @@ namespace xq::fuzz {
 // request carrying one cannot be said again in the same words, whatever the codec does.
 inline bool SurvivesCodePage(const QString& text) {
     QString back;
-    return DecodeCp936(EncodeCp936(text), back) && back == text;
+    return decodeCp936(encodeCp936(text), back) && back == text;
 }
 
 inline bool TextsSurviveCodePage(const tablemsg::Request& request) {

@@ -18,7 +18,7 @@ inline QByteArray Msg(std::initializer_list<int> head, const QString& text = {})
     QByteArray m;
     for (int b : head)
         m.append(static_cast<char>(b));
-    return m + EncodeCp936(text);
+    return m + encodeCp936(text);
 }
 
 // One record of a length-prefixed sequence, with an optional leading byte.

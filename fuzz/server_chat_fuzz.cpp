@@ -36,7 +36,7 @@ int Act(int who, Form form, int other = 0) {
 Cmd ChatLine(const QString& speaker, const QString& shownSpeaker, const QString& to,
              const QByteArray& text, bool privately) {
     QString words;
-    DecodeCp936(text, words);
+    decodeCp936(text, words);
     return tablemsg::encode(
         tablemsg::Chat{{speaker, to, shownSpeaker, to, QStringLiteral("12:00:00"), words,
                         QStringLiteral("#000000"), QStringLiteral("0"),
@@ -100,7 +100,7 @@ protected:
                 if (BreaksLine(c)) __builtin_trap();
             }
         }
-        if (LeadingNumber(fields[8]) > 0) {
+        if (leadingNumber(fields[8]) > 0) {
             for (server::ConnId id : to) {
                 if (id != conn(sender) && name(Owner(id)) != fields[1]) __builtin_trap();
             }
@@ -130,7 +130,7 @@ private:
 }  // namespace
 
 std::vector<QByteArray> Seeds() {
-    const QByteArray hello = EncodeCp936(QStringLiteral("大家好"));
+    const QByteArray hello = encodeCp936(QStringLiteral("大家好"));
     QByteArray flood;
     for (int k = 0; k < 12; ++k)
         flood += Record(hello, Act(3, kOwnName, k % 4));
@@ -143,7 +143,7 @@ std::vector<QByteArray> Seeds() {
             Record(Msg({}, QStringLiteral("丙`所有人`甲`所有人`12:00:00`我认输了`#0`0`0`")),
                    Act(2, kRaw)),
         // A line break in the text, a speaker in the time, two addressees.
-        Record(EncodeCp936(QStringLiteral("好\r\n[12:00:01] 乙 说：我认输")), Act(1, kOwnName, 0)) +
+        Record(encodeCp936(QStringLiteral("好\r\n[12:00:01] 乙 说：我认输")), Act(1, kOwnName, 0)) +
             Record(Msg({}, QStringLiteral("丙`所有人`丙`所有人`12:00:00] 系统 说：x`嗨`#0`0`0`")),
                    Act(2, kRaw)) +
             Record(Msg({}, QStringLiteral("丙`甲`丙`乙`12:00:00`嗨`#0`0`1`")), Act(2, kRaw)),

@@ -19,19 +19,19 @@ namespace xq::fuzz {
 namespace {
 
 QByteArray Framed(const QByteArray& message) {
-    return EncodeFrame(message);
+    return encodeFrame(message);
 }
 
 }  // namespace
 
 std::vector<QByteArray> Seeds() {
-    const QByteArray hello = QByteArray("XQTABLE/1`") + EncodeCp936(QStringLiteral("丁`t-one"));
+    const QByteArray hello = QByteArray("XQTABLE/1`") + encodeCp936(QStringLiteral("丁`t-one"));
     const QByteArray login = QByteArray("\x82\x00", 2) + "500`DRAK`1";
     const QByteArray in = Framed(hello) + Framed(login);
     return {
         QByteArray(1, 7) + in +
             Framed(Msg({1}, QStringLiteral("丁`所有人`丁`所有人`12:00:00`嗨`#000000`0`0`"))),
-        QByteArray(1, 1) + Framed(QByteArray("XQTABLE/1`") + EncodeCp936(QStringLiteral("甲"))) +
+        QByteArray(1, 1) + Framed(QByteArray("XQTABLE/1`") + encodeCp936(QStringLiteral("甲"))) +
             Framed(login) + Framed(Msg({112, 1}, QStringLiteral("甲"))),
         QByteArray(1, char(0xC8)) + Framed(QByteArray("XQTABLE/1`name`-")) + Framed(login),
         QByteArray(1, 3) + in + QByteArray("\x00\x00\x08\x01", 4) + QByteArray(100, 'x'),

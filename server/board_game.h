@@ -38,7 +38,7 @@ public:
     int sideOf(int seat) const;
     const QiPan& board() const { return board_; }
     const QiPuHistory& history() const { return history_; }
-    long halfMoves() const { return QiPuUpperBound(history_); }
+    long halfMoves() const { return qiPuUpperBound(history_); }
 
 private:
     QiPan board_{};

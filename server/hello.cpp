@@ -32,7 +32,7 @@ std::optional<Hello> parseHelloAfter(const QByteArray& frame, QByteArrayView pre
     if (!frame.startsWith(prefix)) return std::nullopt;
     // Decoded before it is split: the second byte of a two-byte character may be a "`".
     QString text;
-    if (!DecodeCp936(QByteArrayView(frame).sliced(prefix.size()), text)) return std::nullopt;
+    if (!decodeCp936(QByteArrayView(frame).sliced(prefix.size()), text)) return std::nullopt;
     const QStringList fields = text.split(u'`');
     if (fields.size() > 2 || !isValidName(fields[0])) return std::nullopt;
     Hello hello{fields[0], QString()};

@@ -163,7 +163,7 @@ void RoomServer::endOfTurn() {
 }
 
 void RoomServer::send(const ConnIds& to, const Cmd& message) {
-    const QByteArray frame = EncodeFrame(message);
+    const QByteArray frame = encodeFrame(message);
     for (ConnId id : to) {
         if (Endpoint* e = endpoints_.value(id)) e->deliver(message, frame);
     }

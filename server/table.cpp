@@ -260,7 +260,7 @@ void RoomTable::addSpectator(ConnId id, const QString& name, bool allowWatch) {
     p.allowWatch = allowWatch;
     p.watchedSeat = seats_[0].taken() ? 0 : 1;
     p.watchedName = seats_[static_cast<std::size_t>(p.watchedSeat)].name;
-    p.spectatorRow = EncodeCp936(
+    p.spectatorRow = encodeCp936(
         userRowText(name, stats_.of(name), RowPlace{p.watchedSeat, p.watchedName, false, false}));
     people_[id] = p;
     idByName_.insert(name, id);
@@ -370,7 +370,7 @@ void RoomTable::onChat(ConnId id, const Person& p, const tablemsg::Chat& chat, c
     if (!takeChatTurn(id)) return ignore(p, m, "chat too fast");
     // A line that needs no change goes on byte for byte.
     const Cmd relayed = line.textChanged ? tablemsg::encode(tablemsg::ChatRelay{line.fields}) : m;
-    if (LeadingNumber(line.fields[8]) > 0) {
+    if (leadingNumber(line.fields[8]) > 0) {
         ConnIds to{id};
         const ConnId other = idByName_.value(line.fields[1], id);
         if (other != id) to.append(other);

@@ -128,7 +128,7 @@ void RoomTable::finishGame(int result, const QString& reason, bool escaped) {
     record.reason = reason;
     record.scoreChange = {score[0], score[1]};
     record.terms = terms.text();
-    record.moves = QiPuFileText(game_.history());
+    record.moves = qiPuFileText(game_.history());
     QString error;
     if (!stats_.recordGame(record, &error)) {
         log(QStringLiteral("the result was not stored: %1").arg(error));

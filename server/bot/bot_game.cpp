@@ -6,18 +6,18 @@ namespace xq::server {
 namespace {
 
 // A packed point of a message as a square, or -1 when it is off the board.
-int SquareOfPacked(std::uint8_t packed) {
-    const int r = PackedRank(packed), f = PackedFile(packed);
-    return OnBoard(r, f) ? SquareOf(r, f) : -1;
+int squareOfPacked(std::uint8_t packed) {
+    const int r = packedRank(packed), f = packedFile(packed);
+    return OnBoard(r, f) ? squareOf(r, f) : -1;
 }
 
 int Seconds(const tablemsg::Triple& t) {
-    return TripleSeconds(t[0], t[1], t[2]);
+    return tripleSeconds(t[0], t[1], t[2]);
 }
 
 }  // namespace
 
-int TripleSeconds(std::uint8_t h, std::uint8_t m, std::uint8_t s) {
+int tripleSeconds(std::uint8_t h, std::uint8_t m, std::uint8_t s) {
     return h * 3600 + m * 60 + s;
 }
 
@@ -49,7 +49,7 @@ bool BotGame::resume(const tablemsg::RunningSnapshot& m) {
     stepAllowance_ = Seconds(m.stepTime);
     // A move cut short is no move.
     for (const QiPuItem& item : m.moves) {
-        const int from = SquareOfPacked(item.bteFromPos), to = SquareOfPacked(item.bteToPos);
+        const int from = squareOfPacked(item.bteFromPos), to = squareOfPacked(item.bteToPos);
         if (from < 0 || to < 0 || position_.at(from) == kNoPiece) {
             running_ = false;
             return false;
@@ -66,7 +66,7 @@ bool BotGame::resume(const tablemsg::RunningSnapshot& m) {
 }
 
 bool BotGame::play(int seat, std::uint8_t fromPacked, std::uint8_t toPacked) {
-    const int from = SquareOfPacked(fromPacked), to = SquareOfPacked(toPacked);
+    const int from = squareOfPacked(fromPacked), to = squareOfPacked(toPacked);
     if (!running_ || seat != toMove_ || from < 0 || to < 0) return false;
     const Piece p = position_.at(from);
     if (p == kNoPiece || SideOf(p) != sideOf(seat)) return false;

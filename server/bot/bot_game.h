@@ -53,6 +53,6 @@ private:
 };
 
 // Seconds of an hours-minutes-seconds triple as messages carry it.
-int TripleSeconds(std::uint8_t h, std::uint8_t m, std::uint8_t s);
+int tripleSeconds(std::uint8_t h, std::uint8_t m, std::uint8_t s);
 
 }  // namespace xq::server

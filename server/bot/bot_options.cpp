@@ -24,7 +24,7 @@ std::variant<BotOptions, QString> parseBotOptions(const std::optional<QString>& 
     if (name) {
         // The bot logs in like a client, so its name must pass the same test as a hello's (and
         // survive the trip through code page 936).
-        const auto parsed = parseHello(QByteArray(kHelloPrefix) + EncodeCp936(*name));
+        const auto parsed = parseHello(QByteArray(kHelloPrefix) + encodeCp936(*name));
         if (!parsed || parsed->name != *name) {
             return QStringLiteral(
                        "bad --bot-name \"%1\": give 1 to %2 characters without \"`\", control "

@@ -19,7 +19,7 @@ constexpr std::size_t kMaxRefusedMoves = 5;
 constexpr int kRowFields = 16;
 
 std::uint8_t Packed(int square) {
-    return PackPoint(RankOfSquare(square), FileOfSquare(square));
+    return packPoint(rankOfSquare(square), fileOfSquare(square));
 }
 
 }  // namespace
@@ -28,7 +28,7 @@ BotPlayer::BotPlayer(RoomServer& server, BotConfig config, QObject* parent)
     : QObject(parent),
       server_(server),
       config_(std::move(config)),
-      profile_(engine::ProfileForLevel(config_.options.level)),
+      profile_(engine::profileForLevel(config_.options.level)),
       policy_(config_.policy),
       worker_(this, config_.tableMegabytes, config_.seed) {
     if (config_.moveCapMs > 0) profile_.capMs = std::min(profile_.capMs, config_.moveCapMs);
@@ -398,7 +398,7 @@ void BotPlayer::beginTurn() {
 
 void BotPlayer::requestMove() {
     const int t = ++ticket_;
-    budget_ = engine::PlanMove(game_.clockOf(seat_), profile_.capMs);
+    budget_ = engine::planMove(game_.clockOf(seat_), profile_.capMs);
     const int spent = static_cast<int>(turnElapsed());
     SearchJob job;
     job.moves = game_.moves();
@@ -425,7 +425,7 @@ void BotPlayer::playMove(int t, Move m) {
     const Position& pos = game_.position();
     const engine::ClockState clock = game_.clockOf(seat_);
     const auto bank = GameClock::triple(
-        clock.bankUsedSeconds + engine::ChargedSeconds(turnElapsed(), clock.stepAllowanceSeconds));
+        clock.bankUsedSeconds + engine::chargedSeconds(turnElapsed(), clock.stepAllowanceSeconds));
     sent_ = m;
     send(tablemsg::encode(tablemsg::Move{static_cast<std::uint8_t>(seat_), Packed(m.from),
                                          pos.at(m.from), Packed(m.to), pos.at(m.to), bank}));
@@ -433,7 +433,7 @@ void BotPlayer::playMove(int t, Move m) {
 
 void BotPlayer::assessDraw() {
     const int t = ++ticket_;
-    engine::LevelProfile judge = engine::ProfileForLevel(engine::kMaxLevel - 1);
+    engine::LevelProfile judge = engine::profileForLevel(engine::kMaxLevel - 1);
     SearchJob job;
     job.moves = game_.moves();
     job.profile = judge;
@@ -444,7 +444,7 @@ void BotPlayer::assessDraw() {
         if (t != ticket_ || phase_ != Phase::Playing) return;
         // The score is for the side to move, the one who offered: the bot's is the opposite.
         const engine::SearchBoard board(game_.position());
-        const bool agree = policy_.acceptDraw(-c.score, engine::IsDeadDrawn(board));
+        const bool agree = policy_.acceptDraw(-c.score, engine::isDeadDrawn(board));
         later(config_.timing.replyMs - static_cast<int>(asked.elapsed()),
               [this, agree] { answer(code::kDraw, agree); });
     });

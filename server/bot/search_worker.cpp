@@ -35,7 +35,7 @@ void SearchWorker::start(SearchJob job, Done done) {
         for (Move m : job.moves)
             board.make(m);
         std::mt19937 rng(seed);
-        const engine::Choice choice = engine::ChooseMove(*searcher_, board, job.profile, job.budget,
+        const engine::Choice choice = engine::chooseMove(*searcher_, board, job.profile, job.budget,
                                                          rng, job.excluded, &stop_);
         // Posted to the context's event loop; dropped if the context is gone by then.
         QMetaObject::invokeMethod(

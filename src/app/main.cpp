@@ -13,13 +13,13 @@ int main(int argc, char** argv) {
     // Every word belongs to the hall, even one that looks like a Qt option ("-style x",
     // "-reverse", "-platform …"): QApplication would take those out of the list and act on them.
     // So the words are copied first and QApplication sees only the program's own name.
-    const QStringList words = xq::ProcessArguments(argc, argv);
+    const QStringList words = xq::processArguments(argc, argv);
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
     app.setQuitOnLastWindowClosed(false);
-    xq::InstallChineseTranslations(app);
+    xq::installChineseTranslations(app);
     xq::ClientState state;
-    auto window = xq::StartTable(state, words, QCoreApplication::applicationDirPath());
+    auto window = xq::startTable(state, words, QCoreApplication::applicationDirPath());
     if (!window) return 1;
     return QApplication::exec();
 }

@@ -34,17 +34,17 @@ void Line(QPainter& p, int x1, int y1, int x2, int y2) {
 }
 
 // A horizontal or vertical line with both end pixels.
-void FullLine(QPainter& p, int x1, int y1, int x2, int y2) {
+void fullLine(QPainter& p, int x1, int y1, int x2, int y2) {
     Pixels(p, x1, y1, x2, y2);
 }
 
 // A rectangle whose four edges lie on exactly these pixels (drawRect would put the right and
 // bottom edges one pixel further out).
 void Box(QPainter& p, int left, int top, int right, int bottom) {
-    FullLine(p, left, top, right, top);
-    FullLine(p, left, bottom, right, bottom);
-    FullLine(p, left, top, left, bottom);
-    FullLine(p, right, top, right, bottom);
+    fullLine(p, left, top, right, top);
+    fullLine(p, left, bottom, right, bottom);
+    fullLine(p, left, top, left, bottom);
+    fullLine(p, right, top, right, bottom);
 }
 
 void Grid(QPainter& p, int x0, int y0, int s) {
@@ -63,8 +63,8 @@ void Grid(QPainter& p, int x0, int y0, int s) {
 
 void Mark(QPainter& p, int px, int py, int sx, int sy, int d) {
     const int cx = px + sx * d, cy = py + sy * d;
-    FullLine(p, cx, cy, cx + sx * 2 * d, cy);
-    FullLine(p, cx, cy, cx, cy + sy * 2 * d);
+    fullLine(p, cx, cy, cx + sx * 2 * d, cy);
+    fullLine(p, cx, cy, cx, cy + sy * 2 * d);
 }
 
 }  // namespace
@@ -73,9 +73,9 @@ void BoardPainter::paintLines(QImage& surface, const BoardGeometry& g, int board
                               std::uint8_t redView, const QFont& font) {
     const int s = g.grid, x0 = g.x0, y0 = g.y0;
     QPainter p(&surface);
-    p.setPen(QPen(LightLineColour(boardStyle), 1));
+    p.setPen(QPen(lightLineColour(boardStyle), 1));
     Grid(p, x0, y0, s);
-    const QColor dark = DarkLineColour(boardStyle);
+    const QColor dark = darkLineColour(boardStyle);
     p.setPen(QPen(dark, 1));
     Grid(p, x0 - 1, y0 - 1, s);
     for (int k = 0; k < 3; ++k)
@@ -126,11 +126,11 @@ void BoardPainter::paintLines(QImage& surface, const BoardGeometry& g, int board
 
 BoardGeometry BoardPainter::paintBoard(QImage& surface, int boardStyle, std::uint8_t redView,
                                        const QFont& font) {
-    const QSize logical = LogicalSize(surface);
+    const QSize logical = logicalSize(surface);
     const BoardGeometry g(logical.width(), logical.height());
     const QImage* picture = skins_.image(QStringLiteral("Res\\QiPanBack_%1.jpg").arg(boardStyle));
     if (picture == nullptr) {
-        surface.fill(PlainBoardColour());
+        surface.fill(plainBoardColour());
     } else {
         if (picture->cacheKey() != backgroundKey_ || surface.size() != backgroundSize_) {
             background_ =
@@ -165,7 +165,7 @@ void BoardPainter::paintPiece(QImage& surface, std::uint8_t code, int pieceStyle
     const int size = qRound(cell.width() * dpr);
     if (scaled.sourceKey != strip->cacheKey() || scaled.size != size ||
         scaled.cells.mask.devicePixelRatio() != dpr) {
-        scaled.cells = CutPieceStrip(*strip, size);
+        scaled.cells = cutPieceStrip(*strip, size);
         scaled.cells.mask.setDevicePixelRatio(dpr);
         for (QImage& picture : scaled.cells.pictures)
             picture.setDevicePixelRatio(dpr);

@@ -15,14 +15,14 @@ const QColor kRunMarkerColour(255, 0, 0);
 const QColor kSelectMarkerColour(0, 128, 0);
 
 // A style as the boxes keep it: 0..3, anything else the default.
-int StyleOf(const std::uint8_t* style) {
+int styleOf(const std::uint8_t* style) {
     return style != nullptr && *style <= 3 ? *style : 1;
 }
 
 }  // namespace
 
 BoardView::BoardView(QWidget* parent)
-    : QWidget(parent), font_(PaneFont()), notes_(new BoardNotes(*this)) {
+    : QWidget(parent), font_(paneFont()), notes_(new BoardNotes(*this)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -43,8 +43,8 @@ void BoardView::repaintBoard() {
     skins_.beginPass();
     const QSize size = this->size();
     const qreal dpr = devicePixelRatioF();
-    if (LogicalSize(picQiPanBk_) != size || picQiPanBk_.devicePixelRatio() != dpr)
-        picQiPanBk_ = SurfaceImage(size, dpr);
+    if (logicalSize(picQiPanBk_) != size || picQiPanBk_.devicePixelRatio() != dpr)
+        picQiPanBk_ = surfaceImage(size, dpr);
     if (!size.isEmpty()) {
         geometry_ = painter_.paintBoard(picQiPanBk_, boardStyle(),
                                         scene_.redView != nullptr ? *scene_.redView : 0, font_);
@@ -64,11 +64,11 @@ QRect BoardView::cellRect(int row, int col) const {
 }
 
 int BoardView::boardStyle() const {
-    return StyleOf(scene_.boardStyle);
+    return styleOf(scene_.boardStyle);
 }
 
 int BoardView::pieceStyle() const {
-    return StyleOf(scene_.pieceStyle);
+    return styleOf(scene_.pieceStyle);
 }
 
 void BoardView::paintAllQiZi() {
@@ -84,7 +84,7 @@ void BoardView::clearQiZi(int row, int col) {
     if (picQiPan_.isNull() || picQiPanBk_.size() != picQiPan_.size()) return;
     const QRect cell = cellRect(row, col);
     QPainter p(&picQiPan_);
-    DrawSurfaceArea(p, picQiPanBk_, cell);
+    drawSurfaceArea(p, picQiPanBk_, cell);
     update(cell);
 }
 
@@ -102,7 +102,7 @@ void BoardView::animateMove(int fromRow, int fromCol, int toRow, int toCol, std:
     if (picQiPan_.isNull()) {
         moving_ = QImage();
     } else {
-        moving_ = picQiPan_.copy(DeviceRect(picQiPan_, from));
+        moving_ = picQiPan_.copy(deviceRect(picQiPan_, from));
         moving_.setDevicePixelRatio(picQiPan_.devicePixelRatio());
     }
     movingAt_ = from.topLeft();
@@ -187,10 +187,10 @@ void BoardView::clearHover() {
 void BoardView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     if (picQiPan_.isNull()) {
-        p.fillRect(event->rect(), PlainBoardColour());
+        p.fillRect(event->rect(), plainBoardColour());
         return;
     }
-    DrawSurfaceArea(p, picQiPan_, event->rect());
+    drawSurfaceArea(p, picQiPan_, event->rect());
     if (movingVisible_ && !moving_.isNull()) p.drawImage(movingAt_, moving_);
     for (int i = 0; i < 3; ++i) {
         if (!markers_[i].visible) continue;
@@ -217,7 +217,7 @@ void BoardView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     geometry_.pointAt(pos.x(), pos.y(), mouseRow_, mouseCol_);
     if (mouseRow_ >= 0 && mouseCol_ >= 0) {
-        setCursor(BoardCursor());
+        setCursor(boardCursor());
     } else {
         unsetCursor();
     }

@@ -12,7 +12,7 @@ QImage Cell(const QImage& strip, int index) {
 
 }  // namespace
 
-PieceCells CutPieceStrip(const QImage& strip, int size) {
+PieceCells cutPieceStrip(const QImage& strip, int size) {
     PieceCells cells;
     if (strip.size() != kPieceStripSize || size <= 0) return cells;
     // The outline as coverage: the mask cell inverted, so inside the piece is opaque.

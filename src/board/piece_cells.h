@@ -20,6 +20,6 @@ struct PieceCells {
 };
 
 // Null images when the strip does not have the size of a strip.
-PieceCells CutPieceStrip(const QImage& strip, int size);
+PieceCells cutPieceStrip(const QImage& strip, int size);
 
 }  // namespace xq

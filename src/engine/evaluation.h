@@ -7,22 +7,22 @@ namespace xq::engine {
 class SearchBoard;
 
 // The worth of a kind of piece in material alone (the king has none: losing it ends the game).
-int KindValue(int kind);
+int kindValue(int kind);
 
 // Material plus the placement bonus of a piece on a square, for the piece's own side.
-int PieceSquareValue(Piece piece, int square);
+int pieceSquareValue(Piece piece, int square);
 
 // The same, positive for red pieces and negative for black ones, so that a sum over the board
 // is red's balance.
-inline int SignedValue(Piece piece, int square) {
-    const int v = PieceSquareValue(piece, square);
+inline int signedValue(Piece piece, int square) {
+    const int v = pieceSquareValue(piece, square);
     return SideOf(piece) == kRed ? v : -v;
 }
 
 // Neither side has a piece that can ever give check: nothing left to play for.
-bool IsDeadDrawn(const SearchBoard& board);
+bool isDeadDrawn(const SearchBoard& board);
 
 // Static evaluation from the point of view of the side to move.
-int Evaluate(const SearchBoard& board);
+int evaluate(const SearchBoard& board);
 
 }  // namespace xq::engine

@@ -5,7 +5,7 @@
 
 namespace xq::engine {
 
-LevelProfile ProfileForLevel(int level) {
+LevelProfile profileForLevel(int level) {
     static constexpr std::array<LevelProfile, 5> kProfiles = {{
         {1, 1, 300, 220, 20},
         {2, 2, 500, 90, 6},

@@ -20,6 +20,6 @@ struct LevelProfile {
 };
 
 // The profile of a level; levels outside 1..5 are brought into range.
-LevelProfile ProfileForLevel(int level);
+LevelProfile profileForLevel(int level);
 
 }  // namespace xq::engine

@@ -6,8 +6,8 @@
 
 namespace xq::engine {
 
-bool FindKingCapture(const SearchBoard& board, Move& out) {
-    const Piece king = MakePiece(Opponent(board.sideToMove()), kKing);
+bool findKingCapture(const SearchBoard& board, Move& out) {
+    const Piece king = makePiece(Opponent(board.sideToMove()), kKing);
     MoveList moves;
     board.generate(moves);
     for (Move m : moves) {
@@ -55,7 +55,7 @@ Choice Blurred(Searcher& searcher, SearchBoard& board, const LevelProfile& profi
     int best = -kInfinity * 2;
     for (const RootMoveScore& s : scored) {
         // A mate is a mate: noise only blurs ordinary judgements.
-        const int blurred = IsMateScore(s.score) ? s.score : s.score + noise(rng);
+        const int blurred = isMateScore(s.score) ? s.score : s.score + noise(rng);
         if (blurred > best) {
             best = blurred;
             c.move = s.move;
@@ -66,12 +66,12 @@ Choice Blurred(Searcher& searcher, SearchBoard& board, const LevelProfile& profi
 
 }  // namespace
 
-Choice ChooseMove(Searcher& searcher, SearchBoard& board, const LevelProfile& profile,
+Choice chooseMove(Searcher& searcher, SearchBoard& board, const LevelProfile& profile,
                   const MoveBudget& budget, std::mt19937& rng, const std::vector<Move>& excluded,
                   const std::atomic<bool>* stop) {
     Choice c;
     Move take;
-    if (FindKingCapture(board, take) && !Excluded(excluded, take)) {
+    if (findKingCapture(board, take) && !Excluded(excluded, take)) {
         c.hasMove = true;
         c.move = take;
         c.score = kMate;
@@ -88,7 +88,7 @@ Choice ChooseMove(Searcher& searcher, SearchBoard& board, const LevelProfile& pr
         c = Blurred(searcher, board, profile, limits, rng);
         MoveList legal;
         Position probe = board.position();
-        GenerateLegalMoves(probe, legal);
+        generateLegalMoves(probe, legal);
         c.legalMoves = legal.size();
         return c;
     }

@@ -25,11 +25,11 @@ struct Choice {
 // ends the game on it). The weak levels score the root moves and pick with noise, now and then
 // at random; the others play the search's best move. Moves in `excluded` are never played.
 // Without a move to play (mated, stalemated, or every move excluded) hasMove is false.
-Choice ChooseMove(Searcher& searcher, SearchBoard& board, const LevelProfile& profile,
+Choice chooseMove(Searcher& searcher, SearchBoard& board, const LevelProfile& profile,
                   const MoveBudget& budget, std::mt19937& rng,
                   const std::vector<Move>& excluded = {}, const std::atomic<bool>* stop = nullptr);
 
 // A legal move that takes the king of the side not to move, if the position has one.
-bool FindKingCapture(const SearchBoard& board, Move& out);
+bool findKingCapture(const SearchBoard& board, Move& out);
 
 }  // namespace xq::engine

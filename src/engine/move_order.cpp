@@ -59,10 +59,10 @@ int OrderingTables::history(int side, Move m) const {
     return history_[static_cast<std::size_t>(side & 1)][Index(m)];
 }
 
-int CaptureOrder(Piece victim, Piece attacker) {
+int captureOrder(Piece victim, Piece attacker) {
     // The king is worth nothing as material but is the costliest piece to risk as a taker.
-    const int attackerCost = KindOf(attacker) == kKing ? 1000 : KindValue(KindOf(attacker));
-    return KindValue(KindOf(victim)) * 16 - attackerCost / 8;
+    const int attackerCost = kindOf(attacker) == kKing ? 1000 : kindValue(kindOf(attacker));
+    return kindValue(kindOf(victim)) * 16 - attackerCost / 8;
 }
 
 MovePicker::MovePicker(const SearchBoard& board, const MoveList& moves, Move tableMove,
@@ -76,7 +76,7 @@ MovePicker::MovePicker(const SearchBoard& board, const MoveList& moves, Move tab
         if (m == tableMove) {
             score = kTableMoveScore;
         } else if (victim != kNoPiece) {
-            score = kCaptureBase + CaptureOrder(victim, board.at(m.from));
+            score = kCaptureBase + captureOrder(victim, board.at(m.from));
         } else if (m == killer0) {
             score = kKillerScore + 1;
         } else if (m == killer1) {

@@ -44,6 +44,6 @@ private:
 };
 
 // Ordering weight of a capture by its victim and attacker.
-int CaptureOrder(Piece victim, Piece attacker);
+int captureOrder(Piece victim, Piece attacker);
 
 }  // namespace xq::engine

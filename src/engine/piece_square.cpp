@@ -112,7 +112,7 @@ constexpr Table kElephantTable = {{
 
 constexpr std::array<int, 8> kValues = {0, 950, 420, 430, 0, 200, 200, 100};
 
-const Table* TableOf(int kind) {
+const Table* tableOf(int kind) {
     switch (kind) {
         case kChariot:
             return &kChariotTable;
@@ -139,14 +139,14 @@ struct Values {
     Values() {
         for (int side : {kBlack, kRed}) {
             for (int kind = kChariot; kind <= kPawn; ++kind) {
-                const Table* t = TableOf(kind);
+                const Table* t = tableOf(kind);
                 for (int sq = 0; sq < kSquares; ++sq) {
-                    int r = RankOfSquare(sq), f = FileOfSquare(sq);
+                    int r = rankOfSquare(sq), f = fileOfSquare(sq);
                     if (side == kBlack) {
                         r = kRanks - 1 - r;
                         f = kFiles - 1 - f;
                     }
-                    v[MakePiece(side, kind)][static_cast<std::size_t>(sq)] =
+                    v[makePiece(side, kind)][static_cast<std::size_t>(sq)] =
                         static_cast<short>(kValues[static_cast<std::size_t>(kind)] + (*t)[r][f]);
                 }
             }
@@ -154,20 +154,20 @@ struct Values {
     }
 };
 
-const Values& ValuesInstance() {
+const Values& valuesInstance() {
     static const Values values;
     return values;
 }
 
 }  // namespace
 
-int KindValue(int kind) {
+int kindValue(int kind) {
     return kind >= 0 && kind < 8 ? kValues[static_cast<std::size_t>(kind)] : 0;
 }
 
-int PieceSquareValue(Piece piece, int square) {
+int pieceSquareValue(Piece piece, int square) {
     if (piece >= 32 || square < 0 || square >= kSquares) return 0;
-    return ValuesInstance().v[piece][static_cast<std::size_t>(square)];
+    return valuesInstance().v[piece][static_cast<std::size_t>(square)];
 }
 
 }  // namespace xq::engine

@@ -10,7 +10,7 @@ inline constexpr int kMateBound = kMate - 1000;
 inline constexpr int kDrawScore = 0;
 inline constexpr int kMaxPly = 96;
 
-constexpr bool IsMateScore(int score) {
+constexpr bool isMateScore(int score) {
     return score > kMateBound || score < -kMateBound;
 }
 

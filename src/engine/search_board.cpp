@@ -6,29 +6,29 @@
 namespace xq::engine {
 
 SearchBoard::SearchBoard(const Position& pos) : pos_(pos) {
-    key_ = ComputeKey(pos_);
+    key_ = computeKey(pos_);
     for (int sq = 0; sq < kSquares; ++sq) {
         const Piece p = pos_.at(sq);
         if (p == kNoPiece || p >= 32) continue;
-        balance_ += SignedValue(p, sq);
+        balance_ += signedValue(p, sq);
         ++counts_[p];
     }
     trail_.reserve(512);
 }
 
 int SearchBoard::majorPieces(int side) const {
-    return count(MakePiece(side, kChariot)) + count(MakePiece(side, kHorse)) +
-           count(MakePiece(side, kCannon));
+    return count(makePiece(side, kChariot)) + count(makePiece(side, kHorse)) +
+           count(makePiece(side, kCannon));
 }
 
 void SearchBoard::place(int square, Piece piece) {
-    key_ ^= PieceKey(piece, square);
-    balance_ += SignedValue(piece, square);
+    key_ ^= pieceKey(piece, square);
+    balance_ += signedValue(piece, square);
 }
 
 void SearchBoard::lift(int square, Piece piece) {
-    key_ ^= PieceKey(piece, square);
-    balance_ -= SignedValue(piece, square);
+    key_ ^= pieceKey(piece, square);
+    balance_ -= signedValue(piece, square);
 }
 
 Piece SearchBoard::make(Move m) {
@@ -41,7 +41,7 @@ Piece SearchBoard::make(Move m) {
         if (captured < 32) --counts_[captured];
     }
     place(m.to, moving);
-    key_ ^= BlackToMoveKey();
+    key_ ^= blackToMoveKey();
     pos_.makeMove(m);
     return captured;
 }
@@ -49,10 +49,10 @@ Piece SearchBoard::make(Move m) {
 void SearchBoard::unmake(Move m, Piece captured) {
     pos_.unmakeMove(m, captured);
     const Piece moving = pos_.at(m.from);
-    balance_ -= SignedValue(moving, m.to);
-    balance_ += SignedValue(moving, m.from);
+    balance_ -= signedValue(moving, m.to);
+    balance_ += signedValue(moving, m.from);
     if (captured != kNoPiece) {
-        balance_ += SignedValue(captured, m.to);
+        balance_ += signedValue(captured, m.to);
         if (captured < 32) ++counts_[captured];
     }
     key_ = trail_.back().key;
@@ -61,7 +61,7 @@ void SearchBoard::unmake(Move m, Piece captured) {
 
 void SearchBoard::makeNull() {
     trail_.push_back(Trail{key_, true});
-    key_ ^= BlackToMoveKey();
+    key_ ^= blackToMoveKey();
     pos_.setSideToMove(Opponent(pos_.sideToMove()));
 }
 

@@ -33,16 +33,16 @@ public:
     void makeNull();
     void unmakeNull();
 
-    bool inCheck() const { return KingExposed(pos_, pos_.sideToMove()); }
+    bool inCheck() const { return kingExposed(pos_, pos_.sideToMove()); }
     // After make(): the side that just moved left its own king open, so the move was illegal.
-    bool moverExposed() const { return KingExposed(pos_, Opponent(pos_.sideToMove())); }
+    bool moverExposed() const { return kingExposed(pos_, Opponent(pos_.sideToMove())); }
 
     // The current position occurred before with the same side to move, since the last capture.
     bool repeats() const;
     // Half-moves played on this board (game moves replayed into it plus the search's).
     int plies() const { return static_cast<int>(trail_.size()); }
 
-    void generate(MoveList& out) const { GeneratePseudoMoves(pos_, out); }
+    void generate(MoveList& out) const { generatePseudoMoves(pos_, out); }
 
 private:
     struct Trail {

@@ -23,7 +23,7 @@ int Searcher::negamax(SearchBoard& board, int depth, int alpha, int beta, int pl
     alpha = std::max(alpha, -kMate + ply);
     beta = std::min(beta, kMate - ply - 1);
     if (alpha >= beta) return alpha;
-    if (ply >= kMaxPly - 1) return Evaluate(board);
+    if (ply >= kMaxPly - 1) return evaluate(board);
 
     const bool inCheck = board.inCheck();
     if (inCheck) ++depth;
@@ -45,13 +45,13 @@ int Searcher::negamax(SearchBoard& board, int depth, int alpha, int beta, int pl
     const int side = board.sideToMove();
     // Passing is almost never best in this game; if even passing holds beta, a real move will.
     if (!pvNode && !inCheck && nullAllowed && depth >= 3 && board.majorPieces(side) > 0 &&
-        Evaluate(board) >= beta) {
+        evaluate(board) >= beta) {
         const int reduction = depth >= 6 ? 3 : 2;
         board.makeNull();
         const int score = -negamax(board, depth - 1 - reduction, -beta, -beta + 1, ply + 1, false);
         board.unmakeNull();
         if (aborted_) return 0;
-        if (score >= beta) return IsMateScore(score) ? beta : score;
+        if (score >= beta) return isMateScore(score) ? beta : score;
     }
 
     MoveList moves;
@@ -120,14 +120,14 @@ int Searcher::negamax(SearchBoard& board, int depth, int alpha, int beta, int pl
 int Searcher::quiesce(SearchBoard& board, int alpha, int beta, int ply) {
     if (timeUp()) return 0;
     ++nodes_;
-    if (ply >= kMaxPly - 1) return Evaluate(board);
+    if (ply >= kMaxPly - 1) return evaluate(board);
 
     const bool inCheck = board.inCheck();
     int best = -kInfinity;
     int standPat = 0;
     if (!inCheck) {
         // Not capturing is an option, so the side to move gets at least its static score.
-        standPat = Evaluate(board);
+        standPat = evaluate(board);
         if (standPat >= beta) return standPat;
         alpha = std::max(alpha, standPat);
         best = standPat;
@@ -140,7 +140,7 @@ int Searcher::quiesce(SearchBoard& board, int alpha, int beta, int ply) {
     int legal = 0;
     Move m;
     while (picker.next(m)) {
-        if (!inCheck && standPat + KindValue(KindOf(board.at(m.to))) + kDeltaMargin <= alpha)
+        if (!inCheck && standPat + kindValue(kindOf(board.at(m.to))) + kDeltaMargin <= alpha)
             continue;
         const Piece captured = board.make(m);
         if (board.moverExposed()) {

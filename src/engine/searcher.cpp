@@ -104,7 +104,7 @@ SearchResult Searcher::search(SearchBoard& board, const SearchLimits& limits) {
     MoveList legal;
     {
         Position probe = board.position();
-        GenerateLegalMoves(probe, legal);
+        generateLegalMoves(probe, legal);
     }
     result.legalMoves = legal.size();
     std::vector<RootMove> root = rootMoves(board, limits.excluded);
@@ -130,7 +130,7 @@ SearchResult Searcher::search(SearchBoard& board, const SearchLimits& limits) {
         iterationHasBest_ = false;
         int window = kAspiration;
         int alpha = -kInfinity, beta = kInfinity;
-        if (depth >= 4 && !IsMateScore(previous)) {
+        if (depth >= 4 && !isMateScore(previous)) {
             alpha = previous - window;
             beta = previous + window;
         }
@@ -161,7 +161,7 @@ SearchResult Searcher::search(SearchBoard& board, const SearchLimits& limits) {
         result.best = root.front().move;
         result.score = score;
         result.depth = depth;
-        if (IsMateScore(score) && kMate - std::abs(score) <= depth) break;
+        if (isMateScore(score) && kMate - std::abs(score) <= depth) break;
         if (limits.softMs > 0 && elapsed().count() * 2 >= limits.softMs) break;
     }
     result.nodes = nodes_;

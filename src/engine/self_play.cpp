@@ -12,26 +12,26 @@
 namespace xq::engine {
 namespace {
 
-bool IsLegal(const Position& pos, Move m) {
+bool isLegal(const Position& pos, Move m) {
     Position probe = pos;
     MoveList legal;
-    GenerateLegalMoves(probe, legal);
+    generateLegalMoves(probe, legal);
     bool listed = false;
     for (Move l : legal)
         listed = listed || l == m;
     // The table judges with its own rule routine: the move must pass that as well.
-    QiPan board = pos.ToQiPan();
-    return listed && CanMoveQiZi(board, RankOfSquare(m.from), FileOfSquare(m.from),
-                                 RankOfSquare(m.to), FileOfSquare(m.to));
+    QiPan board = pos.toQiPan();
+    return listed && CanMoveQiZi(board, rankOfSquare(m.from), fileOfSquare(m.from),
+                                 rankOfSquare(m.to), fileOfSquare(m.to));
 }
 
-Winner SideWins(int side) {
+Winner sideWins(int side) {
     return side == kRed ? Winner::Red : Winner::Black;
 }
 
 }  // namespace
 
-SelfPlayGame PlaySelfGame(const SelfPlayer& red, const SelfPlayer& black,
+SelfPlayGame playSelfGame(const SelfPlayer& red, const SelfPlayer& black,
                           const SelfPlayOptions& options) {
     SelfPlayGame game;
     std::mt19937 rng(options.seed);
@@ -47,33 +47,33 @@ SelfPlayGame PlaySelfGame(const SelfPlayer& red, const SelfPlayer& black,
         const SelfPlayer& player = side == kRed ? red : black;
         Position probe = board.position();
         MoveList legal;
-        GenerateLegalMoves(probe, legal);
+        generateLegalMoves(probe, legal);
         if (legal.empty()) {
-            game.winner = SideWins(Opponent(side));
+            game.winner = sideWins(Opponent(side));
             game.reason = "no legal move";
             return game;
         }
         const ClockState clock{bank[static_cast<std::size_t>(side)], options.bankLimitSeconds,
                                options.stepAllowanceSeconds};
-        const MoveBudget budget = PlanMove(clock, player.profile.capMs);
+        const MoveBudget budget = planMove(clock, player.profile.capMs);
         const auto t0 = std::chrono::steady_clock::now();
-        const Choice choice = ChooseMove(*searchers[static_cast<std::size_t>(side)], board,
+        const Choice choice = chooseMove(*searchers[static_cast<std::size_t>(side)], board,
                                          player.profile, budget, rng);
         const std::int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                                     std::chrono::steady_clock::now() - t0)
                                     .count();
         game.longestMoveMs = std::max(game.longestMoveMs, ms);
         game.worstLatenessMs = std::max(game.worstLatenessMs, ms - budget.hardMs);
-        if (ms >= MsBeforeLoss(clock)) ++game.timeOverruns;
-        bank[static_cast<std::size_t>(side)] += ChargedSeconds(ms, options.stepAllowanceSeconds);
+        if (ms >= msBeforeLoss(clock)) ++game.timeOverruns;
+        bank[static_cast<std::size_t>(side)] += chargedSeconds(ms, options.stepAllowanceSeconds);
         if (bank[static_cast<std::size_t>(side)] > options.bankLimitSeconds) {
-            game.winner = SideWins(Opponent(side));
+            game.winner = sideWins(Opponent(side));
             game.reason = "time";
             return game;
         }
-        if (!choice.hasMove || !IsLegal(board.position(), choice.move)) {
+        if (!choice.hasMove || !isLegal(board.position(), choice.move)) {
             ++game.illegalMoves;
-            game.winner = SideWins(Opponent(side));
+            game.winner = sideWins(Opponent(side));
             game.reason = "illegal move";
             return game;
         }

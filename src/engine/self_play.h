@@ -46,7 +46,7 @@ struct SelfPlayGame {
 // Plays one game from the opening position, each side with its own searcher, under the table's
 // clock model. Ends on a side without a legal move, a bank that ran out, an illegal move (which
 // loses), a position seen for the third time (drawn), or after maxPlies (adjudicated).
-SelfPlayGame PlaySelfGame(const SelfPlayer& red, const SelfPlayer& black,
+SelfPlayGame playSelfGame(const SelfPlayer& red, const SelfPlayer& black,
                           const SelfPlayOptions& options);
 
 }  // namespace xq::engine

@@ -12,20 +12,20 @@ constexpr int kMaxSafetyMs = 2000;
 
 }  // namespace
 
-int ChargedSeconds(std::int64_t elapsedMs, int stepAllowanceSeconds) {
+int chargedSeconds(std::int64_t elapsedMs, int stepAllowanceSeconds) {
     const std::int64_t ticks = std::max<std::int64_t>(0, elapsedMs) / 1000;
     // Tick n charges the bank once n reaches the allowance; with no allowance every tick does.
     const std::int64_t charged = ticks - std::max(stepAllowanceSeconds, 1) + 1;
     return static_cast<int>(std::clamp<std::int64_t>(charged, 0, 1'000'000));
 }
 
-std::int64_t MsBeforeLoss(const ClockState& clock) {
+std::int64_t msBeforeLoss(const ClockState& clock) {
     const std::int64_t left = std::max(0, clock.bankLimitSeconds - clock.bankUsedSeconds);
     return (left + std::max(clock.stepAllowanceSeconds, 1)) * 1000;
 }
 
-MoveBudget PlanMove(const ClockState& clock, int capMs) {
-    const std::int64_t window = MsBeforeLoss(clock);
+MoveBudget planMove(const ClockState& clock, int capMs) {
+    const std::int64_t window = msBeforeLoss(clock);
     const std::int64_t safety = std::clamp<std::int64_t>(window / 5, kMinSafetyMs, kMaxSafetyMs);
     const std::int64_t latest = std::max<std::int64_t>(0, window - safety);
     const std::int64_t free = std::max<std::int64_t>(

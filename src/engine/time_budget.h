@@ -14,11 +14,11 @@ struct ClockState {
 };
 
 // Seconds charged to the bank by a move that took elapsedMs.
-int ChargedSeconds(std::int64_t elapsedMs, int stepAllowanceSeconds);
+int chargedSeconds(std::int64_t elapsedMs, int stepAllowanceSeconds);
 
 // How long a move may take before the bank exceeds its limit: a move must be sent strictly
 // before this many milliseconds.
-std::int64_t MsBeforeLoss(const ClockState& clock);
+std::int64_t msBeforeLoss(const ClockState& clock);
 
 // Time for one move, counted from the start of the turn.
 struct MoveBudget {
@@ -29,6 +29,6 @@ struct MoveBudget {
 
 // Plans a move: spend the free time per move up to the level's cap, plus a small share of what
 // is left in the bank, and keep a safety margin before the moment the move would lose on time.
-MoveBudget PlanMove(const ClockState& clock, int capMs);
+MoveBudget planMove(const ClockState& clock, int capMs);
 
 }  // namespace xq::engine

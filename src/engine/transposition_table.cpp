@@ -7,13 +7,13 @@
 namespace xq::engine {
 namespace {
 
-int ToStored(int score, int ply) {
+int toStored(int score, int ply) {
     if (score > kMateBound) return score + ply;
     if (score < -kMateBound) return score - ply;
     return score;
 }
 
-int FromStored(int score, int ply) {
+int fromStored(int score, int ply) {
     if (score > kMateBound) return score - ply;
     if (score < -kMateBound) return score + ply;
     return score;
@@ -39,7 +39,7 @@ std::optional<TableEntry> TranspositionTable::probe(std::uint64_t key, int ply) 
     const TableEntry& e = entries_[key & mask_];
     if (e.bound == Bound::None || e.key != key) return std::nullopt;
     TableEntry found = e;
-    found.score = static_cast<std::int16_t>(FromStored(e.score, ply));
+    found.score = static_cast<std::int16_t>(fromStored(e.score, ply));
     return found;
 }
 
@@ -53,7 +53,7 @@ void TranspositionTable::store(std::uint64_t key, Move move, int score, int dept
     if (sameKey && move == Move{}) move = e.move;
     e.key = key;
     e.move = move;
-    e.score = static_cast<std::int16_t>(ToStored(score, ply));
+    e.score = static_cast<std::int16_t>(toStored(score, ply));
     e.depth = static_cast<std::int8_t>(std::clamp(depth, -1, 127));
     e.bound = bound;
     e.age = age_;

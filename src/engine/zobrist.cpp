@@ -28,26 +28,26 @@ struct Keys {
     }
 };
 
-const Keys& KeysInstance() {
+const Keys& keysInstance() {
     static const Keys keys;
     return keys;
 }
 
 }  // namespace
 
-std::uint64_t PieceKey(Piece piece, int square) {
+std::uint64_t pieceKey(Piece piece, int square) {
     if (piece == kNoPiece || piece >= 32 || square < 0 || square >= kSquares) return 0;
-    return KeysInstance().piece[piece][static_cast<std::size_t>(square)];
+    return keysInstance().piece[piece][static_cast<std::size_t>(square)];
 }
 
-std::uint64_t BlackToMoveKey() {
-    return KeysInstance().blackToMove;
+std::uint64_t blackToMoveKey() {
+    return keysInstance().blackToMove;
 }
 
-std::uint64_t ComputeKey(const Position& pos) {
-    std::uint64_t key = pos.sideToMove() == kBlack ? BlackToMoveKey() : 0;
+std::uint64_t computeKey(const Position& pos) {
+    std::uint64_t key = pos.sideToMove() == kBlack ? blackToMoveKey() : 0;
     for (int sq = 0; sq < kSquares; ++sq)
-        key ^= PieceKey(pos.at(sq), sq);
+        key ^= pieceKey(pos.at(sq), sq);
     return key;
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 using Clock = std::array<std::uint8_t, 3>;
 
-void AddSecond(Clock& c) {
+void addSecond(Clock& c) {
     if (++c[2] >= 60) {
         c[2] = 0;
         if (++c[1] >= 60) {
@@ -29,7 +29,7 @@ long Seconds(const Clock& c) {
 bool Table::RunTimeTick(int seat) {
     if (seat != 0 && seat != 1) return true;
     SeatUserItem& who = s.SeatUsers[static_cast<std::size_t>(seat)];
-    AddSecond(who.bteStepUsed);
+    addSecond(who.bteStepUsed);
     screen.changed(Shown::ClockB, seat);
     const long used = Seconds(who.bteStepUsed);
     const long allowed = Seconds(g.bteStepTime);
@@ -37,18 +37,18 @@ bool Table::RunTimeTick(int seat) {
         if (allowed - used == 5) MakeSound(kSoundWarning);
         return true;
     }
-    AddSecond(who.bteTotalUsed);
+    addSecond(who.bteTotalUsed);
     screen.changed(Shown::ClockA, seat);
     return !(Seconds(who.bteTotalUsed) > Seconds(g.bteTotalTime) && seat == s.bteMySeat &&
              !s.blnLookOn);
 }
 
 void Table::StartRunTime() {
-    SetTimer(TableTimer::UserRunTime, true);
+    setTimer(TableTimer::UserRunTime, true);
 }
 
 void Table::StopRunTime() {
-    SetTimer(TableTimer::UserRunTime, false);
+    setTimer(TableTimer::UserRunTime, false);
     const int seat = g.bteGameState;
     if (seat != 0 && seat != 1) return;
     screen.changed(Shown::ClockA, seat);
@@ -56,11 +56,11 @@ void Table::StopRunTime() {
     screen.changed(Shown::ClockB, seat);
 }
 
-void Table::OnClockTick() {
+void Table::onClockTick() {
     const bool ok = RunTimeTick(g.bteGameState);
     if (g.bteGameState == s.bteMySeat && !s.blnLookOn && !ok) {
         MakeSound(kSoundTimeOver);
-        SetTimer(TableTimer::UserRunTime, false);
+        setTimer(TableTimer::UserRunTime, false);
         Send(tablemsg::encode(tablemsg::Resign{s.bteMySeat, true}));
     }
 }

@@ -109,7 +109,7 @@ void Table::GameStart(const tablemsg::GameStart* start) {
     SendGameBegun();
     msgs.CloseMsgObjects(0);
     // The terms are settled once the game runs; a dialog still open must not answer them now.
-    DropGameSet();
+    dropGameSet();
     if (!start) return;
     MakeSound(kSoundBegin);
     s.bteGameStarted = 1;
@@ -118,8 +118,8 @@ void Table::GameStart(const tablemsg::GameStart* start) {
     g.bteTotalTime = start->bankLimit;
     g.bteStepTime = start->stepTime;
     NewGame(g, s);
-    ResetQiPu(g.finishedGame);
-    NextPhase();
+    resetQiPu(g.finishedGame);
+    nextPhase();
     g.blnNoGame = false;
     BuildShowQiPan(g.bteQiPan, g.bteRedView, g.bteShowQiPan);
     screen.changed(Shown::GameBack);
@@ -136,20 +136,20 @@ void Table::Move(const tablemsg::MoveEcho* echo) {
     if (!echo) return;
     const int seat = echo->seat;
     if (seat != g.bteGameState) return;
-    const int fr = PackedRank(echo->from), ff = PackedFile(echo->from);
-    const int tr = PackedRank(echo->to), tf = PackedFile(echo->to);
+    const int fr = packedRank(echo->from), ff = packedFile(echo->from);
+    const int tr = packedRank(echo->to), tf = packedFile(echo->to);
     const Piece p = echo->piece, e = echo->eaten;
     // From here to the turn passing, the move is one step: a reply or a game end that arrives
     // while the piece slides waits for it.
-    BeginMove();
+    beginMove();
     screen.board().clearCheckMark();
     SeatUserItem& mover = s.SeatUsers[static_cast<std::size_t>(seat)];
     mover.bteTotalUsed = echo->bankUsed;
     StopRunTime();
     AddQiPu(g.QiPuData, static_cast<std::uint8_t>(fr), static_cast<std::uint8_t>(ff), p,
             static_cast<std::uint8_t>(tr), static_cast<std::uint8_t>(tf), e);
-    const long n = QiPuUpperBound(g.QiPuData);
-    g.lstQiPu.addLine(QiPuLine(g.QiPuData, n));
+    const long n = qiPuUpperBound(g.QiPuData);
+    g.lstQiPu.addLine(qiPuLine(g.QiPuData, n));
     g.lstQiPu.select(g.lstQiPu.count() - 1);
     MakeSound(g.bteQiPan[tr][tf] != kNoPiece ? kSoundEat : kSoundGo);
     g.bteQiPan[fr][ff] = kNoPiece;
@@ -163,22 +163,22 @@ void Table::Move(const tablemsg::MoveEcho* echo) {
         MakeSound(kSoundJiang);
         // Shown as well as heard: the attacked king is marked for a moment.
         std::uint8_t kr = 0, kf = 0, row = 0, col = 0;
-        FindQiZi(g.bteQiPan, MakePiece(1 - SideOf(p), kKing), kr, kf);
+        FindQiZi(g.bteQiPan, makePiece(1 - SideOf(p), kKing), kr, kf);
         ToShowPos(g.bteRedView, kr, kf, row, col);
         screen.board().markCheck(row, col);
     }
     g.bteGameState = static_cast<std::uint8_t>(~g.bteGameState & 1);
     ApplyGameState();
-    EndMove();
+    endMove();
 }
 
-void Table::TakeBackLastMove() {
+void Table::takeBackLastMove() {
     // The placeholder is never a move: with nothing played there is nothing to take back.
-    if (QiPuUpperBound(g.QiPuData) < 1) return;
-    const QiPuMove m = *GetQiPu(g.QiPuData, QiPuUpperBound(g.QiPuData));
+    if (qiPuUpperBound(g.QiPuData) < 1) return;
+    const QiPuMove m = *GetQiPu(g.QiPuData, qiPuUpperBound(g.QiPuData));
     screen.board().clearCheckMark();
-    SetPiece(g.bteQiPan, m.fromRank, m.fromFile, m.piece);
-    SetPiece(g.bteQiPan, m.toRank, m.toFile, m.eaten);
+    setPiece(g.bteQiPan, m.fromRank, m.fromFile, m.piece);
+    setPiece(g.bteQiPan, m.toRank, m.toFile, m.eaten);
     DelQiPu(g.QiPuData);
     g.lstQiPu.removeLast();
     int a = 0, b = 0, c = 0, d = 0;
@@ -190,15 +190,15 @@ void Table::TakeBackLastMove() {
     }
 }
 
-void Table::MarkLastMove() {
-    const auto m = GetQiPu(g.QiPuData, QiPuUpperBound(g.QiPuData));
+void Table::markLastMove() {
+    const auto m = GetQiPu(g.QiPuData, qiPuUpperBound(g.QiPuData));
     int a = 0, b = 0, c = 0, d = 0;
     if (m && Show(g, m->fromRank, m->fromFile, a, b) && Show(g, m->toRank, m->toFile, c, d)) {
         SetRunFlag(a, b, c, d);
     }
 }
 
-void Table::AnswerRequest(std::uint8_t requestCode, const QString& question) {
+void Table::answerRequest(std::uint8_t requestCode, const QString& question) {
     if (s.blnLookOn) return;  // spectators are not asked
     const unsigned asked = phase_;
     const bool agree = Question(question) != MsgPool::kNo;
@@ -223,7 +223,7 @@ void Table::Undo(const tablemsg::Negotiation* m) {
     const int seat = m->seat;
     switch (m->step) {
         case code::kAsk:
-            AnswerRequest(code::kUndo,
+            answerRequest(code::kUndo,
                           SeatName(seat) + QStringLiteral(" 可能点错了，想悔棋，你是否同意?"));
             return;
         case code::kRefuse:
@@ -231,10 +231,10 @@ void Table::Undo(const tablemsg::Negotiation* m) {
             return;
         case code::kAgree: {
             // The moves go back before the box opens: the next move may arrive while it waits.
-            TakeBackLastMove();
-            TakeBackLastMove();
-            MarkLastMove();
-            NextPhase();
+            takeBackLastMove();
+            takeBackLastMove();
+            markLastMove();
+            nextPhase();
             blnWaitAnswer = false;
             ApplyGameState();
             if (s.blnLookOn) {
@@ -255,7 +255,7 @@ void Table::Draw(const tablemsg::Negotiation* m) {
     const int seat = m->seat;
     switch (m->step) {
         case code::kAsk:
-            AnswerRequest(code::kDraw, SeatName(seat) + QStringLiteral(" 想与你和棋，你是否同意?"));
+            answerRequest(code::kDraw, SeatName(seat) + QStringLiteral(" 想与你和棋，你是否同意?"));
             return;
         case code::kRefuse:
             Refused(seat, SeatName(seat) + QStringLiteral(" 不同意和棋，请继续下棋！"));
@@ -268,7 +268,7 @@ void Table::Draw(const tablemsg::Negotiation* m) {
 void Table::LoadRecord(const tablemsg::ParsedEvent& parsed) {
     msgs.CloseMsgObjects(0);
     if (const auto* record = tablemsg::eventAs<tablemsg::RecordMoves>(parsed)) {
-        LoadRecordMoves(record->moves);
+        loadRecordMoves(record->moves);
         return;
     }
     const auto* m = tablemsg::eventAs<tablemsg::Negotiation>(parsed);
@@ -276,7 +276,7 @@ void Table::LoadRecord(const tablemsg::ParsedEvent& parsed) {
     const int seat = m->seat;
     switch (m->step) {
         case code::kAsk:
-            AnswerRequest(
+            answerRequest(
                 code::kLoad,
                 SeatName(seat) + QStringLiteral(" 想载入已有的棋谱与你对奕，你是否同意?"));
             return;
@@ -286,13 +286,13 @@ void Table::LoadRecord(const tablemsg::ParsedEvent& parsed) {
         case code::kAgree:
             if (!IsSeat(seat)) return;
             g.bteGameState = static_cast<std::uint8_t>(kStateLoadingBase + (1 - seat));
-            NextPhase();
+            nextPhase();
             ApplyGameState();
             return;
         case code::kLoadFailed:
             // Back to idle first; the box that tells it may wait for the user.
             g.bteGameState = kStateNoGame;
-            NextPhase();
+            nextPhase();
             ClearQiPu(g);
             InitQiPan(g.bteQiPan);
             blnWaitAnswer = false;
@@ -304,18 +304,18 @@ void Table::LoadRecord(const tablemsg::ParsedEvent& parsed) {
     }
 }
 
-void Table::LoadRecordMoves(const std::vector<QiPuItem>& moves) {
+void Table::loadRecordMoves(const std::vector<QiPuItem>& moves) {
     blnWaitAnswer = false;
     const long n = static_cast<long>(moves.size());
     g.QiPuData.assign(1, QiPuItem{});
     g.QiPuData.insert(g.QiPuData.end(), moves.begin(), moves.end());
-    ResetQiPu(g.finishedGame);
-    NextPhase();
+    resetQiPu(g.finishedGame);
+    nextPhase();
     RebuildQiPan(g);
     BuildShowQiPan(g.bteQiPan, g.bteRedView, g.bteShowQiPan);
     screen.changed(Shown::Board);
     // A record without moves shows the opening position without markers.
-    if (n > 0) MarkLastMove();
+    if (n > 0) markLastMove();
     g.blnNoGame = false;
     const bool lastRed = n > 0 && g.QiPuData[static_cast<std::size_t>(n)].bteQiZi > 15;
     const int other = 1 - s.bteMySeat;
@@ -358,11 +358,11 @@ void Table::GameEnd(const tablemsg::GameEnd* end) {
     g.bteRedView = static_cast<std::uint8_t>(1 - g.bteRedView);
     NewGame(g, s);
     g.bteGameState = kStateNoGame;
-    NextPhase();
+    nextPhase();
     ResetQiPanView();
     blnWaitAnswer = false;
     screen.changed(Shown::Controls);
-    IdleButtons();
+    idleButtons();
     s.blnCanStart = !s.blnLookOn;
     RefreshStartButton();
     Box(1, text);

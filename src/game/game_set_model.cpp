@@ -21,14 +21,14 @@ bool GameSetModel::SetInitGameSetInfo(bool deskMaster, const QString& allGameSet
         button0Caption = QStringLiteral("同意");
         button1Caption = QStringLiteral("不同意");
     }
-    const QStringList f = SplitFields(allGameSetInfo);
+    const QStringList f = splitFields(allGameSetInfo);
     if (f.size() != 11) return false;
     txtUser[0] = f[0];
-    lngStakeMax = LeadingLong(f[1]);
-    lngStakeMin = LeadingLong(f[2]);
+    lngStakeMax = leadingLong(f[1]);
+    lngStakeMin = leadingLong(f[2]);
     txtUser[1] = f[3];
-    lngPenaltyMax = LeadingLong(f[4]);
-    lngPenaltyMin = LeadingLong(f[5]);
+    lngPenaltyMax = leadingLong(f[4]);
+    lngPenaltyMin = leadingLong(f[5]);
     for (int i = 2; i < kBoxes; ++i)
         txtUser[static_cast<std::size_t>(i)] = f[i + 4];
     counter = 0;
@@ -38,12 +38,12 @@ bool GameSetModel::SetInitGameSetInfo(bool deskMaster, const QString& allGameSet
 
 bool GameSetModel::setBox(int index, const QString& text) {
     if (index < 0 || index >= kBoxes) return false;
-    if (!std::all_of(text.cbegin(), text.cend(), AcceptChar)) return false;
+    if (!std::all_of(text.cbegin(), text.cend(), acceptChar)) return false;
     txtUser[static_cast<std::size_t>(index)] = text;
     return true;
 }
 
-bool GameSetModel::AcceptKey(int key) {
+bool GameSetModel::acceptKey(int key) {
     return (key >= '0' && key <= '9') || key == 8;
 }
 
@@ -65,11 +65,11 @@ std::optional<QString> GameSetModel::validate() const {
     for (const QString& box : txtUser) {
         if (box.size() > kMaxDigits) return QStringLiteral("每个输入区域的数字不能超过 8 位！");
     }
-    const std::int32_t stake = LeadingLong(txtUser[0]);
+    const std::int32_t stake = leadingLong(txtUser[0]);
     if (stake > lngStakeMax || stake < lngStakeMin) {
         return QStringLiteral("本桌大小必须在 %1 和 %2 之间！").arg(lngStakeMin).arg(lngStakeMax);
     }
-    const std::int32_t penalty = LeadingLong(txtUser[1]);
+    const std::int32_t penalty = leadingLong(txtUser[1]);
     if (penalty > lngPenaltyMax || penalty < lngPenaltyMin) {
         return QStringLiteral("逃跑者扣分大小必须在 %1 和 %2 之间！")
             .arg(lngPenaltyMin)
@@ -87,7 +87,7 @@ std::optional<QString> GameSetModel::validate() const {
         {6, 60, u"超时后每步限时的 秒 不能超过 60秒"},
     };
     for (const auto& check : kTimeChecks) {
-        if (LeadingLong(txtUser[static_cast<std::size_t>(check.box)]) > check.limit) {
+        if (leadingLong(txtUser[static_cast<std::size_t>(check.box)]) > check.limit) {
             return QString::fromUtf16(check.message);
         }
     }

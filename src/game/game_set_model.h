@@ -27,8 +27,8 @@ public:
     bool setBox(int index, const QString& text);
 
     // Keys typed into a box: digits and Backspace pass, everything else is swallowed.
-    static bool AcceptKey(int key);
-    static bool AcceptChar(QChar ch) { return ch.unicode() >= u'0' && ch.unicode() <= u'9'; }
+    static bool acceptKey(int key);
+    static bool acceptChar(QChar ch) { return ch.unicode() >= u'0' && ch.unicode() <= u'9'; }
 
     struct Tick {
         QString caption;  // the confirm button's new caption

@@ -5,12 +5,12 @@
 namespace xq {
 namespace {
 
-void ClearShowBoard(GameState& g) {
+void clearShowBoard(GameState& g) {
     for (auto& rank : g.bteShowQiPan)
         rank.fill(kNoPiece);
 }
 
-void DisableButtonsExcept(GameState& g, std::initializer_list<int> enabled) {
+void disableButtonsExcept(GameState& g, std::initializer_list<int> enabled) {
     g.bteOptButState.fill(kButtonDisabled);
     for (int b : enabled)
         g.bteOptButState[static_cast<std::size_t>(b)] = kButtonNormal;
@@ -19,7 +19,7 @@ void DisableButtonsExcept(GameState& g, std::initializer_list<int> enabled) {
 }  // namespace
 
 void ClearQiPu(GameState& g) {
-    ResetQiPu(g.QiPuData);
+    resetQiPu(g.QiPuData);
     g.lstQiPu.clear();
 }
 
@@ -39,10 +39,10 @@ void ResetGame(GameState& g, Session& s) {
     g.blnNoGame = true;
     InitQiPan(g.bteQiPan);
     ClearQiPu(g);
-    ResetQiPu(g.finishedGame);
+    resetQiPu(g.finishedGame);
     g.bteGameState = kStateNoGame;
-    DisableButtonsExcept(g, {kBtnReplay, kBtnLoad});
-    ClearShowBoard(g);
+    disableButtonsExcept(g, {kBtnReplay, kBtnLoad});
+    clearShowBoard(g);
 }
 
 void NewGame(GameState& g, Session& s) {
@@ -54,22 +54,22 @@ void NewGame(GameState& g, Session& s) {
     g.blnNoGame = true;
     InitQiPan(g.bteQiPan);
     ClearQiPu(g);
-    DisableButtonsExcept(g, {kBtnReplay});
-    ClearShowBoard(g);
+    disableButtonsExcept(g, {kBtnReplay});
+    clearShowBoard(g);
 }
 
-QString QiPuLine(const QiPuHistory& history, long k) {
+QString qiPuLine(const QiPuHistory& history, long k) {
     const auto m = GetQiPu(history, k);
     if (!m) return {};
     return QString::fromStdString(GetQiPuText(m->fromRank, m->fromFile, m->piece, m->toRank,
-                                              m->toFile, m->eaten, MoveNumberOfPly(k)));
+                                              m->toFile, m->eaten, moveNumberOfPly(k)));
 }
 
 void RebuildQiPan(GameState& g) {
-    ReplayQiPu(g.QiPuData, g.bteQiPan);
+    replayQiPu(g.QiPuData, g.bteQiPan);
     g.lstQiPu.clear();
-    for (long k = 1; k <= QiPuUpperBound(g.QiPuData); ++k)
-        g.lstQiPu.addLine(QiPuLine(g.QiPuData, k));
+    for (long k = 1; k <= qiPuUpperBound(g.QiPuData); ++k)
+        g.lstQiPu.addLine(qiPuLine(g.QiPuData, k));
     if (g.lstQiPu.count() > 1) g.lstQiPu.select(g.lstQiPu.count() - 1);
 }
 

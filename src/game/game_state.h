@@ -59,6 +59,6 @@ void NewGame(GameState& game, Session& session);
 void RebuildQiPan(GameState& game);
 
 // The move list line of history item k (1-based), as RebuildQiPan and received moves write it.
-QString QiPuLine(const QiPuHistory& history, long k);
+QString qiPuLine(const QiPuHistory& history, long k);
 
 }  // namespace xq

@@ -16,16 +16,16 @@ bool ReplayModel::display(int rank, int file, int& row, int& col) const {
 }
 
 QString ReplayModel::line(long k) const {
-    return RecordLine(FuPanQiPuData, k, start_.sideToMove());
+    return recordLine(FuPanQiPuData, k, start_.sideToMove());
 }
 
 void ReplayModel::buildList() {
-    FuPanQiPan = start_.ToQiPan();
+    FuPanQiPan = start_.toQiPan();
     lstQiPu.clear();
     for (long k = 1; k <= moves(); ++k) {
         const QiPuMove m = *GetQiPu(FuPanQiPuData, k);
-        SetPiece(FuPanQiPan, m.fromRank, m.fromFile, kNoPiece);
-        SetPiece(FuPanQiPan, m.toRank, m.toFile, m.piece);
+        setPiece(FuPanQiPan, m.fromRank, m.fromFile, kNoPiece);
+        setPiece(FuPanQiPan, m.toRank, m.toFile, m.piece);
         lstQiPu.addLine(line(k));
     }
 }
@@ -61,9 +61,9 @@ void ReplayModel::next() {
     ++lngFuPanStep;
     const QiPuMove m = *GetQiPu(FuPanQiPuData, lngFuPanStep);
     lstQiPu.select(static_cast<int>(lngFuPanStep) - 1);
-    const Piece moving = PieceAt(FuPanQiPan, m.fromRank, m.fromFile);
-    SetPiece(FuPanQiPan, m.toRank, m.toFile, moving);
-    SetPiece(FuPanQiPan, m.fromRank, m.fromFile, kNoPiece);
+    const Piece moving = pieceAt(FuPanQiPan, m.fromRank, m.fromFile);
+    setPiece(FuPanQiPan, m.toRank, m.toFile, moving);
+    setPiece(FuPanQiPan, m.fromRank, m.fromFile, kNoPiece);
     bteFuPanSide = static_cast<std::uint8_t>(1 - SideOf(m.piece) % 2);
     makeDisplay();
     setRunFlag(m.fromRank, m.fromFile, m.toRank, m.toFile);
@@ -72,8 +72,8 @@ void ReplayModel::next() {
 void ReplayModel::prev() {
     if (lngFuPanStep <= 0) return;
     const QiPuMove m = *GetQiPu(FuPanQiPuData, lngFuPanStep);
-    SetPiece(FuPanQiPan, m.toRank, m.toFile, m.eaten);
-    SetPiece(FuPanQiPan, m.fromRank, m.fromFile, m.piece);
+    setPiece(FuPanQiPan, m.toRank, m.toFile, m.eaten);
+    setPiece(FuPanQiPan, m.fromRank, m.fromFile, m.piece);
     makeDisplay();
     --lngFuPanStep;
     lstQiPu.select(static_cast<int>(lngFuPanStep) - 1);
@@ -85,7 +85,7 @@ void ReplayModel::prev() {
     }
     const QiPuMove before = *GetQiPu(FuPanQiPuData, lngFuPanStep);
     bteFuPanSide = static_cast<std::uint8_t>(
-        1 - SideOf(PieceAt(FuPanQiPan, before.toRank, before.toFile)) % 2);
+        1 - SideOf(pieceAt(FuPanQiPan, before.toRank, before.toFile)) % 2);
     setRunFlag(before.fromRank, before.fromFile, before.toRank, before.toFile);
 }
 
@@ -126,7 +126,7 @@ void ReplayModel::userMove(int fromRow, int fromCol, int toRow, int toCol) {
     FuPanQiPuData.resize(static_cast<std::size_t>(lngFuPanStep) + 1);
     const Piece piece = FuPanQiPan[fr][ff];
     FuPanQiPuData[static_cast<std::size_t>(lngFuPanStep)] =
-        QiPuItem{PackPoint(fr, ff), piece, PackPoint(tr, tf), FuPanQiPan[tr][tf]};
+        QiPuItem{packPoint(fr, ff), piece, packPoint(tr, tf), FuPanQiPan[tr][tf]};
     lstQiPu.addLine(line(lngFuPanStep));
     lstQiPu.select(lstQiPu.count() - 1);
     FuPanQiPan[tr][tf] = piece;
@@ -153,7 +153,7 @@ void ReplayModel::flip() {
 }
 
 std::string ReplayModel::fen() const {
-    return ToFen(Position::FromQiPan(FuPanQiPan, bteFuPanSide));
+    return toFen(Position::fromQiPan(FuPanQiPan, bteFuPanSide));
 }
 
 }  // namespace xq

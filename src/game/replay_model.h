@@ -46,7 +46,7 @@ public:
     const QiPan& showBoard() const { return FuPanShowQiPan; }
     // The move whose position is shown; 0 for the start position.
     long step() const { return lngFuPanStep; }
-    long moves() const { return QiPuUpperBound(FuPanQiPuData); }
+    long moves() const { return qiPuUpperBound(FuPanQiPuData); }
     std::uint8_t sideToMove() const { return bteFuPanSide; }
     const QString& file() const { return strFuPanFile; }
     QiPuLineList& list() { return lstQiPu; }

@@ -25,7 +25,7 @@ RoomConnection::RoomConnection(const Session& session, const UserSettings& setti
 void RoomConnection::ConnectRoomServer() {
     socket_.setUserName(session_.strMyUserName);
     socket_.setTicket(session_.strExtParam[0]);  // the hall's sixth word
-    socket_.connectTo(session_.strRoomServerAddr, LeadingLong(session_.strRoomServerPort),
+    socket_.connectTo(session_.strRoomServerAddr, leadingLong(session_.strRoomServerPort),
                       kConnectTimeout);
 }
 
@@ -36,7 +36,7 @@ void RoomConnection::send(const Cmd& message) {
 void RoomConnection::route(const Cmd& message) {
     if (message.isEmpty()) return;
     const tablemsg::ParsedEvent parsed = tablemsg::parseEvent(message);
-    if (IsRoomCode(tablemsg::codeOf(parsed))) {
+    if (isRoomCode(tablemsg::codeOf(parsed))) {
         if (onRoomMessage) onRoomMessage(parsed);
     } else if (onGameMessage) {
         onGameMessage(parsed);

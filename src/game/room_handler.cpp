@@ -21,19 +21,19 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
         case code::kUser: {
             if (const auto* m = eventAs<SpectatorArrival>(parsed)) {
                 const QString& text = m->row;
-                const QStringList f = SplitFields(text);
-                if (f.size() != kUserRowFields || !IsSpectatorRow(f)) return;
+                const QStringList f = splitFields(text);
+                if (f.size() != kUserRowFields || !isSpectatorRow(f)) return;
                 if (!users.findRow(f[0]).isEmpty()) return;
                 users.addRow(text);
-                InOutLine(f[0] + QStringLiteral(" 进来了，正在旁观 ") + f[row::kWatching] +
+                inOutLine(f[0] + QStringLiteral(" 进来了，正在旁观 ") + f[row::kWatching] +
                           QStringLiteral(" 游戏..."));
                 chat.changeAddressee(QStringLiteral("ADD"), f[0]);
                 MakeSound(kSoundPangGuanIn);
             } else if (eventAs<TableReset>(parsed)) {
-                ResetTable();
+                resetTable();
             } else if (const auto* list = eventAs<UserList>(parsed)) {
                 users.clear();
-                OnUsersLoaded(users.loadAll(list->rows.join(u'\n')));
+                onUsersLoaded(users.loadAll(list->rows.join(u'\n')));
             } else if (const auto* me = eventAs<Identity>(parsed)) {
                 s.strMyUserName = me->name;
                 s.strWatchUserName = me->watched;
@@ -42,17 +42,17 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
                 chat.setOwnName(s.strMyUserName);
             } else if (const auto* m = eventAs<Arrival>(parsed)) {  // a player or spectator
                 const QString& text = m->row;
-                const QStringList f = SplitFields(text);
+                const QStringList f = splitFields(text);
                 if (f.size() != kUserRowFields || !users.findRow(f[0]).isEmpty()) return;
                 users.addRow(text);
-                InOutLine(f[0] + QStringLiteral(" 进来了..."));
+                inOutLine(f[0] + QStringLiteral(" 进来了..."));
                 chat.changeAddressee(QStringLiteral("ADD"), f[0]);
-                if (IsSpectatorRow(f)) return;
-                const auto seat = SeatOfRow(f);
+                if (isSpectatorRow(f)) return;
+                const auto seat = seatOfRow(f);
                 if (!seat) return;
                 SeatUserItem& who = s.SeatUsers[*seat];
                 who.strUserName = f[0];
-                who.lngFaceNo = LeadingLong(f[row::kFaceNo]);
+                who.lngFaceNo = leadingLong(f[row::kFaceNo]);
                 screen.changed(Shown::PlayerFace, *seat);
             } else if (const auto* w = eventAs<WindowHidden>(parsed)) {
                 screen.setMainWindowHidden(w->hidden);
@@ -63,7 +63,7 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
             if (const auto* m = eventAs<BackOnline>(parsed)) {
                 const QString& name = m->name;
                 if (name.isEmpty()) return;
-                if (const int seat = FindSeat(name); seat >= 0) {
+                if (const int seat = findSeat(name); seat >= 0) {
                     s.SeatUsers[static_cast<std::size_t>(seat)].intOffline = false;
                     screen.changed(Shown::NetBreak, seat);
                 }
@@ -73,7 +73,7 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
                 const QString& name = m->name;
                 msgs.CloseMsgObjects(0);
                 if (name.isEmpty()) return;
-                if (const int seat = FindSeat(name); seat >= 0) {
+                if (const int seat = findSeat(name); seat >= 0) {
                     s.SeatUsers[static_cast<std::size_t>(seat)].intOffline = true;
                     screen.changed(Shown::NetBreak, seat);
                 }
@@ -82,7 +82,7 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
                 const QString& name = m->name;
                 if (name.isEmpty() || users.findRow(name).isEmpty()) return;
                 users.removeRow(name);
-                InOutLine(QStringLiteral("旁观用户 ") + name + QStringLiteral(" 走了..."));
+                inOutLine(QStringLiteral("旁观用户 ") + name + QStringLiteral(" 走了..."));
                 chat.changeAddressee(QStringLiteral("DEL"), name);
                 MakeSound(kSoundPangGuanOut);
             } else if (const auto* m = eventAs<RowChanged>(parsed)) {
@@ -96,11 +96,11 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
             const QString& name = m->name;
             if (name.isEmpty() || users.findRow(name).isEmpty()) return;
             users.removeRow(name);
-            InOutLine(name + QStringLiteral(" 走了..."));
+            inOutLine(name + QStringLiteral(" 走了..."));
             chat.changeAddressee(QStringLiteral("DEL"), name);
-            if (const int seat = FindSeat(name); seat >= 0) {
+            if (const int seat = findSeat(name); seat >= 0) {
                 // Without the other player there are no terms left to agree on.
-                DropGameSet();
+                dropGameSet();
                 SeatUserItem& who = s.SeatUsers[static_cast<std::size_t>(seat)];
                 who.strUserName.clear();
                 who.lngFaceNo = 0;
@@ -117,10 +117,10 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
             if (!m) return;
             const QStringList& f = m->fields;
             if (f.size() > 5) {
-                TableSettingsStage(f);
+                tableSettingsStage(f);
             } else {
                 // Back to waiting for players: a settings stage still open has ended.
-                DropGameSet();
+                dropGameSet();
                 s.bteGameStarted = 0;
                 s.blnCanStart = true;
                 RefreshStartButton();
@@ -130,7 +130,7 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
         case code::kHandUp: {
             const auto* m = eventAs<HandsUp>(parsed);
             if (!m) return;
-            HandRaised(*m);
+            handRaised(*m);
             return;
         }
         case code::kRoomChat:
@@ -144,18 +144,18 @@ void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
     }
 }
 
-void Table::InOutLine(const QString& line) {
+void Table::inOutLine(const QString& line) {
     // Arrivals and departures are chat lines the user may choose not to see.
     if (prefs.bteShowInOutMsg != 0) chat.showSystemLine(line);
 }
 
-void Table::ResetTable() {
-    DropGameSet();
+void Table::resetTable() {
+    dropGameSet();
     InitSession(s, programFolder_);
     msgs.CloseMsgObjects(0);
     msgs.InitMsgObjects(s.strParentPath);
     ResetGame(g, s);
-    NextPhase();
+    nextPhase();
     ResetQiPanView();
     screen.changed(Shown::Frame);
     screen.changed(Shown::GameBack);
@@ -165,35 +165,35 @@ void Table::ResetTable() {
     chat.setDefaultAddressee(ChatModel::kEveryone);
 }
 
-void Table::TableSettingsStage(const QStringList& f) {
-    const bool owner = LeadingNumber(f[3]) > 0;
+void Table::tableSettingsStage(const QStringList& f) {
+    const bool owner = leadingNumber(f[3]) > 0;
     g.bteRedView = owner ? 1 : 0;
-    if (LeadingNumber(f[5]) <= 0) return;
+    if (leadingNumber(f[5]) <= 0) return;
     const QString settings = f.mid(7).join(u'`');
     if (owner) {
-        OpenGameSet(true, settings);
+        openGameSet(true, settings);
         return;
     }
-    if (LeadingNumber(f.value(6)) == 0) {  // a message of six fields has no field 6
+    if (leadingNumber(f.value(6)) == 0) {  // a message of six fields has no field 6
         Notice(QStringLiteral("等待桌主进行本桌游戏设置..."));
     } else {
-        OpenGameSet(false, settings);
+        openGameSet(false, settings);
     }
 }
 
-bool Table::OpenGameSet(bool deskMaster, const QString& settings) {
+bool Table::openGameSet(bool deskMaster, const QString& settings) {
     if (gameSet.SetInitGameSetInfo(deskMaster, settings)) {
         gameSetOpen_ = true;
         screen.openGameSetDialog(gameSet);
         return true;
     }
     // Terms that cannot be shown: rather than a broken dialog, the user leaves the table.
-    DropGameSet();
+    dropGameSet();
     SendLeaveTable();
     return false;
 }
 
-void Table::DropGameSet() {
+void Table::dropGameSet() {
     // Let go first: the dialog, closed by the program, must find nothing left to answer.
     gameSet.timerEnabled = false;
     if (!gameSetOpen_) return;
@@ -201,12 +201,12 @@ void Table::DropGameSet() {
     screen.closeGameSetDialog();
 }
 
-GameSetModel::Tick Table::OnGameSetTick() {
+GameSetModel::Tick Table::onGameSetTick() {
     if (!gameSetOpen_ || !gameSet.timerEnabled) return {{}, false};
     return gameSet.tick();
 }
 
-GameSetModel::Press Table::OnGameSetButton(int button) {
+GameSetModel::Press Table::onGameSetButton(int button) {
     if (!gameSetOpen_) return {{}, {}, true};
     GameSetModel::Press result = gameSet.press(button, s.strMyUserName);
     if (button == 1) leftTable_ = true;  // cancelling or refusing the terms leaves the table
@@ -218,15 +218,15 @@ GameSetModel::Press Table::OnGameSetButton(int button) {
     return result;
 }
 
-void Table::HandRaised(const tablemsg::HandsUp& hand) {
-    const int seat = FindSeat(hand.name);
+void Table::handRaised(const tablemsg::HandsUp& hand) {
+    const int seat = findSeat(hand.name);
     if (seat < 0) return;
     s.SeatUsers[static_cast<std::size_t>(seat)].intHandUp = true;
     screen.changed(Shown::HandMark, seat);
     const bool withSettings = hand.terms.has_value();
     const QString settings = hand.terms.value_or(QString());
     msgs.CloseMsgObjects(0);
-    if (withSettings && hand.name != s.strMyUserName && !OpenGameSet(false, settings)) return;
+    if (withSettings && hand.name != s.strMyUserName && !openGameSet(false, settings)) return;
     if (hand.raised > 1) {
         for (int i = 0; i < 2; ++i) {
             s.SeatUsers[static_cast<std::size_t>(i)].intHandUp = false;
@@ -238,7 +238,7 @@ void Table::HandRaised(const tablemsg::HandsUp& hand) {
 void Table::Snapshot(const tablemsg::ParsedEvent& parsed) {
     s.bteGameStarted = 1;
     NewGame(g, s);
-    NextPhase();
+    nextPhase();
     ResetQiPanView();
     // A snapshot too short to say whether a game runs loads nothing, the rest still happens.
     if (const auto* waiting = tablemsg::eventAs<tablemsg::WaitingSnapshot>(parsed)) {
@@ -247,13 +247,13 @@ void Table::Snapshot(const tablemsg::ParsedEvent& parsed) {
         LoadGameState(*running);
     }
     if (!g.blnNoGame) {
-        ResetQiPu(g.finishedGame);
-        DropGameSet();  // a running game: the terms are no longer being settled
+        resetQiPu(g.finishedGame);
+        dropGameSet();  // a running game: the terms are no longer being settled
     }
     screen.changed(Shown::GameBack);
     screen.changed(Shown::Board);
     screen.changed(Shown::Controls);
-    if (QiPuUpperBound(g.QiPuData) >= 1) MarkLastMove();
+    if (qiPuUpperBound(g.QiPuData) >= 1) markLastMove();
     ApplyGameState();
 }
 
@@ -283,20 +283,20 @@ void Table::SendLeaveTable() {
     Send(tablemsg::encode(tablemsg::Leave{s.strMyUserName}));
 }
 
-void Table::OnUsersLoaded(const QString& names) {
-    const QStringList list = names.isEmpty() ? QStringList() : SplitFields(names);
+void Table::onUsersLoaded(const QString& names) {
+    const QStringList list = names.isEmpty() ? QStringList() : splitFields(names);
     for (const QString& name : list)
         chat.changeAddressee(QStringLiteral("ADD"), name);
     for (const QString& name : list) {
-        const QStringList f = SplitFields(users.findRow(name));
-        if (f.size() != kUserRowFields || IsSpectatorRow(f)) continue;
-        const auto seat = SeatOfRow(f);
+        const QStringList f = splitFields(users.findRow(name));
+        if (f.size() != kUserRowFields || isSpectatorRow(f)) continue;
+        const auto seat = seatOfRow(f);
         if (!seat) continue;
         SeatUserItem& who = s.SeatUsers[*seat];
         who.strUserName = name;
-        who.lngFaceNo = LeadingLong(f[row::kFaceNo]);
-        who.intHandUp = FlagField(f, row::kHandUp);
-        who.intOffline = FlagField(f, row::kOffline);
+        who.lngFaceNo = leadingLong(f[row::kFaceNo]);
+        who.intHandUp = flagField(f, row::kHandUp);
+        who.intOffline = flagField(f, row::kOffline);
     }
     ResolveMySeat(s);
     for (int seat = 0; seat < 2; ++seat) {
@@ -306,23 +306,23 @@ void Table::OnUsersLoaded(const QString& names) {
     }
 }
 
-void Table::SendChat(const QStringList& tenFields) {
+void Table::sendChat(const QStringList& tenFields) {
     Send(tablemsg::encode(tablemsg::Chat{tenFields}));
 }
 
-void Table::OnPersonClicked(bool menu, const QString& name, const QString& row) {
+void Table::onPersonClicked(bool menu, const QString& name, const QString& row) {
     if (menu) {
-        screen.showUserMenu(UserMenuCaptions(row), name);
+        screen.showUserMenu(userMenuCaptions(row), name);
     } else {
         chat.setDefaultAddressee(name);
     }
 }
 
-QStringList Table::UserMenuCaptions(const QString& rowText) const {
-    const QStringList f = SplitFields(rowText);
+QStringList Table::userMenuCaptions(const QString& rowText) const {
+    const QStringList f = splitFields(rowText);
     if (rowText.isEmpty() || f.size() != kUserRowFields) return {};
-    const QString level = GetLevelName(s, LeadingLong(f[row::kLevel]));
-    const QString member = MemberName(s, LeadingLong(f[row::kFaceNo]));
+    const QString level = GetLevelName(s, leadingLong(f[row::kLevel]));
+    const QString member = memberName(s, leadingLong(f[row::kFaceNo]));
     const QString scoreWord =
         s.bteScoreType == 0 ? QStringLiteral("经验:") : QStringLiteral("积分:");
     return {

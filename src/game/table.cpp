@@ -19,7 +19,7 @@ void Table::Send(const Cmd& cmd) {
     if (send && !cmd.isEmpty()) send(cmd);
 }
 
-void Table::SetTimer(TableTimer timer, bool enabled) {
+void Table::setTimer(TableTimer timer, bool enabled) {
     timers_[static_cast<int>(timer)] = enabled;
     screen.setTimerEnabled(timer, enabled);
 }
@@ -44,7 +44,7 @@ QString Table::SeatName(int seat) const {
                                   : QString();
 }
 
-int Table::FindSeat(const QString& name) const {
+int Table::findSeat(const QString& name) const {
     for (int seat = 0; seat < 2; ++seat) {
         if (s.SeatUsers[static_cast<std::size_t>(seat)].strUserName == name) return seat;
     }
@@ -53,9 +53,9 @@ int Table::FindSeat(const QString& name) const {
 
 void Table::MakeSound(std::uint8_t sound) {
     if (!screen.isMainWindowVisible() || prefs.bteSoundOn == 0) return;
-    const QString file = SoundFileName(sound);
+    const QString file = soundFileName(sound);
     if (file.isEmpty()) return;
-    screen.playSoundFile(SkinPath(s.strAppPath, QStringLiteral("Sound\\") + file));
+    screen.playSoundFile(skinPath(s.strAppPath, QStringLiteral("Sound\\") + file));
 }
 
 void Table::RefreshStartButton() {
@@ -63,20 +63,20 @@ void Table::RefreshStartButton() {
     screen.changed(Shown::OptButton, kBtnStart);
 }
 
-void Table::DisableAllButtons() {
+void Table::disableAllButtons() {
     g.bteOptButState.fill(kButtonDisabled);
 }
 
-void Table::PaintAllButtons() {
+void Table::paintAllButtons() {
     for (int i = 0; i < kOptButtons; ++i)
         screen.changed(Shown::OptButton, i);
 }
 
 void Table::ResetQiPanView() {
-    SetTimer(TableTimer::MeSelectQiZi, false);
-    SetTimer(TableTimer::QiZiRun, false);
-    SetTimer(TableTimer::UserRunFlag, false);
-    SetTimer(TableTimer::UserRunTime, false);
+    setTimer(TableTimer::MeSelectQiZi, false);
+    setTimer(TableTimer::QiZiRun, false);
+    setTimer(TableTimer::UserRunFlag, false);
+    setTimer(TableTimer::UserRunTime, false);
     screen.board().hideMarkers();
     screen.board().showMoveHints({});
     screen.board().hideMovingPiece();
@@ -97,7 +97,7 @@ void Table::SetRunFlag(int fromRow, int fromCol, int toRow, int toCol) {
     lngRunFromCol = fromCol;
     lngRunToRow = toRow;
     lngRunToCol = toCol;
-    SetTimer(TableTimer::QiZiRun, true);
+    setTimer(TableTimer::QiZiRun, true);
 }
 
 void Table::ShowRunFlag(bool show) {
@@ -107,12 +107,12 @@ void Table::ShowRunFlag(bool show) {
 }
 
 void Table::StopRunFlag() {
-    SetTimer(TableTimer::QiZiRun, false);
+    setTimer(TableTimer::QiZiRun, false);
     ShowRunFlag(true);
 }
 
 void Table::SetSelectFlag(int row, int col) {
-    SetTimer(TableTimer::MeSelectQiZi, true);
+    setTimer(TableTimer::MeSelectQiZi, true);
     lngSelRow = row;
     lngSelCol = col;
 }
@@ -124,31 +124,31 @@ void Table::ShowSelectFlag(bool show) {
 }
 
 void Table::StopSelectFlag() {
-    SetTimer(TableTimer::MeSelectQiZi, false);
+    setTimer(TableTimer::MeSelectQiZi, false);
     screen.board().hideSelectMarker();
     screen.board().showMoveHints({});
 }
 
 void Table::StartTurnFlag() {
-    SetTimer(TableTimer::UserRunFlag, true);
+    setTimer(TableTimer::UserRunFlag, true);
 }
 
 void Table::StopTurnFlag() {
-    SetTimer(TableTimer::UserRunFlag, false);
+    setTimer(TableTimer::UserRunFlag, false);
     if (g.bteGameState <= 1) screen.changed(Shown::RunFlag, g.bteGameState);
 }
 
-void Table::OnRunFlagTick() {
+void Table::onRunFlagTick() {
     ShowRunFlag(blnRunFlagShow);
     blnRunFlagShow = !blnRunFlagShow;
 }
 
-void Table::OnSelectTick() {
+void Table::onSelectTick() {
     ShowSelectFlag(blnSelectFlagShow);
     blnSelectFlagShow = !blnSelectFlagShow;
 }
 
-void Table::OnTurnFlagTick() {
+void Table::onTurnFlagTick() {
     if (g.bteGameState <= 1)
         screen.changed(blnRunFlagPhase ? Shown::RunFlag : Shown::RunFlagOff, g.bteGameState);
     blnRunFlagPhase = !blnRunFlagPhase;
@@ -170,11 +170,11 @@ void Table::ShowReadyPieces(int seat) {
         constexpr int kBack[9] = {kChariot, kHorse,    kElephant, kAdvisor, kKing,
                                   kAdvisor, kElephant, kHorse,    kChariot};
         for (int f = 0; f < kFiles; ++f)
-            g.bteShowQiPan[first][f] = MakePiece(side, kBack[f]);
+            g.bteShowQiPan[first][f] = makePiece(side, kBack[f]);
         for (int f : {1, 7})
-            g.bteShowQiPan[first + 2 * step][f] = MakePiece(side, kCannon);
+            g.bteShowQiPan[first + 2 * step][f] = makePiece(side, kCannon);
         for (int f = 0; f < kFiles; f += 2)
-            g.bteShowQiPan[first + 3 * step][f] = MakePiece(side, kPawn);
+            g.bteShowQiPan[first + 3 * step][f] = makePiece(side, kPawn);
     }
     screen.changed(Shown::Board);
 }
@@ -199,7 +199,7 @@ bool Table::RequestCloseMain() {
     return true;
 }
 
-void Table::UnloadStep() {
+void Table::unloadStep() {
     s.blnAppQuit = true;
     msgs.CloseMsgObjects(0);
     InitSession(s, programFolder_);
@@ -220,27 +220,27 @@ bool Table::ConnectionLost() {
         gameSet.timerEnabled = false;
         screen.closeGameSetDialog();
     }
-    NextPhase();
+    nextPhase();
     blnWaitAnswer = false;
     s.blnCanStart = false;
-    DisableAllButtons();
-    PaintAllButtons();
-    return QiPuUpperBound(RecordToSave()) >= 1;
+    disableAllButtons();
+    paintAllButtons();
+    return qiPuUpperBound(recordToSave()) >= 1;
 }
 
-const QiPuHistory& Table::RecordToSave() const {
-    if (g.blnNoGame && QiPuUpperBound(g.finishedGame) >= 1) return g.finishedGame;
+const QiPuHistory& Table::recordToSave() const {
+    if (g.blnNoGame && qiPuUpperBound(g.finishedGame) >= 1) return g.finishedGame;
     return g.QiPuData;
 }
 
-std::pair<QString, QString> Table::RecordPlayers() const {
+std::pair<QString, QString> Table::recordPlayers() const {
     // Between games the players of the finished game are those it was played by.
-    if (&RecordToSave() == &g.finishedGame) return {g.finishedTags.red, g.finishedTags.black};
+    if (&recordToSave() == &g.finishedGame) return {g.finishedTags.red, g.finishedTags.black};
     const int redSeat = g.bteRedView == 1 ? s.bteMySeat : 1 - s.bteMySeat;
     return {SeatName(redSeat), SeatName(1 - redSeat)};
 }
 
-GameRecord Table::FinishedRecord() const {
+GameRecord Table::finishedRecord() const {
     GameRecord record;
     record.moves = g.finishedGame;
     const GameState::FinishedTags& t = g.finishedTags;
@@ -252,18 +252,18 @@ GameRecord Table::FinishedRecord() const {
     return record;
 }
 
-void Table::NextPhase() {
+void Table::nextPhase() {
     ++phase_;
     // A record file chosen for a load that is over would be sent into the wrong phase.
     if (choosingLoadFile_) screen.cancelFileDialog();
 }
 
-void Table::BeginMove() {
+void Table::beginMove() {
     moving_ = true;
     if (holdMessages) holdMessages(true);
 }
 
-void Table::EndMove() {
+void Table::endMove() {
     moving_ = false;
     if (holdMessages) holdMessages(false);
     // What the user asked for while the piece slid runs now, in order.
@@ -273,13 +273,13 @@ void Table::EndMove() {
         action();
 }
 
-void Table::IdleButtons() {
-    DisableAllButtons();
+void Table::idleButtons() {
+    disableAllButtons();
     g.bteOptButState[kBtnReplay] = kButtonNormal;
     g.bteOptButState[kBtnLoad] = kButtonNormal;
     // The game that just ended can still be saved.
-    if (QiPuUpperBound(g.finishedGame) >= 1) g.bteOptButState[kBtnSave] = kButtonNormal;
-    PaintAllButtons();
+    if (qiPuUpperBound(g.finishedGame) >= 1) g.bteOptButState[kBtnSave] = kButtonNormal;
+    paintAllButtons();
 }
 
 }  // namespace xq

@@ -48,30 +48,30 @@ public:
     void SendLeaveTable();
 
     // People and chat.
-    void OnUsersLoaded(const QString& names);
-    void SendChat(const QStringList& tenFields);
-    void OnPersonClicked(bool menu, const QString& name, const QString& row);
-    QStringList UserMenuCaptions(const QString& row) const;
+    void onUsersLoaded(const QString& names);
+    void sendChat(const QStringList& tenFields);
+    void onPersonClicked(bool menu, const QString& name, const QString& row);
+    QStringList userMenuCaptions(const QString& row) const;
     void ExecUserMenu(int index, const QString& tag);
 
     // The table settings dialog.
-    bool OpenGameSet(bool deskMaster, const QString& settings);
-    GameSetModel::Tick OnGameSetTick();
-    GameSetModel::Press OnGameSetButton(int button);
+    bool openGameSet(bool deskMaster, const QString& settings);
+    GameSetModel::Tick onGameSetTick();
+    GameSetModel::Press onGameSetButton(int button);
     bool gameSetOpen() const { return gameSetOpen_; }
 
     // Move input and the turn flow.
-    void OnBoardClick(bool leftButton, int row, int col);
+    void onBoardClick(bool leftButton, int row, int col);
     void ApplyGameState();
 
     // Clocks and blinking.
     bool RunTimeTick(int seat);
     void StartRunTime();
     void StopRunTime();
-    void OnClockTick();
-    void OnTurnFlagTick();
-    void OnRunFlagTick();
-    void OnSelectTick();
+    void onClockTick();
+    void onTurnFlagTick();
+    void onRunFlagTick();
+    void onSelectTick();
 
     // Control panel commands.
     void DoUserOpt(int index);
@@ -98,7 +98,7 @@ public:
     // A player who leaves tells the server first, so that a running game ends at once.
     bool RequestCloseMain();
     // The window's unload step.
-    void UnloadStep();
+    void unloadStep();
     // The connection is gone: everything that runs stops; true when there is a game record
     // worth offering to save.
     bool ConnectionLost();
@@ -106,12 +106,12 @@ public:
     // True while a received move is being applied and animated.
     bool moving() const { return moving_; }
     // The moves a Save stores now: the running game, or the last finished one between games.
-    const QiPuHistory& RecordToSave() const;
+    const QiPuHistory& recordToSave() const;
     // Who played red and who black in that record (for naming its file).
-    std::pair<QString, QString> RecordPlayers() const;
+    std::pair<QString, QString> recordPlayers() const;
     // The last game that ended as a record: its moves, the game's name, the day, the players
     // and the result.
-    GameRecord FinishedRecord() const;
+    GameRecord finishedRecord() const;
     // True once the server has told this client who it is (the login was accepted).
     bool loggedIn() const { return loggedIn_; }
     // True once the user has left the table (refused the terms, closed the window): the server
@@ -142,7 +142,7 @@ public:
 
 private:
     void Send(const Cmd& cmd);
-    void SetTimer(TableTimer timer, bool enabled);
+    void setTimer(TableTimer timer, bool enabled);
     // A box of the table: tag 0, title the game name unless given.
     std::int16_t Box(std::uint8_t type, const QString& note, const QString& caption = {},
                      std::int32_t delay = 10, const QString& yes = QStringLiteral("确定"),
@@ -150,13 +150,13 @@ private:
     std::int16_t Question(const QString& note);  // agree / refuse, refused when left alone
     void Notice(const QString& note);
     QString SeatName(int seat) const;
-    int FindSeat(const QString& name) const;
-    void ResetTable();
-    void InOutLine(const QString& line);
-    void TableSettingsStage(const QStringList& fields);
+    int findSeat(const QString& name) const;
+    void resetTable();
+    void inOutLine(const QString& line);
+    void tableSettingsStage(const QStringList& fields);
     // The settings stage ended under the dialog: it closes without sending anything.
-    void DropGameSet();
-    void HandRaised(const tablemsg::HandsUp& hand);
+    void dropGameSet();
+    void handRaised(const tablemsg::HandsUp& hand);
     void Snapshot(const tablemsg::ParsedEvent& parsed);
     // The game-side steps get nothing for a message too short or out of range; each still takes
     // the first steps it always took.
@@ -165,24 +165,24 @@ private:
     void Undo(const tablemsg::Negotiation* m);
     void Draw(const tablemsg::Negotiation* m);
     void LoadRecord(const tablemsg::ParsedEvent& parsed);
-    void LoadRecordMoves(const std::vector<QiPuItem>& moves);
+    void loadRecordMoves(const std::vector<QiPuItem>& moves);
     void GameEnd(const tablemsg::GameEnd* end);
     // False when the load ended while the user was asked or chose the file.
-    bool RecordLoadStep(int seat);
+    bool recordLoadStep(int seat);
     // Every change of the game's phase (start, move, end, load steps, reset) gets a new number;
     // whatever waited in a box or a dialog meanwhile must not act on the phase it was asked in.
-    void NextPhase();
-    void BeginMove();
-    void EndMove();
-    void IdleButtons();
+    void nextPhase();
+    void beginMove();
+    void endMove();
+    void idleButtons();
     // The opponent's request: the user answers it (refused when left alone).
-    void AnswerRequest(std::uint8_t requestCode, const QString& question);
+    void answerRequest(std::uint8_t requestCode, const QString& question);
     // Seat `seat` refused a request: the asker is told; no box for the refuser himself.
     void Refused(int seat, const QString& note);
-    void TakeBackLastMove();
-    void MarkLastMove();
-    void DisableAllButtons();
-    void PaintAllButtons();
+    void takeBackLastMove();
+    void markLastMove();
+    void disableAllButtons();
+    void paintAllButtons();
 
     QString programFolder_;
     bool gameSetOpen_ = false;

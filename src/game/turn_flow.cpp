@@ -11,7 +11,7 @@
 
 namespace xq {
 
-void Table::OnBoardClick(bool leftButton, int row, int col) {
+void Table::onBoardClick(bool leftButton, int row, int col) {
     if (!leftButton || blnWaitAnswer || row < 0 || col < 0 || !OnBoard(row, col)) return;
     if (s.blnLookOn || g.bteGameState != s.bteMySeat) return;
     if (!timerEnabled(TableTimer::UserRunFlag) || !timerEnabled(TableTimer::UserRunTime)) return;
@@ -19,7 +19,7 @@ void Table::OnBoardClick(bool leftButton, int row, int col) {
     const int mySide = g.bteRedView == 1 ? kRed : kBlack;
     const Piece clicked = g.bteShowQiPan[row][col];
     if (clicked != kNoPiece && SideOf(clicked) == mySide) {
-        if (QiPuUpperBound(g.QiPuData) >= 2) StopRunFlag();
+        if (qiPuUpperBound(g.QiPuData) >= 2) StopRunFlag();
         MakeSound(kSoundSelect);
         SetSelectFlag(row, col);
         ShowMoveHints(row, col);
@@ -38,19 +38,19 @@ void Table::OnBoardClick(bool leftButton, int row, int col) {
         // With hints on, the user also reads why.
         if (prefs.bteBadMoveHint != 0) {
             screen.board().showMoveReason(
-                QString::fromStdString(MoveReasonText(WhyNot(g.bteQiPan, fr, ff, tr, tf))));
+                QString::fromStdString(moveReasonText(WhyNot(g.bteQiPan, fr, ff, tr, tf))));
         }
         return;
     }
     StopSelectFlag();
     StopTurnFlag();
     StopRunTime();
-    DisableAllButtons();
+    disableAllButtons();
     g.bteOptButState[kBtnReplay] = kButtonNormal;
     g.bteOptButState[kBtnSave] = kButtonNormal;
-    PaintAllButtons();
-    Send(tablemsg::encode(tablemsg::Move{s.bteMySeat, PackPoint(fr, ff), g.bteQiPan[fr][ff],
-                                         PackPoint(tr, tf), g.bteQiPan[tr][tf],
+    paintAllButtons();
+    Send(tablemsg::encode(tablemsg::Move{s.bteMySeat, packPoint(fr, ff), g.bteQiPan[fr][ff],
+                                         packPoint(tr, tf), g.bteQiPan[tr][tf],
                                          s.SeatUsers[s.bteMySeat].bteTotalUsed}));
 }
 
@@ -60,7 +60,7 @@ void Table::ShowMoveHints(int row, int col) {
     ToShowPos(g.bteRedView, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(col), rank,
               file);
     std::vector<std::pair<int, int>> cells;
-    for (const auto& [r, f] : LegalTargets(g.bteQiPan, rank, file)) {
+    for (const auto& [r, f] : legalTargets(g.bteQiPan, rank, file)) {
         std::uint8_t dr = 0, dc = 0;
         ToShowPos(g.bteRedView, static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(f), dr, dc);
         cells.emplace_back(dr, dc);
@@ -73,32 +73,32 @@ void Table::ApplyGameState() {
     if (state <= 1) {
         StartRunTime();
         StartTurnFlag();
-        DisableAllButtons();
+        disableAllButtons();
         g.bteOptButState[kBtnReplay] = kButtonNormal;
         g.bteOptButState[kBtnSave] = kButtonNormal;
         if (state == s.bteMySeat && !s.blnLookOn) {
             g.bteOptButState[kBtnDraw] = kButtonNormal;
             g.bteOptButState[kBtnResign] = kButtonNormal;
-            if (QiPuUpperBound(g.QiPuData) >= 5) g.bteOptButState[kBtnUndo] = kButtonNormal;
+            if (qiPuUpperBound(g.QiPuData) >= 5) g.bteOptButState[kBtnUndo] = kButtonNormal;
         }
-        PaintAllButtons();
+        paintAllButtons();
         return;
     }
     if (state == kStateLoadingBase || state == kStateLoadingBase + 1) {
-        if (!RecordLoadStep(state - kStateLoadingBase)) return;
-        DisableAllButtons();
-        PaintAllButtons();
+        if (!recordLoadStep(state - kStateLoadingBase)) return;
+        disableAllButtons();
+        paintAllButtons();
         blnWaitAnswer = true;
         return;
     }
-    IdleButtons();
+    idleButtons();
     if (!s.blnLookOn && !s.SeatUsers[s.bteMySeat].intHandUp) {
         s.blnCanStart = true;
         RefreshStartButton();
     }
 }
 
-bool Table::RecordLoadStep(int seat) {
+bool Table::recordLoadStep(int seat) {
     if (s.blnLookOn || seat != s.bteMySeat) {
         Notice(QStringLiteral("等待 ") + SeatName(seat) + QStringLiteral(" 载入已有的棋谱..."));
         return true;
@@ -117,7 +117,7 @@ bool Table::RecordLoadStep(int seat) {
     // An empty record has nothing to upload; it is given up like a cancelled choice, so that
     // the table does not wait for moves that never come.
     if (!path.isEmpty() && QFileInfo(path).isFile() && LoadQiPuFile(path, record) &&
-        QiPuUpperBound(record) >= 1) {
+        qiPuUpperBound(record) >= 1) {
         g.QiPuData = record;
         for (const auto& chunk : tablemsg::recordChunks(s.bteMySeat, g.QiPuData))
             Send(tablemsg::encode(chunk));

@@ -19,7 +19,7 @@ QVariant UserListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole) return {};
     const QStringList& fields = rows_[static_cast<std::size_t>(index.row())];
     if (index.column() == row::kLevel && !levels_.LevelInfos.empty()) {
-        return GetLevelName(levels_, LeadingLong(fields.value(row::kLevel)));
+        return GetLevelName(levels_, leadingLong(fields.value(row::kLevel)));
     }
     return fields.value(index.column());
 }
@@ -31,15 +31,15 @@ QVariant UserListModel::headerData(int section, Qt::Orientation orientation, int
 
 void UserListModel::setHeadings(const QString& headings, int visibleColumns) {
     beginResetModel();
-    headings_ = SplitFields(headings);
+    headings_ = splitFields(headings);
     visibleColumns_ = qBound(0, visibleColumns, kUserRowFields);
     endResetModel();
 }
 
 void UserListModel::setColumnWidths(const QString& widths) {
     widths_.clear();
-    for (const QString& w : SplitFields(widths))
-        widths_.append(LeadingLong(w));
+    for (const QString& w : splitFields(widths))
+        widths_.append(leadingLong(w));
 }
 
 void UserListModel::setLevelTable(const QString& levelInfo) {
@@ -60,7 +60,7 @@ QString UserListModel::loadAll(const QString& text) {
         QString row = line;
         if (row.endsWith(u'\r')) row.chop(1);
         if (row.isEmpty()) continue;
-        const QStringList fields = SplitFields(row);
+        const QStringList fields = splitFields(row);
         const int at = indexOf(fields[0]);
         if (at >= 0) {
             rows_[static_cast<std::size_t>(at)] = fields;
@@ -77,7 +77,7 @@ QString UserListModel::loadAll(const QString& text) {
 
 void UserListModel::addRow(const QString& rowText) {
     if (rowText.isEmpty()) return;
-    const QStringList fields = SplitFields(rowText);
+    const QStringList fields = splitFields(rowText);
     if (indexOf(fields[0]) >= 0) return;
     beginInsertRows({}, rowCount(), rowCount());
     rows_.push_back(fields);
@@ -99,7 +99,7 @@ QString UserListModel::findRow(const QString& name) const {
 
 void UserListModel::updateRow(const QString& rowText) {
     if (rowText.isEmpty()) return;
-    const QStringList fields = SplitFields(rowText);
+    const QStringList fields = splitFields(rowText);
     const int at = indexOf(fields[0]);
     if (at < 0) {
         addRow(rowText);

@@ -28,7 +28,7 @@ void Table::DoUserOpt(int index) {
             return;
         case kBtnUndo:
             if (!myTurn) return;
-            if (QiPuUpperBound(g.QiPuData) <= 3) {
+            if (qiPuUpperBound(g.QiPuData) <= 3) {
                 Box(1, QStringLiteral("悔棋失败：系统要求每人必须至少下够两步棋，才能进行悔棋！"),
                     {}, 5);
                 return;
@@ -40,14 +40,14 @@ void Table::DoUserOpt(int index) {
         case kBtnSave: {
             // The game goes on (or ends) while the dialog is open: what is on the table then is
             // saved, unless the table was cleared meanwhile; then the moves the user asked for.
-            const QiPuHistory asked = RecordToSave();
+            const QiPuHistory asked = recordToSave();
             const QString path = screen.getQiPuFileName(QStringLiteral("保存 中国象棋 文件"), true);
             if (path.isEmpty()) return;
-            const QiPuHistory& now = RecordToSave();
-            const QiPuHistory& record = QiPuUpperBound(now) >= 1 ? now : asked;
+            const QiPuHistory& now = recordToSave();
+            const QiPuHistory& record = qiPuUpperBound(now) >= 1 ? now : asked;
             QString error;
             // The game must not be lost silently: a failed save is told to the user.
-            if (!SaveQiPuFile(path, record, &error)) Box(1, SaveFailureText(path, error));
+            if (!SaveQiPuFile(path, record, &error)) Box(1, saveFailureText(path, error));
             return;
         }
         case kBtnLoad: {
@@ -70,8 +70,8 @@ void Table::DoUserOpt(int index) {
         case kBtnReplay: {
             // Between games the game that just ended is the one to look back on; its window
             // can still open any record file.
-            if (g.blnNoGame && QiPuUpperBound(g.finishedGame) >= 1) {
-                screen.openReplay(FinishedRecord());
+            if (g.blnNoGame && qiPuUpperBound(g.finishedGame) >= 1) {
+                screen.openReplay(finishedRecord());
                 return;
             }
             screen.openReplayFromFile();

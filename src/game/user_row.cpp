@@ -4,7 +4,7 @@
 
 namespace xq {
 
-QString TrimBlanks(const QString& text) {
+QString trimBlanks(const QString& text) {
     qsizetype begin = 0, end = text.size();
     while (begin < end && text[begin] == u' ')
         ++begin;
@@ -13,18 +13,18 @@ QString TrimBlanks(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
-bool IsSpectatorRow(const QStringList& fields) {
-    return !TrimBlanks(fields.value(row::kWatching)).isEmpty();
+bool isSpectatorRow(const QStringList& fields) {
+    return !trimBlanks(fields.value(row::kWatching)).isEmpty();
 }
 
-std::optional<std::uint8_t> SeatOfRow(const QStringList& fields) {
-    const std::int32_t seat = LeadingLong(fields.value(row::kChair)) % 2;
+std::optional<std::uint8_t> seatOfRow(const QStringList& fields) {
+    const std::int32_t seat = leadingLong(fields.value(row::kChair)) % 2;
     if (seat < 0) return std::nullopt;
     return static_cast<std::uint8_t>(seat);
 }
 
-bool FlagField(const QStringList& fields, int index) {
-    return LeadingNumber(fields.value(index)) > 0;
+bool flagField(const QStringList& fields, int index) {
+    return leadingNumber(fields.value(index)) > 0;
 }
 
 }  // namespace xq

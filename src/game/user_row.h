@@ -29,20 +29,20 @@ inline constexpr int kHandUp = 14;
 inline constexpr int kOffline = 15;
 }  // namespace row
 
-inline QStringList SplitFields(const QString& text) {
+inline QStringList splitFields(const QString& text) {
     return text.split(u'`');
 }
 
 // Removes blanks (spaces) from both ends.
-QString TrimBlanks(const QString& text);
+QString trimBlanks(const QString& text);
 
 // A row names a spectator exactly when its watched-player field is not blank.
-bool IsSpectatorRow(const QStringList& fields);
+bool isSpectatorRow(const QStringList& fields);
 
 // The seat a player's row names: the chair number modulo 2; nothing for a negative chair.
-std::optional<std::uint8_t> SeatOfRow(const QStringList& fields);
+std::optional<std::uint8_t> seatOfRow(const QStringList& fields);
 
 // A flag field: a number greater than 0 means yes. A missing field is no.
-bool FlagField(const QStringList& fields, int index);
+bool flagField(const QStringList& fields, int index);
 
 }  // namespace xq

@@ -24,9 +24,9 @@ HallClient::~HallClient() {
 
 std::optional<QString> HallClient::login(const QString& host, int port, const QString& name) {
     if (state_ != State::LoggedOut) return QStringLiteral("正在登录");
-    if (const auto problem = NameProblem(name)) return problem;
-    if (const auto problem = ServerProblem(host, port)) return problem;
-    if (!ticket_.isEmpty() && !IsTicket(ticket_)) return QStringLiteral("登录凭据无效");
+    if (const auto problem = nameProblem(name)) return problem;
+    if (const auto problem = serverProblem(host, port)) return problem;
+    if (!ticket_.isEmpty() && !isTicket(ticket_)) return QStringLiteral("登录凭据无效");
     launch_ = LaunchData{host, static_cast<quint16>(port), ticket_, name};
     refusal_.clear();
     model_.clear();
@@ -114,7 +114,7 @@ void HallClient::onReservation(const in::Reservation& r) {
         emit reservationRefused(r.reason.isEmpty() ? QStringLiteral("请求被拒绝") : r.reason);
         return;
     }
-    launcher_.start(tableClient_, LaunchWords(launch_));
+    launcher_.start(tableClient_, launchWords(launch_));
     emit tableStarted(r.table, r.place);
 }
 

@@ -36,7 +36,7 @@ void HallConnection::open(const QString& host, quint16 port, const QByteArray& h
 void HallConnection::send(const QByteArray& message) {
     if (!isConnected() || message.isEmpty()) return;
     if (static_cast<std::uint32_t>(message.size()) > kMaxFrame) return;
-    socket_.write(EncodeFrame(message));
+    socket_.write(encodeFrame(message));
 }
 
 void HallConnection::leave() {
@@ -60,7 +60,7 @@ bool HallConnection::isConnected() const {
 void HallConnection::onConnected() {
     connectTimer_.stop();
     connected_ = true;
-    socket_.write(EncodeFrame(hello_));
+    socket_.write(encodeFrame(hello_));
     emit opened();
 }
 

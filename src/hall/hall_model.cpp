@@ -7,7 +7,7 @@ namespace {
 
 // The table of that number in a list sorted by number, or the list's end.
 template <typename List>
-auto FindTable(List& tables, int number) {
+auto findTable(List& tables, int number) {
     const auto it = std::lower_bound(tables.begin(), tables.end(), number,
                                      [](const TableRow& r, int n) { return r.number < n; });
     return it != tables.end() && it->number == number ? it : tables.end();
@@ -51,7 +51,7 @@ void HallModel::clear() {
 }
 
 const TableRow* HallModel::table(int number) const {
-    const auto it = FindTable(tables_, number);
+    const auto it = findTable(tables_, number);
     return it != tables_.cend() ? &*it : nullptr;
 }
 
@@ -69,7 +69,7 @@ void HallModel::setTables(const QList<TableRow>& rows) {
 }
 
 void HallModel::changeTable(const TableRow& row) {
-    const auto known = FindTable(tables_, row.number);
+    const auto known = findTable(tables_, row.number);
     if (known == tables_.end() || *known == row) return;
     *known = row;
     emit tableChanged(row.number);

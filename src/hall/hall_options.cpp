@@ -44,7 +44,7 @@ bool HallCommandLine::parse(const QStringList& arguments, const QString& program
     }
     if (parser_.isSet(kServer)) {
         const QString text = parser_.value(kServer);
-        if (const auto address = ParseServerAddress(text)) {
+        if (const auto address = parseServerAddress(text)) {
             options_.host = address->host;
             options_.port = address->port;
         } else if (!text.isEmpty() && !text.contains(u':')) {
@@ -57,13 +57,13 @@ bool HallCommandLine::parse(const QStringList& arguments, const QString& program
     options_.name = parser_.value(kName);
     if (parser_.isSet(kTicket)) {
         options_.ticket = parser_.value(kTicket);
-        if (!IsTicket(options_.ticket)) {
+        if (!isTicket(options_.ticket)) {
             error_ = QStringLiteral(
                 "--ticket 需要 1 到 64 个可打印 ASCII 字符，不含空格和 \"`\"，也不能是 \"-\"");
             return false;
         }
     } else {
-        options_.ticket = NewTicket();
+        options_.ticket = newTicket();
     }
     options_.tableClient = parser_.isSet(kTableClient)
                                ? parser_.value(kTableClient)

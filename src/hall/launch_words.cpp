@@ -9,14 +9,14 @@ QString GameName() {
     return QStringLiteral("中国象棋");
 }
 
-QString ScoringMode() {
+QString scoringMode() {
     return QStringLiteral("1");
 }
 
-QStringList LaunchWords(const LaunchData& d) {
-    return {LaunchToken(),       d.host,        QString::number(d.port),
-            GameName(),          LevelTitles(), d.ticket.isEmpty() ? QStringLiteral("-") : d.ticket,
-            QStringLiteral("-"), d.name,        ScoringMode()};
+QStringList launchWords(const LaunchData& d) {
+    return {launchToken(),       d.host,        QString::number(d.port),
+            GameName(),          levelTitles(), d.ticket.isEmpty() ? QStringLiteral("-") : d.ticket,
+            QStringLiteral("-"), d.name,        scoringMode()};
 }
 
 }  // namespace xq::hall

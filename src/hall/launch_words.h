@@ -15,11 +15,11 @@ struct LaunchData {
 
 // The game's name and the scoring mode ("1": points) as the hall hands them on.
 QString GameName();
-QString ScoringMode();
+QString scoringMode();
 
 // The nine words the table client is started with, in its order: the launch token, the server's
 // address and port, the game's name, the level titles, the ticket, an unused word, the user's
 // name and the scoring mode.
-QStringList LaunchWords(const LaunchData& data);
+QStringList launchWords(const LaunchData& data);
 
 }  // namespace xq::hall

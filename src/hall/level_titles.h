@@ -5,9 +5,9 @@
 namespace xq::hall {
 
 // The level titles the hall hands the table client, each with the score it starts at.
-QString LevelTitles();
+QString levelTitles();
 
 // The title of a score, by the same table the table client uses.
-QString LevelTitle(int score);
+QString levelTitle(int score);
 
 }  // namespace xq::hall

@@ -8,7 +8,7 @@
 
 namespace xq::hall {
 
-std::optional<QString> NameProblem(const QString& name) {
+std::optional<QString> nameProblem(const QString& name) {
     if (name.isEmpty()) return QStringLiteral("请输入用户名");
     if (name.size() > kMaxNameLength)
         return QStringLiteral("用户名太长：最多 %1 个字符").arg(kMaxNameLength);
@@ -21,12 +21,12 @@ std::optional<QString> NameProblem(const QString& name) {
         return QStringLiteral("用户名不能含有控制字符");
     // A character the code page lacks would arrive as "?": the server would know another name.
     QString back;
-    if (!DecodeCp936(EncodeCp936(name), back) || back != name)
+    if (!decodeCp936(encodeCp936(name), back) || back != name)
         return QStringLiteral("用户名含有无法使用的字符");
     return std::nullopt;
 }
 
-std::optional<QString> ServerProblem(const QString& host, int port) {
+std::optional<QString> serverProblem(const QString& host, int port) {
     if (host.isEmpty()) return QStringLiteral("请输入服务器地址");
     // The address is a word of the table client's launch line, too.
     if (std::any_of(host.cbegin(), host.cend(), [](QChar c) { return c.isSpace(); }))
@@ -35,7 +35,7 @@ std::optional<QString> ServerProblem(const QString& host, int port) {
     return std::nullopt;
 }
 
-std::optional<ServerAddress> ParseServerAddress(const QString& text) {
+std::optional<ServerAddress> parseServerAddress(const QString& text) {
     const qsizetype cut = text.lastIndexOf(u':');
     if (cut <= 0) return std::nullopt;
     QString host = text.left(cut);
@@ -50,7 +50,7 @@ std::optional<ServerAddress> ParseServerAddress(const QString& text) {
     return ServerAddress{host, port};
 }
 
-QString NewTicket() {
+QString newTicket() {
     std::array<quint32, 4> words{};
     QRandomGenerator::system()->fillRange(words.data(), words.size());
     return QByteArray(reinterpret_cast<const char*>(words.data()),

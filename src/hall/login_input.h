@@ -13,19 +13,19 @@ using xq::kMaxNameLength;
 // launch line splits words at blanks and the protocol separates fields with "`", so a name has
 // neither, nor control characters, and every character must exist in code page 936, in which the
 // name travels.
-std::optional<QString> NameProblem(const QString& name);
+std::optional<QString> nameProblem(const QString& name);
 
 // Why a host and port cannot be used, in words for the user; nothing when they can.
-std::optional<QString> ServerProblem(const QString& host, int port);
+std::optional<QString> serverProblem(const QString& host, int port);
 
 // A host and port written as "HOST:PORT" ("[::1]:PORT" for an IPv6 address).
 struct ServerAddress {
     QString host;
     int port = 0;
 };
-std::optional<ServerAddress> ParseServerAddress(const QString& text);
+std::optional<ServerAddress> parseServerAddress(const QString& text);
 
 // A fresh secret for this session: 16 random bytes from the system's source, as hex.
-QString NewTicket();
+QString newTicket();
 
 }  // namespace xq::hall

@@ -16,7 +16,7 @@ QVariant PlayerListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() < 0 || index.row() >= rows_.size()) return {};
     const PlayerRow& r = rows_[index.row()];
     if (role == kOwnRole) return r.name == ownName_;
-    if (role == Qt::ToolTipRole) return PlayerDetails(r);
+    if (role == Qt::ToolTipRole) return playerDetails(r);
     if (role == Qt::TextAlignmentRole) {
         const bool text =
             index.column() == kName || index.column() == kLevel || index.column() == kTable;
@@ -27,11 +27,11 @@ QVariant PlayerListModel::data(const QModelIndex& index, int role) const {
         case kName:
             return r.name;
         case kLevel:
-            return LevelTitle(r.score);
+            return levelTitle(r.score);
         case kScore:
             return r.score;
         case kTable:
-            return PlaceText(r);
+            return placeText(r);
         case kUserNumber:
             return r.userNumber;
         case kGames:
@@ -112,17 +112,17 @@ qsizetype PlayerListModel::indexOf(const QString& name) const {
     return -1;
 }
 
-QString PlaceText(const PlayerRow& r) {
+QString placeText(const PlayerRow& r) {
     if (r.table <= 0) return {};
     return r.place == Place::Watch ? QStringLiteral("%1号桌旁观").arg(r.table)
                                    : QStringLiteral("%1号桌").arg(r.table);
 }
 
-QString PlayerDetails(const PlayerRow& r) {
+QString playerDetails(const PlayerRow& r) {
     QStringList lines{
         r.name,
         QStringLiteral("用户ID：%1").arg(r.userNumber),
-        QStringLiteral("级别：%1（积分 %2）").arg(LevelTitle(r.score)).arg(r.score),
+        QStringLiteral("级别：%1（积分 %2）").arg(levelTitle(r.score)).arg(r.score),
         QStringLiteral("总局数：%1　胜 %2　负 %3　和 %4")
             .arg(r.games)
             .arg(r.won)
@@ -130,7 +130,7 @@ QString PlayerDetails(const PlayerRow& r) {
             .arg(r.drawn),
         QStringLiteral("逃跑：%1").arg(r.escapes),
     };
-    const QString place = PlaceText(r);
+    const QString place = placeText(r);
     lines << (place.isEmpty() ? QStringLiteral("未在桌上") : place);
     return lines.join(u'\n');
 }

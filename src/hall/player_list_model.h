@@ -55,9 +55,9 @@ private:
 };
 
 // Where a player is, in words: "3号桌" for a seat, "3号桌旁观" for a watcher, empty at none.
-QString PlaceText(const PlayerRow& row);
+QString placeText(const PlayerRow& row);
 
 // The player's details for a tooltip, one per line.
-QString PlayerDetails(const PlayerRow& row);
+QString playerDetails(const PlayerRow& row);
 
 }  // namespace xq::hall

@@ -17,9 +17,9 @@ HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* pare
       login_(new LoginBox),
       room_(new RoomView(client.model(), hallDir)) {
     setWindowTitle(QStringLiteral("%1大厅").arg(GameName()));
-    const QImage logo = BuiltinPicture("logo.png");
+    const QImage logo = builtinPicture("logo.png");
     if (!logo.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(logo)));
-    setFont(PaneFont());
+    setFont(paneFont());
     resize(1000, 680);
     pages_->addWidget(login_);
     pages_->addWidget(room_);

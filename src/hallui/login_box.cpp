@@ -85,7 +85,7 @@ void LoginBox::fitNameWidth() {
     const int chars = std::min(name_->maxLength(), kMaxNameLength * 2);
     const int text = std::max(metrics.horizontalAdvance(QString(chars, u'国')),
                               metrics.horizontalAdvance(name_->text()));
-    name_->setMinimumWidth(LineEditWidthFor(name_, text));
+    name_->setMinimumWidth(lineEditWidthFor(name_, text));
 }
 
 int LoginBox::port() const {
@@ -113,7 +113,7 @@ void LoginBox::setBusy(bool busy) {
 
 void LoginBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const QImage tile = BuiltinPicture("gameback.png");
+    const QImage tile = builtinPicture("gameback.png");
     if (tile.isNull()) {
         p.fillRect(rect(), kRoomBack);
     } else {

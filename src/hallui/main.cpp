@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
         arguments << QString::fromLocal8Bit(argv[i]);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("xqhall"));
-    xq::InstallChineseTranslations(app);
+    xq::installChineseTranslations(app);
 
     xq::hall::HallCommandLine commandLine;
     if (!commandLine.parse(arguments, QCoreApplication::applicationDirPath())) {

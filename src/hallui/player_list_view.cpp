@@ -10,7 +10,7 @@ namespace xq::hall {
 
 QVariant PlayerListView::Look::data(const QModelIndex& index, int role) const {
     if (role == Qt::FontRole && index.data(PlayerListModel::kOwnRole).toBool()) {
-        QFont bold = PaneFont();
+        QFont bold = paneFont();
         bold.setBold(true);
         return bold;
     }
@@ -21,7 +21,7 @@ PlayerListView::PlayerListView(PlayerListModel& model, QWidget* parent)
     : QTableView(parent), look_(this) {
     look_.setSourceModel(&model);
     setModel(&look_);
-    setFont(PaneFont());
+    setFont(paneFont());
     setSortingEnabled(true);
     sortByColumn(-1, Qt::AscendingOrder);  // as they came, until a column is chosen
     setSelectionBehavior(QAbstractItemView::SelectRows);

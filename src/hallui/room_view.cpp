@@ -113,8 +113,8 @@ void RoomView::showOwnRow() {
         return;
     }
     QString text =
-        QStringLiteral("%1　%2　积分 %3").arg(own->name, LevelTitle(own->score)).arg(own->score);
-    const QString place = PlaceText(*own);
+        QStringLiteral("%1　%2　积分 %3").arg(own->name, levelTitle(own->score)).arg(own->score);
+    const QString place = placeText(*own);
     if (!place.isEmpty()) text += QStringLiteral("　（%1）").arg(place);
     welcome_->setText(text);
 }

@@ -43,7 +43,7 @@ void paintPlayer(QPainter& p, const QRect& seat, const QString& name, int score,
                    Qt::AlignHCenter | Qt::AlignVCenter);
     p.setPen(QColor(90, 40, 0));
     drawFittedText(p, QRect(seat.left(), picture.bottom() + 22, seat.width(), 16),
-                   LevelTitle(score), Qt::AlignHCenter | Qt::AlignVCenter);
+                   levelTitle(score), Qt::AlignHCenter | Qt::AlignVCenter);
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ int seatAt(QPoint inCard) {
 QPixmap boardThumbnail(const QImage* surface, qreal ratio) {
     QPixmap out(kBoard.size() * ratio);
     out.setDevicePixelRatio(ratio);
-    out.fill(PlainBoardColour());
+    out.fill(plainBoardColour());
     QPainter p(&out);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setRenderHint(QPainter::Antialiasing);
@@ -78,7 +78,7 @@ QPixmap boardThumbnail(const QImage* surface, qreal ratio) {
     // Nine files and ten ranks, with the river between the fifth and sixth rank.
     const qreal left = 6, top = 5, dx = (area.width() - 2 * left) / 8,
                 dy = (area.height() - 2 * top) / 9;
-    QColor ink = DarkLineColour(0);
+    QColor ink = darkLineColour(0);
     ink.setAlpha(170);
     p.setPen(QPen(ink, 0.6));
     for (int rank = 0; rank < 10; ++rank)

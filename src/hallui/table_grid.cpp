@@ -25,7 +25,7 @@ TableGrid::TableGrid(HallModel& model, const QString& hallDir, QWidget* parent)
     if (!base.endsWith(u'/')) base += u'/';
     skins_.setBase(base);
     setMouseTracking(true);
-    setFont(PaneFont());
+    setFont(paneFont());
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -103,7 +103,7 @@ const QImage* TableGrid::faceOf(const QString& name) {
 
 void TableGrid::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    const QImage tile = BuiltinPicture("gameback.png");
+    const QImage tile = builtinPicture("gameback.png");
     if (tile.isNull()) {
         p.fillRect(event->rect(), kRoomBack);
     } else {
@@ -187,9 +187,9 @@ QString TableGrid::tipAt(const Hit& hit) const {
     const QString& name = row.names[static_cast<std::size_t>(hit.seat)];
     if (name.isEmpty()) return QStringLiteral("空座\n双击入座");
     if (const PlayerRow* player = model_.players().find(name))
-        return PlayerDetails(*player) + QStringLiteral("\n双击旁观");
+        return playerDetails(*player) + QStringLiteral("\n双击旁观");
     return QStringLiteral("%1\n级别：%2（积分 %3）\n双击旁观")
-        .arg(name, LevelTitle(row.scores[static_cast<std::size_t>(hit.seat)]))
+        .arg(name, levelTitle(row.scores[static_cast<std::size_t>(hit.seat)]))
         .arg(row.scores[static_cast<std::size_t>(hit.seat)]);
 }
 

@@ -7,7 +7,7 @@
 
 namespace xq {
 
-bool InstallChineseTranslations(QCoreApplication& app) {
+bool installChineseTranslations(QCoreApplication& app) {
     // The program speaks Chinese whatever the system's language: so do Qt's own dialogs.
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     const QLocale chinese(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China);

@@ -6,6 +6,6 @@ namespace xq {
 
 // Qt's own texts (the buttons and labels of file dialogs and message boxes) in Simplified
 // Chinese, as every other text of the program; false when the translations are not installed.
-bool InstallChineseTranslations(QCoreApplication& app);
+bool installChineseTranslations(QCoreApplication& app);
 
 }  // namespace xq

@@ -5,14 +5,14 @@
 
 namespace xq {
 
-int RoundHalfEven(double value) {
+int roundHalfEven(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
 
 BoardGeometry::BoardGeometry(int w, int h)
     : width(w),
       height(h),
-      grid(RoundHalfEven((w - 20) / 9.0 + 0.5)),
+      grid(roundHalfEven((w - 20) / 9.0 + 0.5)),
       pieceSize(grid - 4),
       x0(grid / 2 + 10),
       y0((h - 9 * grid) / 2) {}
@@ -35,11 +35,11 @@ void BoardGeometry::pointAt(int x, int y, int& row, int& col) const {
     col = c;
 }
 
-QColor DarkLineColour(int boardStyle) {
+QColor darkLineColour(int boardStyle) {
     return boardStyle == 0 ? QColor(222, 40, 0) : QColor(132, 81, 24);
 }
 
-QColor LightLineColour(int boardStyle) {
+QColor lightLineColour(int boardStyle) {
     switch (boardStyle) {
         case 1:
             return {237, 233, 209};
@@ -51,7 +51,7 @@ QColor LightLineColour(int boardStyle) {
 }
 
 MoveFrames::MoveFrames(QPoint from, QPoint to, int pieceSize)
-    : count(0), from_(from), to_(to), unit_(RoundHalfEven(pieceSize / 10.0 + 0.5)) {
+    : count(0), from_(from), to_(to), unit_(roundHalfEven(pieceSize / 10.0 + 0.5)) {
     if (unit_ <= 0) return;
     count = std::max(std::abs(to.x() - from.x()) / unit_, std::abs(to.y() - from.y()) / unit_);
 }
@@ -59,8 +59,8 @@ MoveFrames::MoveFrames(QPoint from, QPoint to, int pieceSize)
 QPoint MoveFrames::at(int frame) const {
     if (count <= 0) return to_;
     const int ddx = to_.x() - from_.x(), ddy = to_.y() - from_.y();
-    int dx = RoundHalfEven(static_cast<double>(ddx) / count + 0.5);
-    int dy = RoundHalfEven(static_cast<double>(ddy) / count + 0.5);
+    int dx = roundHalfEven(static_cast<double>(ddx) / count + 0.5);
+    int dy = roundHalfEven(static_cast<double>(ddy) / count + 0.5);
     int cx = from_.x(), cy = from_.y();
     for (int i = 1; i <= frame && i <= count; ++i) {
         cx += dx;
@@ -70,8 +70,8 @@ QPoint MoveFrames::at(int frame) const {
         if (i != count) {
             // The whole distance over the frames left, not the rest of the way: the piece speeds
             // up and the clamp holds it on the target.
-            dx = RoundHalfEven(static_cast<double>(ddx) / (count - i) + 0.5);
-            dy = RoundHalfEven(static_cast<double>(ddy) / (count - i) + 0.5);
+            dx = roundHalfEven(static_cast<double>(ddx) / (count - i) + 0.5);
+            dy = roundHalfEven(static_cast<double>(ddy) / (count - i) + 0.5);
         }
     }
     return {cx, cy};

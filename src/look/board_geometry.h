@@ -7,7 +7,7 @@
 namespace xq {
 
 // Rounds to the nearest whole number, halves to the even neighbour.
-int RoundHalfEven(double value);
+int roundHalfEven(double value);
 
 // Where things lie on a board surface of width w and height h, in pixels.
 struct BoardGeometry {
@@ -29,11 +29,11 @@ struct BoardGeometry {
 };
 
 // Line colours by board style: dark (shadows, border, palace, marks, numbers) and light (grid).
-QColor DarkLineColour(int boardStyle);
-QColor LightLineColour(int boardStyle);
+QColor darkLineColour(int boardStyle);
+QColor lightLineColour(int boardStyle);
 
 // The plain board colour used when the background picture is missing.
-inline QColor PlainBoardColour() {
+inline QColor plainBoardColour() {
     return {222, 184, 135};
 }
 

@@ -3,15 +3,15 @@
 #include <QString>
 
 // Resources of a static library are not registered by themselves.
-static void RegisterBuiltinPictures() {
+static void registerBuiltinPictures() {
     Q_INIT_RESOURCE(builtin);
 }
 
 namespace xq {
 
-QImage BuiltinPicture(const char* name) {
+QImage builtinPicture(const char* name) {
     static const bool registered = [] {
-        RegisterBuiltinPictures();
+        registerBuiltinPictures();
         return true;
     }();
     (void)registered;

@@ -5,6 +5,6 @@
 namespace xq {
 
 // A picture compiled into the program (":/builtin/<name>"); null when it is not there.
-QImage BuiltinPicture(const char* name);
+QImage builtinPicture(const char* name);
 
 }  // namespace xq

@@ -6,7 +6,7 @@
 
 namespace xq {
 
-int LineEditWidthFor(const QLineEdit* edit, int textWidth) {
+int lineEditWidthFor(const QLineEdit* edit, int textWidth) {
     // Qt's line edit keeps 2 pixels on each side of its text (a constant of the widget, not a
     // style metric) and scrolls once text, cursor and the font's overhanging bearings no longer
     // fit between them.

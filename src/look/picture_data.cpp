@@ -9,15 +9,15 @@ std::uint32_t Byte(QByteArrayView d, qsizetype i) {
     return static_cast<std::uint8_t>(d[i]);
 }
 
-std::uint32_t Le16(QByteArrayView d, qsizetype i) {
+std::uint32_t le16(QByteArrayView d, qsizetype i) {
     return Byte(d, i) | Byte(d, i + 1) << 8;
 }
 
-std::uint32_t Le32(QByteArrayView d, qsizetype i) {
-    return Le16(d, i) | Le16(d, i + 2) << 16;
+std::uint32_t le32(QByteArrayView d, qsizetype i) {
+    return le16(d, i) | le16(d, i + 2) << 16;
 }
 
-std::uint32_t Be16(QByteArrayView d, qsizetype i) {
+std::uint32_t be16(QByteArrayView d, qsizetype i) {
     return Byte(d, i) << 8 | Byte(d, i + 1);
 }
 
@@ -25,23 +25,23 @@ constexpr qsizetype kFileHeader = 14;
 
 }  // namespace
 
-bool BmpDataComplete(QByteArrayView d) {
+bool bmpDataComplete(QByteArrayView d) {
     if (d.size() < 2 || d[0] != 'B' || d[1] != 'M') return true;
     if (d.size() < kFileHeader + 4) return false;
-    const qint64 pixelsAt = Le32(d, 10);
-    const qint64 infoSize = Le32(d, kFileHeader);
+    const qint64 pixelsAt = le32(d, 10);
+    const qint64 infoSize = le32(d, kFileHeader);
     if (infoSize < 12 || kFileHeader + infoSize > d.size() || pixelsAt > d.size()) return false;
     qint64 width = 0, height = 0, bits = 0, compression = 0, imageSize = 0;
     if (infoSize == 12) {  // the old core header: 16-bit sizes, never compressed
-        width = Le16(d, 18);
-        height = Le16(d, 20);
-        bits = Le16(d, 24);
+        width = le16(d, 18);
+        height = le16(d, 20);
+        bits = le16(d, 24);
     } else if (infoSize >= 40) {
-        width = static_cast<std::int32_t>(Le32(d, 18));
-        height = static_cast<std::int32_t>(Le32(d, 22));
-        bits = Le16(d, 28);
-        compression = Le32(d, 30);
-        imageSize = Le32(d, 34);
+        width = static_cast<std::int32_t>(le32(d, 18));
+        height = static_cast<std::int32_t>(le32(d, 22));
+        bits = le16(d, 28);
+        compression = le32(d, 30);
+        imageSize = le32(d, 34);
     } else {
         return false;
     }
@@ -61,7 +61,7 @@ bool BmpDataComplete(QByteArrayView d) {
     }
 }
 
-bool JpegDataComplete(QByteArrayView d) {
+bool jpegDataComplete(QByteArrayView d) {
     if (d.size() < 2 || Byte(d, 0) != 0xFF || Byte(d, 1) != 0xD8) return true;
     qsizetype i = 2;
     const qsizetype n = d.size();
@@ -74,7 +74,7 @@ bool JpegDataComplete(QByteArrayView d) {
         if (marker == 0xD9) return true;                                     // end of image
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;  // no length
         if (i + 2 > n) return false;
-        const qsizetype length = Be16(d, i);
+        const qsizetype length = be16(d, i);
         if (length < 2) return false;
         i += length;
         if (i > n) return false;

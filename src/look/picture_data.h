@@ -10,10 +10,10 @@ namespace xq {
 
 // True unless the data is a BMP whose headers promise more pixel data than it holds (or whose
 // headers are themselves cut off). Data that is not a BMP passes.
-bool BmpDataComplete(QByteArrayView data);
+bool bmpDataComplete(QByteArrayView data);
 
 // True unless the data is a JPEG that ends before its end-of-image marker. Data that is not a
 // JPEG passes.
-bool JpegDataComplete(QByteArrayView data);
+bool jpegDataComplete(QByteArrayView data);
 
 }  // namespace xq

@@ -20,7 +20,7 @@ const QImage* SkinCache::image(const QString& literal) {
         return it->image.isNull() ? nullptr : &it->image;
     }
     checked_.insert(literal);
-    const QString path = SkinPath(base_, literal);
+    const QString path = skinPath(base_, literal);
     const QFileInfo info(path);
     if (!info.isFile()) {
         entries_.remove(literal);
@@ -30,7 +30,7 @@ const QImage* SkinCache::image(const QString& literal) {
         it->size == info.size()) {
         return it->image.isNull() ? nullptr : &it->image;
     }
-    Entry entry{path, info.lastModified(), info.size(), ReadSkinPicture(path)};
+    Entry entry{path, info.lastModified(), info.size(), readSkinPicture(path)};
     // Bitmaps are copied opaquely; icons keep their transparency.
     if (!entry.image.isNull()) {
         entry.image = entry.image.convertToFormat(entry.image.hasAlphaChannel()

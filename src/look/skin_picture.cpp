@@ -19,7 +19,7 @@ constexpr qint64 kMaxSkinBytes = 64 * 1024 * 1024;
 std::atomic<QtMessageHandler> previousHandler{nullptr};
 thread_local bool* decoderComplained = nullptr;
 
-void CatchDecoderComplaints(QtMsgType type, const QMessageLogContext& context,
+void catchDecoderComplaints(QtMsgType type, const QMessageLogContext& context,
                             const QString& text) {
     if (decoderComplained != nullptr && type == QtWarningMsg && context.category != nullptr &&
         qstrcmp(context.category, "qt.gui.imageio.jpeg") == 0) {
@@ -32,7 +32,7 @@ void CatchDecoderComplaints(QtMsgType type, const QMessageLogContext& context,
 QImage Decode(QImageReader& reader) {
     bool complained = false;
     decoderComplained = &complained;
-    previousHandler = qInstallMessageHandler(&CatchDecoderComplaints);
+    previousHandler = qInstallMessageHandler(&catchDecoderComplaints);
     QImage image = reader.read();
     qInstallMessageHandler(previousHandler.load());
     decoderComplained = nullptr;
@@ -41,11 +41,11 @@ QImage Decode(QImageReader& reader) {
 
 }  // namespace
 
-QImage ReadSkinPicture(const QString& path) {
+QImage readSkinPicture(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSkinBytes) return {};
     QByteArray data = file.readAll();
-    if (!BmpDataComplete(data) || !JpegDataComplete(data)) return {};
+    if (!bmpDataComplete(data) || !jpegDataComplete(data)) return {};
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);

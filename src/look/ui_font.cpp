@@ -7,7 +7,7 @@
 
 namespace xq {
 
-QFont PaneFont() {
+QFont paneFont() {
     static const QFont font = [] {
         QFont f;
         const QStringList families = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
@@ -28,9 +28,9 @@ QFont PaneFont() {
     return font;
 }
 
-QCursor BoardCursor() {
+QCursor boardCursor() {
     static const QCursor cursor = [] {
-        const QPixmap picture = QPixmap::fromImage(BuiltinPicture("cursor.png"));
+        const QPixmap picture = QPixmap::fromImage(builtinPicture("cursor.png"));
         return picture.isNull() ? QCursor(Qt::PointingHandCursor)
                                 : QCursor(picture, picture.width() / 2, picture.height() / 2);
     }();

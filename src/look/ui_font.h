@@ -6,9 +6,9 @@
 namespace xq {
 
 // The pane font: "宋体" at 9 points where it exists, otherwise the installed CJK font.
-QFont PaneFont();
+QFont paneFont();
 
 // The cursor shown over a board point.
-QCursor BoardCursor();
+QCursor boardCursor();
 
 }  // namespace xq

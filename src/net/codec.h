@@ -24,17 +24,17 @@ bool PutLongToCmd(std::int32_t value, Cmd& cmd, long pos);
 bool GetLongFromCmd(std::int32_t& value, const Cmd& cmd, long pos);
 
 // Byte 0 of 95 and above, except 113 and 133, goes to the room side; the rest to the game side.
-constexpr bool IsRoomCode(std::uint8_t code) {
+constexpr bool isRoomCode(std::uint8_t code) {
     return code >= 95 && code != 113 && code != 133;
 }
 
 // Byte i of a message as an unsigned value (the caller checks the bounds).
-inline std::uint8_t ByteAt(const Cmd& cmd, qsizetype i) {
+inline std::uint8_t byteAt(const Cmd& cmd, qsizetype i) {
     return static_cast<std::uint8_t>(cmd[i]);
 }
 
 // The upper bound of a message as the handlers compare it: its size minus one.
-inline qsizetype UpperBound(const Cmd& cmd) {
+inline qsizetype upperBound(const Cmd& cmd) {
     return cmd.size() - 1;
 }
 

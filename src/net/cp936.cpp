@@ -11,25 +11,25 @@ constexpr char16_t kReplacement = u'\uFFFD';
 constexpr unsigned char kEuroByte = 0x80;
 constexpr char16_t kEuro = u'\u20AC';
 
-bool SingleByte(unsigned char b) {
+bool singleByte(unsigned char b) {
     return b <= 127 || b == kEuroByte;
 }
 
-bool LeadByteOfDecoder(unsigned char b) {
+bool leadByteOfDecoder(unsigned char b) {
     return b >= 0x81 && b <= 0xFE;
 }
-bool TrailByteOfDecoder(unsigned char b) {
+bool trailByteOfDecoder(unsigned char b) {
     return b >= 0x40 && b <= 0xFE && b != 0x7F;
 }
 
 // True when every byte the encoder wrote reads back as the unit it stands for: the encoder gives
 // U+F8F5 the lone byte 0xFF, which a reader takes for the first half of a pair.
-bool ReadsBack(QByteArrayView bytes) {
+bool readsBack(QByteArrayView bytes) {
     for (qsizetype i = 0; i < bytes.size();) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (SingleByte(b)) {
+        if (singleByte(b)) {
             ++i;
-        } else if (LeadByteOfDecoder(b) && i + 1 < bytes.size()) {
+        } else if (leadByteOfDecoder(b) && i + 1 < bytes.size()) {
             i += 2;
         } else {
             return false;
@@ -38,7 +38,7 @@ bool ReadsBack(QByteArrayView bytes) {
     return true;
 }
 
-QString DecodePair(unsigned char lead, unsigned char trail) {
+QString decodePair(unsigned char lead, unsigned char trail) {
     QStringDecoder decoder("GBK");
     const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
     QString s = decoder.decode(QByteArrayView(pair, 2));
@@ -48,10 +48,10 @@ QString DecodePair(unsigned char lead, unsigned char trail) {
 
 }  // namespace
 
-QByteArray EncodeCp936(QStringView text) {
+QByteArray encodeCp936(QStringView text) {
     QStringEncoder encoder("GBK");
     QByteArray out = encoder.encode(text);
-    if (!encoder.hasError() && ReadsBack(out)) return out;
+    if (!encoder.hasError() && readsBack(out)) return out;
     // Some unit has no form in the code page that reads back: encode unit by unit so that each
     // such unit, and each half of a surrogate pair, becomes exactly one "?".
     out.clear();
@@ -62,24 +62,24 @@ QByteArray EncodeCp936(QStringView text) {
         }
         QStringEncoder single("GBK");
         const QByteArray bytes = single.encode(QStringView(&ch, 1));
-        const bool usable = !single.hasError() && !bytes.isEmpty() && ReadsBack(bytes);
+        const bool usable = !single.hasError() && !bytes.isEmpty() && readsBack(bytes);
         out.append(usable ? bytes : QByteArray("?"));
     }
     return out;
 }
 
-bool DecodeCp936(QByteArrayView bytes, QString& text) {
+bool decodeCp936(QByteArrayView bytes, QString& text) {
     const qsizetype n = bytes.size();
     bool decoderAgrees = true;  // every pair is one the decoder itself would read as a pair
     for (qsizetype i = 0; i < n;) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (SingleByte(b)) {
+        if (singleByte(b)) {
             ++i;
             continue;
         }
         if (i + 1 >= n) return false;
-        decoderAgrees = decoderAgrees && LeadByteOfDecoder(b) &&
-                        TrailByteOfDecoder(static_cast<unsigned char>(bytes[i + 1]));
+        decoderAgrees = decoderAgrees && leadByteOfDecoder(b) &&
+                        trailByteOfDecoder(static_cast<unsigned char>(bytes[i + 1]));
         i += 2;
     }
     if (decoderAgrees) {
@@ -91,11 +91,11 @@ bool DecodeCp936(QByteArrayView bytes, QString& text) {
     text.clear();
     for (qsizetype i = 0; i < n;) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (SingleByte(b)) {
+        if (singleByte(b)) {
             text.append(b == kEuroByte ? QChar(kEuro) : QChar(b));
             ++i;
         } else {
-            text.append(DecodePair(b, static_cast<unsigned char>(bytes[i + 1])));
+            text.append(decodePair(b, static_cast<unsigned char>(bytes[i + 1])));
             i += 2;
         }
     }

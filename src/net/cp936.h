@@ -9,12 +9,12 @@ namespace xq {
 
 // Text in the Simplified Chinese double-byte code page (936, GBK). Every UTF-16 unit without a
 // form in the code page becomes "?".
-QByteArray EncodeCp936(QStringView text);
+QByteArray encodeCp936(QStringView text);
 
-// Reads code page 936 bytes: 0x80 alone is "€" (as Windows has it, and as EncodeCp936 writes it);
+// Reads code page 936 bytes: 0x80 alone is "€" (as Windows has it, and as encodeCp936 writes it);
 // any other byte above 127 is a lead byte taken together with the byte after it, and a pair that
 // names no character reads as "?". A lead byte in the last position makes the whole text
 // unreadable: the result is then nothing.
-bool DecodeCp936(QByteArrayView bytes, QString& text);
+bool decodeCp936(QByteArrayView bytes, QString& text);
 
 }  // namespace xq

@@ -2,7 +2,7 @@
 
 namespace xq {
 
-QByteArray EncodeFrame(QByteArrayView payload) {
+QByteArray encodeFrame(QByteArrayView payload) {
     const auto n = static_cast<std::uint32_t>(payload.size());
     QByteArray out;
     out.reserve(payload.size() + 4);

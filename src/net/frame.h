@@ -13,7 +13,7 @@ inline constexpr std::uint32_t kMaxFrame = 1024 * 1024;
 // The hello that opens every connection: "XQTABLE/1`" and the user name, in code page 936.
 inline constexpr char kHelloPrefix[] = "XQTABLE/1`";
 
-QByteArray EncodeFrame(QByteArrayView payload);
+QByteArray encodeFrame(QByteArrayView payload);
 
 // Splits an incoming byte stream into whole frames. A length of 0 or above the limit is a
 // protocol error: the reader stops and reports it; the connection must be closed.

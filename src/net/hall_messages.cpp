@@ -11,14 +11,14 @@ QByteArray message(std::initializer_list<std::uint8_t> head, const QString& text
     QByteArray m;
     for (std::uint8_t b : head)
         m.append(static_cast<char>(b));
-    return m + EncodeCp936(text);
+    return m + encodeCp936(text);
 }
 
 // The text after `skip` header bytes; nothing when it is not whole code page 936.
 std::optional<QString> textFrom(const QByteArray& m, qsizetype skip) {
     if (m.size() < skip) return std::nullopt;
     QString text;
-    if (!DecodeCp936(QByteArrayView(m).sliced(skip), text)) return std::nullopt;
+    if (!decodeCp936(QByteArrayView(m).sliced(skip), text)) return std::nullopt;
     return text;
 }
 
@@ -182,7 +182,7 @@ QByteArray notice(const QString& text) {
 
 QByteArray hello(const QString& name, const QString& ticket) {
     return QByteArray(kHelloPrefix) +
-           EncodeCp936(name + u'`' + (ticket.isEmpty() ? QStringLiteral("-") : ticket));
+           encodeCp936(name + u'`' + (ticket.isEmpty() ? QStringLiteral("-") : ticket));
 }
 
 QByteArray reserveSeat(int table, int seat) {

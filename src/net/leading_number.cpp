@@ -5,7 +5,7 @@
 
 namespace xq {
 
-double LeadingNumber(QStringView text) {
+double leadingNumber(QStringView text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == u' ' || text[i] == u'\t'))
@@ -36,7 +36,7 @@ double LeadingNumber(QStringView text) {
     return negative ? -value : value;
 }
 
-std::int32_t RoundToLong(double value) {
+std::int32_t roundToLong(double value) {
     constexpr double kMin = std::numeric_limits<std::int32_t>::min();
     constexpr double kMax = std::numeric_limits<std::int32_t>::max();
     if (std::isnan(value)) return 0;
@@ -46,12 +46,12 @@ std::int32_t RoundToLong(double value) {
     return static_cast<std::int32_t>(rounded);
 }
 
-std::int32_t LeadingLong(QStringView text) {
-    return RoundToLong(LeadingNumber(text));
+std::int32_t leadingLong(QStringView text) {
+    return roundToLong(leadingNumber(text));
 }
 
-std::uint8_t LeadingByte(QStringView text) {
-    const std::int32_t v = LeadingLong(text);
+std::uint8_t leadingByte(QStringView text) {
+    const std::int32_t v = leadingLong(text);
     return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 

@@ -33,7 +33,7 @@ QByteArray bytes(std::initializer_list<std::uint8_t> b) {
 }
 
 QByteArray withText(std::initializer_list<std::uint8_t> head, const QString& text) {
-    return bytes(head) + EncodeCp936(text);
+    return bytes(head) + encodeCp936(text);
 }
 
 void put(QByteArray& m, std::uint8_t b) {
@@ -69,7 +69,7 @@ public:
     // The text from byte `from` to the end; empty past the end or when it is not whole.
     QString text(qsizetype from) const {
         QString t;
-        if (!has(from) || !DecodeCp936(QByteArrayView(m_).sliced(from), t)) return {};
+        if (!has(from) || !decodeCp936(QByteArrayView(m_).sliced(from), t)) return {};
         return t;
     }
     Triple triple(qsizetype i) const { return {at(i), at(i + 1), at(i + 2)}; }
@@ -87,7 +87,7 @@ private:
 };
 
 bool onBoard(std::uint8_t packed) {
-    return OnBoard(PackedRank(packed), PackedFile(packed));
+    return OnBoard(packedRank(packed), packedFile(packed));
 }
 
 // How many of a snapshot's fields arrived, given the index of each field's last byte.
@@ -434,7 +434,7 @@ QByteArray encode(const GameEnd& g) {
     putLong(m, g.score0);
     putLong(m, g.score1);
     put(m, g.result);
-    return m + EncodeCp936(g.reason);
+    return m + encodeCp936(g.reason);
 }
 
 QByteArray encode(const Event& event) {

@@ -22,7 +22,7 @@ QByteArray bytes(std::initializer_list<std::uint8_t> head) {
 // Header bytes and the text; nothing at all for an empty text.
 QByteArray withText(std::initializer_list<std::uint8_t> head, const QString& text) {
     if (text.isEmpty()) return {};
-    return bytes(head) + EncodeCp936(text);
+    return bytes(head) + encodeCp936(text);
 }
 
 std::uint8_t at(const QByteArray& m, qsizetype i) {
@@ -38,7 +38,7 @@ std::int32_t longAt(const QByteArray& m, qsizetype i) {
 // The text from byte `start` on; nothing when it is not whole code page 936.
 std::optional<QString> textFrom(const QByteArray& m, qsizetype start) {
     QString text;
-    if (start > m.size() || !DecodeCp936(QByteArrayView(m).sliced(start), text))
+    if (start > m.size() || !decodeCp936(QByteArrayView(m).sliced(start), text))
         return std::nullopt;
     return text;
 }
@@ -241,7 +241,7 @@ QByteArray encode(const Request& m) {
 
 std::vector<RecordChunk> recordChunks(std::uint8_t seat, const QiPuHistory& history) {
     std::vector<RecordChunk> chunks;
-    const long n = QiPuUpperBound(history);
+    const long n = qiPuUpperBound(history);
     for (long k = 1; k <= n;) {
         RecordChunk chunk{seat, static_cast<std::int32_t>(n), static_cast<std::int32_t>(k - 1), {}};
         for (int inChunk = 0; k <= n && inChunk < kRecordChunkMoves; ++inChunk, ++k)

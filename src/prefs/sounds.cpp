@@ -4,7 +4,7 @@
 
 namespace xq {
 
-QString SoundFileName(std::uint8_t sound) {
+QString soundFileName(std::uint8_t sound) {
     static const std::array<const char*, 13> kFiles = {
         nullptr,          "Error.wav",       "Go.wav",      "Eat.wav",     "Jiang.wav",
         "Select.wav",     "Begin.wav",       "Warning.wav", "GameWin.wav", "GameFail.wav",

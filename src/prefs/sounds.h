@@ -22,6 +22,6 @@ enum Sound : std::uint8_t {
 };
 
 // The wave file of a sound number, e.g. "Go.wav"; empty for any other number.
-QString SoundFileName(std::uint8_t sound);
+QString soundFileName(std::uint8_t sound);
 
 }  // namespace xq

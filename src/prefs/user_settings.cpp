@@ -15,7 +15,7 @@ std::array<std::uint8_t*, 7> Fields(UserSettings& s) {
 }
 
 // One value: digits only once blanks are set aside, 0..255.
-bool ParseValue(const QByteArray& token, std::uint8_t& value) {
+bool parseValue(const QByteArray& token, std::uint8_t& value) {
     if (token.isEmpty() || token.size() > 3) return false;
     int v = 0;
     for (char ch : token) {
@@ -33,7 +33,7 @@ void DefaultUserSet(UserSettings& s) {
     s = UserSettings{};
 }
 
-QByteArray UserSetText(const UserSettings& settings) {
+QByteArray userSetText(const UserSettings& settings) {
     UserSettings copy = settings;
     QByteArray out;
     for (std::uint8_t* v : Fields(copy))
@@ -41,7 +41,7 @@ QByteArray UserSetText(const UserSettings& settings) {
     return out;
 }
 
-bool ParseUserSetText(const QByteArray& text, UserSettings& settings) {
+bool parseUserSetText(const QByteArray& text, UserSettings& settings) {
     // Values are separated by line ends; blanks around them do not count.
     QList<QByteArray> tokens;
     for (const QByteArray& line : text.split('\n')) {
@@ -52,10 +52,10 @@ bool ParseUserSetText(const QByteArray& text, UserSettings& settings) {
     auto fields = Fields(read);
     if (tokens.size() < static_cast<qsizetype>(fields.size())) return false;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (!ParseValue(tokens[static_cast<qsizetype>(i)], *fields[i])) return false;
+        if (!parseValue(tokens[static_cast<qsizetype>(i)], *fields[i])) return false;
     }
-    read.bteQiPanStyle = StyleOrDefault(read.bteQiPanStyle);
-    read.bteQiZiStyle = StyleOrDefault(read.bteQiZiStyle);
+    read.bteQiPanStyle = styleOrDefault(read.bteQiPanStyle);
+    read.bteQiZiStyle = styleOrDefault(read.bteQiZiStyle);
     // The first five are yes-or-no: any value above 0 is yes. A 2 sent on as the spectator
     // permission made the server refuse every login.
     for (std::size_t i = 0; i < 5; ++i)
@@ -72,13 +72,13 @@ void LoadUserSet(UserSettings& settings, const QString& appPath) {
     const QFileInfo info(path);
     QFile file(path);
     if (!info.isFile() || info.size() > kMaxBytes || !file.open(QIODevice::ReadOnly) ||
-        !ParseUserSetText(file.read(kMaxBytes), settings)) {
+        !parseUserSetText(file.read(kMaxBytes), settings)) {
         DefaultUserSet(settings);
     }
 }
 
 bool SaveUserSet(const UserSettings& settings, const QString& appPath, QString* error) {
-    return WriteFileAtomically(appPath + QLatin1String(kUserSetFile), UserSetText(settings), error);
+    return writeFileAtomically(appPath + QLatin1String(kUserSetFile), userSetText(settings), error);
 }
 
 }  // namespace xq

@@ -23,7 +23,7 @@ inline constexpr char kUserSetFile[] = "UserSet.ini";
 // A board or piece style as the style boxes and the board both take it: a value outside 0..3
 // (a file written by hand, say) is the default 1, so the box never shows one style while the
 // board draws another.
-constexpr std::uint8_t StyleOrDefault(int style) {
+constexpr std::uint8_t styleOrDefault(int style) {
     return style >= 0 && style <= 3 ? static_cast<std::uint8_t>(style) : 1;
 }
 
@@ -38,7 +38,7 @@ void LoadUserSet(UserSettings& settings, const QString& appPath);
 bool SaveUserSet(const UserSettings& settings, const QString& appPath, QString* error = nullptr);
 
 // The file's contents and their reading, apart from the file itself.
-QByteArray UserSetText(const UserSettings& settings);
-bool ParseUserSetText(const QByteArray& text, UserSettings& settings);
+QByteArray userSetText(const UserSettings& settings);
+bool parseUserSetText(const QByteArray& text, UserSettings& settings);
 
 }  // namespace xq

@@ -5,7 +5,7 @@
 
 namespace xq {
 
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
     const auto fail = [&] {
         if (error != nullptr) {

@@ -7,6 +7,6 @@ namespace xq {
 
 // Replaces the file at path with the bytes in one step: a crash or a full disk leaves either
 // the old file or the new one, never a mix. False, with a reason in *error, on failure.
-bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 }  // namespace xq

@@ -10,12 +10,12 @@ QString GameRecord::tag(const QString& name) const {
 }
 
 bool GameRecord::startsFromOpening() const {
-    return IsOpeningPosition(start);
+    return isOpeningPosition(start);
 }
 
-bool IsOpeningPosition(const Position& pos) {
+bool isOpeningPosition(const Position& pos) {
     const Position opening = Position::Initial();
-    return pos.sideToMove() == opening.sideToMove() && pos.ToQiPan() == opening.ToQiPan();
+    return pos.sideToMove() == opening.sideToMove() && pos.toQiPan() == opening.toQiPan();
 }
 
 }  // namespace xq

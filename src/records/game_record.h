@@ -25,6 +25,6 @@ struct GameRecord {
     bool startsFromOpening() const;
 };
 
-bool IsOpeningPosition(const Position& pos);
+bool isOpeningPosition(const Position& pos);
 
 }  // namespace xq

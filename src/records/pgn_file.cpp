@@ -14,17 +14,17 @@ constexpr qint64 kMaxPgnBytes = 8 * 1024 * 1024;
 
 }  // namespace
 
-QString DecodePgnBytes(const QByteArray& bytes) {
+QString decodePgnBytes(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
     if (!utf8.hasError()) return text;
     QString cp936;
     // A cut-off last character is no reason to refuse the rest.
-    if (!DecodeCp936(bytes, cp936) && !DecodeCp936(bytes.chopped(1), cp936)) return text;
+    if (!decodeCp936(bytes, cp936) && !decodeCp936(bytes.chopped(1), cp936)) return text;
     return cp936;
 }
 
-bool LoadPgnFile(const QString& path, GameRecord& game, PgnError* error) {
+bool loadPgnFile(const QString& path, GameRecord& game, PgnError* error) {
     QFile file(path);
     if (!QFileInfo(path).isFile() || file.size() > kMaxPgnBytes ||
         !file.open(QIODevice::ReadOnly)) {
@@ -36,7 +36,7 @@ bool LoadPgnFile(const QString& path, GameRecord& game, PgnError* error) {
         if (error != nullptr) *error = PgnError{};
         return false;
     }
-    return ReadPgn(DecodePgnBytes(bytes), game, error);
+    return readPgn(decodePgnBytes(bytes), game, error);
 }
 
 }  // namespace xq

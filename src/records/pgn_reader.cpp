@@ -15,12 +15,12 @@ namespace {
 // Far more half-moves than any game; a longer list is not a game record.
 constexpr long kMaxPlies = 10000;
 
-bool IsResult(const QString& word) {
+bool isResult(const QString& word) {
     return word == u"1-0" || word == u"0-1" || word == u"1/2-1/2" || word == u"*";
 }
 
 // Where a word of the moves ends: at a blank or where a comment, variation or tag begins.
-bool EndsWord(QChar c) {
+bool endsWord(QChar c) {
     return c.isSpace() || c == u'{' || c == u';' || c == u'(' || c == u')' || c == u'[';
 }
 
@@ -91,9 +91,9 @@ bool Reader::readTag() {
     anything_ = true;
     if (name.compare(u"FEN", Qt::CaseInsensitive) == 0) {
         FenFault why;
-        const auto start = ParseFen(value.toStdString(), &why);
+        const auto start = parseFen(value.toStdString(), &why);
         if (!start) {
-            fail(PgnError::BadFen, line_, value, QString::fromStdString(FenFaultText(why)));
+            fail(PgnError::BadFen, line_, value, QString::fromStdString(fenFaultText(why)));
             if (error_ != nullptr) error_->fen = why;
             return false;
         }
@@ -115,7 +115,7 @@ bool Reader::readWord(const QString& raw, int line) {
         word = word.mid(n.capturedLength());
     }
     if (word.isEmpty() || word.startsWith(u'$') || word.count(u'.') == word.size()) return true;
-    if (IsResult(word)) {
+    if (isResult(word)) {
         game_.result = word;
         done_ = true;
         return true;
@@ -130,18 +130,18 @@ bool Reader::readWord(const QString& raw, int line) {
 }
 
 bool Reader::playWord(const QString& word, int line) {
-    if (QiPuUpperBound(game_.moves) >= kMaxPlies) return fail(PgnError::TooLong, line, word);
+    if (qiPuUpperBound(game_.moves) >= kMaxPlies) return fail(PgnError::TooLong, line, word);
     const std::string utf8 = word.toStdString();
     Move m{};
-    if (const auto iccs = ParseIccsMove(utf8)) {
-        if (!IsAllowedMove(pos_, *iccs)) return fail(PgnError::IllegalMove, line, word);
+    if (const auto iccs = parseIccsMove(utf8)) {
+        if (!isAllowedMove(pos_, *iccs)) return fail(PgnError::IllegalMove, line, word);
         m = *iccs;
     } else {
         const bool ascii =
             std::all_of(word.begin(), word.end(), [](QChar c) { return c.unicode() < 0x80; });
-        const auto described = ascii ? ParseWxfMove(utf8) : ParseChineseMove(utf8);
+        const auto described = ascii ? parseWxfMove(utf8) : parseChineseMove(utf8);
         if (!described) return fail(PgnError::NotAMove, line, word);
-        switch (FindDescribedMove(pos_, *described, &m)) {
+        switch (findDescribedMove(pos_, *described, &m)) {
             case FindResult::Found:
                 break;
             case FindResult::NoMove:
@@ -152,8 +152,8 @@ bool Reader::playWord(const QString& word, int line) {
     }
     const Piece piece = pos_.at(m.from);
     const Piece captured = pos_.makeMove(m);
-    game_.moves.push_back(QiPuItem{PackPoint(RankOfSquare(m.from), FileOfSquare(m.from)), piece,
-                                   PackPoint(RankOfSquare(m.to), FileOfSquare(m.to)), captured});
+    game_.moves.push_back(QiPuItem{packPoint(rankOfSquare(m.from), fileOfSquare(m.from)), piece,
+                                   packPoint(rankOfSquare(m.to), fileOfSquare(m.to)), captured});
     return true;
 }
 
@@ -181,7 +181,7 @@ bool Reader::run() {
         } else {
             const qsizetype start = i_;
             const int line = line_;
-            while (i_ < text_.size() && !EndsWord(text_[i_]))
+            while (i_ < text_.size() && !endsWord(text_[i_]))
                 ++i_;
             if (!readWord(text_.mid(start, i_ - start), line)) return false;
         }
@@ -192,7 +192,7 @@ bool Reader::run() {
 
 }  // namespace
 
-bool ReadPgn(const QString& text, GameRecord& game, PgnError* error) {
+bool readPgn(const QString& text, GameRecord& game, PgnError* error) {
     QString normalized = text;
     normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     normalized.replace(u'\r', u'\n');

@@ -32,6 +32,6 @@ struct PgnError {
 // after ";", variations in brackets, annotation glyphs ($1, !, ?) and results are passed over,
 // and line breaks may stand anywhere. A [FEN] tag gives the start. Every move must be one the
 // side to move can play; the first that is not is the error.
-bool ReadPgn(const QString& text, GameRecord& game, PgnError* error = nullptr);
+bool readPgn(const QString& text, GameRecord& game, PgnError* error = nullptr);
 
 }  // namespace xq

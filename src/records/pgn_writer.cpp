@@ -12,14 +12,14 @@ namespace xq {
 namespace {
 
 // Tags written from the game itself, never copied from what was read.
-bool Regenerated(const QString& name) {
+bool regenerated(const QString& name) {
     for (const char* own : {"Game", "Result", "FEN", "SetUp", "Format"}) {
         if (name.compare(QLatin1String(own), Qt::CaseInsensitive) == 0) return true;
     }
     return false;
 }
 
-QString TagLine(const QString& name, QString value) {
+QString tagLine(const QString& name, QString value) {
     value.replace(u'\\', QStringLiteral("\\\\"));
     value.replace(u'"', QStringLiteral("\\\""));
     value.replace(u'\n', u' ');
@@ -27,7 +27,7 @@ QString TagLine(const QString& name, QString value) {
     return u'[' + name + QStringLiteral(" \"") + value + QStringLiteral("\"]\n");
 }
 
-QString FormatName(MoveNotation notation) {
+QString formatName(MoveNotation notation) {
     switch (notation) {
         case MoveNotation::Chinese:
             return QStringLiteral("Chinese");
@@ -39,32 +39,32 @@ QString FormatName(MoveNotation notation) {
     return QStringLiteral("ICCS");
 }
 
-QString MoveWord(const Position& pos, Move m, MoveNotation notation) {
+QString moveWord(const Position& pos, Move m, MoveNotation notation) {
     switch (notation) {
         case MoveNotation::Chinese:
-            return QString::fromStdString(ChineseMoveText(DescribeMove(pos, m), pos.sideToMove()));
+            return QString::fromStdString(chineseMoveText(describeMove(pos, m), pos.sideToMove()));
         case MoveNotation::Wxf:
-            return QString::fromStdString(WxfMoveText(DescribeMove(pos, m)));
+            return QString::fromStdString(wxfMoveText(describeMove(pos, m)));
         case MoveNotation::Iccs:
             break;
     }
-    return QString::fromStdString(MoveToText(m));
+    return QString::fromStdString(moveToText(m));
 }
 
 // The words of the moves, or the first move that does not fit where it stands.
-std::optional<QStringList> MoveWords(const GameRecord& game, MoveNotation notation, long* badMove) {
+std::optional<QStringList> moveWords(const GameRecord& game, MoveNotation notation, long* badMove) {
     Position pos = game.start;
     QStringList words;
-    for (long k = 1; k <= QiPuUpperBound(game.moves); ++k) {
+    for (long k = 1; k <= qiPuUpperBound(game.moves); ++k) {
         const QiPuMove m = *GetQiPu(game.moves, k);
-        QiPan board = pos.ToQiPan();
-        if (CheckRecordMove(board, m, pos.sideToMove()) != RecordMoveFault::None) {
+        QiPan board = pos.toQiPan();
+        if (checkRecordMove(board, m, pos.sideToMove()) != RecordMoveFault::None) {
             if (badMove != nullptr) *badMove = k;
             return std::nullopt;
         }
-        const Move move{static_cast<std::uint8_t>(SquareOf(m.fromRank, m.fromFile)),
-                        static_cast<std::uint8_t>(SquareOf(m.toRank, m.toFile))};
-        words << MoveWord(pos, move, notation);
+        const Move move{static_cast<std::uint8_t>(squareOf(m.fromRank, m.fromFile)),
+                        static_cast<std::uint8_t>(squareOf(m.toRank, m.toFile))};
+        words << moveWord(pos, move, notation);
         pos.makeMove(move);
     }
     return words;
@@ -72,7 +72,7 @@ std::optional<QStringList> MoveWords(const GameRecord& game, MoveNotation notati
 
 }  // namespace
 
-std::optional<MoveNotation> NotationFromName(const QString& name) {
+std::optional<MoveNotation> notationFromName(const QString& name) {
     const QString lower = name.toLower();
     if (lower == u"iccs") return MoveNotation::Iccs;
     if (lower == u"chinese") return MoveNotation::Chinese;
@@ -80,27 +80,27 @@ std::optional<MoveNotation> NotationFromName(const QString& name) {
     return std::nullopt;
 }
 
-bool WritePgn(const GameRecord& game, MoveNotation notation, QByteArray* out, long* badMove) {
-    const auto words = MoveWords(game, notation, badMove);
+bool writePgn(const GameRecord& game, MoveNotation notation, QByteArray* out, long* badMove) {
+    const auto words = moveWords(game, notation, badMove);
     if (!words) return false;
 
-    QString text = TagLine(QStringLiteral("Game"), QStringLiteral("Chinese Chess"));
+    QString text = tagLine(QStringLiteral("Game"), QStringLiteral("Chinese Chess"));
     QStringList first = {QStringLiteral("Event"), QStringLiteral("Site"), QStringLiteral("Date"),
                          QStringLiteral("Round"), QStringLiteral("Red"),  QStringLiteral("Black")};
     for (const QString& name : first) {
         const QString value = game.tag(name);
-        if (!value.isEmpty()) text += TagLine(name, value);
+        if (!value.isEmpty()) text += tagLine(name, value);
     }
     for (const auto& [name, value] : game.tags) {
-        if (!first.contains(name) && !Regenerated(name) && !value.isEmpty())
-            text += TagLine(name, value);
+        if (!first.contains(name) && !regenerated(name) && !value.isEmpty())
+            text += tagLine(name, value);
     }
     const QString result = game.result.isEmpty() ? QStringLiteral("*") : game.result;
-    text += TagLine(QStringLiteral("Result"), result);
+    text += tagLine(QStringLiteral("Result"), result);
     if (!game.startsFromOpening()) {
-        text += TagLine(QStringLiteral("FEN"), QString::fromStdString(ToFen(game.start)));
+        text += tagLine(QStringLiteral("FEN"), QString::fromStdString(toFen(game.start)));
     }
-    text += TagLine(QStringLiteral("Format"), FormatName(notation));
+    text += tagLine(QStringLiteral("Format"), formatName(notation));
     text += u'\n';
 
     // One line per move number; a game that black opens starts with "1...".

@@ -13,14 +13,14 @@ namespace xq {
 enum class MoveNotation { Iccs, Chinese, Wxf };
 
 // "iccs", "chinese" or "wxf", in any letter case; nothing for another name.
-std::optional<MoveNotation> NotationFromName(const QString& name);
+std::optional<MoveNotation> notationFromName(const QString& name);
 
 // The game as PGN text in UTF-8: the Game tag, the record's own tags where known (Event, Site,
 // Date, Round, Red, Black first, then any others), Result, a FEN tag when the game does not start
 // from the opening position, and Format; then one line per move number and the result. Fails
 // when a move cannot be played where it stands (as a .drak file may hold one): *badMove is
 // then the first such move (1-based) and nothing is written.
-bool WritePgn(const GameRecord& game, MoveNotation notation, QByteArray* out,
+bool writePgn(const GameRecord& game, MoveNotation notation, QByteArray* out,
               long* badMove = nullptr);
 
 }  // namespace xq

@@ -8,29 +8,29 @@
 namespace xq {
 namespace {
 
-QString InBrackets(const QString& reason) {
+QString inBrackets(const QString& reason) {
     return reason.isEmpty() ? QString() : QStringLiteral("（") + reason + QStringLiteral("）");
 }
 
 }  // namespace
 
-QString LoadFailureText(const QString& path) {
+QString loadFailureText(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists()) return QStringLiteral("找不到棋谱文件：") + path;
     if (!info.isFile()) return QStringLiteral("无法打开棋谱文件，它不是一个文件：") + path;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("无法打开棋谱文件：") + path + InBrackets(file.errorString());
+        return QStringLiteral("无法打开棋谱文件：") + path + inBrackets(file.errorString());
     // The file opens, so the reader refused its contents.
     return QStringLiteral("无法读入，文件内容不是中国象棋棋谱：") + path;
 }
 
-QString PgnLoadFailureText(const QString& path, const PgnError& error) {
+QString pgnLoadFailureText(const QString& path, const PgnError& error) {
     QString why;
     const QString quoted = QStringLiteral("“") + error.text + QStringLiteral("”");
     switch (error.fault) {
         case PgnError::Unreadable:
-            return LoadFailureText(path);
+            return loadFailureText(path);
         case PgnError::NoGame:
             why = QStringLiteral("文件里没有棋局");
             break;
@@ -38,7 +38,7 @@ QString PgnLoadFailureText(const QString& path, const PgnError& error) {
             why = QStringLiteral("标签格式不对：") + error.text;
             break;
         case PgnError::BadFen:
-            why = QStringLiteral("FEN 局面无效，") + FenFaultChineseText(error.fen);
+            why = QStringLiteral("FEN 局面无效，") + fenFaultChineseText(error.fen);
             break;
         case PgnError::NotAMove:
             why = quoted + QStringLiteral("不是着法");
@@ -62,22 +62,22 @@ QString PgnLoadFailureText(const QString& path, const PgnError& error) {
            QStringLiteral("）");
 }
 
-QString DrakStartFailureText(const QString& path) {
+QString drakStartFailureText(const QString& path) {
     return QStringLiteral(
                "这局棋不是从开局摆法开始的，.drak 文件记不下它的开始局面，"
                "请保存为 PGN 文件（*.pgn）：") +
            path;
 }
 
-QString PgnMoveFailureText(const QString& path, long k, const QString& line) {
+QString pgnMoveFailureText(const QString& path, long k, const QString& line) {
     return QStringLiteral("第 %1 步棋（%2）不合规则，无法写成 PGN 棋谱：").arg(k).arg(line) + path;
 }
 
-QString FenFailureText(const QString& fen, const FenFault& fault) {
-    return QStringLiteral("无法摆出这个局面：") + fen + InBrackets(FenFaultChineseText(fault));
+QString fenFailureText(const QString& fen, const FenFault& fault) {
+    return QStringLiteral("无法摆出这个局面：") + fen + inBrackets(fenFaultChineseText(fault));
 }
 
-QString FenFaultChineseText(const FenFault& fault) {
+QString fenFaultChineseText(const FenFault& fault) {
     const bool red = fault.pieceSide == kRed;
     const QString side = red ? QStringLiteral("红方") : QStringLiteral("黑方");
     const QString rank = QStringLiteral("第 %1 行").arg(fault.rank);
@@ -111,7 +111,7 @@ QString FenFaultChineseText(const FenFault& fault) {
             return side + QStringLiteral("的") +
                    QString::fromUtf16(red ? kRedNames[kind] : kBlackNames[kind]) +
                    QStringLiteral("永远走不到 ") +
-                   QString::fromStdString(FenSquareName(fault.square));
+                   QString::fromStdString(fenSquareName(fault.square));
         }
         case FenFault::KingCount:
             return side + QStringLiteral("应有一个") +
@@ -120,18 +120,18 @@ QString FenFaultChineseText(const FenFault& fault) {
             return side + QStringLiteral("的") +
                    (red ? QStringLiteral("帅") : QStringLiteral("将")) +
                    QStringLiteral("不在九宫里");
-        case FenFault::KingExposed:
+        case FenFault::kingExposed:
             return QStringLiteral("刚走完的一方正被将军");
     }
     return QStringLiteral("局面无效");
 }
 
-QString SaveFailureText(const QString& path, const QString& reason) {
-    return QStringLiteral("棋谱保存失败：") + path + InBrackets(reason);
+QString saveFailureText(const QString& path, const QString& reason) {
+    return QStringLiteral("棋谱保存失败：") + path + inBrackets(reason);
 }
 
-QString ExportFailureText(const QString& path, const QString& reason) {
-    return QStringLiteral("棋谱导出失败：") + path + InBrackets(reason);
+QString exportFailureText(const QString& path, const QString& reason) {
+    return QStringLiteral("棋谱导出失败：") + path + inBrackets(reason);
 }
 
 }  // namespace xq

@@ -14,16 +14,16 @@ namespace {
 constexpr qint64 kMaxRecordBytes = 8 * 1024 * 1024;
 
 // A part of a move line: its leading number, rounded; outside 0..255 it gives 0.
-std::uint8_t RecordByte(const QString& part) {
-    const std::int32_t v = LeadingLong(part);
+std::uint8_t recordByte(const QString& part) {
+    const std::int32_t v = leadingLong(part);
     return (v >= 0 && v <= 255) ? static_cast<std::uint8_t>(v) : 0;
 }
 
 }  // namespace
 
-QByteArray QiPuFileText(const QiPuHistory& history) {
+QByteArray qiPuFileText(const QiPuHistory& history) {
     QByteArray out;
-    for (long k = 1; k <= QiPuUpperBound(history); ++k) {
+    for (long k = 1; k <= qiPuUpperBound(history); ++k) {
         const QiPuItem& m = history[static_cast<std::size_t>(k)];
         out += QByteArray::number(m.bteFromPos) + '#' + QByteArray::number(m.bteQiZi) + '#' +
                QByteArray::number(m.bteToPos) + '#' + QByteArray::number(m.bteEatQiZi) + "\r\n";
@@ -32,10 +32,10 @@ QByteArray QiPuFileText(const QiPuHistory& history) {
 }
 
 bool SaveQiPuFile(const QString& path, const QiPuHistory& history, QString* error) {
-    return WriteFileAtomically(path, QiPuFileText(history), error);
+    return writeFileAtomically(path, qiPuFileText(history), error);
 }
 
-bool ParseQiPuText(const QByteArray& text, QiPuHistory& history) {
+bool parseQiPuText(const QByteArray& text, QiPuHistory& history) {
     QiPuHistory read{QiPuItem{}};
     // Items end at a line end or at a comma; the end of the text after a line end is no item.
     qsizetype i = 0;
@@ -47,8 +47,8 @@ bool ParseQiPuText(const QByteArray& text, QiPuHistory& history) {
         const QString item = QString::fromLatin1(text.mid(i, end - i));
         const QStringList parts = item.split(u'#');
         if (parts.size() != 4) return false;
-        read.push_back(QiPuItem{RecordByte(parts[0]), RecordByte(parts[1]), RecordByte(parts[2]),
-                                RecordByte(parts[3])});
+        read.push_back(QiPuItem{recordByte(parts[0]), recordByte(parts[1]), recordByte(parts[2]),
+                                recordByte(parts[3])});
         if (end < n && text[end] == '\r' && end + 1 < n && text[end + 1] == '\n') ++end;
         i = end + 1;
     }
@@ -62,18 +62,18 @@ bool LoadQiPuFile(const QString& path, QiPuHistory& history) {
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray text = file.read(kMaxRecordBytes + 1);
     if (text.size() > kMaxRecordBytes) return false;
-    return ParseQiPuText(text, history);
+    return parseQiPuText(text, history);
 }
 
-QByteArray TextRecordBytes(const QStringList& lines) {
+QByteArray textRecordBytes(const QStringList& lines) {
     QByteArray out;
     for (const QString& line : lines)
-        out += EncodeCp936(line) + "\r\n";
+        out += encodeCp936(line) + "\r\n";
     return out;
 }
 
-bool SaveTextRecord(const QString& path, const QStringList& lines, QString* error) {
-    return WriteFileAtomically(path, TextRecordBytes(lines), error);
+bool saveTextRecord(const QString& path, const QStringList& lines, QString* error) {
+    return writeFileAtomically(path, textRecordBytes(lines), error);
 }
 
 }  // namespace xq

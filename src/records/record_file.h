@@ -19,13 +19,13 @@ bool SaveQiPuFile(const QString& path, const QiPuHistory& history, QString* erro
 bool LoadQiPuFile(const QString& path, QiPuHistory& history);
 
 // Reads record text (the file's contents); nothing when a line is malformed.
-bool ParseQiPuText(const QByteArray& text, QiPuHistory& history);
+bool parseQiPuText(const QByteArray& text, QiPuHistory& history);
 
 // The record text of a history.
-QByteArray QiPuFileText(const QiPuHistory& history);
+QByteArray qiPuFileText(const QiPuHistory& history);
 
 // A text record: the move list lines in code page 936, each ending in CR LF; written as a whole.
-bool SaveTextRecord(const QString& path, const QStringList& lines, QString* error = nullptr);
-QByteArray TextRecordBytes(const QStringList& lines);
+bool saveTextRecord(const QString& path, const QStringList& lines, QString* error = nullptr);
+QByteArray textRecordBytes(const QStringList& lines);
 
 }  // namespace xq

@@ -4,7 +4,7 @@
 
 namespace xq {
 
-RecordFormat RecordFormatOf(const QString& path) {
+RecordFormat recordFormatOf(const QString& path) {
     const QString suffix = QFileInfo(path).suffix();
     if (suffix.compare(u"pgn", Qt::CaseInsensitive) == 0) return RecordFormat::Pgn;
     if (suffix.compare(u"txt", Qt::CaseInsensitive) == 0) return RecordFormat::Text;

@@ -8,6 +8,6 @@ namespace xq {
 // themselves; anything else, a name without extension too, is a .drak record as it always was.
 enum class RecordFormat { Drak, Pgn, Text };
 
-RecordFormat RecordFormatOf(const QString& path);
+RecordFormat recordFormatOf(const QString& path);
 
 }  // namespace xq

@@ -6,10 +6,10 @@
 
 namespace xq {
 
-bool LoadGameRecord(const QString& path, GameRecord& game, PgnError* error) {
-    switch (RecordFormatOf(path)) {
+bool loadGameRecord(const QString& path, GameRecord& game, PgnError* error) {
+    switch (recordFormatOf(path)) {
         case RecordFormat::Pgn:
-            return LoadPgnFile(path, game, error);
+            return loadPgnFile(path, game, error);
         case RecordFormat::Text:
             break;
         case RecordFormat::Drak: {

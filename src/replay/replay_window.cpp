@@ -60,7 +60,7 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
       board_(new BoardView(this)),
       list_(new QListView(this)) {
     setWindowTitle(QStringLiteral("复盘"));
-    setFont(PaneFont());
+    setFont(paneFont());
     setMouseTracking(true);
     setAttribute(Qt::WA_DeleteOnClose);
     // The replay board keeps the classic board whatever the table shows; its pieces follow the
@@ -133,7 +133,7 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     });
 
     askOverwrite = [this](const QString& path) {
-        return AskPlain(this, QStringLiteral("系统提示"),
+        return askPlain(this, QStringLiteral("系统提示"),
                         path + QStringLiteral(" 已存在，是否覆盖？(Y/N)"));
     };
     askFileName = [this](const QString& title, bool forSave, const QString& filter) {
@@ -144,7 +144,7 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
                                      ? QFileInfo(model_.file()).completeBaseName()
                                  : !suggestedBase.isEmpty()
                                      ? suggestedBase
-                                     : SuggestedRecordBase({}, {}, QDateTime::currentDateTime());
+                                     : suggestedRecordBase({}, {}, QDateTime::currentDateTime());
             // The extension of the filter offered first.
             static const QRegularExpression pattern(QStringLiteral(R"(\*(\.\w+))"));
             const auto first = pattern.match(filter);
@@ -153,7 +153,7 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
         return AskFileName(this, {title, filter, forSave, suggestion}, folder_);
     };
     tellFailure = [this](const QString& text) {
-        WarnPlain(this, QStringLiteral("系统提示"), text);
+        warnPlain(this, QStringLiteral("系统提示"), text);
     };
     readClipboard = [] { return QGuiApplication::clipboard()->text(); };
     writeClipboard = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };
@@ -235,9 +235,9 @@ void ReplayWindow::openRecord(const GameRecord& record, const QString& path) {
 
 void ReplayWindow::setUpFen(const QString& fen) {
     FenFault why;
-    const auto position = ParseFen(fen.trimmed().toStdString(), &why);
+    const auto position = parseFen(fen.trimmed().toStdString(), &why);
     if (!position) {
-        if (tellFailure) tellFailure(FenFailureText(fen.trimmed(), why));
+        if (tellFailure) tellFailure(fenFailureText(fen.trimmed(), why));
         return;
     }
     GameRecord record;
@@ -403,7 +403,7 @@ void ReplayWindow::runCommand(int index) {
             return;
         case 1: {
             // A game that a .drak file cannot hold offers PGN first.
-            const bool drakFits = IsOpeningPosition(model_.start());
+            const bool drakFits = isOpeningPosition(model_.start());
             const QString filter = drakFits ? kDrakFilter + QStringLiteral(";;") + kPgnFilter
                                             : kPgnFilter + QStringLiteral(";;") + kDrakFilter;
             const QString path = askFileName(QStringLiteral("保存 中国象棋 文件"), true, filter);
@@ -423,8 +423,8 @@ void ReplayWindow::runCommand(int index) {
                                              QStringLiteral("中国象棋棋谱文件(*.txt)"));
             if (path.isEmpty() || !confirmOverwrite(path)) return;
             QString error;
-            if (!SaveTextRecord(path, model_.list().lines(), &error) && tellFailure) {
-                tellFailure(ExportFailureText(path, error));
+            if (!saveTextRecord(path, model_.list().lines(), &error) && tellFailure) {
+                tellFailure(exportFailureText(path, error));
             }
             return;
         }
@@ -437,20 +437,20 @@ void ReplayWindow::runCommand(int index) {
 }
 
 void ReplayWindow::saveFile(const QString& path) {
-    if (RecordFormatOf(path) == RecordFormat::Pgn) {
+    if (recordFormatOf(path) == RecordFormat::Pgn) {
         savePgn(path);
         return;
     }
     // Checked before the overwrite question: nothing is to be overwritten with a game that
     // cannot be kept there.
-    if (!IsOpeningPosition(model_.start())) {
-        if (tellFailure) tellFailure(DrakStartFailureText(path));
+    if (!isOpeningPosition(model_.start())) {
+        if (tellFailure) tellFailure(drakStartFailureText(path));
         return;
     }
     if (!confirmOverwrite(path)) return;
     QString error;
     if (!SaveQiPuFile(path, model_.history(), &error) && tellFailure) {
-        tellFailure(SaveFailureText(path, error));
+        tellFailure(saveFailureText(path, error));
     }
 }
 
@@ -463,29 +463,29 @@ void ReplayWindow::savePgn(const QString& path) {
     if (record.moves == resultMoves_) record.result = result_;
     QByteArray text;
     long bad = 0;
-    if (!WritePgn(record, notation(), &text, &bad)) {
+    if (!writePgn(record, notation(), &text, &bad)) {
         if (tellFailure) {
             const int row = static_cast<int>(bad) - 1;
             const QString line =
                 row >= 0 && row < model_.list().count() ? model_.list().lines()[row] : QString();
-            tellFailure(PgnMoveFailureText(path, bad, line));
+            tellFailure(pgnMoveFailureText(path, bad, line));
         }
         return;
     }
     if (!confirmOverwrite(path)) return;
     QString error;
-    if (!WriteFileAtomically(path, text, &error) && tellFailure) {
-        tellFailure(SaveFailureText(path, error));
+    if (!writeFileAtomically(path, text, &error) && tellFailure) {
+        tellFailure(saveFailureText(path, error));
     }
 }
 
 void ReplayWindow::openFile(const QString& path) {
     GameRecord record;
     PgnError error;
-    if (LoadGameRecord(path, record, &error)) {
+    if (loadGameRecord(path, record, &error)) {
         openRecord(record, path);
     } else if (tellFailure) {
-        tellFailure(PgnLoadFailureText(path, error));
+        tellFailure(pgnLoadFailureText(path, error));
     }
 }
 

@@ -4,26 +4,26 @@
 
 namespace xq {
 
-void GenerateAllowedMoves(const Position& pos, MoveList& out) {
+void generateAllowedMoves(const Position& pos, MoveList& out) {
     MoveList pseudo;
-    GeneratePseudoMoves(pos, pseudo);
-    QiPan board = pos.ToQiPan();
+    generatePseudoMoves(pos, pseudo);
+    QiPan board = pos.toQiPan();
     out.clear();
     for (Move m : pseudo) {
-        if (CanMoveQiZi(board, RankOfSquare(m.from), FileOfSquare(m.from), RankOfSquare(m.to),
-                        FileOfSquare(m.to))) {
+        if (CanMoveQiZi(board, rankOfSquare(m.from), fileOfSquare(m.from), rankOfSquare(m.to),
+                        fileOfSquare(m.to))) {
             out.push(m);
         }
     }
 }
 
-bool IsAllowedMove(const Position& pos, Move m) {
+bool isAllowedMove(const Position& pos, Move m) {
     if (m.from >= kSquares || m.to >= kSquares) return false;
     const Piece p = pos.at(m.from);
     if (p == kNoPiece || SideOf(p) != pos.sideToMove()) return false;
-    QiPan board = pos.ToQiPan();
-    return CanMoveQiZi(board, RankOfSquare(m.from), FileOfSquare(m.from), RankOfSquare(m.to),
-                       FileOfSquare(m.to));
+    QiPan board = pos.toQiPan();
+    return CanMoveQiZi(board, rankOfSquare(m.from), fileOfSquare(m.from), rankOfSquare(m.to),
+                       fileOfSquare(m.to));
 }
 
 }  // namespace xq

@@ -8,16 +8,16 @@ void InitQiPan(QiPan& board) {
     constexpr std::array<int, 9> kBackRank = {kChariot, kHorse,    kElephant, kAdvisor, kKing,
                                               kAdvisor, kElephant, kHorse,    kChariot};
     for (int f = 0; f < kFiles; ++f) {
-        board[0][f] = MakePiece(kBlack, kBackRank[f]);
-        board[9][f] = MakePiece(kRed, kBackRank[f]);
+        board[0][f] = makePiece(kBlack, kBackRank[f]);
+        board[9][f] = makePiece(kRed, kBackRank[f]);
     }
     for (int f : {1, 7}) {
-        board[2][f] = MakePiece(kBlack, kCannon);
-        board[7][f] = MakePiece(kRed, kCannon);
+        board[2][f] = makePiece(kBlack, kCannon);
+        board[7][f] = makePiece(kRed, kCannon);
     }
     for (int f = 0; f < kFiles; f += 2) {
-        board[3][f] = MakePiece(kBlack, kPawn);
-        board[6][f] = MakePiece(kRed, kPawn);
+        board[3][f] = makePiece(kBlack, kPawn);
+        board[6][f] = makePiece(kRed, kPawn);
     }
 }
 

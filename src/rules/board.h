@@ -15,7 +15,7 @@ using QiPan = std::array<std::array<std::uint8_t, 10>, 11>;
 inline constexpr int kRanks = 10;  // rank 0 = black's back rank, rank 9 = red's back rank
 inline constexpr int kFiles = 9;   // file 0 = left-most file seen from red
 
-constexpr bool InArray(int rank, int file) {
+constexpr bool inArray(int rank, int file) {
     return rank >= 0 && rank < 11 && file >= 0 && file < 10;
 }
 constexpr bool OnBoard(int rank, int file) {
@@ -23,23 +23,23 @@ constexpr bool OnBoard(int rank, int file) {
 }
 
 // Reads a point; anything outside the array reads as empty.
-inline Piece PieceAt(const QiPan& board, int rank, int file) {
-    return InArray(rank, file) ? board[rank][file] : kNoPiece;
+inline Piece pieceAt(const QiPan& board, int rank, int file) {
+    return inArray(rank, file) ? board[rank][file] : kNoPiece;
 }
 
 // Writes a point; a write outside the array is dropped.
-inline void SetPiece(QiPan& board, int rank, int file, Piece p) {
-    if (InArray(rank, file)) board[rank][file] = p;
+inline void setPiece(QiPan& board, int rank, int file, Piece p) {
+    if (inArray(rank, file)) board[rank][file] = p;
 }
 
 // A point packed into one byte for records and messages: rank in the high nibble.
-constexpr std::uint8_t PackPoint(int rank, int file) {
+constexpr std::uint8_t packPoint(int rank, int file) {
     return static_cast<std::uint8_t>(((rank & 15) << 4) | (file & 15));
 }
-constexpr int PackedRank(std::uint8_t packed) {
+constexpr int packedRank(std::uint8_t packed) {
     return packed >> 4;
 }
-constexpr int PackedFile(std::uint8_t packed) {
+constexpr int packedFile(std::uint8_t packed) {
     return packed & 15;
 }
 

@@ -7,11 +7,11 @@
 namespace xq {
 
 bool IsJiangJun(QiPan& board, int rank, int file) {
-    const Piece p = PieceAt(board, rank, file);
+    const Piece p = pieceAt(board, rank, file);
     if (p == kNoPiece) return false;
     const int opposing = std::abs(SideOf(p) - 1);
     std::uint8_t kr = 0, kc = 0;
-    FindQiZi(board, MakePiece(opposing, kKing), kr, kc);
+    FindQiZi(board, makePiece(opposing, kKing), kr, kc);
     return CanMoveQiZi(board, rank, file, kr, kc);
 }
 

@@ -26,7 +26,7 @@ constexpr Token Name(int kind) {
 constexpr Token Number(int n) {
     return {TokenKind::Number, n};
 }
-constexpr Token MarkToken(Mark m) {
+constexpr Token markToken(Mark m) {
     return {TokenKind::Mark, static_cast<int>(m)};
 }
 constexpr Token Dir(char c) {
@@ -55,10 +55,10 @@ const std::vector<Word>& Words() {
             {"象", Name(kElephant)},
             {"兵", Name(kPawn)},
             {"卒", Name(kPawn)},
-            {"前", MarkToken(Mark::Front)},
-            {"中", MarkToken(Mark::Middle)},
-            {"后", MarkToken(Mark::Rear)},
-            {"後", MarkToken(Mark::Rear)},
+            {"前", markToken(Mark::Front)},
+            {"中", markToken(Mark::Middle)},
+            {"后", markToken(Mark::Rear)},
+            {"後", markToken(Mark::Rear)},
             {"进", Dir('+')},
             {"進", Dir('+')},
             {"退", Dir('-')},
@@ -116,30 +116,30 @@ bool Shape(const std::vector<Token>& t, std::initializer_list<TokenKind> kinds) 
     return true;
 }
 
-std::string NumberWord(int side, int n) {
+std::string numberWord(int side, int n) {
     return side == kRed ? GetChineseNum(n) : std::to_string(n);
 }
 
 }  // namespace
 
-std::string ChineseMoveText(const DescribedMove& d, int side) {
-    const std::string name = GetQiZiName(MakePiece(side, d.kind));
+std::string chineseMoveText(const DescribedMove& d, int side) {
+    const std::string name = GetQiZiName(makePiece(side, d.kind));
     const std::string direction = d.direction == '+' ? "进" : d.direction == '-' ? "退" : "平";
-    const std::string tail = direction + NumberWord(side, d.target);
+    const std::string tail = direction + numberWord(side, d.target);
     switch (d.mark) {
         case Mark::None:
-            return name + NumberWord(side, d.file) + tail;
+            return name + numberWord(side, d.file) + tail;
         case Mark::Ordinal:
-            return NumberWord(side, d.ordinal) + name +
-                   (d.file != 0 ? NumberWord(side, d.file) : std::string()) + tail;
+            return numberWord(side, d.ordinal) + name +
+                   (d.file != 0 ? numberWord(side, d.file) : std::string()) + tail;
         default:
             break;
     }
     const std::string mark = d.mark == Mark::Front ? "前" : d.mark == Mark::Middle ? "中" : "后";
-    return mark + (d.file != 0 ? NumberWord(side, d.file) : name) + tail;
+    return mark + (d.file != 0 ? numberWord(side, d.file) : name) + tail;
 }
 
-std::optional<DescribedMove> ParseChineseMove(std::string_view text) {
+std::optional<DescribedMove> parseChineseMove(std::string_view text) {
     const auto tokens = Tokens(text);
     if (!tokens) return std::nullopt;
     const std::vector<Token>& t = *tokens;

@@ -18,30 +18,30 @@ struct MoveFacts {
     int target = 0;
 };
 
-int FileNumber(int side, int file) {
+int fileNumber(int side, int file) {
     return side == kRed ? kFiles - file : file + 1;
 }
 
 // Nearer the opponent: lower ranks for red, higher ranks for black.
-bool InFront(int side, int rank, int than) {
+bool inFront(int side, int rank, int than) {
     return side == kRed ? rank < than : rank > than;
 }
 
-MoveFacts FactsOf(const Position& pos, Move move) {
+MoveFacts factsOf(const Position& pos, Move move) {
     const Piece p = pos.at(move.from);
     const int side = SideOf(p);
-    const int fromRank = RankOfSquare(move.from), fromFile = FileOfSquare(move.from);
-    const int toRank = RankOfSquare(move.to), toFile = FileOfSquare(move.to);
+    const int fromRank = rankOfSquare(move.from), fromFile = fileOfSquare(move.from);
+    const int toRank = rankOfSquare(move.to), toFile = fileOfSquare(move.to);
 
     MoveFacts f;
-    f.kind = KindOf(p);
-    f.file = FileNumber(side, fromFile);
+    f.kind = kindOf(p);
+    f.file = fileNumber(side, fromFile);
     for (int file = 0; file < kFiles; ++file) {
         int onFile = 0;
         for (int rank = 0; rank < kRanks; ++rank) {
-            if (pos.at(SquareOf(rank, file)) != p) continue;
+            if (pos.at(squareOf(rank, file)) != p) continue;
             ++onFile;
-            if (file == fromFile && InFront(side, rank, fromRank)) ++f.index;
+            if (file == fromFile && inFront(side, rank, fromRank)) ++f.index;
         }
         if (file == fromFile) {
             f.count = onFile;
@@ -53,16 +53,16 @@ MoveFacts FactsOf(const Position& pos, Move move) {
     const int dr = toRank - fromRank;
     if (dr == 0) {
         f.direction = '.';
-        f.target = FileNumber(side, toFile);
+        f.target = fileNumber(side, toFile);
     } else {
         f.direction = (side == kRed ? dr < 0 : dr > 0) ? '+' : '-';
         const bool diagonal = f.kind == kHorse || f.kind == kAdvisor || f.kind == kElephant;
-        f.target = diagonal ? FileNumber(side, toFile) : std::abs(dr);
+        f.target = diagonal ? fileNumber(side, toFile) : std::abs(dr);
     }
     return f;
 }
 
-bool MarkFits(const DescribedMove& d, const MoveFacts& f) {
+bool markFits(const DescribedMove& d, const MoveFacts& f) {
     if (f.count < 2) return false;
     switch (d.mark) {
         case Mark::Front:
@@ -83,13 +83,13 @@ bool Fits(const DescribedMove& d, const MoveFacts& f) {
     if (d.kind != f.kind || d.direction != f.direction || d.target != f.target) return false;
     if (d.file != 0 && d.file != f.file) return false;
     if (d.mark == Mark::None) return d.file != 0;
-    return MarkFits(d, f);
+    return markFits(d, f);
 }
 
 }  // namespace
 
-DescribedMove DescribeMove(const Position& pos, Move move) {
-    const MoveFacts f = FactsOf(pos, move);
+DescribedMove describeMove(const Position& pos, Move move) {
+    const MoveFacts f = factsOf(pos, move);
     DescribedMove d;
     d.kind = f.kind;
     d.direction = f.direction;
@@ -112,12 +112,12 @@ DescribedMove DescribeMove(const Position& pos, Move move) {
     return d;
 }
 
-FindResult FindDescribedMove(const Position& pos, const DescribedMove& d, Move* found) {
+FindResult findDescribedMove(const Position& pos, const DescribedMove& d, Move* found) {
     MoveList allowed;
-    GenerateAllowedMoves(pos, allowed);
+    generateAllowedMoves(pos, allowed);
     MoveList fitting;
     for (Move m : allowed) {
-        if (Fits(d, FactsOf(pos, m))) fitting.push(m);
+        if (Fits(d, factsOf(pos, m))) fitting.push(m);
     }
     if (fitting.empty()) return FindResult::NoMove;
     if (fitting.size() == 1) {
@@ -127,7 +127,7 @@ FindResult FindDescribedMove(const Position& pos, const DescribedMove& d, Move* 
     Position trial = pos;
     int safe = 0;
     for (Move m : fitting) {
-        if (IsLegalMove(trial, m)) {
+        if (isLegalMove(trial, m)) {
             ++safe;
             *found = m;
         }

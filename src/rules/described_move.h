@@ -29,14 +29,14 @@ struct DescribedMove {
 // two of them apart). Otherwise its place on the file names it: front and rear for two, front,
 // middle and rear for three pawns, ordinals from the front for four or five. Pawns keep the file
 // besides when another file also holds two or more of them.
-DescribedMove DescribeMove(const Position& pos, Move move);
+DescribedMove describeMove(const Position& pos, Move move);
 
 enum class FindResult { Found, NoMove, Ambiguous };
 
-// The move of the side to move, among those the table allows (GenerateAllowedMoves), that the
+// The move of the side to move, among those the table allows (generateAllowedMoves), that the
 // description names. A description that leaves out what would tell two moves apart (a hand-written
 // "车九进一" with both chariots on that file) is read when only one move fits it, or only one of
 // those that fit keeps the mover's king safe.
-FindResult FindDescribedMove(const Position& pos, const DescribedMove& d, Move* found);
+FindResult findDescribedMove(const Position& pos, const DescribedMove& d, Move* found);
 
 }  // namespace xq

@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view kLetters = " rnckabp";  // index = kind
 constexpr std::array<int, 8> kMaxCount = {0, 2, 2, 2, 1, 2, 2, 5};
 
-int KindOfLetter(char lower) {
+int kindOfLetter(char lower) {
     switch (lower) {
         case 'r':
             return kChariot;
@@ -35,27 +35,27 @@ int KindOfLetter(char lower) {
     }
 }
 
-bool InPalace(int side, int sq) {
-    const int r = RankOfSquare(sq), f = FileOfSquare(sq);
+bool inPalace(int side, int sq) {
+    const int r = rankOfSquare(sq), f = fileOfSquare(sq);
     if (f < 3 || f > 5) return false;
     return side == kBlack ? r <= 2 : r >= 7;
 }
 
 // Ranks as moves name them: 0..9 from red's side (the FEN's first row is rank 9).
-int RankNumber(int fenRow) {
+int rankNumber(int fenRow) {
     return kRanks - 1 - fenRow;
 }
 
-std::string RankName(int rank) {
+std::string rankName(int rank) {
     return "rank " + std::to_string(rank);
 }
 
 // Whether a piece of this kind can ever stand there: advisors keep to their five palace points,
 // elephants to their seven on their own half, pawns never go back.
-bool CanEverStand(int side, int kind, int sq) {
+bool canEverStand(int side, int kind, int sq) {
     // Seen from the piece's own side: row 0 is its back rank.
-    const int row = side == kBlack ? RankOfSquare(sq) : kRanks - 1 - RankOfSquare(sq);
-    const int f = FileOfSquare(sq);
+    const int row = side == kBlack ? rankOfSquare(sq) : kRanks - 1 - rankOfSquare(sq);
+    const int f = fileOfSquare(sq);
     switch (kind) {
         case kAdvisor:
             return (row == 0 || row == 2) ? (f == 3 || f == 5) : (row == 1 && f == 4);
@@ -80,19 +80,19 @@ FenFault Fault(FenFault::Kind kind) {
     return f;
 }
 
-FenFault RankFault(FenFault::Kind kind, int fenRow) {
+FenFault rankFault(FenFault::Kind kind, int fenRow) {
     FenFault f = Fault(kind);
-    f.rank = RankNumber(fenRow);
+    f.rank = rankNumber(fenRow);
     return f;
 }
 
-FenFault LetterFault(FenFault::Kind kind, char letter) {
+FenFault letterFault(FenFault::Kind kind, char letter) {
     FenFault f = Fault(kind);
     f.letter = letter;
     return f;
 }
 
-FenFault SideFault(FenFault::Kind kind, int side) {
+FenFault sideFault(FenFault::Kind kind, int side) {
     FenFault f = Fault(kind);
     f.pieceSide = side;
     return f;
@@ -100,7 +100,7 @@ FenFault SideFault(FenFault::Kind kind, int side) {
 
 }  // namespace
 
-std::optional<Position> ParseFen(std::string_view fen, FenFault* fault) {
+std::optional<Position> parseFen(std::string_view fen, FenFault* fault) {
     std::istringstream in{std::string(fen)};
     std::string placement, side;
     in >> placement >> side;
@@ -112,7 +112,7 @@ std::optional<Position> ParseFen(std::string_view fen, FenFault* fault) {
     for (char ch : placement) {
         if (ch == '/') {
             if (file != kFiles) {
-                FenFault f = RankFault(FenFault::RankWidth, rank);
+                FenFault f = rankFault(FenFault::RankWidth, rank);
                 f.files = file;
                 return Fail(fault, f);
             }
@@ -120,18 +120,18 @@ std::optional<Position> ParseFen(std::string_view fen, FenFault* fault) {
             file = 0;
         } else if (ch >= '1' && ch <= '9') {
             file += ch - '0';
-            if (file > kFiles) return Fail(fault, RankFault(FenFault::RankTooLong, rank));
+            if (file > kFiles) return Fail(fault, rankFault(FenFault::RankTooLong, rank));
         } else {
             const bool red = ch >= 'A' && ch <= 'Z';
             const char lower = red ? static_cast<char>(ch - 'A' + 'a') : ch;
-            const int kind = KindOfLetter(lower);
-            if (kind == 0) return Fail(fault, LetterFault(FenFault::UnknownLetter, ch));
-            if (file >= kFiles) return Fail(fault, RankFault(FenFault::RankTooLong, rank));
+            const int kind = kindOfLetter(lower);
+            if (kind == 0) return Fail(fault, letterFault(FenFault::UnknownLetter, ch));
+            if (file >= kFiles) return Fail(fault, rankFault(FenFault::RankTooLong, rank));
             const int s = red ? kRed : kBlack;
             if (++counts[s][kind] > kMaxCount[kind]) {
-                return Fail(fault, LetterFault(FenFault::TooManyPieces, ch));
+                return Fail(fault, letterFault(FenFault::TooManyPieces, ch));
             }
-            pos.put(SquareOf(rank, file), MakePiece(s, kind));
+            pos.put(squareOf(rank, file), makePiece(s, kind));
             ++file;
         }
     }
@@ -149,48 +149,48 @@ std::optional<Position> ParseFen(std::string_view fen, FenFault* fault) {
 
     for (int sq = 0; sq < kSquares; ++sq) {
         const Piece p = pos.at(sq);
-        if (p == kNoPiece || CanEverStand(SideOf(p), KindOf(p), sq)) continue;
-        FenFault f = SideFault(FenFault::UnreachablePoint, SideOf(p));
-        f.pieceKind = KindOf(p);
+        if (p == kNoPiece || canEverStand(SideOf(p), kindOf(p), sq)) continue;
+        FenFault f = sideFault(FenFault::UnreachablePoint, SideOf(p));
+        f.pieceKind = kindOf(p);
         f.square = sq;
         return Fail(fault, f);
     }
     for (int s : {kBlack, kRed}) {
-        if (counts[s][kKing] != 1) return Fail(fault, SideFault(FenFault::KingCount, s));
-        if (!InPalace(s, pos.kingSquare(s))) {
-            return Fail(fault, SideFault(FenFault::KingOutsidePalace, s));
+        if (counts[s][kKing] != 1) return Fail(fault, sideFault(FenFault::KingCount, s));
+        if (!inPalace(s, pos.kingSquare(s))) {
+            return Fail(fault, sideFault(FenFault::KingOutsidePalace, s));
         }
     }
-    if (KingExposed(pos, Opponent(pos.sideToMove()))) {
-        return Fail(fault, Fault(FenFault::KingExposed));
+    if (kingExposed(pos, Opponent(pos.sideToMove()))) {
+        return Fail(fault, Fault(FenFault::kingExposed));
     }
     return pos;
 }
 
-std::optional<Position> ParseFen(std::string_view fen, std::string* error) {
+std::optional<Position> parseFen(std::string_view fen, std::string* error) {
     FenFault fault;
-    auto pos = ParseFen(fen, &fault);
-    if (!pos && error != nullptr) *error = FenFaultText(fault);
+    auto pos = parseFen(fen, &fault);
+    if (!pos && error != nullptr) *error = fenFaultText(fault);
     return pos;
 }
 
-std::string FenSquareName(int square) {
-    return std::string{static_cast<char>('a' + FileOfSquare(square)),
-                       static_cast<char>('0' + (kRanks - 1 - RankOfSquare(square)))};
+std::string fenSquareName(int square) {
+    return std::string{static_cast<char>('a' + fileOfSquare(square)),
+                       static_cast<char>('0' + (kRanks - 1 - rankOfSquare(square)))};
 }
 
-std::string FenFaultText(const FenFault& fault) {
+std::string fenFaultText(const FenFault& fault) {
     const std::string side = fault.pieceSide == kRed ? "red" : "black";
     switch (fault.kind) {
         case FenFault::Empty:
             return "empty FEN";
         case FenFault::RankWidth:
-            return RankName(fault.rank) + " has " + std::to_string(fault.files) +
+            return rankName(fault.rank) + " has " + std::to_string(fault.files) +
                    " files instead of 9";
         case FenFault::TooManyRanks:
             return "more than 10 ranks";
         case FenFault::RankTooLong:
-            return RankName(fault.rank) + " is too long";
+            return rankName(fault.rank) + " is too long";
         case FenFault::UnknownLetter:
             return std::string("unknown piece letter '") + fault.letter + "'";
         case FenFault::TooManyPieces:
@@ -203,26 +203,26 @@ std::string FenFaultText(const FenFault& fault) {
             static constexpr const char* kNames[8] = {"",     "chariot", "horse",    "cannon",
                                                       "king", "advisor", "elephant", "pawn"};
             return "a " + side + " " + kNames[fault.pieceKind & 7] + " can never stand on " +
-                   FenSquareName(fault.square);
+                   fenSquareName(fault.square);
         }
         case FenFault::KingCount:
             return side + " must have one king";
         case FenFault::KingOutsidePalace:
             return side + " king is outside its palace";
-        case FenFault::KingExposed:
+        case FenFault::kingExposed:
             return "the side not to move has its king exposed";
     }
     return "bad FEN";
 }
 
-std::string ToFen(const Position& pos) {
+std::string toFen(const Position& pos) {
     std::string out;
     for (int r = 0; r < kRanks; ++r) {
         if (r > 0) out += '/';
         int empty = 0;
         for (int f = 0; f < kFiles; ++f) {
-            const Piece p = pos.at(SquareOf(r, f));
-            const int kind = KindOf(p);
+            const Piece p = pos.at(squareOf(r, f));
+            const int kind = kindOf(p);
             if (p == kNoPiece || kind < 1 || kind > 7) {
                 ++empty;
                 continue;

@@ -20,7 +20,7 @@ inline constexpr std::string_view kStartFen =
 // gives nothing and a one-line reason in *error. Ranks and points in the reasons are named as
 // moves are written: files a..i from red's left, ranks 0..9 from red's side (the FEN's first
 // row is rank 9).
-std::optional<Position> ParseFen(std::string_view fen, std::string* error = nullptr);
+std::optional<Position> parseFen(std::string_view fen, std::string* error = nullptr);
 
 // Why a FEN was refused, for a reader that words it itself (the windows say it in Chinese).
 struct FenFault {
@@ -36,7 +36,7 @@ struct FenFault {
         UnreachablePoint,   // a piece of `pieceSide`/`pieceKind` on `square`, where it never gets
         KingCount,          // `pieceSide` has no king or more than one
         KingOutsidePalace,  // `pieceSide`'s king stands outside its palace
-        KingExposed,        // the side that just moved left its king in check
+        kingExposed,        // the side that just moved left its king in check
     };
     Kind kind = Empty;
     int rank = 0;       // as moves name ranks: 0..9 from red's side
@@ -48,12 +48,12 @@ struct FenFault {
     int square = 0;     // UnreachablePoint
 };
 
-std::optional<Position> ParseFen(std::string_view fen, FenFault* fault);
-// The fault in one English line, as ParseFen's error text gives it.
-std::string FenFaultText(const FenFault& fault);
+std::optional<Position> parseFen(std::string_view fen, FenFault* fault);
+// The fault in one English line, as parseFen's error text gives it.
+std::string fenFaultText(const FenFault& fault);
 // A point named as moves name it ("a0" .. "i9").
-std::string FenSquareName(int square);
+std::string fenSquareName(int square);
 
-std::string ToFen(const Position& pos);
+std::string toFen(const Position& pos);
 
 }  // namespace xq

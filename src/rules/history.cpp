@@ -2,24 +2,24 @@
 
 namespace xq {
 
-void ResetQiPu(QiPuHistory& history) {
+void resetQiPu(QiPuHistory& history) {
     history.assign(1, QiPuItem{});
 }
 
 void AddQiPu(QiPuHistory& history, std::uint8_t fromRank, std::uint8_t fromFile, std::uint8_t piece,
              std::uint8_t toRank, std::uint8_t toFile, std::uint8_t eaten) {
     history.push_back(
-        QiPuItem{PackPoint(fromRank, fromFile), piece, PackPoint(toRank, toFile), eaten});
+        QiPuItem{packPoint(fromRank, fromFile), piece, packPoint(toRank, toFile), eaten});
 }
 
 std::optional<QiPuMove> GetQiPu(const QiPuHistory& history, long index) {
-    if (index < 0 || index > QiPuUpperBound(history)) return std::nullopt;
+    if (index < 0 || index > qiPuUpperBound(history)) return std::nullopt;
     const QiPuItem& item = history[static_cast<std::size_t>(index)];
-    return QiPuMove{static_cast<std::uint8_t>(PackedRank(item.bteFromPos)),
-                    static_cast<std::uint8_t>(PackedFile(item.bteFromPos)),
+    return QiPuMove{static_cast<std::uint8_t>(packedRank(item.bteFromPos)),
+                    static_cast<std::uint8_t>(packedFile(item.bteFromPos)),
                     item.bteQiZi,
-                    static_cast<std::uint8_t>(PackedRank(item.bteToPos)),
-                    static_cast<std::uint8_t>(PackedFile(item.bteToPos)),
+                    static_cast<std::uint8_t>(packedRank(item.bteToPos)),
+                    static_cast<std::uint8_t>(packedFile(item.bteToPos)),
                     item.bteEatQiZi};
 }
 
@@ -27,12 +27,12 @@ void DelQiPu(QiPuHistory& history) {
     if (history.size() > 1) history.pop_back();
 }
 
-void ReplayQiPu(const QiPuHistory& history, QiPan& board) {
+void replayQiPu(const QiPuHistory& history, QiPan& board) {
     InitQiPan(board);
-    for (long k = 1; k <= QiPuUpperBound(history); ++k) {
+    for (long k = 1; k <= qiPuUpperBound(history); ++k) {
         const auto m = GetQiPu(history, k);
-        SetPiece(board, m->fromRank, m->fromFile, kNoPiece);
-        SetPiece(board, m->toRank, m->toFile, m->piece);
+        setPiece(board, m->fromRank, m->fromFile, kNoPiece);
+        setPiece(board, m->toRank, m->toFile, m->piece);
     }
 }
 

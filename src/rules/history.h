@@ -35,10 +35,10 @@ struct QiPuMove {
 using QiPuHistory = std::vector<QiPuItem>;
 
 // Makes the history the single placeholder.
-void ResetQiPu(QiPuHistory& history);
+void resetQiPu(QiPuHistory& history);
 
 // Upper bound of the history: number of half-moves, or -1 for a history without placeholder.
-inline long QiPuUpperBound(const QiPuHistory& history) {
+inline long qiPuUpperBound(const QiPuHistory& history) {
     return static_cast<long>(history.size()) - 1;
 }
 
@@ -54,6 +54,6 @@ void DelQiPu(QiPuHistory& history);
 
 // Replays the history onto the opening position: for every move the from-point is emptied and
 // the recorded piece put on the to-point. Points outside the array are skipped.
-void ReplayQiPu(const QiPuHistory& history, QiPan& board);
+void replayQiPu(const QiPuHistory& history, QiPan& board);
 
 }  // namespace xq

@@ -7,19 +7,19 @@
 namespace xq {
 namespace {
 
-MoveReason RuleReason(const QiPan& board, int r1, int c1, int r2, int c2) {
-    const Piece src = PieceAt(board, r1, c1);
+MoveReason ruleReason(const QiPan& board, int r1, int c1, int r2, int c2) {
+    const Piece src = pieceAt(board, r1, c1);
     const int side = SideOf(src);
     const int dr = r2 - r1, dc = c2 - c1;
     const int ar = std::abs(dr), ac = std::abs(dc);
     // Rank index of the point seen from the piece's own side: 0 is its back rank.
     const auto own = [side](int r) { return side == kBlack ? r : kRanks - 1 - r; };
-    switch (KindOf(src)) {
+    switch (kindOf(src)) {
         case kChariot:
         case kCannon:
             if (RuleJuPao(board, r1, c1, r2, c2)) return MoveReason::kNone;
             if ((r1 != r2 && c1 != c2) || (r1 == r2 && c1 == c2)) return MoveReason::kNotHowItMoves;
-            if (KindOf(src) == kCannon && PieceAt(board, r2, c2) != kNoPiece)
+            if (kindOf(src) == kCannon && pieceAt(board, r2, c2) != kNoPiece)
                 return MoveReason::kCannonScreen;
             return MoveReason::kPathBlocked;
         case kHorse:
@@ -53,16 +53,16 @@ MoveReason RuleReason(const QiPan& board, int r1, int c1, int r2, int c2) {
 
 MoveReason WhyNot(QiPan& board, int r1, int c1, int r2, int c2) {
     if (!OnBoard(r1, c1) || !OnBoard(r2, c2)) return MoveReason::kNotHowItMoves;
-    const Piece src = PieceAt(board, r1, c1);
+    const Piece src = pieceAt(board, r1, c1);
     if (src == kNoPiece) return MoveReason::kNoPiece;
-    const Piece dst = PieceAt(board, r2, c2);
+    const Piece dst = pieceAt(board, r2, c2);
     if (dst != kNoPiece && SideOf(dst) == SideOf(src)) return MoveReason::kOwnPiece;
-    const MoveReason rule = RuleReason(board, r1, c1, r2, c2);
+    const MoveReason rule = ruleReason(board, r1, c1, r2, c2);
     if (rule != MoveReason::kNone) return rule;
     return CanMoveQiZi(board, r1, c1, r2, c2) ? MoveReason::kNone : MoveReason::kKingsFace;
 }
 
-std::string MoveReasonText(MoveReason reason) {
+std::string moveReasonText(MoveReason reason) {
     switch (reason) {
         case MoveReason::kNone:
             return {};
@@ -94,9 +94,9 @@ std::string MoveReasonText(MoveReason reason) {
     return {};
 }
 
-std::vector<std::pair<int, int>> LegalTargets(QiPan& board, int rank, int file) {
+std::vector<std::pair<int, int>> legalTargets(QiPan& board, int rank, int file) {
     std::vector<std::pair<int, int>> targets;
-    if (!OnBoard(rank, file) || PieceAt(board, rank, file) == kNoPiece) return targets;
+    if (!OnBoard(rank, file) || pieceAt(board, rank, file) == kNoPiece) return targets;
     for (int r = 0; r < kRanks; ++r) {
         for (int f = 0; f < kFiles; ++f) {
             if (CanMoveQiZi(board, rank, file, r, f)) targets.emplace_back(r, f);

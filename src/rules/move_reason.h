@@ -29,9 +29,9 @@ enum class MoveReason {
 MoveReason WhyNot(QiPan& board, int r1, int c1, int r2, int c2);
 
 // The text of a reason (UTF-8), in Chinese; empty for kNone.
-std::string MoveReasonText(MoveReason reason);
+std::string moveReasonText(MoveReason reason);
 
 // Every point the piece on (rank, file) may move to (logical points, rank first).
-std::vector<std::pair<int, int>> LegalTargets(QiPan& board, int rank, int file);
+std::vector<std::pair<int, int>> legalTargets(QiPan& board, int rank, int file);
 
 }  // namespace xq

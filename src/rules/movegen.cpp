@@ -48,13 +48,13 @@ struct Tables {
         constexpr int kDr[4] = {-1, 1, 0, 0};
         constexpr int kDc[4] = {0, 0, -1, 1};
         for (int sq = 0; sq < kSquares; ++sq) {
-            const int r = RankOfSquare(sq), c = FileOfSquare(sq);
+            const int r = rankOfSquare(sq), c = fileOfSquare(sq);
             for (int d = 0; d < 4; ++d) {
                 Ray& ray = rays[static_cast<std::size_t>(sq)][static_cast<std::size_t>(d)];
                 for (int rr = r + kDr[d], cc = c + kDc[d]; OnBoard(rr, cc);
                      rr += kDr[d], cc += kDc[d]) {
                     ray.squares[static_cast<std::size_t>(ray.size++)] =
-                        static_cast<std::uint8_t>(SquareOf(rr, cc));
+                        static_cast<std::uint8_t>(squareOf(rr, cc));
                 }
             }
         }
@@ -66,14 +66,14 @@ struct Tables {
 
     void fill(int side, int kind) {
         QiPan board{};
-        const Piece p = MakePiece(side, kind);
+        const Piece p = makePiece(side, kind);
         for (int from = 0; from < kSquares; ++from) {
-            const int r1 = RankOfSquare(from), c1 = FileOfSquare(from);
+            const int r1 = rankOfSquare(from), c1 = fileOfSquare(from);
             board[r1][c1] = p;
             for (int to = 0; to < kSquares; ++to) {
-                const int r2 = RankOfSquare(to), c2 = FileOfSquare(to);
+                const int r2 = rankOfSquare(to), c2 = fileOfSquare(to);
                 if (!Allowed(kind, board, r1, c1, r2, c2)) continue;
-                const std::uint8_t block = BlockOf(kind, r1, c1, r2, c2);
+                const std::uint8_t block = blockOf(kind, r1, c1, r2, c2);
                 forward[side][kind][from].push(Step{static_cast<std::uint8_t>(to), block});
                 reverse[side][kind][to].push(Step{static_cast<std::uint8_t>(from), block});
             }
@@ -98,38 +98,38 @@ struct Tables {
         }
     }
 
-    static std::uint8_t BlockOf(int kind, int r1, int c1, int r2, int c2) {
+    static std::uint8_t blockOf(int kind, int r1, int c1, int r2, int c2) {
         const auto toward = [](int from, int to) { return from + (to > from ? 1 : -1); };
         if (kind == kHorse) {
             const bool alongFile = r2 - r1 == 2 || r2 - r1 == -2;
-            return static_cast<std::uint8_t>(alongFile ? SquareOf(toward(r1, r2), c1)
-                                                       : SquareOf(r1, toward(c1, c2)));
+            return static_cast<std::uint8_t>(alongFile ? squareOf(toward(r1, r2), c1)
+                                                       : squareOf(r1, toward(c1, c2)));
         }
         if (kind == kElephant) {
-            return static_cast<std::uint8_t>(SquareOf(toward(r1, r2), toward(c1, c2)));
+            return static_cast<std::uint8_t>(squareOf(toward(r1, r2), toward(c1, c2)));
         }
         return kNone;
     }
 };
 
-const Tables& TablesInstance() {
+const Tables& tablesInstance() {
     static const Tables tables;
     return tables;
 }
 
-bool IsOwn(Piece target, int side) {
+bool isOwn(Piece target, int side) {
     return target != kNoPiece && SideOf(target) == side;
 }
 
-void AddSteps(const Position& pos, int from, int side, const Steps& steps, MoveList& out) {
+void addSteps(const Position& pos, int from, int side, const Steps& steps, MoveList& out) {
     for (const Step& s : steps) {
         if (s.block != kNone && pos.at(s.block) != kNoPiece) continue;
-        if (IsOwn(pos.at(s.at), side)) continue;
+        if (isOwn(pos.at(s.at), side)) continue;
         out.push(Move{static_cast<std::uint8_t>(from), s.at});
     }
 }
 
-bool AttackedBySteps(const Position& pos, const Steps& from, Piece attacker) {
+bool attackedBySteps(const Position& pos, const Steps& from, Piece attacker) {
     for (const Step& s : from) {
         if (pos.at(s.at) == attacker && (s.block == kNone || pos.at(s.block) == kNoPiece)) {
             return true;
@@ -140,13 +140,13 @@ bool AttackedBySteps(const Position& pos, const Steps& from, Piece attacker) {
 
 }  // namespace
 
-void GeneratePseudoMoves(const Position& pos, MoveList& out) {
-    const Tables& t = TablesInstance();
+void generatePseudoMoves(const Position& pos, MoveList& out) {
+    const Tables& t = tablesInstance();
     const int side = pos.sideToMove();
     for (int from = 0; from < kSquares; ++from) {
         const Piece p = pos.at(from);
         if (p == kNoPiece || SideOf(p) != side) continue;
-        const int kind = KindOf(p);
+        const int kind = kindOf(p);
         if (kind == kChariot || kind == kCannon) {
             for (const Ray& ray : t.rays[static_cast<std::size_t>(from)]) {
                 bool screened = false;
@@ -158,31 +158,31 @@ void GeneratePseudoMoves(const Position& pos, MoveList& out) {
                             continue;
                         }
                         if (kind == kChariot) {
-                            if (!IsOwn(target, side))
+                            if (!isOwn(target, side))
                                 out.push(Move{static_cast<std::uint8_t>(from), to});
                             break;
                         }
                         screened = true;
                     } else if (target != kNoPiece) {
-                        if (!IsOwn(target, side))
+                        if (!isOwn(target, side))
                             out.push(Move{static_cast<std::uint8_t>(from), to});
                         break;
                     }
                 }
             }
         } else if (kind >= kHorse && kind <= kPawn) {
-            AddSteps(pos, from, side, t.forward[side][kind][from], out);
+            addSteps(pos, from, side, t.forward[side][kind][from], out);
         }
     }
 }
 
-bool KingExposed(const Position& pos, int side) {
+bool kingExposed(const Position& pos, int side) {
     const int k = pos.kingSquare(side);
     if (k < 0) return false;
-    const Tables& t = TablesInstance();
+    const Tables& t = tablesInstance();
     const int opp = Opponent(side);
-    const Piece chariot = MakePiece(opp, kChariot), cannon = MakePiece(opp, kCannon);
-    const Piece king = MakePiece(opp, kKing);
+    const Piece chariot = makePiece(opp, kChariot), cannon = makePiece(opp, kCannon);
+    const Piece king = makePiece(opp, kKing);
     const auto& rays = t.rays[static_cast<std::size_t>(k)];
     for (int d = 0; d < 4; ++d) {
         const Ray& ray = rays[static_cast<std::size_t>(d)];
@@ -200,37 +200,37 @@ bool KingExposed(const Position& pos, int side) {
         }
     }
     for (int kind : {kHorse, kPawn, kAdvisor, kElephant, kKing}) {
-        if (AttackedBySteps(pos, t.reverse[opp][kind][k], MakePiece(opp, kind))) return true;
+        if (attackedBySteps(pos, t.reverse[opp][kind][k], makePiece(opp, kind))) return true;
     }
     return false;
 }
 
-bool IsLegalMove(Position& pos, Move m) {
+bool isLegalMove(Position& pos, Move m) {
     const int side = pos.sideToMove();
     const Piece captured = pos.makeMove(m);
-    const bool exposed = KingExposed(pos, side);
+    const bool exposed = kingExposed(pos, side);
     pos.unmakeMove(m, captured);
     return !exposed;
 }
 
-void GenerateLegalMoves(Position& pos, MoveList& out) {
+void generateLegalMoves(Position& pos, MoveList& out) {
     MoveList pseudo;
-    GeneratePseudoMoves(pos, pseudo);
+    generatePseudoMoves(pos, pseudo);
     out.clear();
     for (Move m : pseudo) {
-        if (IsLegalMove(pos, m)) out.push(m);
+        if (isLegalMove(pos, m)) out.push(m);
     }
 }
 
-std::uint64_t Perft(Position& pos, int depth) {
+std::uint64_t perft(Position& pos, int depth) {
     if (depth <= 0) return 1;
     MoveList moves;
-    GenerateLegalMoves(pos, moves);
+    generateLegalMoves(pos, moves);
     if (depth == 1) return static_cast<std::uint64_t>(moves.size());
     std::uint64_t total = 0;
     for (Move m : moves) {
         const Piece captured = pos.makeMove(m);
-        total += Perft(pos, depth - 1);
+        total += perft(pos, depth - 1);
         pos.unmakeMove(m, captured);
     }
     return total;

@@ -29,20 +29,20 @@ private:
 
 // Every move of the side to move that its piece's rule allows, captures of own pieces excluded;
 // the kings and king safety are not looked at.
-void GeneratePseudoMoves(const Position& pos, MoveList& out);
+void generatePseudoMoves(const Position& pos, MoveList& out);
 
 // The side's king could be taken by an opposing piece, or it faces the opposing king on an open
 // file. False for a side without a king.
-bool KingExposed(const Position& pos, int side);
+bool kingExposed(const Position& pos, int side);
 
 // Pseudo moves after which the mover's king is not exposed. The position is used for trial moves
 // and is the same again on return.
-void GenerateLegalMoves(Position& pos, MoveList& out);
+void generateLegalMoves(Position& pos, MoveList& out);
 
 // Whether one pseudo move is legal in the sense above.
-bool IsLegalMove(Position& pos, Move m);
+bool isLegalMove(Position& pos, Move m);
 
 // Leaf count of the legal move tree of the given depth.
-std::uint64_t Perft(Position& pos, int depth);
+std::uint64_t perft(Position& pos, int depth);
 
 }  // namespace xq

@@ -16,7 +16,7 @@ constexpr std::array<std::string_view, 14> kNames = {"车", "马", "炮", "将",
                                                      "车", "马", "炮", "帅", "仕", "相", "兵"};
 
 // A file counted from the moving side's right hand: Chinese numerals for red, digits for black.
-std::string FileWord(bool red, int file) {
+std::string fileWord(bool red, int file) {
     return red ? GetChineseNum(9 - file) : std::to_string(file + 1);
 }
 
@@ -28,7 +28,7 @@ std::string GetChineseNum(long n) {
 }
 
 std::string GetQiZiName(std::uint8_t code) {
-    const int side = SideOf(code), kind = KindOf(code);
+    const int side = SideOf(code), kind = kindOf(code);
     if (side >= 2 || kind == 0 || kind > 7) return {};
     return std::string(kNames[static_cast<std::size_t>(side * 7 + kind - 1)]);
 }
@@ -40,22 +40,22 @@ std::string GetQiPuText(int fromRank, int fromFile, std::uint8_t code, int toRan
     if (name.empty()) return {};
     const bool red = SideOf(code) == kRed;
     const int dr = toRank - fromRank;
-    const int kind = KindOf(code);
+    const int kind = kindOf(code);
 
     std::string direction, target;
     if (dr == 0) {
         direction = "平";
-        target = FileWord(red, toFile);
+        target = fileWord(red, toFile);
     } else {
         direction = (red ? dr < 0 : dr > 0) ? "进" : "退";
         if (kind == kHorse || kind == kAdvisor || kind == kElephant) {
-            target = FileWord(red, toFile);
+            target = fileWord(red, toFile);
         } else {
             target = red ? GetChineseNum(std::abs(dr)) : std::to_string(std::abs(dr));
         }
     }
     return std::string(red ? "红" : "黑") + std::to_string(moveNo) + " ：" + name +
-           FileWord(red, fromFile) + direction + target;
+           fileWord(red, fromFile) + direction + target;
 }
 
 }  // namespace xq

@@ -17,7 +17,7 @@ std::string GetQiPuText(int fromRank, int fromFile, std::uint8_t code, int toRan
                         std::uint8_t captured, long moveNo);
 
 // The move number shown for the ply-th half-move (1-based): red's move and black's reply share it.
-constexpr long MoveNumberOfPly(long ply) {
+constexpr long moveNumberOfPly(long ply) {
     return (ply - 1) / 2 + 1;
 }
 

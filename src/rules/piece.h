@@ -23,10 +23,10 @@ inline constexpr Piece kNoPiece = 0;
 constexpr int SideOf(Piece p) {
     return p >> 4;
 }
-constexpr int KindOf(Piece p) {
+constexpr int kindOf(Piece p) {
     return p & 15;
 }
-constexpr Piece MakePiece(int side, int kind) {
+constexpr Piece makePiece(int side, int kind) {
     return static_cast<Piece>(side * 16 + kind);
 }
 constexpr int Opponent(int side) {

@@ -12,13 +12,13 @@ namespace xq {
 // Squares of the playing area only: rank * 9 + file, 0..89. This compact form is what search
 // and move generation work on; the table keeps the 11 x 10 form.
 inline constexpr int kSquares = kRanks * kFiles;
-constexpr int SquareOf(int rank, int file) {
+constexpr int squareOf(int rank, int file) {
     return rank * kFiles + file;
 }
-constexpr int RankOfSquare(int sq) {
+constexpr int rankOfSquare(int sq) {
     return sq / kFiles;
 }
-constexpr int FileOfSquare(int sq) {
+constexpr int fileOfSquare(int sq) {
     return sq % kFiles;
 }
 
@@ -31,7 +31,7 @@ struct Move {
 
 // Coordinate text of a move as engines write it: file letter a..i from red's left, rank digit
 // 0..9 from red's side, e.g. "h2e2" for the red cannon's opening move to the centre.
-std::string MoveToText(Move m);
+std::string moveToText(Move m);
 
 // A board of the playing area and the side to move.
 class Position {
@@ -39,8 +39,8 @@ public:
     Position();  // empty board, red to move
 
     static Position Initial();
-    static Position FromQiPan(const QiPan& board, int sideToMove);
-    QiPan ToQiPan() const;
+    static Position fromQiPan(const QiPan& board, int sideToMove);
+    QiPan toQiPan() const;
 
     Piece at(int sq) const { return squares_[static_cast<std::size_t>(sq)]; }
     int sideToMove() const { return side_; }

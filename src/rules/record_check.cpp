@@ -4,7 +4,7 @@
 
 namespace xq {
 
-RecordMoveFault CheckRecordMove(QiPan& board, const QiPuMove& m, int side) {
+RecordMoveFault checkRecordMove(QiPan& board, const QiPuMove& m, int side) {
     if (!OnBoard(m.fromRank, m.fromFile) || !OnBoard(m.toRank, m.toFile)) {
         return RecordMoveFault::OffBoard;
     }

@@ -16,6 +16,6 @@ enum class RecordMoveFault {
 
 // Whether a stored move can be played on the board just as it is stored. side is the side whose
 // turn it is, or -1 when turns are not looked at. The board is the same again on return.
-RecordMoveFault CheckRecordMove(QiPan& board, const QiPuMove& m, int side);
+RecordMoveFault checkRecordMove(QiPan& board, const QiPuMove& m, int side);
 
 }  // namespace xq

@@ -5,7 +5,7 @@ namespace {
 
 constexpr std::string_view kLetters = " RHCKAEP";  // index = kind
 
-int KindOfLetter(char c) {
+int kindOfLetter(char c) {
     switch (c) {
         case 'R':
         case 'r':
@@ -39,7 +39,7 @@ int KindOfLetter(char c) {
     }
 }
 
-bool IsDirection(char c) {
+bool isDirection(char c) {
     return c == '+' || c == '-' || c == '.' || c == '=';
 }
 
@@ -49,7 +49,7 @@ int Digit(char c) {
 
 }  // namespace
 
-std::string WxfMoveText(const DescribedMove& d) {
+std::string wxfMoveText(const DescribedMove& d) {
     std::string out;
     if (d.kind == kPawn && d.among >= 3 && d.mark != Mark::None) {
         const int place = d.mark == Mark::Front    ? 1
@@ -67,27 +67,27 @@ std::string WxfMoveText(const DescribedMove& d) {
     return out;
 }
 
-std::optional<DescribedMove> ParseWxfMove(std::string_view text) {
+std::optional<DescribedMove> parseWxfMove(std::string_view text) {
     DescribedMove d;
     std::size_t i = 0;
     auto at = [&](std::size_t k) { return k < text.size() ? text[k] : '\0'; };
     if (at(0) == '+' || at(0) == '-') {
         d.mark = at(0) == '+' ? Mark::Front : Mark::Rear;
         ++i;
-    } else if (Digit(at(0)) != 0 && KindOfLetter(at(1)) != 0) {
+    } else if (Digit(at(0)) != 0 && kindOfLetter(at(1)) != 0) {
         d.mark = Mark::Ordinal;
         d.ordinal = Digit(at(0));
         ++i;
     }
-    d.kind = KindOfLetter(at(i));
+    d.kind = kindOfLetter(at(i));
     if (d.kind == 0) return std::nullopt;
     ++i;
-    if (d.mark == Mark::None && (at(i) == '+' || at(i) == '-') && IsDirection(at(i + 1))) {
+    if (d.mark == Mark::None && (at(i) == '+' || at(i) == '-') && isDirection(at(i + 1))) {
         d.mark = at(i) == '+' ? Mark::Front : Mark::Rear;
         ++i;
     }
     if (Digit(at(i)) != 0) d.file = Digit(at(i++));
-    if (!IsDirection(at(i))) return std::nullopt;
+    if (!isDirection(at(i))) return std::nullopt;
     d.direction = at(i) == '=' ? '.' : at(i);
     ++i;
     d.target = Digit(at(i));

@@ -53,16 +53,16 @@ bool RoomSocket::isConnected() const {
 void RoomSocket::send(const QByteArray& message) {
     if (message.isEmpty() || static_cast<std::uint32_t>(message.size()) > kMaxFrame) return;
     if (!isConnected()) return;
-    socket_.write(EncodeFrame(message));
+    socket_.write(encodeFrame(message));
 }
 
-QByteArray HelloText(const QString& name, const QString& ticket) {
-    QByteArray hello = QByteArray(kHelloPrefix) + EncodeCp936(name);
-    if (IsTicket(ticket)) hello += '`' + ticket.toLatin1();
+QByteArray helloText(const QString& name, const QString& ticket) {
+    QByteArray hello = QByteArray(kHelloPrefix) + encodeCp936(name);
+    if (isTicket(ticket)) hello += '`' + ticket.toLatin1();
     return hello;
 }
 
-bool IsTicket(const QString& ticket) {
+bool isTicket(const QString& ticket) {
     if (ticket.isEmpty() || ticket.size() > kMaxTicketLength || ticket == u"-") return false;
     return std::all_of(ticket.cbegin(), ticket.cend(), [](QChar c) {
         return c.unicode() >= 0x21 && c.unicode() <= 0x7E && c != u'`';
@@ -82,7 +82,7 @@ void RoomSocket::closeAfterSending(int waitMs) {
 void RoomSocket::onConnected() {
     connectTimer_.stop();
     everConnected_ = true;
-    socket_.write(EncodeFrame(HelloText(userName_, ticket_)));
+    socket_.write(encodeFrame(helloText(userName_, ticket_)));
     emit connected();
 }
 

@@ -12,9 +12,9 @@
 namespace xq {
 
 // A login ticket: 1 to 64 printable ASCII characters without "`"; "-" stands for none.
-bool IsTicket(const QString& ticket);
+bool isTicket(const QString& ticket);
 // The first frame: the protocol's name, the user's name, and the ticket when there is one.
-QByteArray HelloText(const QString& name, const QString& ticket);
+QByteArray helloText(const QString& name, const QString& ticket);
 
 // The client's one connection to the room server: connects, opens with the hello, sends whole
 // messages and delivers whole messages through its inbox: one per event-loop turn, in order, held

@@ -23,7 +23,7 @@ QStringList SplitCommandLine(const QString& text, int maxWords) {
     return words;
 }
 
-QStringList ProcessArguments(int argc, const char* const* argv) {
+QStringList processArguments(int argc, const char* const* argv) {
     QStringList words;
     if (argv == nullptr) return words;
     for (int i = 1; i < argc; ++i) {
@@ -32,25 +32,25 @@ QStringList ProcessArguments(int argc, const char* const* argv) {
     return words;
 }
 
-QString LaunchToken() {
+QString launchToken() {
     return QString::fromLatin1(kLaunchToken);
 }
 
-LaunchCheck CheckCommandLine(const QString& text, Session& s) {
+LaunchCheck checkCommandLine(const QString& text, Session& s) {
     const QStringList args = SplitCommandLine(text);
     if (args.size() - 1 != 9) return LaunchCheck::kWrongWordCount;
-    if (args[1] != LaunchToken()) return LaunchCheck::kWrongToken;
+    if (args[1] != launchToken()) return LaunchCheck::kWrongToken;
     s.strRoomServerAddr = args[2];
     s.strRoomServerPort = args[3];
     s.strGameName = args[4];
     s.strLevelInfo = args[5];
     s.strExtParam = {args[6], args[7]};
     s.strMyUserName = args[8];
-    s.bteScoreType = LeadingByte(args[9]);
+    s.bteScoreType = leadingByte(args[9]);
     return LaunchCheck::kOk;
 }
 
-QString StartupErrorText(LaunchCheck check) {
+QString startupErrorText(LaunchCheck check) {
     switch (check) {
         case LaunchCheck::kWrongWordCount:
             return QStringLiteral("1号错误，无法正常启动游戏！");
@@ -62,7 +62,7 @@ QString StartupErrorText(LaunchCheck check) {
     return {};
 }
 
-QString StartupErrorTitle() {
+QString startupErrorTitle() {
     return QStringLiteral("游戏提示");
 }
 

@@ -14,7 +14,7 @@ QStringList SplitCommandLine(const QString& text, int maxWords = 10);
 
 // The words the process was started with, after the program's own path: argv[1] to
 // argv[argc - 1], each decoded from the local 8-bit encoding, in their order.
-QStringList ProcessArguments(int argc, const char* const* argv);
+QStringList processArguments(int argc, const char* const* argv);
 
 enum class LaunchCheck {
     kOk,
@@ -23,14 +23,14 @@ enum class LaunchCheck {
 };
 
 // The launch token shared with the hall that starts the client.
-QString LaunchToken();
+QString launchToken();
 
 // Checks the words after the program name and, when they pass, stores fields 2 to 9 in the
 // session's launch data.
-LaunchCheck CheckCommandLine(const QString& text, Session& session);
+LaunchCheck checkCommandLine(const QString& text, Session& session);
 
 // The texts of the two start-up error boxes and their title.
-QString StartupErrorText(LaunchCheck check);
-QString StartupErrorTitle();
+QString startupErrorText(LaunchCheck check);
+QString startupErrorTitle();
 
 }  // namespace xq

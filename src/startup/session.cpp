@@ -29,7 +29,7 @@ void ParseLevelInfo(Session& s, const QString& info) {
         const QStringList parts = entry.split(u'_');
         LevelInfoItem item;
         item.strLevelName = parts.value(0);
-        if (parts.size() > 1) item.lngMinScore = LeadingLong(parts[1]);
+        if (parts.size() > 1) item.lngMinScore = leadingLong(parts[1]);
         s.LevelInfos.push_back(item);
     }
 }
@@ -56,7 +56,7 @@ void ResolveMySeat(Session& s) {
     }
 }
 
-QString MemberName(const Session& s, std::int32_t faceNo) {
+QString memberName(const Session& s, std::int32_t faceNo) {
     const std::int32_t cls = faceNo / 1000;
     if (cls < 0 || cls >= s.varMemberNames.size()) return QStringLiteral("未知身份");
     return s.varMemberNames[cls];

@@ -67,6 +67,6 @@ QString GetLevelName(const Session& session, std::int32_t score);
 void ResolveMySeat(Session& session);
 
 // The membership name of a face number, or the unknown-status text.
-QString MemberName(const Session& session, std::int32_t faceNo);
+QString memberName(const Session& session, std::int32_t faceNo);
 
 }  // namespace xq

@@ -5,7 +5,7 @@
 
 namespace xq {
 
-QString SkinPath(const QString& base, const QString& literal) {
+QString skinPath(const QString& base, const QString& literal) {
     QString path = base;
     if (!path.endsWith(u'/')) path += u'/';
     const QStringList parts = literal.split(u'\\', Qt::SkipEmptyParts);
@@ -28,8 +28,8 @@ QString SkinPath(const QString& base, const QString& literal) {
     return path;
 }
 
-bool SkinFileExists(const QString& base, const QString& literal, QString* path) {
-    const QString resolved = SkinPath(base, literal);
+bool skinFileExists(const QString& base, const QString& literal, QString* path) {
+    const QString resolved = skinPath(base, literal);
     if (path != nullptr) *path = resolved;
     return QFileInfo(resolved).isFile();
 }

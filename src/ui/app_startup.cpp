@@ -8,15 +8,15 @@
 
 namespace xq {
 
-std::unique_ptr<MainWindow> StartTable(
+std::unique_ptr<MainWindow> startTable(
     ClientState& state, const QStringList& words, const QString& programFolder,
     const std::function<void(const QString& title, const QString& text)>& showError) {
-    const LaunchCheck check = CheckCommandLine(words.join(u' '), state.session);
+    const LaunchCheck check = checkCommandLine(words.join(u' '), state.session);
     if (check != LaunchCheck::kOk) {
         if (showError) {
-            showError(StartupErrorTitle(), StartupErrorText(check));
+            showError(startupErrorTitle(), startupErrorText(check));
         } else {
-            QMessageBox box(QMessageBox::Critical, StartupErrorTitle(), StartupErrorText(check),
+            QMessageBox box(QMessageBox::Critical, startupErrorTitle(), startupErrorText(check),
                             QMessageBox::Ok);
             box.exec();
         }

@@ -24,7 +24,7 @@ struct ClientState {
 // two error boxes and gives nothing when they fail, else stores them, resets the state, loads the
 // main window, places it on the screen, shows it and starts connecting.
 // showError replaces the error box (tests); by default a critical message box is shown.
-std::unique_ptr<MainWindow> StartTable(
+std::unique_ptr<MainWindow> startTable(
     ClientState& state, const QStringList& words, const QString& programFolder,
     const std::function<void(const QString& title, const QString& text)>& showError = {});
 

@@ -20,7 +20,7 @@ ChatPanel::ChatPanel(ChatModel& model, QWidget* parent)
       to_(new QComboBox(this)),
       input_(new QLineEdit(this)),
       sendButton_(new QPushButton(QStringLiteral("发送"), this)) {
-    setFont(PaneFont());
+    setFont(paneFont());
     // Lines are never interpreted: no links, no markup, no remote content.
     view_->setOpenLinks(false);
     view_->setOpenExternalLinks(false);

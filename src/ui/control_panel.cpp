@@ -20,11 +20,11 @@ ControlPanel::ControlPanel(Table& table, QWidget* parent)
     : QWidget(parent), table_(table), list_(new QListView(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    setFont(PaneFont());
+    setFont(paneFont());
     list_->setModel(&table.g.lstQiPu);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setFont(PaneFont());
+    list_->setFont(paneFont());
     // The game decides the selection; the view follows it.
     connect(&table.g.lstQiPu, &QiPuLineList::selectionChanged, list_, [this](int row) {
         if (row < 0) {
@@ -38,7 +38,7 @@ ControlPanel::ControlPanel(Table& table, QWidget* parent)
 }
 
 QRect ControlPanel::buttonRect(int index) const {
-    return {15, OptButtonTop(height(), index), 59, 20};
+    return {15, optButtonTop(height(), index), 59, 20};
 }
 
 void ControlPanel::resizeEvent(QResizeEvent*) {
@@ -52,8 +52,8 @@ void ControlPanel::paintPanel() {
     painting_ = true;
     skins_.setBase(table_.s.strAppPath);
     skins_.beginPass();
-    if (LogicalSize(image_) != size() || image_.devicePixelRatio() != devicePixelRatioF())
-        image_ = SurfaceImage(size(), devicePixelRatioF());
+    if (logicalSize(image_) != size() || image_.devicePixelRatio() != devicePixelRatioF())
+        image_ = surfaceImage(size(), devicePixelRatioF());
     image_.fill(kPanelColour);
     const int w = width(), h = height();
     const QImage* tile = skins_.image(QStringLiteral("Res\\UserOptCaptionBk.bmp"));
@@ -61,9 +61,9 @@ void ControlPanel::paintPanel() {
         QPainter p(&image_);
         for (int x = 3; x <= w; x += 6)
             p.drawImage(x, 3, *tile);
-        PixelOutline(p, 0, 0, w - 1, h - 1, QColor(0, 0, 255));
-        PixelOutline(p, 1, 1, w - 2, h - 2, QColor(192, 192, 192));
-        PixelOutline(p, 2, 2, w - 3, h - 3, QColor(0, 0, 255));
+        pixelOutline(p, 0, 0, w - 1, h - 1, QColor(0, 0, 255));
+        pixelOutline(p, 1, 1, w - 2, h - 2, QColor(192, 192, 192));
+        pixelOutline(p, 2, 2, w - 3, h - 3, QColor(0, 0, 255));
         p.setFont(font());
         const int ascent = QFontMetrics(font()).ascent();
         p.setPen(QColor(220, 220, 255));
@@ -84,7 +84,7 @@ void ControlPanel::paintPanel() {
                 QColor(100, 100, 100));
             // The outline lies on the pixels just outside the list: (L - 1, T - 1) to
             // (L + LW, T + LH).
-            PixelOutline(q, l.left() - 1, l.top() - 1, l.right() + 1, l.bottom() + 1,
+            pixelOutline(q, l.left() - 1, l.top() - 1, l.right() + 1, l.bottom() + 1,
                          QColor(200, 250, 250));
         }
     }
@@ -157,7 +157,7 @@ void ControlPanel::paintEvent(QPaintEvent* event) {
         p.fillRect(event->rect(), kPanelColour);
         return;
     }
-    DrawSurfaceArea(p, image_, event->rect());
+    drawSurfaceArea(p, image_, event->rect());
 }
 
 }  // namespace xq

@@ -6,7 +6,7 @@
 
 namespace xq {
 
-FrameZone ClassifyFrameZone(const QRect& window, QPoint cursor, bool overSysButton) {
+FrameZone classifyFrameZone(const QRect& window, QPoint cursor, bool overSysButton) {
     const int l = window.x(), t = window.y();
     const int r = window.x() + window.width(), b = window.y() + window.height();
     const int cx = cursor.x(), cy = cursor.y();
@@ -23,7 +23,7 @@ FrameZone ClassifyFrameZone(const QRect& window, QPoint cursor, bool overSysButt
     return FrameZone::None;
 }
 
-Qt::CursorShape ZoneCursor(FrameZone zone) {
+Qt::CursorShape zoneCursor(FrameZone zone) {
     switch (zone) {
         case FrameZone::LeftUp:
         case FrameZone::RightDown:
@@ -44,7 +44,7 @@ Qt::CursorShape ZoneCursor(FrameZone zone) {
     return Qt::ArrowCursor;
 }
 
-Qt::Edges ZoneEdges(FrameZone zone) {
+Qt::Edges zoneEdges(FrameZone zone) {
     switch (zone) {
         case FrameZone::Left:
             return Qt::LeftEdge;
@@ -82,9 +82,9 @@ int HitSysButton(int clientWidth, QPoint at) {
     return -1;
 }
 
-QRect DraggedGeometry(const QRect& start, FrameZone zone, QPoint delta, QSize minimum) {
+QRect draggedGeometry(const QRect& start, FrameZone zone, QPoint delta, QSize minimum) {
     if (zone == FrameZone::Move) return start.translated(delta);
-    const Qt::Edges edges = ZoneEdges(zone);
+    const Qt::Edges edges = zoneEdges(zone);
     int l = start.left(), t = start.top();
     int r = start.x() + start.width(), b = start.y() + start.height();
     if (edges & Qt::LeftEdge) l = std::min(l + delta.x(), r - minimum.width());

@@ -22,11 +22,11 @@ const QStringList kStyleNames = {QStringLiteral(" 简明"), QStringLiteral(" 经
                                  QStringLiteral(" 真实"), QStringLiteral(" 时尚")};
 
 QImage Builtin(const char* name) {
-    return BuiltinPicture(name);
+    return builtinPicture(name);
 }
 
 // A copy drawn with a negative width or height extends left or up from the point, mirrored.
-void DrawMirrored(QPainter& p, int x, int y, int w, int h, const QImage& image) {
+void drawMirrored(QPainter& p, int x, int y, int w, int h, const QImage& image) {
     QRect r(x, y, std::abs(w), std::abs(h));
     if (w < 0) r.moveLeft(x + w);
     if (h < 0) r.moveTop(y + h);
@@ -38,7 +38,7 @@ void DrawMirrored(QPainter& p, int x, int y, int w, int h, const QImage& image) 
 GamePane::GamePane(Table& table, QWidget* parent)
     : QWidget(parent),
       table_(table),
-      font_(PaneFont()),
+      font_(paneFont()),
       board_(new BoardView(this)),
       boardStyle_(new QComboBox(this)),
       pieceStyle_(new QComboBox(this)) {
@@ -51,9 +51,9 @@ GamePane::GamePane(Table& table, QWidget* parent)
         // The plate's two lines are 22 pixels apart; a taller box would cover the next one.
         box->setFixedHeight(kStyleBoxPitch);
     }
-    boardStyle_->setCurrentIndex(StyleOrDefault(table.prefs.bteQiPanStyle));
-    pieceStyle_->setCurrentIndex(StyleOrDefault(table.prefs.bteQiZiStyle));
-    board_->setScene(TableScene(table.s, table.g, table.prefs));
+    boardStyle_->setCurrentIndex(styleOrDefault(table.prefs.bteQiPanStyle));
+    pieceStyle_->setCurrentIndex(styleOrDefault(table.prefs.bteQiZiStyle));
+    board_->setScene(tableScene(table.s, table.g, table.prefs));
     // A style picked is kept in the settings file, then drawn.
     connect(boardStyle_, &QComboBox::activated, this, [this](int style) {
         table_.settingsStore.chooseBoardStyle(style);
@@ -73,8 +73,8 @@ void GamePane::resizeEvent(QResizeEvent*) {
 void GamePane::layOut() {
     const int gw = width(), gh = height();
     // The boxes sit on their plate's two lines.
-    boardStyle_->move(66, StyleBackTop(gh) + 35);
-    pieceStyle_->move(66, StyleBackTop(gh) + 35 + kStyleBoxPitch);
+    boardStyle_->move(66, styleBackTop(gh) + 35);
+    pieceStyle_->move(66, styleBackTop(gh) + 35 + kStyleBoxPitch);
     board_->setGeometry(BoardRect(QSize(gw, gh)));
 }
 
@@ -89,27 +89,27 @@ void GamePane::paintBackground(QPainter& p) {
     }
     if (const QImage* v = skins_.image(QStringLiteral("Res\\GameBackVsBian.bmp"))) {
         for (int y = 0; y <= gh; y += 16) {
-            DrawMirrored(p, 6, y, -7, v->height(), *v);
+            drawMirrored(p, 6, y, -7, v->height(), *v);
             p.drawImage(gw - 7, y, *v);
         }
         if (const QImage* hz = skins_.image(QStringLiteral("Res\\GameBackHsBian.bmp"))) {
             for (int x = 0; x <= gw; x += 16) {
                 p.drawImage(x, 0, *hz);
-                DrawMirrored(p, x, gh - 1, 16, -7, *hz);
+                drawMirrored(p, x, gh - 1, 16, -7, *hz);
             }
         }
     }
     if (const QImage* corner = skins_.image(QStringLiteral("Res\\GameBackJiao.bmp"))) {
-        DrawMirrored(p, 52, 0, -53, 50, *corner);
-        DrawMirrored(p, 52, gh, -53, -50, *corner);
+        drawMirrored(p, 52, 0, -53, 50, *corner);
+        drawMirrored(p, 52, gh, -53, -50, *corner);
         p.drawImage(gw - 53, 0, *corner);
-        DrawMirrored(p, gw - 53, gh, 53, -50, *corner);
+        drawMirrored(p, gw - 53, gh, 53, -50, *corner);
     }
     if (const QImage* style = skins_.image(QStringLiteral("Res\\StyleBack.bmp"))) {
-        p.drawImage(10, StyleBackTop(gh), *style);
+        p.drawImage(10, styleBackTop(gh), *style);
     }
     if (const QImage* info = skins_.image(QStringLiteral("Res\\UserInfo.bmp"))) {
-        p.drawImage(12, PanelPlateTop(gh), *info);
+        p.drawImage(12, panelPlateTop(gh), *info);
     }
 }
 
@@ -120,8 +120,8 @@ void GamePane::paintAll() {
     faces_.setBase(table_.s.strParentPath);
     skins_.beginPass();
     faces_.beginPass();
-    if (LogicalSize(image_) != size() || image_.devicePixelRatio() != devicePixelRatioF())
-        image_ = SurfaceImage(size(), devicePixelRatioF());
+    if (logicalSize(image_) != size() || image_.devicePixelRatio() != devicePixelRatioF())
+        image_ = surfaceImage(size(), devicePixelRatioF());
     image_.fill(QColor(8, 73, 165));
     {
         QPainter p(&image_);
@@ -288,7 +288,7 @@ void GamePane::paintEvent(QPaintEvent* event) {
         p.fillRect(event->rect(), QColor(8, 73, 165));
         return;
     }
-    DrawSurfaceArea(p, image_, event->rect());
+    drawSurfaceArea(p, image_, event->rect());
 }
 
 void GamePane::mouseMoveEvent(QMouseEvent*) {

@@ -25,7 +25,7 @@ constexpr int kNarrowestBox = 64;
 
 // Makes the box wide enough to show its longest allowed value, in its own font, without
 // scrolling: as many of the widest digit as it takes, or the text it holds if that is wider.
-void FitWidth(QLineEdit* edit) {
+void fitWidth(QLineEdit* edit) {
     const QFontMetrics metrics(edit->font());
     int digit = 0;
     for (char c = '0'; c <= '9'; ++c)
@@ -33,7 +33,7 @@ void FitWidth(QLineEdit* edit) {
     const int chars = std::min(edit->maxLength(), kWidestBox);
     const int text = std::min(metrics.horizontalAdvance(edit->text()), digit * kWidestBox);
     edit->setFixedWidth(
-        std::max(kNarrowestBox, LineEditWidthFor(edit, std::max(digit * chars, text))));
+        std::max(kNarrowestBox, lineEditWidthFor(edit, std::max(digit * chars, text))));
 }
 
 }  // namespace
@@ -45,14 +45,14 @@ GameSetDialog::GameSetDialog(Table& table, QWidget* parent)
       frame_(new QGroupBox(this)),
       confirm_(new QPushButton(this)),
       cancel_(new QPushButton(this)) {
-    setFont(PaneFont());
+    setFont(paneFont());
     setModal(false);
     setWindowTitle(table.s.strGameName + QStringLiteral(" 游戏设置"));
     auto* grid = new QGridLayout(frame_);
     const auto addBox = [this, grid](int index, int row, int column) {
         auto* edit = new QLineEdit(frame_);
         edit->setMaxLength(GameSetModel::kMaxDigits);
-        FitWidth(edit);
+        fitWidth(edit);
         edit->installEventFilter(this);
         // The key filter sees typed keys only; pasted and dropped text passes the validator. The
         // length is the box's maximum length, which a longer received value raises.
@@ -111,7 +111,7 @@ void GameSetDialog::refresh() {
         // model holds and would send (the owner's check refuses it).
         edit->setMaxLength(std::max<int>(GameSetModel::kMaxDigits, m.txtUser[i].size()));
         edit->setText(m.txtUser[i]);
-        FitWidth(edit);
+        fitWidth(edit);
         edit->setReadOnly(!m.blnDeskMaster);
         QPalette pal = edit->palette();
         pal.setColor(QPalette::Base,
@@ -126,14 +126,14 @@ void GameSetDialog::refresh() {
 }
 
 void GameSetDialog::tick() {
-    const GameSetModel::Tick t = table_.OnGameSetTick();
+    const GameSetModel::Tick t = table_.onGameSetTick();
     if (!t.caption.isEmpty()) confirm_->setText(t.caption);
     if (t.press) pressButton(0);
 }
 
 void GameSetDialog::pressButton(int index) {
     timer_.stop();
-    const GameSetModel::Press result = table_.OnGameSetButton(index);
+    const GameSetModel::Press result = table_.onGameSetButton(index);
     if (!result.warning.isEmpty()) {
         lastWarning_ = result.warning;
         const QPointer<GameSetDialog> self(this);
@@ -182,7 +182,7 @@ bool GameSetDialog::eventFilter(QObject* watched, QEvent* event) {
                             k == Qt::Key_Tab || k == Qt::Key_Backtab || k == Qt::Key_Escape;
         const QString text = key->text();
         const bool accepted =
-            k == Qt::Key_Backspace || (text.size() == 1 && GameSetModel::AcceptChar(text[0]));
+            k == Qt::Key_Backspace || (text.size() == 1 && GameSetModel::acceptChar(text[0]));
         if (!accepted && !passOn) return true;
     }
     return QDialog::eventFilter(watched, event);

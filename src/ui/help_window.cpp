@@ -61,7 +61,7 @@ HelpWindow::HelpWindow(const QString& gameName, QWidget* parent)
     : QDialog(parent, Qt::Window), browser_(new QTextBrowser(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(gameName + QStringLiteral(" 帮助"));
-    setFont(PaneFont());
+    setFont(paneFont());
     browser_->setOpenLinks(false);
     browser_->setHtml(HelpText());
     auto* layout = new QVBoxLayout(this);

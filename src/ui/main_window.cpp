@@ -78,7 +78,7 @@ void MainWindow::loadStep() {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setMinimumSize(640, 480);
-    setFont(PaneFont());
+    setFont(paneFont());
     skins_.setBase(s_.strAppPath);
 
     UserListModel& users = table_->users;
@@ -88,7 +88,7 @@ void MainWindow::loadStep() {
     users.setLevelTable(s_.strLevelInfo);
 
     ChatModel& chat = table_->chat;
-    chat.facesFolder = SkinPath(s_.strParentPath, QStringLiteral("UserRes\\face"));
+    chat.facesFolder = skinPath(s_.strParentPath, QStringLiteral("UserRes\\face"));
     chat.programFolder = s_.strAppPath;
     chat.pageFile = QStringLiteral("MeChatWeb.htm");
     chat.setOwnName(s_.strMyUserName);
@@ -122,18 +122,18 @@ void MainWindow::loadStep() {
     BoardView& board = gamePane_->board();
     board.stopWaiting = [this] { return s_.blnAppQuit; };
     connect(&board, &BoardView::clicked, this,
-            [this](bool left, int row, int col) { table_->OnBoardClick(left, row, col); });
+            [this](bool left, int row, int col) { table_->onBoardClick(left, row, col); });
     connect(userList_, &UserListView::personClicked, this,
             [this](bool menu, const QString& name, const QString& row) {
-                table_->OnPersonClicked(menu, name, row);
+                table_->onPersonClicked(menu, name, row);
             });
     connect(userMenu_, &UserMenu::chosen, this,
             [this](int index, const QString& name) { table_->ExecUserMenu(index, name); });
     connect(chat_, &ChatPanel::send, this,
-            [this](const QStringList& fields) { table_->SendChat(fields); });
+            [this](const QStringList& fields) { table_->sendChat(fields); });
     connect(&table_->users, &QAbstractItemModel::modelReset, this, [this] {
         chat_->setOwnFace(
-            SplitFields(table_->users.findRow(s_.strMyUserName)).value(row::kFaceNo, "0"));
+            splitFields(table_->users.findRow(s_.strMyUserName)).value(row::kFaceNo, "0"));
     });
     connect(userButtons_, &UserButtonStrip::clicked, this, [this](int index) {
         if (index == 0) {
@@ -147,10 +147,10 @@ void MainWindow::loadStep() {
         QTimer* timer;
         int interval;
         void (Table::*tick)();
-    } timers[] = {{&tmrQiZiRun_, 300, &Table::OnRunFlagTick},
-                  {&tmrMeSelectQiZi_, 300, &Table::OnSelectTick},
-                  {&tmrUserRunFlag_, 300, &Table::OnTurnFlagTick},
-                  {&tmrUserRunTime_, 1000, &Table::OnClockTick}};
+    } timers[] = {{&tmrQiZiRun_, 300, &Table::onRunFlagTick},
+                  {&tmrMeSelectQiZi_, 300, &Table::onSelectTick},
+                  {&tmrUserRunFlag_, 300, &Table::onTurnFlagTick},
+                  {&tmrUserRunTime_, 1000, &Table::onClockTick}};
     for (const auto& t : timers) {
         t.timer->setInterval(t.interval);
         connect(t.timer, &QTimer::timeout, this,
@@ -162,7 +162,7 @@ void MainWindow::loadStep() {
 }
 
 void MainWindow::startLayoutFor(QSize screen) {
-    splits_ = StartSplits(screen);
+    splits_ = startSplits(screen);
     splitter_->setCollapsed(false);
     layOutPanes();
 }
@@ -171,7 +171,7 @@ void MainWindow::connectSplitters() {
     // The vertical splitter: a click in its middle collapses or restores the right pane; a drag
     // shows the ghost within the limits and drops the splitter there.
     connect(splitter_, &VSplitterBar::collapseClicked, this, [this] {
-        ToggleCollapse(splits_, width());
+        toggleCollapse(splits_, width());
         splitter_->setCollapsed(splits_.collapsed);
         layOutPanes();
     });
@@ -180,11 +180,11 @@ void MainWindow::connectSplitters() {
             QRect(splitter_->x(), splitter_->y(), splitter_->width() - 4, splitter_->height()));
     });
     connect(splitter_, &VSplitterBar::dragMoved, this, [this](int left) {
-        if (GhostMayMove(left, width())) ghost_->move(left, splitter_->y());
+        if (ghostMayMove(left, width())) ghost_->move(left, splitter_->y());
     });
     connect(splitter_, &VSplitterBar::dropped, this, [this](int left) {
         ghost_->hide();
-        PlaceVSplit(splits_, left, width());
+        placeVSplit(splits_, left, width());
         layOutPanes();
     });
     // The bars: the ghost follows within the 100-pixel limits; the drop lays the panes out.
@@ -199,12 +199,12 @@ void MainWindow::connectSplitters() {
         });
     };
     bar(
-        optBar_, [this](int y) { return DropOptSplit(y, ShownBars(height(), splits_).chat); },
-        &PlaceOptBar);
+        optBar_, [this](int y) { return dropOptSplit(y, shownBars(height(), splits_).chat); },
+        &placeOptBar);
     bar(
         chatBar_,
-        [this](int y) { return DropChatSplit(y, ShownBars(height(), splits_).opt, height()); },
-        &PlaceChatBar);
+        [this](int y) { return dropChatSplit(y, shownBars(height(), splits_).opt, height()); },
+        &placeChatBar);
 }
 
 GameSetDialog* MainWindow::gameSetDialog() const {
@@ -217,7 +217,7 @@ void MainWindow::ConnectRoomServer() {
 
 void MainWindow::layOutPanes() {
     if (isMinimized()) return;
-    const MainLayout l = LayOutMainWindow(size(), splits_);
+    const MainLayout l = layOutMainWindow(size(), splits_);
     if (l.splitter.height() > 0) splitter_->setGeometry(l.splitter);
     gamePane_->setGeometry(l.gamePane);
     QWidget* right[] = {userButtons_, controlPanel_, optBar_, userList_, chatBar_, chat_};
@@ -396,7 +396,7 @@ void MainWindow::unloadMainWindow() {
     unloaded_ = true;
     for (QTimer* t : {&tmrQiZiRun_, &tmrMeSelectQiZi_, &tmrUserRunFlag_, &tmrUserRunTime_})
         t->stop();
-    table_->UnloadStep();
+    table_->unloadStep();
     // A last message (the leave) must reach the server before the process ends.
     connection_->socket().closeAfterSending(1000);
     if (gameSetDialog_) gameSetDialog_->close();
@@ -444,9 +444,9 @@ void MainWindow::closeGameSetDialog() {
 QString MainWindow::getQiPuFileName(const QString& title, bool forSave) {
     FileDialogRequest request{title, QStringLiteral("中国象棋文件(*.drak)"), forSave, {}};
     if (forSave) {
-        const auto [red, black] = table_->RecordPlayers();
+        const auto [red, black] = table_->recordPlayers();
         request.suggestedName =
-            SuggestedRecordName(red, black, QDateTime::currentDateTime(), QStringLiteral("drak"));
+            suggestedRecordName(red, black, QDateTime::currentDateTime(), QStringLiteral("drak"));
     }
     return AskFileName(this, request, recordFolder_, &fileDialog_);
 }
@@ -462,7 +462,7 @@ void MainWindow::onConnectionEnd(bool failedToConnect) {
         return;
     }
     const bool offerSave = table_->ConnectionLost();
-    const QiPuHistory record = table_->RecordToSave();
+    const QiPuHistory record = table_->recordToSave();
     QString text;
     if (failedToConnect) {
         text = QStringLiteral("无法连接到游戏服务器。");
@@ -496,11 +496,11 @@ void MainWindow::onConnectionEnd(bool failedToConnect) {
         if (path.isEmpty()) break;
         QString error;
         if (SaveQiPuFile(path, record, &error)) break;
-        const QString failure = SaveFailureText(path, error);
+        const QString failure = saveFailureText(path, error);
         if (tellSaveFailure) {
             tellSaveFailure(failure);
         } else {
-            WarnPlain(this, s_.strGameName, failure);
+            warnPlain(this, s_.strGameName, failure);
         }
     }
     unloadMainWindow();
@@ -512,7 +512,7 @@ void MainWindow::openReplay(const GameRecord& record) {
     if (replay_) replay_->close();
     replay_ = new ReplayWindow(s_, g_, prefs_, this);
     replay_->suggestedBase =
-        SuggestedRecordBase(record.tag(QStringLiteral("Red")), record.tag(QStringLiteral("Black")),
+        suggestedRecordBase(record.tag(QStringLiteral("Red")), record.tag(QStringLiteral("Black")),
                             QDateTime::currentDateTime());
     replay_->openRecord(record, {});
     replay_->show();
@@ -529,12 +529,12 @@ void MainWindow::openReplayFromFile() {
     GameRecord record;
     PgnError error;
     // A file that cannot be read is told, not passed over in silence.
-    if (!LoadGameRecord(path, record, &error)) {
-        const QString text = PgnLoadFailureText(path, error);
+    if (!loadGameRecord(path, record, &error)) {
+        const QString text = pgnLoadFailureText(path, error);
         if (tellOpenFailure) {
             tellOpenFailure(text);
         } else {
-            WarnPlain(this, s_.strGameName, text);
+            warnPlain(this, s_.strGameName, text);
         }
         return;
     }

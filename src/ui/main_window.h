@@ -93,7 +93,7 @@ public:
     void layOutPanes();
     void startLayoutFor(QSize screen);
     // Where the vertical splitter stands in the window as it is now.
-    int vSplitLeft() const { return ShownSplitLeft(width(), splits_); }
+    int vSplitLeft() const { return shownSplitLeft(width(), splits_); }
     const SplitState& splits() const { return splits_; }
     VSplitterBar& vSplitter() { return *splitter_; }
     HSplitterBar& optBar() { return *optBar_; }

@@ -31,7 +31,7 @@ QPoint Placement(QSize size, const QWidget* over) {
 
 }  // namespace
 
-double MsgBox::TwipsPerPixel(const QWidget* widget) {
+double MsgBox::twipsPerPixel(const QWidget* widget) {
     const QScreen* screen = widget != nullptr && widget->screen() != nullptr
                                 ? widget->screen()
                                 : QGuiApplication::primaryScreen();
@@ -70,7 +70,7 @@ MsgBox::MsgBox(const MsgBoxInfo& info, const QString& iconFile, QWidget* owner)
 }
 
 void MsgBox::layOut() {
-    const double tpp = TwipsPerPixel(this);
+    const double tpp = twipsPerPixel(this);
     const auto px = [tpp](int twips) { return static_cast<int>(twips / tpp + 0.5); };
     if (info_.type == 0) {
         setWindowTitle(QString());

@@ -26,7 +26,7 @@ public:
     void tick();
 
     // Twips of this screen per pixel.
-    static double TwipsPerPixel(const QWidget* widget);
+    static double twipsPerPixel(const QWidget* widget);
 
 signals:
     // A button was pressed or the count-down ran out: 0 Yes, 1 No.

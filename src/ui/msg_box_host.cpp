@@ -9,7 +9,7 @@ namespace {
 
 // A transient window stays above the window it belongs to. Only the window is tied to it, not
 // the object: the box must outlive a dialog that closes while the box waits for its answer.
-void BelongTo(MsgBox* box, QWidget* window) {
+void belongTo(MsgBox* box, QWidget* window) {
     box->winId();  // the box's own window must exist before it can belong to another
     if (box->windowHandle() != nullptr && window->windowHandle() != nullptr)
         box->windowHandle()->setTransientParent(window->windowHandle());
@@ -22,16 +22,16 @@ void MsgBoxHostWidgets::stayAbove(QWidget* window) {
     if (window == nullptr || !window->isVisible()) return;
     const QList<MsgBox*> open = openBoxes();
     for (MsgBox* box : open) {
-        BelongTo(box, window);
+        belongTo(box, window);
         box->raise();
     }
     if (!open.isEmpty()) open.last()->activateWindow();
 }
 
 void MsgBoxHostWidgets::openBox(int boxId, const MsgBoxInfo& info) {
-    const QString icon = SkinPath(iconBase_, QStringLiteral("res\\Msg%1.ico").arg(info.type));
+    const QString icon = skinPath(iconBase_, QStringLiteral("res\\Msg%1.ico").arg(info.type));
     auto* box = new MsgBox(info, icon, owner_);
-    if (front_ != nullptr && front_->isVisible()) BelongTo(box, front_);
+    if (front_ != nullptr && front_->isVisible()) belongTo(box, front_);
     boxes_.insert(boxId, box);
     QObject::connect(box, &MsgBox::answered, box, [this, boxId](int button) {
         if (pool_ != nullptr) pool_->answer(boxId, button);

@@ -13,11 +13,11 @@ QMessageBox::StandardButton Run(QWidget* parent, QMessageBox::Icon icon, const Q
 
 }  // namespace
 
-void WarnPlain(QWidget* parent, const QString& title, const QString& text) {
+void warnPlain(QWidget* parent, const QString& title, const QString& text) {
     Run(parent, QMessageBox::Warning, title, text, QMessageBox::Ok);
 }
 
-bool AskPlain(QWidget* parent, const QString& title, const QString& text) {
+bool askPlain(QWidget* parent, const QString& title, const QString& text) {
     return Run(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
 }

@@ -7,8 +7,8 @@ namespace xq {
 
 // Message boxes whose text may hold what came from outside (a server's notice, a file's path or
 // a word read from it): always shown as plain text, never read as markup.
-void WarnPlain(QWidget* parent, const QString& title, const QString& text);
+void warnPlain(QWidget* parent, const QString& title, const QString& text);
 // Yes or No; true for Yes.
-bool AskPlain(QWidget* parent, const QString& title, const QString& text);
+bool askPlain(QWidget* parent, const QString& title, const QString& text);
 
 }  // namespace xq

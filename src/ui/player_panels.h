@@ -9,8 +9,8 @@ namespace xq {
 // usual places (below 516) stacks them, the free room shared above and below as it was there.
 inline constexpr int kPanelPlateHeight = 354;
 inline constexpr int kStyleBackHeight = 86;
-int PanelPlateTop(int gh);
-int StyleBackTop(int gh);
+int panelPlateTop(int gh);
+int styleBackTop(int gh);
 
 // Where the elements of the two player panels lie in the game pane of height gh. Slot 0 is the
 // upper panel (the opponent of the view), slot 1 the lower one.
@@ -28,9 +28,9 @@ struct PanelLayout {
 
 // The gap between the control panel's buttons for a panel of height h: the room left by the
 // caption band and the seven buttons, shared by eight gaps; never negative.
-int OptButtonGap(int h);
+int optButtonGap(int h);
 // The top of control panel button i.
-int OptButtonTop(int h, int index);
+int optButtonTop(int h, int index);
 // The button under a point of the control panel (strict edges), or -1.
 int HitOptButton(int h, int x, int y);
 

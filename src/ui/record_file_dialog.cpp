@@ -15,7 +15,7 @@ const QString kLastFolderKey = QStringLiteral("files/lastFolder");
 
 // File systems the kernel makes up as they are read: a folder per process, files that wait for
 // data. A dialog listing one can hang, and no record is kept there.
-bool MadeUpByTheKernel(const QString& path) {
+bool madeUpByTheKernel(const QString& path) {
     static const QSet<QByteArray> kinds = {
         "proc",      "sysfs",      "devtmpfs",    "devpts",    "debugfs",  "tracefs", "cgroup",
         "cgroup2",   "securityfs", "pstore",      "bpf",       "configfs", "fusectl", "mqueue",
@@ -28,12 +28,12 @@ bool Listable(const QString& path) {
     if (path.isEmpty() || !QDir::isAbsolutePath(path)) return false;
     const QFileInfo info(path);
     return info.isDir() && info.isReadable() && info.isExecutable() &&
-           !MadeUpByTheKernel(info.canonicalFilePath());
+           !madeUpByTheKernel(info.canonicalFilePath());
 }
 
 }  // namespace
 
-QString RecordsHome() {
+QString recordsHome() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return Listable(documents) ? documents : QDir::homePath();
 }
@@ -44,7 +44,7 @@ RecordFolder::RecordFolder(QString appPath)
 QString RecordFolder::folder() const {
     const QString last =
         QSettings(settingsFile_, QSettings::IniFormat).value(kLastFolderKey).toString();
-    return Listable(last) ? last : RecordsHome();
+    return Listable(last) ? last : recordsHome();
 }
 
 void RecordFolder::remember(const QString& filePath) {
@@ -71,12 +71,12 @@ QString AskFileName(QWidget* parent, const FileDialogRequest& request, RecordFol
     return path;
 }
 
-QString SuggestedRecordName(const QString& red, const QString& black, const QDateTime& when,
+QString suggestedRecordName(const QString& red, const QString& black, const QDateTime& when,
                             const QString& extension) {
-    return SuggestedRecordBase(red, black, when) + u'.' + extension;
+    return suggestedRecordBase(red, black, when) + u'.' + extension;
 }
 
-QString SuggestedRecordBase(const QString& red, const QString& black, const QDateTime& when) {
+QString suggestedRecordBase(const QString& red, const QString& black, const QDateTime& when) {
     QString players = red.isEmpty() && black.isEmpty() ? QStringLiteral("中国象棋")
                                                        : red + QStringLiteral("对") + black;
     players.replace(QRegularExpression(QStringLiteral(R"([\\/:*?"<>|\x00-\x1f])")),

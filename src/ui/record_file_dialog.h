@@ -9,7 +9,7 @@ namespace xq {
 
 // Where records go when no other folder is known: the user's documents folder where there is
 // one, else the home folder.
-QString RecordsHome();
+QString recordsHome();
 
 // The last folder a record was saved to or opened from, kept between runs in the program's own
 // settings file beside it ("xqtable.ini"; UserSet.ini keeps its fixed seven lines).
@@ -17,7 +17,7 @@ class RecordFolder {
 public:
     explicit RecordFolder(QString appPath);
     // The folder to start in: the last one used while a dialog can list it at once (it exists,
-    // may be read, and is no folder the kernel makes up such as /proc), else RecordsHome().
+    // may be read, and is no folder the kernel makes up such as /proc), else recordsHome().
     QString folder() const;
     void remember(const QString& filePath);
 
@@ -40,9 +40,9 @@ QString AskFileName(QWidget* parent, const FileDialogRequest& request, RecordFol
 
 // A file name for the game of these two players at this moment: both names and the date, e.g.
 // "张三对李四_20261208-1130.drak", with characters no file system takes replaced.
-QString SuggestedRecordName(const QString& red, const QString& black, const QDateTime& when,
+QString suggestedRecordName(const QString& red, const QString& black, const QDateTime& when,
                             const QString& extension);
 // The same without the extension.
-QString SuggestedRecordBase(const QString& red, const QString& black, const QDateTime& when);
+QString suggestedRecordBase(const QString& red, const QString& black, const QDateTime& when);
 
 }  // namespace xq

@@ -7,7 +7,7 @@
 
 namespace xq {
 
-bool SoundPlayer::HasOutput() {
+bool SoundPlayer::hasOutput() {
     return !QMediaDevices::audioOutputs().isEmpty();
 }
 
@@ -18,7 +18,7 @@ QSoundEffect* SoundPlayer::effect() {
 }
 
 void SoundPlayer::play(const QString& path) {
-    if (!QFileInfo(path).isFile() || !HasOutput()) return;
+    if (!QFileInfo(path).isFile() || !hasOutput()) return;
     QSoundEffect* e = effect();
     e->stop();
     e->setSource(QUrl::fromLocalFile(path));

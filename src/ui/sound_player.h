@@ -11,7 +11,7 @@ namespace xq {
 class SoundPlayer {
 public:
     void play(const QString& path);
-    static bool HasOutput();
+    static bool hasOutput();
 
 private:
     QSoundEffect* effect();

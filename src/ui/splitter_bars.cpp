@@ -45,7 +45,7 @@ void VSplitterBar::paintEvent(QPaintEvent*) {
 
 void VSplitterBar::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    if (PressCollapses(at.y(), height())) {  // any button
+    if (pressCollapses(at.y(), height())) {  // any button
         armed_ = false;
         emit collapseClicked();
         return;
@@ -59,7 +59,7 @@ void VSplitterBar::mousePressEvent(QMouseEvent* event) {
 
 void VSplitterBar::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    const Band band = MiddleZone(height());
+    const Band band = middleZone(height());
     setCursor(band.first <= at.y() && at.y() <= band.last ? Qt::ArrowCursor : Qt::SizeHorCursor);
     if (!armed_ || !(event->buttons() & Qt::LeftButton)) return;
     proposed_ = x() + at.x() - grabX_;

@@ -9,7 +9,7 @@ namespace xq {
 
 // The table's board as the board view draws it: the display board in the table's orientation,
 // in the styles of the settings, with the skins of the program folder.
-inline BoardScene TableScene(const Session& session, const GameState& game,
+inline BoardScene tableScene(const Session& session, const GameState& game,
                              const UserSettings& settings) {
     return {&game.bteShowQiPan, &game.bteRedView, &settings.bteQiPanStyle, &settings.bteQiZiStyle,
             &session.strAppPath};

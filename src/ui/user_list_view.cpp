@@ -10,7 +10,7 @@ namespace xq {
 UserListView::UserListView(UserListModel& model, QWidget* parent)
     : QTableView(parent), model_(model) {
     setModel(&model);
-    setFont(PaneFont());
+    setFont(paneFont());
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

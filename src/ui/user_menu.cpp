@@ -6,7 +6,7 @@
 namespace xq {
 
 UserMenu::UserMenu(QWidget* parent) : QMenu(parent) {
-    setFont(PaneFont());
+    setFont(paneFont());
 }
 
 void UserMenu::setItems(const QStringList& captions, const QString& name) {

@@ -15,7 +15,7 @@ UserSetDialog::UserSetDialog(SettingsStore& store, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
       store_(store) {
     const UserSettings& settings = store.settings();
-    setFont(PaneFont());
+    setFont(paneFont());
     setWindowTitle(QStringLiteral("用户设置"));
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -68,7 +68,7 @@ void UserSetDialog::press(int index) {
         QString error;
         lastSaveOk_ = store_.save(&error);
         if (!lastSaveOk_ && isVisible()) {
-            WarnPlain(this, windowTitle(), QStringLiteral("用户设置无法保存：") + error);
+            warnPlain(this, windowTitle(), QStringLiteral("用户设置无法保存：") + error);
         }
     }
     close();

@@ -49,7 +49,7 @@ void WindowFrame::paint(QPainter& p, const QString& title, const QFont& font) {
                 p.drawImage(r, 2, *end);
                 for (int slot = 0; slot < 3; ++slot)
                     drawSysButton(p, slot, slot == hot_);
-                p.drawImage(10, 5, BuiltinPicture("logo.png"));
+                p.drawImage(10, 5, builtinPicture("logo.png"));
                 p.setFont(font);
                 const int ascent = QFontMetrics(font).ascent();
                 p.setPen(QColor(240, 240, 240));
@@ -59,9 +59,9 @@ void WindowFrame::paint(QPainter& p, const QString& title, const QFont& font) {
             }
         }
     }
-    PixelOutline(p, 0, 0, sw - 1, sh - 1, QColor(0, 255, 0));
-    PixelOutline(p, 1, 1, sw - 2, sh - 2, QColor(80, 80, 80));
-    PixelOutline(p, 2, 2, sw - 3, sh - 3, QColor(192, 192, 192));
+    pixelOutline(p, 0, 0, sw - 1, sh - 1, QColor(0, 255, 0));
+    pixelOutline(p, 1, 1, sw - 2, sh - 2, QColor(80, 80, 80));
+    pixelOutline(p, 2, 2, sw - 3, sh - 3, QColor(192, 192, 192));
 }
 
 void WindowFrame::drawSysButton(QPainter& p, int slot, bool hot) {
@@ -86,11 +86,11 @@ bool WindowFrame::ownsPointerAt(QPoint globalCursor) const {
 }
 
 void WindowFrame::setPointer(FrameZone zone) {
-    const bool sizing = ZoneEdges(zone) != Qt::Edges();
+    const bool sizing = zoneEdges(zone) != Qt::Edges();
     if (sizing) {
         // For the whole window, over its panes too: the panes reach to within a few pixels of
         // the edges, and the pointer must say that a press there sizes the window.
-        const QCursor shape(ZoneCursor(zone));
+        const QCursor shape(zoneCursor(zone));
         if (pointerSet_) {
             QGuiApplication::changeOverrideCursor(shape);
         } else {
@@ -116,7 +116,7 @@ void WindowFrame::poll(QPoint globalCursor) {
     const bool owns = ownsPointerAt(globalCursor);
     // A hot button the pointer has left, by whatever way, goes back to normal.
     setHot(owns ? HitSysButton(window_.width(), inside) : -1);
-    zone_ = owns && normal ? ClassifyFrameZone(window_.frameGeometry(), globalCursor,
+    zone_ = owns && normal ? classifyFrameZone(window_.frameGeometry(), globalCursor,
                                                HitSysButton(window_.width(), inside) >= 0)
                            : FrameZone::None;
     setPointer(zone_);
@@ -125,7 +125,7 @@ void WindowFrame::poll(QPoint globalCursor) {
 void WindowFrame::mouseMove(QMouseEvent* event) {
     if (handDrag_) {
         const QPoint delta = event->globalPosition().toPoint() - dragStart_;
-        window_.setGeometry(DraggedGeometry(dragGeometry_, dragZone_, delta,
+        window_.setGeometry(draggedGeometry(dragGeometry_, dragZone_, delta,
                                             QSize(kMinWindowWidth, kMinWindowHeight)));
         return;
     }
@@ -137,7 +137,7 @@ void WindowFrame::mousePress(QMouseEvent* event) {
     poll(event->globalPosition().toPoint());
     if (zone_ == FrameZone::None || window_.isMaximized()) return;
     const bool bySystem =
-        zone_ == FrameZone::Move ? startSystemMove() : startSystemResize(ZoneEdges(zone_));
+        zone_ == FrameZone::Move ? startSystemMove() : startSystemResize(zoneEdges(zone_));
     if (bySystem) return;
     // No move/size loop on this platform: the window follows the pointer itself until release.
     handDrag_ = true;

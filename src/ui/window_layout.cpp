@@ -14,7 +14,7 @@ int Scaled(int v, int to, int whole) {
 
 }  // namespace
 
-SplitState StartSplits(QSize screen) {
+SplitState startSplits(QSize screen) {
     SplitState s;
     // Three quarters of a wide screen; on a narrow one the right pane keeps room to work in.
     s.vSplitLeft = std::max(
@@ -29,7 +29,7 @@ SplitState StartSplits(QSize screen) {
     return s;
 }
 
-int ShownSplitLeft(int clientWidth, const SplitState& s) {
+int shownSplitLeft(int clientWidth, const SplitState& s) {
     // At the right edge the splitter stands where a collapse puts it: still whole, and with it
     // the caption bar, which is drawn only while the splitter is inside the window.
     const int rightmost = clientWidth - kSplitterWidth - 2;
@@ -41,7 +41,7 @@ int ShownSplitLeft(int clientWidth, const SplitState& s) {
     return std::max(kVSplitMin, std::min(scaled, clientWidth - kVSplitFromRight));
 }
 
-BarTops ShownBars(int clientHeight, const SplitState& s) {
+BarTops shownBars(int clientHeight, const SplitState& s) {
     // The control panel's buttons do not grow with the window: its bar stays while it can.
     const int opt =
         std::max(kBarDistance, std::min(s.optSplitTop, clientHeight - 2 * kBarDistance));
@@ -53,18 +53,18 @@ BarTops ShownBars(int clientHeight, const SplitState& s) {
     return {opt, chat};
 }
 
-MainLayout LayOutMainWindow(QSize client, const SplitState& s) {
+MainLayout layOutMainWindow(QSize client, const SplitState& s) {
     const int sw = client.width(), sh = client.height();
     const int h = sh - 32;  // 27 caption, 4 border, 1
     MainLayout l;
-    const int left = ShownSplitLeft(sw, s);
+    const int left = shownSplitLeft(sw, s);
     l.splitter = QRect(left, kCaptionHeight, kSplitterWidth, std::max(h, 0));
     l.gamePane = QRect(5, kCaptionHeight, left - 6, std::max(h, 0));
     const int r = sw - left - kSplitterWidth - 2 - 6;
     if (kSplitterWidth > r) return l;
     l.rightPane = true;
     const int x = left + kSplitterWidth + 2;
-    const BarTops bars = ShownBars(sh, s);
+    const BarTops bars = shownBars(sh, s);
     l.userButtons = QRect(x, kCaptionHeight, r, 33);
     if (bars.opt - 60 > 0) l.controlPanel = QRect(x, 60, r, bars.opt - 60);
     l.optBar = QRect(x, bars.opt, r, kBarHeight);
@@ -75,16 +75,16 @@ MainLayout LayOutMainWindow(QSize client, const SplitState& s) {
     return l;
 }
 
-Band MiddleZone(int splitterHeight) {
+Band middleZone(int splitterHeight) {
     return {(splitterHeight - kMiddleZone) / 2, (splitterHeight + kMiddleZone) / 2};
 }
 
-bool PressCollapses(int y, int splitterHeight) {
-    const Band band = MiddleZone(splitterHeight);
+bool pressCollapses(int y, int splitterHeight) {
+    const Band band = middleZone(splitterHeight);
     return band.first < y && y < band.last;
 }
 
-void ToggleCollapse(SplitState& s, int clientWidth) {
+void toggleCollapse(SplitState& s, int clientWidth) {
     if (s.collapsed) {
         s.vSplitLeft = s.vSplitSaved;
         s.vSplitWidth = s.vSplitSavedWidth;
@@ -98,39 +98,39 @@ void ToggleCollapse(SplitState& s, int clientWidth) {
     }
 }
 
-bool GhostMayMove(int x, int clientWidth) {
+bool ghostMayMove(int x, int clientWidth) {
     return x >= kVSplitMin && x <= clientWidth - kVSplitFromRight;
 }
 
-int DropVSplit(int x, int clientWidth) {
+int dropVSplit(int x, int clientWidth) {
     return std::max(std::min(x, clientWidth - kVSplitFromRight), kVSplitMin);
 }
 
-void PlaceVSplit(SplitState& s, int x, int clientWidth) {
-    s.vSplitLeft = DropVSplit(x, clientWidth);
+void placeVSplit(SplitState& s, int x, int clientWidth) {
+    s.vSplitLeft = dropVSplit(x, clientWidth);
     s.vSplitWidth = clientWidth;
 }
 
-int DropOptSplit(int y, int chatTop) {
+int dropOptSplit(int y, int chatTop) {
     return std::min(std::max(y, kBarDistance), chatTop - kBarDistance);
 }
 
-int DropChatSplit(int y, int optTop, int clientHeight) {
+int dropChatSplit(int y, int optTop, int clientHeight) {
     return std::min(std::max(y, optTop + kBarDistance), clientHeight - kBarDistance);
 }
 
 // The bars are taken as they stand now, so that the one not dropped stays where it is seen.
-void PlaceOptBar(SplitState& s, int y, int clientHeight) {
-    const BarTops now = ShownBars(clientHeight, s);
-    s.optSplitTop = DropOptSplit(y, now.chat);
+void placeOptBar(SplitState& s, int y, int clientHeight) {
+    const BarTops now = shownBars(clientHeight, s);
+    s.optSplitTop = dropOptSplit(y, now.chat);
     s.chatSplitTop = now.chat;
     s.barsHeight = clientHeight;
 }
 
-void PlaceChatBar(SplitState& s, int y, int clientHeight) {
-    const BarTops now = ShownBars(clientHeight, s);
+void placeChatBar(SplitState& s, int y, int clientHeight) {
+    const BarTops now = shownBars(clientHeight, s);
     s.optSplitTop = now.opt;
-    s.chatSplitTop = DropChatSplit(y, now.opt, clientHeight);
+    s.chatSplitTop = dropChatSplit(y, now.opt, clientHeight);
     s.barsHeight = clientHeight;
 }
 

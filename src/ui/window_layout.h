@@ -40,7 +40,7 @@ struct SplitState {
 // Start values for a screen of this size (the window starts as wide as the screen and 32 pixels
 // lower): three quarters of the width for the vertical splitter (less where the right pane would
 // be narrower than kStartRightPane), 270 and a third of the rest for the bars.
-SplitState StartSplits(QSize screen);
+SplitState startSplits(QSize screen);
 
 // Every pane of the window for a client size. A pane whose height would not be positive is not
 // given (it stays where it was), and without room for the right pane only the game pane is.
@@ -55,12 +55,12 @@ struct MainLayout {
     QRect chatBar;
     std::optional<QRect> chat;
 };
-MainLayout LayOutMainWindow(QSize client, const SplitState& s);
+MainLayout layOutMainWindow(QSize client, const SplitState& s);
 
 // The left edge the splitter has in a window of this width: its place scaled to the width,
 // held so that the game pane keeps kVSplitMin and the right pane kVSplitFromRight. Collapsed, it
 // keeps to the right edge.
-int ShownSplitLeft(int clientWidth, const SplitState& s);
+int shownSplitLeft(int clientWidth, const SplitState& s);
 
 // The tops the two bars have in a window of this height: the control panel keeps its height
 // while there is room, the list and the chat share what is below it as they did, and each pane
@@ -69,30 +69,30 @@ struct BarTops {
     int opt;
     int chat;
 };
-BarTops ShownBars(int clientHeight, const SplitState& s);
+BarTops shownBars(int clientHeight, const SplitState& s);
 
 // The vertical splitter's middle band, in its own coordinates: [first, last].
 struct Band {
     int first;
     int last;
 };
-Band MiddleZone(int splitterHeight);
+Band middleZone(int splitterHeight);
 // A click strictly inside the band collapses or restores the right pane.
-bool PressCollapses(int y, int splitterHeight);
-void ToggleCollapse(SplitState& s, int clientWidth);
+bool pressCollapses(int y, int splitterHeight);
+void toggleCollapse(SplitState& s, int clientWidth);
 
 // A drag proposes x: the ghost follows only within the limits; the drop is held to them and
 // becomes the splitter's place in a window of this width.
-bool GhostMayMove(int x, int clientWidth);
-int DropVSplit(int x, int clientWidth);
-void PlaceVSplit(SplitState& s, int x, int clientWidth);
+bool ghostMayMove(int x, int clientWidth);
+int dropVSplit(int x, int clientWidth);
+void placeVSplit(SplitState& s, int x, int clientWidth);
 
 // The horizontal bars: the drop is held 100 pixels from the other bar (where it is shown) and
 // from the edges, and both bars are then kept as they stand in a window of this height.
-int DropOptSplit(int y, int chatTop);
-int DropChatSplit(int y, int optTop, int clientHeight);
-void PlaceOptBar(SplitState& s, int y, int clientHeight);
-void PlaceChatBar(SplitState& s, int y, int clientHeight);
+int dropOptSplit(int y, int chatTop);
+int dropChatSplit(int y, int optTop, int clientHeight);
+void placeOptBar(SplitState& s, int y, int clientHeight);
+void placeChatBar(SplitState& s, int y, int clientHeight);
 
 // The board in the game pane: the aspect 608 : 670, centred right of the 150-pixel column.
 QRect BoardRect(QSize gamePane);

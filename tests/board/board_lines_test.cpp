@@ -38,9 +38,9 @@ struct Expected {
 struct DrawnBoard {
     DrawnBoard(Size size, qreal dpr, int style = 1,
                const QString& base = QStringLiteral("/nonexistent/"))
-        : surface(SurfaceImage({size.w, size.h}, dpr)) {
+        : surface(surfaceImage({size.w, size.h}, dpr)) {
         skins.setBase(base);
-        geometry = painter.paintBoard(surface, style, 1, PaneFont());
+        geometry = painter.paintBoard(surface, style, 1, paneFont());
     }
     // The colour of a logical pixel; invalid when its device pixels differ (a line that does
     // not sit on whole logical pixels).
@@ -60,7 +60,7 @@ struct DrawnBoard {
 };
 
 TEST(BoardLines, GridOriginAndStepFollowTheFormulas) {
-    const QColor light = LightLineColour(1), dark = DarkLineColour(1), plain = PlainBoardColour();
+    const QColor light = lightLineColour(1), dark = darkLineColour(1), plain = plainBoardColour();
     for (const Size size : kSizes) {
         for (const qreal dpr : kRatios) {
             SCOPED_TRACE(testing::Message() << size.w << "x" << size.h << " @" << dpr);
@@ -92,7 +92,7 @@ TEST(BoardLines, GridOriginAndStepFollowTheFormulas) {
 }
 
 TEST(BoardLines, TripleBorderOnItsPixelsOnAllFourSides) {
-    const QColor dark = DarkLineColour(2), plain = PlainBoardColour();
+    const QColor dark = darkLineColour(2), plain = plainBoardColour();
     for (const Size size : kSizes) {
         for (const qreal dpr : kRatios) {
             SCOPED_TRACE(testing::Message() << size.w << "x" << size.h << " @" << dpr);
@@ -180,12 +180,12 @@ TEST(BoardLines, PiecesFillTheirCellsCentredOnTheDarkCrossings) {
 }
 
 TEST(BoardLines, FileNumbersStartAtTheirCorners) {
-    const QColor plain = PlainBoardColour();
+    const QColor plain = plainBoardColour();
     for (const Size size : kSizes) {
         SCOPED_TRACE(testing::Message() << size.w << "x" << size.h);
         const Expected e(size);
         const DrawnBoard b(size, 1.0);
-        const int lineHeight = QFontMetrics(PaneFont()).height();
+        const int lineHeight = QFontMetrics(paneFont()).height();
         for (const int rowTop : {e.y0 - 21, e.y0 + 9 * e.s + 7}) {
             for (int a = 1; a <= 9; ++a) {
                 const int left = e.x0 - 3 + (a - 1) * e.s;

@@ -84,7 +84,7 @@ TEST(BoardDrawing, LinesBorderPalacesMarksAndRiver) {
     BoardFixture f(QSize(470, 560));
     const BoardGeometry& g = f.view.geometry();
     const int s = g.grid, x0 = g.x0, y0 = g.y0;
-    const QColor light = LightLineColour(1), dark = DarkLineColour(1), plain = PlainBoardColour();
+    const QColor light = lightLineColour(1), dark = darkLineColour(1), plain = plainBoardColour();
     ASSERT_EQ(s, 50);
     // The light grid and the dark grid one pixel up and left.
     EXPECT_EQ(f.at(x0 + 20, y0 + 3 * s), light);

@@ -73,8 +73,8 @@ TEST(PictureData, CutOffBmpAndJpegAreTold) {
         {"empty", QByteArray(), true, true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(BmpDataComplete(c.data), c.bmpComplete) << c.what;
-        EXPECT_EQ(JpegDataComplete(c.data), c.jpegComplete) << c.what;
+        EXPECT_EQ(bmpDataComplete(c.data), c.bmpComplete) << c.what;
+        EXPECT_EQ(jpegDataComplete(c.data), c.jpegComplete) << c.what;
     }
 }
 
@@ -198,10 +198,10 @@ TEST(DamagedSkins, ABrokenBackgroundGivesThePlainColourWithAllLines) {
         int plain = 0;
         for (const int row : {0, 3, 6, 8}) {
             const QColor at(b.view.surface().pixel(g.x0 + g.grid / 2, g.y0 + row * g.grid + 7));
-            plain += at == PlainBoardColour();
+            plain += at == plainBoardColour();
         }
         EXPECT_EQ(plain, c.shown ? 0 : 4) << c.what;
-        EXPECT_EQ(QColor(b.view.surface().pixel(g.x0 + g.grid / 2, g.y0)), LightLineColour(1))
+        EXPECT_EQ(QColor(b.view.surface().pixel(g.x0 + g.grid / 2, g.y0)), lightLineColour(1))
             << c.what;
     }
 }

@@ -14,9 +14,9 @@ namespace {
 struct TwoBoards {
     TwoBoards(QSize size, qreal dpr, int boardStyle) {
         skins.setBase(QStringLiteral(XQ_TEST_GAME_DIR "/"));
-        board = SurfaceImage(size, dpr);
-        geometry = painter.paintBoard(board, boardStyle, 1, PaneFont());
-        flat = SurfaceImage(size, dpr);
+        board = surfaceImage(size, dpr);
+        geometry = painter.paintBoard(board, boardStyle, 1, paneFont());
+        flat = surfaceImage(size, dpr);
         flat.fill(QColor(0, 255, 255));
         cleanBoard = board.copy();
         cleanFlat = flat.copy();
@@ -47,7 +47,7 @@ TEST(PieceEdges, EveryPixelIsTheBoardsOrThePiecesOnEveryBoardAndRatio) {
                             t.painter.paintPiece(t.board, code, pieceStyle, cell);
                             t.painter.paintPiece(t.flat, code, pieceStyle, cell);
                             ++pieces;
-                            const QRect around = DeviceRect(t.board, cell.adjusted(-2, -2, 2, 2));
+                            const QRect around = deviceRect(t.board, cell.adjusted(-2, -2, 2, 2));
                             for (int y = around.top(); y <= around.bottom(); ++y) {
                                 for (int x = around.left(); x <= around.right(); ++x) {
                                     const QRgb onBoard = t.board.pixel(x, y);

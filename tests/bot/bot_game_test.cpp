@@ -26,11 +26,11 @@ TEST(BotGameTest, FollowsTheEchoesOfAGame) {
     ASSERT_TRUE(ApplyEcho(g, Echo(0, 0x01, 0x22)));      // black horse out
     EXPECT_EQ(g.bankUsed(1), 75);
     EXPECT_EQ(g.moves().size(), 2u);
-    EXPECT_EQ(g.position().at(SquareOf(7, 4)), MakePiece(kRed, kCannon));
+    EXPECT_EQ(g.position().at(squareOf(7, 4)), makePiece(kRed, kCannon));
     EXPECT_EQ(g.toMove(), 1);
     ASSERT_TRUE(g.undoTwo());
     EXPECT_EQ(g.toMove(), 1) << "the turn stays with the one who asked";
-    EXPECT_EQ(g.position().at(SquareOf(7, 7)), MakePiece(kRed, kCannon));
+    EXPECT_EQ(g.position().at(squareOf(7, 7)), makePiece(kRed, kCannon));
     EXPECT_FALSE(g.undoTwo()) << "nothing left to take back";
 }
 

@@ -125,7 +125,7 @@ TEST_F(BotTableTest, AgreesToUndoUpToALimitAndStaysInStep) {
         const int answered = human.count(20, -1, 1);
         human.say(Bytes({20, 0, 0}));
         ASSERT_TRUE(Eventually([&] { return human.count(20, -1, 1) > answered; }));
-        const int answer = ByteAt(*human.last(20, -1, 1), 1);
+        const int answer = byteAt(*human.last(20, -1, 1), 1);
         answers.append(answer);
         EXPECT_EQ(server.table().game().halfMoves(), answer == 2 ? before - 2 : before);
         // Play on from the position after the undo: the bot must still know the board.
@@ -162,7 +162,7 @@ TEST_F(BotTableTest, RefusesADrawWhenEvenAndTakesOneWhenLosing) {
     ASSERT_EQ(server.table().game().toMove(), 0);
     human.say(Bytes({21, 0, 0}));
     ASSERT_TRUE(human.awaitNext(25));
-    EXPECT_EQ(ByteAt(*human.last(25), 9), 2) << "drawn by agreement";
+    EXPECT_EQ(byteAt(*human.last(25), 9), 2) << "drawn by agreement";
 }
 
 TEST_F(BotTableTest, ResignsAHopelessGame) {
@@ -178,7 +178,7 @@ TEST_F(BotTableTest, ResignsAHopelessGame) {
     }
     ASSERT_GT(human.count(25), ends);
     const Cmd end = *human.last(25);
-    EXPECT_EQ(ByteAt(end, 9), 1) << "the bot lost";
+    EXPECT_EQ(byteAt(end, 9), 1) << "the bot lost";
     EXPECT_EQ(CmdToString(end, 10), QStringLiteral("认输"));
 }
 
@@ -192,7 +192,7 @@ TEST_F(BotTableTest, MovesWithinTheFreeTimeWhenThereIsNoBank) {
     for (int i = 0; i < 3; ++i) {
         ASSERT_NO_FATAL_FAILURE(exchange());
         const Cmd echo = *human.last(19, 0, 1);
-        EXPECT_EQ(TripleSeconds(ByteAt(echo, 7), ByteAt(echo, 8), ByteAt(echo, 9)), 0)
+        EXPECT_EQ(tripleSeconds(byteAt(echo, 7), byteAt(echo, 8), byteAt(echo, 9)), 0)
             << "nothing charged to the bank";
     }
     EXPECT_EQ(human.count(25), 0);
@@ -205,15 +205,15 @@ TEST_F(BotTableTest, GivesUpAfterRefusedMovesInsteadOfTryingForever) {
     // makes is out of turn and refused.
     Position pos = human.game.position();
     MoveList moves;
-    GenerateLegalMoves(pos, moves);
+    generateLegalMoves(pos, moves);
     ASSERT_FALSE(moves.empty());
     const Move m = moves[0];
     bot->deliver(
-        Bytes({19, 0, 0, PackPoint(RankOfSquare(m.from), FileOfSquare(m.from)), pos.at(m.from),
-               PackPoint(RankOfSquare(m.to), FileOfSquare(m.to)), pos.at(m.to), 0, 0, 0}),
+        Bytes({19, 0, 0, packPoint(rankOfSquare(m.from), fileOfSquare(m.from)), pos.at(m.from),
+               packPoint(rankOfSquare(m.to), fileOfSquare(m.to)), pos.at(m.to), 0, 0, 0}),
         {});
     ASSERT_TRUE(human.awaitNext(25));
-    EXPECT_EQ(ByteAt(*human.last(25), 9), 1);
+    EXPECT_EQ(byteAt(*human.last(25), 9), 1);
     EXPECT_EQ(botRefusals(), 5);
 }
 

@@ -14,7 +14,7 @@ namespace xq::engine::test {
 
 inline Position FromFen(const std::string& fen) {
     std::string error;
-    const auto pos = ParseFen(fen, &error);
+    const auto pos = parseFen(fen, &error);
     EXPECT_TRUE(pos.has_value()) << fen << ": " << error;
     return pos.value_or(Position::Initial());
 }
@@ -22,7 +22,7 @@ inline Position FromFen(const std::string& fen) {
 inline MoveList LegalMoves(const Position& pos) {
     Position probe = pos;
     MoveList moves;
-    GenerateLegalMoves(probe, moves);
+    generateLegalMoves(probe, moves);
     return moves;
 }
 
@@ -57,8 +57,8 @@ inline Position ColourFlipped(const Position& pos) {
     for (int sq = 0; sq < kSquares; ++sq) {
         const Piece p = pos.at(sq);
         if (p == kNoPiece) continue;
-        const int to = SquareOf(kRanks - 1 - RankOfSquare(sq), kFiles - 1 - FileOfSquare(sq));
-        flipped.put(to, MakePiece(Opponent(SideOf(p)), KindOf(p)));
+        const int to = squareOf(kRanks - 1 - rankOfSquare(sq), kFiles - 1 - fileOfSquare(sq));
+        flipped.put(to, makePiece(Opponent(SideOf(p)), kindOf(p)));
     }
     flipped.setSideToMove(Opponent(pos.sideToMove()));
     return flipped;

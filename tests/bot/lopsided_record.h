@@ -19,12 +19,12 @@ inline std::vector<QiPuItem> LopsidedRecord(int toMove) {
         std::vector<QiPuItem> record;
         for (int ply = 0; ply < 600; ++ply) {
             MoveList moves;
-            GenerateLegalMoves(pos, moves);
+            generateLegalMoves(pos, moves);
             if (moves.empty()) break;
             int redAttackers = 0;
             for (int sq = 0; sq < kSquares; ++sq) {
                 const Piece p = pos.at(sq);
-                const int k = KindOf(p);
+                const int k = kindOf(p);
                 if (p != kNoPiece && SideOf(p) == kRed &&
                     (k == kChariot || k == kHorse || k == kCannon))
                     ++redAttackers;
@@ -33,7 +33,7 @@ inline std::vector<QiPuItem> LopsidedRecord(int toMove) {
             std::vector<Move> pick;
             int best = 0;
             for (Move m : moves) {
-                const int victim = pos.at(m.to) == kNoPiece ? 0 : KindOf(pos.at(m.to));
+                const int victim = pos.at(m.to) == kNoPiece ? 0 : kindOf(pos.at(m.to));
                 const int worth = victim == 0 ? 0 : 8 - victim + (victim == kChariot ? 10 : 0);
                 if (pos.sideToMove() == kRed) {
                     if (victim == 0) pick.push_back(m);
@@ -49,8 +49,8 @@ inline std::vector<QiPuItem> LopsidedRecord(int toMove) {
                 pick[std::uniform_int_distribution<std::size_t>(0, pick.size() - 1)(rng)];
             const Piece piece = pos.at(m.from);
             const Piece eaten = pos.makeMove(m);
-            record.push_back(QiPuItem{PackPoint(RankOfSquare(m.from), FileOfSquare(m.from)), piece,
-                                      PackPoint(RankOfSquare(m.to), FileOfSquare(m.to)), eaten});
+            record.push_back(QiPuItem{packPoint(rankOfSquare(m.from), fileOfSquare(m.from)), piece,
+                                      packPoint(rankOfSquare(m.to), fileOfSquare(m.to)), eaten});
         }
     }
     return {};

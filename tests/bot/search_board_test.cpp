@@ -10,7 +10,7 @@ namespace {
 int BalanceFromScratch(const Position& pos) {
     int sum = 0;
     for (int sq = 0; sq < kSquares; ++sq) {
-        if (pos.at(sq) != kNoPiece) sum += SignedValue(pos.at(sq), sq);
+        if (pos.at(sq) != kNoPiece) sum += signedValue(pos.at(sq), sq);
     }
     return sum;
 }
@@ -29,7 +29,7 @@ TEST(SearchBoardTest, IncrementalKeyAndBalanceMatchAFreshComputation) {
             const std::uint64_t keyBefore = board.key();
             const int balanceBefore = board.balance();
             const Piece captured = board.make(m);
-            ASSERT_EQ(board.key(), ComputeKey(board.position()));
+            ASSERT_EQ(board.key(), computeKey(board.position()));
             ASSERT_EQ(board.balance(), BalanceFromScratch(board.position()));
             // Take it back and play it again: the same key both ways.
             board.unmake(m, captured);
@@ -43,7 +43,7 @@ TEST(SearchBoardTest, IncrementalKeyAndBalanceMatchAFreshComputation) {
             board.unmake(played.back().first, played.back().second);
             played.pop_back();
         }
-        EXPECT_EQ(board.key(), ComputeKey(Position::Initial()));
+        EXPECT_EQ(board.key(), computeKey(Position::Initial()));
         EXPECT_EQ(board.balance(), 0);
     }
 }
@@ -53,17 +53,17 @@ TEST(SearchBoardTest, NullMoveFlipsOnlyTheSideToMove) {
     const std::uint64_t key = board.key();
     board.makeNull();
     EXPECT_EQ(board.sideToMove(), kBlack);
-    EXPECT_EQ(board.key(), ComputeKey(board.position()));
+    EXPECT_EQ(board.key(), computeKey(board.position()));
     board.unmakeNull();
     EXPECT_EQ(board.key(), key);
     EXPECT_EQ(board.sideToMove(), kRed);
 }
 
 TEST(SearchBoardTest, RepetitionIsSeenWhenAPositionComesBack) {
-    const Move redOut{static_cast<std::uint8_t>(SquareOf(9, 1)),
-                      static_cast<std::uint8_t>(SquareOf(7, 2))};
-    const Move blackOut{static_cast<std::uint8_t>(SquareOf(0, 1)),
-                        static_cast<std::uint8_t>(SquareOf(2, 2))};
+    const Move redOut{static_cast<std::uint8_t>(squareOf(9, 1)),
+                      static_cast<std::uint8_t>(squareOf(7, 2))};
+    const Move blackOut{static_cast<std::uint8_t>(squareOf(0, 1)),
+                        static_cast<std::uint8_t>(squareOf(2, 2))};
     const Move redBack{redOut.to, redOut.from};
     const Move blackBack{blackOut.to, blackOut.from};
     SearchBoard board(Position::Initial());
@@ -81,22 +81,22 @@ TEST(EvaluationTest, IsTheSameForBothColours) {
     for (const Position& pos : RandomPositions(11, 12, 100)) {
         const SearchBoard board(pos);
         const SearchBoard flipped(ColourFlipped(pos));
-        ASSERT_EQ(Evaluate(board), Evaluate(flipped)) << ToFen(pos);
+        ASSERT_EQ(evaluate(board), evaluate(flipped)) << toFen(pos);
         ASSERT_EQ(board.balance(), -flipped.balance());
     }
 }
 
 TEST(EvaluationTest, ValuesFollowTheUsualOrderOfPieces) {
-    EXPECT_GT(KindValue(kChariot), KindValue(kCannon));
-    EXPECT_GE(KindValue(kCannon), KindValue(kHorse));
-    EXPECT_GT(KindValue(kHorse), KindValue(kAdvisor));
-    EXPECT_GT(KindValue(kAdvisor), KindValue(kPawn));
+    EXPECT_GT(kindValue(kChariot), kindValue(kCannon));
+    EXPECT_GE(kindValue(kCannon), kindValue(kHorse));
+    EXPECT_GT(kindValue(kHorse), kindValue(kAdvisor));
+    EXPECT_GT(kindValue(kAdvisor), kindValue(kPawn));
     // A pawn over the river is worth more than one at home.
-    const Piece redPawn = MakePiece(kRed, kPawn);
-    EXPECT_GT(PieceSquareValue(redPawn, SquareOf(3, 4)), PieceSquareValue(redPawn, SquareOf(6, 4)));
-    const Piece blackPawn = MakePiece(kBlack, kPawn);
-    EXPECT_GT(PieceSquareValue(blackPawn, SquareOf(6, 4)),
-              PieceSquareValue(blackPawn, SquareOf(3, 4)));
+    const Piece redPawn = makePiece(kRed, kPawn);
+    EXPECT_GT(pieceSquareValue(redPawn, squareOf(3, 4)), pieceSquareValue(redPawn, squareOf(6, 4)));
+    const Piece blackPawn = makePiece(kBlack, kPawn);
+    EXPECT_GT(pieceSquareValue(blackPawn, squareOf(6, 4)),
+              pieceSquareValue(blackPawn, squareOf(3, 4)));
 }
 
 TEST(EvaluationTest, KingsAloneOrWithDefendersOnlyAreDeadDrawn) {
@@ -111,7 +111,7 @@ TEST(EvaluationTest, KingsAloneOrWithDefendersOnlyAreDeadDrawn) {
         {"3k5/9/9/9/9/9/9/9/9/2C1K4 w", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(IsDeadDrawn(SearchBoard(FromFen(c.fen))), c.dead) << c.fen;
+        EXPECT_EQ(isDeadDrawn(SearchBoard(FromFen(c.fen))), c.dead) << c.fen;
 }
 
 }  // namespace

@@ -12,14 +12,14 @@ namespace xq::engine::test {
 namespace {
 
 Move At(int r1, int f1, int r2, int f2) {
-    return Move{static_cast<std::uint8_t>(SquareOf(r1, f1)),
-                static_cast<std::uint8_t>(SquareOf(r2, f2))};
+    return Move{static_cast<std::uint8_t>(squareOf(r1, f1)),
+                static_cast<std::uint8_t>(squareOf(r2, f2))};
 }
 
 Move Flipped(Move m) {
     const auto turn = [](int sq) {
         return static_cast<std::uint8_t>(
-            SquareOf(kRanks - 1 - RankOfSquare(sq), kFiles - 1 - FileOfSquare(sq)));
+            squareOf(kRanks - 1 - rankOfSquare(sq), kFiles - 1 - fileOfSquare(sq)));
     };
     return Move{turn(m.from), turn(m.to)};
 }
@@ -77,7 +77,7 @@ TEST(SearcherTest, SolvesHandMadePositionsForBothColours) {
                 case Expect::MateInOne:
                     ASSERT_TRUE(r.hasMove);
                     EXPECT_EQ(r.score, kMate - 1);
-                    EXPECT_TRUE(LegalMoves(after).empty()) << MoveToText(r.best);
+                    EXPECT_TRUE(LegalMoves(after).empty()) << moveToText(r.best);
                     break;
                 case Expect::MateInTwo:
                     ASSERT_FALSE(HasMateInOne(pos)) << "the position must need two moves";
@@ -88,7 +88,7 @@ TEST(SearcherTest, SolvesHandMadePositionsForBothColours) {
                 case Expect::Takes:
                 case Expect::OnlyMove:
                     ASSERT_TRUE(r.hasMove);
-                    EXPECT_EQ(r.best, expected) << MoveToText(r.best);
+                    EXPECT_EQ(r.best, expected) << moveToText(r.best);
                     if (c.expect == Expect::OnlyMove) {
                         EXPECT_EQ(legal.size(), 1);
                     }
@@ -113,10 +113,10 @@ TEST(SearcherTest, MateInTwoFollowsThrough) {
     for (Move reply : LegalMoves(pos)) {
         Position after = pos;
         after.makeMove(reply);
-        EXPECT_TRUE(HasMateInOne(after)) << "after " << MoveToText(reply);
+        EXPECT_TRUE(HasMateInOne(after)) << "after " << moveToText(reply);
         // The remembered table must not confuse mate distances from the earlier search.
         const SearchResult next = Search(after, 3, &searcher);
-        EXPECT_EQ(next.score, kMate - 1) << "after " << MoveToText(reply);
+        EXPECT_EQ(next.score, kMate - 1) << "after " << moveToText(reply);
     }
 }
 
@@ -126,9 +126,9 @@ TEST(SearcherTest, AlwaysReturnsALegalMoveWhenThereIsOne) {
         const Position& pos = positions[i];
         const MoveList legal = LegalMoves(pos);
         const SearchResult r = Search(pos, 2);
-        ASSERT_EQ(r.hasMove, !legal.empty()) << ToFen(pos);
+        ASSERT_EQ(r.hasMove, !legal.empty()) << toFen(pos);
         if (r.hasMove) {
-            ASSERT_TRUE(Contains(legal, r.best)) << ToFen(pos) << " " << MoveToText(r.best);
+            ASSERT_TRUE(Contains(legal, r.best)) << toFen(pos) << " " << moveToText(r.best);
         }
         EXPECT_EQ(r.legalMoves, legal.size());
     }
@@ -145,10 +145,10 @@ TEST(SearcherTest, EveryLevelPlaysLegalMovesAndSkipsExcludedOnes) {
             if (legal.size() < 2) continue;
             SearchBoard board(pos);
             const std::vector<Move> excluded = {legal[0]};
-            const Choice c = ChooseMove(searcher, board, ProfileForLevel(level),
+            const Choice c = chooseMove(searcher, board, profileForLevel(level),
                                         MoveBudget{30, 60, 60}, rng, excluded);
-            ASSERT_TRUE(c.hasMove) << "level " << level << " " << ToFen(pos);
-            EXPECT_TRUE(Contains(legal, c.move)) << "level " << level << " " << ToFen(pos);
+            ASSERT_TRUE(c.hasMove) << "level " << level << " " << toFen(pos);
+            EXPECT_TRUE(Contains(legal, c.move)) << "level " << level << " " << toFen(pos);
             EXPECT_FALSE(c.move == legal[0]) << "level " << level << " played an excluded move";
         }
     }
@@ -158,14 +158,14 @@ TEST(SearcherTest, TakesAnExposedKingAtOnce) {
     // Black left its king open to the chariot on its file (the table lets a player do that) and
     // ends the game when the king is taken.
     Position pos;
-    pos.put(SquareOf(0, 4), MakePiece(kBlack, kKing));
-    pos.put(SquareOf(9, 3), MakePiece(kRed, kKing));
-    pos.put(SquareOf(9, 4), MakePiece(kRed, kChariot));
-    pos.put(SquareOf(9, 8), MakePiece(kRed, kPawn));
+    pos.put(squareOf(0, 4), makePiece(kBlack, kKing));
+    pos.put(squareOf(9, 3), makePiece(kRed, kKing));
+    pos.put(squareOf(9, 4), makePiece(kRed, kChariot));
+    pos.put(squareOf(9, 8), makePiece(kRed, kPawn));
     SearchBoard board(pos);
     Searcher searcher(1);
     std::mt19937 rng(1);
-    const Choice c = ChooseMove(searcher, board, ProfileForLevel(1), MoveBudget{10, 20, 20}, rng);
+    const Choice c = chooseMove(searcher, board, profileForLevel(1), MoveBudget{10, 20, 20}, rng);
     ASSERT_TRUE(c.hasMove);
     EXPECT_EQ(c.move, At(9, 4, 0, 4));
 }

@@ -13,8 +13,8 @@ TEST(SelfPlayTest, EnginesPlayOnlyLegalMoves) {
     };
     for (const Case c : {Case{1, 2}, Case{3, 1}, Case{2, 4}}) {
         SCOPED_TRACE(testing::Message() << "level " << c.red << " against " << c.black);
-        SelfPlayer red{ProfileForLevel(c.red), 1};
-        SelfPlayer black{ProfileForLevel(c.black), 1};
+        SelfPlayer red{profileForLevel(c.red), 1};
+        SelfPlayer black{profileForLevel(c.black), 1};
         // Small budgets keep this quick even in a sanitizer build.
         red.profile.capMs = black.profile.capMs = 40;
         red.profile.maxDepth = std::min(red.profile.maxDepth, 3);
@@ -22,7 +22,7 @@ TEST(SelfPlayTest, EnginesPlayOnlyLegalMoves) {
         SelfPlayOptions options;
         options.maxPlies = 60;
         options.seed = static_cast<std::uint32_t>(c.red * 10 + c.black);
-        const SelfPlayGame game = PlaySelfGame(red, black, options);
+        const SelfPlayGame game = playSelfGame(red, black, options);
         EXPECT_EQ(game.illegalMoves, 0);
         EXPECT_EQ(game.timeOverruns, 0);
         EXPECT_EQ(static_cast<int>(game.moves.size()), game.plies);

@@ -19,7 +19,7 @@ namespace xq::server::test {
 using xq::test::Bytes;
 
 inline Cmd Text(std::initializer_list<int> head, const QString& text) {
-    return Bytes(head) + EncodeCp936(text);
+    return Bytes(head) + encodeCp936(text);
 }
 
 // The bot's game takes messages as the codec reads them; false for a message it refuses.
@@ -67,7 +67,7 @@ public:
     void deliver(const Cmd& m, const QByteArray&) override {
         inbox.append(m);
         if (m.isEmpty()) return;
-        switch (ByteAt(m, 0)) {
+        switch (byteAt(m, 0)) {
             case 17:
                 Start(game, m);
                 break;
@@ -76,7 +76,7 @@ public:
                 ApplyEcho(game, m);
                 break;
             case 20:
-                if (m.size() == 3 && ByteAt(m, 1) == 2) game.undoTwo();
+                if (m.size() == 3 && byteAt(m, 1) == 2) game.undoTwo();
                 break;
             case 25:
                 game.stop();
@@ -113,11 +113,11 @@ public:
     void playSomething(int seat) {
         Position pos = game.position();
         MoveList moves;
-        GenerateLegalMoves(pos, moves);
+        generateLegalMoves(pos, moves);
         ASSERT_FALSE(moves.empty());
         const Move m = moves[0];
-        say(Bytes({19, 0, seat, PackPoint(RankOfSquare(m.from), FileOfSquare(m.from)),
-                   pos.at(m.from), PackPoint(RankOfSquare(m.to), FileOfSquare(m.to)), pos.at(m.to),
+        say(Bytes({19, 0, seat, packPoint(rankOfSquare(m.from), fileOfSquare(m.from)),
+                   pos.at(m.from), packPoint(rankOfSquare(m.to), fileOfSquare(m.to)), pos.at(m.to),
                    0, 0, 0}));
     }
 
@@ -131,20 +131,20 @@ public:
 
 private:
     static bool matches(const Cmd& m, int code, int sub, int seat) {
-        if (m.isEmpty() || ByteAt(m, 0) != code) return false;
-        if (sub >= 0 && (m.size() < 2 || ByteAt(m, 1) != sub)) return false;
-        if (seat >= 0 && (m.size() < 3 || ByteAt(m, 2) != seat)) return false;
+        if (m.isEmpty() || byteAt(m, 0) != code) return false;
+        if (sub >= 0 && (m.size() < 2 || byteAt(m, 1) != sub)) return false;
+        if (seat >= 0 && (m.size() < 3 || byteAt(m, 2) != seat)) return false;
         return true;
     }
     bool legalHere(const Cmd& echo) const {
         Position pos = game.position();
         MoveList moves;
-        GenerateLegalMoves(pos, moves);
-        const int r1 = PackedRank(ByteAt(echo, 3)), f1 = PackedFile(ByteAt(echo, 3));
-        const int r2 = PackedRank(ByteAt(echo, 5)), f2 = PackedFile(ByteAt(echo, 5));
+        generateLegalMoves(pos, moves);
+        const int r1 = packedRank(byteAt(echo, 3)), f1 = packedFile(byteAt(echo, 3));
+        const int r2 = packedRank(byteAt(echo, 5)), f2 = packedFile(byteAt(echo, 5));
         if (!OnBoard(r1, f1) || !OnBoard(r2, f2)) return false;
-        const Move m{static_cast<std::uint8_t>(SquareOf(r1, f1)),
-                     static_cast<std::uint8_t>(SquareOf(r2, f2))};
+        const Move m{static_cast<std::uint8_t>(squareOf(r1, f1)),
+                     static_cast<std::uint8_t>(squareOf(r2, f2))};
         for (Move x : moves) {
             if (x == m) return true;
         }

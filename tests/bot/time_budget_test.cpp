@@ -16,7 +16,7 @@ TEST(TimeBudgetTest, ChargesTheBankLikeTheTable) {
         {1'000, 0, 1},   {5'400, 0, 5},   {999, 1, 0},     {1'000, 1, 1},    {-5, 30, 0},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ChargedSeconds(c.ms, c.allowance), c.charged) << c.ms << " ms, " << c.allowance;
+        EXPECT_EQ(chargedSeconds(c.ms, c.allowance), c.charged) << c.ms << " ms, " << c.allowance;
 }
 
 // Whatever the clock, a move sent by latestMs charges no more than the bank has left, and the
@@ -34,14 +34,14 @@ TEST(TimeBudgetTest, NeverPlansAMoveThatLosesOnTime) {
         SCOPED_TRACE(testing::Message() << c.bankUsedSeconds << "/" << c.bankLimitSeconds << " +"
                                         << c.stepAllowanceSeconds);
         for (int cap : {100, 2800, 1'000'000}) {
-            const MoveBudget b = PlanMove(c, cap);
+            const MoveBudget b = planMove(c, cap);
             EXPECT_LE(b.softMs, b.hardMs);
             EXPECT_LE(b.hardMs, b.latestMs);
             EXPECT_LE(b.softMs, cap);
-            EXPECT_LT(b.latestMs, MsBeforeLoss(c));
-            EXPECT_GE(MsBeforeLoss(c) - b.latestMs, 250) << "a margin for the event loop";
+            EXPECT_LT(b.latestMs, msBeforeLoss(c));
+            EXPECT_GE(msBeforeLoss(c) - b.latestMs, 250) << "a margin for the event loop";
             const int left = std::max(0, c.bankLimitSeconds - c.bankUsedSeconds);
-            EXPECT_LE(ChargedSeconds(b.latestMs, c.stepAllowanceSeconds), left);
+            EXPECT_LE(chargedSeconds(b.latestMs, c.stepAllowanceSeconds), left);
             EXPECT_GT(b.softMs, 0) << "there is always a little time to look";
         }
     }
@@ -49,13 +49,13 @@ TEST(TimeBudgetTest, NeverPlansAMoveThatLosesOnTime) {
 
 TEST(TimeBudgetTest, SpendsFreeTimeFirstAndTheBankSparingly) {
     // Plenty of free time: the level's cap decides.
-    EXPECT_EQ(PlanMove({0, 1800, 30}, 2800).softMs, 2800);
+    EXPECT_EQ(planMove({0, 1800, 30}, 2800).softMs, 2800);
     // No free time: a share of the bank, not all of it.
-    const MoveBudget fromBank = PlanMove({0, 60, 0}, 1'000'000);
+    const MoveBudget fromBank = planMove({0, 60, 0}, 1'000'000);
     EXPECT_GT(fromBank.softMs, 1000);
     EXPECT_LT(fromBank.softMs, 10'000);
     // An empty bank with one free second: under a second, so nothing is charged.
-    EXPECT_LT(PlanMove({60, 60, 0}, 2800).latestMs, 1000);
+    EXPECT_LT(planMove({60, 60, 0}, 2800).latestMs, 1000);
 }
 
 }  // namespace

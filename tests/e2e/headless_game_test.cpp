@@ -33,7 +33,7 @@ struct Client {
         harness.table.holdMessages = [this](bool hold) { connection->holdMessages(hold); };
         // The user confirms whatever terms the dialog shows, a moment after it opens.
         harness.screen.onGameSetOpened = [this] {
-            QTimer::singleShot(0, [this] { harness.table.OnGameSetButton(0); });
+            QTimer::singleShot(0, [this] { harness.table.onGameSetButton(0); });
         };
         connection->ConnectRoomServer();
     }
@@ -41,11 +41,11 @@ struct Client {
     Table& table() { return harness.table; }
     GameState& game() { return harness.game; }
     Session& session() { return harness.session; }
-    long moves() { return QiPuUpperBound(harness.game.QiPuData); }
+    long moves() { return qiPuUpperBound(harness.game.QiPuData); }
     // Two clicks on display points, as the user makes them.
     void click(int fromRow, int fromCol, int toRow, int toCol) {
-        table().OnBoardClick(true, fromRow, fromCol);
-        table().OnBoardClick(true, toRow, toCol);
+        table().onBoardClick(true, fromRow, fromCol);
+        table().onBoardClick(true, toRow, toCol);
     }
 
     Harness harness;

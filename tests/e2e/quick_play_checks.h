@@ -11,19 +11,19 @@
 namespace xq::test {
 
 inline Move MoveOf(const QiPuItem& item) {
-    return Move{static_cast<std::uint8_t>(SquareOf(item.bteFromPos >> 4, item.bteFromPos & 15)),
-                static_cast<std::uint8_t>(SquareOf(item.bteToPos >> 4, item.bteToPos & 15))};
+    return Move{static_cast<std::uint8_t>(squareOf(item.bteFromPos >> 4, item.bteFromPos & 15)),
+                static_cast<std::uint8_t>(squareOf(item.bteToPos >> 4, item.bteToPos & 15))};
 }
 
 // The position after a history that must be a legal game from the opening (colours alternating,
 // red first); false at the first move that is not.
 inline bool Replay(const QiPuHistory& history, Position& pos, std::string& why) {
     pos = Position::Initial();
-    for (long k = 1; k <= QiPuUpperBound(history); ++k) {
+    for (long k = 1; k <= qiPuUpperBound(history); ++k) {
         const Move m = MoveOf(history[static_cast<std::size_t>(k)]);
         if (pos.at(m.from) == kNoPiece || SideOf(pos.at(m.from)) != pos.sideToMove() ||
-            !IsLegalMove(pos, m)) {
-            why = "move " + std::to_string(k) + " " + MoveToText(m) + " does not follow";
+            !isLegalMove(pos, m)) {
+            why = "move " + std::to_string(k) + " " + moveToText(m) + " does not follow";
             return false;
         }
         pos.makeMove(m);
@@ -40,11 +40,11 @@ inline void ExpectShowsTheGame(WindowPlayer& p, const std::string& when) {
     Position pos;
     std::string why;
     ASSERT_TRUE(Replay(g.QiPuData, pos, why)) << why;
-    EXPECT_EQ(g.bteQiPan, pos.ToQiPan());
+    EXPECT_EQ(g.bteQiPan, pos.toQiPan());
     QiPan shown{};
     BuildShowQiPan(g.bteQiPan, g.bteRedView, shown);
     EXPECT_EQ(g.bteShowQiPan, shown);
-    EXPECT_EQ(g.lstQiPu.count(), QiPuUpperBound(g.QiPuData));
+    EXPECT_EQ(g.lstQiPu.count(), qiPuUpperBound(g.QiPuData));
     BoardView& board = p.window->gamePane().board();
     const QImage drawn = board.surface().copy();
     board.repaintBoard();

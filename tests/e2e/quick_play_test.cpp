@@ -102,7 +102,7 @@ TEST(QuickPlay, TwoGamesAgainstTheComputerToResignationAndToMate) {
         Eventually([&] { return boxes.seen.contains("本局结束：棋手 输！原因：认输"); }, kTurnMs))
         << boxes.seen.join(" | ").toStdString();
     ExpectIdleAfterTheGame(me);
-    EXPECT_EQ(QiPuUpperBound(me.game().finishedGame), 10);
+    EXPECT_EQ(qiPuUpperBound(me.game().finishedGame), 10);
     EXPECT_GT(slides.held, 0) << "no reply came while a piece slid: the game did not test that";
 
     // Game 2 from the Start button: black now, giving everything away until the computer mates.
@@ -118,8 +118,8 @@ TEST(QuickPlay, TwoGamesAgainstTheComputerToResignationAndToMate) {
     std::string why;
     ASSERT_TRUE(Replay(me.game().finishedGame, end, why)) << why;
     MoveList moves;
-    GenerateLegalMoves(end, moves);
-    EXPECT_TRUE(moves.empty() && KingExposed(end, kBlack)) << "the kept game ends in the mate";
+    generateLegalMoves(end, moves);
+    EXPECT_TRUE(moves.empty() && kingExposed(end, kBlack)) << "the kept game ends in the mate";
     if (HasFailure()) server.dumpLog();
 }
 
@@ -139,7 +139,7 @@ TEST(QuickPlay, AnOpponentThatRepliesAtOnceAndResignsBehindItsLastMove) {
     ASSERT_TRUE(Eventually([&] { return boxes.seen.contains("本局结束：快手 输！原因：认输"); }))
         << boxes.seen.join(" | ").toStdString();
     ExpectIdleAfterTheGame(me);
-    EXPECT_EQ(QiPuUpperBound(me.game().finishedGame), 12) << "the last move is shown and kept";
+    EXPECT_EQ(qiPuUpperBound(me.game().finishedGame), 12) << "the last move is shown and kept";
     EXPECT_GT(slides.held, 0);
 
     // The next game: the opponent is red and moves the instant the game starts.
@@ -149,7 +149,7 @@ TEST(QuickPlay, AnOpponentThatRepliesAtOnceAndResignsBehindItsLastMove) {
     ASSERT_TRUE(Eventually([&] { return quick.gamesEnded == 2; }));
     ExpectIdleAfterTheGame(me);
     EXPECT_EQ(me.game().lngWinCount, (std::array<std::int32_t, 2>{2, 0}));
-    EXPECT_EQ(QiPuUpperBound(me.game().finishedGame), 13) << "red resigned behind its seventh move";
+    EXPECT_EQ(qiPuUpperBound(me.game().finishedGame), 13) << "red resigned behind its seventh move";
     if (HasFailure()) server.dumpLog();
 }
 

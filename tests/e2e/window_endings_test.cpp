@@ -131,7 +131,7 @@ TEST(WindowEndings, TheServerGoneMidGameIsToldAndTheRecordCanBeSaved) {
     EXPECT_TRUE(offered);
     QiPuHistory saved;
     ASSERT_TRUE(LoadQiPuFile(path, saved)) << "the running game is on disk";
-    EXPECT_EQ(QiPuUpperBound(saved), 4);
+    EXPECT_EQ(qiPuUpperBound(saved), 4);
     EXPECT_FALSE(t.me.window->isVisible());
 }
 
@@ -194,8 +194,8 @@ TEST(WindowEndings, ClosingTheWindowInAGameIsRunningAwayAtOnce) {
     QString reason;
     int loser = -1;
     t.quick.onMessage = [&](const Cmd& m) {
-        if (ByteAt(m, 0) != code::kGameEnd || m.size() < 10) return;
-        loser = ByteAt(m, 9);
+        if (byteAt(m, 0) != code::kGameEnd || m.size() < 10) return;
+        loser = byteAt(m, 9);
         reason = CmdToString(m, 10);
     };
     t.boxes.answer = [](const MsgBoxInfo& info) {

@@ -29,7 +29,7 @@ inline void Mouse(QWidget* w, QEvent::Type type, QPoint at) {
 struct WindowPlayer {
     WindowPlayer(const QString& name, quint16 port,
                  const QString& programFolder = QStringLiteral("/nonexistent/hall/game")) {
-        const QStringList words = {LaunchToken(),
+        const QStringList words = {launchToken(),
                                    "127.0.0.1",
                                    QString::number(port),
                                    "中国象棋",
@@ -38,7 +38,7 @@ struct WindowPlayer {
                                    "-",
                                    name,
                                    "1"};
-        window = StartTable(state, words, programFolder);
+        window = startTable(state, words, programFolder);
         if (!window) return;
         window->onUnloaded = [this] { ++unloads; };
         QObject::connect(window.get(), &MainWindow::soundRequested,
@@ -58,7 +58,7 @@ struct WindowPlayer {
     // A move given in logical points, clicked where the view shows them.
     void play(Move m) {
         const auto show = [this](int sq) {
-            const int rank = RankOfSquare(sq), file = FileOfSquare(sq);
+            const int rank = rankOfSquare(sq), file = fileOfSquare(sq);
             return game().bteRedView == 1 ? std::pair{rank, file} : std::pair{9 - rank, 8 - file};
         };
         const auto [fr, fc] = show(m.from);
@@ -68,7 +68,7 @@ struct WindowPlayer {
     // Moves the pointer over a command button and releases it there.
     void command(int index) {
         ControlPanel& panel = window->controlPanel();
-        const QPoint at(40, OptButtonTop(panel.height(), index) + 10);
+        const QPoint at(40, optButtonTop(panel.height(), index) + 10);
         Mouse(&panel, QEvent::MouseMove, at);
         Mouse(&panel, QEvent::MouseButtonRelease, at);
     }
@@ -81,7 +81,7 @@ struct WindowPlayer {
     }
     int mySide() { return game().bteRedView == 1 ? kRed : kBlack; }
     GameState& game() { return state.game; }
-    long moves() { return QiPuUpperBound(state.game.QiPuData); }
+    long moves() { return qiPuUpperBound(state.game.QiPuData); }
 
     ClientState state;
     std::unique_ptr<MainWindow> window;

@@ -23,7 +23,7 @@ using Buttons = std::array<std::uint8_t, kOptButtons>;
 
 Cmd GameEnd(int loser, const QString& reason) {
     Cmd end = Bytes({25, 0, 0, 0, 100, 255, 255, 255, 156, loser});
-    end += EncodeCp936(reason);
+    end += encodeCp936(reason);
     return end;
 }
 
@@ -38,7 +38,7 @@ struct RedAtTable : Harness {
     // The moves of the game so far, replayed on an opening board: what the server holds.
     QiPan replayed() const {
         QiPan board{};
-        ReplayQiPu(game.QiPuData, board);
+        replayQiPu(game.QiPuData, board);
         return board;
     }
 };
@@ -76,7 +76,7 @@ TEST(ArrivalDuringAnimation, WhatFollowsTheEchoIsHandledAfterItInOrder) {
         h.arrive(h.move(0, 9, 0, 7, 0));  // red's chariot two points up
         h.settle();
         EXPECT_TRUE(delivered) << c.what;
-        EXPECT_EQ(QiPuUpperBound(h.game.QiPuData), c.moves) << c.what;
+        EXPECT_EQ(qiPuUpperBound(h.game.QiPuData), c.moves) << c.what;
         EXPECT_EQ(h.game.bteGameState, c.state) << c.what;
         if (c.state == 0) {
             EXPECT_EQ(h.game.lstQiPu.count(), 2) << c.what;
@@ -93,7 +93,7 @@ TEST(ArrivalDuringAnimation, WhatFollowsTheEchoIsHandledAfterItInOrder) {
                 EXPECT_FALSE(h.table.timerEnabled(static_cast<TableTimer>(t))) << c.what << t;
             EXPECT_TRUE(h.session.blnCanStart) << c.what;
             EXPECT_EQ(h.game.bteOptButState, (Buttons{0, 2, 2, 2, 0, 0, 0})) << c.what;
-            EXPECT_EQ(QiPuUpperBound(h.game.finishedGame), static_cast<long>(c.behind.size()))
+            EXPECT_EQ(qiPuUpperBound(h.game.finishedGame), static_cast<long>(c.behind.size()))
                 << c.what;
             for (const auto& rank : h.game.bteShowQiPan) {
                 for (std::uint8_t cell : rank)
@@ -143,7 +143,7 @@ TEST(ArrivalDuringBoxes, ResultBoxDoesNotUndoTheNextGame) {
     EXPECT_TRUE(h.table.timerEnabled(TableTimer::UserRunTime));
     h.arrive(h.move(1, 9, 0, 8, 0));
     h.settle();
-    EXPECT_EQ(QiPuUpperBound(h.game.QiPuData), 1) << "moves of the new game are applied";
+    EXPECT_EQ(qiPuUpperBound(h.game.QiPuData), 1) << "moves of the new game are applied";
 }
 
 TEST(ArrivalDuringBoxes, AgreedUndoIsOnTheBoardBeforeItsBoxWaits) {
@@ -165,9 +165,9 @@ TEST(ArrivalDuringBoxes, AgreedUndoIsOnTheBoardBeforeItsBoxWaits) {
     };
     h.arrive(Bytes({20, 2, 0}));
     h.settle();
-    ASSERT_EQ(QiPuUpperBound(h.game.QiPuData), 4);
+    ASSERT_EQ(qiPuUpperBound(h.game.QiPuData), 4);
     QiPan replayed{};
-    ReplayQiPu(h.game.QiPuData, replayed);
+    replayQiPu(h.game.QiPuData, replayed);
     EXPECT_EQ(h.game.bteQiPan, replayed) << "board and history agree";
     EXPECT_EQ(h.game.QiPuData.back(), (QiPuItem{0x08, 1, 0x18, 0}));
 }
@@ -260,24 +260,24 @@ TEST(FinishedGame, StaysSavableAndReplayableUntilTheNextGame) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("144#17#128#0\r\n0#1#16#0\r\n"));
     h.table.DoUserOpt(kBtnReplay);
-    EXPECT_EQ(QiPuUpperBound(h.screen.replayed), 2) << "the finished game, without a dialog";
+    EXPECT_EQ(qiPuUpperBound(h.screen.replayed), 2) << "the finished game, without a dialog";
 
     // The next game starts: the record is gone, Save is back to what a running game offers.
     h.start(1);
-    EXPECT_EQ(QiPuUpperBound(h.game.finishedGame), 0);
-    EXPECT_EQ(&h.table.RecordToSave(), &h.game.QiPuData);
+    EXPECT_EQ(qiPuUpperBound(h.game.finishedGame), 0);
+    EXPECT_EQ(&h.table.recordToSave(), &h.game.QiPuData);
 }
 
 TEST(FinishedGame, ItsPlayersKeepTheirColoursWhenTheViewTurns) {
     RedAtTable h;
     using Players = std::pair<QString, QString>;
-    EXPECT_EQ(h.table.RecordPlayers(), (Players{"红方", "黑方"}));
+    EXPECT_EQ(h.table.recordPlayers(), (Players{"红方", "黑方"}));
     h.gameMsg(h.move(0, 9, 0, 8, 0));
     h.gameMsg(GameEnd(1, QStringLiteral("认输")));
     EXPECT_EQ(h.game.bteRedView, 0) << "the view has turned for the next game";
-    EXPECT_EQ(h.table.RecordPlayers(), (Players{"红方", "黑方"})) << "the finished game's colours";
+    EXPECT_EQ(h.table.recordPlayers(), (Players{"红方", "黑方"})) << "the finished game's colours";
     h.start(1);
-    EXPECT_EQ(h.table.RecordPlayers(), (Players{"黑方", "红方"}));
+    EXPECT_EQ(h.table.recordPlayers(), (Players{"黑方", "红方"}));
 }
 
 // The record of a finished game says how it ended, as the server's game end told it (the loser's
@@ -315,7 +315,7 @@ TEST(FinishedGame, ItsRecordTellsTheResultThePlayersTheDayAndTheGame) {
 
         h.table.DoUserOpt(kBtnReplay);
         const GameRecord& r = h.screen.replayedRecord;
-        EXPECT_EQ(QiPuUpperBound(r.moves), 1);
+        EXPECT_EQ(qiPuUpperBound(r.moves), 1);
         EXPECT_EQ(r.result, c.pgnResult);
         EXPECT_EQ(r.tag("Red"), c.red);
         EXPECT_EQ(r.tag("Black"), c.black);
@@ -323,7 +323,7 @@ TEST(FinishedGame, ItsRecordTellsTheResultThePlayersTheDayAndTheGame) {
         const QDate day = QDate::fromString(r.tag("Date"), "yyyy.MM.dd");
         EXPECT_TRUE(day == before || day == after) << r.tag("Date").toStdString();
         using Players = std::pair<QString, QString>;
-        EXPECT_EQ(h.table.RecordPlayers(), (Players{c.red, c.black})) << "for the file's name";
+        EXPECT_EQ(h.table.recordPlayers(), (Players{c.red, c.black})) << "for the file's name";
     }
 }
 
@@ -340,7 +340,7 @@ TEST(FinishedGame, SaveChosenWhileTheGameEndsStoresTheWholeGame) {
     h.table.DoUserOpt(kBtnSave);
     QiPuHistory saved;
     ASSERT_TRUE(LoadQiPuFile(h.screen.fileName, saved));
-    EXPECT_EQ(QiPuUpperBound(saved), 2);
+    EXPECT_EQ(qiPuUpperBound(saved), 2);
 }
 
 TEST(Leaving, APlayerWhoClosesTellsTheServerFirst) {
@@ -371,7 +371,7 @@ TEST(ConnectionLost, StopsTheTableAndOffersTheRecordThatExists) {
     p.gameMsg(p.move(0, 9, 0, 8, 0));
     p.table.msgs.ShowMsg(0, 0, QStringLiteral("等待"), {}, 0, {}, {}, true);
     EXPECT_TRUE(p.table.ConnectionLost());
-    EXPECT_EQ(QiPuUpperBound(p.table.RecordToSave()), 1);
+    EXPECT_EQ(qiPuUpperBound(p.table.recordToSave()), 1);
     EXPECT_EQ(p.table.msgs.openBoxes(), 0);
     for (int t = 0; t < 4; ++t)
         EXPECT_FALSE(p.table.timerEnabled(static_cast<TableTimer>(t)));

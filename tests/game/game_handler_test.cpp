@@ -105,7 +105,7 @@ TEST(Moves, MalformedEchoesAreIgnored) {
     for (const Cmd& cmd : bad)
         h.gameMsg(cmd);
     EXPECT_EQ(h.game.bteQiPan, board);
-    EXPECT_EQ(QiPuUpperBound(h.game.QiPuData), 0);
+    EXPECT_EQ(qiPuUpperBound(h.game.QiPuData), 0);
     EXPECT_EQ(h.game.bteGameState, 0);
 }
 
@@ -139,7 +139,7 @@ TEST(Undo, RequestAnsweredAndAgreedUndoTakesBackTwoMoves) {
     const auto state = h.game.bteGameState;
     h.gameMsg(Bytes({20, 2, 1}));
     EXPECT_EQ(h.screen.boxes.size(), boxes);
-    EXPECT_EQ(QiPuUpperBound(h.game.QiPuData), 1);
+    EXPECT_EQ(qiPuUpperBound(h.game.QiPuData), 1);
     EXPECT_EQ(h.game.lstQiPu.count(), 1);
     EXPECT_EQ(h.game.bteQiPan, boardAfterOne);
     EXPECT_EQ(h.game.bteGameState, state);
@@ -148,7 +148,7 @@ TEST(Undo, RequestAnsweredAndAgreedUndoTakesBackTwoMoves) {
     // An agreed undo with too few moves never touches the placeholder.
     h.gameMsg(Bytes({20, 2, 1}));
     h.gameMsg(Bytes({20, 2, 1}));
-    EXPECT_EQ(QiPuUpperBound(h.game.QiPuData), 0);
+    EXPECT_EQ(qiPuUpperBound(h.game.QiPuData), 0);
     EXPECT_EQ(h.game.bteQiPan[0][0], 1);
 }
 
@@ -237,7 +237,7 @@ TEST(Negotiations, AMessageArrivingWhileAQuestionIsOpenClosesItAndIsHandled) {
     };
     h.gameMsg(Bytes({20, 0, 0}));
     EXPECT_EQ(h.table.msgs.openBoxes(), 0);
-    EXPECT_EQ(QiPuUpperBound(h.game.QiPuData), 1) << "the move was handled inside the wait";
+    EXPECT_EQ(qiPuUpperBound(h.game.QiPuData), 1) << "the move was handled inside the wait";
     EXPECT_EQ(h.sent, (std::vector<Cmd>{Bytes({20, 1, 1})})) << "a closed question answers No";
 }
 
@@ -258,7 +258,7 @@ TEST(LoadRecord, AgreedLoadRecordDataAndFailure) {
     h.game.bteRedView = 0;
     h.gameMsg(Bytes({23, 3, 0x77, 19, 0x74, 0, 0x01, 2, 0x22, 0, 0x97, 18, 0x76, 0}));
     EXPECT_FALSE(h.table.blnWaitAnswer);
-    EXPECT_EQ(QiPuUpperBound(h.game.QiPuData), 3);
+    EXPECT_EQ(qiPuUpperBound(h.game.QiPuData), 3);
     EXPECT_EQ(h.game.lstQiPu.count(), 3);
     EXPECT_EQ(h.game.lstQiPu.selectedRow(), 2);
     EXPECT_FALSE(h.game.blnNoGame);
@@ -269,7 +269,7 @@ TEST(LoadRecord, AgreedLoadRecordDataAndFailure) {
     h.game.bteRedView = 1;
     h.table.ResetQiPanView();
     h.gameMsg(Bytes({23, 3, 0}));
-    EXPECT_EQ(QiPuUpperBound(h.game.QiPuData), 0);
+    EXPECT_EQ(qiPuUpperBound(h.game.QiPuData), 0);
     EXPECT_EQ(h.game.bteGameState, h.session.bteMySeat);
     EXPECT_FALSE(h.table.timerEnabled(TableTimer::QiZiRun));
 
@@ -295,7 +295,7 @@ TEST(GameEnd, ResultTallyColoursAndButtons) {
         Harness h;
         Playing(h);
         h.screen.sounds.clear();
-        h.gameMsg(Bytes({25, 0, 0, 0, 100, 255, 255, 255, 156, c.result}) + EncodeCp936(u"认输"));
+        h.gameMsg(Bytes({25, 0, 0, 0, 100, 255, 255, 255, 156, c.result}) + encodeCp936(u"认输"));
         EXPECT_EQ(h.game.lngWinCount, c.tally) << c.result;
         EXPECT_EQ(h.screen.boxes.back().note, c.text);
         EXPECT_EQ(h.screen.sounds, c.sound ? QStringList{c.sound} : QStringList{});
@@ -338,7 +338,7 @@ TEST(GameMessages, NoticeCannotContinueAndIgnoredCodes) {
     EXPECT_EQ(h.screen.boxes.size(), boxes);
 }
 
-TEST(HandRaised, ShowsReadyPiecesAndDisablesOwnLoad) {
+TEST(handRaised, ShowsReadyPiecesAndDisablesOwnLoad) {
     Harness h;
     h.seat("红方", "黑方");
     h.game.bteRedView = 1;

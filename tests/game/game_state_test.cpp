@@ -52,7 +52,7 @@ TEST(ResetGame, ClearsEverythingAndEnablesLoadAndReplay) {
     EXPECT_EQ(g.bteQiPan[4][4], 0);
     EXPECT_EQ(g.bteQiPan[9][4], 20);
     EXPECT_EQ(g.bteShowQiPan, QiPan{});
-    EXPECT_EQ(QiPuUpperBound(g.QiPuData), 0);
+    EXPECT_EQ(qiPuUpperBound(g.QiPuData), 0);
     EXPECT_EQ(g.lstQiPu.count(), 0);
     EXPECT_EQ(g.bteOptButState, (Buttons{2, 2, 2, 2, 2, 0, 0}));
 }
@@ -77,7 +77,7 @@ TEST(NewGame, KeepsNamesLimitsTallyAndPhaseAndLeavesLoadDisabled) {
     EXPECT_TRUE(g.blnNoGame);
     EXPECT_EQ(g.bteQiPan[4][4], 0);
     EXPECT_EQ(g.bteShowQiPan, QiPan{});
-    EXPECT_EQ(QiPuUpperBound(g.QiPuData), 0);
+    EXPECT_EQ(qiPuUpperBound(g.QiPuData), 0);
     EXPECT_EQ(g.lstQiPu.count(), 0);
     EXPECT_EQ(g.bteOptButState, (Buttons{2, 2, 2, 2, 2, 2, 0}));
 }

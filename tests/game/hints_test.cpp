@@ -63,10 +63,10 @@ TEST(MoveHints, ThePickedUpPieceShowsWhereItMayGoAndARefusalSaysWhy) {
     for (const auto& c : cases) {
         Playing h;
         h.settings.bteBadMoveHint = c.hintsOn ? 1 : 0;
-        h.table.OnBoardClick(true, c.row, c.col);
+        h.table.onBoardClick(true, c.row, c.col);
         EXPECT_EQ(Sorted(h.screen.hints), Sorted(c.targets)) << c.row << "," << c.col;
         h.screen.sounds.clear();
-        h.table.OnBoardClick(true, c.toRow, c.toCol);
+        h.table.onBoardClick(true, c.toRow, c.toCol);
         EXPECT_EQ(h.screen.sounds, QStringList{"Error.wav"}) << "the sound in any case";
         EXPECT_EQ(h.screen.reasons, c.hintsOn ? QStringList{c.reason} : QStringList{})
             << c.row << "," << c.col << "->" << c.toRow << "," << c.toCol;
@@ -76,14 +76,14 @@ TEST(MoveHints, ThePickedUpPieceShowsWhereItMayGoAndARefusalSaysWhy) {
 
 TEST(MoveHints, AMoveOrTheEndClearsThemAndTheBlackViewTurnsThem) {
     Playing h;
-    h.table.OnBoardClick(true, 9, 1);
+    h.table.onBoardClick(true, 9, 1);
     ASSERT_FALSE(h.screen.hints.empty());
-    h.table.OnBoardClick(true, 7, 2);  // the move goes out
+    h.table.onBoardClick(true, 7, 2);  // the move goes out
     EXPECT_TRUE(h.screen.hints.empty());
 
     Playing b(false);                  // black at the bottom: logical points turned
     b.gameMsg(b.move(0, 7, 7, 7, 4));  // red plays first
-    b.table.OnBoardClick(true, 9, 1);  // black's horse, shown at the bottom left
+    b.table.onBoardClick(true, 9, 1);  // black's horse, shown at the bottom left
     EXPECT_EQ(Sorted(b.screen.hints), Sorted(Cells{{7, 0}, {7, 2}}));
 }
 

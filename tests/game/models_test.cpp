@@ -128,12 +128,12 @@ TEST(GameSetModel, FillsValidatesAndAnswers) {
     EXPECT_TRUE(confirmed.close);
     EXPECT_EQ(CmdToString(confirmed.message, 2), QStringLiteral("红方`") + terms);
     EXPECT_EQ(CmdToString(m.press(1, "红方").message, 2), "红方");
-    EXPECT_EQ(ByteAt(m.press(1, "红方").message, 0), 110);
+    EXPECT_EQ(byteAt(m.press(1, "红方").message, 0), 110);
 
     for (int key : {int{'0'}, int{'9'}, 8})
-        EXPECT_TRUE(GameSetModel::AcceptKey(key)) << key;
+        EXPECT_TRUE(GameSetModel::acceptKey(key)) << key;
     for (int key : {int{'a'}, int{'-'}, 13, int{' '}, int{'.'}})
-        EXPECT_FALSE(GameSetModel::AcceptKey(key)) << key;
+        EXPECT_FALSE(GameSetModel::acceptKey(key)) << key;
 }
 
 TEST(GameSetModel, BoxesTakeDigitsOnly) {
@@ -223,8 +223,8 @@ TEST(GameSetModel, AgreementCountsDownFromTwentyAndAgreesByItself) {
     EXPECT_EQ(captions.last(), "同意 0");
     EXPECT_FALSE(m.timerEnabled);
     const auto agreed = m.press(0, "黑方");
-    EXPECT_EQ(ByteAt(agreed.message, 0), 112);
-    EXPECT_EQ(ByteAt(agreed.message, 1), 1);
+    EXPECT_EQ(byteAt(agreed.message, 0), 112);
+    EXPECT_EQ(byteAt(agreed.message, 1), 1);
 }
 
 TEST(UserListModel, RowsKeyedByName) {
@@ -232,11 +232,11 @@ TEST(UserListModel, RowsKeyedByName) {
     list.setLevelTable("长工_100`短工_200");
     EXPECT_EQ(list.loadAll(Row("甲", 0) + "\n" + Row("乙", 1) + "\r\n\n" + Row("甲", 2)), "甲`乙");
     EXPECT_EQ(list.rowCount(), 2);
-    EXPECT_EQ(SplitFields(list.findRow("甲"))[13], "2");
+    EXPECT_EQ(splitFields(list.findRow("甲"))[13], "2");
     list.addRow(Row("乙", 5));
-    EXPECT_EQ(SplitFields(list.findRow("乙"))[13], "1") << "no second row for a name";
+    EXPECT_EQ(splitFields(list.findRow("乙"))[13], "1") << "no second row for a name";
     list.updateRow(Row("乙", 5));
-    EXPECT_EQ(SplitFields(list.findRow("乙"))[13], "5");
+    EXPECT_EQ(splitFields(list.findRow("乙"))[13], "5");
     list.removeRow("甲");
     list.removeRow("无");
     EXPECT_EQ(list.rowCount(), 1);

@@ -95,7 +95,7 @@ TEST(RoomMessages, RowUpdateChatHideAndReset) {
     Harness h;
     h.seat("红方", "黑方");
     h.room(WithText({108, 6}, Row("黑方", 1, {}, 99)));
-    EXPECT_EQ(SplitFields(h.table.users.findRow("黑方"))[12], "99");
+    EXPECT_EQ(splitFields(h.table.users.findRow("黑方"))[12], "99");
     h.room(WithText({105, 0, 0}, QStringLiteral("大厅公告")));
     EXPECT_EQ(h.table.chat.lines().back().kind, ChatModel::Kind::Room);
     EXPECT_EQ(h.table.chat.lines().back().fields[0], "大厅公告");
@@ -159,7 +159,7 @@ TEST(RoomMessages, SettingsStageInOwnerAndAgreementForm) {
         EXPECT_EQ(owner.game.bteRedView, 1);
         EXPECT_EQ(owner.screen.gameSetOpens, 1);
         EXPECT_TRUE(owner.table.gameSet.blnDeskMaster);
-        const auto press = owner.table.OnGameSetButton(0);
+        const auto press = owner.table.onGameSetButton(0);
         EXPECT_TRUE(press.close);
         EXPECT_EQ(owner.sent.back(), WithText({112, 0}, QStringLiteral("红方`") + terms));
         EXPECT_EQ(owner.screen.gameSetCloses, 1);
@@ -186,7 +186,7 @@ TEST(RoomMessages, SettingsStageInOwnerAndAgreementForm) {
         EXPECT_TRUE(other.session.SeatUsers[0].intHandUp);
         EXPECT_EQ(other.screen.gameSetOpens, 1);
         EXPECT_FALSE(other.table.gameSet.blnDeskMaster);
-        other.table.OnGameSetButton(0);
+        other.table.onGameSetButton(0);
         EXPECT_EQ(other.sent.back(), WithText({112, 1}, QStringLiteral("黑方")));
         // Both hands up: both marks are cleared.
         other.room(WithText({112, 2}, QStringLiteral("黑方")));
@@ -194,7 +194,7 @@ TEST(RoomMessages, SettingsStageInOwnerAndAgreementForm) {
         EXPECT_FALSE(other.session.SeatUsers[1].intHandUp);
         // Refusing leaves the table.
         other.room(WithText({111, 0}, QStringLiteral("1`1`0`0`0`1`1`") + terms));
-        other.table.OnGameSetButton(1);
+        other.table.onGameSetButton(1);
         EXPECT_EQ(other.sent.back(), WithText({110, 0}, QStringLiteral("黑方")));
     }
     {
@@ -249,9 +249,9 @@ TEST(RoomMessages, TheSettingsDialogClosesUnansweredWhenItsStageEnds) {
         ASSERT_TRUE(h.table.gameSetOpen());
         ASSERT_EQ(h.screen.gameSetOpens, 1);
         for (int i = 0; i < 5; ++i)
-            h.table.OnGameSetTick();
+            h.table.onGameSetTick();
 
-        if (ByteAt(c.end, 0) < 95) {
+        if (byteAt(c.end, 0) < 95) {
             h.gameMsg(c.end);
         } else {
             h.room(c.end);
@@ -261,10 +261,10 @@ TEST(RoomMessages, TheSettingsDialogClosesUnansweredWhenItsStageEnds) {
         EXPECT_EQ(h.screen.gameSetCloses, c.closes ? 1 : 0);
         if (!c.closes) continue;
         for (int i = 0; i < 25; ++i)
-            EXPECT_FALSE(h.table.OnGameSetTick().press) << "tick " << i;
+            EXPECT_FALSE(h.table.onGameSetTick().press) << "tick " << i;
         // The window closes it as a refusal or a confirmation would, had it still been there.
-        h.table.OnGameSetButton(1);
-        h.table.OnGameSetButton(0);
+        h.table.onGameSetButton(1);
+        h.table.onGameSetButton(0);
         EXPECT_TRUE(h.sent.empty());
         EXPECT_FALSE(h.table.leftTable());
     }
@@ -293,7 +293,7 @@ TEST(RoomMessages, SnapshotOfAWaitingTableAndOfARunningGame) {
     EXPECT_EQ(h.game.lngWinCount, (std::array<std::int32_t, 2>{1, 0}));
     EXPECT_EQ(h.session.SeatUsers[0].bteTotalUsed, (std::array<std::uint8_t, 3>{0, 0, 5}));
     EXPECT_FALSE(h.game.blnNoGame);
-    EXPECT_EQ(QiPuUpperBound(h.game.QiPuData), 1);
+    EXPECT_EQ(qiPuUpperBound(h.game.QiPuData), 1);
     EXPECT_EQ(h.game.bteQiPan[7][4], 19);
     EXPECT_EQ(h.game.bteShowQiPan[7][4], 19);
     EXPECT_EQ(h.game.lstQiPu.lines(), (QStringList{"红1 ：炮二平五"}));
@@ -304,7 +304,7 @@ TEST(RoomMessages, SnapshotOfAWaitingTableAndOfARunningGame) {
 
     // A second snapshot rebuilds the game from scratch.
     h.room(Bytes({109, 0, 1, 0, 1, 0, 0, 10, 0, 0, 0, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(QiPuUpperBound(h.game.QiPuData), 0);
+    EXPECT_EQ(qiPuUpperBound(h.game.QiPuData), 0);
     EXPECT_EQ(h.game.bteRedView, 0);
     EXPECT_EQ(h.game.bteShowQiPan[9][4], 4) << "black at the bottom";
 
@@ -324,7 +324,7 @@ TEST(UserMenu, CaptionsForARow) {
     const QString row = QStringList{"张三", "10086", "250", "200", "李四", "12", "50", "8",
                                     "6",    "5",     "1",   "0",   "3012", "1",  "0",  "0"}
                             .join(u'`');
-    const QStringList captions = h.table.UserMenuCaptions(row);
+    const QStringList captions = h.table.userMenuCaptions(row);
     ASSERT_EQ(captions.size(), 8);
     EXPECT_EQ(captions[0], "张三   身份：红钻会员");
     EXPECT_EQ(captions[1], "游戏ID：10086");
@@ -334,18 +334,18 @@ TEST(UserMenu, CaptionsForARow) {
     EXPECT_EQ(captions[6], "级别:短工   胜率:50%   逃跑率:8%");
     EXPECT_EQ(captions[7], "经验:250   胜:6   输:5   和:1   总局数:12");
     h.session.bteScoreType = 7;
-    EXPECT_TRUE(h.table.UserMenuCaptions(row)[7].startsWith("积分:250"));
-    EXPECT_EQ(h.table.UserMenuCaptions(QString(row).replace("3012", "7000"))[0],
+    EXPECT_TRUE(h.table.userMenuCaptions(row)[7].startsWith("积分:250"));
+    EXPECT_EQ(h.table.userMenuCaptions(QString(row).replace("3012", "7000"))[0],
               "张三   身份：未知身份");
-    EXPECT_TRUE(h.table.UserMenuCaptions("a`b`c").isEmpty());
+    EXPECT_TRUE(h.table.userMenuCaptions("a`b`c").isEmpty());
 
-    h.table.OnPersonClicked(true, "张三", row);
+    h.table.onPersonClicked(true, "张三", row);
     EXPECT_EQ(h.screen.menuCaptions.size(), 8);
     h.table.ExecUserMenu(2, "张三");
     EXPECT_EQ(h.table.chat.defaultAddressee(), "所有人");
     h.table.ExecUserMenu(4, "张三");
     EXPECT_EQ(h.table.chat.defaultAddressee(), "张三");
-    h.table.OnPersonClicked(false, "李四", row);
+    h.table.onPersonClicked(false, "李四", row);
     EXPECT_EQ(h.table.chat.defaultAddressee(), "李四");
 }
 
@@ -353,9 +353,9 @@ TEST(Chat, SendsTenFieldsAndShowsRelayedLines) {
     Harness h;
     h.table.chat.setOwnName("红方");
     const QStringList fields = h.table.chat.composeSend("你好", "#ff0000", "3", false, "12:00:01");
-    h.table.SendChat(fields);
+    h.table.sendChat(fields);
     ASSERT_EQ(h.sent.size(), 1u);
-    EXPECT_EQ(ByteAt(h.sent[0], 0), 1);
+    EXPECT_EQ(byteAt(h.sent[0], 0), 1);
     EXPECT_EQ(h.sent[0].count('`'), 9);
     EXPECT_EQ(CmdToString(h.sent[0], 1), "红方`所有人`红方`所有人`12:00:01`你好`#ff0000`3`0`");
 

@@ -229,7 +229,7 @@ struct Harness {
         // Messages that "arrive" go the way the connection hands them out: one per event-loop
         // turn, held while a move is applied.
         QObject::connect(&inbox, &MessageInbox::message, [this](const QByteArray& c) {
-            if (IsRoomCode(ByteAt(c, 0))) {
+            if (isRoomCode(byteAt(c, 0))) {
                 table.DoRoomMsg(c);
             } else {
                 table.DoGameMsg(c);

@@ -24,11 +24,11 @@ TEST(BoardClicks, PickUpThenPutDownSendsTheMoveWithoutChangingTheBoard) {
     Start(h);
     h.screen.sounds.clear();
     // A black piece without a selection does nothing.
-    h.table.OnBoardClick(true, 0, 0);
+    h.table.onBoardClick(true, 0, 0);
     EXPECT_FALSE(h.table.timerEnabled(TableTimer::MeSelectQiZi));
     EXPECT_TRUE(h.screen.sounds.isEmpty());
 
-    h.table.OnBoardClick(true, 7, 7);  // red cannon
+    h.table.onBoardClick(true, 7, 7);  // red cannon
     EXPECT_TRUE(h.table.timerEnabled(TableTimer::MeSelectQiZi));
     EXPECT_EQ(h.table.lngSelRow, 7);
     EXPECT_EQ(h.screen.sounds, (QStringList{"Select.wav"}));
@@ -36,13 +36,13 @@ TEST(BoardClicks, PickUpThenPutDownSendsTheMoveWithoutChangingTheBoard) {
         << "fewer than two moves: markers left alone";
 
     // An illegal target: Error, the piece stays selected.
-    h.table.OnBoardClick(true, 3, 3);
+    h.table.onBoardClick(true, 3, 3);
     EXPECT_EQ(h.screen.sounds.back(), "Error.wav");
     EXPECT_EQ(h.sent, (std::vector<Cmd>{Bytes({130, 1})})) << "only the game-begun acknowledgement";
     EXPECT_TRUE(h.table.timerEnabled(TableTimer::MeSelectQiZi));
 
     const auto board = h.game.bteQiPan;
-    h.table.OnBoardClick(true, 7, 4);
+    h.table.onBoardClick(true, 7, 4);
     ASSERT_EQ(h.sent.size(), 2u);  // the game-begun acknowledgement, then the move
     EXPECT_EQ(h.sent[1], Bytes({19, 0, 0, 0x77, 19, 0x74, 0, 0, 0, 0}));
     EXPECT_EQ(h.game.bteQiPan, board);
@@ -51,7 +51,7 @@ TEST(BoardClicks, PickUpThenPutDownSendsTheMoveWithoutChangingTheBoard) {
     EXPECT_FALSE(h.table.timerEnabled(TableTimer::UserRunTime));
     EXPECT_EQ(h.game.bteOptButState, (Buttons{2, 2, 2, 2, 0, 2, 0}));
     // Further clicks wait for the echo.
-    h.table.OnBoardClick(true, 9, 0);
+    h.table.onBoardClick(true, 9, 0);
     EXPECT_EQ(h.sent.size(), 2u);
 }
 
@@ -75,7 +75,7 @@ TEST(BoardClicks, IgnoredWhenTheyMayNotAct) {
         Start(h);
         h.screen.sounds.clear();
         c.prepare(h);
-        h.table.OnBoardClick(c.left, c.row, c.col);
+        h.table.onBoardClick(c.left, c.row, c.col);
         EXPECT_FALSE(h.table.timerEnabled(TableTimer::MeSelectQiZi)) << c.name;
         EXPECT_TRUE(h.screen.sounds.isEmpty()) << c.name;
     }
@@ -125,20 +125,20 @@ TEST(Clocks, StepAllowanceBankWarningAndTimeOutOnce) {
     h.screen.sounds.clear();
     h.sent.clear();
     for (int s = 1; s <= 25; ++s)
-        h.table.OnClockTick();
+        h.table.onClockTick();
     EXPECT_EQ(h.session.SeatUsers[0].bteStepUsed, (std::array<std::uint8_t, 3>{0, 0, 25}));
     EXPECT_EQ(h.session.SeatUsers[0].bteTotalUsed, (std::array<std::uint8_t, 3>{0, 0, 0}));
     EXPECT_EQ(h.screen.sounds, (QStringList{"Warning.wav"})) << "at 25 of 30 seconds";
     for (int s = 26; s <= 40; ++s)
-        h.table.OnClockTick();
+        h.table.onClockTick();
     EXPECT_EQ(h.session.SeatUsers[0].bteTotalUsed, (std::array<std::uint8_t, 3>{0, 0, 11}))
         << "one second for each tick from the 30th to the 40th";
 
     // The bank at the limit is not over; one second more is.
     h.session.SeatUsers[0].bteTotalUsed = {0, 9, 59};
-    h.table.OnClockTick();
+    h.table.onClockTick();
     EXPECT_TRUE(h.sent.empty());
-    h.table.OnClockTick();
+    h.table.onClockTick();
     EXPECT_EQ(h.sent, (std::vector<Cmd>{Bytes({22, 1, 0})}));
     EXPECT_EQ(h.screen.sounds.back(), "TimeOver.wav");
     EXPECT_FALSE(h.table.timerEnabled(TableTimer::UserRunTime));
@@ -150,7 +150,7 @@ TEST(Clocks, StepAllowanceBankWarningAndTimeOutOnce) {
     o.start(1, {0, 0, 0}, {0, 0, 0});
     o.sent.clear();
     for (int s = 0; s < 5; ++s)
-        o.table.OnClockTick();
+        o.table.onClockTick();
     EXPECT_EQ(o.session.SeatUsers[1].bteTotalUsed, (std::array<std::uint8_t, 3>{0, 0, 5}));
     EXPECT_TRUE(o.sent.empty());
 }
@@ -258,7 +258,7 @@ TEST(UserCommands, SaveReplayAndTheRecordUpload) {
     ASSERT_EQ(u.sent.size(), 3u);
     EXPECT_EQ(u.sent[0].size(), 211);
     EXPECT_EQ(u.sent[2].size(), 91);
-    EXPECT_EQ(QiPuUpperBound(u.game.QiPuData), 0);
+    EXPECT_EQ(qiPuUpperBound(u.game.QiPuData), 0);
     EXPECT_TRUE(u.table.blnWaitAnswer);
     EXPECT_EQ(u.screen.boxes[0].note, "对方同意了你载入已有的棋谱，请选择你要载入的棋谱！");
 

@@ -199,7 +199,7 @@ TEST(HallClient, AGrantStartsTheTableClientAndARefusalSaysWhy) {
     const auto& launch = hall.launcher.launches.front();
     EXPECT_EQ(launch.program, QStringLiteral("/opt/hall/game/xqtable"));
     EXPECT_EQ(launch.arguments,
-              (QStringList{LaunchToken(), QStringLiteral("127.0.0.1"),
+              (QStringList{launchToken(), QStringLiteral("127.0.0.1"),
                            QString::number(server.port()), QStringLiteral("中国象棋"),
                            QStringLiteral("长工_100`短工_200`佃农_500`贫农_1000`中农_2000`富农_"
                                           "4000`地主_8000`恶霸_12000"),

@@ -30,7 +30,7 @@ TEST(LoginInput, NamesTheTableLineAndTheServerCanCarry) {
         {QStringLiteral("a?b"), true},
     };
     for (const auto& c : cases) {
-        const auto problem = NameProblem(c.name);
+        const auto problem = nameProblem(c.name);
         EXPECT_EQ(!problem.has_value(), c.good) << c.name.toStdString();
         if (problem) {
             EXPECT_FALSE(problem->isEmpty());
@@ -56,23 +56,23 @@ TEST(LoginInput, ServerAddresses) {
         {"[]:80", nullptr, 0},
     };
     for (const auto& c : cases) {
-        const auto address = ParseServerAddress(QString::fromUtf8(c.text));
+        const auto address = parseServerAddress(QString::fromUtf8(c.text));
         ASSERT_EQ(address.has_value(), c.host != nullptr) << c.text;
         if (!address) continue;
         EXPECT_EQ(address->host, QString::fromUtf8(c.host)) << c.text;
         EXPECT_EQ(address->port, c.port) << c.text;
     }
-    EXPECT_FALSE(ServerProblem(QStringLiteral("h"), 80).has_value());
-    EXPECT_TRUE(ServerProblem(QString(), 80).has_value());
-    EXPECT_TRUE(ServerProblem(QStringLiteral("a b"), 80).has_value());
-    EXPECT_TRUE(ServerProblem(QStringLiteral("h"), 0).has_value());
-    EXPECT_TRUE(ServerProblem(QStringLiteral("h"), 65536).has_value());
+    EXPECT_FALSE(serverProblem(QStringLiteral("h"), 80).has_value());
+    EXPECT_TRUE(serverProblem(QString(), 80).has_value());
+    EXPECT_TRUE(serverProblem(QStringLiteral("a b"), 80).has_value());
+    EXPECT_TRUE(serverProblem(QStringLiteral("h"), 0).has_value());
+    EXPECT_TRUE(serverProblem(QStringLiteral("h"), 65536).has_value());
 }
 
 TEST(LoginInput, FreshTicketsAreSecretAndUsable) {
-    const QString a = NewTicket(), b = NewTicket();
+    const QString a = newTicket(), b = newTicket();
     EXPECT_EQ(a.size(), 32);
-    EXPECT_TRUE(IsTicket(a));
+    EXPECT_TRUE(isTicket(a));
     EXPECT_NE(a, b);
     EXPECT_FALSE(a.contains(QRegularExpression(QStringLiteral("[^0-9a-f]"))));
 }
@@ -123,7 +123,7 @@ TEST(HallCommandLine, FillsTheLoginAndFindsTheTableClient) {
         if (c.ticket != nullptr) {
             EXPECT_EQ(o.ticket, QString::fromUtf8(c.ticket)) << what;
         } else {
-            EXPECT_TRUE(IsTicket(o.ticket)) << what;
+            EXPECT_TRUE(isTicket(o.ticket)) << what;
         }
         EXPECT_EQ(o.tableClient, QString::fromUtf8(c.tableClient)) << what;
     }

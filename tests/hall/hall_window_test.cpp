@@ -69,7 +69,7 @@ struct Room {
 };
 
 QStringList ExpectedWords(quint16 port) {
-    return {LaunchToken(),
+    return {launchToken(),
             QStringLiteral("127.0.0.1"),
             QString::number(port),
             QStringLiteral("中国象棋"),

@@ -7,11 +7,11 @@
 namespace xq::hall {
 namespace {
 
-TEST(LaunchWords, AreTheNineWordsTheTableClientTakes) {
-    const QStringList words = LaunchWords(
+TEST(launchWords, AreTheNineWordsTheTableClientTakes) {
+    const QStringList words = launchWords(
         {QStringLiteral("10.1.2.3"), 5123, QStringLiteral("00ff"), QStringLiteral("张三")});
     const QStringList expected{
-        LaunchToken(),
+        launchToken(),
         QStringLiteral("10.1.2.3"),
         QStringLiteral("5123"),
         QStringLiteral("中国象棋"),
@@ -25,7 +25,7 @@ TEST(LaunchWords, AreTheNineWordsTheTableClientTakes) {
 
     // The table client reads them back as the same launch data.
     Session s;
-    ASSERT_EQ(CheckCommandLine(u' ' + words.join(u' '), s), LaunchCheck::kOk);
+    ASSERT_EQ(checkCommandLine(u' ' + words.join(u' '), s), LaunchCheck::kOk);
     EXPECT_EQ(s.strRoomServerAddr, QStringLiteral("10.1.2.3"));
     EXPECT_EQ(s.strRoomServerPort, QStringLiteral("5123"));
     EXPECT_EQ(s.strExtParam[0], QStringLiteral("00ff"));
@@ -33,13 +33,13 @@ TEST(LaunchWords, AreTheNineWordsTheTableClientTakes) {
     EXPECT_EQ(s.bteScoreType, 1);
 }
 
-TEST(LaunchWords, AUserWithoutTicketStillHandsOnNineWords) {
-    const QStringList words = LaunchWords({QStringLiteral("h"), 1, QString(), QStringLiteral("a")});
+TEST(launchWords, AUserWithoutTicketStillHandsOnNineWords) {
+    const QStringList words = launchWords({QStringLiteral("h"), 1, QString(), QStringLiteral("a")});
     ASSERT_EQ(words.size(), 9);
     EXPECT_EQ(words[5], QStringLiteral("-"));
 }
 
-TEST(LevelTitles, NameScoresAsTheTableWindowDoes) {
+TEST(levelTitles, NameScoresAsTheTableWindowDoes) {
     const struct {
         int score;
         const char* title;
@@ -47,7 +47,7 @@ TEST(LevelTitles, NameScoresAsTheTableWindowDoes) {
                  {999, "佃农"},   {1000, "贫农"},  {1999, "贫农"},      {4000, "富农"},
                  {11999, "地主"}, {12000, "恶霸"}, {2000000000, "恶霸"}};
     for (const auto& c : cases)
-        EXPECT_EQ(LevelTitle(c.score), QString::fromUtf8(c.title)) << c.score;
+        EXPECT_EQ(levelTitle(c.score), QString::fromUtf8(c.title)) << c.score;
 }
 
 }  // namespace

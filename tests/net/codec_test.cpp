@@ -69,9 +69,9 @@ TEST(Cp936, EuroIsTheSingleByte128BothWays) {
     };
     for (const auto& c : cases) {
         const QString text = QString::fromUtf8(c.text);
-        EXPECT_EQ(EncodeCp936(text), c.bytes) << c.text;
+        EXPECT_EQ(encodeCp936(text), c.bytes) << c.text;
         QString decoded = QStringLiteral("stale");
-        ASSERT_TRUE(DecodeCp936(c.bytes, decoded)) << c.text;
+        ASSERT_TRUE(decodeCp936(c.bytes, decoded)) << c.text;
         EXPECT_EQ(decoded, text);
         // Through the message routines, behind a header as a chat line has it.
         Cmd cmd;
@@ -81,7 +81,7 @@ TEST(Cp936, EuroIsTheSingleByte128BothWays) {
     }
     // A text that ends in a real lead byte is still unreadable, euro sign or not.
     QString text;
-    EXPECT_FALSE(DecodeCp936(Bytes({0x80, 0xD6}), text));
+    EXPECT_FALSE(decodeCp936(Bytes({0x80, 0xD6}), text));
     EXPECT_EQ(CmdToString(Bytes({1, 0x80, 0xD6}), 1), "");
 }
 
@@ -99,19 +99,19 @@ TEST(Cp936, EveryEncodedTextReadsBack) {
          Bytes({0xD6, 0xD0, '?', 0x80})},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(EncodeCp936(c.text), c.bytes);
+        EXPECT_EQ(encodeCp936(c.text), c.bytes);
         QString decoded;
-        ASSERT_TRUE(DecodeCp936(c.bytes, decoded));
-        EXPECT_EQ(EncodeCp936(decoded), c.bytes);
+        ASSERT_TRUE(decodeCp936(c.bytes, decoded));
+        EXPECT_EQ(encodeCp936(decoded), c.bytes);
     }
     // Every unit of the basic plane either reads back as itself or becomes "?".
     for (char32_t u = 1; u < 0x10000; ++u) {
         const QChar ch(static_cast<char16_t>(u));
         if (ch.isSurrogate()) continue;
-        const QByteArray bytes = EncodeCp936(QString(ch));
+        const QByteArray bytes = encodeCp936(QString(ch));
         QString decoded;
-        ASSERT_TRUE(DecodeCp936(bytes, decoded)) << std::hex << static_cast<unsigned>(u);
-        EXPECT_EQ(EncodeCp936(decoded), bytes) << std::hex << static_cast<unsigned>(u);
+        ASSERT_TRUE(decodeCp936(bytes, decoded)) << std::hex << static_cast<unsigned>(u);
+        EXPECT_EQ(encodeCp936(decoded), bytes) << std::hex << static_cast<unsigned>(u);
     }
 }
 
@@ -149,7 +149,7 @@ TEST(Routing, RoomFrom95ExceptTwoCodes) {
                                           {95, true},  {105, true},  {113, false},
                                           {130, true}, {133, false}, {255, true}};
     for (const auto& [c, room] : cases)
-        EXPECT_EQ(IsRoomCode(static_cast<std::uint8_t>(c)), room) << c;
+        EXPECT_EQ(isRoomCode(static_cast<std::uint8_t>(c)), room) << c;
 }
 
 // Every two-byte code of the code page, against the C library's own tables.
@@ -191,7 +191,7 @@ TEST(Cp936, AgreesWithIconvOnEveryTwoByteCode) {
             std::size_t ul = 2, el = sizeof enc;
             iconv(fromUtf16, nullptr, nullptr, nullptr, nullptr);
             ASSERT_NE(iconv(fromUtf16, &up, &ul, &ep, &el), static_cast<std::size_t>(-1));
-            EXPECT_EQ(EncodeCp936(QStringView(&unit, 1)),
+            EXPECT_EQ(encodeCp936(QStringView(&unit, 1)),
                       QByteArray(enc, static_cast<qsizetype>(sizeof enc - el)))
                 << std::hex << lead << trail;
         }

@@ -16,7 +16,7 @@ QByteArray Len(std::uint32_t n) {
 
 TEST(FrameReader, SplitsAStreamFedInAnyPieces) {
     const QByteArray stream =
-        EncodeFrame("abc") + EncodeFrame(QByteArray(300, 'x')) + EncodeFrame("z");
+        encodeFrame("abc") + encodeFrame(QByteArray(300, 'x')) + encodeFrame("z");
     for (int piece : {1, 2, 3, 5, 7, 1000}) {
         FrameReader reader;
         QList<QByteArray> frames;
@@ -40,15 +40,15 @@ TEST(FrameReader, LengthOutsideTheLimitsBreaksTheStream) {
         {Len(kMaxFrame + 1), false},
         {Len(0xFFFFFFFF), false},
         {Len(kMaxFrame), true},  // the largest frame is fine while it is still arriving
-        {EncodeFrame("a") + Len(0), false},
+        {encodeFrame("a") + Len(0), false},
     };
     for (const auto& c : cases) {
         FrameReader reader;
         EXPECT_EQ(reader.feed(c.bytes), c.ok) << c.bytes.toHex().data();
         EXPECT_EQ(reader.broken(), !c.ok);
-        if (!c.ok) EXPECT_FALSE(reader.feed(EncodeFrame("later")));
+        if (!c.ok) EXPECT_FALSE(reader.feed(encodeFrame("later")));
     }
-    EXPECT_EQ(EncodeFrame("hi"), Len(2) + "hi");
+    EXPECT_EQ(encodeFrame("hi"), Len(2) + "hi");
 }
 
 }  // namespace

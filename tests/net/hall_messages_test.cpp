@@ -24,7 +24,7 @@ PlayerRow player(const QString& name) {
 TEST(HallMessages, EveryServerMessageReadsBackAsWritten) {
     // "`" (0x60) is a trail byte of some two-byte characters: names are decoded before splitting.
     const QString tricky = QString::fromUtf8("丠乣");
-    ASSERT_TRUE(EncodeCp936(tricky).contains('`'));
+    ASSERT_TRUE(encodeCp936(tricky).contains('`'));
     const QList<PlayerRow> players{player(QStringLiteral("张三")), player(tricky)};
     const TableRow table{4, {QStringLiteral("张三"), QString()}, {1200, 0}, 7, true};
 

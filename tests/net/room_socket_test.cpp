@@ -60,11 +60,11 @@ protected:
 TEST_F(RoomSocketTest, OpensWithTheHelloAndSendsFrames) {
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    EXPECT_EQ(hello_, EncodeFrame(QByteArray("XQTABLE/1`") + "\xd5\xc5\xc8\xfd"));
+    EXPECT_EQ(hello_, encodeFrame(QByteArray("XQTABLE/1`") + "\xd5\xc5\xc8\xfd"));
     socket_.send(QByteArray("\x82\x00hi", 4));
     socket_.send(QByteArray());  // nothing to send
     ASSERT_TRUE(WaitFor([&] { return peer->bytesAvailable() >= 8; }));
-    EXPECT_EQ(peer->readAll(), EncodeFrame(QByteArray("\x82\x00hi", 4)));
+    EXPECT_EQ(peer->readAll(), encodeFrame(QByteArray("\x82\x00hi", 4)));
 }
 
 TEST(Hello, CarriesTheTicketWhenThereIsOne) {
@@ -84,7 +84,7 @@ TEST(Hello, CarriesTheTicketWhenThereIsOne) {
         {QStringLiteral("票"), name},  // not ASCII
     };
     for (const auto& c : cases)
-        EXPECT_EQ(HelloText(QStringLiteral("张三"), c.ticket), c.hello) << c.ticket.toStdString();
+        EXPECT_EQ(helloText(QStringLiteral("张三"), c.ticket), c.hello) << c.ticket.toStdString();
 }
 
 TEST_F(RoomSocketTest, DeliversOneMessagePerTurnSoThatANestedWaitSeesTheRest) {
@@ -99,7 +99,7 @@ TEST_F(RoomSocketTest, DeliversOneMessagePerTurnSoThatANestedWaitSeesTheRest) {
         loop.exec();
         seenInsideWait = static_cast<int>(received_.size());
     };
-    peer->write(EncodeFrame("first") + EncodeFrame("second") + EncodeFrame("third"));
+    peer->write(encodeFrame("first") + encodeFrame("second") + encodeFrame("third"));
     ASSERT_TRUE(WaitFor([&] { return seenInsideWait >= 0; }));
     EXPECT_EQ(seenInsideWait, 3);
     EXPECT_EQ(received_, (QList<QByteArray>{"first", "second", "third"}));
@@ -108,7 +108,7 @@ TEST_F(RoomSocketTest, DeliversOneMessagePerTurnSoThatANestedWaitSeesTheRest) {
 TEST_F(RoomSocketTest, MessagesBeforeTheCloseAreDeliveredThenClosedOnce) {
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(EncodeFrame("last words"));
+    peer->write(encodeFrame("last words"));
     peer->flush();
     peer->disconnectFromHost();
     ASSERT_TRUE(WaitFor([&] { return closed_ > 0; }));
@@ -121,7 +121,7 @@ TEST_F(RoomSocketTest, MessagesBeforeTheCloseAreDeliveredThenClosedOnce) {
 TEST_F(RoomSocketTest, AZeroLengthFrameEndsTheConnection) {
     QTcpSocket* peer = Accept();
     ASSERT_NE(peer, nullptr);
-    peer->write(EncodeFrame("ok") + QByteArray(4, '\0') + "junk");
+    peer->write(encodeFrame("ok") + QByteArray(4, '\0') + "junk");
     ASSERT_TRUE(WaitFor([&] { return closed_ > 0; }));
     EXPECT_EQ(received_, (QList<QByteArray>{"ok"}));
     EXPECT_TRUE(WaitFor([&] { return peer->state() == QAbstractSocket::UnconnectedState; }));

@@ -186,11 +186,11 @@ TEST(TableEvents, LooseFramesReadAsTheClientsTookThem) {
 }
 
 TEST(TableEvents, RowsTheServerKeepsEncodedGoOnAsTheyAre) {
-    const QByteArray watchers = EncodeCp936(kRow + u'\n' + kRow);
+    const QByteArray watchers = encodeCp936(kRow + u'\n' + kRow);
     EXPECT_EQ(encodeUserList({kRow}, watchers), encode(UserList{{kRow, kRow, kRow}}));
     EXPECT_EQ(encodeUserList({}, watchers), encode(UserList{{kRow, kRow}}));
     EXPECT_EQ(encodeUserList({kRow}, {}), encode(UserList{{kRow}}));
-    EXPECT_EQ(encodeSpectatorArrival(EncodeCp936(kRow)), encode(SpectatorArrival{kRow}));
+    EXPECT_EQ(encodeSpectatorArrival(encodeCp936(kRow)), encode(SpectatorArrival{kRow}));
 }
 
 TEST(TableEvents, TalliesAndHistories) {

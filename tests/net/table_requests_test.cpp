@@ -76,7 +76,7 @@ TEST(TableRequests, ChatKeepsAllTenFields) {
                                 "",   "#000000", "",   "0",      ""};
     const QByteArray cmd = encode(Chat{fields});
     ASSERT_FALSE(cmd.isEmpty());
-    EXPECT_EQ(ByteAt(cmd, 0), 1);
+    EXPECT_EQ(byteAt(cmd, 0), 1);
     EXPECT_EQ(cmd.count('`'), 9);
     EXPECT_EQ(CmdToString(cmd, 1).split(u'`'), fields);
 }
@@ -178,9 +178,9 @@ TEST(RecordChunks, FiftyMovesAChunkWithTotalAndOffset) {
         ASSERT_TRUE(GetLongFromCmd(offset, c, 7));
         EXPECT_EQ(total, 120);
         EXPECT_EQ(offset, expected[i].offset);
-        EXPECT_EQ(ByteAt(c, 11), expected[i].offset + 1) << "first move carried";
+        EXPECT_EQ(byteAt(c, 11), expected[i].offset + 1) << "first move carried";
     }
-    EXPECT_EQ(ByteAt(chunks[2], 90 - 3), 120);
+    EXPECT_EQ(byteAt(chunks[2], 90 - 3), 120);
 
     EXPECT_TRUE(recordChunks(0, QiPuHistory{QiPuItem{}}).empty());
     history.resize(51);

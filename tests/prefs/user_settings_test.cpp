@@ -16,7 +16,7 @@ TEST(UserSettings, WritesBlankNumberBlankLines) {
     UserSettings s;
     s.bteSoundOn = 0;
     s.bteQiPanStyle = 3;
-    EXPECT_EQ(UserSetText(s), " 1 \r\n 0 \r\n 1 \r\n 1 \r\n 1 \r\n 3 \r\n 1 \r\n");
+    EXPECT_EQ(userSetText(s), " 1 \r\n 0 \r\n 1 \r\n 1 \r\n 1 \r\n 3 \r\n 1 \r\n");
 }
 
 TEST(UserSettings, ShortOrBrokenTextGivesAllDefaults) {
@@ -40,7 +40,7 @@ TEST(UserSettings, ShortOrBrokenTextGivesAllDefaults) {
     for (const auto& c : cases) {
         UserSettings s;
         s.bteBadMoveHint = 0;  // something to be overwritten either way
-        const bool ok = ParseUserSetText(c.text, s);
+        const bool ok = parseUserSetText(c.text, s);
         EXPECT_EQ(ok, c.ok) << c.text;
         if (ok) {
             EXPECT_EQ(s, changed) << c.text;
@@ -60,7 +60,7 @@ TEST(UserSettings, StylesOutsideTheRangeReadAsTheDefaultStyle) {
     };
     for (const auto& c : cases) {
         UserSettings s;
-        ASSERT_TRUE(ParseUserSetText(c.text, s)) << c.text;
+        ASSERT_TRUE(parseUserSetText(c.text, s)) << c.text;
         EXPECT_EQ(s.bteQiPanStyle, c.board) << c.text;
         EXPECT_EQ(s.bteQiZiStyle, c.pieces) << c.text;
         // The switches are read as they stand.
@@ -113,7 +113,7 @@ TEST(UserSettings, YesOrNoValuesAreZeroOrOne) {
     };
     for (const auto& c : cases) {
         UserSettings s;
-        ASSERT_TRUE(ParseUserSetText(c.text, s)) << c.text;
+        ASSERT_TRUE(parseUserSetText(c.text, s)) << c.text;
         const std::array<int, 7> got = {s.bteAllowLookOnSee, s.bteSoundOn,     s.bteShowInOutMsg,
                                         s.bteQuitPrompt,     s.bteBadMoveHint, s.bteQiPanStyle,
                                         s.bteQiZiStyle};

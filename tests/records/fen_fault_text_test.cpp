@@ -9,7 +9,7 @@
 namespace xq {
 namespace {
 
-TEST(FenFaultText, EveryRefusalIsToldInChineseWithItsRankPointOrLetter) {
+TEST(fenFaultText, EveryRefusalIsToldInChineseWithItsRankPointOrLetter) {
     const struct {
         const char* fen;
         const char* english;
@@ -38,24 +38,24 @@ TEST(FenFaultText, EveryRefusalIsToldInChineseWithItsRankPointOrLetter) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fen);
         FenFault fault;
-        ASSERT_FALSE(ParseFen(c.fen, &fault).has_value());
-        EXPECT_EQ(FenFaultText(fault), c.english);
-        EXPECT_EQ(FenFaultChineseText(fault), QString::fromUtf8(c.chinese));
+        ASSERT_FALSE(parseFen(c.fen, &fault).has_value());
+        EXPECT_EQ(fenFaultText(fault), c.english);
+        EXPECT_EQ(fenFaultChineseText(fault), QString::fromUtf8(c.chinese));
         std::string english;
-        EXPECT_FALSE(ParseFen(c.fen, &english).has_value());
+        EXPECT_FALSE(parseFen(c.fen, &english).has_value());
         EXPECT_EQ(english, c.english) << "both readings give the same reason";
     }
 }
 
-TEST(FenFaultText, APgnWithAnImpossibleStartSaysWhyInChinese) {
+TEST(fenFaultText, APgnWithAnImpossibleStartSaysWhyInChinese) {
     GameRecord game;
     PgnError error;
     ASSERT_FALSE(
-        ReadPgn(QStringLiteral("[FEN \"3k5/9/9/9/9/9/9/9/9/A3K4 w\"]\n1. e0e1\n"), game, &error));
+        readPgn(QStringLiteral("[FEN \"3k5/9/9/9/9/9/9/9/9/A3K4 w\"]\n1. e0e1\n"), game, &error));
     EXPECT_EQ(error.fault, PgnError::BadFen);
     EXPECT_EQ(error.reason, "a red advisor can never stand on a0") << "the tools' English";
     EXPECT_EQ(
-        PgnLoadFailureText(QStringLiteral("x.pgn"), error),
+        pgnLoadFailureText(QStringLiteral("x.pgn"), error),
         QStringLiteral("无法读入 PGN 棋谱：x.pgn（第 1 行：FEN 局面无效，红方的仕永远走不到 a0）"));
 }
 

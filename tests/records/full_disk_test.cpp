@@ -96,21 +96,21 @@ TEST(FullDisk, EveryFileTheProgramWritesKeepsItsOldContent) {
          [](const QString& p, QString* e) { return SaveQiPuFile(p, LongGame(2000), e); }},
         {"text record", "game.txt",
          [](const QString& p, QString* e) {
-             return SaveTextRecord(p, QStringList(20, QStringLiteral("红1 ：炮二平五")), e);
+             return saveTextRecord(p, QStringList(20, QStringLiteral("红1 ：炮二平五")), e);
          }},
         {"small file", "data.bin",
          [](const QString& p, QString* e) {
-             return WriteFileAtomically(p, QByteArray(3000, 'x'), e);
+             return writeFileAtomically(p, QByteArray(3000, 'x'), e);
          }},
         {"large file", "data.bin",
          [](const QString& p, QString* e) {
-             return WriteFileAtomically(p, QByteArray(40000, 'x'), e);
+             return writeFileAtomically(p, QByteArray(40000, 'x'), e);
          }},
     };
     for (const auto& c : cases) {
         FullDisk disk(0);
         const QString path = disk.path(c.file);
-        ASSERT_TRUE(WriteFileAtomically(path, "the old content\r\n")) << c.what;
+        ASSERT_TRUE(writeFileAtomically(path, "the old content\r\n")) << c.what;
         disk.fill();
         QString error;
         EXPECT_FALSE(c.save(path, &error)) << c.what << ": a save that did not happen";
@@ -148,9 +148,9 @@ TEST(FullDisk, TheUserIsToldWhenTheGameCannotBeSaved) {
         const int to = seat == 0 ? (i % 4 == 0 ? 8 : 9) : (i % 4 == 1 ? 1 : 0);
         h.gameMsg(h.move(seat, from, 0, to, 0));
     }
-    ASSERT_EQ(QiPuUpperBound(h.game.QiPuData), 40);
+    ASSERT_EQ(qiPuUpperBound(h.game.QiPuData), 40);
     h.screen.fileName = disk.path(QStringLiteral("long.drak"));
-    ASSERT_TRUE(WriteFileAtomically(h.screen.fileName, "119#19#116#0\r\n"));
+    ASSERT_TRUE(writeFileAtomically(h.screen.fileName, "119#19#116#0\r\n"));
     disk.fill();
     h.table.DoUserOpt(kBtnSave);
     disk.unlimit();

@@ -18,14 +18,14 @@ namespace {
 // A game from a start position and moves in coordinates.
 GameRecord Game(const char* fen, std::initializer_list<const char*> moves) {
     GameRecord g;
-    g.start = *ParseFen(fen);
+    g.start = *parseFen(fen);
     Position pos = g.start;
     for (const char* text : moves) {
-        const Move m = *ParseIccsMove(text);
+        const Move m = *parseIccsMove(text);
         const Piece piece = pos.at(m.from);
         const Piece taken = pos.makeMove(m);
-        g.moves.push_back(QiPuItem{PackPoint(RankOfSquare(m.from), FileOfSquare(m.from)), piece,
-                                   PackPoint(RankOfSquare(m.to), FileOfSquare(m.to)), taken});
+        g.moves.push_back(QiPuItem{packPoint(rankOfSquare(m.from), fileOfSquare(m.from)), piece,
+                                   packPoint(rankOfSquare(m.to), fileOfSquare(m.to)), taken});
     }
     return g;
 }
@@ -33,18 +33,18 @@ GameRecord Game(const char* fen, std::initializer_list<const char*> moves) {
 // The moves of a game in coordinates, blank-separated.
 std::string Moves(const GameRecord& g) {
     std::string out;
-    for (long k = 1; k <= QiPuUpperBound(g.moves); ++k) {
+    for (long k = 1; k <= qiPuUpperBound(g.moves); ++k) {
         const QiPuMove m = *GetQiPu(g.moves, k);
         if (!out.empty()) out += ' ';
-        out += MoveToText(Move{static_cast<std::uint8_t>(SquareOf(m.fromRank, m.fromFile)),
-                               static_cast<std::uint8_t>(SquareOf(m.toRank, m.toFile))});
+        out += moveToText(Move{static_cast<std::uint8_t>(squareOf(m.fromRank, m.fromFile)),
+                               static_cast<std::uint8_t>(squareOf(m.toRank, m.toFile))});
     }
     return out;
 }
 
 QString Text(const GameRecord& g, MoveNotation notation) {
     QByteArray out;
-    EXPECT_TRUE(WritePgn(g, notation, &out));
+    EXPECT_TRUE(writePgn(g, notation, &out));
     return QString::fromUtf8(out);
 }
 
@@ -103,10 +103,10 @@ TEST(Pgn, EveryGameReadsBackAsWrittenInEveryNotation) {
                          << "game " << index << ", notation " << static_cast<int>(n));
             GameRecord read;
             PgnError error;
-            ASSERT_TRUE(ReadPgn(Text(g, n), read, &error))
+            ASSERT_TRUE(readPgn(Text(g, n), read, &error))
                 << error.line << " " << error.text.toStdString();
             EXPECT_EQ(read.moves, g.moves);
-            EXPECT_EQ(ToFen(read.start), ToFen(g.start));
+            EXPECT_EQ(toFen(read.start), toFen(g.start));
             EXPECT_EQ(read.result, "*");
         }
         ++index;
@@ -146,7 +146,7 @@ TEST(Pgn, HandWrittenGamesInEachNotation) {
         SCOPED_TRACE(c.name);
         GameRecord read;
         PgnError error;
-        ASSERT_TRUE(ReadPgn(QString::fromUtf8(c.text), read, &error))
+        ASSERT_TRUE(readPgn(QString::fromUtf8(c.text), read, &error))
             << "line " << error.line << ": " << error.text.toStdString();
         EXPECT_EQ(Moves(read), c.moves);
         EXPECT_EQ(read.result, c.result);
@@ -183,7 +183,7 @@ TEST(Pgn, MovesThatCannotBeReadAreRefusedWithTheirLine) {
         SCOPED_TRACE(c.name);
         GameRecord read = Game(kOpening, {"h2e2"});
         PgnError error;
-        EXPECT_FALSE(ReadPgn(QString::fromUtf8(c.text), read, &error));
+        EXPECT_FALSE(readPgn(QString::fromUtf8(c.text), read, &error));
         EXPECT_EQ(error.fault, c.fault);
         EXPECT_EQ(error.line, c.line);
         EXPECT_EQ(error.text, QString::fromUtf8(c.word));
@@ -191,7 +191,7 @@ TEST(Pgn, MovesThatCannotBeReadAreRefusedWithTheirLine) {
     }
     GameRecord read;
     PgnError error;
-    ASSERT_FALSE(ReadPgn("[FEN \"4k4/9/9/9/9/9/9/9/9/9 w\"]", read, &error));
+    ASSERT_FALSE(readPgn("[FEN \"4k4/9/9/9/9/9/9/9/9/9 w\"]", read, &error));
     EXPECT_FALSE(error.reason.isEmpty()) << "the FEN reader's reason is kept";
 }
 
@@ -200,13 +200,13 @@ TEST(Pgn, ARecordThatBreaksTheRulesIsNotWritten) {
     g.moves[2].bteQiZi = 3;  // the record claims a cannon moved
     QByteArray out = "untouched";
     long bad = 0;
-    EXPECT_FALSE(WritePgn(g, MoveNotation::Iccs, &out, &bad));
+    EXPECT_FALSE(writePgn(g, MoveNotation::Iccs, &out, &bad));
     EXPECT_EQ(bad, 2);
     EXPECT_EQ(out, "untouched");
     // Two red moves in a row.
     GameRecord twice = Game(kOpening, {"h2e2"});
-    twice.moves.push_back(QiPuItem{PackPoint(9, 1), 18, PackPoint(7, 2), 0});
-    EXPECT_FALSE(WritePgn(twice, MoveNotation::Chinese, &out, &bad));
+    twice.moves.push_back(QiPuItem{packPoint(9, 1), 18, packPoint(7, 2), 0});
+    EXPECT_FALSE(writePgn(twice, MoveNotation::Chinese, &out, &bad));
     EXPECT_EQ(bad, 2);
 }
 
@@ -223,26 +223,26 @@ TEST(Pgn, FilesInCodePage936AndUtf8AndByExtension) {
         const char* name;
         QByteArray bytes;
     } files[] = {
-        {"gbk.pgn", EncodeCp936(text)},
+        {"gbk.pgn", encodeCp936(text)},
         {"utf8.pgn", text.toUtf8()},
         {"bom.pgn", "\xEF\xBB\xBF" + text.toUtf8()},
     };
     for (const auto& f : files) {
         SCOPED_TRACE(f.name);
         GameRecord g;
-        ASSERT_TRUE(LoadGameRecord(write(f.name, f.bytes), g));
+        ASSERT_TRUE(loadGameRecord(write(f.name, f.bytes), g));
         EXPECT_EQ(Moves(g), "h2e2 h9g7");
         EXPECT_EQ(g.tag("Red"), "张三");
     }
     // The extension decides: PGN text in a .drak file is no record, and .drak text is read.
     GameRecord g = Game(kOpening, {"h2e2"});
     PgnError error;
-    EXPECT_FALSE(LoadGameRecord(write("pgn.drak", text.toUtf8()), g, &error));
+    EXPECT_FALSE(loadGameRecord(write("pgn.drak", text.toUtf8()), g, &error));
     EXPECT_EQ(error.fault, PgnError::Unreadable);
-    ASSERT_TRUE(LoadGameRecord(write("game.DRAK", "119#19#116#0\r\n1#2#34#0\r\n"), g));
+    ASSERT_TRUE(loadGameRecord(write("game.DRAK", "119#19#116#0\r\n1#2#34#0\r\n"), g));
     EXPECT_EQ(Moves(g), "h2e2 b9c7");
-    EXPECT_FALSE(LoadGameRecord(write("game.txt", "红1 ：炮二平五\r\n"), g, &error));
-    EXPECT_FALSE(LoadGameRecord(dir.filePath("missing.pgn"), g, &error));
+    EXPECT_FALSE(loadGameRecord(write("game.txt", "红1 ：炮二平五\r\n"), g, &error));
+    EXPECT_FALSE(loadGameRecord(dir.filePath("missing.pgn"), g, &error));
     EXPECT_EQ(error.fault, PgnError::Unreadable);
     EXPECT_EQ(Moves(g), "h2e2 b9c7");
 }

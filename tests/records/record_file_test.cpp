@@ -47,7 +47,7 @@ TEST_F(RecordFile, EmptyGameIsAnEmptyFile) {
     EXPECT_EQ(QFile(Path("e.drak")).size(), 0);
     QiPuHistory h = TwoMoves();
     ASSERT_TRUE(LoadQiPuFile(Path("e.drak"), h));
-    EXPECT_EQ(QiPuUpperBound(h), 0);
+    EXPECT_EQ(qiPuUpperBound(h), 0);
 }
 
 TEST_F(RecordFile, ReadsTolerantlyAndRefusesMalformedLinesWithoutTouchingTheGame) {
@@ -86,14 +86,14 @@ TEST_F(RecordFile, FailedSaveIsReportedAndKeepsTheOldFile) {
 }
 
 TEST_F(RecordFile, TextRecordIsCodePageLinesWithCrLf) {
-    ASSERT_TRUE(SaveTextRecord(Path("t.txt"), {"红1 ：炮二平五", "黑1 ：马2进3"}));
+    ASSERT_TRUE(saveTextRecord(Path("t.txt"), {"红1 ：炮二平五", "黑1 ：马2进3"}));
     EXPECT_EQ(Read(Path("t.txt")), QByteArray("\xba\xec"
                                               "1 \xa3\xba\xc5\xda\xb6\xfe\xc6\xbd\xce\xe5\r\n"
                                               "\xba\xda"
                                               "1 \xa3\xba\xc2\xed"
                                               "2\xbd\xf8"
                                               "3\r\n"));
-    ASSERT_TRUE(SaveTextRecord(Path("e.txt"), {}));
+    ASSERT_TRUE(saveTextRecord(Path("e.txt"), {}));
     EXPECT_EQ(QFile(Path("e.txt")).size(), 0);
 }
 

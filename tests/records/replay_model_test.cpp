@@ -46,7 +46,7 @@ TEST(ReplayModel, StepsBackToTheStartPositionAndNoFurther) {
     m.prev();
     EXPECT_EQ(m.step(), 0);
     EXPECT_EQ(m.list().selectedRow(), -1);
-    EXPECT_EQ(m.board(), Position::Initial().ToQiPan());
+    EXPECT_EQ(m.board(), Position::Initial().toQiPan());
     EXPECT_FALSE(m.markers().run);
     EXPECT_EQ(m.sideToMove(), 1);
     m.prev();
@@ -102,7 +102,7 @@ TEST(ReplayModel, AGameFromAPositionThatBlackOpens) {
     std::uint8_t redView = 1;
     ReplayModel m(redView);
     const char* start = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1";
-    m.open(QiPuHistory{QiPuItem{}}, {}, *ParseFen(start));
+    m.open(QiPuHistory{QiPuItem{}}, {}, *parseFen(start));
     EXPECT_EQ(m.sideToMove(), 0);
     EXPECT_EQ(m.fen(), start);
     m.click(2, 7);

@@ -79,14 +79,14 @@ TEST(BuildShowQiPan, BlackViewPutsRedAtTheTopAndClearsSpareCells) {
 TEST(History, PlaceholderAppendReadAndDrop) {
     QiPuHistory history;
     AddQiPu(history, 9, 1, 18, 7, 2, 0);  // a history without bounds takes it at index 0
-    EXPECT_EQ(QiPuUpperBound(history), 0);
+    EXPECT_EQ(qiPuUpperBound(history), 0);
 
-    ResetQiPu(history);
-    EXPECT_EQ(QiPuUpperBound(history), 0);
+    resetQiPu(history);
+    EXPECT_EQ(qiPuUpperBound(history), 0);
     EXPECT_EQ(GetQiPu(history, 0), QiPuMove{});
 
     AddQiPu(history, 9, 1, 18, 7, 2, 0);
-    ASSERT_EQ(QiPuUpperBound(history), 1);
+    ASSERT_EQ(qiPuUpperBound(history), 1);
     EXPECT_EQ(history[1], (QiPuItem{145, 18, 114, 0}));
     EXPECT_EQ(GetQiPu(history, 1), (QiPuMove{9, 1, 18, 7, 2, 0}));
     EXPECT_FALSE(GetQiPu(history, 2).has_value());
@@ -94,17 +94,17 @@ TEST(History, PlaceholderAppendReadAndDrop) {
 
     DelQiPu(history);
     DelQiPu(history);  // never drops the placeholder
-    EXPECT_EQ(QiPuUpperBound(history), 0);
+    EXPECT_EQ(qiPuUpperBound(history), 0);
 }
 
-TEST(ReplayQiPu, AppliesRecordedPiecesAndSkipsPointsOutsideTheBoard) {
+TEST(replayQiPu, AppliesRecordedPiecesAndSkipsPointsOutsideTheBoard) {
     QiPuHistory history;
-    ResetQiPu(history);
+    resetQiPu(history);
     AddQiPu(history, 7, 7, 19, 7, 4, 0);             // cannon to the centre
     AddQiPu(history, 0, 1, 2, 2, 2, 0);              // horse out
     history.push_back(QiPuItem{0xFF, 17, 0xFA, 0});  // garbage from a file: rank 15, file 15
     QiPan board{};
-    ReplayQiPu(history, board);
+    replayQiPu(history, board);
     QiPan expected = OpeningBoard();
     expected[7][7] = 0;
     expected[7][4] = kRCannon;

@@ -12,23 +12,23 @@ using namespace xq::test;
 
 TEST(Fen, OpeningPositionRoundTrips) {
     std::string error;
-    auto pos = ParseFen(kStartFen, &error);
+    auto pos = parseFen(kStartFen, &error);
     ASSERT_TRUE(pos.has_value()) << error;
-    EXPECT_EQ(pos->ToQiPan(), OpeningBoard());
+    EXPECT_EQ(pos->toQiPan(), OpeningBoard());
     EXPECT_EQ(pos->sideToMove(), kRed);
-    EXPECT_EQ(ToFen(*pos), kStartFen);
+    EXPECT_EQ(toFen(*pos), kStartFen);
 }
 
 TEST(Fen, ReadsSideToMoveAndLetterAliases) {
-    auto black = ParseFen("rheakaehr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RHEAKAEHR b");
+    auto black = parseFen("rheakaehr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RHEAKAEHR b");
     ASSERT_TRUE(black.has_value());
     EXPECT_EQ(black->sideToMove(), kBlack);
-    EXPECT_EQ(black->ToQiPan(), OpeningBoard());
-    auto boardOnly = ParseFen("4k4/9/9/9/9/9/9/9/9/3K5");
+    EXPECT_EQ(black->toQiPan(), OpeningBoard());
+    auto boardOnly = parseFen("4k4/9/9/9/9/9/9/9/9/3K5");
     ASSERT_TRUE(boardOnly.has_value());
     EXPECT_EQ(boardOnly->sideToMove(), kRed);
     const std::string fen = "3k5/4a4/9/9/9/9/9/9/4A4/4K4 b - - 0 1";
-    EXPECT_EQ(ToFen(*ParseFen(fen)), fen);
+    EXPECT_EQ(toFen(*parseFen(fen)), fen);
 }
 
 TEST(Fen, MalformedTextGivesAReasonNeverAPosition) {
@@ -69,7 +69,7 @@ TEST(Fen, MalformedTextGivesAReasonNeverAPosition) {
     };
     for (const auto& [fen, reason] : cases) {
         std::string error;
-        const auto pos = ParseFen(fen, &error);
+        const auto pos = parseFen(fen, &error);
         if (std::string(reason) == "ok") {
             EXPECT_TRUE(pos.has_value()) << fen << ": " << error;
             continue;

@@ -8,8 +8,8 @@ namespace xq {
 namespace {
 
 QiPan Board(const char* fen) {
-    const auto pos = ParseFen(fen);
-    return pos ? pos->ToQiPan() : QiPan{};
+    const auto pos = parseFen(fen);
+    return pos ? pos->toQiPan() : QiPan{};
 }
 
 // Moves named by points as moves are written (file a..i from red's left, rank 0..9 from red's
@@ -60,7 +60,7 @@ TEST(MoveReason, EachKindSaysWhyInWordsAPlayerKnows) {
         const int r1 = Rank(m[1]), c1 = File(m[0]), r2 = Rank(m[3]), c2 = File(m[2]);
         EXPECT_EQ(WhyNot(board, r1, c1, r2, c2), c.reason) << c.fen << " " << m;
         EXPECT_EQ(c.reason == MoveReason::kNone, CanMoveQiZi(board, r1, c1, r2, c2)) << m;
-        EXPECT_EQ(MoveReasonText(c.reason).empty(), c.reason == MoveReason::kNone) << m;
+        EXPECT_EQ(moveReasonText(c.reason).empty(), c.reason == MoveReason::kNone) << m;
     }
 }
 
@@ -73,7 +73,7 @@ TEST(MoveReason, AgreesWithTheRulesOnEveryMoveOfSomePositions) {
         for (int r1 = 0; r1 < kRanks; ++r1) {
             for (int c1 = 0; c1 < kFiles; ++c1) {
                 if (board[r1][c1] == kNoPiece) continue;
-                const auto targets = LegalTargets(board, r1, c1);
+                const auto targets = legalTargets(board, r1, c1);
                 for (int r2 = 0; r2 < kRanks; ++r2) {
                     for (int c2 = 0; c2 < kFiles; ++c2) {
                         const bool allowed = CanMoveQiZi(board, r1, c1, r2, c2);

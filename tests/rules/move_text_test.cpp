@@ -13,7 +13,7 @@ namespace {
 
 Position At(const char* fen) {
     std::string error;
-    const auto pos = ParseFen(fen, &error);
+    const auto pos = parseFen(fen, &error);
     EXPECT_TRUE(pos.has_value()) << fen << ": " << error;
     return pos.value_or(Position::Initial());
 }
@@ -22,9 +22,9 @@ Position At(const char* fen) {
 std::string Read(const Position& pos, const std::optional<DescribedMove>& d) {
     if (!d) return "not a move";
     Move m;
-    switch (FindDescribedMove(pos, *d, &m)) {
+    switch (findDescribedMove(pos, *d, &m)) {
         case FindResult::Found:
-            return MoveToText(m);
+            return moveToText(m);
         case FindResult::NoMove:
             return "no such move";
         case FindResult::Ambiguous:
@@ -89,14 +89,14 @@ TEST(MoveText, WrittenAndReadBackInBothNotations) {
     for (const WrittenCase& c : cases) {
         SCOPED_TRACE(c.name);
         const Position pos = At(c.fen);
-        const auto move = ParseIccsMove(c.iccs);
+        const auto move = parseIccsMove(c.iccs);
         ASSERT_TRUE(move.has_value());
-        ASSERT_TRUE(IsAllowedMove(pos, *move));
-        const DescribedMove d = DescribeMove(pos, *move);
-        EXPECT_EQ(ChineseMoveText(d, pos.sideToMove()), c.chinese);
-        EXPECT_EQ(WxfMoveText(d), c.wxf);
-        EXPECT_EQ(Read(pos, ParseChineseMove(c.chinese)), c.iccs);
-        EXPECT_EQ(Read(pos, ParseWxfMove(c.wxf)), c.iccs);
+        ASSERT_TRUE(isAllowedMove(pos, *move));
+        const DescribedMove d = describeMove(pos, *move);
+        EXPECT_EQ(chineseMoveText(d, pos.sideToMove()), c.chinese);
+        EXPECT_EQ(wxfMoveText(d), c.wxf);
+        EXPECT_EQ(Read(pos, parseChineseMove(c.chinese)), c.iccs);
+        EXPECT_EQ(Read(pos, parseWxfMove(c.wxf)), c.iccs);
     }
 }
 
@@ -135,7 +135,7 @@ TEST(MoveText, HandWrittenTextIsReadWhenItNamesOneMove) {
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.name);
         const Position pos = At(c.fen);
-        EXPECT_EQ(Read(pos, c.wxf ? ParseWxfMove(c.text) : ParseChineseMove(c.text)), c.expected);
+        EXPECT_EQ(Read(pos, c.wxf ? parseWxfMove(c.text) : parseChineseMove(c.text)), c.expected);
     }
 }
 
@@ -145,8 +145,8 @@ TEST(MoveText, CoordinatesAreReadAsWritten) {
         {"h2h2", ""},     {"h2e", ""},       {"h2xe2", ""},    {"h2e2 ", ""},
     };
     for (const auto& [text, expected] : cases) {
-        const auto m = ParseIccsMove(text);
-        EXPECT_EQ(m ? MoveToText(*m) : "", expected) << text;
+        const auto m = parseIccsMove(text);
+        EXPECT_EQ(m ? moveToText(*m) : "", expected) << text;
     }
 }
 
@@ -162,16 +162,16 @@ TEST(MoveText, EveryMoveOfLongGamesReadsBack) {
         Position pos = Position::Initial();
         for (int ply = 0; ply < 100; ++ply) {
             MoveList moves;
-            GenerateAllowedMoves(pos, moves);
+            generateAllowedMoves(pos, moves);
             if (moves.empty() || pos.kingSquare(kRed) < 0 || pos.kingSquare(kBlack) < 0) break;
             for (Move m : moves) {
-                const DescribedMove d = DescribeMove(pos, m);
-                const std::string chinese = ChineseMoveText(d, pos.sideToMove());
-                const std::string wxf = WxfMoveText(d);
-                ASSERT_EQ(Read(pos, ParseChineseMove(chinese)), MoveToText(m))
-                    << chinese << " in " << ToFen(pos);
-                ASSERT_EQ(Read(pos, ParseWxfMove(wxf)), MoveToText(m))
-                    << wxf << " in " << ToFen(pos);
+                const DescribedMove d = describeMove(pos, m);
+                const std::string chinese = chineseMoveText(d, pos.sideToMove());
+                const std::string wxf = wxfMoveText(d);
+                ASSERT_EQ(Read(pos, parseChineseMove(chinese)), moveToText(m))
+                    << chinese << " in " << toFen(pos);
+                ASSERT_EQ(Read(pos, parseWxfMove(wxf)), moveToText(m))
+                    << wxf << " in " << toFen(pos);
                 ++checked;
             }
             pos.makeMove(

@@ -19,26 +19,26 @@ using namespace xq::test;
 // The legal moves straight from their definition: what CanMoveQiZi allows, after which no
 // opposing piece can take the mover's king under CanMoveQiZi and the kings do not face.
 std::set<std::pair<int, int>> DefinitionalMoves(const Position& pos) {
-    QiPan board = pos.ToQiPan();
+    QiPan board = pos.toQiPan();
     const int side = pos.sideToMove();
     std::set<std::pair<int, int>> moves;
     for (int from = 0; from < kSquares; ++from) {
         const Piece p = pos.at(from);
         if (p == kNoPiece || SideOf(p) != side) continue;
-        const int r1 = RankOfSquare(from), c1 = FileOfSquare(from);
+        const int r1 = rankOfSquare(from), c1 = fileOfSquare(from);
         for (int to = 0; to < kSquares; ++to) {
-            const int r2 = RankOfSquare(to), c2 = FileOfSquare(to);
+            const int r2 = rankOfSquare(to), c2 = fileOfSquare(to);
             if (!CanMoveQiZi(board, r1, c1, r2, c2)) continue;
             QiPan after = board;
             after[r2][c2] = p;
             after[r1][c1] = kNoPiece;
             std::uint8_t kr = 0, kc = 0;
-            FindQiZi(after, MakePiece(side, kKing), kr, kc);
+            FindQiZi(after, makePiece(side, kKing), kr, kc);
             bool exposed = KingsFacing(after);
             for (int a = 0; a < kSquares && !exposed; ++a) {
-                const Piece q = after[RankOfSquare(a)][FileOfSquare(a)];
+                const Piece q = after[rankOfSquare(a)][fileOfSquare(a)];
                 if (q == kNoPiece || SideOf(q) == side) continue;
-                exposed = CanMoveQiZi(after, RankOfSquare(a), FileOfSquare(a), kr, kc);
+                exposed = CanMoveQiZi(after, rankOfSquare(a), fileOfSquare(a), kr, kc);
             }
             if (!exposed) moves.insert({from, to});
         }
@@ -48,7 +48,7 @@ std::set<std::pair<int, int>> DefinitionalMoves(const Position& pos) {
 
 std::set<std::pair<int, int>> GeneratedMoves(Position& pos) {
     MoveList list;
-    GenerateLegalMoves(pos, list);
+    generateLegalMoves(pos, list);
     std::set<std::pair<int, int>> moves;
     for (Move m : list)
         moves.insert({m.from, m.to});
@@ -56,17 +56,17 @@ std::set<std::pair<int, int>> GeneratedMoves(Position& pos) {
     return moves;
 }
 
-TEST(Perft, OpeningPositionFigures) {
+TEST(perft, OpeningPositionFigures) {
     Position pos = Position::Initial();
     const std::uint64_t expected[] = {1, 44, 1920, 79666};
     for (int depth = 0; depth <= 3; ++depth) {
-        EXPECT_EQ(Perft(pos, depth), expected[depth]) << "depth " << depth;
+        EXPECT_EQ(perft(pos, depth), expected[depth]) << "depth " << depth;
     }
-    EXPECT_EQ(pos.ToQiPan(), OpeningBoard());
+    EXPECT_EQ(pos.toQiPan(), OpeningBoard());
 }
 
 // Middle-game and end-game positions with captures, checks and pins, against published figures.
-TEST(Perft, PublishedFiguresOfOtherPositions) {
+TEST(perft, PublishedFiguresOfOtherPositions) {
     const struct {
         const char* fen;
         std::uint64_t depth1, depth2, depth3;
@@ -79,17 +79,17 @@ TEST(Perft, PublishedFiguresOfOtherPositions) {
     };
     for (const auto& c : cases) {
         std::string error;
-        auto pos = ParseFen(c.fen, &error);
+        auto pos = parseFen(c.fen, &error);
         ASSERT_TRUE(pos.has_value()) << c.fen << ": " << error;
-        EXPECT_EQ(Perft(*pos, 1), c.depth1) << c.fen;
-        EXPECT_EQ(Perft(*pos, 2), c.depth2) << c.fen;
-        EXPECT_EQ(Perft(*pos, 3), c.depth3) << c.fen;
+        EXPECT_EQ(perft(*pos, 1), c.depth1) << c.fen;
+        EXPECT_EQ(perft(*pos, 2), c.depth2) << c.fen;
+        EXPECT_EQ(perft(*pos, 3), c.depth3) << c.fen;
     }
 }
 
 // Random games from several starting points; every position's generated moves must equal the
 // definitional set, and generation must leave the position untouched.
-TEST(GenerateLegalMoves, AgreesWithTheRuleRoutinesOnRandomGames) {
+TEST(generateLegalMoves, AgreesWithTheRuleRoutinesOnRandomGames) {
     const char* starts[] = {
         "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w",
         "r1ba1a3/4kn3/2n1b4/pNp1p1p1p/4c4/6P2/P1P2R2P/1CcC5/9/2BAKAB2 w",
@@ -103,14 +103,14 @@ TEST(GenerateLegalMoves, AgreesWithTheRuleRoutinesOnRandomGames) {
     for (const char* fen : starts) {
         for (int game = 0; game < 6; ++game) {
             std::string error;
-            auto start = ParseFen(fen, &error);
+            auto start = parseFen(fen, &error);
             ASSERT_TRUE(start.has_value()) << fen << ": " << error;
             Position pos = *start;
             for (int ply = 0; ply < 60; ++ply) {
                 const Position before = pos;
                 const auto generated = GeneratedMoves(pos);
-                ASSERT_EQ(pos.ToQiPan(), before.ToQiPan());
-                ASSERT_EQ(generated, DefinitionalMoves(pos)) << ToFen(pos);
+                ASSERT_EQ(pos.toQiPan(), before.toQiPan());
+                ASSERT_EQ(generated, DefinitionalMoves(pos)) << toFen(pos);
                 ++positions;
                 if (generated.empty()) break;
                 auto it = generated.begin();
@@ -123,7 +123,7 @@ TEST(GenerateLegalMoves, AgreesWithTheRuleRoutinesOnRandomGames) {
     EXPECT_GT(positions, 1000);
 }
 
-TEST(KingExposed, AttackersOfEveryKind) {
+TEST(kingExposed, AttackersOfEveryKind) {
     struct {
         const char* name;
         QiPan board;
@@ -145,21 +145,21 @@ TEST(KingExposed, AttackersOfEveryKind) {
         {"own_pawn", BoardWith({{0, 3, kBKing}, {8, 4, kRPawn}, {9, 4, kRKing}}), false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(KingExposed(Position::FromQiPan(c.board, kRed), kRed), c.exposed) << c.name;
+        EXPECT_EQ(kingExposed(Position::fromQiPan(c.board, kRed), kRed), c.exposed) << c.name;
     }
 }
 
-TEST(GenerateLegalMoves, NoMovesWhenMatedAndNoneForAMissingKing) {
+TEST(generateLegalMoves, NoMovesWhenMatedAndNoneForAMissingKing) {
     // Red king on (9, 3) in check from a chariot on its rank; the other chariot holds rank 8 and
     // the black king holds file 4.
-    auto mated = ParseFen("4k4/9/9/9/9/9/9/9/r8/r2K5 w");
+    auto mated = parseFen("4k4/9/9/9/9/9/9/9/r8/r2K5 w");
     ASSERT_TRUE(mated.has_value());
     MoveList moves;
-    GenerateLegalMoves(*mated, moves);
+    generateLegalMoves(*mated, moves);
     EXPECT_TRUE(moves.empty());
 
-    Position noKing = Position::FromQiPan(BoardWith({{0, 4, kBKing}, {5, 0, kRChariot}}), kRed);
-    GenerateLegalMoves(noKing, moves);
+    Position noKing = Position::fromQiPan(BoardWith({{0, 4, kBKing}, {5, 0, kRChariot}}), kRed);
+    generateLegalMoves(noKing, moves);
     EXPECT_FALSE(moves.empty()) << "a side without a king is never exposed";
 }
 

@@ -59,7 +59,7 @@ TEST(GetQiPuText, LinesOfBothColoursAndAllDirections) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(GetQiPuText(c.fromRank, c.fromFile, c.code, c.toRank, c.toFile, 0,
-                              MoveNumberOfPly(c.ply)),
+                              moveNumberOfPly(c.ply)),
                   c.expected);
     }
 }
@@ -76,11 +76,11 @@ TEST(GetQiPuText, EmptyForNoPieceOrNoMoveNumber) {
     EXPECT_EQ(GetQiPuText(7, 7, kRCannon, 7, 4, 0, -5), "");
 }
 
-TEST(MoveNumberOfPly, RedAndBlackShareANumber) {
-    EXPECT_EQ(MoveNumberOfPly(1), 1);
-    EXPECT_EQ(MoveNumberOfPly(2), 1);
-    EXPECT_EQ(MoveNumberOfPly(3), 2);
-    EXPECT_EQ(MoveNumberOfPly(20), 10);
+TEST(moveNumberOfPly, RedAndBlackShareANumber) {
+    EXPECT_EQ(moveNumberOfPly(1), 1);
+    EXPECT_EQ(moveNumberOfPly(2), 1);
+    EXPECT_EQ(moveNumberOfPly(3), 2);
+    EXPECT_EQ(moveNumberOfPly(20), 10);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 
 TEST(InboundFramesTest, FramesComeWholeHoweverTheBytesAreCut) {
     const QByteArray stream =
-        EncodeFrame("hello") + EncodeFrame(QByteArray(300, 'x')) + EncodeFrame("z");
+        encodeFrame("hello") + encodeFrame(QByteArray(300, 'x')) + encodeFrame("z");
     for (qsizetype piece : {1, 2, 3, 5, 7, 64, 1000}) {
         InboundFrames in;
         QList<QByteArray> got;
@@ -41,7 +41,7 @@ TEST(InboundFramesTest, ALengthOverTheLimitBreaksAsSoonAsItIsAnnounced) {
         {QByteArray("\x00\x00\x00\x0d", 4), 12, 0},  // only the header of 13 bytes has come
         {QByteArray("\x00\x00\x00\x00", 4), 12, 0},  // an empty frame
         {QByteArray("\x00\x10\x00\x01", 4), kMaxFrame, 0},
-        {EncodeFrame("ok") + QByteArray("\x00\x00\x08\x01", 4), 2048, 1},
+        {encodeFrame("ok") + QByteArray("\x00\x00\x08\x01", 4), 2048, 1},
     };
     for (const auto& c : cases) {
         InboundFrames in;
@@ -56,7 +56,7 @@ TEST(InboundFramesTest, ALengthOverTheLimitBreaksAsSoonAsItIsAnnounced) {
     }
     // The limit is the caller's for each frame: the same bytes pass a larger one.
     InboundFrames in;
-    in.append(EncodeFrame(QByteArray(13, 'a')));
+    in.append(encodeFrame(QByteArray(13, 'a')));
     QByteArray f;
     EXPECT_EQ(in.next(12, f), InboundFrames::Next::Broken);
     EXPECT_EQ(in.next(13, f), InboundFrames::Next::Frame);

@@ -20,7 +20,7 @@ TEST(HelloTest, OnlyAProperHelloNamesTheUserAndCarriesItsTicket) {
         QString name;
         QString ticket;
     } good[] = {
-        {prefix + EncodeCp936(u"张三"), QStringLiteral("张三"), QString()},
+        {prefix + encodeCp936(u"张三"), QStringLiteral("张三"), QString()},
         {prefix + QByteArray(32, 'a'), QString(32, u'a'), QString()},
         {prefix + "ann`", QStringLiteral("ann"), QString()},
         {prefix + "ann`-", QStringLiteral("ann"), QString()},
@@ -48,7 +48,7 @@ TEST(HelloTest, OnlyAProperHelloNamesTheUserAndCarriesItsTicket) {
         prefix + "ann``",
         prefix + "ann`t u",
         prefix + "ann`t\x7f",
-        prefix + "ann`" + EncodeCp936(u"票"),
+        prefix + "ann`" + encodeCp936(u"票"),
         prefix + "ann`" + printable + "x",  // 65 characters
         QByteArray("XQTABLE/2`ann"),
         QByteArray("xqtable/1`ann"),

@@ -148,9 +148,9 @@ TEST_F(ProtocolTest, BadFramesCloseOnlyTheirConnectionAndTheTablePlaysOn) {
     const QByteArray hugeHeader("\x00\x10\x00\x01", 4);  // one byte over the limit
     const QByteArray bad[] = {
         QByteArray("GET / HTTP/1.0\r\n\r\n"),  // garbage before the hello
-        EncodeFrame("hello there"),            // not a hello
-        EncodeFrame(QByteArray(kHelloPrefix) + "x") + EncodeFrame("no login"),
-        EncodeFrame(QByteArray(kHelloPrefix) + "x") + hugeHeader,
+        encodeFrame("hello there"),            // not a hello
+        encodeFrame(QByteArray(kHelloPrefix) + "x") + encodeFrame("no login"),
+        encodeFrame(QByteArray(kHelloPrefix) + "x") + hugeHeader,
     };
     for (const QByteArray& bytes : bad) {
         RawClient c(port_);
@@ -174,9 +174,9 @@ TEST_F(ProtocolTest, BadFramesCloseOnlyTheirConnectionAndTheTablePlaysOn) {
 
 TEST_F(ProtocolTest, EachStageTakesFramesOnlyAsLongAsItsLongestMessage) {
     auto a = client(QStringLiteral("张三"));
-    const QByteArray hello = EncodeFrame(QByteArray(kHelloPrefix) + "x");
+    const QByteArray hello = encodeFrame(QByteArray(kHelloPrefix) + "x");
     const QByteArray login =
-        EncodeFrame(QByteArray("\x82\x00"
+        encodeFrame(QByteArray("\x82\x00"
                                "500`DRAK`1",
                                12));
     const auto header = [](quint32 n) {
@@ -223,11 +223,11 @@ TEST_F(ProtocolTest, AClosingConnectionThatNeitherReadsNorClosesIsDroppedAfterIt
     to.sin_port = htons(port_);
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(::connect(mute, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-    const QByteArray bytes = EncodeFrame(QByteArray(kHelloPrefix) + "mute") +
-                             EncodeFrame(QByteArray("\x82\x00"
+    const QByteArray bytes = encodeFrame(QByteArray(kHelloPrefix) + "mute") +
+                             encodeFrame(QByteArray("\x82\x00"
                                                     "500`DRAK`1",
                                                     12)) +
-                             EncodeFrame(QByteArray("\x6e\x00mute", 6));
+                             encodeFrame(QByteArray("\x6e\x00mute", 6));
     ASSERT_EQ(::send(mute, bytes.constData(), static_cast<size_t>(bytes.size()), 0), bytes.size());
     ASSERT_FALSE(a->waitForPrefix(Text({110, 0}, QStringLiteral("mute"))).isEmpty());
 
@@ -251,11 +251,11 @@ TEST_F(ProtocolTest, ACrowdArrivingAtOnceIsLetInWithWhatEachSentAfterItsLogin) {
     for (int i = 0; i < crowd; ++i) {
         const QString name = QStringLiteral("观众%1").arg(i);
         clients[static_cast<std::size_t>(i)]->sendRaw(
-            EncodeFrame(QByteArray(kHelloPrefix) + EncodeCp936(name)) +
-            EncodeFrame(QByteArray("\x82\x00"
+            encodeFrame(QByteArray(kHelloPrefix) + encodeCp936(name)) +
+            encodeFrame(QByteArray("\x82\x00"
                                    "500`DRAK`1",
                                    12)) +
-            EncodeFrame(Text({1}, name + QStringLiteral("`所有人`") + name +
+            encodeFrame(Text({1}, name + QStringLiteral("`所有人`") + name +
                                       QStringLiteral("`所有人`12:00:00`到了`#000000`1`0`"))));
     }
     const auto lines = [&] {
@@ -288,7 +288,7 @@ TEST_F(TalkativeProtocolTest, ASlowReaderIsClosedWithoutHoldingUpTheOthers) {
     ASSERT_TRUE(slow.waitForConnected(5000));
     // A small kernel buffer, so that the backlog builds up in the server and not in the kernel.
     slow.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
-    slow.write(EncodeFrame(QByteArray(kHelloPrefix) + "slow") + EncodeFrame(QByteArray("\x82\x00"
+    slow.write(encodeFrame(QByteArray(kHelloPrefix) + "slow") + encodeFrame(QByteArray("\x82\x00"
                                                                                        "500`DRAK`1",
                                                                                        12)));
     ASSERT_FALSE(a->waitForPrefix(Text({130, 0}, QStringLiteral("slow`"))).isEmpty());
@@ -330,7 +330,7 @@ TEST_F(TalkativeProtocolTest, AReaderThatPausesGetsEverythingInOrderOnceItReadsA
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(::connect(paused, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
     const QByteArray login =
-        EncodeFrame(QByteArray(kHelloPrefix) + "paused") + EncodeFrame(QByteArray("\x82\x00"
+        encodeFrame(QByteArray(kHelloPrefix) + "paused") + encodeFrame(QByteArray("\x82\x00"
                                                                                   "500`DRAK`1",
                                                                                   12));
     ASSERT_EQ(::send(paused, login.constData(), static_cast<size_t>(login.size()), 0),
@@ -360,7 +360,7 @@ TEST_F(TalkativeProtocolTest, AReaderThatPausesGetsEverythingInOrderOnceItReadsA
         while (reader.hasFrame()) {
             const QByteArray m = reader.takeFrame();
             QString text;
-            if (!m.startsWith('\x01') || !DecodeCp936(m.mid(1), text)) continue;
+            if (!m.startsWith('\x01') || !decodeCp936(m.mid(1), text)) continue;
             numbers.append(text.section(u'`', 5, 5).section(u' ', 0, 0).toInt());
         }
         return numbers.size() == lines;
@@ -386,7 +386,7 @@ protected:
     }
     std::unique_ptr<RawClient> tableClient(const QString& name, const QString& ticket) {
         auto c = std::make_unique<RawClient>(port_);
-        c->send(QByteArray(kHelloPrefix) + EncodeCp936(name + u'`' + ticket));
+        c->send(QByteArray(kHelloPrefix) + encodeCp936(name + u'`' + ticket));
         c->send(
             QByteArray("\x82\x00"
                        "500`DRAK`1",
@@ -463,7 +463,7 @@ TEST_F(StoredProtocolTest, ScoresAndNumbersOutliveTheServer) {
         ASSERT_FALSE(zhangRow.isEmpty());
     }
     QString text;
-    ASSERT_TRUE(DecodeCp936(zhangRow.mid(2), text));
+    ASSERT_TRUE(decodeCp936(zhangRow.mid(2), text));
     const QStringList before = text.split(u'`');
     ASSERT_EQ(before.size(), 16);
     EXPECT_EQ(before[2], QStringLiteral("1100"));
@@ -487,7 +487,7 @@ TEST_F(StoredProtocolTest, ScoresAndNumbersOutliveTheServer) {
     // At the table, the row shows the stored record, and the loser's too.
     auto a = client(QStringLiteral("李四"));
     const QByteArray list = a->waitForPrefix(Bytes({130, 2}));
-    ASSERT_TRUE(DecodeCp936(list.mid(2), text));
+    ASSERT_TRUE(decodeCp936(list.mid(2), text));
     const QStringList fields = text.split(u'`');
     ASSERT_GE(fields.size(), 11);
     EXPECT_EQ(fields[2], QStringLiteral("900"));

@@ -37,9 +37,9 @@ public:
         socket_.write(bytes);
         socket_.flush();
     }
-    void send(const QByteArray& message) { sendRaw(EncodeFrame(message)); }
+    void send(const QByteArray& message) { sendRaw(encodeFrame(message)); }
     void logIn(const QString& name) {
-        send(QByteArray(kHelloPrefix) + EncodeCp936(name));
+        send(QByteArray(kHelloPrefix) + encodeCp936(name));
         send(
             QByteArray("\x82\x00"
                        "500`DRAK`1",

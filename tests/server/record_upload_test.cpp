@@ -72,7 +72,7 @@ TEST(RecordUploadTest, ChunksMustComeInOrderWithOneTotal) {
 
 TEST(RecordUploadTest, TheClientsChunkingOf120MovesIsAccepted) {
     QiPuHistory h;
-    ResetQiPu(h);
+    resetQiPu(h);
     for (int i = 0; i < 120; ++i)
         AddQiPu(h, 9, 1, 18, 7, 2, 0);
     RecordUpload up;
@@ -82,7 +82,7 @@ TEST(RecordUploadTest, TheClientsChunkingOf120MovesIsAccepted) {
     for (const Cmd& c : chunks)
         step = Feed(up, c);
     EXPECT_EQ(step, RecordUpload::Step::Complete);
-    EXPECT_EQ(up.moves().back(), (QiPuItem{PackPoint(9, 1), 18, PackPoint(7, 2), 0}));
+    EXPECT_EQ(up.moves().back(), (QiPuItem{packPoint(9, 1), 18, packPoint(7, 2), 0}));
 }
 
 std::vector<QiPuItem> Record(std::initializer_list<test::Step> steps) {
@@ -91,7 +91,7 @@ std::vector<QiPuItem> Record(std::initializer_list<test::Step> steps) {
     std::vector<QiPuItem> moves;
     for (const test::Step& s : steps) {
         const Piece p = board[s[0]][s[1]];
-        moves.push_back(QiPuItem{PackPoint(s[0], s[1]), p, PackPoint(s[2], s[3]), 0});
+        moves.push_back(QiPuItem{packPoint(s[0], s[1]), p, packPoint(s[2], s[3]), 0});
         board[s[2]][s[3]] = p;
         board[s[0]][s[1]] = 0;
     }
@@ -108,11 +108,11 @@ TEST(RecordCheckTest, ARecordMustReplayFromTheOpening) {
     auto wrongPiece = good;
     wrongPiece[1].bteQiZi = 3;
     auto offBoard = good;
-    offBoard[0].bteToPos = PackPoint(7, 9);
+    offBoard[0].bteToPos = packPoint(7, 9);
     auto blackFirst = Record({{0, 1, 2, 2}});
     auto illegal = Record({{9, 0, 5, 1}});
     auto emptyFrom = good;
-    emptyFrom[2].bteFromPos = PackPoint(5, 5);
+    emptyFrom[2].bteFromPos = packPoint(5, 5);
     for (const auto& bad : {wrongPiece, offBoard, blackFirst, illegal, emptyFrom})
         EXPECT_FALSE(checkRecord(bad).has_value());
 
@@ -134,9 +134,9 @@ TEST(BoardGameTest, TheSideWithoutAMoveLosesByMateOrStalemate) {
         {"4k4/3P1P3/9/9/9/9/9/9/9/3K5 b", u"困毙"},    // walled in by pawns
     };
     for (const Case& c : cases) {
-        const auto pos = ParseFen(c.fen);
+        const auto pos = parseFen(c.fen);
         ASSERT_TRUE(pos.has_value()) << c.fen;
-        const auto why = stuckReason(pos->ToQiPan(), pos->sideToMove());
+        const auto why = stuckReason(pos->toQiPan(), pos->sideToMove());
         if (c.reason) {
             ASSERT_TRUE(why.has_value()) << c.fen;
             EXPECT_EQ(*why, QString::fromUtf16(c.reason)) << c.fen;
@@ -153,15 +153,15 @@ TEST(BoardGameTest, UndoTakesBackTwoHalfMovesAndRestoresCaptures) {
     EXPECT_EQ(g.sideOf(1), kRed);
     const QiPan opening = g.board();
     EXPECT_FALSE(g.undoTwo());
-    ASSERT_FALSE(g.refusal(1, PackPoint(7, 7), PackPoint(7, 4)));
-    g.play(PackPoint(7, 7), PackPoint(7, 4));
-    ASSERT_FALSE(g.refusal(0, PackPoint(0, 1), PackPoint(2, 2)));
-    g.play(PackPoint(0, 1), PackPoint(2, 2));
+    ASSERT_FALSE(g.refusal(1, packPoint(7, 7), packPoint(7, 4)));
+    g.play(packPoint(7, 7), packPoint(7, 4));
+    ASSERT_FALSE(g.refusal(0, packPoint(0, 1), packPoint(2, 2)));
+    g.play(packPoint(0, 1), packPoint(2, 2));
     const QiPan afterTwo = g.board();
-    ASSERT_FALSE(g.refusal(1, PackPoint(7, 4), PackPoint(3, 4)));
-    EXPECT_EQ(g.play(PackPoint(7, 4), PackPoint(3, 4)).bteEatQiZi, 7);
-    ASSERT_FALSE(g.refusal(0, PackPoint(0, 0), PackPoint(1, 0)));
-    g.play(PackPoint(0, 0), PackPoint(1, 0));
+    ASSERT_FALSE(g.refusal(1, packPoint(7, 4), packPoint(3, 4)));
+    EXPECT_EQ(g.play(packPoint(7, 4), packPoint(3, 4)).bteEatQiZi, 7);
+    ASSERT_FALSE(g.refusal(0, packPoint(0, 0), packPoint(1, 0)));
+    g.play(packPoint(0, 0), packPoint(1, 0));
     EXPECT_TRUE(g.undoTwo());
     EXPECT_EQ(g.board(), afterTwo);
     EXPECT_EQ(g.toMove(), 1);

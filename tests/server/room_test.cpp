@@ -52,8 +52,8 @@ protected:
     std::optional<hall::in::ServerMessage> lastHall(ConnId id, int code, int sub = -1) const {
         const QList<Cmd> msgs = out.inbox.value(id);
         for (auto it = msgs.rbegin(); it != msgs.rend(); ++it) {
-            if (it->isEmpty() || ByteAt(*it, 0) != code) continue;
-            if (sub >= 0 && (it->size() < 2 || ByteAt(*it, 1) != sub)) continue;
+            if (it->isEmpty() || byteAt(*it, 0) != code) continue;
+            if (sub >= 0 && (it->size() < 2 || byteAt(*it, 1) != sub)) continue;
             return hall::parseServerMessage(*it);
         }
         return std::nullopt;
@@ -85,9 +85,9 @@ protected:
     QString lastNotice(ConnId id) const {
         const QList<Cmd> msgs = out.inbox.value(id);
         for (auto it = msgs.rbegin(); it != msgs.rend(); ++it) {
-            if (!it->isEmpty() && ByteAt(*it, 0) == 24) {
+            if (!it->isEmpty() && byteAt(*it, 0) == 24) {
                 QString text;
-                DecodeCp936(QByteArrayView(*it).sliced(1), text);
+                decodeCp936(QByteArrayView(*it).sliced(1), text);
                 return text;
             }
         }

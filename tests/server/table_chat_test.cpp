@@ -238,7 +238,7 @@ TEST_F(TableChatTest, TheAllowanceIsTheTablesSetting) {
     }
     int lines = 0;
     for (const Cmd& m : quiet.inbox.value(1))
-        lines += ByteAt(m, 0) == 1;
+        lines += byteAt(m, 0) == 1;
     EXPECT_EQ(lines, 3) << "at 0, 3000 and 6000";
 }
 

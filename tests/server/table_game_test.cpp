@@ -11,7 +11,7 @@ TEST_F(TableGameTest, ALegalMoveIsEchoedWithTheServersPiecesAndBank) {
     out.clear();
     advance(35'000);  // 6 s charged to red's bank
     // The sender's piece, capture and clock bytes are not believed.
-    say(kOwner, Bytes({19, 0, 0, PackPoint(7, 7), 1, PackPoint(7, 4), 9, 9, 9, 9}));
+    say(kOwner, Bytes({19, 0, 0, packPoint(7, 7), 1, packPoint(7, 4), 9, 9, 9, 9}));
     const Cmd echo = Bytes({19, 0, 0, 0x77, 19, 0x74, 0, 0, 0, 6});
     for (ConnId id : {kOwner, kGuest, ConnId{10}})
         EXPECT_EQ(inbox(id), (QList<Cmd>{echo}));
@@ -75,8 +75,8 @@ TEST_F(TableGameTest, GamesEndOnTheBoard) {
         for (const Step& s : c.line) {
             ASSERT_EQ(t.phase(), TablePhase::Playing);
             const int seat = t.game().toMove();
-            t.receive(seat == 0 ? kOwner : kGuest, Bytes({19, 0, seat, PackPoint(s[0], s[1]), 0,
-                                                          PackPoint(s[2], s[3]), 0, 0, 0, 0}));
+            t.receive(seat == 0 ? kOwner : kGuest, Bytes({19, 0, seat, packPoint(s[0], s[1]), 0,
+                                                          packPoint(s[2], s[3]), 0, 0, 0, 0}));
         }
         EXPECT_EQ(t.phase(), TablePhase::BetweenGames);
         const int winner = 1 - c.loser;
@@ -88,7 +88,7 @@ TEST_F(TableGameTest, GamesEndOnTheBoard) {
         PutLongToCmd(score[0], end, 1);
         PutLongToCmd(score[1], end, 5);
         end.append(static_cast<char>(c.loser));
-        end.append(EncodeCp936(QString::fromUtf16(c.reason)));
+        end.append(encodeCp936(QString::fromUtf16(c.reason)));
         const QList<Cmd> got = o.inbox.value(kOwner);
         const auto at = got.indexOf(end);
         ASSERT_GE(at, 0);
@@ -127,7 +127,7 @@ TEST_F(TableGameTest, ResignationAndTimeOutEndTheGameForTheSender) {
         EXPECT_EQ(t.phase(), TablePhase::BetweenGames);
         const QList<Cmd> got = o.inbox.value(kGuest);
         const Cmd& end = got[got.size() - 3];
-        EXPECT_EQ(ByteAt(end, 9), c.loser);
+        EXPECT_EQ(byteAt(end, 9), c.loser);
         EXPECT_EQ(CmdToString(end, 10), QString::fromUtf16(c.reason));
     }
 }
@@ -142,7 +142,7 @@ TEST_F(TableGameTest, TheServerCallsTheTimeOutWhenTheClientDoesNot) {
     EXPECT_EQ(table.phase(), TablePhase::BetweenGames);
     const auto end = last(kGuest, 25);
     ASSERT_TRUE(end.has_value());
-    EXPECT_EQ(ByteAt(*end, 9), 0);
+    EXPECT_EQ(byteAt(*end, 9), 0);
     EXPECT_EQ(CmdToString(*end, 10), QStringLiteral("超时"));
 }
 
@@ -187,7 +187,7 @@ TEST_F(TableGameTest, UndoAndDrawNeedTheOthersAnswer) {
     say(kGuest, Bytes({21, 2, 1}));
     EXPECT_EQ(table.phase(), TablePhase::BetweenGames);
     Cmd drawn = Bytes({25, 0, 0, 0, 0, 0, 0, 0, 0, 2});
-    drawn.append(EncodeCp936(u"双方同意和棋"));
+    drawn.append(encodeCp936(u"双方同意和棋"));
     EXPECT_EQ(last(kGuest, 25), drawn);
     EXPECT_EQ(table.tally(0) + table.tally(1), 0);
     EXPECT_EQ(table.stats().find(owner)->drawn, 1);

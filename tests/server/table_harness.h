@@ -17,7 +17,7 @@ namespace xq::server::test {
 using xq::test::Bytes;
 
 inline Cmd Text(std::initializer_list<int> head, const QString& text) {
-    return Bytes(head) + EncodeCp936(text);
+    return Bytes(head) + encodeCp936(text);
 }
 
 // Keeps everything the table sends, per recipient.
@@ -84,8 +84,8 @@ protected:
 
     Cmd moveMessage(int seat, const Step& s) const {
         const QiPan& b = table.game().board();
-        return Bytes({19, 0, seat, PackPoint(s[0], s[1]), PieceAt(b, s[0], s[1]),
-                      PackPoint(s[2], s[3]), PieceAt(b, s[2], s[3]), 0, 0, 0});
+        return Bytes({19, 0, seat, packPoint(s[0], s[1]), pieceAt(b, s[0], s[1]),
+                      packPoint(s[2], s[3]), pieceAt(b, s[2], s[3]), 0, 0, 0});
     }
     // The seat to move plays the step; true when the table echoed it.
     bool play(const Step& s) {
@@ -104,8 +104,8 @@ protected:
     std::optional<Cmd> last(ConnId id, int code, int sub = -1) const {
         const QList<Cmd> msgs = inbox(id);
         for (auto it = msgs.rbegin(); it != msgs.rend(); ++it) {
-            if (!it->isEmpty() && ByteAt(*it, 0) == code &&
-                (sub < 0 || (it->size() > 1 && ByteAt(*it, 1) == sub)))
+            if (!it->isEmpty() && byteAt(*it, 0) == code &&
+                (sub < 0 || (it->size() > 1 && byteAt(*it, 1) == sub)))
                 return *it;
         }
         return std::nullopt;
@@ -113,7 +113,7 @@ protected:
     int count(ConnId id, int code) const {
         int n = 0;
         for (const Cmd& m : inbox(id))
-            n += !m.isEmpty() && ByteAt(m, 0) == code;
+            n += !m.isEmpty() && byteAt(m, 0) == code;
         return n;
     }
 

@@ -12,7 +12,7 @@ protected:
         QiPan b{};
         InitQiPan(b);
         QiPuHistory h;
-        ResetQiPu(h);
+        resetQiPu(h);
         for (int i = 0; i < halfMoves; ++i) {
             const Step& s = kShuffle[static_cast<std::size_t>(i % 4)];
             AddQiPu(h, s[0], s[1], b[s[0]][s[1]], s[2], s[3], 0);
@@ -68,7 +68,7 @@ TEST_F(TableLoadTest, BadRecordsAreRefusedToEverybody) {
     QiPuHistory wrongPiece = ShuffleRecord(60);
     wrongPiece[55].bteQiZi = 19;
     QiPuHistory mate;
-    ResetQiPu(mate);
+    resetQiPu(mate);
     {
         QiPan b{};
         InitQiPan(b);

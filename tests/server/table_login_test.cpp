@@ -201,13 +201,13 @@ TEST_F(TableLoginTest, ASpectatorJoiningMidGameRebuildsTheServersBoard) {
     EXPECT_EQ(snap->left(22),
               Bytes({109, 0, 1, 0, 0, 0, 0, 30, 0, 0, 0, 30, 0, 0, 0, 0, 0, 0, 13, 0, 0, 0}));
     QiPuHistory history;
-    ResetQiPu(history);
+    resetQiPu(history);
     for (qsizetype i = 22; i + 3 < snap->size(); i += 4) {
-        history.push_back(QiPuItem{ByteAt(*snap, i), ByteAt(*snap, i + 1), ByteAt(*snap, i + 2),
-                                   ByteAt(*snap, i + 3)});
+        history.push_back(QiPuItem{byteAt(*snap, i), byteAt(*snap, i + 1), byteAt(*snap, i + 2),
+                                   byteAt(*snap, i + 3)});
     }
     QiPan rebuilt{};
-    ReplayQiPu(history, rebuilt);
+    replayQiPu(history, rebuilt);
     EXPECT_EQ(rebuilt, table.game().board());
     EXPECT_EQ(history, table.game().history());
 }

@@ -24,20 +24,20 @@ TEST_F(TablePresenceTest, APlayerBackWithinAMinuteGetsTheSameGame) {
     const QList<Cmd> got = inbox(7);
     ASSERT_EQ(got.size(), 3);
     EXPECT_EQ(got[0], Text({130, 3}, guest + u'`' + guest));
-    EXPECT_TRUE(got[1].contains(EncodeCp936(guest + QStringLiteral("`10002`"))));
+    EXPECT_TRUE(got[1].contains(encodeCp936(guest + QStringLiteral("`10002`"))));
     const Cmd& snap = got[2];
     ASSERT_EQ(snap.size(), 22 + 3 * 4);
     // Black's clock ran while he was away: 59 s, 30 of them free.
     EXPECT_EQ(snap.mid(16, 6), Bytes({0, 0, 0, 0, 0, 30}));
     QiPuHistory h;
-    ResetQiPu(h);
+    resetQiPu(h);
     for (qsizetype i = 22; i + 3 < snap.size(); i += 4)
-        h.push_back(QiPuItem{ByteAt(snap, i), ByteAt(snap, i + 1), ByteAt(snap, i + 2),
-                             ByteAt(snap, i + 3)});
+        h.push_back(QiPuItem{byteAt(snap, i), byteAt(snap, i + 1), byteAt(snap, i + 2),
+                             byteAt(snap, i + 3)});
     QiPan rebuilt{};
-    ReplayQiPu(h, rebuilt);
+    replayQiPu(h, rebuilt);
     EXPECT_EQ(rebuilt, table.game().board());
-    EXPECT_EQ(ByteAt(snap, 5), 1) << "black to move";
+    EXPECT_EQ(byteAt(snap, 5), 1) << "black to move";
 
     advance(10'000);
     EXPECT_EQ(table.phase(), TablePhase::Playing) << "the minute no longer runs";
@@ -59,7 +59,7 @@ TEST_F(TablePresenceTest, APlayerWhoStaysAwayLosesByEscape) {
     PutLongToCmd(-20, end, 1);
     PutLongToCmd(300, end, 5);
     end.append('\0');
-    end.append(EncodeCp936(u"逃跑"));
+    end.append(encodeCp936(u"逃跑"));
     const QList<Cmd> got = inbox(kGuest);
     ASSERT_EQ(got.size(), 5);
     EXPECT_EQ(got[0], end);
@@ -90,7 +90,7 @@ TEST_F(TablePresenceTest, LeavingDuringAGameIsAnEscapeAtOnce) {
     PutLongToCmd(300, end, 1);
     PutLongToCmd(-20, end, 5);
     end.append('\1');
-    end.append(EncodeCp936(u"逃跑"));
+    end.append(encodeCp936(u"逃跑"));
     ASSERT_FALSE(inbox(kOwner).isEmpty());
     EXPECT_EQ(inbox(kOwner).first(), end);
     EXPECT_EQ(inbox(10).first(), end);

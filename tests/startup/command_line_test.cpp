@@ -36,22 +36,22 @@ QString Line(const QString& token, const QString& sep = " ", const QString& extr
     return line;
 }
 
-TEST(CheckCommandLine, WordCountComesBeforeTheToken) {
+TEST(checkCommandLine, WordCountComesBeforeTheToken) {
     Session s;
-    EXPECT_EQ(CheckCommandLine(Line(LaunchToken(), " \t  "), s), LaunchCheck::kOk);
-    EXPECT_EQ(CheckCommandLine(Line(LaunchToken(), " ", "tenth"), s), LaunchCheck::kWrongWordCount);
-    EXPECT_EQ(CheckCommandLine(Line("wrong", " ", "tenth"), s), LaunchCheck::kWrongWordCount);
-    EXPECT_EQ(CheckCommandLine("", s), LaunchCheck::kWrongWordCount);
-    EXPECT_EQ(CheckCommandLine(Line(LaunchToken().toLower()), s), LaunchCheck::kWrongToken);
-    EXPECT_EQ(CheckCommandLine(Line(LaunchToken() + "x"), s), LaunchCheck::kWrongToken);
-    EXPECT_EQ(StartupErrorText(LaunchCheck::kWrongWordCount), "1号错误，无法正常启动游戏！");
-    EXPECT_EQ(StartupErrorText(LaunchCheck::kWrongToken), "2号错误，无法正常启动游戏！");
-    EXPECT_EQ(StartupErrorTitle(), "游戏提示");
+    EXPECT_EQ(checkCommandLine(Line(launchToken(), " \t  "), s), LaunchCheck::kOk);
+    EXPECT_EQ(checkCommandLine(Line(launchToken(), " ", "tenth"), s), LaunchCheck::kWrongWordCount);
+    EXPECT_EQ(checkCommandLine(Line("wrong", " ", "tenth"), s), LaunchCheck::kWrongWordCount);
+    EXPECT_EQ(checkCommandLine("", s), LaunchCheck::kWrongWordCount);
+    EXPECT_EQ(checkCommandLine(Line(launchToken().toLower()), s), LaunchCheck::kWrongToken);
+    EXPECT_EQ(checkCommandLine(Line(launchToken() + "x"), s), LaunchCheck::kWrongToken);
+    EXPECT_EQ(startupErrorText(LaunchCheck::kWrongWordCount), "1号错误，无法正常启动游戏！");
+    EXPECT_EQ(startupErrorText(LaunchCheck::kWrongToken), "2号错误，无法正常启动游戏！");
+    EXPECT_EQ(startupErrorTitle(), "游戏提示");
 }
 
-TEST(CheckCommandLine, StoresTheLaunchData) {
+TEST(checkCommandLine, StoresTheLaunchData) {
     Session s;
-    ASSERT_EQ(CheckCommandLine(Line(LaunchToken()), s), LaunchCheck::kOk);
+    ASSERT_EQ(checkCommandLine(Line(launchToken()), s), LaunchCheck::kOk);
     EXPECT_EQ(s.strRoomServerAddr, "127.0.0.1");
     EXPECT_EQ(s.strRoomServerPort, "5000");
     EXPECT_EQ(s.strGameName, "中国象棋");
@@ -62,21 +62,21 @@ TEST(CheckCommandLine, StoresTheLaunchData) {
     EXPECT_EQ(s.bteScoreType, 1);
 }
 
-TEST(CheckCommandLine, ScoreTypeIsReadAsAByte) {
+TEST(checkCommandLine, ScoreTypeIsReadAsAByte) {
     const std::pair<const char*, int> cases[] = {{"0", 0},    {"7", 7},     {"abc", 0},
                                                  {"12x", 12}, {"300", 255}, {"-4", 0}};
     for (const auto& [text, expected] : cases) {
         Session s;
-        QStringList words = SplitCommandLine(Line(LaunchToken())).mid(1);
+        QStringList words = SplitCommandLine(Line(launchToken())).mid(1);
         words[8] = text;
-        ASSERT_EQ(CheckCommandLine(words.join(' '), s), LaunchCheck::kOk);
+        ASSERT_EQ(checkCommandLine(words.join(' '), s), LaunchCheck::kOk);
         EXPECT_EQ(s.bteScoreType, expected) << text;
     }
 }
 
 // The process's own words reach the check untouched, even those a toolkit would take for its
 // own options, and a Chinese word arrives decoded.
-TEST(ProcessArguments, EveryWordAfterTheProgramInOrder) {
+TEST(processArguments, EveryWordAfterTheProgramInOrder) {
     const struct {
         std::vector<const char*> argv;
         QStringList words;
@@ -88,27 +88,27 @@ TEST(ProcessArguments, EveryWordAfterTheProgramInOrder) {
          {"-session", "x", "张三", "--", ""}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ProcessArguments(static_cast<int>(c.argv.size()), c.argv.data()), c.words)
+        EXPECT_EQ(processArguments(static_cast<int>(c.argv.size()), c.argv.data()), c.words)
             << c.argv.size();
     }
-    EXPECT_TRUE(ProcessArguments(0, nullptr).isEmpty());
+    EXPECT_TRUE(processArguments(0, nullptr).isEmpty());
     const char* nullEnded[] = {"xqtable", "a", nullptr};
-    EXPECT_EQ(ProcessArguments(3, nullEnded), QStringList{"a"});
+    EXPECT_EQ(processArguments(3, nullEnded), QStringList{"a"});
 
     // Nine words that look like toolkit options still pass the launch check.
-    const QByteArray token = LaunchToken().toLatin1();
+    const QByteArray token = launchToken().toLatin1();
     const char* argv[] = {"xqtable", token.constData(), "-platform", "5000", "-style",
                           "x",       "-reverse",        "-session",  "x",    "1"};
     Session s;
-    ASSERT_EQ(CheckCommandLine(ProcessArguments(10, argv).join(u' '), s), LaunchCheck::kOk);
+    ASSERT_EQ(checkCommandLine(processArguments(10, argv).join(u' '), s), LaunchCheck::kOk);
     EXPECT_EQ(s.strRoomServerAddr, "-platform");
     EXPECT_EQ(s.strGameName, "-style");
     EXPECT_EQ(s.strExtParam[0], "-reverse");
     EXPECT_EQ(s.strMyUserName, "x");
 }
 
-TEST(LaunchToken, IsThirtyEightPrintableCharacters) {
-    const QString token = LaunchToken();
+TEST(launchToken, IsThirtyEightPrintableCharacters) {
+    const QString token = launchToken();
     ASSERT_EQ(token.size(), 38);
     for (QChar ch : token)
         EXPECT_TRUE(ch.unicode() > 32 && ch.unicode() < 127);

@@ -83,7 +83,7 @@ TEST(ParseLevelInfo, MissingPartsGiveEmptyTitleOrZeroMinimum) {
     EXPECT_EQ(s.LevelInfos[4].strLevelName, "");
 }
 
-TEST(MemberName, ThousandsOfTheFaceNumber) {
+TEST(memberName, ThousandsOfTheFaceNumber) {
     Session s;
     InitSession(s, "/g");
     const std::pair<int, const char*> cases[] = {
@@ -91,7 +91,7 @@ TEST(MemberName, ThousandsOfTheFaceNumber) {
         {2005, "蓝钻会员"}, {3012, "红钻会员"}, {4999, "绿钻会员"},
         {5000, "未知身份"}, {7000, "未知身份"}, {-1000, "未知身份"}};
     for (const auto& [face, name] : cases)
-        EXPECT_EQ(MemberName(s, face), name) << face;
+        EXPECT_EQ(memberName(s, face), name) << face;
 }
 
 TEST(ResolveMySeat, WatchedNamePicksTheSeat) {
@@ -128,13 +128,13 @@ TEST(ResolveMySeat, WatchedNamePicksTheSeat) {
     }
 }
 
-TEST(LeadingNumber, LeadingDecimalNumberOrZero) {
+TEST(leadingNumber, LeadingDecimalNumberOrZero) {
     const std::pair<const char*, double> cases[] = {
         {"12abc", 12}, {"abc", 0},    {"", 0},     {"  42", 42},    {"-3", -3},
         {"+7", 7},     {"2.5x", 2.5}, {".5", 0.5}, {"-", 0},        {"1 2", 1},
         {"0012", 12},  {"\t9", 9},    {"- 3", 0},  {"5000\r", 5000}};
     for (const auto& [text, expected] : cases) {
-        EXPECT_DOUBLE_EQ(LeadingNumber(QString::fromUtf8(text)), expected) << text;
+        EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf8(text)), expected) << text;
     }
     const std::pair<const char*, std::int32_t> rounded[] = {{"2.5", 2},
                                                             {"3.5", 4},
@@ -144,27 +144,27 @@ TEST(LeadingNumber, LeadingDecimalNumberOrZero) {
                                                             {"-99999999999", INT32_MIN},
                                                             {"2147483647", INT32_MAX}};
     for (const auto& [text, expected] : rounded)
-        EXPECT_EQ(LeadingLong(QString::fromUtf8(text)), expected) << text;
-    EXPECT_EQ(LeadingByte(u"300"), 255);
-    EXPECT_EQ(LeadingByte(u"-1"), 0);
-    EXPECT_EQ(LeadingByte(u"254.5"), 254);
+        EXPECT_EQ(leadingLong(QString::fromUtf8(text)), expected) << text;
+    EXPECT_EQ(leadingByte(u"300"), 255);
+    EXPECT_EQ(leadingByte(u"-1"), 0);
+    EXPECT_EQ(leadingByte(u"254.5"), 254);
 }
 
 TEST(UserRow, SpectatorSeatAndFlags) {
-    const QStringList player = SplitFields("张三`1001`500`3`  `10`50`0`5`5`0`1`2005`7`1`0");
+    const QStringList player = splitFields("张三`1001`500`3`  `10`50`0`5`5`0`1`2005`7`1`0");
     ASSERT_EQ(player.size(), kUserRowFields);
-    EXPECT_FALSE(IsSpectatorRow(player));
-    EXPECT_EQ(SeatOfRow(player), 1);
-    EXPECT_TRUE(FlagField(player, row::kHandUp));
-    EXPECT_FALSE(FlagField(player, row::kOffline));
-    EXPECT_FALSE(FlagField(player, 40));
+    EXPECT_FALSE(isSpectatorRow(player));
+    EXPECT_EQ(seatOfRow(player), 1);
+    EXPECT_TRUE(flagField(player, row::kHandUp));
+    EXPECT_FALSE(flagField(player, row::kOffline));
+    EXPECT_FALSE(flagField(player, 40));
 
-    const QStringList watcher = SplitFields("李四`1`0`0` 张三 `0`0`0`0`0`0`0`0`4`0`0");
-    EXPECT_TRUE(IsSpectatorRow(watcher));
-    EXPECT_EQ(SeatOfRow(watcher), 0);
+    const QStringList watcher = splitFields("李四`1`0`0` 张三 `0`0`0`0`0`0`0`0`4`0`0");
+    EXPECT_TRUE(isSpectatorRow(watcher));
+    EXPECT_EQ(seatOfRow(watcher), 0);
 
-    EXPECT_FALSE(SeatOfRow(SplitFields("x`1`0`0``0`0`0`0`0`0`0`0`-3`0`0")).has_value());
-    EXPECT_EQ(TrimBlanks("  a b  "), "a b");
+    EXPECT_FALSE(seatOfRow(splitFields("x`1`0`0``0`0`0`0`0`0`0`0`-3`0`0")).has_value());
+    EXPECT_EQ(trimBlanks("  a b  "), "a b");
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ inline QByteArray Bytes(std::initializer_list<int> bytes) {
 
 // Header bytes followed by a text in code page 936.
 inline QByteArray Text(std::initializer_list<int> head, const QString& text) {
-    return Bytes(head) + EncodeCp936(text);
+    return Bytes(head) + encodeCp936(text);
 }
 
 }  // namespace xq::test

@@ -138,7 +138,7 @@ private:
     void hello(Client& c, const QByteArray& frame) {
         const QByteArray prefix(hall::kHelloPrefix);
         QString text;
-        if (!frame.startsWith(prefix) || !DecodeCp936(frame.mid(prefix.size()), text))
+        if (!frame.startsWith(prefix) || !decodeCp936(frame.mid(prefix.size()), text))
             return refuse(c, {});
         const QStringList fields = text.split(u'`');
         if (fields.size() != 2) return refuse(c, {});
@@ -146,7 +146,7 @@ private:
         const QString& ticket = fields[1];
         hellos << name;
         const bool noTicket = ticket.isEmpty() || ticket == u"-";
-        if (!validName(name) || (!noTicket && !IsTicket(ticket)))
+        if (!validName(name) || (!noTicket && !isTicket(ticket)))
             return refuse(c, QStringLiteral("用户名无效"));
         if (tickets_.contains(name) && tickets_[name] != ticket)
             return refuse(c, QStringLiteral("用户名 %1 已被他人使用").arg(name));
@@ -242,7 +242,7 @@ private:
         return number >= 1 && number <= tables_.size() ? &tables_[number - 1] : nullptr;
     }
     static void send(Client& c, const QByteArray& message) {
-        c.socket->write(EncodeFrame(message));
+        c.socket->write(encodeFrame(message));
     }
     void broadcast(const QByteArray& message, const Client* except = nullptr) {
         for (const auto& c : clients_) {

@@ -10,17 +10,17 @@
 namespace xq::test {
 
 inline int Distance(Move m) {
-    return std::abs(RankOfSquare(m.from) - RankOfSquare(m.to)) +
-           std::abs(FileOfSquare(m.from) - FileOfSquare(m.to));
+    return std::abs(rankOfSquare(m.from) - rankOfSquare(m.to)) +
+           std::abs(fileOfSquare(m.from) - fileOfSquare(m.to));
 }
 
 // The legal move of the side to move that scores highest (ties: the first found); false when the
 // side has no legal move. The score sees the position before the move.
 template <typename Score>
 bool BestLegalMove(const QiPan& board, int side, Move& out, Score score) {
-    Position pos = Position::FromQiPan(board, side);
+    Position pos = Position::fromQiPan(board, side);
     MoveList moves;
-    GenerateLegalMoves(pos, moves);
+    generateLegalMoves(pos, moves);
     if (moves.empty()) return false;
     int best = 0;
     bool first = true;
@@ -39,7 +39,7 @@ bool BestLegalMove(const QiPan& board, int side, Move& out, Score score) {
 // animations.
 inline bool LongestMove(const QiPan& board, int side, Move& out) {
     return BestLegalMove(board, side, out, [](Position& pos, Move m) {
-        return Distance(m) - (KindOf(pos.at(m.from)) == kKing ? 100 : 0);
+        return Distance(m) - (kindOf(pos.at(m.from)) == kKing ? 100 : 0);
     });
 }
 
@@ -49,14 +49,14 @@ inline bool LongestMove(const QiPan& board, int side, Move& out) {
 inline bool GiveAwayMove(const QiPan& board, int side, Move& out) {
     return BestLegalMove(board, side, out, [](Position& pos, Move m) {
         constexpr int kValue[8] = {0, 9, 4, 4, 0, 2, 2, 1};  // by kind
-        const bool king = KindOf(pos.at(m.from)) == kKing;
+        const bool king = kindOf(pos.at(m.from)) == kKing;
         const Piece taken = pos.makeMove(m);
         MoveList replies;
-        GeneratePseudoMoves(pos, replies);
+        generatePseudoMoves(pos, replies);
         int open = 0;
         for (Move r : replies) {
             const Piece p = pos.at(r.to);
-            open = std::max(open, p == kNoPiece ? 0 : kValue[KindOf(p) & 7]);
+            open = std::max(open, p == kNoPiece ? 0 : kValue[kindOf(p) & 7]);
         }
         pos.unmakeMove(m, taken);
         return open * 20 + Distance(m) - (king ? 500 : 0);

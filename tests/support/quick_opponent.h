@@ -23,7 +23,7 @@ public:
     QuickOpponent(const QString& name, quint16 port) : name_(name) {
         QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { read(); });
         QObject::connect(&socket_, &QTcpSocket::connected, [this] {
-            socket_.write(EncodeFrame(QByteArray(kHelloPrefix) + EncodeCp936(name_) + '`' +
+            socket_.write(encodeFrame(QByteArray(kHelloPrefix) + encodeCp936(name_) + '`' +
                                       QUuid::createUuid().toByteArray(QUuid::WithoutBraces)));
             send(tablemsg::encode(tablemsg::Login{true}));
         });
@@ -39,7 +39,7 @@ public:
     bool loadAgreeing = true;  // answer a load request with agreement
     std::function<void(const Cmd&)> onMessage;
 
-    void send(const Cmd& m) { socket_.write(EncodeFrame(m)); }
+    void send(const Cmd& m) { socket_.write(encodeFrame(m)); }
     void leave() {
         send(tablemsg::encode(tablemsg::Leave{name_}));
         socket_.flush();
@@ -56,29 +56,29 @@ private:
     void handle(const Cmd& m) {
         if (m.isEmpty()) return;
         if (onMessage) onMessage(m);
-        const std::uint8_t c = ByteAt(m, 0);
+        const std::uint8_t c = byteAt(m, 0);
         const QStringList text = CmdToString(m, 2).split(u'`');
         if (c == code::kHandUp && text.size() > 1 && text[0] != name_) {
             send(tablemsg::encode(tablemsg::HandUp{name_}));  // the owner's terms: agreed
         } else if (c == code::kTableSettings && text.size() > 7 && text[6] == QStringLiteral("1")) {
             send(tablemsg::encode(tablemsg::HandUp{name_}));
-        } else if (c == code::kRaiseHand && m.size() == 2 && ByteAt(m, 1) != seat) {
+        } else if (c == code::kRaiseHand && m.size() == 2 && byteAt(m, 1) != seat) {
             send(tablemsg::encode(tablemsg::RaiseHand{static_cast<std::uint8_t>(seat)}));
         } else if (c == code::kGameStart && m.size() == 19) {
             ++gamesStarted;
             InitQiPan(board_);
             plies_ = 0;
-            toMove_ = ByteAt(m, 12);
-            redSeat_ = ByteAt(m, 11);
+            toMove_ = byteAt(m, 12);
+            redSeat_ = byteAt(m, 11);
             if (toMove_ == seat) play();
         } else if (c == code::kMove && m.size() == 10) {
-            const int from = ByteAt(m, 3), to = ByteAt(m, 5);
+            const int from = byteAt(m, 3), to = byteAt(m, 5);
             board_[to >> 4][to & 15] = board_[from >> 4][from & 15];
             board_[from >> 4][from & 15] = kNoPiece;
             ++plies_;
-            toMove_ = ByteAt(m, 2) ^ 1;
+            toMove_ = byteAt(m, 2) ^ 1;
             if (toMove_ == seat) play();
-        } else if (c == code::kLoad && m.size() == 3 && ByteAt(m, 1) == code::kAsk) {
+        } else if (c == code::kLoad && m.size() == 3 && byteAt(m, 1) == code::kAsk) {
             send(tablemsg::encode(tablemsg::Answer{tablemsg::Topic::Load, loadAgreeing,
                                                    static_cast<std::uint8_t>(seat)}));
         } else if (c == code::kGameEnd) {
@@ -91,8 +91,8 @@ private:
         const int side = seat == redSeat_ ? kRed : kBlack;
         Move m;
         if (!LongestMove(board_, side, m)) return;
-        const int fr = RankOfSquare(m.from), ff = FileOfSquare(m.from);
-        const int tr = RankOfSquare(m.to), tf = FileOfSquare(m.to);
+        const int fr = rankOfSquare(m.from), ff = fileOfSquare(m.from);
+        const int tr = rankOfSquare(m.to), tf = fileOfSquare(m.to);
         send(tablemsg::encode(tablemsg::Move{static_cast<std::uint8_t>(seat),
                                              static_cast<std::uint8_t>(fr * 16 + ff),
                                              board_[fr][ff],

@@ -9,7 +9,7 @@ namespace xq::test {
 class TableBoardView : public BoardView {
 public:
     TableBoardView(const Session& session, const GameState& game, const UserSettings& settings) {
-        setScene(TableScene(session, game, settings));
+        setScene(tableScene(session, game, settings));
     }
 };
 

@@ -16,7 +16,7 @@ namespace {
 // The colour of a logical pixel of a surface, or an invalid colour when its device pixels (at a
 // device pixel ratio of 2, four of them) do not all have one colour.
 QColor LogicalPixel(const QImage& surface, int x, int y) {
-    const QRect device = DeviceRect(surface, QRect(x, y, 1, 1));
+    const QRect device = deviceRect(surface, QRect(x, y, 1, 1));
     const QColor first = surface.pixelColor(device.topLeft());
     for (int dy = device.top(); dy <= device.bottom(); ++dy) {
         for (int dx = device.left(); dx <= device.right(); ++dx) {

@@ -57,7 +57,7 @@ TEST(ControlPanel, EveryClickOnAnEnabledButtonActsWithoutAMoveInBetween) {
         f.window->show();
         f.window->layOutPanes();
         ControlPanel& panel = f.window->controlPanel();
-        const QPoint onStart(40, OptButtonTop(panel.height(), 0) + 10);
+        const QPoint onStart(40, optButtonTop(panel.height(), 0) + 10);
         auto& states = f.state.game.bteOptButState;
 
         TableWaits(f.window->table());
@@ -89,7 +89,7 @@ TEST(ControlPanel, HoverFollowsThePointerAndAPressOverAButton) {
     ControlPanel& panel = f.window->controlPanel();
     auto& states = f.state.game.bteOptButState;
     const auto at = [&](int button) {
-        return QPoint(40, OptButtonTop(panel.height(), button) + 10);
+        return QPoint(40, optButtonTop(panel.height(), button) + 10);
     };
     // Moves go the way the system delivers them, to the window.
     const auto moveTo = [&](QPoint p) {

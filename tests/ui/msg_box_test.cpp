@@ -27,7 +27,7 @@ TEST(MsgBox, LayoutByTypeInTwips) {
         {0, 5960, 1030, false, false}, {1, 5525, 2165, true, false}, {2, 5525, 2165, true, true}};
     for (const auto& c : cases) {
         MsgBox box(BoxOf(c.type, 10, true), {}, nullptr);
-        const double tpp = MsgBox::TwipsPerPixel(&box);
+        const double tpp = MsgBox::twipsPerPixel(&box);
         EXPECT_NEAR(box.width(), c.twipsW / tpp, 1.0);
         EXPECT_NEAR(box.height(), c.twipsH / tpp, 1.0);
         EXPECT_EQ(box.button(0)->isVisibleTo(&box), c.yes);

@@ -44,8 +44,8 @@ TEST(PlainMessages, MarkupInTheTextShowsAsText) {
         const char* name;
         std::function<void()> show;
     } boxes[] = {
-        {"warning", [&] { WarnPlain(nullptr, QStringLiteral("系统提示"), text); }},
-        {"question", [&] { EXPECT_FALSE(AskPlain(nullptr, QStringLiteral("系统提示"), text)); }},
+        {"warning", [&] { warnPlain(nullptr, QStringLiteral("系统提示"), text); }},
+        {"question", [&] { EXPECT_FALSE(askPlain(nullptr, QStringLiteral("系统提示"), text)); }},
     };
     for (const auto& b : boxes) {
         SCOPED_TRACE(b.name);

@@ -33,14 +33,14 @@ TEST(RecordFileDialog, SuggestsBothPlayersAndTheDate) {
         {"张三", "", "drak", "张三对_20261208-0905.drak"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SuggestedRecordName(c.red, c.black, when, c.extension), c.name);
+        EXPECT_EQ(suggestedRecordName(c.red, c.black, when, c.extension), c.name);
 }
 
 TEST(RecordFileDialog, StartsWhereTheLastFileWentAndRemembersItBetweenRuns) {
     QTemporaryDir app, records;
     ASSERT_TRUE(app.isValid() && records.isValid());
     RecordFolder first(app.path());
-    EXPECT_EQ(first.folder(), RecordsHome()) << "nothing used yet";
+    EXPECT_EQ(first.folder(), recordsHome()) << "nothing used yet";
 
     // The user saves into the records folder; the suggested name is offered.
     QString shownFolder, shownName;
@@ -58,7 +58,7 @@ TEST(RecordFileDialog, StartsWhereTheLastFileWentAndRemembersItBetweenRuns) {
         first, &open);
     EXPECT_TRUE(save.answered());
     EXPECT_EQ(path, chosen);
-    EXPECT_EQ(shownFolder, RecordsHome());
+    EXPECT_EQ(shownFolder, recordsHome());
     EXPECT_TRUE(shownName.endsWith("张三对李四_20261208-0905.drak")) << shownName.toStdString();
     EXPECT_TRUE(open.isNull());
 
@@ -73,7 +73,7 @@ TEST(RecordFileDialog, StartsWhereTheLastFileWentAndRemembersItBetweenRuns) {
     EXPECT_EQ(shownFolder, QFileInfo(chosen).absolutePath());
     EXPECT_EQ(next.folder(), QFileInfo(chosen).absolutePath()) << "a cancel changes nothing";
     records.remove();
-    EXPECT_EQ(next.folder(), RecordsHome());
+    EXPECT_EQ(next.folder(), recordsHome());
 }
 
 // A home folder of the test's own while it lives, so that a documents folder can be there or not.
@@ -165,7 +165,7 @@ TEST(RecordFileDialog, AFolderItCannotListAtOnceSendsTheDialogToTheRecordsFolder
 
 TEST(Translations, QtsOwnButtonsSpeakChinese) {
     QCoreApplication& app = *QCoreApplication::instance();
-    ASSERT_TRUE(InstallChineseTranslations(app)) << "qt6-translations-l10n is installed by setup";
+    ASSERT_TRUE(installChineseTranslations(app)) << "qt6-translations-l10n is installed by setup";
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "取消");
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Save"), "保存");
     // Leave the other tests the untranslated texts.

@@ -213,8 +213,8 @@ TEST(ReplayFormats, AGameFromAPositionIsKeptInPgnButNotInDrak) {
     f.window->command(1)->click();
     EXPECT_EQ(f.failures.size(), 1);
     GameRecord read;
-    ASSERT_TRUE(ReadPgn(QString::fromUtf8(f.read(f.fileName)), read));
-    EXPECT_EQ(ToFen(read.start), kEndgame);
+    ASSERT_TRUE(readPgn(QString::fromUtf8(f.read(f.fileName)), read));
+    EXPECT_EQ(toFen(read.start), kEndgame);
     EXPECT_EQ(read.moves, f.window->model().history());
 
     // Opened again, restored after a variation, and its text export as the list shows it.
@@ -227,7 +227,7 @@ TEST(ReplayFormats, AGameFromAPositionIsKeptInPgnButNotInDrak) {
     EXPECT_EQ(other.window->model().moves(), 2);
     other.window->command(0)->click();
     EXPECT_EQ(other.window->model().moves(), 1);
-    EXPECT_EQ(ToFen(other.window->model().start()), kEndgame);
+    EXPECT_EQ(toFen(other.window->model().start()), kEndgame);
 }
 
 TEST(ReplayFormats, TheResultOfAPgnStaysOnlyWithItsMoves) {

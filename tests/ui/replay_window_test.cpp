@@ -108,7 +108,7 @@ TEST(ReplayWindow, ExportWritesTheWholeListAndAskesBeforeOverwriting) {
     f.window->command(3)->click();
     QFile text(f.fileName);
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
-    EXPECT_EQ(text.readAll(), TextRecordBytes(f.window->model().list().lines()));
+    EXPECT_EQ(text.readAll(), textRecordBytes(f.window->model().list().lines()));
     EXPECT_EQ(f.window->model().list().count(), 3);
     text.close();
 
@@ -259,11 +259,11 @@ TEST(ReplayWindow, EveryWayBackReachesTheStartPosition) {
     GameRecord drak;
     drak.moves = Opening();
     GameRecord fen;  // red without his left chariot, the same three moves
-    fen.start = *ParseFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/1NBAKABNR w - - 0 1");
+    fen.start = *parseFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/1NBAKABNR w - - 0 1");
     fen.moves = Opening();
     GameRecord black;  // black opens
     black.start =
-        *ParseFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1");
+        *parseFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1");
     black.moves = QiPuHistory{QiPuItem{}};
     AddQiPu(black.moves, 2, 7, 3, 2, 4, 0);  // 炮8平5
     AddQiPu(black.moves, 7, 7, 19, 7, 4, 0);
@@ -300,8 +300,8 @@ TEST(ReplayWindow, EveryWayBackReachesTheStartPosition) {
             ASSERT_EQ(f.window->model().step(), moves);
             c.run(f, moves);
             EXPECT_EQ(f.window->model().step(), 0);
-            EXPECT_EQ(f.window->model().board(), g.game->start.ToQiPan());
-            EXPECT_EQ(f.window->model().fen(), ToFen(g.game->start));
+            EXPECT_EQ(f.window->model().board(), g.game->start.toQiPan());
+            EXPECT_EQ(f.window->model().fen(), toFen(g.game->start));
             EXPECT_EQ(f.window->model().sideToMove(), g.game->start.sideToMove());
             EXPECT_EQ(f.listRow(), -1) << "no line stands for the start";
             EXPECT_EQ(f.window->model().list().selectedRow(), -1);

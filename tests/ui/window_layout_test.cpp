@@ -11,7 +11,7 @@ QSize ClientFor(QSize screen) {
     return QSize(screen.width(), screen.height() - 32);
 }
 
-TEST(StartSplits, ThreeQuartersWhereTheRightPaneHasRoomElseRoomForIt) {
+TEST(startSplits, ThreeQuartersWhereTheRightPaneHasRoomElseRoomForIt) {
     const struct {
         QSize screen;
         int left;
@@ -20,14 +20,14 @@ TEST(StartSplits, ThreeQuartersWhereTheRightPaneHasRoomElseRoomForIt) {
         {{1600, 900}, 1200}, {{1920, 1080}, 1440}, {{2560, 1440}, 1920}, {{640, 480}, 260},
     };
     for (const auto& c : cases) {
-        const SplitState s = StartSplits(c.screen);
+        const SplitState s = startSplits(c.screen);
         EXPECT_EQ(s.vSplitLeft, c.left) << c.screen.width();
         EXPECT_EQ(s.vSplitSaved, c.left);
         EXPECT_FALSE(s.collapsed);
         EXPECT_EQ(s.optSplitTop, 270);
         EXPECT_EQ(s.chatSplitTop, 270 + (c.screen.height() - 270) / 3);
         SplitState laid = s;
-        const MainLayout l = LayOutMainWindow(ClientFor(c.screen), laid);
+        const MainLayout l = layOutMainWindow(ClientFor(c.screen), laid);
         EXPECT_TRUE(l.rightPane) << c.screen.width();
         EXPECT_GE(l.controlPanel->width(), std::min(kStartRightPane, c.screen.width() * 1 / 4 - 20))
             << c.screen.width();
@@ -35,9 +35,9 @@ TEST(StartSplits, ThreeQuartersWhereTheRightPaneHasRoomElseRoomForIt) {
     }
 }
 
-TEST(LayOutMainWindow, PanesByTheRules) {
-    SplitState s = StartSplits({1600, 900});
-    const MainLayout l = LayOutMainWindow({1600, 868}, s);
+TEST(layOutMainWindow, PanesByTheRules) {
+    SplitState s = startSplits({1600, 900});
+    const MainLayout l = layOutMainWindow({1600, 868}, s);
     EXPECT_EQ(l.splitter, QRect(1200, 27, 12, 836));
     EXPECT_EQ(l.gamePane, QRect(5, 27, 1194, 836));
     ASSERT_TRUE(l.rightPane);
@@ -50,7 +50,7 @@ TEST(LayOutMainWindow, PanesByTheRules) {
     EXPECT_EQ(l.chat, QRect(x, s.chatSplitTop + 5, r, 868 - 4 - s.chatSplitTop - 5 - 2));
 }
 
-TEST(LayOutMainWindow, TheSplitterKeepsItsShareWithinBothLimits) {
+TEST(layOutMainWindow, TheSplitterKeepsItsShareWithinBothLimits) {
     const struct {
         int width;
         int storedLeft;  // set in a window 1600 wide
@@ -65,11 +65,11 @@ TEST(LayOutMainWindow, TheSplitterKeepsItsShareWithinBothLimits) {
         {3000, 190, 356},    // a place below the limit is its share all the same
     };
     for (const auto& c : cases) {
-        SplitState s = StartSplits({1600, 900});
+        SplitState s = startSplits({1600, 900});
         s.vSplitLeft = c.storedLeft;
-        const MainLayout l = LayOutMainWindow({c.width, 700}, s);
+        const MainLayout l = layOutMainWindow({c.width, 700}, s);
         EXPECT_EQ(l.splitter.x(), c.shownLeft) << c.width;
-        EXPECT_EQ(ShownSplitLeft(c.width, s), c.shownLeft) << c.width;
+        EXPECT_EQ(shownSplitLeft(c.width, s), c.shownLeft) << c.width;
         EXPECT_TRUE(l.rightPane) << c.width;
         EXPECT_GE(l.controlPanel->width(), 120) << c.width;
         EXPECT_EQ(l.gamePane.width(), c.shownLeft - 6) << c.width;
@@ -77,7 +77,7 @@ TEST(LayOutMainWindow, TheSplitterKeepsItsShareWithinBothLimits) {
     }
 }
 
-TEST(LayOutMainWindow, TheBarsKeepTheControlPanelAndShareTheRest) {
+TEST(layOutMainWindow, TheBarsKeepTheControlPanelAndShareTheRest) {
     const struct {
         int height;
         int opt, chat;  // shown
@@ -89,11 +89,11 @@ TEST(LayOutMainWindow, TheBarsKeepTheControlPanelAndShareTheRest) {
         {1268, 270, 620},
     };
     for (const auto& c : cases) {
-        SplitState s = StartSplits({1600, 900});  // 270 and 480 in a window 868 high
-        const BarTops bars = ShownBars(c.height, s);
+        SplitState s = startSplits({1600, 900});  // 270 and 480 in a window 868 high
+        const BarTops bars = shownBars(c.height, s);
         EXPECT_EQ(bars.opt, c.opt) << c.height;
         EXPECT_EQ(bars.chat, c.chat) << c.height;
-        const MainLayout l = LayOutMainWindow({1600, c.height}, s);
+        const MainLayout l = layOutMainWindow({1600, c.height}, s);
         EXPECT_EQ(l.optBar.y(), c.opt);
         EXPECT_EQ(l.chatBar.y(), c.chat);
         ASSERT_TRUE(l.chat.has_value()) << c.height;
@@ -101,23 +101,23 @@ TEST(LayOutMainWindow, TheBarsKeepTheControlPanelAndShareTheRest) {
         EXPECT_EQ(l.chat->bottom(), c.height - 7) << c.height;
     }
     // A bar dropped in a resized window stays where it is seen, and so does the other one.
-    SplitState s = StartSplits({1600, 900});
-    PlaceOptBar(s, 200, 668);
-    EXPECT_EQ(ShownBars(668, s).opt, 200);
-    EXPECT_EQ(ShownBars(668, s).chat, 410);
-    PlaceChatBar(s, 500, 668);
-    EXPECT_EQ(ShownBars(668, s).opt, 200);
-    EXPECT_EQ(ShownBars(668, s).chat, 500);
+    SplitState s = startSplits({1600, 900});
+    placeOptBar(s, 200, 668);
+    EXPECT_EQ(shownBars(668, s).opt, 200);
+    EXPECT_EQ(shownBars(668, s).chat, 410);
+    placeChatBar(s, 500, 668);
+    EXPECT_EQ(shownBars(668, s).opt, 200);
+    EXPECT_EQ(shownBars(668, s).chat, 500);
 }
 
 TEST(VerticalSplitter, CollapseRestoresAndLimits) {
-    SplitState s = StartSplits({1600, 900});
+    SplitState s = startSplits({1600, 900});
     s.vSplitLeft = 900;
-    ToggleCollapse(s, 1600);
+    toggleCollapse(s, 1600);
     EXPECT_TRUE(s.collapsed);
     EXPECT_EQ(s.vSplitLeft, 1586);
-    EXPECT_FALSE(LayOutMainWindow({1600, 868}, s).rightPane);
-    ToggleCollapse(s, 1600);
+    EXPECT_FALSE(layOutMainWindow({1600, 868}, s).rightPane);
+    toggleCollapse(s, 1600);
     EXPECT_FALSE(s.collapsed);
     EXPECT_EQ(s.vSplitLeft, 900) << "two clicks return the splitter where it was";
 
@@ -128,8 +128,8 @@ TEST(VerticalSplitter, CollapseRestoresAndLimits) {
     } drags[] = {{199, false, 200},  {200, true, 200},    {800, true, 800},
                  {1460, true, 1460}, {1461, false, 1460}, {-50, false, 200}};
     for (const auto& d : drags) {
-        EXPECT_EQ(GhostMayMove(d.x, 1600), d.ghostMoves) << d.x;
-        EXPECT_EQ(DropVSplit(d.x, 1600), d.dropped) << d.x;
+        EXPECT_EQ(ghostMayMove(d.x, 1600), d.ghostMoves) << d.x;
+        EXPECT_EQ(dropVSplit(d.x, 1600), d.dropped) << d.x;
     }
 
     const struct {
@@ -139,9 +139,9 @@ TEST(VerticalSplitter, CollapseRestoresAndLimits) {
     } presses[] = {{388, 836, false}, {389, 836, true},  {418, 836, true},
                    {447, 836, true},  {448, 836, false}, {10, 836, false}};
     for (const auto& p : presses)
-        EXPECT_EQ(PressCollapses(p.y, p.height), p.collapses) << p.y;
-    EXPECT_EQ(MiddleZone(836).first, 388);
-    EXPECT_EQ(MiddleZone(836).last, 448);
+        EXPECT_EQ(pressCollapses(p.y, p.height), p.collapses) << p.y;
+    EXPECT_EQ(middleZone(836).first, 388);
+    EXPECT_EQ(middleZone(836).last, 448);
 }
 
 TEST(HorizontalBars, DropsKeepAHundredPixels) {
@@ -152,8 +152,8 @@ TEST(HorizontalBars, DropsKeepAHundredPixels) {
     } cases[] = {{40, 100, 370},  {100, 100, 370}, {250, 250, 370},
                  {400, 400, 400}, {401, 400, 401}, {800, 400, 768}};
     for (const auto& c : cases) {
-        EXPECT_EQ(DropOptSplit(c.y, 500), c.opt) << c.y;
-        EXPECT_EQ(DropChatSplit(c.y, 270, 868), c.chat) << c.y;
+        EXPECT_EQ(dropOptSplit(c.y, 500), c.opt) << c.y;
+        EXPECT_EQ(dropChatSplit(c.y, 270, 868), c.chat) << c.y;
     }
 }
 
@@ -189,14 +189,14 @@ TEST(FrameZones, StrictPixelBoundaries) {
         {{20, 300}, false, FrameZone::Left},  // the tests do not ask whether the pointer is inside
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ClassifyFrameZone(w, c.at, c.overButton), c.zone)
+        EXPECT_EQ(classifyFrameZone(w, c.at, c.overButton), c.zone)
             << c.at.x() << "," << c.at.y() << " over button " << c.overButton;
     }
-    EXPECT_EQ(ZoneEdges(FrameZone::LeftDown), Qt::LeftEdge | Qt::BottomEdge);
-    EXPECT_EQ(ZoneEdges(FrameZone::Move), Qt::Edges());
-    EXPECT_EQ(ZoneCursor(FrameZone::RightUp), Qt::SizeBDiagCursor);
-    EXPECT_EQ(ZoneCursor(FrameZone::RightDown), Qt::SizeFDiagCursor);
-    EXPECT_EQ(ZoneCursor(FrameZone::Move), Qt::ArrowCursor);
+    EXPECT_EQ(zoneEdges(FrameZone::LeftDown), Qt::LeftEdge | Qt::BottomEdge);
+    EXPECT_EQ(zoneEdges(FrameZone::Move), Qt::Edges());
+    EXPECT_EQ(zoneCursor(FrameZone::RightUp), Qt::SizeBDiagCursor);
+    EXPECT_EQ(zoneCursor(FrameZone::RightDown), Qt::SizeFDiagCursor);
+    EXPECT_EQ(zoneCursor(FrameZone::Move), Qt::ArrowCursor);
 }
 
 TEST(FrameZones, SystemButtonsAreHitStrictlyInside) {
@@ -227,7 +227,7 @@ TEST(FrameZones, DraggedByHandHoldsTheMinimum) {
         {FrameZone::RightDown, {-400, -400}, QRect(100, 100, 640, 480)},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DraggedGeometry(start, c.zone, c.delta, minimum), c.result)
+        EXPECT_EQ(draggedGeometry(start, c.zone, c.delta, minimum), c.result)
             << static_cast<int>(c.zone);
 }
 

@@ -35,11 +35,11 @@ using xq::test::FileDialogAnswer;
 using xq::test::Text;
 
 TEST(ControlPanelGeometry, GapsAndStrictHits) {
-    EXPECT_EQ(OptButtonGap(200), 5);
+    EXPECT_EQ(optButtonGap(200), 5);
     for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(OptButtonTop(200, i), 25 * (i + 1));
-    EXPECT_EQ(OptButtonGap(150), 0);
-    EXPECT_EQ(OptButtonTop(150, 6), 140) << "without room the buttons touch";
+        EXPECT_EQ(optButtonTop(200, i), 25 * (i + 1));
+    EXPECT_EQ(optButtonGap(150), 0);
+    EXPECT_EQ(optButtonTop(150, 6), 140) << "without room the buttons touch";
     const struct {
         int x, y, hit;
     } cases[] = {{15, 30, -1}, {16, 30, 0},   {73, 30, 0},  {74, 30, -1}, {40, 25, -1},
@@ -62,8 +62,8 @@ TEST(PlayerPanelGeometry, SlotsAndClocks) {
     EXPECT_EQ(l.scoreText(), QPoint(46, 293));
 }
 
-TEST(StartTable, WrongWordCountOrTokenShowsTheErrorAndEnds) {
-    const QStringList nine = {LaunchToken(), "127.0.0.1", "1",  "中国象棋", "a_1",
+TEST(startTable, WrongWordCountOrTokenShowsTheErrorAndEnds) {
+    const QStringList nine = {launchToken(), "127.0.0.1", "1",  "中国象棋", "a_1",
                               "x",           "y",         "me", "1"};
     const struct {
         QStringList words;
@@ -72,13 +72,13 @@ TEST(StartTable, WrongWordCountOrTokenShowsTheErrorAndEnds) {
         {nine.mid(0, 8), "1号错误，无法正常启动游戏！"},
         {nine + QStringList{"ten"}, "1号错误，无法正常启动游戏！"},
         {QStringList{"WRONG"} + nine.mid(1), "2号错误，无法正常启动游戏！"},
-        {QStringList{LaunchToken().toLower()} + nine.mid(1), "2号错误，无法正常启动游戏！"},
+        {QStringList{launchToken().toLower()} + nine.mid(1), "2号错误，无法正常启动游戏！"},
     };
     for (const auto& c : cases) {
         ClientState state;
         QString title, text;
         auto window =
-            StartTable(state, c.words, "/opt/hall/game", [&](const QString& t, const QString& m) {
+            startTable(state, c.words, "/opt/hall/game", [&](const QString& t, const QString& m) {
                 title = t;
                 text = m;
             });
@@ -174,7 +174,7 @@ TEST(MainWindow, TheReplayCommandOpensEitherRecordKindAndTellsWhatItCannotRead) 
         }
         EXPECT_TRUE(told.isEmpty()) << told.toStdString();
         ASSERT_NE(f.window->replayWindow(), nullptr);
-        EXPECT_EQ(QiPuUpperBound(f.window->replayWindow()->model().history()), c.moves);
+        EXPECT_EQ(qiPuUpperBound(f.window->replayWindow()->model().history()), c.moves);
         EXPECT_EQ(f.window->replayWindow()->model().file(), c.path);
     }
 }
@@ -209,7 +209,7 @@ TEST(MainWindow, OneUserSettingsWindowAtATime) {
 TEST(GameSetDialog, KeysCountDownAndWarnings) {
     WindowFixture f;
     Table& table = f.window->table();
-    table.OpenGameSet(true, "100`1000`10`5`50`0`0`30`0`0`30");
+    table.openGameSet(true, "100`1000`10`5`50`0`0`30`0`0`30");
     GameSetDialog* dialog = f.window->gameSetDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "中国象棋 游戏设置");
@@ -248,7 +248,7 @@ TEST(GameSetDialog, KeysCountDownAndWarnings) {
 TEST(GameSetDialog, RefusedAtTheEndTheCountDownWaitsForTheOwner) {
     WindowFixture f;
     Table& table = f.window->table();
-    table.OpenGameSet(true, "5`1000`10`5`50`0`0`30`0`0`30");
+    table.openGameSet(true, "5`1000`10`5`50`0`0`30`0`0`30");
     GameSetDialog* dialog = f.window->gameSetDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->countingDown());
@@ -286,7 +286,7 @@ TEST(GameSetDialog, RefusedAtTheEndTheCountDownWaitsForTheOwner) {
 TEST(GameSetDialog, OnlyDigitsReachTheBoxes) {
     WindowFixture f;
     Table& table = f.window->table();
-    table.OpenGameSet(true, "100`1000`10`5`50`0`0`30`0`0`30");
+    table.openGameSet(true, "100`1000`10`5`50`0`0`30`0`0`30");
     GameSetDialog* dialog = f.window->gameSetDialog();
     ASSERT_NE(dialog, nullptr);
     const auto drop = [](QLineEdit* edit, const QString& text) {
@@ -353,7 +353,7 @@ TEST(GameSetDialog, EscapeAndCloseMeanCancelOrRefuse) {
     for (const auto& c : cases) {
         WindowFixture f;
         Table& table = f.window->table();
-        table.OpenGameSet(c.owner, "100`1000`10`5`50`0`0`30`0`0`30");
+        table.openGameSet(c.owner, "100`1000`10`5`50`0`0`30`0`0`30");
         QPointer<GameSetDialog> dialog = f.window->gameSetDialog();
         ASSERT_NE(dialog, nullptr);
         const std::string how = c.how;
@@ -415,7 +415,7 @@ TEST(GameSetDialog, ClosedByTheProgramSendsNothing) {
             f.window->unloadMainWindow();
         } else if (name == "a failed fill") {
             // A new settings message that cannot be shown: the table drops the dialog.
-            table.OpenGameSet(true, "1`2`3");
+            table.openGameSet(true, "1`2`3");
             f.sent.clear();  // the leave of the failed fill itself
         } else {
             table.DoRoomMsg(c.end);
@@ -444,13 +444,13 @@ TEST(GameSetDialog, NoticesStayInFrontOfIt) {
         WindowFixture f;
         f.window->show();
         Table& table = f.window->table();
-        if (dialogFirst) table.OpenGameSet(true, terms);
+        if (dialogFirst) table.openGameSet(true, terms);
         QWindow* owner = nullptr;
         QWindow* dialogWindow = nullptr;
         QPointer<GameSetDialog> dialog;
         bool noticeOutlivesDialog = false;
         QTimer::singleShot(0, [&] {
-            if (!dialogFirst) table.OpenGameSet(true, terms);  // the terms again
+            if (!dialogFirst) table.openGameSet(true, terms);  // the terms again
             dialog = f.window->gameSetDialog();
             const QList<MsgBox*> open = f.window->boxes().openBoxes();
             if (dialog != nullptr && open.size() == 1) {
@@ -477,13 +477,13 @@ TEST(GameSetDialog, DroppedWhileItsWarningWaits) {
     WindowFixture f;
     f.window->show();
     Table& table = f.window->table();
-    table.OpenGameSet(true, "5`1000`10`5`50`0`0`30`0`0`30");
+    table.openGameSet(true, "5`1000`10`5`50`0`0`30`0`0`30");
     QPointer<GameSetDialog> dialog = f.window->gameSetDialog();
     ASSERT_NE(dialog, nullptr);
     bool warningShown = false;
     QTimer::singleShot(0, [&] {
         warningShown = QApplication::activeModalWidget() != nullptr;
-        table.OpenGameSet(true, "1`2`3");
+        table.openGameSet(true, "1`2`3");
     });
     QTimer::singleShot(2000, [] {  // only if the warning were left behind
         if (QWidget* w = QApplication::activeModalWidget()) w->close();

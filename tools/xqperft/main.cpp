@@ -69,23 +69,23 @@ int main(int argc, char** argv) {
     if (fen == "startpos") fen = std::string(xq::kStartFen);
 
     std::string error;
-    auto pos = xq::ParseFen(fen, &error);
+    auto pos = xq::parseFen(fen, &error);
     if (!pos) return Usage("bad FEN: " + error);
 
     std::uint64_t total = 0;
     if (divide && depth > 0) {
         xq::MoveList moves;
-        xq::GenerateLegalMoves(*pos, moves);
+        xq::generateLegalMoves(*pos, moves);
         for (xq::Move m : moves) {
             const xq::Piece captured = pos->makeMove(m);
-            const std::uint64_t n = xq::Perft(*pos, depth - 1);
+            const std::uint64_t n = xq::perft(*pos, depth - 1);
             pos->unmakeMove(m, captured);
-            std::printf("%s: %llu\n", xq::MoveToText(m).c_str(),
+            std::printf("%s: %llu\n", xq::moveToText(m).c_str(),
                         static_cast<unsigned long long>(n));
             total += n;
         }
     } else {
-        total = xq::Perft(*pos, depth);
+        total = xq::perft(*pos, depth);
     }
     std::printf("%llu\n", static_cast<unsigned long long>(total));
     return 0;

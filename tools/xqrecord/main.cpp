@@ -63,14 +63,14 @@ QString Fault(xq::RecordMoveFault fault, const xq::QiPan& board, const xq::QiPuM
 
 // The first move that cannot be played from the position the moves before it reached.
 int Check(const xq::GameRecord& game) {
-    xq::QiPan board = game.start.ToQiPan();
+    xq::QiPan board = game.start.toQiPan();
     const int firstSide = game.start.sideToMove();
-    for (long k = 1; k <= xq::QiPuUpperBound(game.moves); ++k) {
+    for (long k = 1; k <= xq::qiPuUpperBound(game.moves); ++k) {
         const auto m = *xq::GetQiPu(game.moves, k);
-        const xq::RecordMoveFault fault = xq::CheckRecordMove(board, m, -1);
+        const xq::RecordMoveFault fault = xq::checkRecordMove(board, m, -1);
         if (fault != xq::RecordMoveFault::None) {
             std::printf("line %ld (move %s): %s\n", k,
-                        xq::RecordLine(game.moves, k, firstSide).toUtf8().constData(),
+                        xq::recordLine(game.moves, k, firstSide).toUtf8().constData(),
                         Fault(fault, board, m).toUtf8().constData());
             return 1;
         }
@@ -80,13 +80,13 @@ int Check(const xq::GameRecord& game) {
     std::printf(
         "ok: %ld moves replayed from %s; every piece, every capture and every move as the rules "
         "allow\n",
-        xq::QiPuUpperBound(game.moves),
+        xq::qiPuUpperBound(game.moves),
         game.startsFromOpening() ? "the opening position" : "the record's own start");
     return 0;
 }
 
 // Why a record did not read, as one line naming the line at fault where there is one.
-QString LoadFailure(const QString& path, const xq::PgnError& error) {
+QString loadFailure(const QString& path, const xq::PgnError& error) {
     const QString at =
         error.line > 0 ? QStringLiteral("%1 line %2").arg(path).arg(error.line) : path;
     switch (error.fault) {
@@ -114,14 +114,14 @@ QString LoadFailure(const QString& path, const xq::PgnError& error) {
 
 bool Load(const QString& path, xq::GameRecord& game) {
     xq::PgnError error;
-    if (xq::LoadGameRecord(path, game, &error)) return true;
-    std::fprintf(stderr, "xqrecord: %s\n", Local(LoadFailure(path, error)).constData());
+    if (xq::loadGameRecord(path, game, &error)) return true;
+    std::fprintf(stderr, "xqrecord: %s\n", Local(loadFailure(path, error)).constData());
     return false;
 }
 
 int Convert(const xq::GameRecord& game, const QString& out, xq::MoveNotation notation) {
     QByteArray bytes;
-    switch (xq::RecordFormatOf(out)) {
+    switch (xq::recordFormatOf(out)) {
         case xq::RecordFormat::Drak:
             if (!game.startsFromOpening()) {
                 std::fprintf(stderr,
@@ -129,24 +129,24 @@ int Convert(const xq::GameRecord& game, const QString& out, xq::MoveNotation not
                              "which a .drak file cannot hold; write a .pgn file instead\n");
                 return 1;
             }
-            bytes = xq::QiPuFileText(game.moves);
+            bytes = xq::qiPuFileText(game.moves);
             break;
         case xq::RecordFormat::Text:
-            bytes = xq::TextRecordBytes(xq::RecordLines(game.moves, game.start.sideToMove()));
+            bytes = xq::textRecordBytes(xq::recordLines(game.moves, game.start.sideToMove()));
             break;
         case xq::RecordFormat::Pgn: {
             long bad = 0;
-            if (!xq::WritePgn(game, notation, &bytes, &bad)) {
+            if (!xq::writePgn(game, notation, &bytes, &bad)) {
                 std::fprintf(
                     stderr, "xqrecord: line %ld (move %s) cannot be played there\n", bad,
-                    xq::RecordLine(game.moves, bad, game.start.sideToMove()).toUtf8().constData());
+                    xq::recordLine(game.moves, bad, game.start.sideToMove()).toUtf8().constData());
                 return 1;
             }
             break;
         }
     }
     QString error;
-    if (!xq::WriteFileAtomically(out, bytes, &error)) {
+    if (!xq::writeFileAtomically(out, bytes, &error)) {
         std::fprintf(stderr, "xqrecord: cannot write %s: %s\n", Local(out).constData(),
                      Local(error).constData());
         return 1;
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
     bool notationGiven = false;
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] != u"--notation") continue;
-        const auto named = xq::NotationFromName(args.value(i + 1));
+        const auto named = xq::notationFromName(args.value(i + 1));
         if (!named) return Usage();
         notation = *named;
         notationGiven = true;
@@ -176,7 +176,7 @@ int main(int argc, char** argv) {
     const bool convert = command == u"convert";
     if (convert ? args.size() != 4 : (args.size() != 3 || notationGiven)) return Usage();
     if (!convert && command != u"text" && command != u"check") return Usage();
-    if (convert && notationGiven && xq::RecordFormatOf(args[3]) != xq::RecordFormat::Pgn) {
+    if (convert && notationGiven && xq::recordFormatOf(args[3]) != xq::RecordFormat::Pgn) {
         std::fputs("xqrecord: --notation applies to .pgn output only\n", stderr);
         return 2;
     }
@@ -186,10 +186,10 @@ int main(int argc, char** argv) {
     if (convert) return Convert(game, args[3], notation);
     if (command == u"check") return Check(game);
     // A terminal shows UTF-8; a file keeps the code page the text record format has.
-    const QStringList lines = xq::RecordLines(game.moves, game.start.sideToMove());
+    const QStringList lines = xq::recordLines(game.moves, game.start.sideToMove());
     const QByteArray bytes =
         utf8 ? (lines.join(QStringLiteral("\r\n")) + (lines.isEmpty() ? "" : "\r\n")).toUtf8()
-             : xq::TextRecordBytes(lines);
+             : xq::textRecordBytes(lines);
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
     return 0;
 }
