@@ -1,4 +1,4 @@
-// perft from the opening position: leaves per second of the legal move generator.
+// Perft from the opening position: leaves per second of the legal move generator.
 
 #include <benchmark/benchmark.h>
 
