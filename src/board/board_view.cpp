@@ -6,7 +6,7 @@
 #include <QPainter>
 
 #include "look/ui_font.h"
-#include "startup/wait_ticks.h"
+#include "look/wait_ticks.h"
 
 namespace xq {
 namespace {

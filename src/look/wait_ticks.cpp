@@ -1,4 +1,4 @@
-#include "startup/wait_ticks.h"
+#include "look/wait_ticks.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
