@@ -2,14 +2,14 @@
 
 namespace xq {
 
-bool SettingsStore::chooseBoardStyle(int style) {
+bool SettingsStore::chooseBoardStyle(int style, QString* error) {
     settings_.bteQiPanStyle = static_cast<std::uint8_t>(style);
-    return save();
+    return save(error);
 }
 
-bool SettingsStore::choosePieceStyle(int style) {
+bool SettingsStore::choosePieceStyle(int style, QString* error) {
     settings_.bteQiZiStyle = static_cast<std::uint8_t>(style);
-    return save();
+    return save(error);
 }
 
 }  // namespace xq

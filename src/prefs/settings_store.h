@@ -22,9 +22,10 @@ public:
     // Writes the settings as they are now; false, with the reason in *error, when it failed.
     bool save(QString* error = nullptr) const { return SaveUserSet(settings_, folder_, error); }
 
-    // A style box's choice, kept at once.
-    bool chooseBoardStyle(int style);
-    bool choosePieceStyle(int style);
+    // A style box's choice, kept at once; false, with the reason in *error, when the file could
+    // not be written (the choice holds in memory all the same).
+    bool chooseBoardStyle(int style, QString* error = nullptr);
+    bool choosePieceStyle(int style, QString* error = nullptr);
 
 private:
     UserSettings& settings_;

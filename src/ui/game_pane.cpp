@@ -9,6 +9,7 @@
 #include "look/builtin_pictures.h"
 #include "look/ui_font.h"
 #include "prefs/user_settings.h"
+#include "ui/plain_message.h"
 #include "ui/player_panels.h"
 #include "ui/table_scene.h"
 #include "ui/window_layout.h"
@@ -54,15 +55,21 @@ GamePane::GamePane(Table& table, QWidget* parent)
     boardStyle_->setCurrentIndex(styleOrDefault(table.prefs.bteQiPanStyle));
     pieceStyle_->setCurrentIndex(styleOrDefault(table.prefs.bteQiZiStyle));
     board_->setScene(tableScene(table.s, table.g, table.prefs));
-    // A style picked is kept in the settings file, then drawn.
-    connect(boardStyle_, &QComboBox::activated, this, [this](int style) {
-        table_.settingsStore.chooseBoardStyle(style);
+    tellSaveFailure = [this](const QString& text) {
+        warnPlain(window(), QStringLiteral("用户设置"), text);
+    };
+    // A style picked is kept in the settings file, then drawn; a file that cannot be written is
+    // told, not passed over, since the pick would be gone at the next start.
+    const auto pick = [this](bool boardStyle, int style) {
+        QString error;
+        SettingsStore& store = table_.settingsStore;
+        const bool kept = boardStyle ? store.chooseBoardStyle(style, &error)
+                                     : store.choosePieceStyle(style, &error);
         board_->repaintBoard();
-    });
-    connect(pieceStyle_, &QComboBox::activated, this, [this](int style) {
-        table_.settingsStore.choosePieceStyle(style);
-        board_->repaintBoard();
-    });
+        if (!kept && tellSaveFailure) tellSaveFailure(QStringLiteral("用户设置无法保存：") + error);
+    };
+    connect(boardStyle_, &QComboBox::activated, this, [pick](int style) { pick(true, style); });
+    connect(pieceStyle_, &QComboBox::activated, this, [pick](int style) { pick(false, style); });
 }
 
 void GamePane::resizeEvent(QResizeEvent*) {

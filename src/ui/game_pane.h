@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 #include "board/board_view.h"
 #include "look/skin_cache.h"
@@ -24,6 +25,9 @@ public:
     BoardView& board() { return *board_; }
     QComboBox& boardStyleBox() { return *boardStyle_; }
     QComboBox& pieceStyleBox() { return *pieceStyle_; }
+    // Tells the user that a style picked could not be kept in the settings file (it is drawn all
+    // the same); tests replace the box.
+    std::function<void(const QString& text)> tellSaveFailure;
 
     // The whole pane: background, then both panels (or only the background without a view seat).
     void paintAll();

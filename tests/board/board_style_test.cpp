@@ -118,5 +118,29 @@ TEST(BoardStyles, APickedStyleIsKeptInTheFileAndDrawn) {
     }
 }
 
+// A settings file that cannot be written (here a folder stands in its place): the pick is told,
+// with the reason, and still drawn and kept for this run.
+TEST(BoardStyles, APickThatCannotBeKeptIsToldAndStillDrawn) {
+    QTemporaryDir dir;
+    const QString folder = ProgramFolder(dir, " 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 2 \r\n 1 \r\n");
+    WindowFixture f(folder);
+    ASSERT_TRUE(QFile::remove(folder + QStringLiteral("UserSet.ini")));
+    ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("UserSet.ini")));
+    f.window->resize(1024, 736);
+    f.window->layOutPanes();
+    GamePane& pane = f.window->gamePane();
+    QStringList told;
+    pane.tellSaveFailure = [&](const QString& text) { told << text; };
+    const QImage before = pane.board().surface();
+
+    QTest::keyClick(&pane.boardStyleBox(), Qt::Key_Down);
+
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith(QStringLiteral("用户设置无法保存："))) << told[0].toStdString();
+    EXPECT_GT(told[0].size(), QStringLiteral("用户设置无法保存：").size()) << "the reason is given";
+    EXPECT_EQ(f.state.settings.bteQiPanStyle, 3);
+    EXPECT_FALSE(pane.board().surface() == before) << "the new style is drawn";
+}
+
 }  // namespace
 }  // namespace xq
