@@ -10,6 +10,8 @@
 #include "server/database_stats.h"
 #include "server/fd_limit.h"
 #include "server/room_server.h"
+#include "server/store/account_command.h"
+#include "server/user_row_text.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -73,9 +75,19 @@ int main(int argc, char** argv) {
     const QCommandLineOption noDbOpt(
         QStringLiteral("no-db"),
         QStringLiteral("Keep players and games in memory only, forgotten when the server stops."));
+    const QCommandLineOption addUserOpt(
+        QStringLiteral("add-user"),
+        QStringLiteral("Create the account NAME in the database, with the password read from the "
+                       "first line of standard input, and exit."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption resetPasswordOpt(
+        QStringLiteral("reset-password"),
+        QStringLiteral("Give the stored player NAME the password read from the first line of "
+                       "standard input, and exit."),
+        QStringLiteral("NAME"));
     parser.addOptions({tablesOpt, dbOpt, noDbOpt, hostOpt, portOpt, nameOpt, botOpt, botLevelOpt,
                        botNameOpt, chatBurstOpt, chatIntervalOpt, maxConnectionsOpt,
-                       maxPerAddressOpt});
+                       maxPerAddressOpt, addUserOpt, resetPasswordOpt});
     parser.process(app);
 
     const auto logLine = [](const QString& line) {
@@ -136,6 +148,14 @@ int main(int argc, char** argv) {
         logLine(QStringLiteral("--db and --no-db exclude each other"));
         return 2;
     }
+    const bool accountCommand = parser.isSet(addUserOpt) || parser.isSet(resetPasswordOpt);
+    if (accountCommand &&
+        (parser.isSet(noDbOpt) || (parser.isSet(addUserOpt) && parser.isSet(resetPasswordOpt)))) {
+        logLine(
+            QStringLiteral("--add-user and --reset-password need the database and exclude "
+                           "each other"));
+        return 2;
+    }
     if (!parser.isSet(noDbOpt)) {
         const QString where = parser.isSet(dbOpt) ? parser.value(dbOpt)
                                                   : QCoreApplication::applicationDirPath() +
@@ -145,6 +165,14 @@ int main(int argc, char** argv) {
         if (!store) {
             logLine(QStringLiteral("cannot open the players' database: %1").arg(error));
             return 1;
+        }
+        if (accountCommand) {
+            const bool add = parser.isSet(addUserOpt);
+            const QString name = parser.value(add ? addUserOpt : resetPasswordOpt);
+            return xq::server::runAccountCommand(
+                *store,
+                add ? xq::server::AccountCommand::Add : xq::server::AccountCommand::ResetPassword,
+                name, xq::server::facePicture(name), stdin, logLine);
         }
         storedStats = std::make_unique<xq::server::DatabaseStats>(*store, logLine);
         logLine(

@@ -35,6 +35,18 @@ public:
     // reason, and nothing written when any part fails, when the game is malformed or when a
     // player has not entered.
     bool record(const FinishedGame& game, QString* error);
+    // Accounts: a player whose row holds a password hash. Players stored before accounts have
+    // none and cannot be logged in as until setPassword() gives them one.
+    enum class Login { Ok, WrongPassword, NoSuchAccount, NoPasswordYet, Failed };
+    // A new account starting at 1000, as enter() makes a player. False, with a reason, when the
+    // name is taken or cannot be stored, the password cannot be one, or the store fails.
+    bool createAccount(const QString& name, const QString& password, int face, QString* error);
+    // A new password for a stored player (an account or one from before accounts). False, with a
+    // reason, for an unknown name, a password that cannot be one, or a failing store.
+    bool setPassword(const QString& name, const QString& password, QString* error);
+    // Whether the password opens the name's account; Failed leaves the reason in lastError().
+    Login checkPassword(const QString& name, const QString& password);
+
     // -1 when it cannot be read.
     int schemaVersion();
     qint64 archivedGames();
@@ -50,6 +62,9 @@ private:
     std::optional<StoredPlayer> findOnce(const QString& name);
     std::optional<StoredPlayer> enterOnce(const QString& name, int face);
     Attempt recordOnce(const FinishedGame& game, QString* error);
+    std::optional<bool> createOnce(const QString& name, const QByteArray& hash, int face);
+    std::optional<bool> setHashOnce(const QString& name, const QByteArray& hash);
+    std::optional<std::optional<QByteArray>> storedHashOnce(const QString& name);
 
     std::unique_ptr<StoreConnection> connection_;
     QString lastError_;

@@ -64,6 +64,11 @@ const std::vector<Step>& steps() {
          {players.arg(pgId), games.arg(pgGameId, QStringLiteral("BYTEA"))}},
         // The hall lists the newest games and a player's own.
         {indexes, indexes},
+        // Accounts: a player with a password hash is an account. Players stored before accounts
+        // keep a NULL hash, and nobody can log in as one of them until an administrator gives
+        // the name a password.
+        {{QStringLiteral("ALTER TABLE players ADD COLUMN password_hash TEXT")},
+         {QStringLiteral("ALTER TABLE players ADD COLUMN password_hash TEXT")}},
     };
     return all;
 }

@@ -87,6 +87,15 @@ TEST_P(StoreSchemaTest, TheFirstVersionIsMigratedWithItsData) {
     EXPECT_EQ(RawDatabase(where()).value(indexes).toInt(), 3);
     EXPECT_TRUE(store->enter(QStringLiteral("第三"), 0));
     EXPECT_EQ(store->find(QStringLiteral("第三"))->userNumber, 10003);
+    // A player from before accounts is nobody's to claim: no password opens his name, and a
+    // registration under it is refused, until an administrator gives it a password.
+    using Login = server::PlayerStore::Login;
+    EXPECT_EQ(store->checkPassword(QStringLiteral("老将"), QString()), Login::NoPasswordYet);
+    EXPECT_EQ(store->checkPassword(QStringLiteral("老将"), QStringLiteral("x")),
+              Login::NoPasswordYet);
+    QString error;
+    EXPECT_FALSE(store->createAccount(QStringLiteral("老将"), QStringLiteral("x"), 0, &error));
+    EXPECT_EQ(store->find(QStringLiteral("老将"))->score, 1234);
 }
 
 TEST_P(StoreSchemaTest, ServersStartingAtOnceOnAnEmptyDatabaseAllOpenIt) {

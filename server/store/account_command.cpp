@@ -1,0 +1,47 @@
+#include "server/store/account_command.h"
+
+#include <QByteArray>
+
+#include "server/store/password_hash.h"
+#include "server/store/player_store.h"
+
+namespace xq::server {
+namespace {
+
+// The first line, without its line end; nothing when there is none or it is far too long.
+std::optional<QString> firstLine(std::FILE* in) {
+    QByteArray line;
+    for (int c = std::fgetc(in); c != EOF && c != '\n'; c = std::fgetc(in)) {
+        if (line.size() > 4 * kMaxPasswordBytes) return std::nullopt;
+        line.append(static_cast<char>(c));
+    }
+    if (line.endsWith('\r')) line.chop(1);
+    return QString::fromUtf8(line);
+}
+
+}  // namespace
+
+int runAccountCommand(PlayerStore& store, AccountCommand command, const QString& name, int face,
+                      std::FILE* in, const std::function<void(const QString&)>& tell) {
+    const auto password = firstLine(in);
+    if (!password) {
+        tell(QStringLiteral("the password (the first line of standard input) is too long"));
+        return 1;
+    }
+    QString error;
+    const bool done = command == AccountCommand::Add
+                          ? store.createAccount(name, *password, face, &error)
+                          : store.setPassword(name, *password, &error);
+    if (!done) {
+        tell(QStringLiteral("%1 %2: %3")
+                 .arg(command == AccountCommand::Add ? QStringLiteral("--add-user")
+                                                     : QStringLiteral("--reset-password"),
+                      name, error));
+        return 1;
+    }
+    tell(command == AccountCommand::Add ? QStringLiteral("account %1 created").arg(name)
+                                        : QStringLiteral("password of %1 changed").arg(name));
+    return 0;
+}
+
+}  // namespace xq::server
