@@ -15,12 +15,6 @@ bool fail(QString* error, const QString& why) {
     return false;
 }
 
-QString nameProblem(const QString& name) {
-    if (name.isEmpty()) return QStringLiteral("a player needs a name");
-    if (name.contains(QChar(u'\0'))) return QStringLiteral("a name cannot contain a NUL character");
-    return {};
-}
-
 }  // namespace
 
 // Each returns true or false for what the database said, nothing when it failed (lastError_).

@@ -108,10 +108,15 @@ std::optional<StoredPlayer> PlayerStore::enterOnce(const QString& name, int face
     return made;
 }
 
+QString PlayerStore::nameProblem(const QString& name) {
+    if (name.isEmpty()) return QStringLiteral("a player needs a name");
+    if (hasNul(name)) return QStringLiteral("a name cannot contain a NUL character");
+    return {};
+}
+
 std::optional<StoredPlayer> PlayerStore::enter(const QString& name, int face) {
-    if (name.isEmpty() || hasNul(name)) {
-        lastError_ = name.isEmpty() ? QStringLiteral("a player needs a name")
-                                    : QStringLiteral("a name cannot contain a NUL character");
+    if (const QString why = nameProblem(name); !why.isEmpty()) {
+        lastError_ = why;
         return std::nullopt;
     }
     auto player = enterOnce(name, face);

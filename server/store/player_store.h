@@ -59,6 +59,8 @@ public:
 private:
     enum class Attempt { Done, Failed, FailedBeforeCommit };
     explicit PlayerStore(std::unique_ptr<StoreConnection> connection);
+    // Why a name cannot be stored (empty, or a NUL PostgreSQL cannot hold); empty when it can.
+    static QString nameProblem(const QString& name);
     std::optional<StoredPlayer> findOnce(const QString& name);
     std::optional<StoredPlayer> enterOnce(const QString& name, int face);
     Attempt recordOnce(const FinishedGame& game, QString* error);
