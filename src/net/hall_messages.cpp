@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "net/cp936.h"
+#include "net/wire_limits.h"
 
 namespace xq::hall {
 namespace {
@@ -32,6 +33,15 @@ std::optional<int> number(const QString& field, int low, int high) {
 }
 
 constexpr int kAny = 2'000'000'000;
+
+// A ticket as the protocol writes one: 1 to 64 printable ASCII characters without "`".
+bool isTicketText(const QString& t) {
+    if (t.isEmpty() || t.size() > kMaxTicketLength) return false;
+    for (QChar c : t) {
+        if (c.unicode() < 0x21 || c.unicode() > 0x7E || c == u'`') return false;
+    }
+    return true;
+}
 
 std::optional<Place> placeOf(const QString& field) {
     const auto v = number(field, 0, 2);
@@ -166,9 +176,9 @@ QByteArray chatLine(const QString& speaker, const QString& text) {
     return message({code::kChat}, speaker + u'`' + text);
 }
 
-QByteArray granted(int table, Place place) {
+QByteArray granted(int table, Place place, const QString& ticket) {
     return message({code::kReservation, 0},
-                   QStringLiteral("%1`%2").arg(table).arg(static_cast<int>(place)));
+                   QStringLiteral("%1`%2`%3").arg(table).arg(static_cast<int>(place)).arg(ticket));
 }
 
 QByteArray refused(int table, Place place, const QString& reason) {
@@ -180,9 +190,40 @@ QByteArray notice(const QString& text) {
     return message({code::kNotice}, text);
 }
 
+QByteArray passwordChanged() {
+    return message({code::kPasswordResult, 0});
+}
+
+QByteArray passwordRefused(const QString& reason) {
+    return message({code::kPasswordResult, 1}, reason);
+}
+
 QByteArray hello(const QString& name, const QString& ticket) {
     return QByteArray(kHelloPrefix) +
            encodeCp936(name + u'`' + (ticket.isEmpty() ? QStringLiteral("-") : ticket));
+}
+
+QByteArray accountHello(const QString& name, const QString& password, bool registering) {
+    return QByteArray(registering ? kRegisterHelloPrefix : kAccountHelloPrefix) +
+           encodeCp936(name + u'`' + password);
+}
+
+QByteArray changePassword(const QString& oldPassword, const QString& newPassword) {
+    return message({code::kChangePassword}, oldPassword + u'`' + newPassword);
+}
+
+std::optional<QString> passwordWireProblem(const QString& password) {
+    if (password.isEmpty()) return QStringLiteral("密码不能为空");
+    if (password.toUtf8().size() > kMaxPasswordBytes)
+        return QStringLiteral("密码太长（最多 %1 字节）").arg(kMaxPasswordBytes);
+    for (QChar c : password) {
+        if (c == u'`') return QStringLiteral("密码不能含有 ` 字符");
+        if (c.category() == QChar::Other_Control) return QStringLiteral("密码不能含有控制字符");
+    }
+    QString back;
+    if (!decodeCp936(encodeCp936(password), back) || back != password)
+        return QStringLiteral("密码含有无法传送的字符");
+    return std::nullopt;
 }
 
 QByteArray reserveSeat(int table, int seat) {
@@ -259,10 +300,24 @@ std::optional<in::ServerMessage> parseServerMessage(const QByteArray& m) {
             const auto table = number(f[0], 1, kAny);
             const auto place = placeOf(f[1]);
             if (!table || !place) return std::nullopt;
-            in::Reservation r{sub == 0, *table, *place, {}};
-            if (sub == 0 && f.size() != 2) return std::nullopt;
+            in::Reservation r{sub == 0, *table, *place, {}, {}};
+            if (sub == 0) {
+                // A server that issues no tickets grants with two fields.
+                if (f.size() > 3) return std::nullopt;
+                if (f.size() == 3) {
+                    if (!isTicketText(f[2])) return std::nullopt;
+                    r.ticket = f[2];
+                }
+            }
             if (sub == 1) r.reason = text->section(u'`', 2);
             return r;
+        }
+        case code::kPasswordResult: {
+            const auto text = textFrom(m, 2);
+            if (!text) return std::nullopt;
+            if (sub == 0 && text->isEmpty()) return in::PasswordResult{true, {}};
+            if (sub == 1) return in::PasswordResult{false, *text};
+            return std::nullopt;
         }
         case code::kNotice: {
             const auto text = textFrom(m, 1);
@@ -285,6 +340,16 @@ std::optional<in::ClientMessage> parseClientMessage(const QByteArray& m) {
         const auto text = textFrom(m, 1);
         if (!text || text->isEmpty()) return std::nullopt;
         return in::Say{*text};
+    }
+    if (c == code::kChangePassword) {
+        const auto text = textFrom(m, 1);
+        if (!text) return std::nullopt;
+        const qsizetype cut = text->indexOf(u'`');
+        if (cut < 0) return std::nullopt;
+        in::ChangePassword change{text->left(cut), text->mid(cut + 1)};
+        if (passwordWireProblem(change.oldPassword) || passwordWireProblem(change.newPassword))
+            return std::nullopt;
+        return change;
     }
     if (c != code::kReserve || m.size() < 2) return std::nullopt;
     const auto text = textFrom(m, 2);

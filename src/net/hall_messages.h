@@ -13,6 +13,9 @@ namespace xq::hall {
 // The hall speaks on the table port; its hello has its own prefix, so the first frame says which
 // of the two a connection speaks.
 inline constexpr char kHelloPrefix[] = "XQHALL/1`";
+// An account's hellos: logging in, and registering a new account and logging in.
+inline constexpr char kAccountHelloPrefix[] = "XQHALL/2`";
+inline constexpr char kRegisterHelloPrefix[] = "XQHALL/2+`";
 
 namespace code {
 inline constexpr std::uint8_t kOwnRow = 200;
@@ -23,6 +26,8 @@ inline constexpr std::uint8_t kReservation = 204;
 inline constexpr std::uint8_t kReserve = 205;
 inline constexpr std::uint8_t kSay = 206;
 inline constexpr std::uint8_t kLeave = 207;
+inline constexpr std::uint8_t kChangePassword = 208;
+inline constexpr std::uint8_t kPasswordResult = 209;
 inline constexpr std::uint8_t kNotice = 24;
 }  // namespace code
 
@@ -69,14 +74,20 @@ QByteArray playerLeft(const QString& name);
 QByteArray tableList(const QList<TableRow>& rows);
 QByteArray tableChanged(const TableRow& row);
 QByteArray chatLine(const QString& speaker, const QString& text);
-QByteArray granted(int table, Place place);
+// The ticket is the table client's one-time key to the place granted.
+QByteArray granted(int table, Place place, const QString& ticket);
 QByteArray refused(int table, Place place, const QString& reason);
 QByteArray notice(const QString& text);
+QByteArray passwordChanged();
+QByteArray passwordRefused(const QString& reason);
 
 // --- What the hall client sends.
 
 // The first frame: the name, and the ticket ("-" for none).
 QByteArray hello(const QString& name, const QString& ticket);
+// The first frame of an account: its name and password; `registering` makes the account first.
+QByteArray accountHello(const QString& name, const QString& password, bool registering);
+QByteArray changePassword(const QString& oldPassword, const QString& newPassword);
 QByteArray reserveSeat(int table, int seat);
 QByteArray reserveWatch(int table);
 QByteArray say(const QString& text);
@@ -112,12 +123,17 @@ struct Reservation {
     int table = 0;
     Place place = Place::Seat0;
     QString reason;  // when refused
+    QString ticket;  // when granted: empty from a server that issues none
 };
 struct Notice {
     QString text;
 };
+struct PasswordResult {
+    bool changed = false;
+    QString reason;  // when refused
+};
 using ServerMessage = std::variant<OwnRow, Players, PlayerChanged, PlayerLeft, Tables, TableChanged,
-                                   Chat, Reservation, Notice>;
+                                   Chat, Reservation, Notice, PasswordResult>;
 
 struct Reserve {
     int table = 0;
@@ -127,10 +143,18 @@ struct Say {
     QString text;
 };
 struct Leave {};
-using ClientMessage = std::variant<Reserve, Say, Leave>;
+struct ChangePassword {
+    QString oldPassword;
+    QString newPassword;
+};
+using ClientMessage = std::variant<Reserve, Say, Leave, ChangePassword>;
 }  // namespace in
 
 std::optional<in::ServerMessage> parseServerMessage(const QByteArray& message);
 std::optional<in::ClientMessage> parseClientMessage(const QByteArray& message);
+
+// Why a password cannot travel: empty, too long, a "`" (the field separator), a control
+// character, or a character code page 936 cannot write. Nothing when it can.
+std::optional<QString> passwordWireProblem(const QString& password);
 
 }  // namespace xq::hall

@@ -201,7 +201,7 @@ private:
         c.row.place = r.place;
         send(c, hall::ownRow(c.row));
         broadcast(hall::playerChanged(c.row));
-        send(c, hall::granted(r.table, r.place));
+        send(c, hall::granted(r.table, r.place, QStringLiteral("%1").arg(++ticketsIssued_, 32, 16, QLatin1Char('0'))));
     }
 
     void refuse(Client& c, const QString& reason) {
@@ -256,6 +256,7 @@ private:
     QMap<QString, QString> tickets_;
     QList<hall::TableRow> tables_;
     int arrivals_ = 0;
+    int ticketsIssued_ = 0;
 };
 
 }  // namespace xq::test
