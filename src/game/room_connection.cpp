@@ -24,7 +24,7 @@ RoomConnection::RoomConnection(const Session& session, const UserSettings& setti
 
 void RoomConnection::ConnectRoomServer() {
     socket_.setUserName(session_.strMyUserName);
-    socket_.setTicket(session_.strExtParam[0]);  // the hall's sixth word
+    socket_.setTicket(session_.strTicket);
     socket_.connectTo(session_.strRoomServerAddr, leadingLong(session_.strRoomServerPort),
                       kConnectTimeout);
 }

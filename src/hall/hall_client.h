@@ -34,24 +34,39 @@ public:
 
     void setTableClient(const QString& path) { tableClient_ = path; }
     const QString& tableClient() const { return tableClient_; }
-    // The user's secret: the hall's hello carries it, and the table client gets it to log in with.
+    // A guest's secret, in place of the one kept for him (see startup/kept_ticket.h): the hall's
+    // hello carries it, and a table client granted a place by a server of before gets it.
     void setTicket(const QString& ticket) { ticket_ = ticket; }
+    // Where the guests' tickets are kept; the user's own folder unless told otherwise.
+    void setTicketFolder(const QString& folder) { ticketFolder_ = folder; }
 
-    // Starts logging in. What is wrong with the input, in words for the user, and nothing sent;
-    // nothing when the login is on its way.
-    std::optional<QString> login(const QString& host, int port, const QString& name);
+    // Starts logging in: to an account with a password, as a guest without one. What is wrong with
+    // the input, in words for the user, and nothing sent; nothing when the login is on its way.
+    std::optional<QString> login(const QString& host, int port, const QString& name,
+                                 const QString& password = {});
+    // Registers a new account with this password and logs in to it; answers as login() does.
+    std::optional<QString> registerAccount(const QString& host, int port, const QString& name,
+                                           const QString& password);
     // Leaves the hall; table windows already started play on.
     void logout();
 
     // Asks for a seat or a watcher's place; the answer comes as a start or a refusal.
     void sit(int table, int seat);
     void watch(int table);
+    // Asks the server to change the account's password; the answer comes as passwordChanged()
+    // or passwordChangeRefused(). What is wrong, in words for the user, when nothing was sent.
+    std::optional<QString> changePassword(const QString& oldPassword, const QString& newPassword);
+
     // Says a line in the hall chat. What is wrong with it, in words for the user, when it cannot
     // be sent; an empty line is not sent and is not wrong.
     std::optional<QString> say(const QString& text);
 
     State state() const { return state_; }
+    // The name as the server knows it once logged in (an account's stored spelling), before that
+    // as typed.
     const QString& userName() const { return launch_.name; }
+    // Logged in, or logging in, to an account rather than as a guest.
+    bool isAccount() const { return kind_ != Kind::Guest; }
     HallModel& model() { return model_; }
 
 signals:
@@ -65,11 +80,18 @@ signals:
     // The table client was started for this place.
     void tableStarted(int table, xq::hall::Place place);
     void tableFailed(const QString& reason);
+    void passwordChanged();
+    void passwordChangeRefused(const QString& reason);
 
 private:
+    enum class Kind { Guest, Account, Register };
+
+    std::optional<QString> begin(const QString& host, int port, const QString& name,
+                                 const QString& password, Kind kind);
     void onMessage(const in::ServerMessage& message);
     void onReservation(const in::Reservation& r);
     void onEnded(const QString& loginReason);
+    void endPasswordChange();
     void setState(State state);
     void dropConnection();
 
@@ -77,12 +99,18 @@ private:
     HallModel model_;
     QPointer<HallConnection> connection_;
     QTimer answerTimer_;
+    QTimer passwordTimer_;
     State state_ = State::LoggedOut;
+    Kind kind_ = Kind::Guest;
     LaunchData launch_;
     QString tableClient_;
     QString ticket_;
+    QString ticketFolder_;
+    QString guestTicket_;  // what the guest hello carried
+    bool changingPassword_ = false;
     int answerTimeoutMs_ = kAnswerTimeoutMs;
-    QString refusal_;  // a notice that came before the login was answered
+    QString refusal_;     // a notice that came before the login was answered
+    QString lastNotice_;  // a notice with nothing after it yet
 };
 
 }  // namespace xq::hall

@@ -15,7 +15,7 @@ const QCommandLineOption kName(QStringLiteral("name"), QStringLiteral("用户名
                                QStringLiteral("NAME"));
 const QCommandLineOption kTicket(QStringLiteral("ticket"),
                                  QStringLiteral("用户的登录凭据（1 到 64 个可打印 ASCII 字符，"
-                                                "不含 \"`\"）；不给时每次启动另取一个。"),
+                                                "不含 \"`\"）；不给时用为该用户保存的凭据。"),
                                  QStringLiteral("TICKET"));
 const QCommandLineOption kTableClient(QStringLiteral("table-client"),
                                       QStringLiteral("要启动的棋桌程序（默认：大厅旁的 "
@@ -62,8 +62,6 @@ bool HallCommandLine::parse(const QStringList& arguments, const QString& program
                 "--ticket 需要 1 到 64 个可打印 ASCII 字符，不含空格和 \"`\"，也不能是 \"-\"");
             return false;
         }
-    } else {
-        options_.ticket = newTicket();
     }
     options_.tableClient = parser_.isSet(kTableClient)
                                ? parser_.value(kTableClient)

@@ -6,13 +6,13 @@
 
 namespace xq::hall {
 
-// What the hall is started with: the login box's first values, the user's ticket and the table
-// client it starts.
+// What the hall is started with: the login box's first values, a guest's ticket when one is given,
+// and the table client it starts.
 struct HallOptions {
     QString host = QStringLiteral("127.0.0.1");
     int port = 0;  // 0: none given
     QString name;
-    QString ticket;  // given, or fresh for this session
+    QString ticket;  // given; otherwise a guest logs in with the ticket kept for him
     QString tableClient;
 };
 

@@ -1,10 +1,10 @@
 #include "hall/login_input.h"
 
-#include <QRandomGenerator>
+#include <QHostAddress>
 #include <algorithm>
-#include <array>
 
 #include "net/cp936.h"
+#include "net/hall_messages.h"
 
 namespace xq::hall {
 
@@ -50,12 +50,17 @@ std::optional<ServerAddress> parseServerAddress(const QString& text) {
     return ServerAddress{host, port};
 }
 
-QString newTicket() {
-    std::array<quint32, 4> words{};
-    QRandomGenerator::system()->fillRange(words.data(), words.size());
-    return QByteArray(reinterpret_cast<const char*>(words.data()),
-                      static_cast<qsizetype>(sizeof(words)))
-        .toHex();
+bool isLoopbackHost(const QString& host) {
+    if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0) return true;
+    const QHostAddress address(host);
+    return !address.isNull() && address.isLoopback();
+}
+
+std::optional<QString> newPasswordProblem(const QString& password, const QString& again) {
+    if (password.isEmpty()) return QStringLiteral("请输入密码");
+    if (const auto problem = passwordWireProblem(password)) return problem;
+    if (again != password) return QStringLiteral("两次输入的密码不一致");
+    return std::nullopt;
 }
 
 }  // namespace xq::hall

@@ -25,7 +25,12 @@ struct ServerAddress {
 };
 std::optional<ServerAddress> parseServerAddress(const QString& text);
 
-// A fresh secret for this session: 16 random bytes from the system's source, as hex.
-QString newTicket();
+// Whether the host is this machine by its usual names: 127.0.0.1 (or another 127.x address),
+// ::1 or localhost. Only to this machine may a password travel unencrypted.
+bool isLoopbackHost(const QString& host);
+
+// Why a new password cannot be used, in words for the user: it cannot travel, or the second
+// typing differs from the first. Nothing when it can.
+std::optional<QString> newPasswordProblem(const QString& password, const QString& again);
 
 }  // namespace xq::hall

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "startup/handover.h"
+
 namespace xq::hall {
 
 ProcessLauncher::~ProcessLauncher() {
@@ -17,7 +19,8 @@ ProcessLauncher::~ProcessLauncher() {
     }
 }
 
-void ProcessLauncher::start(const QString& program, const QStringList& arguments) {
+void ProcessLauncher::start(const QString& program, const QStringList& arguments,
+                            const LaunchEnvironment& environment) {
     const QFileInfo file(program);
     if (!file.isFile() || !file.isExecutable()) {
         emit failed(QStringLiteral("找不到棋桌程序：%1").arg(program));
@@ -30,6 +33,13 @@ void ProcessLauncher::start(const QString& program, const QStringList& arguments
     process->setStandardInputFile(QProcess::nullDevice());
     process->setProgram(program);
     process->setArguments(arguments);
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    // What the hall itself may have been handed belongs to no table client of its own.
+    variables.remove(QString::fromLatin1(kTicketVariable));
+    variables.remove(QString::fromLatin1(kTlsVariable));
+    for (auto it = environment.cbegin(); it != environment.cend(); ++it)
+        variables.insert(it.key(), it.value());
+    process->setProcessEnvironment(variables);
     connect(process, &QProcess::finished, process, &QObject::deleteLater);
     connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart) return;

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include "hall/launch_words.h"
+
 namespace xq::hall {
 
 // Starts the table client. The seam lets tests see what would be started instead of starting it.
@@ -12,7 +14,10 @@ class TableLauncher : public QObject {
 public:
     using QObject::QObject;
 
-    virtual void start(const QString& program, const QStringList& arguments) = 0;
+    // The environment is the hall's own with these variables set, and none of the hall's own
+    // handover variables inherited.
+    virtual void start(const QString& program, const QStringList& arguments,
+                       const LaunchEnvironment& environment) = 0;
 
 signals:
     // The program could not be started; the reason is for the user.
@@ -28,7 +33,8 @@ public:
     using TableLauncher::TableLauncher;
     ~ProcessLauncher() override;
 
-    void start(const QString& program, const QStringList& arguments) override;
+    void start(const QString& program, const QStringList& arguments,
+               const LaunchEnvironment& environment) override;
     // Table clients started and not yet ended.
     int running() const;
 };

@@ -2,9 +2,11 @@
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QMenu>
 #include <QVBoxLayout>
 
 #include "hall/launch_words.h"
+#include "hall/login_input.h"
 #include "look/builtin_pictures.h"
 #include "look/ui_font.h"
 
@@ -15,7 +17,8 @@ HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* pare
       client_(client),
       pages_(new QStackedWidget),
       login_(new LoginBox),
-      room_(new RoomView(client.model(), hallDir)) {
+      room_(new RoomView(client.model(), hallDir)),
+      menuBar_(new QMenuBar) {
     setWindowTitle(QStringLiteral("%1大厅").arg(GameName()));
     const QImage logo = builtinPicture("logo.png");
     if (!logo.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(logo)));
@@ -25,9 +28,18 @@ HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* pare
     pages_->addWidget(room_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setMenuBar(menuBar_);
     layout->addWidget(pages_);
 
+    QMenu* hallMenu = menuBar_->addMenu(QStringLiteral("大厅(&H)"));
+    changePassword_ = hallMenu->addAction(QStringLiteral("修改密码(&P)…"), this,
+                                          &HallWindow::openPasswordDialog);
+    changePassword_->setEnabled(false);
+    hallMenu->addSeparator();
+    hallMenu->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
+
     connect(login_, &LoginBox::loginClicked, this, &HallWindow::tryLogin);
+    connect(login_, &LoginBox::registerClicked, this, &HallWindow::tryRegister);
     connect(&room_->logoutButton(), &QPushButton::clicked, this, [this] {
         client_.logout();
         showLogin({});
@@ -65,6 +77,18 @@ HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* pare
                                   : QStringLiteral("你在第 %1 桌").arg(own->table));
         }
     });
+    connect(&client_, &HallClient::passwordChanged, this, [this] {
+        if (passwordDialog_) passwordDialog_->accept();
+        room_->showStatus(QStringLiteral("密码已修改，下次请用新密码登录"));
+    });
+    connect(&client_, &HallClient::passwordChangeRefused, this, [this](const QString& reason) {
+        if (passwordDialog_) {
+            passwordDialog_->setBusy(false);
+            passwordDialog_->setMessage(reason);
+        } else {
+            room_->showWarning(QStringLiteral("密码没有修改：%1").arg(reason));
+        }
+    });
     connect(&client_, &HallClient::tableStarted, this, [this](int table, Place place) {
         room_->showStatus(place == Place::Watch
                               ? QStringLiteral("正在打开第 %1 桌（旁观）……").arg(table)
@@ -86,11 +110,45 @@ void HallWindow::setLoginValues(const QString& name, const QString& host, int po
 
 void HallWindow::tryLogin() {
     if (client_.state() != HallClient::State::LoggedOut) return;
-    if (const auto problem = client_.login(login_->host(), login_->port(), login_->name()))
+    if (const auto problem =
+            client_.login(login_->host(), login_->port(), login_->name(), login_->password()))
         login_->setMessage(*problem);
 }
 
+void HallWindow::tryRegister() {
+    if (client_.state() != HallClient::State::LoggedOut) return;
+    // Told here, before anything is sent: the server sees the password once.
+    if (const auto problem = newPasswordProblem(login_->password(), login_->passwordAgain()))
+        return login_->setMessage(*problem);
+    if (const auto problem = client_.registerAccount(login_->host(), login_->port(),
+                                                     login_->name(), login_->password()))
+        login_->setMessage(*problem);
+}
+
+void HallWindow::openPasswordDialog() {
+    if (client_.state() != HallClient::State::LoggedIn || !client_.isAccount()) return;
+    if (passwordDialog_) {
+        passwordDialog_->raise();
+        passwordDialog_->activateWindow();
+        return;
+    }
+    auto* dialog = new PasswordDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    passwordDialog_ = dialog;
+    connect(dialog, &PasswordDialog::submitted, this,
+            [this, dialog](const QString& oldPassword, const QString& newPassword) {
+                if (const auto problem = client_.changePassword(oldPassword, newPassword)) {
+                    dialog->setMessage(*problem);
+                } else {
+                    dialog->setBusy(true);
+                }
+            });
+    dialog->open();
+}
+
 void HallWindow::showLogin(const QString& reason) {
+    // Its answer can no longer come.
+    if (passwordDialog_) passwordDialog_->reject();
     login_->setBusy(false);
     login_->setMessage(reason);
     pages_->setCurrentWidget(login_);
@@ -105,13 +163,16 @@ void HallWindow::showRoom() {
 }
 
 void HallWindow::onStateChanged(HallClient::State state) {
+    changePassword_->setEnabled(state == HallClient::State::LoggedIn && client_.isAccount());
     switch (state) {
         case HallClient::State::LoggingIn:
             login_->setBusy(true);
             break;
         case HallClient::State::LoggedIn:
             login_->setBusy(false);
-            login_->setMessage({});
+            // Used: not kept in the box, and the next time starts from logging in.
+            login_->setRegistering(false);
+            login_->clearPasswords();
             showRoom();
             break;
         case HallClient::State::LoggedOut:

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QAction>
+#include <QMenuBar>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QWidget>
 
 #include "hall/hall_client.h"
 #include "hallui/login_box.h"
+#include "hallui/password_dialog.h"
 #include "hallui/room_view.h"
 
 namespace xq::hall {
@@ -23,12 +27,18 @@ public:
     LoginBox& loginBox() { return *login_; }
     RoomView& room() { return *room_; }
     bool showsRoom() const { return pages_->currentWidget() == room_; }
+    QMenuBar& menuBar() { return *menuBar_; }
+    QAction& changePasswordAction() { return *changePassword_; }
+    // The change of password's dialog while it is open.
+    PasswordDialog* passwordDialog() const { return passwordDialog_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void tryLogin();
+    void tryRegister();
+    void openPasswordDialog();
     void showLogin(const QString& reason);
     void showRoom();
     void onStateChanged(HallClient::State state);
@@ -37,6 +47,9 @@ private:
     QStackedWidget* pages_;
     LoginBox* login_;
     RoomView* room_;
+    QMenuBar* menuBar_;
+    QAction* changePassword_;
+    QPointer<PasswordDialog> passwordDialog_;
 };
 
 }  // namespace xq::hall

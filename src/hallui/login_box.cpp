@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "hall/login_input.h"
+#include "net/wire_limits.h"
 #include "hallui/hall_look.h"
 #include "look/builtin_pictures.h"
 #include "look/line_edit_width.h"
@@ -17,13 +18,24 @@ namespace xq::hall {
 LoginBox::LoginBox(QWidget* parent)
     : QWidget(parent),
       name_(new QLineEdit),
+      password_(new QLineEdit),
+      again_(new QLineEdit),
       host_(new QLineEdit),
       port_(new QLineEdit),
+      encrypted_(new QCheckBox(QStringLiteral("加密连接"))),
       login_(new QPushButton(QStringLiteral("登录"))),
+      mode_(new QPushButton(QStringLiteral("注册新账号"))),
       message_(new QLabel) {
     name_->setMaxLength(kMaxNameLength);
     fitNameWidth();
     name_->setPlaceholderText(QStringLiteral("1 到 32 个字符，不含空格"));
+    for (QLineEdit* edit : {password_, again_}) {
+        edit->setEchoMode(QLineEdit::Password);
+        edit->setMaxLength(kMaxPasswordBytes);
+    }
+    encrypted_->setToolTip(QStringLiteral("用 TLS 加密与服务器之间的连接；密码只经加密连接或本机发送"));
+    mode_->setFlat(true);
+    mode_->setCursor(Qt::PointingHandCursor);
     port_->setValidator(new QIntValidator(1, 65535, port_));
     login_->setDefault(true);
     message_->setTextFormat(Qt::PlainText);  // refusals carry the server's words
@@ -45,17 +57,21 @@ LoginBox::LoginBox(QWidget* parent)
     title->setFont(big);
     title->setAlignment(Qt::AlignCenter);
 
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("用户名："), name_);
-    form->addRow(QStringLiteral("服务器："), host_);
-    form->addRow(QStringLiteral("端口："), port_);
+    form_ = new QFormLayout;
+    form_->addRow(QStringLiteral("用户名："), name_);
+    form_->addRow(QStringLiteral("密码："), password_);
+    form_->addRow(QStringLiteral("确认密码："), again_);
+    form_->addRow(QStringLiteral("服务器："), host_);
+    form_->addRow(QStringLiteral("端口："), port_);
+    form_->addRow(QString(), encrypted_);
 
     auto* inner = new QVBoxLayout(panel);
     inner->setContentsMargins(24, 20, 24, 20);
     inner->setSpacing(12);
     inner->addWidget(title);
-    inner->addLayout(form);
+    inner->addLayout(form_);
     inner->addWidget(login_);
+    inner->addWidget(mode_, 0, Qt::AlignHCenter);
     inner->addWidget(message_);
 
     auto* outer = new QVBoxLayout(this);
@@ -63,9 +79,35 @@ LoginBox::LoginBox(QWidget* parent)
     outer->addWidget(panel, 0, Qt::AlignHCenter);
     outer->addStretch();
 
-    connect(login_, &QPushButton::clicked, this, &LoginBox::loginClicked);
-    for (QLineEdit* edit : {name_, host_, port_})
-        connect(edit, &QLineEdit::returnPressed, this, &LoginBox::loginClicked);
+    connect(login_, &QPushButton::clicked, this, &LoginBox::submit);
+    for (QLineEdit* edit : {name_, password_, again_, host_, port_})
+        connect(edit, &QLineEdit::returnPressed, this, &LoginBox::submit);
+    connect(mode_, &QPushButton::clicked, this, [this] { setRegistering(!registering_); });
+    setRegistering(false);
+}
+
+void LoginBox::submit() {
+    if (registering_) {
+        emit registerClicked();
+    } else {
+        emit loginClicked();
+    }
+}
+
+void LoginBox::setRegistering(bool on) {
+    registering_ = on;
+    form_->setRowVisible(again_, on);
+    login_->setText(on ? QStringLiteral("注册") : QStringLiteral("登录"));
+    mode_->setText(on ? QStringLiteral("返回登录") : QStringLiteral("注册新账号"));
+    password_->setPlaceholderText(on ? QStringLiteral("1 到 %1 字节").arg(kMaxPasswordBytes)
+                                     : QStringLiteral("访客不填"));
+    again_->clear();
+    setMessage({});
+}
+
+void LoginBox::clearPasswords() {
+    password_->clear();
+    again_->clear();
 }
 
 void LoginBox::setValues(const QString& name, const QString& host, int port) {
@@ -106,7 +148,8 @@ void LoginBox::showMessage(const QString& text, const QColor& colour) {
 }
 
 void LoginBox::setBusy(bool busy) {
-    for (QWidget* w : std::initializer_list<QWidget*>{name_, host_, port_, login_})
+    for (QWidget* w : std::initializer_list<QWidget*>{name_, password_, again_, host_, port_,
+                                                      encrypted_, login_, mode_})
         w->setEnabled(!busy);
     if (busy) showMessage(QStringLiteral("正在连接……"), palette().color(QPalette::WindowText));
 }

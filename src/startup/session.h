@@ -33,6 +33,10 @@ struct Session {
     std::array<QString, 2> strExtParam;
     QString strMyUserName;
     std::uint8_t bteScoreType = 0;  // 0: scores are experience, otherwise points
+    // Chosen at start-up: the ticket the hello carries (empty: none) and how the server's
+    // certificate is trusted (see socket/tls_policy.h; empty: no TLS).
+    QString strTicket;
+    QString strTlsPolicy;
 
     // Folders, each ending in a separator.
     QString strAppPath;

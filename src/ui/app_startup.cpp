@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "game/login_ticket.h"
+#include "startup/handover.h"
 #include "ui/main_window.h"
 
 namespace xq {
@@ -11,6 +13,8 @@ namespace xq {
 std::unique_ptr<MainWindow> startTable(
     ClientState& state, const QStringList& words, const QString& programFolder,
     const std::function<void(const QString& title, const QString& text)>& showError) {
+    // Out of the environment first, whatever comes next: nothing started from here sees them.
+    const Handover handover = takeHandover();
     const LaunchCheck check = checkCommandLine(words.join(u' '), state.session);
     if (check != LaunchCheck::kOk) {
         if (showError) {
@@ -22,6 +26,8 @@ std::unique_ptr<MainWindow> startTable(
         }
         return nullptr;
     }
+    state.session.strTicket = loginTicket(state.session, handover.ticket);
+    state.session.strTlsPolicy = handover.tls;
     InitSession(state.session, programFolder);
     ResetGame(state.game, state.session);
     auto window = std::make_unique<MainWindow>(state.session, state.game, state.settings);

@@ -203,8 +203,12 @@ TEST(HallClient, AGrantStartsTheTableClientAndARefusalSaysWhy) {
                            QString::number(server.port()), QStringLiteral("中国象棋"),
                            QStringLiteral("长工_100`短工_200`佃农_500`贫农_1000`中农_2000`富农_"
                                           "4000`地主_8000`恶霸_12000"),
-                           QStringLiteral("5ec2e7"), QStringLiteral("-"), QStringLiteral("张三"),
+                           QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("张三"),
                            QStringLiteral("1")}));
+    // The ticket of the grant travels in the environment, where other users cannot read it.
+    ASSERT_EQ(server.grantedTickets.size(), 1);
+    EXPECT_EQ(launch.environment,
+              (LaunchEnvironment{{QStringLiteral("XQ_TICKET"), server.grantedTickets[0]}}));
     ASSERT_TRUE(Eventually([&] { return hall.client.model().ownRow()->table == 1; }));
 
     // Already at a table: the server refuses the next one, and nothing is started.

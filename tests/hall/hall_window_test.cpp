@@ -75,7 +75,7 @@ QStringList ExpectedWords(quint16 port) {
             QStringLiteral("中国象棋"),
             QStringLiteral(
                 "长工_100`短工_200`佃农_500`贫农_1000`中农_2000`富农_4000`地主_8000`恶霸_12000"),
-            QStringLiteral("c0ffee"),
+            QStringLiteral("-"),
             QStringLiteral("-"),
             QStringLiteral("张三"),
             QStringLiteral("1")};

@@ -8,8 +8,8 @@ namespace xq::hall {
 namespace {
 
 TEST(launchWords, AreTheNineWordsTheTableClientTakes) {
-    const QStringList words = launchWords(
-        {QStringLiteral("10.1.2.3"), 5123, QStringLiteral("00ff"), QStringLiteral("张三")});
+    const QStringList words =
+        launchWords({QStringLiteral("10.1.2.3"), 5123, QStringLiteral("张三")});
     const QStringList expected{
         launchToken(),
         QStringLiteral("10.1.2.3"),
@@ -17,7 +17,7 @@ TEST(launchWords, AreTheNineWordsTheTableClientTakes) {
         QStringLiteral("中国象棋"),
         QStringLiteral(
             "长工_100`短工_200`佃农_500`贫农_1000`中农_2000`富农_4000`地主_8000`恶霸_12000"),
-        QStringLiteral("00ff"),
+        QStringLiteral("-"),
         QStringLiteral("-"),
         QStringLiteral("张三"),
         QStringLiteral("1")};
@@ -28,15 +28,23 @@ TEST(launchWords, AreTheNineWordsTheTableClientTakes) {
     ASSERT_EQ(checkCommandLine(u' ' + words.join(u' '), s), LaunchCheck::kOk);
     EXPECT_EQ(s.strRoomServerAddr, QStringLiteral("10.1.2.3"));
     EXPECT_EQ(s.strRoomServerPort, QStringLiteral("5123"));
-    EXPECT_EQ(s.strExtParam[0], QStringLiteral("00ff"));
+    EXPECT_EQ(s.strExtParam[0], QStringLiteral("-"));
     EXPECT_EQ(s.strMyUserName, QStringLiteral("张三"));
     EXPECT_EQ(s.bteScoreType, 1);
 }
 
-TEST(launchWords, AUserWithoutTicketStillHandsOnNineWords) {
-    const QStringList words = launchWords({QStringLiteral("h"), 1, QString(), QStringLiteral("a")});
-    ASSERT_EQ(words.size(), 9);
-    EXPECT_EQ(words[5], QStringLiteral("-"));
+TEST(launchEnvironment, CarriesWhatIsGivenAndNothingElse) {
+    const struct {
+        QString ticket, tls;
+        LaunchEnvironment expected;
+    } cases[] = {
+        {"00ff", "pin:ab", {{"XQ_TICKET", "00ff"}, {"XQ_TLS", "pin:ab"}}},
+        {"00ff", "", {{"XQ_TICKET", "00ff"}}},
+        {"", "verify", {{"XQ_TLS", "verify"}}},
+        {"", "", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(launchEnvironment(c.ticket, c.tls), c.expected) << c.ticket.toStdString();
 }
 
 TEST(levelTitles, NameScoresAsTheTableWindowDoes) {

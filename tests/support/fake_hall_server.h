@@ -1,9 +1,11 @@
 #pragma once
 
 // A small hall server on 127.0.0.1 for the hall's tests. It keeps the room's hall protocol as the
-// room server does: the hello and its refusals, the rows sent on arrival and on every change, the
-// reservations with their checks, the chat relay and the goodbye. It does not run tables:
-// reservations never expire and no table client logs in; tests change the tables themselves.
+// room server does: the hellos of guests or of accounts and their refusals, registration, the
+// change of password, the rows sent on arrival and on every change, the reservations with their
+// checks and tickets, the chat relay and the goodbye. It does not run tables: reservations never
+// expire and no table client logs in; tests change the tables themselves. Names of accounts
+// compare without case, as a stand-in for the real server's look-alike rule.
 
 #include <QHostAddress>
 #include <QList>
@@ -75,9 +77,26 @@ public:
             c->socket->disconnectFromHost();
     }
 
+    // --- Accounts. A room with accounts takes no guests, and a room of guests no accounts.
+    void useAccounts() { accounts_ = true; }
+    void addAccount(const QString& name, const QString& password) {
+        passwords_[key(name)] = {name, password};
+    }
+    std::optional<QString> passwordOf(const QString& name) const {
+        const auto it = passwords_.find(key(name));
+        if (it == passwords_.end()) return std::nullopt;
+        return it->password;
+    }
+    // The change of password goes unanswered (a server that hangs).
+    bool answerPasswordChanges = true;
+    // Grants carry no ticket (a server of before tickets).
+    bool grantTickets = true;
+
     // --- What the hall's users sent after their hello, in order.
     QList<hall::in::ClientMessage> received;
-    QStringList hellos;  // the names, as they came
+    QStringList hellos;         // the names, as they came
+    QStringList helloTickets;   // a guest hello's ticket, "" for an account's hello
+    QStringList grantedTickets;  // in the order granted
 
     template <typename T>
     int count() const {
@@ -106,7 +125,12 @@ private:
         QTcpSocket* socket = nullptr;
         FrameReader reader;
         bool inHall = false;
+        bool account = false;
         hall::PlayerRow row;
+    };
+    struct Account {
+        QString name;  // as registered
+        QString password;
     };
 
     void accept(QTcpSocket* socket) {
@@ -125,7 +149,8 @@ private:
         while (c.reader.hasFrame() && c.socket->state() == QAbstractSocket::ConnectedState) {
             const QByteArray frame = c.reader.takeFrame();
             // The longest frame a hall user may send: a hello, then a chat line.
-            if (frame.size() > (c.inHall ? 2048 : 139)) return refuse(c, {});
+            if (frame.size() > (c.inHall ? 2048 : static_cast<qsizetype>(kMaxHallHelloBytes)))
+                return refuse(c, {});
             if (!c.inHall) {
                 hello(c, frame);
             } else {
@@ -136,23 +161,55 @@ private:
     }
 
     void hello(Client& c, const QByteArray& frame) {
-        const QByteArray prefix(hall::kHelloPrefix);
+        const QByteArray guest(hall::kHelloPrefix), login(hall::kAccountHelloPrefix),
+            registration(hall::kRegisterHelloPrefix);
+        const QByteArray& prefix = frame.startsWith(guest)   ? guest
+                                   : frame.startsWith(login) ? login
+                                                             : registration;
         QString text;
         if (!frame.startsWith(prefix) || !decodeCp936(frame.mid(prefix.size()), text))
             return refuse(c, {});
-        const QStringList fields = text.split(u'`');
-        if (fields.size() != 2) return refuse(c, {});
-        const QString& name = fields[0];
-        const QString& ticket = fields[1];
+        const qsizetype cut = text.indexOf(u'`');
+        if (cut < 0) return refuse(c, {});
+        const QString name = text.left(cut);
+        const QString secret = text.mid(cut + 1);
         hellos << name;
+        helloTickets << (prefix == guest ? secret : QString());
+        if (!validName(name)) return refuse(c, QStringLiteral("用户名无效"));
+        if (prefix == guest) return guestHello(c, name, secret);
+        if (!accounts_)
+            return refuse(c, QStringLiteral("本房间不设账号：请不填密码，以访客身份登录"));
+        if (hall::passwordWireProblem(secret))
+            return refuse(c, QStringLiteral("密码无效：") + *hall::passwordWireProblem(secret));
+        if (prefix == registration) {
+            if (passwords_.contains(key(name))) return refuse(c, QStringLiteral("用户名已被注册"));
+            addAccount(name, secret);
+        }
+        const auto account = passwords_.find(key(name));
+        if (account == passwords_.end() || account->password != secret)
+            return refuse(c, QStringLiteral("用户名或密码错误"));
+        // The account's older connection gives way.
+        if (Client* older = find(account->name)) {
+            older->inHall = false;  // its row is the newcomer's now
+            refuse(*older, QStringLiteral("你的账号已在别处登录"));
+        }
+        c.account = true;
+        enter(c, account->name);
+    }
+
+    void guestHello(Client& c, const QString& name, const QString& ticket) {
+        if (accounts_) return refuse(c, QStringLiteral("本房间需要账号：请输入密码登录，或先注册"));
         const bool noTicket = ticket.isEmpty() || ticket == u"-";
-        if (!validName(name) || (!noTicket && !isTicket(ticket)))
-            return refuse(c, QStringLiteral("用户名无效"));
+        if (!noTicket && !isTicket(ticket)) return refuse(c, QStringLiteral("用户名无效"));
         if (tickets_.contains(name) && tickets_[name] != ticket)
             return refuse(c, QStringLiteral("用户名 %1 已被他人使用").arg(name));
         if (find(name) != nullptr || others_.contains(name))
             return refuse(c, QStringLiteral("用户名 %1 已在大厅").arg(name));
         if (!noTicket) tickets_[name] = ticket;
+        enter(c, name);
+    }
+
+    void enter(Client& c, const QString& name) {
         ++arrivals_;
         c.row = hall::PlayerRow{name, 10000 + arrivals_, 1000, 0, 0, 0, 0, 0, arrivals_ % 24,
                                 0,    hall::Place::Seat0};
@@ -167,6 +224,16 @@ private:
         broadcast(hall::playerChanged(c.row), &c);
     }
 
+    void changePassword(Client& c, const hall::in::ChangePassword& change) {
+        if (!answerPasswordChanges) return;
+        if (!c.account) return send(c, hall::passwordRefused(QStringLiteral("访客没有密码")));
+        const auto account = passwords_.find(key(c.row.name));
+        if (account == passwords_.end() || account->password != change.oldPassword)
+            return send(c, hall::passwordRefused(QStringLiteral("原密码错误")));
+        account->password = change.newPassword;
+        send(c, hall::passwordChanged());
+    }
+
     void request(Client& c, const QByteArray& frame) {
         const auto message = hall::parseClientMessage(frame);
         if (!message) return;  // ignored, as the server ignores what it does not know
@@ -177,6 +244,8 @@ private:
             c.socket->disconnectFromHost();
         } else if (const auto* reserve = std::get_if<hall::in::Reserve>(&*message)) {
             reserveFor(c, *reserve);
+        } else if (const auto* change = std::get_if<hall::in::ChangePassword>(&*message)) {
+            changePassword(c, *change);
         }
     }
 
@@ -201,7 +270,14 @@ private:
         c.row.place = r.place;
         send(c, hall::ownRow(c.row));
         broadcast(hall::playerChanged(c.row));
-        send(c, hall::granted(r.table, r.place, QStringLiteral("%1").arg(++ticketsIssued_, 32, 16, QLatin1Char('0'))));
+        if (!grantTickets) {
+            // Two fields, as a server of before wrote a grant.
+            send(c, QByteArray(hall::granted(r.table, r.place, QStringLiteral("x"))).chopped(2));
+            return;
+        }
+        const QString ticket = QStringLiteral("%1").arg(++ticketsIssued_, 32, 16, QLatin1Char('0'));
+        grantedTickets << ticket;
+        send(c, hall::granted(r.table, r.place, ticket));
     }
 
     void refuse(Client& c, const QString& reason) {
@@ -232,6 +308,8 @@ private:
         return true;
     }
 
+    static QString key(const QString& name) { return name.toCaseFolded(); }
+
     Client* find(const QString& name) {
         for (const auto& c : clients_) {
             if (c->inHall && c->row.name == name) return c.get();
@@ -254,6 +332,8 @@ private:
     QList<std::shared_ptr<Client>> clients_;
     QMap<QString, hall::PlayerRow> others_;
     QMap<QString, QString> tickets_;
+    QMap<QString, Account> passwords_;  // by key
+    bool accounts_ = false;
     QList<hall::TableRow> tables_;
     int arrivals_ = 0;
     int ticketsIssued_ = 0;

@@ -13,11 +13,13 @@ public:
     struct Launch {
         QString program;
         QStringList arguments;
+        hall::LaunchEnvironment environment;
     };
     QList<Launch> launches;
 
-    void start(const QString& program, const QStringList& arguments) override {
-        launches.append({program, arguments});
+    void start(const QString& program, const QStringList& arguments,
+               const hall::LaunchEnvironment& environment) override {
+        launches.append({program, arguments, environment});
     }
 };
 
