@@ -114,7 +114,9 @@ void HallClient::onReservation(const in::Reservation& r) {
         emit reservationRefused(r.reason.isEmpty() ? QStringLiteral("请求被拒绝") : r.reason);
         return;
     }
-    launcher_.start(tableClient_, launchWords(launch_));
+    LaunchData launch = launch_;
+    if (!r.ticket.isEmpty()) launch.ticket = r.ticket;  // the place's own key
+    launcher_.start(tableClient_, launchWords(launch));
     emit tableStarted(r.table, r.place);
 }
 
