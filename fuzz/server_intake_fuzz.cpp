@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             QByteArrayView(reinterpret_cast<const char*>(data + at), static_cast<qsizetype>(n)));
         QByteArray frame;
         while (stage != Stage::Closed) {
-            const std::uint32_t limit = stage == Stage::Hello   ? xq::kMaxHelloBytes
+            const std::uint32_t limit = stage == Stage::Hello   ? xq::kMaxFirstFrameBytes
                                         : stage == Stage::Login ? xq::kLoginBytes
                                                                 : RoomTable::kMaxChatBytes;
             const InboundFrames::Next next = frames.next(limit, frame);

@@ -27,7 +27,7 @@ ClientConnection::ClientConnection(ConnId id, qintptr descriptor, ReadyWatch& wa
 std::uint32_t ClientConnection::frameLimit() const {
     switch (stage_) {
         case Stage::Hello:
-            return xq::kMaxHelloBytes;
+            return xq::kMaxFirstFrameBytes;
         case Stage::Login:
             return xq::kLoginBytes;
         default:
@@ -71,6 +71,12 @@ void ClientConnection::handleFrame(const QByteArray& frame) {
                 name_ = hello->name;
                 stage_ = Stage::In;
                 emit hallLoggedIn(id_, name_, hello->ticket);
+                return;
+            }
+            if (const auto hello = parseAccountHello(frame)) {
+                name_ = hello->name;
+                stage_ = Stage::In;
+                emit accountHello(id_, name_, hello->password, hello->registering);
                 return;
             }
             return fail(QStringLiteral("the first frame is not a hello"));

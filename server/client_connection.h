@@ -32,6 +32,8 @@ public:
     ConnId id() const { return id_; }
     QHostAddress peerAddress() const { return socket_.peerAddress(); }
     quint16 peerPort() const { return socket_.peerPort(); }
+    // Whether the connection speaks TLS.
+    bool isSecure() const { return false; }
     void deliver(const Cmd& message, const QByteArray& frame) override;
     void finish() override;
     // Hands the queued output to the kernel, as much as it takes now.
@@ -42,6 +44,9 @@ signals:
                   const QString& ticket);
     // A hall client's hello: it has no second login frame.
     void hallLoggedIn(xq::server::ConnId id, const QString& name, const QString& ticket);
+    // An account's hall hello, with the password to check.
+    void accountHello(xq::server::ConnId id, const QString& name, const QString& password,
+                      bool registering);
     void messageArrived(xq::server::ConnId id, const QByteArray& message);
     void gone(xq::server::ConnId id);
     void logLine(const QString& line);

@@ -53,6 +53,26 @@ std::optional<Hello> parseHallHello(const QByteArray& frame) {
     return parseHelloAfter(frame, hall::kHelloPrefix);
 }
 
+std::optional<AccountHello> parseAccountHello(const QByteArray& frame) {
+    AccountHello hello;
+    QByteArrayView rest;
+    if (frame.startsWith(hall::kRegisterHelloPrefix)) {
+        hello.registering = true;
+        rest = QByteArrayView(frame).sliced(qstrlen(hall::kRegisterHelloPrefix));
+    } else if (frame.startsWith(hall::kAccountHelloPrefix)) {
+        rest = QByteArrayView(frame).sliced(qstrlen(hall::kAccountHelloPrefix));
+    } else {
+        return std::nullopt;
+    }
+    QString text;
+    if (!decodeCp936(rest, text)) return std::nullopt;
+    const qsizetype cut = text.indexOf(u'`');
+    if (cut < 0) return std::nullopt;
+    hello.name = text.left(cut);
+    hello.password = text.mid(cut + 1);
+    return hello;
+}
+
 std::optional<bool> parseLogin(const QByteArray& frame) {
     const tablemsg::ParsedRequest parsed = tablemsg::parseRequest(frame);
     const auto* request = std::get_if<tablemsg::Request>(&parsed);

@@ -28,6 +28,17 @@ std::optional<Hello> parseHello(const QByteArray& frame);
 // The hall's hello: "XQHALL/1`" and the rest as in the table's.
 std::optional<Hello> parseHallHello(const QByteArray& frame);
 
+// An account's hall hello: "XQHALL/2`" (logging in) or "XQHALL/2+`" (registering), the name,
+// "`" and the password, in code page 936. Only the shape is checked here (the name and the
+// password are told apart by the first "`"); what is wrong with either is the account desk's to
+// tell the user.
+struct AccountHello {
+    QString name;
+    QString password;
+    bool registering = false;
+};
+std::optional<AccountHello> parseAccountHello(const QByteArray& frame);
+
 // The login frame [130, 0] "500`DRAK`d" with d "0" or "1": whether spectators may watch.
 std::optional<bool> parseLogin(const QByteArray& frame);
 

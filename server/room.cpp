@@ -97,29 +97,30 @@ Placement Room::freePlacement(int number) const {
 }
 
 bool Room::tableLogin(ConnId id, const QString& name, bool allowWatch, const QString& ticket) {
-    if (!ticketFits(name, ticket)) {
-        refuse(id, name + QStringLiteral(" without its ticket"),
-               QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
-        return false;
-    }
     const auto reservation = reserved_.find(name);
-    if (reservation != reserved_.end()) {
-        if (reservation->ticket != ticket) {
-            refuse(id, name + QStringLiteral(" without the reservation's ticket"),
-                   QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
-            return false;
-        }
+    if (reservation != reserved_.end() && !ticket.isEmpty() && reservation->ticket == ticket) {
+        // The grant's ticket: spent now, whatever comes of this login.
         const Reservation r = *reservation;
         unreserve(reservation);
         const Placement placement = r.place == hall::Place::Seat0   ? Placement::Seat0
                                     : r.place == hall::Place::Seat1 ? Placement::Seat1
                                                                     : Placement::Watch;
-        const bool in = joinTable(id, r.table, name, allowWatch, ticket, placement);
+        const bool in = joinTable(id, r.table, name, allowWatch, ticket, placement, true);
         if (!in) {
             tableChanged(r.table);  // the reserved seat is free again
             playerMaybeChanged(name);
         }
         return in;
+    }
+    if (options_.accounts) {
+        refuse(id, name + QStringLiteral(" without a grant's ticket"),
+               QStringLiteral("请先在大厅登录"));
+        return false;
+    }
+    if (!ticketFits(name, ticket) || reservation != reserved_.end()) {
+        refuse(id, name + QStringLiteral(" without its ticket"),
+               QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
+        return false;
     }
     // Back to the table he is still seated at (his connection broke during a game).
     if (const auto at = location_.constFind(name); at != location_.constEnd())
@@ -141,9 +142,9 @@ bool Room::botLogin(ConnId id, const QString& name) {
 }
 
 bool Room::joinTable(ConnId id, int number, const QString& name, bool allowWatch,
-                     const QString& ticket, Placement placement) {
-    if (!tableAt(number).login(id, name, allowWatch, ticket, placement)) return false;
-    bindTicket(name, ticket);
+                     const QString& ticket, Placement placement, bool vouched) {
+    if (!tableAt(number).login(id, name, allowWatch, ticket, placement, vouched)) return false;
+    if (!vouched) bindTicket(name, ticket);
     tableOf_.insert(id, number);
     location_.insert(name, number);
     namesAt_[number].insert(name);

@@ -19,6 +19,9 @@ struct RoomOptions {
     int tables = 1;
     ChatRate chat;
     qint64 reservationMs = 60'000;  // how long a reserved place waits for its table client
+    // Players are accounts that proved who they are in the hall: guests' hellos are refused, and
+    // a table client comes in only with the ticket of a grant.
+    bool accounts = false;
 };
 
 // A room of numbered tables and the hall in front of them, free of sockets and of real time
@@ -37,12 +40,25 @@ public:
     // Table 1 to tableCount().
     const RoomTable& table(int number) const;
 
-    // A table client's login; false (and the id closed) when it is refused.
+    // A table client's login; false (and the id closed) when it is refused. A grant's ticket is
+    // spent by it, whatever comes of it.
     bool tableLogin(ConnId id, const QString& name, bool allowWatch, const QString& ticket);
     // The computer opponent: a free seat of table 1 that nobody reserved, or nothing.
     bool botLogin(ConnId id, const QString& name);
-    // A hall client's hello; false (and the id closed) when it is refused.
+    // A guest's hall hello; false (and the id closed) when it is refused.
     bool hallLogin(ConnId id, const QString& name, const QString& ticket);
+    // An account that proved itself (its password checked), by its stored name. An older hall
+    // connection of the same account is closed: the newest login wins, so that a restarted hall
+    // always gets in.
+    void accountLogin(ConnId id, const QString& name);
+    // Refuses a hall connection with a reason for the user, and closes it.
+    void refuseHall(ConnId id, const QString& why, const QString& notice) {
+        refuse(id, why, notice);
+    }
+    // The name of a hall connection, and whether it is an account's; empty when it is none.
+    QString hallName(ConnId id) const { return hallNames_.value(id).name; }
+    bool isAccount(ConnId id) const { return hallNames_.value(id).account; }
+    bool hasAccounts() const { return options_.accounts; }
     void receive(ConnId id, const Cmd& message);
     void disconnect(ConnId id);
     // The time for what comes next; advanceTo() also moves every table's clock on (timeouts,
@@ -64,6 +80,7 @@ private:
     struct HallUser {
         QString name;
         QString ticket;
+        bool account = false;
         ChatAllowance chat;
     };
 
@@ -72,8 +89,14 @@ private:
     // A name's ticket: the first one accepted anywhere in the room binds it.
     bool ticketFits(const QString& name, const QString& ticket) const;
     void bindTicket(const QString& name, const QString& ticket);
+    // `vouched`: the room knows who this is (a grant's ticket); the table's own ticket binding
+    // neither checks nor binds him.
     bool joinTable(ConnId id, int number, const QString& name, bool allowWatch,
-                   const QString& ticket, Placement placement);
+                   const QString& ticket, Placement placement, bool vouched = false);
+    // The hall's part of a login that got in: rows sent to him, and to the others.
+    void enterHall(ConnId id, const HallUser& user);
+    // An older hall connection of the name goes: the newer login takes its place.
+    void replaceHallUser(const QString& name);
     // Where a login without a reservation goes at a table, leaving reserved seats alone.
     Placement freePlacement(int number) const;
     bool seatReserved(int number, int seat) const;
@@ -83,6 +106,8 @@ private:
     // The hall.
     void onHallMessage(ConnId id, const Cmd& message);
     void onReserve(ConnId id, const QString& name, int table, hall::Place place);
+    // The place is his for a while: a new one-time ticket goes to his hall.
+    void grant(ConnId id, const QString& name, int table, hall::Place place);
     void onHallChat(ConnId id, HallUser& user, const QString& text);
     hall::TableRow tableRow(int number) const;
     hall::PlayerRow playerRow(const QString& name) const;

@@ -2,25 +2,57 @@
 
 #include "net/chat_text.h"
 #include "net/hall_messages.h"
+#include "server/grant_ticket.h"
 #include "server/room.h"
 #include "server/user_row_text.h"
 
 namespace xq::server {
 
 bool Room::hallLogin(ConnId id, const QString& name, const QString& ticket) {
+    if (options_.accounts) {
+        refuse(id, QStringLiteral("hall: %1 as a guest in a room of accounts").arg(name),
+               QStringLiteral("本房间需要账号：请输入密码登录，或先注册"));
+        return false;
+    }
     if (!ticketFits(name, ticket)) {
         refuse(id, QStringLiteral("hall: %1 without its ticket").arg(name),
                QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
         return false;
     }
     if (hallIdByName_.contains(name)) {
-        refuse(id, QStringLiteral("hall: %1 is already in").arg(name),
-               QStringLiteral("用户名 ") + name + QStringLiteral(" 已在大厅"));
-        return false;
+        // The same ticket proves the same user (his hall restarted before the old connection
+        // was seen to end); without one, nobody can tell.
+        if (ticket.isEmpty()) {
+            refuse(id, QStringLiteral("hall: %1 is already in").arg(name),
+                   QStringLiteral("用户名 ") + name + QStringLiteral(" 已在大厅"));
+            return false;
+        }
+        replaceHallUser(name);
     }
     bindTicket(name, ticket);
+    enterHall(id, HallUser{name, ticket, false, {}});
+    return true;
+}
+
+void Room::accountLogin(ConnId id, const QString& name) {
+    if (hallIdByName_.contains(name)) replaceHallUser(name);
+    enterHall(id, HallUser{name, QString(), true, {}});
+}
+
+void Room::replaceHallUser(const QString& name) {
+    const ConnId old = hallIdByName_.value(name);
+    out_.log(QStringLiteral("hall: %1 logged in again; the older connection %2 goes")
+                 .arg(name)
+                 .arg(old));
+    out_.send(ConnIds{old}, hall::notice(QStringLiteral("你的账号已在别处登录")));
+    out_.close(old);
+    disconnect(old);
+}
+
+void Room::enterHall(ConnId id, const HallUser& user) {
+    const QString& name = user.name;
     stats_.arrive(name);
-    hallNames_.insert(id, HallUser{name, ticket, {}});
+    hallNames_.insert(id, user);
     hallIdByName_.insert(name, id);
     out_.log(QStringLiteral("hall: %1 comes in").arg(name));
 
@@ -41,7 +73,6 @@ bool Room::hallLogin(ConnId id, const QString& name, const QString& ticket) {
     ConnIds others = hallIds();
     others.removeOne(id);
     if (!others.isEmpty()) out_.send(others, hall::playerChanged(own));
-    return true;
 }
 
 void Room::onHallMessage(ConnId id, const Cmd& message) {
@@ -57,6 +88,9 @@ void Room::onHallMessage(ConnId id, const Cmd& message) {
         return onReserve(id, user.name, r->table, r->place);
     if (const auto* said = std::get_if<hall::in::Say>(&*parsed))
         return onHallChat(id, user, said->text);
+    // Passwords are the server's to check, off the room's thread; one that reaches here has
+    // nobody to answer it.
+    if (std::holds_alternative<hall::in::ChangePassword>(*parsed)) return;
     // Leaving: the connection ends after what was sent to it; its end takes him out.
     out_.close(id);
     disconnect(id);
@@ -74,9 +108,15 @@ void Room::onReserve(ConnId id, const QString& name, int number, hall::Place pla
     if (number < 1 || number > tableCount()) return refuseWith(QStringLiteral("没有这张桌子"));
     if (const auto r = reserved_.constFind(name); r != reserved_.constEnd())
         return refuseWith(QStringLiteral("你已在%1号桌").arg(r->table));
-    if (const auto at = location_.constFind(name); at != location_.constEnd())
-        return refuseWith(QStringLiteral("你已在%1号桌").arg(*at));
     const RoomTable& t = table(number);
+    if (const auto at = location_.constFind(name); at != location_.constEnd()) {
+        // His own seat, while its window is gone: a new grant brings him back to it.
+        const bool back = *at == number && place != hall::Place::Watch &&
+                          t.seatName(static_cast<int>(place)) == name &&
+                          t.offline(static_cast<int>(place));
+        if (!back) return refuseWith(QStringLiteral("你已在%1号桌").arg(*at));
+        return grant(id, name, number, place);
+    }
     if (place == hall::Place::Watch) {
         if (t.seatName(0).isEmpty() && t.seatName(1).isEmpty())
             return refuseWith(QStringLiteral("该桌没有棋手"));
@@ -85,13 +125,17 @@ void Room::onReserve(ConnId id, const QString& name, int number, hall::Place pla
         if (!t.seatName(seat).isEmpty() || seatReserved(number, seat))
             return refuseWith(QStringLiteral("座位已有人"));
     }
-    reserve(name,
-            Reservation{number, place, hallNames_.value(id).ticket, now_ + options_.reservationMs});
+    grant(id, name, number, place);
+}
+
+void Room::grant(ConnId id, const QString& name, int number, hall::Place place) {
+    const QString ticket = newGrantTicket();
+    reserve(name, Reservation{number, place, ticket, now_ + options_.reservationMs});
     out_.log(QStringLiteral("hall: table %1 place %2 reserved for %3")
                  .arg(number)
                  .arg(static_cast<int>(place))
                  .arg(name));
-    out_.send(ConnIds{id}, hall::granted(number, place));
+    out_.send(ConnIds{id}, hall::granted(number, place, ticket));
     tableChanged(number);
     playerMaybeChanged(name);
 }

@@ -1,6 +1,7 @@
 #include "server/room_server.h"
 
 #include "net/frame.h"
+#include "net/hall_messages.h"
 #include "server/client_connection.h"
 
 namespace xq::server {
@@ -9,8 +10,11 @@ RoomServer::RoomServer(LogSink logSink, ServerOptions options, QObject* parent)
     : QObject(parent),
       logSink_(std::move(logSink)),
       stats_(options.store),
-      room_(*this, RoomOptions{options.tables, options.chat, 60'000}, stats_),
+      room_(*this, RoomOptions{options.tables, options.chat, 60'000, options.accounts != nullptr},
+            stats_),
+      desk_(options.accounts, room_, *this, options.guessing, [this] { return clock_.elapsed(); }),
       caps_(options.maxConnections, options.maxPerAddress) {
+    connect(&desk_, &AccountDesk::decided, this, &RoomServer::onAccountDecided);
     clock_.start();
     listener_.setListenBacklogSize(1024);
     connect(&listener_, &Listener::accepted, this, &RoomServer::onAccepted);
@@ -56,6 +60,27 @@ void RoomServer::submitHallLogin(ConnId id, const QString& name, const QString& 
     postEndOfTurn();
 }
 
+void RoomServer::submitAccountHello(ConnId id, const QHostAddress& from, bool secure,
+                                    const QString& name, const QString& password,
+                                    bool registering) {
+    if (!endpoints_.contains(id)) return;
+    room_.setNow(clock_.elapsed());
+    heldForDesk_.insert(id, {});
+    desk_.hello(AccountDesk::Caller{id, from, secure}, name, password, registering);
+}
+
+void RoomServer::onAccountDecided(ConnId id, bool in) {
+    const QList<Cmd> held = heldForDesk_.take(id);
+    if (!in) return;
+    for (const Cmd& message : held)
+        submit(id, message);
+}
+
+bool RoomServer::secureOf(ConnId id) const {
+    const ClientConnection* conn = sockets_.value(id);
+    return conn != nullptr && conn->isSecure();
+}
+
 void RoomServer::doLogin(const Deferred& work) {
     ++loginsThisTurn_;
     postEndOfTurn();
@@ -71,6 +96,27 @@ void RoomServer::doLogin(const Deferred& work) {
 
 void RoomServer::submit(ConnId id, const Cmd& message) {
     if (!endpoints_.contains(id)) return;
+    if (const auto held = heldForDesk_.find(id); held != heldForDesk_.end()) {
+        // A client that talks before it is let in gets a few messages kept, no more.
+        constexpr int kMaxHeld = 16;
+        if (held->size() < kMaxHeld) held->append(message);
+        return;
+    }
+    if (room_.inHall(id) && !message.isEmpty() &&
+        static_cast<std::uint8_t>(message[0]) == hall::code::kChangePassword) {
+        const auto parsed = hall::parseClientMessage(message);
+        const auto* change = parsed ? std::get_if<hall::in::ChangePassword>(&*parsed) : nullptr;
+        if (change == nullptr) {
+            send(ConnIds{id}, hall::passwordRefused(QStringLiteral("密码无效")));
+            return;
+        }
+        const ClientConnection* conn = sockets_.value(id);
+        room_.setNow(clock_.elapsed());
+        desk_.changePassword(
+            AccountDesk::Caller{id, conn ? conn->peerAddress() : QHostAddress(), secureOf(id)},
+            change->oldPassword, change->newPassword);
+        return;
+    }
     if (!deferred_.empty()) {
         deferred_.push_back(Deferred{id, Deferred::Kind::Message, {}, true, {}, message});
         return;
@@ -99,6 +145,9 @@ void RoomServer::runDeferred() {
 
 void RoomServer::drop(ConnId id) {
     if (!endpoints_.remove(id)) return;
+    desk_.forget(id);
+    heldForDesk_.remove(id);
+    sockets_.remove(id);
     inProcess_.remove(id);
     room_.setNow(clock_.elapsed());
     room_.disconnect(id);
@@ -122,7 +171,14 @@ void RoomServer::onAccepted(qintptr descriptor) {
             .arg(from.toString())
             .arg(conn->peerPort()));
     endpoints_.insert(id, conn);
+    sockets_.insert(id, conn);
     connect(conn, &ClientConnection::logLine, this, &RoomServer::log);
+    connect(conn, &ClientConnection::accountHello, this,
+            [this, conn](ConnId hid, const QString& name, const QString& password,
+                         bool registering) {
+                submitAccountHello(hid, conn->peerAddress(), conn->isSecure(), name, password,
+                                   registering);
+            });
     connect(conn, &ClientConnection::loggedIn, this, &RoomServer::submitLogin);
     connect(conn, &ClientConnection::hallLoggedIn, this, &RoomServer::submitHallLogin);
     connect(conn, &ClientConnection::messageArrived, this, &RoomServer::submit);

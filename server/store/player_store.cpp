@@ -3,6 +3,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "server/store/name_key.h"
 #include "server/store/store_connection.h"
 #include "server/store/store_location.h"
 #include "server/store/store_schema.h"
@@ -39,6 +40,7 @@ StoredPlayer playerFrom(const QSqlQuery& q) {
     p.drawn = q.value(4).toInt();
     p.escapes = q.value(5).toInt();
     p.face = q.value(6).toInt();
+    p.name = q.value(7).toString();
     return p;
 }
 
@@ -61,19 +63,35 @@ bool PlayerStore::isPostgres() const {
     return connection_->isPostgres();
 }
 
-std::optional<StoredPlayer> PlayerStore::findOnce(const QString& name) {
+QSqlQuery* PlayerStore::lookUp(const QString& columns, const QString& name) {
     lastError_.clear();
+    // The exact name before a look-alike: a player whose key was left unset, because an older
+    // player's name looks the same, is still found under his own.
     QSqlQuery* q = connection_->prepared(
-        QStringLiteral("SELECT %1 FROM players WHERE name = ?").arg(kPlayerColumns), &lastError_);
-    if (!q) return std::nullopt;
+        QStringLiteral("SELECT %1, name FROM players WHERE name = ? OR name_key = ?"
+                       " ORDER BY CASE WHEN name = ? THEN 0 ELSE 1 END LIMIT 1")
+            .arg(columns),
+        &lastError_);
+    if (!q) return nullptr;
+    const std::optional<QString> key = nameKey(name);
+    q->addBindValue(name);
+    // NULL matches no key: without one the name is found only as it is.
+    q->addBindValue(key ? QVariant(*key) : QVariant(QMetaType::fromType<QString>()));
     q->addBindValue(name);
     if (!q->exec()) {
         lastError_ = sqlErrorText(q->lastError());
-        return std::nullopt;
+        return nullptr;
     }
+    if (q->next()) return q;
+    q->finish();
+    return nullptr;
+}
+
+std::optional<StoredPlayer> PlayerStore::findOnce(const QString& name) {
+    QSqlQuery* q = lookUp(kPlayerColumns, name);
+    if (!q) return std::nullopt;
     // Finished at once: an open SQLite statement would keep its reader on an old snapshot.
-    std::optional<StoredPlayer> found;
-    if (q->next()) found = playerFrom(*q);
+    const StoredPlayer found = playerFrom(*q);
     q->finish();
     return found;
 }
@@ -87,13 +105,24 @@ std::optional<StoredPlayer> PlayerStore::find(const QString& name) {
 std::optional<StoredPlayer> PlayerStore::enterOnce(const QString& name, int face) {
     // Someone who has been here before costs one round trip.
     if (auto found = findOnce(name); found || !lastError_.isEmpty()) return found;
-    QSqlQuery* q =
-        connection_->prepared(QStringLiteral("INSERT INTO players (name, face) VALUES (?, ?)"
-                                             " ON CONFLICT (name) DO NOTHING RETURNING %1")
-                                  .arg(kPlayerColumns),
-                              &lastError_);
+    if (const QString why = newNameProblem(name); !why.isEmpty()) {
+        lastError_ = why;
+        return std::nullopt;
+    }
+    const std::optional<QString> key = nameKey(name);
+    if (!key) {
+        lastError_ = QStringLiteral("the name cannot be compared with the stored ones");
+        return std::nullopt;
+    }
+    // No conflict target: a clash on the name or on its key both leave the row that is there.
+    QSqlQuery* q = connection_->prepared(
+        QStringLiteral("INSERT INTO players (name, name_key, face) VALUES (?, ?, ?)"
+                       " ON CONFLICT DO NOTHING RETURNING %1, name")
+            .arg(kPlayerColumns),
+        &lastError_);
     if (!q) return std::nullopt;
     q->addBindValue(name);
+    q->addBindValue(*key);
     q->addBindValue(face);
     if (!q->exec()) {
         lastError_ = sqlErrorText(q->lastError());
@@ -102,7 +131,7 @@ std::optional<StoredPlayer> PlayerStore::enterOnce(const QString& name, int face
     std::optional<StoredPlayer> made;
     if (q->next()) made = playerFrom(*q);
     q->finish();
-    // Another server entered the same name just now: its row is the one.
+    // Another server entered the same name, or a look-alike, just now: its row is the one.
     if (!made) made = findOnce(name);
     if (!made && lastError_.isEmpty()) lastError_ = QStringLiteral("the new player was not kept");
     return made;

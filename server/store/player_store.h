@@ -8,6 +8,8 @@
 #include "server/store/finished_game.h"
 #include "server/store/stored_player.h"
 
+class QSqlQuery;
+
 namespace xq::server {
 
 class StoreConnection;
@@ -25,27 +27,47 @@ public:
     PlayerStore(const PlayerStore&) = delete;
     PlayerStore& operator=(const PlayerStore&) = delete;
 
-    // The player as stored; created on the first arrival (with `face`). Nothing when the store
-    // fails or the name cannot be stored (lastError() says why).
+    // Names compare by nameKey(): a look-alike of a stored name finds that player (the exact
+    // name first, and a player whose key is unset only by his exact name).
+
+    // The player as stored; created on the first arrival (with `face`) when newNameProblem()
+    // allows the name. Nothing when the store fails or the name cannot be stored (lastError()
+    // says why).
     std::optional<StoredPlayer> enter(const QString& name, int face);
     // Nothing when the name is unknown (lastError() empty) or the store fails (lastError() says).
     std::optional<StoredPlayer> find(const QString& name);
     // One transaction: the archive row and both players' counters and scores (relative updates,
-    // so that two servers finishing games of the same player at once both count). False, with a
-    // reason, and nothing written when any part fails, when the game is malformed or when a
-    // player has not entered.
+    // so that two servers finishing games of the same player at once both count). The names are
+    // the stored ones, exactly. False, with a reason, and nothing written when any part fails,
+    // when the game is malformed or when a player has not entered.
     bool record(const FinishedGame& game, QString* error);
     // Accounts: a player whose row holds a password hash. Players stored before accounts have
     // none and cannot be logged in as until setPassword() gives them one.
     enum class Login { Ok, WrongPassword, NoSuchAccount, NoPasswordYet, Failed };
-    // A new account starting at 1000, as enter() makes a player. False, with a reason, when the
-    // name is taken or cannot be stored, the password cannot be one, or the store fails.
-    bool createAccount(const QString& name, const QString& password, int face, QString* error);
-    // A new password for a stored player (an account or one from before accounts). False, with a
-    // reason, for an unknown name, a password that cannot be one, or a failing store.
-    bool setPassword(const QString& name, const QString& password, QString* error);
-    // Whether the password opens the name's account; Failed leaves the reason in lastError().
-    Login checkPassword(const QString& name, const QString& password);
+    // NameTaken: that very name is stored; NameConfusable: a name that looks the same is (it is
+    // in *error); NameRefused: newNameProblem() refuses it; PasswordRefused: passwordProblem()
+    // does. *error says why for every result but Created.
+    enum class Registration {
+        Created,
+        NameTaken,
+        NameConfusable,
+        NameRefused,
+        PasswordRefused,
+        Failed
+    };
+    // A new account starting at 1000, as enter() makes a player.
+    Registration createAccount(const QString& name, const QString& password, int face,
+                               QString* error);
+    // A new password for a stored player (an account or one from before accounts), and in
+    // *storedName the name it was stored under. False, with a reason, for an unknown name, a
+    // password that cannot be one, or a failing store.
+    bool setPassword(const QString& name, const QString& password, QString* error,
+                     QString* storedName = nullptr);
+    // Whether the password opens the name's account, and in *storedName (when found) the name it
+    // is stored under; Failed leaves the reason in lastError(). As slow for an unknown name as
+    // for a known one.
+    Login checkPassword(const QString& name, const QString& password,
+                        QString* storedName = nullptr);
 
     // -1 when it cannot be read.
     int schemaVersion();
@@ -59,14 +81,26 @@ public:
 private:
     enum class Attempt { Done, Failed, FailedBeforeCommit };
     explicit PlayerStore(std::unique_ptr<StoreConnection> connection);
-    // Why a name cannot be stored (empty, or a NUL PostgreSQL cannot hold); empty when it can.
+    // Why a name cannot be looked up (empty, or a NUL PostgreSQL cannot hold); empty when it can.
     static QString nameProblem(const QString& name);
+    // The one row the name finds, with `columns` first and the row's name after them: executed
+    // and on its row, or null with lastError_ set (empty when no row is found).
+    QSqlQuery* lookUp(const QString& columns, const QString& name);
     std::optional<StoredPlayer> findOnce(const QString& name);
     std::optional<StoredPlayer> enterOnce(const QString& name, int face);
     Attempt recordOnce(const FinishedGame& game, QString* error);
-    std::optional<bool> createOnce(const QString& name, const QByteArray& hash, int face);
-    std::optional<bool> setHashOnce(const QString& name, const QByteArray& hash);
-    std::optional<std::optional<QByteArray>> storedHashOnce(const QString& name);
+    // Nothing when the store fails; else Created, NameTaken or NameConfusable (*clash names the
+    // stored name for the last two).
+    std::optional<Registration> createOnce(const QString& name, const QByteArray& hash, int face,
+                                           QString* clash);
+    std::optional<Registration> clashOnce(const QString& name, QString* clash);
+    // The stored name of the row changed; empty when none was.
+    std::optional<QString> setHashOnce(const QString& name, const QByteArray& hash);
+    struct StoredHash {
+        QString name;
+        QByteArray hash;  // empty: a player from before accounts
+    };
+    std::optional<std::optional<StoredHash>> storedHashOnce(const QString& name);
 
     std::unique_ptr<StoreConnection> connection_;
     QString lastError_;

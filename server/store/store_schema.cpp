@@ -3,8 +3,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <set>
+#include <utility>
 #include <vector>
 
+#include "server/store/name_key.h"
 #include "server/store/store_connection.h"
 
 namespace xq::server {
@@ -15,11 +18,42 @@ bool fail(QString* error, const QString& why) {
     return false;
 }
 
+// Work of a step that SQL cannot do, run after its statements in the same transaction.
+using Fill = bool (*)(QSqlQuery& q, QString* error);
+
 // The statements of one step, in each back end's words where they differ.
 struct Step {
     QStringList sqlite;
     QStringList postgres;
+    Fill fill = nullptr;
+    QStringList afterFill = {};  // on both back ends
 };
+
+bool run(QSqlQuery& q, const QString& sql, QString* error);
+
+// Every stored player's name key. Two players stored before keys whose names look alike cannot
+// both have one: the first to come keeps it, and the later ones keep none, so that the unique
+// index can be made and each of them is still found by his exact name.
+bool fillNameKeys(QSqlQuery& q, QString* error) {
+    if (!run(q, QStringLiteral("SELECT id, name FROM players ORDER BY id"), error)) return false;
+    std::vector<std::pair<qint64, QString>> keys;
+    std::set<QString> taken;
+    while (q.next()) {
+        const std::optional<QString> key = nameKey(q.value(1).toString());
+        if (key && taken.insert(*key).second) keys.emplace_back(q.value(0).toLongLong(), *key);
+    }
+    q.finish();
+    if (!q.prepare(QStringLiteral("UPDATE players SET name_key = ? WHERE id = ?"))) {
+        return fail(error, sqlErrorText(q.lastError()));
+    }
+    for (const auto& [id, key] : keys) {
+        q.addBindValue(key);
+        q.addBindValue(id);
+        if (!q.exec()) return fail(error, sqlErrorText(q.lastError()));
+    }
+    q.finish();
+    return true;
+}
 
 // Steps are only ever appended: a database at version n has had exactly the first n applied.
 const std::vector<Step>& steps() {
@@ -69,6 +103,11 @@ const std::vector<Step>& steps() {
         // the name a password.
         {{QStringLiteral("ALTER TABLE players ADD COLUMN password_hash TEXT")},
          {QStringLiteral("ALTER TABLE players ADD COLUMN password_hash TEXT")}},
+        // Names are compared by their key, and no two players share one.
+        {{QStringLiteral("ALTER TABLE players ADD COLUMN name_key TEXT")},
+         {QStringLiteral("ALTER TABLE players ADD COLUMN name_key TEXT")},
+         fillNameKeys,
+         {QStringLiteral("CREATE UNIQUE INDEX players_by_key ON players (name_key)")}},
     };
     return all;
 }
@@ -129,6 +168,10 @@ bool stepOnce(StoreConnection& c, bool* done, QString* error) {
     }
     const Step& step = steps()[version];
     for (const QString& sql : c.isPostgres() ? step.postgres : step.sqlite) {
+        ok = ok && run(q, sql, error);
+    }
+    if (step.fill) ok = ok && step.fill(q, error);
+    for (const QString& sql : step.afterFill) {
         ok = ok && run(q, sql, error);
     }
     if (ok) {

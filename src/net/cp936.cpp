@@ -102,4 +102,9 @@ bool decodeCp936(QByteArrayView bytes, QString& text) {
     return true;
 }
 
+bool canEncodeCp936(QStringView text) {
+    QString back;
+    return decodeCp936(encodeCp936(text), back) && back == text;
+}
+
 }  // namespace xq

@@ -17,4 +17,8 @@ QByteArray encodeCp936(QStringView text);
 // unreadable: the result is then nothing.
 bool decodeCp936(QByteArrayView bytes, QString& text);
 
+// True when every character of the text has a form in the code page that reads back as itself,
+// so that the text survives a trip through the old protocol unchanged.
+bool canEncodeCp936(QStringView text);
+
 }  // namespace xq

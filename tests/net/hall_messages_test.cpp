@@ -2,6 +2,7 @@
 
 #include "net/cp936.h"
 #include "net/hall_messages.h"
+#include "net/wire_limits.h"
 
 namespace xq::hall {
 namespace {
@@ -38,10 +39,18 @@ TEST(HallMessages, EveryServerMessageReadsBackAsWritten) {
     const auto chat = as<in::Chat>(chatLine(tricky, QStringLiteral("a`b 你好")));
     EXPECT_EQ(chat.speaker, tricky);
     EXPECT_EQ(chat.text, QStringLiteral("a`b 你好"));
-    const auto yes = as<in::Reservation>(granted(12, Place::Seat1));
+    const QString ticket = QStringLiteral("0123456789abcdef0123456789abcdef");
+    const auto yes = as<in::Reservation>(granted(12, Place::Seat1, ticket));
     EXPECT_TRUE(yes.granted);
     EXPECT_EQ(yes.table, 12);
     EXPECT_EQ(yes.place, Place::Seat1);
+    EXPECT_EQ(yes.ticket, ticket);
+    // A server that issues no tickets grants with two fields.
+    EXPECT_TRUE(as<in::Reservation>(QByteArray("\xcc\x00", 2) + "12`1").ticket.isEmpty());
+    EXPECT_TRUE(as<in::PasswordResult>(passwordChanged()).changed);
+    const auto keep = as<in::PasswordResult>(passwordRefused(QStringLiteral("原密码错误")));
+    EXPECT_FALSE(keep.changed);
+    EXPECT_EQ(keep.reason, QStringLiteral("原密码错误"));
     const auto no = as<in::Reservation>(refused(3, Place::Watch, QStringLiteral("座位已有人")));
     EXPECT_FALSE(no.granted);
     EXPECT_EQ(no.place, Place::Watch);
@@ -67,7 +76,11 @@ TEST(HallMessages, MalformedServerMessagesAreRefused) {
         {"table 0", QByteArray("\xca\x01", 2) + "0`a`1``0`0`0"},
         {"playing 2", QByteArray("\xca\x01", 2) + "1`a`1``0`0`2"},
         {"chat without speaker", QByteArray("\xcb", 1) + "`hello"},
-        {"grant with a reason", QByteArray("\xcc\x00", 2) + "1`0`why"},
+        {"grant with a reason", QByteArray("\xcc\x00", 2) + "1`0`ticket`why"},
+        {"grant with a ticket of blanks", QByteArray("\xcc\x00", 2) + "1`0`a b"},
+        {"grant with an empty ticket", QByteArray("\xcc\x00", 2) + "1`0`"},
+        {"password changed with text", QByteArray("\xd1\x00", 2) + "x"},
+        {"password answer sub-code 2", QByteArray("\xd1\x02", 2)},
         {"reservation sub-code 2", QByteArray("\xcc\x02", 2) + "1`0"},
         {"huge number", QByteArray("\xca\x01", 2) + "99999999999`a`1``0`0`0"},
     };
@@ -100,6 +113,48 @@ TEST(HallMessages, ClientRequestsReadBackAndBadOnesAreRefused) {
     EXPECT_FALSE(parseClientMessage(say(QString())).has_value());
     EXPECT_TRUE(parseClientMessage(leave()).has_value());
     EXPECT_FALSE(parseClientMessage(leave() + "x").has_value());
+}
+
+TEST(HallMessages, AccountHellosAndPasswordsTravelAsWritten) {
+    EXPECT_EQ(accountHello(QStringLiteral("王五"), QStringLiteral("pass word"), false),
+              QByteArray("XQHALL/2`\xcd\xf5\xce\xe5`pass word"));
+    EXPECT_EQ(accountHello(QStringLiteral("ab"), QStringLiteral("秘密"), true),
+              QByteArray("XQHALL/2+`ab`\xc3\xd8\xc3\xdc"));
+    EXPECT_LE(accountHello(QString(32, QChar(0x738b)), QString(128, u'x'), true).size(),
+              static_cast<qsizetype>(xq::kMaxHallHelloBytes));
+
+    const auto change = [](const QByteArray& m) {
+        const auto parsed = parseClientMessage(m);
+        return parsed && std::holds_alternative<in::ChangePassword>(*parsed)
+                   ? std::optional(std::get<in::ChangePassword>(*parsed))
+                   : std::nullopt;
+    };
+    const auto ok = change(changePassword(QStringLiteral("旧的 one"), QStringLiteral("新的!")));
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->oldPassword, QStringLiteral("旧的 one"));
+    EXPECT_EQ(ok->newPassword, QStringLiteral("新的!"));
+    EXPECT_FALSE(change(QByteArray("\xd0", 1) + "nofield"));
+    EXPECT_FALSE(change(QByteArray("\xd0", 1) + "`new")) << "an empty old password";
+    EXPECT_FALSE(change(QByteArray("\xd0", 1) + "old`"));
+    EXPECT_FALSE(change(QByteArray("\xd0", 1) + "old`a`b")) << "a third field";
+
+    const struct {
+        QString password;
+        bool fine;
+    } passwords[] = {
+        {QStringLiteral("x"), true},
+        {QStringLiteral("长 一点的 密码 with blanks"), true},
+        {QString(128, u'a'), true},
+        {QString(129, u'a'), false},
+        {QString(43, QChar(0x5bc6)), false},  // 129 bytes in UTF-8
+        {QString(), false},
+        {QStringLiteral("a`b"), false},
+        {QStringLiteral("a\tb"), false},
+        {QStringLiteral("a\nb"), false},
+        {QStringLiteral("한국어"), false},  // no form in code page 936
+    };
+    for (const auto& p : passwords)
+        EXPECT_EQ(!passwordWireProblem(p.password), p.fine) << p.password.toStdString();
 }
 
 }  // namespace

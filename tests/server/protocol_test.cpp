@@ -190,8 +190,11 @@ TEST_F(ProtocolTest, EachStageTakesFramesOnlyAsLongAsItsLongestMessage) {
         quint32 announced;
         bool closes;
     } cases[] = {
-        {QByteArray(), 139, false},  // the longest hello: a 32-character name and a ticket
-        {QByteArray(), 140, true},   {hello, 12, false},
+        // The longest first frame: an account's registering hello with a 32-character name
+        // and a 128-byte password.
+        {QByteArray(), 203, false},
+        {QByteArray(), 204, true},
+        {hello, 12, false},
         {hello, 13, true},           {hello + login, 2048, false},  // the longest chat line
         {hello + login, 2049, true},
     };
@@ -398,18 +401,28 @@ protected:
 TEST_F(RoomProtocolTest, HallReservationsSeatTableClientsAndTheHallFollows) {
     auto hallA = hallClient(QStringLiteral("张三"), QStringLiteral("ticket-a"));
     auto hallB = hallClient(QStringLiteral("李四"), QStringLiteral("ticket-b"));
+    const auto ticketOf = [](const QByteArray& grant) {
+        const auto parsed = hall::parseServerMessage(grant);
+        return parsed ? std::get<hall::in::Reservation>(*parsed).ticket : QString();
+    };
     hallA->send(hall::reserveSeat(2, 0));
-    ASSERT_FALSE(hallA->waitForPrefix(Bytes({204, 0})).isEmpty());
+    const QString ticketA = ticketOf(hallA->waitForPrefix(Bytes({204, 0})));
     hallB->send(hall::reserveSeat(2, 1));
-    ASSERT_FALSE(hallB->waitForPrefix(Bytes({204, 0})).isEmpty());
+    const QString ticketB = ticketOf(hallB->waitForPrefix(Bytes({204, 0})));
+    ASSERT_EQ(ticketA.size(), 32);
+    ASSERT_EQ(ticketB.size(), 32);
+    EXPECT_NE(ticketA, ticketB);
 
-    // Somebody with 张三's name but not his ticket is refused; the real ones sit where they chose.
-    auto thief = tableClient(QStringLiteral("张三"), QStringLiteral("guess"));
-    EXPECT_EQ(thief->waitForPrefix(Bytes({24})),
-              Text({24}, QStringLiteral("用户名 张三 已被他人使用")));
-    EXPECT_TRUE(thief->waitForClose());
-    auto a = tableClient(QStringLiteral("张三"), QStringLiteral("ticket-a"));
-    auto b = tableClient(QStringLiteral("李四"), QStringLiteral("ticket-b"));
+    // Somebody with 张三's name but not the grant's ticket (his hall's own is not it either) is
+    // refused; the real ones sit where they chose.
+    for (const QString& guess : {QStringLiteral("guess"), QStringLiteral("ticket-a"), ticketB}) {
+        auto thief = tableClient(QStringLiteral("张三"), guess);
+        EXPECT_EQ(thief->waitForPrefix(Bytes({24})),
+                  Text({24}, QStringLiteral("用户名 张三 已被他人使用")));
+        EXPECT_TRUE(thief->waitForClose());
+    }
+    auto a = tableClient(QStringLiteral("张三"), ticketA);
+    auto b = tableClient(QStringLiteral("李四"), ticketB);
     ASSERT_FALSE(a->waitForPrefix(Text({130, 3}, QStringLiteral("张三`张三"))).isEmpty());
     ASSERT_FALSE(b->waitForPrefix(Text({130, 3}, QStringLiteral("李四`李四"))).isEmpty());
     EXPECT_TRUE(log().contains("table 2: login 张三 takes seat 0"));

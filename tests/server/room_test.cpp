@@ -82,6 +82,11 @@ protected:
         if (!m) return std::nullopt;
         return std::get<hall::in::Reservation>(*m);
     }
+    // The one-time ticket of the hall user's last grant.
+    QString granted(ConnId hallId) const {
+        const auto a = answer(hallId);
+        return a && a->granted ? a->ticket : QString();
+    }
     QString lastNotice(ConnId id) const {
         const QList<Cmd> msgs = out.inbox.value(id);
         for (auto it = msgs.rbegin(); it != msgs.rend(); ++it) {
@@ -97,8 +102,8 @@ protected:
     void gameAt(int table, ConnId a, ConnId b) {
         room->receive(101, hall::reserveSeat(table, 0));
         room->receive(102, hall::reserveSeat(table, 1));
-        ASSERT_TRUE(room->tableLogin(a, QStringLiteral("甲"), true, QStringLiteral("t1")));
-        ASSERT_TRUE(room->tableLogin(b, QStringLiteral("乙"), true, QStringLiteral("t2")));
+        ASSERT_TRUE(room->tableLogin(a, QStringLiteral("甲"), true, granted(101)));
+        ASSERT_TRUE(room->tableLogin(b, QStringLiteral("乙"), true, granted(102)));
         room->receive(a, Text({112, 1}, QStringLiteral("甲")));
         room->receive(a, Text({112, 0}, QStringLiteral("甲`") + kDefaultTerms));
         room->receive(b, Text({112, 1}, QStringLiteral("乙")));
@@ -119,6 +124,8 @@ TEST_F(RoomTest, TheHallReservesAPlaceAndTheTableClientIsLetInThere) {
 
     room->receive(101, hall::reserveSeat(2, 1));
     ASSERT_TRUE(answer(101) && answer(101)->granted);
+    const QString ticket = granted(101);
+    EXPECT_EQ(ticket.size(), 32) << "128 bits in hex";
     EXPECT_EQ(shownTable(102, 2).names[1], QStringLiteral("甲")) << "a reserved seat is taken";
     EXPECT_EQ(ownRow(101).table, 2);
     EXPECT_EQ(ownRow(101).place, hall::Place::Seat1);
@@ -141,17 +148,19 @@ TEST_F(RoomTest, TheHallReservesAPlaceAndTheTableClientIsLetInThere) {
     room->receive(101, hall::reserveSeat(1, 0));
     EXPECT_EQ(answer(101)->reason, QStringLiteral("你已在2号桌"));
 
-    // Another ticket does not get the reserved seat; the right one gets exactly it.
+    // Another ticket (the hall's own among them) does not get the reserved seat; the grant's
+    // gets exactly it.
     EXPECT_FALSE(room->tableLogin(201, QStringLiteral("甲"), true, QStringLiteral("stolen")));
     EXPECT_EQ(lastNotice(201), QStringLiteral("用户名 甲 已被他人使用"));
-    ASSERT_TRUE(room->tableLogin(202, QStringLiteral("甲"), true, QStringLiteral("t1")));
+    EXPECT_FALSE(room->tableLogin(205, QStringLiteral("甲"), true, QStringLiteral("t1")));
+    ASSERT_TRUE(room->tableLogin(202, QStringLiteral("甲"), true, ticket));
     EXPECT_EQ(room->table(2).seatName(1), QStringLiteral("甲"));
     EXPECT_TRUE(room->table(2).seatName(0).isEmpty());
 
     // Watching the table now that somebody sits there.
     room->receive(102, hall::reserveWatch(2));
     ASSERT_TRUE(answer(102)->granted);
-    ASSERT_TRUE(room->tableLogin(203, QStringLiteral("乙"), true, QStringLiteral("t2")));
+    ASSERT_TRUE(room->tableLogin(203, QStringLiteral("乙"), true, granted(102)));
     EXPECT_EQ(room->table(2).placeOf(QStringLiteral("乙")), 2);
     EXPECT_EQ(shownTable(101, 2).spectators, 1);
     EXPECT_EQ(ownRow(102).place, hall::Place::Watch);
@@ -169,25 +178,100 @@ TEST_F(RoomTest, TheHallReservesAPlaceAndTheTableClientIsLetInThere) {
 TEST_F(RoomTest, AReservationNotTakenUpIsFreedAfterItsTime) {
     ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
     room->receive(101, hall::reserveSeat(1, 0));
+    const QString ticket = granted(101);
     room->advanceTo(59'000);
     EXPECT_EQ(shownTable(101, 1).names[0], QStringLiteral("甲"));
     room->advanceTo(60'000);
     EXPECT_TRUE(shownTable(101, 1).names[0].isEmpty());
     EXPECT_EQ(ownRow(101).table, 0);
-    EXPECT_FALSE(room->tableLogin(201, QStringLiteral("甲"), true, QStringLiteral("t1")))
-        << "too late: the place is gone";
+    EXPECT_FALSE(room->tableLogin(201, QStringLiteral("甲"), true, ticket))
+        << "too late: the place and its ticket are gone";
 }
 
 TEST_F(RoomTest, HallLoginsAreCheckedLikeTableLogins) {
     ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
-    EXPECT_FALSE(hallIn(102, QStringLiteral("甲"), QStringLiteral("t1")));
-    EXPECT_EQ(lastNotice(102), QStringLiteral("用户名 甲 已在大厅"));
-    room->disconnect(101);
-    EXPECT_FALSE(hallIn(103, QStringLiteral("甲"), QStringLiteral("other")));
+    // His hall again with the same ticket (restarted before the old connection was seen to end):
+    // the newer one stays, the older is told and closed.
+    ASSERT_TRUE(hallIn(102, QStringLiteral("甲"), QStringLiteral("t1")));
+    EXPECT_EQ(lastNotice(101), QStringLiteral("你的账号已在别处登录"));
+    EXPECT_TRUE(out.closed.contains(101));
+    EXPECT_FALSE(room->inHall(101));
+    EXPECT_TRUE(room->inHall(102));
+    // Without the ticket, or with another one, the name is somebody else's.
+    EXPECT_FALSE(hallIn(103, QStringLiteral("甲"), QString()));
     EXPECT_EQ(lastNotice(103), QStringLiteral("用户名 甲 已被他人使用"));
-    EXPECT_TRUE(hallIn(104, QStringLiteral("甲"), QStringLiteral("t1")));
-    EXPECT_TRUE(out.closed.contains(102));
-    EXPECT_TRUE(out.closed.contains(103));
+    room->disconnect(102);
+    EXPECT_FALSE(hallIn(104, QStringLiteral("甲"), QStringLiteral("other")));
+    EXPECT_EQ(lastNotice(104), QStringLiteral("用户名 甲 已被他人使用"));
+    EXPECT_TRUE(hallIn(105, QStringLiteral("甲"), QStringLiteral("t1")));
+    // A guest without a ticket cannot be told from another: the second is refused.
+    ASSERT_TRUE(hallIn(106, QStringLiteral("丁"), QString()));
+    EXPECT_FALSE(hallIn(107, QStringLiteral("丁"), QString()));
+    EXPECT_EQ(lastNotice(107), QStringLiteral("用户名 丁 已在大厅"));
+    EXPECT_TRUE(room->inHall(106));
+}
+
+TEST_F(RoomTest, ARoomOfAccountsLetsInOnlyWhomItChecked) {
+    room.reset();
+    room = std::make_unique<Room>(
+        out, RoomOptions{2, ChatRate{2, 1000}, 60'000, /*accounts=*/true}, *book);
+    // A guest's hello is refused with the way in.
+    EXPECT_FALSE(hallIn(100, QStringLiteral("甲"), QStringLiteral("t1")));
+    EXPECT_EQ(lastNotice(100), QStringLiteral("本房间需要账号：请输入密码登录，或先注册"));
+    EXPECT_TRUE(out.closed.contains(100));
+
+    room->accountLogin(101, QStringLiteral("甲"));
+    ASSERT_TRUE(room->isAccount(101));
+    EXPECT_EQ(ownRow(101).name, QStringLiteral("甲"));
+    // The same account again: the newest login wins.
+    room->accountLogin(102, QStringLiteral("甲"));
+    EXPECT_EQ(lastNotice(101), QStringLiteral("你的账号已在别处登录"));
+    EXPECT_FALSE(room->inHall(101));
+
+    // A table client needs the ticket of a grant: no ticket, a made-up one, the name alone.
+    const struct {
+        ConnId id;
+        const char* ticket;
+    } without[] = {{201, ""}, {202, "0123456789abcdef0123456789abcdef"}, {203, "-"}};
+    for (const auto& w : without) {
+        EXPECT_FALSE(room->tableLogin(w.id, QStringLiteral("甲"), true, QString::fromUtf8(w.ticket)));
+        EXPECT_EQ(lastNotice(w.id), QStringLiteral("请先在大厅登录")) << w.ticket;
+    }
+    room->receive(102, hall::reserveSeat(2, 0));
+    const QString ticket = granted(102);
+    ASSERT_FALSE(ticket.isEmpty());
+    // Good for that name only.
+    EXPECT_FALSE(room->tableLogin(204, QStringLiteral("乙"), true, ticket));
+    ASSERT_TRUE(room->tableLogin(205, QStringLiteral("甲"), true, ticket));
+    EXPECT_EQ(room->table(2).seatName(0), QStringLiteral("甲"));
+    // Spent: the same ticket again is nobody's.
+    room->disconnect(205);
+    EXPECT_FALSE(room->tableLogin(206, QStringLiteral("甲"), true, ticket));
+    EXPECT_EQ(lastNotice(206), QStringLiteral("请先在大厅登录"));
+}
+
+TEST_F(RoomTest, AWindowThatCrashedComesBackToItsSeatThroughTheHall) {
+    ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
+    ASSERT_TRUE(hallIn(102, QStringLiteral("乙"), QStringLiteral("t2")));
+    gameAt(1, 201, 202);
+    // While his window is there, his own seat is not his to reserve again.
+    room->receive(101, hall::reserveSeat(1, 0));
+    EXPECT_EQ(answer(101)->reason, QStringLiteral("你已在1号桌"));
+
+    room->disconnect(201);  // the window crashed during the game
+    ASSERT_TRUE(room->table(1).offline(0));
+    // Nobody else gets that seat, nor the other player's.
+    room->receive(102, hall::reserveSeat(1, 0));
+    EXPECT_FALSE(answer(102)->granted);
+    room->receive(101, hall::reserveSeat(1, 1));
+    EXPECT_FALSE(answer(101)->granted);
+    // His own seat: a new grant, and the window it starts is back in the game.
+    room->receive(101, hall::reserveSeat(1, 0));
+    ASSERT_TRUE(answer(101)->granted);
+    ASSERT_TRUE(room->tableLogin(203, QStringLiteral("甲"), true, granted(101)));
+    EXPECT_FALSE(room->table(1).offline(0));
+    EXPECT_EQ(room->table(1).seatOf(203), 0);
+    EXPECT_EQ(room->table(1).phase(), TablePhase::Playing);
 }
 
 TEST_F(RoomTest, HallChatCarriesTheSpeakerAndHasARate) {
@@ -241,7 +325,7 @@ TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
     // At table 2, somebody floods and sends garbage; table 1 sees none of it.
     ASSERT_TRUE(hallIn(103, QStringLiteral("丙"), QStringLiteral("t3")));
     room->receive(103, hall::reserveSeat(2, 0));
-    ASSERT_TRUE(room->tableLogin(203, QStringLiteral("丙"), true, QStringLiteral("t3")));
+    ASSERT_TRUE(room->tableLogin(203, QStringLiteral("丙"), true, granted(103)));
     const qsizetype before = out.inbox.value(201).size();
     for (int i = 0; i < 50; ++i) {
         room->receive(203, Text({1}, QStringLiteral("丙`所有人`丙`所有人`12:00:00`刷屏`#000000`"
@@ -284,11 +368,12 @@ TEST_F(RoomTest, ALoneTableTakesArrivalsAsBeforeButLeavesReservedSeatsAlone) {
     ASSERT_TRUE(hallIn(101, QStringLiteral("乙"), QStringLiteral("t2")));
     room->receive(101, hall::reserveSeat(1, 1));
     ASSERT_TRUE(answer(101)->granted);
+    const QString ticket = granted(101);
     // Anybody else coming in without a reservation watches; the computer opponent is kept out.
     ASSERT_TRUE(room->tableLogin(202, QStringLiteral("丙"), true, QString()));
     EXPECT_EQ(room->table(1).placeOf(QStringLiteral("丙")), 2);
     EXPECT_FALSE(room->botLogin(203, QStringLiteral("象棋机器人")));
-    ASSERT_TRUE(room->tableLogin(204, QStringLiteral("乙"), true, QStringLiteral("t2")));
+    ASSERT_TRUE(room->tableLogin(204, QStringLiteral("乙"), true, ticket));
     EXPECT_EQ(room->table(1).seatName(1), QStringLiteral("乙"));
 }
 

@@ -42,6 +42,7 @@ QMap<int, int> ExpectArchiveMatchesPlayers(server::PlayerStore& store) {
         StoredPlayer want = expected.value(name);
         want.userNumber = stored->userNumber;
         want.face = stored->face;
+        want.name = name;
         EXPECT_EQ(*stored, want) << name.toStdString();
     }
     return perTable;
