@@ -1,5 +1,5 @@
-# Shared by scripts/demo, scripts/host and scripts/join: the run-time build, names, tickets and
-# the launch line of the table client. Sourced, not run.
+# Shared by scripts/demo, scripts/host and scripts/join: the run-time build, names and the launch
+# line of the table client. Sourced, not run.
 
 xq_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # XQ_BUILD_DIR runs another build's tree (the tests use their own), XQ_NO_BUILD=1 takes it as it is.
@@ -86,19 +86,15 @@ xq_hall_argv() {
     xq_hall_line=("$xq_build/hall/xqhall" --server "$1:$2" --name "$3" --table-client "$xq_game/xqtable")
 }
 
-# A fresh secret for one user: the server lets his name back in only with it.
-xq_ticket() {
-    head -c 16 /dev/urandom | od -An -tx1 | tr -d ' \n'
-}
-
 # The table client's launch line with the nine words a game hall hands it: the token, the
-# server's address and port, the game's name, the level titles, the user's ticket, an unused word,
-# the user's name and the scoring mode. Left in the array xq_table_line, so that a caller can start
+# server's address and port, the game's name, the level titles, "-" for the ticket (the client
+# then uses the one it keeps for this name at this server, so that a window started again comes
+# back to its seat), an unused word, the user's name and the scoring mode. Left in the array xq_table_line, so that a caller can start
 # it in the background as a process of its own, whose id it can wait for and end.
 xq_table_argv() {
     local name=$1 host=$2 port=$3
     xq_table_line=("$xq_game/xqtable" "$(cat "$xq_build/launch-token")" "$host" "$port" "中国象棋"
-        "$xq_levels" "$(xq_ticket)" - "$name" 1)
+        "$xq_levels" - - "$name" 1)
 }
 
 # The table client for user $1 at the server $2:$3, until its window closes.

@@ -47,9 +47,9 @@ std::optional<QString> HallClient::begin(const QString& host, int port, const QS
     QByteArray first;
     if (kind == Kind::Guest) {
         if (!ticket_.isEmpty() && !isTicket(ticket_)) return QStringLiteral("登录凭据无效");
-        guestTicket_ =
-            !ticket_.isEmpty() ? ticket_ : keptTicket(host, static_cast<quint16>(port), name,
-                                                       ticketFolder_);
+        guestTicket_ = !ticket_.isEmpty()
+                           ? ticket_
+                           : keptTicket(host, static_cast<quint16>(port), name, ticketFolder_);
         first = hello(name, guestTicket_);
     } else {
         if (password.isEmpty()) return QStringLiteral("请输入密码");
@@ -199,7 +199,8 @@ void HallClient::onEnded(const QString& loginReason) {
         emit loginFailed(loginReason);
     } else if (was == State::LoggedIn) {
         const QString lost = QStringLiteral("与大厅服务器的连接已断开");
-        emit connectionLost(lastNotice_.isEmpty() ? lost : lost + QStringLiteral("：") + lastNotice_);
+        emit connectionLost(lastNotice_.isEmpty() ? lost
+                                                  : lost + QStringLiteral("：") + lastNotice_);
     }
 }
 

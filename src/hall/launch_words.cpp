@@ -15,8 +15,9 @@ QString scoringMode() {
 }
 
 QStringList launchWords(const LaunchData& d) {
-    return {launchToken(),      d.host,        QString::number(d.port), GameName(), levelTitles(),
-            QStringLiteral("-"), QStringLiteral("-"), d.name,           scoringMode()};
+    return {launchToken(),       d.host,        QString::number(d.port),
+            GameName(),          levelTitles(), QStringLiteral("-"),
+            QStringLiteral("-"), d.name,        scoringMode()};
 }
 
 LaunchEnvironment launchEnvironment(const QString& ticket, const QString& tlsPolicy) {

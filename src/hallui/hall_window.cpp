@@ -32,8 +32,8 @@ HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* pare
     layout->addWidget(pages_);
 
     QMenu* hallMenu = menuBar_->addMenu(QStringLiteral("大厅(&H)"));
-    changePassword_ = hallMenu->addAction(QStringLiteral("修改密码(&P)…"), this,
-                                          &HallWindow::openPasswordDialog);
+    changePassword_ =
+        hallMenu->addAction(QStringLiteral("修改密码(&P)…"), this, &HallWindow::openPasswordDialog);
     changePassword_->setEnabled(false);
     hallMenu->addSeparator();
     hallMenu->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
@@ -120,8 +120,8 @@ void HallWindow::tryRegister() {
     // Told here, before anything is sent: the server sees the password once.
     if (const auto problem = newPasswordProblem(login_->password(), login_->passwordAgain()))
         return login_->setMessage(*problem);
-    if (const auto problem = client_.registerAccount(login_->host(), login_->port(),
-                                                     login_->name(), login_->password()))
+    if (const auto problem = client_.registerAccount(login_->host(), login_->port(), login_->name(),
+                                                     login_->password()))
         login_->setMessage(*problem);
 }
 

@@ -8,10 +8,10 @@
 #include <algorithm>
 
 #include "hall/login_input.h"
-#include "net/wire_limits.h"
 #include "hallui/hall_look.h"
 #include "look/builtin_pictures.h"
 #include "look/line_edit_width.h"
+#include "net/wire_limits.h"
 
 namespace xq::hall {
 
@@ -33,7 +33,8 @@ LoginBox::LoginBox(QWidget* parent)
         edit->setEchoMode(QLineEdit::Password);
         edit->setMaxLength(kMaxPasswordBytes);
     }
-    encrypted_->setToolTip(QStringLiteral("用 TLS 加密与服务器之间的连接；密码只经加密连接或本机发送"));
+    encrypted_->setToolTip(
+        QStringLiteral("用 TLS 加密与服务器之间的连接；密码只经加密连接或本机发送"));
     mode_->setFlat(true);
     mode_->setCursor(Qt::PointingHandCursor);
     port_->setValidator(new QIntValidator(1, 65535, port_));

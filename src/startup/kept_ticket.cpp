@@ -15,11 +15,12 @@ namespace {
 
 using Perm = QFileDevice::Permission;
 constexpr QFileDevice::Permissions kFileMode = Perm::ReadOwner | Perm::WriteOwner;
-constexpr QFileDevice::Permissions kFolderMode = Perm::ReadOwner | Perm::WriteOwner | Perm::ExeOwner;
+constexpr QFileDevice::Permissions kFolderMode =
+    Perm::ReadOwner | Perm::WriteOwner | Perm::ExeOwner;
 // Qt also reports the bits of the calling user; only the owner's and everybody else's count.
-constexpr QFileDevice::Permissions kCounted =
-    Perm::ReadOwner | Perm::WriteOwner | Perm::ExeOwner | Perm::ReadGroup | Perm::WriteGroup |
-    Perm::ExeGroup | Perm::ReadOther | Perm::WriteOther | Perm::ExeOther;
+constexpr QFileDevice::Permissions kCounted = Perm::ReadOwner | Perm::WriteOwner | Perm::ExeOwner |
+                                              Perm::ReadGroup | Perm::WriteGroup | Perm::ExeGroup |
+                                              Perm::ReadOther | Perm::WriteOther | Perm::ExeOther;
 
 constexpr qsizetype kTicketDigits = 32;
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "hall/hall_options.h"
 #include "hall/login_input.h"
 #include "socket/room_socket.h"
@@ -72,10 +71,17 @@ TEST(LoginInput, OnlyThisMachineIsLoopback) {
     const struct {
         const char* host;
         bool loopback;
-    } cases[] = {{"127.0.0.1", true},    {"127.1.2.3", true},   {"::1", true},
-                 {"localhost", true},    {"LocalHost", true},   {"0.0.0.0", false},
-                 {"10.0.0.1", false},    {"example.org", false}, {"localhost.evil.org", false},
-                 {"::ffff:8.8.8.8", false}, {"", false}};
+    } cases[] = {{"127.0.0.1", true},
+                 {"127.1.2.3", true},
+                 {"::1", true},
+                 {"localhost", true},
+                 {"LocalHost", true},
+                 {"0.0.0.0", false},
+                 {"10.0.0.1", false},
+                 {"example.org", false},
+                 {"localhost.evil.org", false},
+                 {"::ffff:8.8.8.8", false},
+                 {"", false}};
     for (const auto& c : cases)
         EXPECT_EQ(isLoopbackHost(QString::fromUtf8(c.host)), c.loopback) << c.host;
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 #include <QTextBlock>
 #include <QToolTip>
@@ -181,6 +182,101 @@ TEST(HallWindow, TheLoginBoxSaysWhatIsWrong) {
             << ": " << room.window.loginBox().message().text().toStdString();
         EXPECT_FALSE(room.window.showsRoom()) << c.what;
     }
+}
+
+TEST(HallWindow, TheLoginBoxLogsInToAnAccountOrRegistersOne) {
+    Room room;
+    room.server.useAccounts();
+    room.server.addAccount(QStringLiteral("张三"), QStringLiteral("secret"));
+    LoginBox& box = room.window.loginBox();
+    EXPECT_EQ(box.passwordEdit().echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(box.againEdit().isVisibleTo(&box));
+    const auto logInWith = [&](const QString& password) {
+        box.passwordEdit().setText(password);
+        QTest::mouseClick(&box.loginButton(), Qt::LeftButton);
+    };
+    // The server's refusals are shown as they come.
+    const struct {
+        QString password, message;
+    } refusals[] = {{"wrong", "用户名或密码错误"},
+                    {"", "本房间需要账号：请输入密码登录，或先注册"}};
+    for (const auto& c : refusals) {
+        logInWith(c.password);
+        EXPECT_TRUE(Eventually([&] {
+            return box.message().text() == c.message && box.loginButton().isEnabled();
+        })) << box.message().text().toStdString();
+    }
+
+    // Registering: the password twice; a mismatch is told before anything is sent.
+    box.modeButton().click();
+    EXPECT_TRUE(box.registering());
+    EXPECT_TRUE(box.againEdit().isVisibleTo(&box));
+    EXPECT_EQ(box.againEdit().echoMode(), QLineEdit::Password);
+    EXPECT_EQ(box.loginButton().text(), QStringLiteral("注册"));
+    box.nameEdit().setText(QStringLiteral("新人"));
+    box.passwordEdit().setText(QStringLiteral("pass1"));
+    box.againEdit().setText(QStringLiteral("pass2"));
+    const int hellos = room.server.hellos.size();
+    QTest::keyClick(&box.againEdit(), Qt::Key_Return);
+    EXPECT_EQ(box.message().text(), QStringLiteral("两次输入的密码不一致"));
+    QTest::qWait(50);
+    EXPECT_EQ(room.server.hellos.size(), hellos);
+
+    box.againEdit().setText(QStringLiteral("pass1"));
+    QTest::mouseClick(&box.loginButton(), Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] { return room.window.showsRoom(); }));
+    EXPECT_EQ(room.server.passwordOf(QStringLiteral("新人")), QStringLiteral("pass1"));
+    EXPECT_EQ(room.window.windowTitle(), QStringLiteral("中国象棋大厅 - 新人"));
+    // The passwords are not left in the box, and it is back to logging in.
+    EXPECT_TRUE(box.password().isEmpty());
+    EXPECT_TRUE(box.passwordAgain().isEmpty());
+    EXPECT_FALSE(box.registering());
+    EXPECT_TRUE(room.window.changePasswordAction().isEnabled());
+}
+
+TEST(HallWindow, ThePasswordIsChangedThroughItsDialog) {
+    Room room;
+    room.server.useAccounts();
+    room.server.addAccount(QStringLiteral("张三"), QStringLiteral("old-one"));
+    EXPECT_FALSE(room.window.changePasswordAction().isEnabled()) << "not logged in";
+    room.window.loginBox().passwordEdit().setText(QStringLiteral("old-one"));
+    ASSERT_TRUE(room.logIn());
+    room.window.changePasswordAction().trigger();
+    ASSERT_TRUE(Eventually([&] { return room.window.passwordDialog() != nullptr; }));
+    PasswordDialog& dialog = *room.window.passwordDialog();
+    const auto submit = [&](const QString& oldPassword, const QString& newPassword,
+                            const QString& again) {
+        dialog.oldEdit().setText(oldPassword);
+        dialog.newEdit().setText(newPassword);
+        dialog.againEdit().setText(again);
+        dialog.buttons().button(QDialogButtonBox::Ok)->click();
+    };
+    const struct {
+        QString oldPassword, newPassword, again, message;
+    } cases[] = {
+        {"old-one", "new-one", "new-two", "新密码：两次输入的密码不一致"},
+        {"", "new-one", "new-one", "请输入原密码"},
+        {"old-one", "old-one", "old-one", "新密码与原密码相同"},
+        {"wrong", "new-one", "new-one", "原密码错误"},  // the server's answer
+    };
+    for (const auto& c : cases) {
+        submit(c.oldPassword, c.newPassword, c.again);
+        EXPECT_TRUE(Eventually([&] { return dialog.message().text() == c.message; }))
+            << dialog.message().text().toStdString();
+    }
+    EXPECT_EQ(room.server.count<in::ChangePassword>(), 1);
+    EXPECT_TRUE(dialog.oldEdit().isEnabled()) << "ready for another try";
+
+    QPointer<PasswordDialog> open = &dialog;
+    submit(QStringLiteral("old-one"), QStringLiteral("new-one"), QStringLiteral("new-one"));
+    ASSERT_TRUE(Eventually([&] { return open.isNull(); }));
+    EXPECT_EQ(room.server.passwordOf(QStringLiteral("张三")), QStringLiteral("new-one"));
+    EXPECT_TRUE(room.statusSays(QStringLiteral("密码已修改")));
+
+    // A guest has no password to change.
+    Room guests;
+    ASSERT_TRUE(guests.logIn());
+    EXPECT_FALSE(guests.window.changePasswordAction().isEnabled());
 }
 
 // A name given on the command line is shown as given, whatever its length, so that what the

@@ -94,8 +94,8 @@ public:
 
     // --- What the hall's users sent after their hello, in order.
     QList<hall::in::ClientMessage> received;
-    QStringList hellos;         // the names, as they came
-    QStringList helloTickets;   // a guest hello's ticket, "" for an account's hello
+    QStringList hellos;          // the names, as they came
+    QStringList helloTickets;    // a guest hello's ticket, "" for an account's hello
     QStringList grantedTickets;  // in the order granted
 
     template <typename T>

@@ -4,6 +4,8 @@
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=$(mktemp -d)
+# The windows keep their tickets in the user's config folder: the test's own, not the tester's.
+export XDG_CONFIG_HOME="$work/config"
 groups=()
 finish() {
     for g in "${groups[@]}"; do kill -- "-$g" 2>/dev/null || true; done
