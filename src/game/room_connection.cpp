@@ -25,6 +25,7 @@ RoomConnection::RoomConnection(const Session& session, const UserSettings& setti
 void RoomConnection::ConnectRoomServer() {
     socket_.setUserName(session_.strMyUserName);
     socket_.setTicket(session_.strTicket);
+    socket_.setTlsPolicy(tlsPolicyFromText(session_.strTlsPolicy));
     socket_.connectTo(session_.strRoomServerAddr, leadingLong(session_.strRoomServerPort),
                       kConnectTimeout);
 }

@@ -37,6 +37,8 @@ public:
     void send(const Cmd& message);
 
     RoomSocket& socket() { return socket_; }
+    // Why the connection could not be made, when it was the encryption; empty otherwise.
+    QString failureReason() const { return socket_.failureReason(); }
 
 private:
     void route(const Cmd& message);

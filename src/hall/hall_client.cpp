@@ -54,6 +54,9 @@ std::optional<QString> HallClient::begin(const QString& host, int port, const QS
     } else {
         if (password.isEmpty()) return QStringLiteral("请输入密码");
         if (const auto problem = passwordWireProblem(password)) return problem;
+        // Nobody on the way reads it: the server refuses it unencrypted all the same.
+        if (!encrypted_ && !isLoopbackHost(host))
+            return QStringLiteral("密码只能经加密连接发送：请勾选“加密连接”");
         guestTicket_.clear();
         first = accountHello(name, password, kind == Kind::Register);
     }
@@ -63,18 +66,31 @@ std::optional<QString> HallClient::begin(const QString& host, int port, const QS
     lastNotice_.clear();
     model_.clear();
 
+    TlsPolicy policy;
+    tls_ = {};
+    if (encrypted_) {
+        const QString pin = settings_->pin(host, port);
+        policy = pin.isEmpty() ? TlsPolicy{TlsPolicy::Mode::FirstUse, {}}
+                               : TlsPolicy{TlsPolicy::Mode::Pin, pin};
+    }
+
     auto* connection = new HallConnection(this);
     connection_ = connection;
-    connect(connection, &HallConnection::opened, this,
-            [this] { answerTimer_.start(answerTimeoutMs_); });
+    connect(connection, &HallConnection::opened, this, [this, connection] {
+        tls_ = connection->tls();
+        // Met for the first time: from now on this certificate, and no other, is this server's.
+        if (tls_.firstUse) settings_->setPin(launch_.host, launch_.port, tls_.fingerprint);
+        answerTimer_.start(answerTimeoutMs_);
+    });
     connect(connection, &HallConnection::received, this, &HallClient::onMessage);
-    connect(connection, &HallConnection::failed, this,
-            [this] { onEnded(QStringLiteral("无法连接到大厅服务器")); });
+    connect(connection, &HallConnection::failed, this, [this](const QString& reason) {
+        onEnded(reason.isEmpty() ? QStringLiteral("无法连接到大厅服务器") : reason);
+    });
     connect(connection, &HallConnection::closed, this, [this] {
         onEnded(refusal_.isEmpty() ? QStringLiteral("大厅服务器关闭了连接") : refusal_);
     });
     setState(State::LoggingIn);
-    connection->open(host, launch_.port, first, kConnectTimeoutMs);
+    connection->open(host, launch_.port, first, kConnectTimeoutMs, policy);
     return std::nullopt;
 }
 
@@ -183,8 +199,9 @@ void HallClient::onReservation(const in::Reservation& r) {
         return;
     }
     // A server of before grants without a ticket: the guest's own one lets the table in.
-    launcher_.start(tableClient_, launchWords(launch_),
-                    launchEnvironment(r.ticket.isEmpty() ? guestTicket_ : r.ticket, {}));
+    launcher_.start(
+        tableClient_, launchWords(launch_),
+        launchEnvironment(r.ticket.isEmpty() ? guestTicket_ : r.ticket, tableTlsPolicy()));
     emit tableStarted(r.table, r.place);
 }
 
@@ -202,6 +219,12 @@ void HallClient::onEnded(const QString& loginReason) {
         emit connectionLost(lastNotice_.isEmpty() ? lost
                                                   : lost + QStringLiteral("：") + lastNotice_);
     }
+}
+
+QString HallClient::tableTlsPolicy() const {
+    if (!tls_.accepted) return {};
+    if (tls_.verified) return tlsPolicyText({TlsPolicy::Mode::Verify, {}});
+    return tlsPolicyText({TlsPolicy::Mode::Pin, tls_.fingerprint});
 }
 
 void HallClient::endPasswordChange() {

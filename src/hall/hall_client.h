@@ -7,6 +7,7 @@
 
 #include "hall/hall_connection.h"
 #include "hall/hall_model.h"
+#include "hall/hall_settings.h"
 #include "hall/launch_words.h"
 #include "hall/table_launcher.h"
 #include "net/wire_limits.h"
@@ -39,6 +40,11 @@ public:
     void setTicket(const QString& ticket) { ticket_ = ticket; }
     // Where the guests' tickets are kept; the user's own folder unless told otherwise.
     void setTicketFolder(const QString& folder) { ticketFolder_ = folder; }
+    // Where the servers' pinned certificates are kept; in memory for this run unless told.
+    void setSettings(HallSettings* settings) { settings_ = settings ? settings : &ownSettings_; }
+    HallSettings& settings() { return *settings_; }
+    // Whether the next login goes over TLS. A password goes unencrypted only to this machine.
+    void setEncrypted(bool on) { encrypted_ = on; }
 
     // Starts logging in: to an account with a password, as a guest without one. What is wrong with
     // the input, in words for the user, and nothing sent; nothing when the login is on its way.
@@ -65,8 +71,15 @@ public:
     // The name as the server knows it once logged in (an account's stored spelling), before that
     // as typed.
     const QString& userName() const { return launch_.name; }
+    // The server of the last login.
+    const QString& host() const { return launch_.host; }
+    quint16 port() const { return launch_.port; }
     // Logged in, or logging in, to an account rather than as a guest.
     bool isAccount() const { return kind_ != Kind::Guest; }
+    // What became of the server's certificate on this connection: nothing when it is plain.
+    const TlsJudgement& tls() const { return tls_; }
+    // The policy the table client is to follow to trust the same server: "" when plain.
+    QString tableTlsPolicy() const;
     HallModel& model() { return model_; }
 
 signals:
@@ -107,6 +120,10 @@ private:
     QString ticket_;
     QString ticketFolder_;
     QString guestTicket_;  // what the guest hello carried
+    HallSettings ownSettings_;
+    HallSettings* settings_ = &ownSettings_;
+    bool encrypted_ = false;
+    TlsJudgement tls_;
     bool changingPassword_ = false;
     int answerTimeoutMs_ = kAnswerTimeoutMs;
     QString refusal_;     // a notice that came before the login was answered

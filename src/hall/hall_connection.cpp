@@ -8,7 +8,7 @@ HallConnection::HallConnection(QObject* parent) : QObject(parent) {
         socket_.abort();
         finish();
     });
-    connect(&socket_, &QTcpSocket::connected, this, &HallConnection::onConnected);
+    connect(&gate_, &TlsGate::ready, this, &HallConnection::onConnected);
     connect(&socket_, &QTcpSocket::readyRead, this, &HallConnection::onReadyRead);
     connect(&socket_, &QTcpSocket::disconnected, this, [this] {
         // Messages that came with the close still count (a refusal's reason comes that way).
@@ -26,11 +26,11 @@ HallConnection::~HallConnection() {
     socket_.abort();
 }
 
-void HallConnection::open(const QString& host, quint16 port, const QByteArray& hello,
-                          int timeoutMs) {
+void HallConnection::open(const QString& host, quint16 port, const QByteArray& hello, int timeoutMs,
+                          const TlsPolicy& policy) {
     hello_ = hello;
     connectTimer_.start(timeoutMs);
-    socket_.connectToHost(host, port);
+    gate_.connectTo(host, port, policy);
 }
 
 void HallConnection::send(const QByteArray& message) {
@@ -84,7 +84,7 @@ void HallConnection::finish() {
     if (connected_) {
         emit closed();
     } else {
-        emit failed();
+        emit failed(gate_.problem());
     }
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QObject>
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <QTimer>
 
 #include "net/frame.h"
 #include "net/hall_messages.h"
+#include "socket/tls_gate.h"
 
 namespace xq::hall {
 
@@ -20,9 +21,10 @@ public:
     explicit HallConnection(QObject* parent = nullptr);
     ~HallConnection() override;
 
-    // Connects and sends the hello once connected. The connection fails when it is not made
-    // within timeoutMs.
-    void open(const QString& host, quint16 port, const QByteArray& hello, int timeoutMs);
+    // Connects, plain or encrypted as the policy says, and sends the hello once connected. The
+    // connection fails when it is not made (handshake included) within timeoutMs.
+    void open(const QString& host, quint16 port, const QByteArray& hello, int timeoutMs,
+              const TlsPolicy& policy = {});
     // Sends one message; dropped when not connected.
     void send(const QByteArray& message);
     // Says goodbye and closes after what is queued has been written.
@@ -30,11 +32,15 @@ public:
     // Drops the connection at once; nothing more is reported.
     void abort();
     bool isConnected() const;
+    // What became of the server's certificate, on an encrypted connection.
+    const TlsJudgement& tls() const { return gate_.judgement(); }
 
 signals:
     void opened();  // connected, and the hello is on its way
     void received(const xq::hall::in::ServerMessage& message);
-    void failed();  // the connection could not be made
+    // The connection could not be made; the reason is for the user when it is known (the
+    // server's certificate, say), else empty.
+    void failed(const QString& reason);
     void closed();  // the connection, once made, ended
 
 private:
@@ -42,7 +48,8 @@ private:
     void onReadyRead();
     void finish();
 
-    QTcpSocket socket_;
+    QSslSocket socket_;
+    TlsGate gate_{socket_};
     QTimer connectTimer_;
     FrameReader reader_;
     QByteArray hello_;

@@ -43,6 +43,7 @@ bool HallCommandLine::parse(const QStringList& arguments, const QString& program
         return false;
     }
     if (parser_.isSet(kServer)) {
+        options_.serverGiven = true;
         const QString text = parser_.value(kServer);
         if (const auto address = parseServerAddress(text)) {
             options_.host = address->host;

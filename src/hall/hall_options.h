@@ -10,7 +10,8 @@ namespace xq::hall {
 // and the table client it starts.
 struct HallOptions {
     QString host = QStringLiteral("127.0.0.1");
-    int port = 0;  // 0: none given
+    int port = 0;              // 0: none given
+    bool serverGiven = false;  // --server was given: the last login's server does not count
     QString name;
     QString ticket;  // given; otherwise a guest logs in with the ticket kept for him
     QString tableClient;

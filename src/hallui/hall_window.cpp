@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenu>
+#include <QMessageBox>
 #include <QVBoxLayout>
 
 #include "hall/launch_words.h"
@@ -35,8 +36,20 @@ HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* pare
     changePassword_ =
         hallMenu->addAction(QStringLiteral("修改密码(&P)…"), this, &HallWindow::openPasswordDialog);
     changePassword_->setEnabled(false);
+    forgetPin_ =
+        hallMenu->addAction(QStringLiteral("清除证书指纹(&F)…"), this, &HallWindow::forgetPin);
     hallMenu->addSeparator();
     hallMenu->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
+
+    confirm = [this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
+    };
+    // Encrypted unless the server is this machine, until the user says otherwise.
+    connect(&login_->encryptedBox(), &QCheckBox::clicked, this,
+            [this] { encryptionChosen_ = true; });
+    connect(&login_->hostEdit(), &QLineEdit::textEdited, this, [this](const QString& host) {
+        if (!encryptionChosen_) login_->setEncrypted(!isLoopbackHost(host.trimmed()));
+    });
 
     connect(login_, &LoginBox::loginClicked, this, &HallWindow::tryLogin);
     connect(login_, &LoginBox::registerClicked, this, &HallWindow::tryRegister);
@@ -98,6 +111,10 @@ HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* pare
 
 void HallWindow::setLoginValues(const QString& name, const QString& host, int port) {
     login_->setValues(name, host, port);
+    // The choice made the last time holds for the server it was made for.
+    const HallSettings::Login saved = client_.settings().login();
+    encryptionChosen_ = saved.encrypted.has_value() && saved.host == host;
+    login_->setEncrypted(encryptionChosen_ ? *saved.encrypted : !isLoopbackHost(host));
     // The first field still to fill, or the button when everything is there.
     if (name.isEmpty()) {
         login_->nameEdit().setFocus();
@@ -110,6 +127,7 @@ void HallWindow::setLoginValues(const QString& name, const QString& host, int po
 
 void HallWindow::tryLogin() {
     if (client_.state() != HallClient::State::LoggedOut) return;
+    client_.setEncrypted(login_->encrypted());
     if (const auto problem =
             client_.login(login_->host(), login_->port(), login_->name(), login_->password()))
         login_->setMessage(*problem);
@@ -120,9 +138,48 @@ void HallWindow::tryRegister() {
     // Told here, before anything is sent: the server sees the password once.
     if (const auto problem = newPasswordProblem(login_->password(), login_->passwordAgain()))
         return login_->setMessage(*problem);
+    client_.setEncrypted(login_->encrypted());
     if (const auto problem = client_.registerAccount(login_->host(), login_->port(), login_->name(),
                                                      login_->password()))
         login_->setMessage(*problem);
+}
+
+void HallWindow::forgetPin() {
+    const bool in = client_.state() != HallClient::State::LoggedOut;
+    const QString host = in ? client_.host() : login_->host();
+    const int port = in ? client_.port() : login_->port();
+    const auto tell = [this, in](const QString& text) {
+        if (in) {
+            room_->showStatus(text);
+        } else {
+            login_->setMessage(text);
+        }
+    };
+    const QString server = QStringLiteral("%1:%2").arg(host).arg(port);
+    if (client_.settings().pin(host, port).isEmpty())
+        return tell(QStringLiteral("没有保存 %1 的证书指纹").arg(server));
+    if (!confirm(
+            QStringLiteral("清除 %1 的证书指纹？\n下次连接时将接受并记住服务器出示的证书。只有确知"
+                           "服务器换了证书时才应清除。")
+                .arg(server)))
+        return;
+    client_.settings().forgetPin(host, port);
+    tell(QStringLiteral("已清除 %1 的证书指纹").arg(server));
+}
+
+void HallWindow::showSecurity() {
+    const TlsJudgement& tls = client_.tls();
+    if (!tls.accepted) {
+        room_->showSecurity(QStringLiteral("未加密"), QStringLiteral("与大厅服务器的连接没有加密"));
+        return;
+    }
+    const QString full = readableFingerprint(tls.fingerprint);
+    const QString text = tls.verified ? QStringLiteral("加密连接（证书已验证）")
+                         : tls.firstUse ? QStringLiteral("加密连接（首次连接，已记住证书指纹）")
+                                        : QStringLiteral("加密连接（证书指纹与记录相符）");
+    const QString tip = QStringLiteral("服务器证书指纹（SHA-256）：%1").arg(full);
+    room_->showSecurity(text, tip);
+    room_->chat().addNote(tip);
 }
 
 void HallWindow::openPasswordDialog() {
@@ -173,7 +230,10 @@ void HallWindow::onStateChanged(HallClient::State state) {
             // Used: not kept in the box, and the next time starts from logging in.
             login_->setRegistering(false);
             login_->clearPasswords();
+            client_.settings().setLogin(
+                {client_.userName(), login_->host(), login_->port(), login_->encrypted()});
             showRoom();
+            showSecurity();
             break;
         case HallClient::State::LoggedOut:
             break;

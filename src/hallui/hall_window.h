@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QStackedWidget>
 #include <QWidget>
+#include <functional>
 
 #include "hall/hall_client.h"
 #include "hallui/login_box.h"
@@ -29,6 +30,9 @@ public:
     bool showsRoom() const { return pages_->currentWidget() == room_; }
     QMenuBar& menuBar() { return *menuBar_; }
     QAction& changePasswordAction() { return *changePassword_; }
+    QAction& forgetPinAction() { return *forgetPin_; }
+    // Asks the user a yes-or-no question; a box unless told otherwise (tests).
+    std::function<bool(const QString& question)> confirm;
     // The change of password's dialog while it is open.
     PasswordDialog* passwordDialog() const { return passwordDialog_; }
 
@@ -38,6 +42,8 @@ protected:
 private:
     void tryLogin();
     void tryRegister();
+    void forgetPin();
+    void showSecurity();
     void openPasswordDialog();
     void showLogin(const QString& reason);
     void showRoom();
@@ -49,6 +55,8 @@ private:
     RoomView* room_;
     QMenuBar* menuBar_;
     QAction* changePassword_;
+    QAction* forgetPin_;
+    bool encryptionChosen_ = false;  // the user ticked or cleared the box himself
     QPointer<PasswordDialog> passwordDialog_;
 };
 

@@ -6,6 +6,7 @@
 
 #include "hall/hall_client.h"
 #include "hall/hall_options.h"
+#include "hall/hall_settings.h"
 #include "hall/table_launcher.h"
 #include "hallui/hall_window.h"
 #include "look/app_translations.h"
@@ -32,12 +33,19 @@ int main(int argc, char** argv) {
     }
     const xq::hall::HallOptions& options = commandLine.options();
 
+    xq::hall::HallSettings settings(xq::hall::HallSettings::defaultPath());
     xq::hall::ProcessLauncher launcher;
     xq::hall::HallClient client(launcher);
     client.setTableClient(options.tableClient);
     client.setTicket(options.ticket);
+    client.setSettings(&settings);
     xq::hall::HallWindow window(client, QCoreApplication::applicationDirPath());
-    window.setLoginValues(options.name, options.host, options.port);
+    // What the command line leaves open comes from the last login.
+    const xq::hall::HallSettings::Login last = settings.login();
+    const bool lastServer = !options.serverGiven && !last.host.isEmpty();
+    window.setLoginValues(options.name.isEmpty() ? last.name : options.name,
+                          lastServer ? last.host : options.host,
+                          lastServer ? last.port : options.port);
     window.show();
     return QApplication::exec();
 }

@@ -25,6 +25,7 @@ RoomView::RoomView(HallModel& model, const QString& hallDir, QWidget* parent)
     : QWidget(parent),
       model_(model),
       welcome_(new QLabel),
+      security_(new QLabel),
       logout_(new QPushButton(QStringLiteral("退出大厅"))),
       grid_(new TableGrid(model, hallDir)),
       gridArea_(new QScrollArea),
@@ -34,6 +35,7 @@ RoomView::RoomView(HallModel& model, const QString& hallDir, QWidget* parent)
       status_(new QLabel) {
     // The welcome line carries the user's own name, the status line the server's words.
     welcome_->setTextFormat(Qt::PlainText);
+    security_->setTextFormat(Qt::PlainText);
     status_->setTextFormat(Qt::PlainText);
     setAutoFillBackground(true);
     QPalette back = palette();
@@ -75,6 +77,8 @@ RoomView::RoomView(HallModel& model, const QString& hallDir, QWidget* parent)
 
     auto* top = new QHBoxLayout;
     top->addWidget(welcome_, 1);
+    top->addWidget(security_);
+    top->addSpacing(12);
     top->addWidget(logout_);
 
     auto* layout = new QVBoxLayout(this);
@@ -97,6 +101,11 @@ void RoomView::showStatus(const QString& text) {
 
 void RoomView::showWarning(const QString& text) {
     setStatus(text, kWarningText);
+}
+
+void RoomView::showSecurity(const QString& text, const QString& tip) {
+    security_->setText(text);
+    security_->setToolTip(tip);
 }
 
 void RoomView::setStatus(const QString& text, const QColor& colour) {

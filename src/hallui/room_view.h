@@ -13,7 +13,8 @@
 namespace xq::hall {
 
 // The room page: the tables on the left; the players in the hall and the hall chat on the
-// right; above, who the user is and the way out; below, a line for the last answer.
+// right; above, who the user is, how the connection is protected and the way out; below, a line
+// for the last answer.
 class RoomView : public QWidget {
     Q_OBJECT
 
@@ -22,6 +23,8 @@ public:
 
     void showStatus(const QString& text);
     void showWarning(const QString& text);
+    // How the connection is protected, beside the user's name; the tip says it in full.
+    void showSecurity(const QString& text, const QString& tip);
 
     TableGrid& grid() { return *grid_; }
     QScrollArea& gridArea() { return *gridArea_; }
@@ -30,6 +33,7 @@ public:
     QPushButton& logoutButton() { return *logout_; }
     const QLabel& status() const { return *status_; }
     const QLabel& welcome() const { return *welcome_; }
+    const QLabel& security() const { return *security_; }
 
 private:
     void showOwnRow();
@@ -38,6 +42,7 @@ private:
 
     HallModel& model_;
     QLabel* welcome_;
+    QLabel* security_;
     QPushButton* logout_;
     TableGrid* grid_;
     QScrollArea* gridArea_;

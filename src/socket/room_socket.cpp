@@ -22,7 +22,7 @@ RoomSocket::RoomSocket(QObject* parent) : QObject(parent) {
             finish(true);
         }
     });
-    connect(&socket_, &QTcpSocket::connected, this, &RoomSocket::onConnected);
+    connect(&gate_, &TlsGate::ready, this, &RoomSocket::onConnected);
     connect(&socket_, &QTcpSocket::readyRead, this, &RoomSocket::onReadyRead);
     connect(&socket_, &QTcpSocket::disconnected, this, &RoomSocket::onDisconnected);
     connect(&socket_, &QTcpSocket::errorOccurred, this, &RoomSocket::onError);
@@ -43,7 +43,7 @@ void RoomSocket::connectTo(const QString& host, long port, long timeoutSeconds) 
     }
     if (timeoutSeconds > 0)
         connectTimer_.start(static_cast<int>(qMin(timeoutSeconds, 86400L) * 1000));
-    socket_.connectToHost(host, static_cast<quint16>(port));
+    gate_.connectTo(host, static_cast<quint16>(port), tlsPolicy_);
 }
 
 bool RoomSocket::isConnected() const {

@@ -2,12 +2,13 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSslSocket>
 #include <QString>
-#include <QTcpSocket>
 #include <QTimer>
 #include "net/frame.h"
 #include "net/wire_limits.h"
 #include "socket/message_inbox.h"
+#include "socket/tls_gate.h"
 
 namespace xq {
 
@@ -31,6 +32,12 @@ public:
     // The login ticket the hall gave this user: it follows the name in the hello, so that no one
     // else can take the name's seat. None ("" or "-") for a hall without tickets.
     void setTicket(const QString& ticket) { ticket_ = ticket; }
+
+    // Plain unless told; the hall that started the table says how it trusted the server.
+    void setTlsPolicy(const TlsPolicy& policy) { tlsPolicy_ = policy; }
+    // Why the connection could not be made, when the encryption was the reason (the server's
+    // certificate, say); empty otherwise.
+    QString failureReason() const { return gate_.problem(); }
 
     // Starts connecting. timeoutSeconds bounds the wait for the connection; a port outside
     // 1..65535 fails at once (reported from the event loop, like every other failure).
@@ -63,7 +70,9 @@ private:
     void onError();
     void finish(bool failedToConnect);
 
-    QTcpSocket socket_;
+    QSslSocket socket_;
+    TlsGate gate_{socket_};
+    TlsPolicy tlsPolicy_;
     QTimer connectTimer_;
     FrameReader reader_;
     MessageInbox inbox_;

@@ -466,6 +466,8 @@ void MainWindow::onConnectionEnd(bool failedToConnect) {
     QString text;
     if (failedToConnect) {
         text = QStringLiteral("无法连接到游戏服务器。");
+        const QString reason = connection_->failureReason();
+        if (!reason.isEmpty()) text += QStringLiteral("\n原因：") + reason;
     } else if (!table_->loggedIn()) {
         text = QStringLiteral("游戏服务器拒绝了登录。");
         if (!table_->lastNotice().isEmpty())

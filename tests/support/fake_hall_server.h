@@ -10,6 +10,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QMap>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <memory>
@@ -24,21 +25,37 @@ namespace xq::test {
 
 class FakeHallServer {
 public:
-    explicit FakeHallServer(int tables = 4) {
+    // With a TLS configuration, every connection speaks TLS.
+    explicit FakeHallServer(int tables = 4,
+                            const std::optional<QSslConfiguration>& tls = std::nullopt) {
         for (int n = 1; n <= tables; ++n)
             tables_.append(hall::TableRow{n, {}, {}, 0, false});
-        server_.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
-            while (QTcpSocket* socket = server_.nextPendingConnection())
-                accept(socket);
-        });
+        if (tls) {
+            auto* server = new QSslServer;
+            server->setSslConfiguration(*tls);
+            server_.reset(server);
+        } else {
+            server_ = std::make_unique<QTcpServer>();
+        }
+        server_->listen(QHostAddress::LocalHost, 0);
+        // A TLS connection is pending once its handshake is over.
+        QObject::connect(server_.get(), &QTcpServer::pendingConnectionAvailable, server_.get(),
+                         [this] {
+                             while (QTcpSocket* socket = server_->nextPendingConnection())
+                                 accept(socket);
+                         });
+    }
+    // The certificate shown from now on (a TLS server only).
+    void setTls(const QSslConfiguration& tls) {
+        if (auto* server = qobject_cast<QSslServer*>(server_.get()))
+            server->setSslConfiguration(tls);
     }
     ~FakeHallServer() {
         for (const auto& c : clients_)
             c->socket->disconnect();
     }
 
-    quint16 port() const { return server_.serverPort(); }
+    quint16 port() const { return server_->serverPort(); }
 
     // --- The room as a test sets it up; every change is told to everybody in the hall.
 
@@ -136,7 +153,7 @@ private:
     void accept(QTcpSocket* socket) {
         auto client = std::make_shared<Client>();
         client->socket = socket;
-        socket->setParent(&server_);
+        socket->setParent(server_.get());
         clients_.append(client);
         // The handlers keep the client alive while they run, even when it leaves meanwhile.
         QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, client] { read(*client); });
@@ -328,7 +345,7 @@ private:
         }
     }
 
-    QTcpServer server_;
+    std::unique_ptr<QTcpServer> server_;
     QList<std::shared_ptr<Client>> clients_;
     QMap<QString, hall::PlayerRow> others_;
     QMap<QString, QString> tickets_;
