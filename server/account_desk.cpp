@@ -25,8 +25,8 @@ const QByteArray& dummyHash() {
 
 }  // namespace
 
-AccountDesk::AccountDesk(AccountBook* book, Room& room, TableOutput& out,
-                         LoginGuard::Limits limits, Clock clock, QObject* parent)
+AccountDesk::AccountDesk(AccountBook* book, Room& room, TableOutput& out, LoginGuard::Limits limits,
+                         Clock clock, QObject* parent)
     : QObject(parent),
       book_(book),
       room_(room),
@@ -105,10 +105,9 @@ void AccountDesk::hello(const Caller& who, const QString& name, const QString& p
     const qint64 now = clock_();
     if (registering) {
         if (const auto wait = guard_.registrationWait(who.from, now)) {
-            return refuse(id,
-                          QStringLiteral("hall: too many registrations from %1")
-                              .arg(who.from.toString()),
-                          QStringLiteral("注册太频繁，请 %1 分钟后再试").arg(*wait));
+            return refuse(
+                id, QStringLiteral("hall: too many registrations from %1").arg(who.from.toString()),
+                QStringLiteral("注册太频繁，请 %1 分钟后再试").arg(*wait));
         }
         const bool queued = offload<std::optional<QByteArray>>(
             id, [password] { return hashPassword(password); },
@@ -184,7 +183,8 @@ void AccountDesk::onRegistered(const Caller& who, const QString& name, const QBy
             return refuse(who.id, QStringLiteral("hall: %1 refused: %2").arg(name, error),
                           QStringLiteral("用户名不能含有空格或控制字符"));
         case AccountBook::Made::Failed:
-            return refuse(who.id, QStringLiteral("hall: registering %1 failed: %2").arg(name, error),
+            return refuse(who.id,
+                          QStringLiteral("hall: registering %1 failed: %2").arg(name, error),
                           kStoreDown);
     }
     waiting_.remove(who.id);

@@ -11,6 +11,7 @@
 #include "server/fd_limit.h"
 #include "server/room_server.h"
 #include "server/store/account_command.h"
+#include "server/stored_accounts.h"
 #include "server/user_row_text.h"
 
 int main(int argc, char** argv) {
@@ -85,6 +86,16 @@ int main(int argc, char** argv) {
         QStringLiteral("Give the stored player NAME the password read from the first line of "
                        "standard input, and exit."),
         QStringLiteral("NAME"));
+    const QCommandLineOption failedLoginsOpt(
+        QStringLiteral("failed-logins-per-minute"),
+        QStringLiteral("Failed hall logins taken per minute from one address and for one name "
+                       "before later tries must wait (default 10)."),
+        QStringLiteral("N"), QStringLiteral("10"));
+    const QCommandLineOption registrationsOpt(
+        QStringLiteral("registrations-per-hour"),
+        QStringLiteral("New accounts registered per hour from one address (default 5)."),
+        QStringLiteral("N"), QStringLiteral("5"));
+    parser.addOptions({failedLoginsOpt, registrationsOpt});
     parser.addOptions({tablesOpt, dbOpt, noDbOpt, hostOpt, portOpt, nameOpt, botOpt, botLevelOpt,
                        botNameOpt, chatBurstOpt, chatIntervalOpt, maxConnectionsOpt,
                        maxPerAddressOpt, addUserOpt, resetPasswordOpt});
@@ -117,6 +128,14 @@ int main(int argc, char** argv) {
     const auto maxConnections = positive(maxConnectionsOpt);
     const auto maxPerAddress = positive(maxPerAddressOpt);
     const auto tables = positive(tablesOpt);
+    const auto failedLogins = positive(failedLoginsOpt);
+    const auto registrations = positive(registrationsOpt);
+    if (!failedLogins || !registrations) {
+        logLine(QStringLiteral(
+            "bad --failed-logins-per-minute or --registrations-per-hour: give a whole number "
+            "from 1"));
+        return 2;
+    }
     if (!tables || *tables > xq::server::Room::kMaxTables) {
         logLine(QStringLiteral("bad --tables: give a whole number from 1 to %1")
                     .arg(xq::server::Room::kMaxTables));
@@ -144,6 +163,7 @@ int main(int argc, char** argv) {
     // rather than play games whose results would be lost.
     std::unique_ptr<xq::server::PlayerStore> store;
     std::unique_ptr<xq::server::DatabaseStats> storedStats;
+    std::unique_ptr<xq::server::StoredAccounts> accounts;
     if (parser.isSet(noDbOpt) && parser.isSet(dbOpt)) {
         logLine(QStringLiteral("--db and --no-db exclude each other"));
         return 2;
@@ -175,6 +195,7 @@ int main(int argc, char** argv) {
                 name, xq::server::facePicture(name), stdin, logLine);
         }
         storedStats = std::make_unique<xq::server::DatabaseStats>(*store, logLine);
+        accounts = std::make_unique<xq::server::StoredAccounts>(*store);
         logLine(
             QStringLiteral("players and games kept in %1 (%2, schema %3, %4 games)")
                 .arg(store->isPostgres() ? QStringLiteral("PostgreSQL") : where,
@@ -186,6 +207,9 @@ int main(int argc, char** argv) {
     const long files = xq::server::raiseFileLimit();
     xq::server::ServerOptions options;
     options.store = storedStats.get();
+    // A room that keeps its players gives them accounts: a stored name is its owner's.
+    options.accounts = accounts.get();
+    options.guessing = xq::server::GuessingLimits{*failedLogins, *registrations};
     options.tables = *tables;
     options.chat = xq::server::ChatRate{*chatBurst, *chatInterval};
     options.maxConnections = *maxConnections;

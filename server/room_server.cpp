@@ -173,12 +173,12 @@ void RoomServer::onAccepted(qintptr descriptor) {
     endpoints_.insert(id, conn);
     sockets_.insert(id, conn);
     connect(conn, &ClientConnection::logLine, this, &RoomServer::log);
-    connect(conn, &ClientConnection::accountHello, this,
-            [this, conn](ConnId hid, const QString& name, const QString& password,
-                         bool registering) {
-                submitAccountHello(hid, conn->peerAddress(), conn->isSecure(), name, password,
-                                   registering);
-            });
+    connect(
+        conn, &ClientConnection::accountHello, this,
+        [this, conn](ConnId hid, const QString& name, const QString& password, bool registering) {
+            submitAccountHello(hid, conn->peerAddress(), conn->isSecure(), name, password,
+                               registering);
+        });
     connect(conn, &ClientConnection::loggedIn, this, &RoomServer::submitLogin);
     connect(conn, &ClientConnection::hallLoggedIn, this, &RoomServer::submitHallLogin);
     connect(conn, &ClientConnection::messageArrived, this, &RoomServer::submit);

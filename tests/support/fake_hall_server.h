@@ -201,7 +201,9 @@ private:
         c.row.place = r.place;
         send(c, hall::ownRow(c.row));
         broadcast(hall::playerChanged(c.row));
-        send(c, hall::granted(r.table, r.place, QStringLiteral("%1").arg(++ticketsIssued_, 32, 16, QLatin1Char('0'))));
+        send(c,
+             hall::granted(r.table, r.place,
+                           QStringLiteral("%1").arg(++ticketsIssued_, 32, 16, QLatin1Char('0'))));
     }
 
     void refuse(Client& c, const QString& reason) {
