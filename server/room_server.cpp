@@ -10,7 +10,9 @@ RoomServer::RoomServer(LogSink logSink, ServerOptions options, QObject* parent)
       logSink_(std::move(logSink)),
       stats_(options.store),
       room_(*this, RoomOptions{options.tables, options.chat, 60'000}, stats_),
-      caps_(options.maxConnections, options.maxPerAddress) {
+      caps_(options.maxConnections, options.maxPerAddress),
+      tls_(std::move(options.tls)),
+      tlsOnly_(options.tlsOnly && tls_) {
     clock_.start();
     listener_.setListenBacklogSize(1024);
     connect(&listener_, &Listener::accepted, this, &RoomServer::onAccepted);
@@ -121,6 +123,7 @@ void RoomServer::onAccepted(qintptr descriptor) {
             .arg(id)
             .arg(from.toString())
             .arg(conn->peerPort()));
+    if (tls_) conn->offerTls(tls_, tlsOnly_);
     endpoints_.insert(id, conn);
     connect(conn, &ClientConnection::logLine, this, &RoomServer::log);
     connect(conn, &ClientConnection::loggedIn, this, &RoomServer::submitLogin);

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "server/connection_caps.h"
@@ -21,6 +22,7 @@
 namespace xq::server {
 
 class ClientConnection;
+class TlsContext;
 
 struct ServerOptions {
     int tables = 1;
@@ -28,6 +30,10 @@ struct ServerOptions {
     ChatRate chat;
     int maxConnections = 3000;
     int maxPerAddress = 500;  // loopback connections count only towards maxConnections
+    // With a context, a connection that opens with a TLS handshake speaks TLS on the same port;
+    // tlsOnly: the others are refused.
+    std::shared_ptr<TlsContext> tls;
+    bool tlsOnly = false;
 };
 
 // The network side of the server: accepts connections, hands logged-in participants and their
@@ -89,6 +95,8 @@ private:
     StatsBook stats_;
     Room room_;
     ConnectionCaps caps_;
+    std::shared_ptr<TlsContext> tls_;
+    bool tlsOnly_ = false;
     QHash<ConnId, Endpoint*> endpoints_;
     QSet<ConnId> inProcess_;
     ConnId nextId_ = 1;
