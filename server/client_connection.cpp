@@ -222,9 +222,11 @@ void ClientConnection::flush() {
             kernelFull = sent < offered;
         }
     }
-    const bool pending = !output_.empty() || (tls_ && tls_->outgoingBytes() > 0);
-    socket_.watchWritable(pending);
-    if (stage_ == Stage::Closing && !pending && !endSent_) {
+    // Writable is wanted only for bytes the kernel refused: over TLS the queue is turned into
+    // records only when they can go, so only its records wait for the kernel.
+    const bool waiting = tls_ ? tls_->outgoingBytes() > 0 : !output_.empty();
+    socket_.watchWritable(waiting);
+    if (stage_ == Stage::Closing && output_.empty() && !waiting && !endSent_) {
         // The client sees the end after the last message and closes; its close ends this.
         endSent_ = true;
         socket_.shutdownSending();

@@ -26,6 +26,7 @@
 #include "self_signed.h"
 #include "server/room_server.h"
 #include "server/tls_context.h"
+#include "server/tls_session.h"
 
 namespace xq::server::test {
 namespace {
@@ -420,6 +421,83 @@ TEST_F(TlsServerTest, BrokenHandshakesAreClosedOrWaitAndTheTableServesOthers) {
         EXPECT_TRUE(w->received.isEmpty());
     }
     EXPECT_FALSE(log_.contains(QStringLiteral("protocol error")));
+}
+
+// The session alone, against an OpenSSL client over memory: bytes cut however the network cuts
+// them, and the kernel taking any part of what is to be sent.
+TEST(TlsSessionTest, BytesComeWholeAndInOrderHoweverTheyAreCut) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const SelfSigned room = makeSelfSigned(dir.path(), QStringLiteral("room"));
+    QString error;
+    const auto context = TlsContext::load(room.certificateFile, room.keyFile, &error);
+    ASSERT_TRUE(context) << error.toStdString();
+    QByteArray data;
+    for (int i = 0; data.size() < 70000; ++i)
+        data += QByteArray::number(i) + ' ';
+
+    for (const qsizetype piece : {1, 7, 1000, 20000}) {
+        SCOPED_TRACE(piece);
+        TlsSession server(context);
+        std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> clientContext(
+            SSL_CTX_new(TLS_client_method()), SSL_CTX_free);
+        std::unique_ptr<SSL, decltype(&SSL_free)> client(SSL_new(clientContext.get()), SSL_free);
+        BIO* toClient = BIO_new(BIO_s_mem());
+        BIO* fromClient = BIO_new(BIO_s_mem());
+        SSL_set_bio(client.get(), toClient, fromClient);
+        SSL_set_connect_state(client.get());
+
+        QByteArray plain;
+        // What the client wrote goes to the server in pieces; what the server has to send goes
+        // to the client as if the kernel took a piece at a time.
+        const auto shuttle = [&] {
+            char buffer[65536];
+            int n;
+            while ((n = BIO_read(fromClient, buffer, sizeof buffer)) > 0) {
+                for (int at = 0; at < n; at += static_cast<int>(piece)) {
+                    const int len = std::min(static_cast<int>(piece), n - at);
+                    if (server.receive(QByteArrayView(buffer + at, len), plain) ==
+                        TlsSession::Status::Failed)
+                        return false;
+                }
+            }
+            while (server.outgoingBytes() > 0) {
+                const QByteArrayView next =
+                    server.outgoing().first(std::min<qsizetype>(piece, server.outgoingBytes()));
+                BIO_write(toClient, next.data(), static_cast<int>(next.size()));
+                server.consumeOutgoing(next.size());
+            }
+            return true;
+        };
+        for (int i = 0; i < 20 && SSL_do_handshake(client.get()) != 1; ++i)
+            ASSERT_TRUE(shuttle()) << server.error().toStdString();
+        ASSERT_TRUE(shuttle());
+        ASSERT_TRUE(server.established());
+
+        std::size_t written = 0;
+        ASSERT_EQ(SSL_write_ex(client.get(), data.constData(), data.size(), &written), 1);
+        ASSERT_TRUE(shuttle());
+        EXPECT_EQ(plain, data);
+
+        ASSERT_EQ(server.send(data), TlsSession::Status::Ok);
+        server.close();
+        ASSERT_TRUE(shuttle());
+        QByteArray got;
+        char buffer[16384];
+        std::size_t n = 0;
+        while (SSL_read_ex(client.get(), buffer, sizeof buffer, &n) == 1)
+            got.append(buffer, static_cast<qsizetype>(n));
+        EXPECT_EQ(got, data);
+        EXPECT_EQ(SSL_get_error(client.get(), 0), SSL_ERROR_ZERO_RETURN) << "the close follows";
+
+        SSL_shutdown(client.get());
+        char last[256];
+        const int len = BIO_read(fromClient, last, sizeof last);
+        ASSERT_GT(len, 0);
+        plain.clear();
+        EXPECT_EQ(server.receive(QByteArrayView(last, len), plain), TlsSession::Status::PeerClosed);
+        EXPECT_TRUE(plain.isEmpty());
+    }
 }
 
 // The program itself: its certificate options, checked before it listens.
