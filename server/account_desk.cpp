@@ -109,6 +109,20 @@ void AccountDesk::hello(const Caller& who, const QString& name, const QString& p
                 id, QStringLiteral("hall: too many registrations from %1").arg(who.from.toString()),
                 QStringLiteral("注册太频繁，请 %1 分钟后再试").arg(*wait));
         }
+        // A name that is somebody's is told before any hashing: asking costs nothing, and the
+        // insert still settles a race for the name.
+        const AccountBook::Found taken = book_->find(name);
+        if (taken.kind == AccountBook::Found::Kind::Failed)
+            return refuse(id, QStringLiteral("hall: the store failed looking up %1").arg(name),
+                          kStoreDown);
+        if (taken.kind != AccountBook::Found::Kind::Missing) {
+            if (taken.name == name)
+                return refuse(id, QStringLiteral("hall: %1 is registered already").arg(name),
+                              QStringLiteral("用户名已被注册"));
+            return refuse(id,
+                          QStringLiteral("hall: %1 is confusable with %2").arg(name, taken.name),
+                          QStringLiteral("用户名与已有的用户太相似"));
+        }
         const bool queued = offload<std::optional<QByteArray>>(
             id, [password] { return hashPassword(password); },
             [this, who, name](std::optional<QByteArray> hash) {
