@@ -70,6 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             if (frame.isEmpty() || frame.size() > static_cast<qsizetype>(limit)) __builtin_trap();
             if (stage == Stage::Hello) {
+                // An account's hello goes to the password check: only its shape is read here,
+                // and the name ends at the first separator.
+                if (const auto account = parseAccountHello(frame)) {
+                    if (account->name.contains(u'`')) __builtin_trap();
+                    stage = Stage::Closed;
+                    break;
+                }
                 const auto parsed = parseHello(frame);
                 if (!parsed) {
                     stage = Stage::Closed;

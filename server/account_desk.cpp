@@ -25,8 +25,8 @@ const QByteArray& dummyHash() {
 
 }  // namespace
 
-AccountDesk::AccountDesk(AccountBook* book, Room& room, TableOutput& out,
-                         LoginGuard::Limits limits, Clock clock, QObject* parent)
+AccountDesk::AccountDesk(AccountBook* book, Room& room, TableOutput& out, LoginGuard::Limits limits,
+                         Clock clock, QObject* parent)
     : QObject(parent),
       book_(book),
       room_(room),
@@ -105,10 +105,23 @@ void AccountDesk::hello(const Caller& who, const QString& name, const QString& p
     const qint64 now = clock_();
     if (registering) {
         if (const auto wait = guard_.registrationWait(who.from, now)) {
+            return refuse(
+                id, QStringLiteral("hall: too many registrations from %1").arg(who.from.toString()),
+                QStringLiteral("注册太频繁，请 %1 分钟后再试").arg(*wait));
+        }
+        // A name that is somebody's is told before any hashing: asking costs nothing, and the
+        // insert still settles a race for the name.
+        const AccountBook::Found taken = book_->find(name);
+        if (taken.kind == AccountBook::Found::Kind::Failed)
+            return refuse(id, QStringLiteral("hall: the store failed looking up %1").arg(name),
+                          kStoreDown);
+        if (taken.kind != AccountBook::Found::Kind::Missing) {
+            if (taken.name == name)
+                return refuse(id, QStringLiteral("hall: %1 is registered already").arg(name),
+                              QStringLiteral("用户名已被注册"));
             return refuse(id,
-                          QStringLiteral("hall: too many registrations from %1")
-                              .arg(who.from.toString()),
-                          QStringLiteral("注册太频繁，请 %1 分钟后再试").arg(*wait));
+                          QStringLiteral("hall: %1 is confusable with %2").arg(name, taken.name),
+                          QStringLiteral("用户名与已有的用户太相似"));
         }
         const bool queued = offload<std::optional<QByteArray>>(
             id, [password] { return hashPassword(password); },
@@ -184,7 +197,8 @@ void AccountDesk::onRegistered(const Caller& who, const QString& name, const QBy
             return refuse(who.id, QStringLiteral("hall: %1 refused: %2").arg(name, error),
                           QStringLiteral("用户名不能含有空格或控制字符"));
         case AccountBook::Made::Failed:
-            return refuse(who.id, QStringLiteral("hall: registering %1 failed: %2").arg(name, error),
+            return refuse(who.id,
+                          QStringLiteral("hall: registering %1 failed: %2").arg(name, error),
                           kStoreDown);
     }
     waiting_.remove(who.id);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QSet>
 #include <QHostAddress>
 #include <QObject>
+#include <QSet>
 #include <QThreadPool>
 #include <functional>
 
@@ -34,8 +34,7 @@ public:
         bool secure = false;  // TLS
     };
     void hello(const Caller& who, const QString& name, const QString& password, bool registering);
-    void changePassword(const Caller& who, const QString& oldPassword,
-                        const QString& newPassword);
+    void changePassword(const Caller& who, const QString& oldPassword, const QString& newPassword);
     // The connection ended: what is under way for it is dropped when done.
     void forget(ConnId id) { waiting_.remove(id); }
     // Whether a login of this connection is being checked.

@@ -1,7 +1,9 @@
 #include "server/client_connection.h"
 
 #include <QTimer>
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "server/hello.h"
 #include "server/table.h"
@@ -44,7 +46,14 @@ void ClientConnection::onReadable() {
         if (n == 0) return;
         if (n < 0) return closeNow(false);
         if (stage_ == Stage::Closing) continue;  // nothing more is taken from it
-        frames_.append(QByteArrayView(buffer.data(), n));
+        const QByteArrayView bytes(buffer.data(), n);
+        if (transport_ == Transport::Unknown && !chooseTransport(bytes.front())) return;
+        bool peerClosed = false;
+        if (transport_ == Transport::Tls) {
+            if (!decrypt(bytes, peerClosed)) return;
+        } else {
+            frames_.append(bytes);
+        }
         QByteArray frame;
         while (stage_ != Stage::Closing && stage_ != Stage::Closed) {
             const InboundFrames::Next next = frames_.next(frameLimit(), frame);
@@ -55,7 +64,61 @@ void ClientConnection::onReadable() {
             }
             handleFrame(frame);
         }
+        if (peerClosed) return closeNow(false);  // as the end of a plain stream
     }
+}
+
+void ClientConnection::offerTls(std::shared_ptr<TlsContext> context, bool only) {
+    tlsOffer_ = std::move(context);
+    tlsOnly_ = only && tlsOffer_;
+}
+
+bool ClientConnection::chooseTransport(char first) {
+    // A TLS connection opens with a handshake record; a plain one with a frame length, whose
+    // first byte is 0 for any frame the protocol allows.
+    constexpr char kHandshakeRecord = 0x16;
+    if (tlsOffer_ && first == kHandshakeRecord) {
+        transport_ = Transport::Tls;
+        tls_ = std::make_unique<TlsSession>(tlsOffer_);
+        return true;
+    }
+    if (tlsOnly_) {
+        emit logLine(
+            QStringLiteral("connection %1: plain connection refused (--tls-only)").arg(id_));
+        closeNow(true);
+        return false;
+    }
+    transport_ = Transport::Plain;
+    return true;
+}
+
+bool ClientConnection::decrypt(QByteArrayView cipher, bool& peerClosed) {
+    const bool wasEstablished = tls_->established();
+    QByteArray plain;
+    const TlsSession::Status status = tls_->receive(cipher, plain);
+    if (status == TlsSession::Status::Failed) {
+        failTls(tls_->error());
+        return false;
+    }
+    if (!wasEstablished && tls_->established())
+        emit logLine(QStringLiteral("connection %1 speaks TLS (%2)").arg(id_).arg(tls_->summary()));
+    if (tls_->outgoingBytes() > 0) askForFlush();  // the handshake's answers
+    frames_.append(plain);
+    peerClosed = status == TlsSession::Status::PeerClosed;
+    return true;
+}
+
+void ClientConnection::failTls(const QString& why) {
+    emit logLine(QStringLiteral("TLS error on connection %1 (%2): %3")
+                     .arg(id_)
+                     .arg(name_.isEmpty() ? QStringLiteral("-") : name_, why));
+    // The alert that tells the client why goes along if the kernel takes it now; nothing waits
+    // for it.
+    if (tls_ && tls_->outgoingBytes() > 0) {
+        const QByteArrayView alert = tls_->outgoing();
+        socket_.send(&alert, 1);
+    }
+    closeNow(false);
 }
 
 void ClientConnection::handleFrame(const QByteArray& frame) {
@@ -149,23 +212,70 @@ void ClientConnection::askForFlush() {
 void ClientConnection::flush() {
     flushAsked_ = false;
     if (stage_ == Stage::Closed) return;
-    std::array<QByteArrayView, OutputQueue::kMaxParts> parts;
-    bool kernelFull = false;
-    while (!output_.empty() && !kernelFull) {
-        const int n = output_.gather(parts.data());
-        qint64 offered = 0;
-        for (int i = 0; i < n; ++i)
-            offered += parts[static_cast<std::size_t>(i)].size();
-        const qint64 sent = socket_.send(parts.data(), n);
-        if (sent < 0) return closeNow(true);
-        output_.consume(sent);
-        kernelFull = sent < offered;
+    if (tls_) {
+        if (!flushSecure()) return;
+    } else {
+        std::array<QByteArrayView, OutputQueue::kMaxParts> parts;
+        bool kernelFull = false;
+        while (!output_.empty() && !kernelFull) {
+            const int n = output_.gather(parts.data());
+            qint64 offered = 0;
+            for (int i = 0; i < n; ++i)
+                offered += parts[static_cast<std::size_t>(i)].size();
+            const qint64 sent = socket_.send(parts.data(), n);
+            if (sent < 0) return closeNow(true);
+            output_.consume(sent);
+            kernelFull = sent < offered;
+        }
     }
-    socket_.watchWritable(!output_.empty());
-    if (stage_ == Stage::Closing && output_.empty() && !endSent_) {
+    // Writable is wanted only for bytes the kernel refused: over TLS the queue is turned into
+    // records only when they can go, so only its records wait for the kernel.
+    const bool waiting = tls_ ? tls_->outgoingBytes() > 0 : !output_.empty();
+    socket_.watchWritable(waiting);
+    if (stage_ == Stage::Closing && output_.empty() && !waiting && !endSent_) {
         // The client sees the end after the last message and closes; its close ends this.
         endSent_ = true;
         socket_.shutdownSending();
+    }
+}
+
+bool ClientConnection::flushSecure() {
+    // Plaintext becomes records only as fast as the kernel takes them: what waits stays in the
+    // queue, under its cap, and the ciphertext held is at most this much.
+    constexpr qint64 kCipherAhead = 64 * 1024;
+    std::array<QByteArrayView, OutputQueue::kMaxParts> parts;
+    std::array<char, 16 * 1024> record;  // the most one TLS record carries
+    for (;;) {
+        while (tls_->established() && !output_.empty() && tls_->outgoingBytes() < kCipherAhead) {
+            const int n = output_.gather(parts.data());
+            qsizetype filled = 0;
+            const auto room = static_cast<qsizetype>(record.size());
+            for (int i = 0; i < n && filled < room; ++i) {
+                const QByteArrayView part = parts[static_cast<std::size_t>(i)];
+                const qsizetype take = std::min(part.size(), room - filled);
+                std::memcpy(record.data() + filled, part.data(), static_cast<std::size_t>(take));
+                filled += take;
+            }
+            if (tls_->send(QByteArrayView(record.data(), filled)) != TlsSession::Status::Ok) {
+                failTls(tls_->error());
+                return false;
+            }
+            output_.consume(filled);
+        }
+        // The end of the TLS stream follows the last message, before the end of the TCP one.
+        if (stage_ == Stage::Closing && output_.empty() && !closeNotifySent_) {
+            closeNotifySent_ = true;
+            tls_->close();
+        }
+        if (tls_->outgoingBytes() == 0) return true;
+        const QByteArrayView cipher = tls_->outgoing();
+        const qint64 sent = socket_.send(&cipher, 1);
+        if (sent < 0) {
+            closeNow(true);
+            return false;
+        }
+        tls_->consumeOutgoing(sent);
+        if (sent < cipher.size()) return true;  // the rest when the kernel has room
     }
 }
 

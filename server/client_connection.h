@@ -3,19 +3,23 @@
 #include <QObject>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "server/endpoint.h"
 #include "server/inbound_frames.h"
 #include "server/output_queue.h"
 #include "server/stream_socket.h"
 #include "server/table_output.h"
+#include "server/tls_session.h"
 
 namespace xq::server {
 
 // One client socket: reads frames, checks the hello and the login, and writes the table's
 // messages through its own output queue. Output waits for flush(), which the server calls once
 // per event-loop turn for every connection that asked for it. It reports what happens through
-// signals; `gone` is emitted once, when the socket is closed for whatever reason.
+// signals; `gone` is emitted once, when the socket is closed for whatever reason. With TLS
+// offered, a connection that opens with a handshake record speaks TLS for its whole life and the
+// frames travel inside it; the others speak plain frames.
 class ClientConnection : public QObject, public Endpoint {
     Q_OBJECT
 public:
@@ -29,11 +33,15 @@ public:
     // How long a connection the server ends has to take its last output and close.
     static constexpr int kClosingDeadlineMs = 5000;
 
+    // Lets this connection speak TLS with `context` if its first byte opens a handshake;
+    // `only`: a connection that does not is closed. Call before the event loop runs again.
+    void offerTls(std::shared_ptr<TlsContext> context, bool only);
+    // Whether the connection speaks TLS (its handshake done).
+    bool isSecure() const { return tls_ && tls_->established(); }
+
     ConnId id() const { return id_; }
     QHostAddress peerAddress() const { return socket_.peerAddress(); }
     quint16 peerPort() const { return socket_.peerPort(); }
-    // Whether the connection speaks TLS.
-    bool isSecure() const { return false; }
     void deliver(const Cmd& message, const QByteArray& frame) override;
     void finish() override;
     // Hands the queued output to the kernel, as much as it takes now.
@@ -62,6 +70,13 @@ private:
     // Closes the socket now; `drop` resets it, throwing away what the kernel still holds.
     void closeNow(bool drop);
     void askForFlush();
+    // The first byte tells plain frames from TLS; false when the connection is refused.
+    bool chooseTransport(char first);
+    // Ciphertext that arrived, its plaintext into frames_; false when the connection is gone.
+    bool decrypt(QByteArrayView cipher, bool& peerClosed);
+    // The queue's plaintext as records, as fast as the kernel takes them; false when closed.
+    bool flushSecure();
+    void failTls(const QString& why);
 
     ConnId id_;
     StreamSocket socket_;
@@ -74,6 +89,12 @@ private:
     bool flushAsked_ = false;
     bool endSent_ = false;
     bool goneSent_ = false;
+    enum class Transport { Unknown, Plain, Tls };
+    Transport transport_ = Transport::Unknown;
+    std::shared_ptr<TlsContext> tlsOffer_;
+    bool tlsOnly_ = false;
+    std::unique_ptr<TlsSession> tls_;
+    bool closeNotifySent_ = false;
 };
 
 }  // namespace xq::server

@@ -21,8 +21,7 @@ int wholeSeconds(qint64 ms) {
 
 }  // namespace
 
-std::optional<qint64> LoginGuard::waitIn(Times& times, int limit, qint64 windowMs,
-                                         qint64 nowMs) {
+std::optional<qint64> LoginGuard::waitIn(Times& times, int limit, qint64 windowMs, qint64 nowMs) {
     while (!times.empty() && times.front() <= nowMs - windowMs)
         times.pop_front();
     if (static_cast<int>(times.size()) < limit) return std::nullopt;

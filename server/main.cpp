@@ -11,6 +11,8 @@
 #include "server/fd_limit.h"
 #include "server/room_server.h"
 #include "server/store/account_command.h"
+#include "server/stored_accounts.h"
+#include "server/tls_context.h"
 #include "server/user_row_text.h"
 
 int main(int argc, char** argv) {
@@ -85,9 +87,34 @@ int main(int argc, char** argv) {
         QStringLiteral("Give the stored player NAME the password read from the first line of "
                        "standard input, and exit."),
         QStringLiteral("NAME"));
+    const QCommandLineOption failedLoginsOpt(
+        QStringLiteral("failed-logins-per-minute"),
+        QStringLiteral("Failed hall logins taken per minute from one address and for one name "
+                       "before later tries must wait (default 10)."),
+        QStringLiteral("N"), QStringLiteral("10"));
+    const QCommandLineOption registrationsOpt(
+        QStringLiteral("registrations-per-hour"),
+        QStringLiteral("New accounts registered per hour from one address (default 5)."),
+        QStringLiteral("N"), QStringLiteral("5"));
+    parser.addOptions({failedLoginsOpt, registrationsOpt});
+    const QCommandLineOption tlsCertOpt(
+        QStringLiteral("tls-cert"),
+        QStringLiteral("The server's TLS certificate (PEM, may be followed by its chain); with "
+                       "--tls-key, a connection that opens with a TLS handshake speaks TLS on the "
+                       "same port, the others plain frames."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption tlsKeyOpt(
+        QStringLiteral("tls-key"),
+        QStringLiteral("The private key of --tls-cert (PEM, without a passphrase)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption tlsOnlyOpt(
+        QStringLiteral("tls-only"),
+        QStringLiteral("Close every connection that does not open with a TLS handshake; needs "
+                       "--tls-cert and --tls-key."));
     parser.addOptions({tablesOpt, dbOpt, noDbOpt, hostOpt, portOpt, nameOpt, botOpt, botLevelOpt,
                        botNameOpt, chatBurstOpt, chatIntervalOpt, maxConnectionsOpt,
-                       maxPerAddressOpt, addUserOpt, resetPasswordOpt});
+                       maxPerAddressOpt, addUserOpt, resetPasswordOpt, tlsCertOpt, tlsKeyOpt,
+                       tlsOnlyOpt});
     parser.process(app);
 
     const auto logLine = [](const QString& line) {
@@ -117,6 +144,14 @@ int main(int argc, char** argv) {
     const auto maxConnections = positive(maxConnectionsOpt);
     const auto maxPerAddress = positive(maxPerAddressOpt);
     const auto tables = positive(tablesOpt);
+    const auto failedLogins = positive(failedLoginsOpt);
+    const auto registrations = positive(registrationsOpt);
+    if (!failedLogins || !registrations) {
+        logLine(QStringLiteral(
+            "bad --failed-logins-per-minute or --registrations-per-hour: give a whole number "
+            "from 1"));
+        return 2;
+    }
     if (!tables || *tables > xq::server::Room::kMaxTables) {
         logLine(QStringLiteral("bad --tables: give a whole number from 1 to %1")
                     .arg(xq::server::Room::kMaxTables));
@@ -140,10 +175,20 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (parser.isSet(tlsCertOpt) != parser.isSet(tlsKeyOpt)) {
+        logLine(QStringLiteral("--tls-cert and --tls-key go together: give both or neither"));
+        return 2;
+    }
+    if (parser.isSet(tlsOnlyOpt) && !parser.isSet(tlsCertOpt)) {
+        logLine(QStringLiteral("--tls-only needs --tls-cert and --tls-key"));
+        return 2;
+    }
+
     // The room remembers its players unless told not to; without its database it does not start,
     // rather than play games whose results would be lost.
     std::unique_ptr<xq::server::PlayerStore> store;
     std::unique_ptr<xq::server::DatabaseStats> storedStats;
+    std::unique_ptr<xq::server::StoredAccounts> accounts;
     if (parser.isSet(noDbOpt) && parser.isSet(dbOpt)) {
         logLine(QStringLiteral("--db and --no-db exclude each other"));
         return 2;
@@ -175,6 +220,7 @@ int main(int argc, char** argv) {
                 name, xq::server::facePicture(name), stdin, logLine);
         }
         storedStats = std::make_unique<xq::server::DatabaseStats>(*store, logLine);
+        accounts = std::make_unique<xq::server::StoredAccounts>(*store);
         logLine(
             QStringLiteral("players and games kept in %1 (%2, schema %3, %4 games)")
                 .arg(store->isPostgres() ? QStringLiteral("PostgreSQL") : where,
@@ -183,13 +229,31 @@ int main(int argc, char** argv) {
                 .arg(store->archivedGames()));
     }
 
+    // A certificate that cannot be used stops the server before it listens, rather than have
+    // members find out one by one.
+    std::shared_ptr<xq::server::TlsContext> tls;
+    if (parser.isSet(tlsCertOpt)) {
+        QString error;
+        tls =
+            xq::server::TlsContext::load(parser.value(tlsCertOpt), parser.value(tlsKeyOpt), &error);
+        if (!tls) {
+            logLine(QStringLiteral("cannot use TLS: %1").arg(error));
+            return 1;
+        }
+    }
+
     const long files = xq::server::raiseFileLimit();
     xq::server::ServerOptions options;
     options.store = storedStats.get();
+    // A room that keeps its players gives them accounts: a stored name is its owner's.
+    options.accounts = accounts.get();
+    options.guessing = xq::server::GuessingLimits{*failedLogins, *registrations};
     options.tables = *tables;
     options.chat = xq::server::ChatRate{*chatBurst, *chatInterval};
     options.maxConnections = *maxConnections;
     options.maxPerAddress = *maxPerAddress;
+    options.tls = tls;
+    options.tlsOnly = parser.isSet(tlsOnlyOpt);
     xq::server::RoomServer server(logLine, options);
     if (!server.listen(host, static_cast<quint16>(port))) {
         logLine(QStringLiteral("cannot listen on %1:%2: %3")
@@ -197,6 +261,13 @@ int main(int argc, char** argv) {
                     .arg(port)
                     .arg(server.errorString()));
         return 1;
+    }
+    if (tls) {
+        logLine(QStringLiteral("TLS on, %1; certificate SHA-256 fingerprint %2")
+                    .arg(parser.isSet(tlsOnlyOpt)
+                             ? QStringLiteral("plain connections refused (--tls-only)")
+                             : QStringLiteral("plain connections too, on the same port"),
+                         tls->fingerprint()));
     }
     std::unique_ptr<xq::server::BotPlayer> bot;
     if (withBot) {

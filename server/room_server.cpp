@@ -13,7 +13,9 @@ RoomServer::RoomServer(LogSink logSink, ServerOptions options, QObject* parent)
       room_(*this, RoomOptions{options.tables, options.chat, 60'000, options.accounts != nullptr},
             stats_),
       desk_(options.accounts, room_, *this, options.guessing, [this] { return clock_.elapsed(); }),
-      caps_(options.maxConnections, options.maxPerAddress) {
+      caps_(options.maxConnections, options.maxPerAddress),
+      tls_(std::move(options.tls)),
+      tlsOnly_(options.tlsOnly && tls_) {
     connect(&desk_, &AccountDesk::decided, this, &RoomServer::onAccountDecided);
     clock_.start();
     listener_.setListenBacklogSize(1024);
@@ -170,15 +172,16 @@ void RoomServer::onAccepted(qintptr descriptor) {
             .arg(id)
             .arg(from.toString())
             .arg(conn->peerPort()));
+    if (tls_) conn->offerTls(tls_, tlsOnly_);
     endpoints_.insert(id, conn);
     sockets_.insert(id, conn);
     connect(conn, &ClientConnection::logLine, this, &RoomServer::log);
-    connect(conn, &ClientConnection::accountHello, this,
-            [this, conn](ConnId hid, const QString& name, const QString& password,
-                         bool registering) {
-                submitAccountHello(hid, conn->peerAddress(), conn->isSecure(), name, password,
-                                   registering);
-            });
+    connect(
+        conn, &ClientConnection::accountHello, this,
+        [this, conn](ConnId hid, const QString& name, const QString& password, bool registering) {
+            submitAccountHello(hid, conn->peerAddress(), conn->isSecure(), name, password,
+                               registering);
+        });
     connect(conn, &ClientConnection::loggedIn, this, &RoomServer::submitLogin);
     connect(conn, &ClientConnection::hallLoggedIn, this, &RoomServer::submitHallLogin);
     connect(conn, &ClientConnection::messageArrived, this, &RoomServer::submit);

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "server/account_book.h"
@@ -23,6 +24,7 @@
 namespace xq::server {
 
 class ClientConnection;
+class TlsContext;
 
 struct ServerOptions {
     int tables = 1;
@@ -34,6 +36,10 @@ struct ServerOptions {
     // the tickets of their grants; without, everybody is a guest.
     AccountBook* accounts = nullptr;
     LoginGuard::Limits guessing;
+    // With a context, a connection that opens with a TLS handshake speaks TLS on the same port;
+    // tlsOnly: the others are refused.
+    std::shared_ptr<TlsContext> tls;
+    bool tlsOnly = false;
 };
 
 // The network side of the server: accepts connections, hands logged-in participants and their
@@ -104,6 +110,8 @@ private:
     QHash<ConnId, QList<Cmd>> heldForDesk_;
     QHash<ConnId, QPointer<ClientConnection>> sockets_;
     ConnectionCaps caps_;
+    std::shared_ptr<TlsContext> tls_;
+    bool tlsOnly_ = false;
     QHash<ConnId, Endpoint*> endpoints_;
     QSet<ConnId> inProcess_;
     ConnId nextId_ = 1;

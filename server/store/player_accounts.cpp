@@ -152,6 +152,40 @@ PlayerStore::Registration PlayerStore::createAccount(const QString& name, const 
     }
 }
 
+PlayerStore::Registration PlayerStore::createAccountWithHash(const QString& name,
+                                                             const QByteArray& hash, int face,
+                                                             QString* error) {
+    if (const QString why = newNameProblem(name); !why.isEmpty()) {
+        return refuse(error, Registration::NameRefused, why);
+    }
+    QString clash;
+    auto result = createOnce(name, hash, face, &clash);
+    if (!result && connection_->reconnectIfLost()) result = createOnce(name, hash, face, &clash);
+    if (!result) return refuse(error, Registration::Failed, lastError_);
+    if (*result == Registration::NameTaken || *result == Registration::NameConfusable)
+        return refuse(error, *result, clash);
+    return *result;
+}
+
+bool PlayerStore::setPasswordHash(const QString& name, const QByteArray& hash, QString* error) {
+    if (const QString why = nameProblem(name); !why.isEmpty()) return fail(error, why);
+    auto changed = setHashOnce(name, hash);
+    if (!changed && connection_->reconnectIfLost()) changed = setHashOnce(name, hash);
+    if (!changed) return fail(error, lastError_);
+    if (changed->isEmpty()) {
+        return fail(error, QStringLiteral("there is no player named %1").arg(name));
+    }
+    return true;
+}
+
+std::optional<std::optional<PlayerStore::StoredHash>> PlayerStore::storedHash(const QString& name) {
+    lastError_.clear();
+    if (!nameProblem(name).isEmpty()) return std::optional<StoredHash>();
+    auto stored = storedHashOnce(name);
+    if (!stored && connection_->reconnectIfLost()) stored = storedHashOnce(name);
+    return stored;
+}
+
 bool PlayerStore::setPassword(const QString& name, const QString& password, QString* error,
                               QString* storedName) {
     if (const QString why = nameProblem(name); !why.isEmpty()) return fail(error, why);

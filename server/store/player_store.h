@@ -69,6 +69,21 @@ public:
     Login checkPassword(const QString& name, const QString& password,
                         QString* storedName = nullptr);
 
+    // The same steps for a caller that hashes and checks passwords on threads of its own (they
+    // are slow on purpose), with the store kept to its thread.
+    struct StoredHash {
+        QString name;
+        QByteArray hash;  // empty: a player from before accounts
+    };
+    // The player the name finds (by its key) with his hash; nothing inside for an unknown name,
+    // nothing at all when the store fails (lastError() says why).
+    std::optional<std::optional<StoredHash>> storedHash(const QString& name);
+    // createAccount() with the hash already made.
+    Registration createAccountWithHash(const QString& name, const QByteArray& hash, int face,
+                                       QString* error);
+    // setPassword() with the hash already made.
+    bool setPasswordHash(const QString& name, const QByteArray& hash, QString* error);
+
     // -1 when it cannot be read.
     int schemaVersion();
     qint64 archivedGames();
@@ -96,10 +111,6 @@ private:
     std::optional<Registration> clashOnce(const QString& name, QString* clash);
     // The stored name of the row changed; empty when none was.
     std::optional<QString> setHashOnce(const QString& name, const QByteArray& hash);
-    struct StoredHash {
-        QString name;
-        QByteArray hash;  // empty: a player from before accounts
-    };
     std::optional<std::optional<StoredHash>> storedHashOnce(const QString& name);
 
     std::unique_ptr<StoreConnection> connection_;

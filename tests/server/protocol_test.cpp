@@ -192,9 +192,7 @@ TEST_F(ProtocolTest, EachStageTakesFramesOnlyAsLongAsItsLongestMessage) {
     } cases[] = {
         // The longest first frame: an account's registering hello with a 32-character name
         // and a 128-byte password.
-        {QByteArray(), 203, false},
-        {QByteArray(), 204, true},
-        {hello, 12, false},
+        {QByteArray(), 203, false},  {QByteArray(), 204, true},    {hello, 12, false},
         {hello, 13, true},           {hello + login, 2048, false},  // the longest chat line
         {hello + login, 2049, true},
     };
@@ -457,19 +455,66 @@ TEST_F(RoomProtocolTest, HallReservationsSeatTableClientsAndTheHallFollows) {
 }
 
 // A lone table whose players are kept in a database.
+// A room that keeps its players: accounts log in to the hall with passwords, table clients with
+// the tickets of their grants.
 class StoredProtocolTest : public ProtocolTest {
 protected:
     QStringList serverOptions() const override {
-        return {QStringLiteral("--db"), dir_.filePath(QStringLiteral("players.db"))};
+        return {QStringLiteral("--db"),
+                dir_.filePath(QStringLiteral("players.db")),
+                QStringLiteral("--tables"),
+                QStringLiteral("2"),
+                QStringLiteral("--registrations-per-hour"),
+                QStringLiteral("50")};
+    }
+    // A hall connection that sent an account's hello; the caller waits for the answer.
+    std::unique_ptr<RawClient> hallAccount(const QString& name, const QString& password,
+                                           bool registering = false) {
+        auto c = std::make_unique<RawClient>(port_);
+        c->send(hall::accountHello(name, password, registering));
+        return c;
+    }
+    static std::optional<hall::PlayerRow> ownRowIn(const QByteArray& message) {
+        const auto parsed = hall::parseServerMessage(message);
+        if (!parsed || !std::holds_alternative<hall::in::OwnRow>(*parsed)) return std::nullopt;
+        return std::get<hall::in::OwnRow>(*parsed).row;
+    }
+    // The hall user's table client in the place granted to him.
+    std::unique_ptr<RawClient> seated(RawClient& hallUser, const QString& name, int table,
+                                      int seat) {
+        hallUser.send(hall::reserveSeat(table, seat));
+        const auto parsed = hall::parseServerMessage(hallUser.waitForPrefix(Bytes({204, 0})));
+        const QString ticket = parsed ? std::get<hall::in::Reservation>(*parsed).ticket : QString();
+        EXPECT_EQ(ticket.size(), 32) << name.toStdString();
+        auto c = std::make_unique<RawClient>(port_);
+        c->send(QByteArray(kHelloPrefix) + encodeCp936(name + u'`' + ticket));
+        c->send(
+            QByteArray("\x82\x00"
+                       "500`DRAK`1",
+                       12));
+        EXPECT_FALSE(c->waitForPrefix(Bytes({130, 3})).isEmpty()) << name.toStdString();
+        return c;
+    }
+    void expectRefused(RawClient& c, const QString& reason) {
+        EXPECT_EQ(c.waitForPrefix(Bytes({24})), Text({24}, reason)) << reason.toStdString();
+        EXPECT_TRUE(c.waitForClose());
     }
     QTemporaryDir dir_;
 };
 
-TEST_F(StoredProtocolTest, ScoresAndNumbersOutliveTheServer) {
+TEST_F(StoredProtocolTest, AnAccountsNameScoreAndSeatAreHisAcrossARestart) {
     QByteArray zhangRow;
     {
-        auto a = client(QStringLiteral("张三"));
-        auto b = client(QStringLiteral("李四"));
+        auto hallA = hallAccount(QStringLiteral("张三"), QStringLiteral("zhang pass"), true);
+        auto hallB = hallAccount(QStringLiteral("李四"), QStringLiteral("li pass"), true);
+        ASSERT_TRUE(ownRowIn(hallA->waitForPrefix(Bytes({200, 0}))));
+        ASSERT_TRUE(ownRowIn(hallB->waitForPrefix(Bytes({200, 0}))));
+        // A table client on its own is sent to the hall: names are not taken by saying them.
+        RawClient stranger(port_);
+        stranger.logIn(QStringLiteral("王五"));
+        expectRefused(stranger, QStringLiteral("请先在大厅登录"));
+        auto a = seated(*hallA, QStringLiteral("张三"), 1, 0);
+        auto b = seated(*hallB, QStringLiteral("李四"), 1, 1);
         startGame(*a, *b);
         b->send(Bytes({22, 0, 1}));
         zhangRow = a->waitForPrefix(Text({108, 6}, QStringLiteral("张三`")));
@@ -481,24 +526,53 @@ TEST_F(StoredProtocolTest, ScoresAndNumbersOutliveTheServer) {
     ASSERT_EQ(before.size(), 16);
     EXPECT_EQ(before[2], QStringLiteral("1100"));
 
-    // Stopped at once and started again on the same database.
+    // Stopped at once and started again on the same database: the first to come is a stranger
+    // who knows the name, then the owner.
     server_.kill();
     server_.waitForFinished(5000);
     startServer();
     ASSERT_FALSE(HasFatalFailure());
-    auto hallUser = std::make_unique<RawClient>(port_);
-    hallUser->send(hall::hello(QStringLiteral("张三"), QString()));
-    const QByteArray own = hallUser->waitForPrefix(Bytes({200, 0}));
-    ASSERT_FALSE(own.isEmpty());
-    const auto parsed = hall::parseServerMessage(own);
-    ASSERT_TRUE(parsed);
-    const hall::PlayerRow row = std::get<hall::in::OwnRow>(*parsed).row;
-    EXPECT_EQ(row.score, 1100);
-    EXPECT_EQ(row.won, 1);
-    EXPECT_EQ(QString::number(row.userNumber), before[1]) << "the same user number";
+    const struct {
+        QByteArray hello;
+        const char* reason;
+    } strangers[] = {
+        {hall::hello(QStringLiteral("张三"), QString()),
+         "本房间需要账号：请输入密码登录，或先注册"},
+        {hall::accountHello(QStringLiteral("张三"), QStringLiteral("guess"), false),
+         "用户名或密码错误"},
+        {hall::accountHello(QStringLiteral("张三"), QStringLiteral("guess"), true),
+         "用户名已被注册"},
+        {hall::accountHello(QStringLiteral("赵六"), QStringLiteral("guess"), false),
+         "用户名或密码错误"},
+        {hall::accountHello(QStringLiteral("张 三"), QStringLiteral("guess"), true),
+         "用户名不能含有空格或控制字符"},
+        {hall::accountHello(QStringLiteral("张三"), QStringLiteral("a`b"), false),
+         "密码无效：密码不能含有 ` 字符"},
+    };
+    for (const auto& s : strangers) {
+        RawClient c(port_);
+        c.send(s.hello);
+        expectRefused(c, QString::fromUtf8(s.reason));
+    }
+    EXPECT_FALSE(log().contains("guess")) << "passwords are never logged";
+    EXPECT_FALSE(log().contains("zhang pass"));
+
+    auto owner = hallAccount(QStringLiteral("张三"), QStringLiteral("zhang pass"));
+    const auto row = ownRowIn(owner->waitForPrefix(Bytes({200, 0})));
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->score, 1100);
+    EXPECT_EQ(row->won, 1);
+    EXPECT_EQ(QString::number(row->userNumber), before[1]) << "the same user number";
+
+    // His hall restarted while the old connection still looks alive: the new login wins.
+    auto again = hallAccount(QStringLiteral("张三"), QStringLiteral("zhang pass"));
+    ASSERT_TRUE(ownRowIn(again->waitForPrefix(Bytes({200, 0}))));
+    expectRefused(*owner, QStringLiteral("你的账号已在别处登录"));
 
     // At the table, the row shows the stored record, and the loser's too.
-    auto a = client(QStringLiteral("李四"));
+    auto li = hallAccount(QStringLiteral("李四"), QStringLiteral("li pass"));
+    ASSERT_TRUE(ownRowIn(li->waitForPrefix(Bytes({200, 0}))));
+    auto a = seated(*li, QStringLiteral("李四"), 2, 0);
     const QByteArray list = a->waitForPrefix(Bytes({130, 2}));
     ASSERT_TRUE(decodeCp936(list.mid(2), text));
     const QStringList fields = text.split(u'`');
@@ -506,6 +580,59 @@ TEST_F(StoredProtocolTest, ScoresAndNumbersOutliveTheServer) {
     EXPECT_EQ(fields[2], QStringLiteral("900"));
     EXPECT_EQ(fields[5], QStringLiteral("1")) << "games";
     EXPECT_EQ(fields[9], QStringLiteral("1")) << "lost";
+}
+
+TEST_F(StoredProtocolTest, LookAlikesArePassedToTheAccountAndAPasswordChanges) {
+    auto bob = hallAccount(QStringLiteral("Bob"), QStringLiteral("first"), true);
+    ASSERT_TRUE(ownRowIn(bob->waitForPrefix(Bytes({200, 0}))));
+    // Greek capitals that look like Latin ones are the same name; so is another case.
+    for (const QString& alike : {QStringLiteral("\u0392ob"), QStringLiteral("BOB")}) {
+        auto c = hallAccount(alike, QStringLiteral("other"), true);
+        expectRefused(*c, QStringLiteral("用户名与已有的用户太相似"));
+    }
+    auto typedOtherwise = hallAccount(QStringLiteral("bob"), QStringLiteral("first"));
+    const auto row = ownRowIn(typedOtherwise->waitForPrefix(Bytes({200, 0})));
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->name, QStringLiteral("Bob")) << "the stored spelling";
+
+    // The change of password: the old one must be given.
+    typedOtherwise->send(hall::changePassword(QStringLiteral("wrong"), QStringLiteral("second")));
+    EXPECT_EQ(typedOtherwise->waitForPrefix(Bytes({209})),
+              hall::passwordRefused(QStringLiteral("原密码错误")));
+    typedOtherwise->send(hall::changePassword(QStringLiteral("first"), QStringLiteral("second")));
+    EXPECT_EQ(typedOtherwise->waitForPrefix(Bytes({209, 0})), hall::passwordChanged());
+    auto old = hallAccount(QStringLiteral("Bob"), QStringLiteral("first"));
+    expectRefused(*old, QStringLiteral("用户名或密码错误"));
+    auto fresh = hallAccount(QStringLiteral("Bob"), QStringLiteral("second"));
+    EXPECT_TRUE(ownRowIn(fresh->waitForPrefix(Bytes({200, 0}))));
+}
+
+TEST_F(StoredProtocolTest, AGrantsTicketIsSpentByItsFirstUse) {
+    auto hallA = hallAccount(QStringLiteral("张三"), QStringLiteral("pw"), true);
+    ASSERT_TRUE(ownRowIn(hallA->waitForPrefix(Bytes({200, 0}))));
+    hallA->send(hall::reserveWatch(1));  // nobody to watch yet
+    EXPECT_FALSE(hallA->waitForPrefix(Bytes({204, 1})).isEmpty());
+    hallA->send(hall::reserveSeat(1, 0));
+    const auto parsed = hall::parseServerMessage(hallA->waitForPrefix(Bytes({204, 0})));
+    ASSERT_TRUE(parsed);
+    const QString ticket = std::get<hall::in::Reservation>(*parsed).ticket;
+    const QByteArray hello =
+        QByteArray(kHelloPrefix) + encodeCp936(QStringLiteral("张三`") + ticket);
+    const QByteArray login(
+        "\x82\x00"
+        "500`DRAK`1",
+        12);
+    {
+        RawClient first(port_);
+        first.send(hello);
+        first.send(login);
+        ASSERT_FALSE(first.waitForPrefix(Bytes({130, 3})).isEmpty());
+    }
+    ASSERT_TRUE(WaitFor([&] { return log().contains("connection 2 closed"); }));
+    RawClient second(port_);
+    second.send(hello);
+    second.send(login);
+    expectRefused(second, QStringLiteral("请先在大厅登录"));
 }
 
 }  // namespace

@@ -213,8 +213,8 @@ TEST_F(RoomTest, HallLoginsAreCheckedLikeTableLogins) {
 
 TEST_F(RoomTest, ARoomOfAccountsLetsInOnlyWhomItChecked) {
     room.reset();
-    room = std::make_unique<Room>(
-        out, RoomOptions{2, ChatRate{2, 1000}, 60'000, /*accounts=*/true}, *book);
+    room = std::make_unique<Room>(out, RoomOptions{2, ChatRate{2, 1000}, 60'000, /*accounts=*/true},
+                                  *book);
     // A guest's hello is refused with the way in.
     EXPECT_FALSE(hallIn(100, QStringLiteral("甲"), QStringLiteral("t1")));
     EXPECT_EQ(lastNotice(100), QStringLiteral("本房间需要账号：请输入密码登录，或先注册"));
@@ -234,7 +234,8 @@ TEST_F(RoomTest, ARoomOfAccountsLetsInOnlyWhomItChecked) {
         const char* ticket;
     } without[] = {{201, ""}, {202, "0123456789abcdef0123456789abcdef"}, {203, "-"}};
     for (const auto& w : without) {
-        EXPECT_FALSE(room->tableLogin(w.id, QStringLiteral("甲"), true, QString::fromUtf8(w.ticket)));
+        EXPECT_FALSE(
+            room->tableLogin(w.id, QStringLiteral("甲"), true, QString::fromUtf8(w.ticket)));
         EXPECT_EQ(lastNotice(w.id), QStringLiteral("请先在大厅登录")) << w.ticket;
     }
     room->receive(102, hall::reserveSeat(2, 0));
