@@ -18,6 +18,8 @@ struct TestCertificate {
     QSslCertificate certificate;
     QSslKey key;
     QSslCertificate authority;  // the one that signed it; null for a self-signed one
+    QString certificateFile;    // both in PEM, for a server that reads files
+    QString keyFile;
 
     // What a TLS server needs to show it.
     QSslConfiguration serverConfiguration() const {
@@ -102,7 +104,7 @@ private:
         if (certificates.isEmpty() || !keyFile.open(QIODevice::ReadOnly)) return std::nullopt;
         const QSslKey privateKey(&keyFile, QSsl::Ec);
         if (privateKey.isNull()) return std::nullopt;
-        return TestCertificate{certificates.front(), privateKey, authority};
+        return TestCertificate{certificates.front(), privateKey, authority, cert, key};
     }
 
     QTemporaryDir dir_;
