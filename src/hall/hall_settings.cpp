@@ -1,15 +1,13 @@
 #include "hall/hall_settings.h"
 
 #include <QStandardPaths>
-#include <QUrl>
 
 namespace xq::hall {
 namespace {
 
-// Hosts are any text without blanks: escaped, none of them makes a group of its own.
+// The settings escape what a key holds, except "/": that would open a group of its own.
 QString pinKey(const QString& host, int port) {
-    return QStringLiteral("pins/") + QString::fromLatin1(QUrl::toPercentEncoding(
-                                         QStringLiteral("%1:%2").arg(host).arg(port)));
+    return QStringLiteral("pins/%1:%2").arg(QString(host).replace(u'/', u'_')).arg(port);
 }
 
 }  // namespace

@@ -35,8 +35,12 @@ LoginBox::LoginBox(QWidget* parent)
     }
     encrypted_->setToolTip(
         QStringLiteral("用 TLS 加密与服务器之间的连接；密码只经加密连接或本机发送"));
+    // A way to the other mode rather than a command: it looks like a link.
     mode_->setFlat(true);
     mode_->setCursor(Qt::PointingHandCursor);
+    QPalette link = mode_->palette();
+    link.setColor(QPalette::ButtonText, link.color(QPalette::Link));
+    mode_->setPalette(link);
     port_->setValidator(new QIntValidator(1, 65535, port_));
     login_->setDefault(true);
     message_->setTextFormat(Qt::PlainText);  // refusals carry the server's words
