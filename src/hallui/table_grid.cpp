@@ -140,7 +140,10 @@ void TableGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     if (hit.index < 0 || hit.index >= model_.tables().size()) return;
     const TableRow& row = model_.tables()[hit.index];
     if (hit.seat == 0 || hit.seat == 1) {
-        if (row.names[static_cast<std::size_t>(hit.seat)].isEmpty()) {
+        const QString& seated = row.names[static_cast<std::size_t>(hit.seat)];
+        // His own seat: the way back to it when his table window is gone (the room decides).
+        const bool own = model_.ownRow() && !seated.isEmpty() && seated == model_.ownRow()->name;
+        if (seated.isEmpty() || own) {
             emit sitRequested(row.number, hit.seat);
             return;
         }

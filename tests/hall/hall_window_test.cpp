@@ -110,6 +110,12 @@ TEST(HallWindow, ShowsTheRoomAndSeatsTheUserAtAFreeSeat) {
 
     // The server's table rows change the cards.
     ASSERT_TRUE(Eventually([&] { return room.seatTip(1, 1).contains(QStringLiteral("张三")); }));
+    // His own seat asks for that seat again (the way back when his table window is gone), not
+    // to watch.
+    const int asked = room.server.count<in::Reserve>();
+    room.doubleClickSeat(1, 1);
+    ASSERT_TRUE(Eventually([&] { return room.server.count<in::Reserve>() == asked + 1; }));
+    EXPECT_EQ(room.server.last<in::Reserve>()->place, Place::Seat1);
     room.server.seat(3, 0, QStringLiteral("钱七"), 9000);
     ASSERT_TRUE(Eventually([&] { return room.seatTip(3, 0).contains(QStringLiteral("钱七")); }));
     EXPECT_TRUE(room.seatTip(3, 0).contains(QStringLiteral("地主")));
