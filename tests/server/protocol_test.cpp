@@ -387,11 +387,7 @@ protected:
     }
     std::unique_ptr<RawClient> tableClient(const QString& name, const QString& ticket) {
         auto c = std::make_unique<RawClient>(port_);
-        c->send(QByteArray(kHelloPrefix) + encodeCp936(name + u'`' + ticket));
-        c->send(
-            QByteArray("\x82\x00"
-                       "500`DRAK`1",
-                       12));
+        c->logIn(name, ticket);
         return c;
     }
 };
@@ -487,11 +483,7 @@ protected:
         const QString ticket = parsed ? std::get<hall::in::Reservation>(*parsed).ticket : QString();
         EXPECT_EQ(ticket.size(), 32) << name.toStdString();
         auto c = std::make_unique<RawClient>(port_);
-        c->send(QByteArray(kHelloPrefix) + encodeCp936(name + u'`' + ticket));
-        c->send(
-            QByteArray("\x82\x00"
-                       "500`DRAK`1",
-                       12));
+        c->logIn(name, ticket);
         EXPECT_FALSE(c->waitForPrefix(Bytes({130, 3})).isEmpty()) << name.toStdString();
         return c;
     }
@@ -616,22 +608,14 @@ TEST_F(StoredProtocolTest, AGrantsTicketIsSpentByItsFirstUse) {
     const auto parsed = hall::parseServerMessage(hallA->waitForPrefix(Bytes({204, 0})));
     ASSERT_TRUE(parsed);
     const QString ticket = std::get<hall::in::Reservation>(*parsed).ticket;
-    const QByteArray hello =
-        QByteArray(kHelloPrefix) + encodeCp936(QStringLiteral("张三`") + ticket);
-    const QByteArray login(
-        "\x82\x00"
-        "500`DRAK`1",
-        12);
     {
         RawClient first(port_);
-        first.send(hello);
-        first.send(login);
+        first.logIn(QStringLiteral("张三"), ticket);
         ASSERT_FALSE(first.waitForPrefix(Bytes({130, 3})).isEmpty());
     }
     ASSERT_TRUE(WaitFor([&] { return log().contains("connection 2 closed"); }));
     RawClient second(port_);
-    second.send(hello);
-    second.send(login);
+    second.logIn(QStringLiteral("张三"), ticket);
     expectRefused(second, QStringLiteral("请先在大厅登录"));
 }
 
