@@ -14,6 +14,10 @@ public:
     void start(qint64 nowMs, int mover, int stepAllowanceSeconds);
     // The mover's bank is fixed at its current value and the other seat's turn begins.
     void passTurn(qint64 nowMs);
+    // A game carried over a restart: the banks as they were saved, stopped until resumeAt().
+    void restore(int mover, int stepAllowanceSeconds, std::array<int, 2> banks);
+    void resumeAt(qint64 nowMs);
+    bool stopped() const { return stopped_; }
 
     int mover() const { return mover_; }
     int bankSeconds(int seat, qint64 nowMs) const;
@@ -28,6 +32,7 @@ private:
     qint64 turnStartMs_ = 0;
     int mover_ = 0;
     int allowance_ = 0;
+    bool stopped_ = false;
 };
 
 }  // namespace xq::server

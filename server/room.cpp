@@ -175,8 +175,16 @@ void Room::disconnect(ConnId id) {
     if (at == tableOf_.constEnd()) return;
     const int number = *at;
     tableOf_.erase(at);
-    tableAt(number).disconnect(id);
+    RoomTable& t = tableAt(number);
+    const std::optional<int> seat = t.seatOf(id);
+    t.disconnect(id);
     tableChanged(number);
+    // A player whose window went during a game, while his hall stays: he is asked back.
+    if (seat) {
+        const QString name = t.seatName(*seat);
+        if (const auto hallId = hallIdByName_.constFind(name); hallId != hallIdByName_.constEnd())
+            offerWaitingGame(*hallId, name);
+    }
 }
 
 void Room::advanceTo(qint64 nowMs) {

@@ -69,6 +69,22 @@ public:
     // Whether the id is a hall user's connection.
     bool inHall(ConnId id) const { return hallNames_.contains(id); }
 
+    // Games kept over a restart, set up again at their tables (a table that is not free, or a
+    // game that does not replay, is skipped and logged); how many were.
+    int resumeGames(const std::vector<RunningGame>& kept);
+    // What changed among the running games since the last call: the games to keep anew (a move
+    // or a new game), and the tables whose game is over.
+    struct RunningChanges {
+        std::vector<RunningGame> changed;
+        std::vector<int> ended;
+        bool empty() const { return changed.empty() && ended.empty(); }
+    };
+    RunningChanges takeRunningChanges();
+    // The changes taken could not be kept: they are taken again next time.
+    void keptFailed(const RunningChanges& changes);
+    // Every running game as it stands, for a last save before the server stops.
+    std::vector<RunningGame> runningGames() const;
+
 private:
     class Slot;
     struct Reservation {
@@ -117,6 +133,8 @@ private:
     void tableChanged(int number);
     void playerMaybeChanged(const QString& name);
     void expireReservations();
+    // A hall user whose game waits for him at a table is asked to come back to it.
+    void offerWaitingGame(ConnId id, const QString& name);
 
     TableOutput& out_;
     RoomOptions options_;
@@ -134,6 +152,15 @@ private:
     QHash<QString, ConnId> hallIdByName_;
     QHash<int, hall::TableRow> shownTables_;  // what the hall was last told
     QHash<QString, hall::PlayerRow> shownPlayers_;
+    // Of each table with a game kept for a restart: what marks the version kept.
+    struct KeptMark {
+        std::array<QString, 2> names;
+        long halfMoves = 0;
+        std::array<int, 2> tally{};
+        bool operator==(const KeptMark&) const = default;
+    };
+    QHash<int, KeptMark> kept_;
+    QSet<int> endedUnkept_;  // tables whose game ended, not yet forgotten by the keeper
 };
 
 }  // namespace xq::server

@@ -73,6 +73,7 @@ void Room::enterHall(ConnId id, const HallUser& user) {
     ConnIds others = hallIds();
     others.removeOne(id);
     if (!others.isEmpty()) out_.send(others, hall::playerChanged(own));
+    offerWaitingGame(id, name);
 }
 
 void Room::onHallMessage(ConnId id, const Cmd& message) {

@@ -1,5 +1,7 @@
 #include "server/room_server.h"
 
+#include <unistd.h>
+
 #include "net/frame.h"
 #include "net/hall_messages.h"
 #include "server/client_connection.h"
@@ -34,6 +36,46 @@ bool RoomServer::listen(const QHostAddress& host, quint16 port) {
     return listener_.listen(host, port);
 }
 
+void RoomServer::keepRunningGames(Keeper keeper, int everyMs) {
+    keeper_ = std::move(keeper);
+    connect(&keepTimer_, &QTimer::timeout, this, &RoomServer::keepTick, Qt::UniqueConnection);
+    keepTimer_.start(std::max(10, everyMs));
+}
+
+void RoomServer::keepTick() {
+    if (!keeper_ || keeping_) return;
+    room_.setNow(clock_.elapsed());
+    Room::RunningChanges changes = room_.takeRunningChanges();
+    if (changes.empty()) return;
+    keeping_ = true;
+    QPointer<RoomServer> self(this);
+    keeper_(changes, [self, changes](bool kept) {
+        if (!self) return;
+        self->keeping_ = false;
+        if (!kept) self->room_.keptFailed(changes);
+    });
+}
+
+int RoomServer::resumeGames(const std::vector<RunningGame>& kept) {
+    room_.setNow(clock_.elapsed());
+    return room_.resumeGames(kept);
+}
+
+void RoomServer::beginShutdown(const QString& notice) {
+    if (stopping_) return;
+    stopping_ = true;
+    listener_.close();
+    keepTimer_.stop();
+    deferred_.clear();
+    const QByteArray told = hall::notice(notice);
+    ConnIds everybody;
+    for (auto it = sockets_.cbegin(); it != sockets_.cend(); ++it)
+        everybody.append(it.key());
+    send(everybody, told);
+    for (ConnId id : std::as_const(everybody))
+        close(id);
+}
+
 void RoomServer::tick() {
     room_.advanceTo(clock_.elapsed());
 }
@@ -66,6 +108,7 @@ void RoomServer::submitAccountHello(ConnId id, const QHostAddress& from, bool se
                                     const QString& name, const QString& password,
                                     bool registering) {
     if (!endpoints_.contains(id)) return;
+    if (stopping_) return close(id);
     room_.setNow(clock_.elapsed());
     heldForDesk_.insert(id, {});
     desk_.hello(AccountDesk::Caller{id, from, secure}, name, password, registering);
@@ -84,6 +127,7 @@ bool RoomServer::secureOf(ConnId id) const {
 }
 
 void RoomServer::doLogin(const Deferred& work) {
+    if (stopping_) return close(work.id);
     ++loginsThisTurn_;
     postEndOfTurn();
     room_.setNow(clock_.elapsed());
@@ -156,6 +200,10 @@ void RoomServer::drop(ConnId id) {
 }
 
 void RoomServer::onAccepted(qintptr descriptor) {
+    if (stopping_) {
+        ::close(static_cast<int>(descriptor));
+        return;
+    }
     const ConnId id = nextId_++;
     auto* conn = new ClientConnection(
         id, descriptor, readyWatch_, [this](ClientConnection* c) { requestFlush(c); }, this);

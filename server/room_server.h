@@ -72,6 +72,21 @@ public:
     const RoomTable& table(int number = 1) const { return room_.table(number); }
     int tableCount() const { return room_.tableCount(); }
 
+    // Running games kept for a restart: what changed is handed to the keeper at most every
+    // `everyMs`, one batch at a time; the keeper calls done(true) once it is kept, done(false)
+    // when it could not be, and the batch is offered again.
+    using Keeper = std::function<void(const Room::RunningChanges&, std::function<void(bool)>)>;
+    void keepRunningGames(Keeper keeper, int everyMs = 500);
+    // Games kept before a restart, set up again at their tables; how many were.
+    int resumeGames(const std::vector<RunningGame>& kept);
+    // Every running game as it stands, for the last save before the server stops.
+    std::vector<RunningGame> runningGames() const { return room_.runningGames(); }
+    // The server stops: no new connection or login is taken, everybody is told why, and every
+    // connection ends after what was sent to it. The games stay as they are, to be kept.
+    void beginShutdown(const QString& notice);
+    // Connections still open (sockets, not the computer opponent).
+    int openConnections() const { return static_cast<int>(sockets_.size()); }
+
 private:
     void onAccepted(qintptr descriptor);
     void tick();
@@ -101,6 +116,12 @@ private:
     void close(ConnId id) override;
     void log(const QString& line) override;
 
+    void keepTick();
+
+    Keeper keeper_;
+    QTimer keepTimer_;
+    bool keeping_ = false;  // a batch is with the keeper
+    bool stopping_ = false;
     LogSink logSink_;
     ReadyWatch readyWatch_;
     Listener listener_;

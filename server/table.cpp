@@ -287,7 +287,7 @@ void RoomTable::disconnect(ConnId id) {
 
 void RoomTable::advanceTo(qint64 nowMs) {
     if (nowMs > now_) now_ = nowMs;
-    if (phase_ == TablePhase::Playing) {
+    if (phase_ == TablePhase::Playing && !clock_.stopped()) {
         const int mover = game_.toMove();
         const int limit = termsInForce().bankLimitSeconds();
         if (clock_.bankSeconds(mover, now_) > limit + kBackstopSeconds) {
@@ -298,9 +298,13 @@ void RoomTable::advanceTo(qint64 nowMs) {
     }
     if (phase_ == TablePhase::Loading && now_ >= loadDeadlineMs_)
         failLoad(QStringLiteral("no complete record in time"));
+    const auto outOfTime = [this](const Seat& seat) {
+        return seat.offline && now_ - seat.offlineSinceMs >= seat.comebackMs;
+    };
+    // Neither came back to a kept game: nobody ran away from it.
+    if (waitingForResume() && outOfTime(seats_[0]) && outOfTime(seats_[1])) abandonResumed();
     for (int s = 0; s < 2; ++s) {
-        const Seat& seat = seats_[static_cast<std::size_t>(s)];
-        if (seat.offline && now_ - seat.offlineSinceMs >= kComebackMs) leaveForGood(s);
+        if (outOfTime(seats_[static_cast<std::size_t>(s)])) leaveForGood(s);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "server/chat_rate.h"
 #include "server/game_clock.h"
 #include "server/record_upload.h"
+#include "server/running_game.h"
 #include "server/table_output.h"
 #include "server/table_terms.h"
 #include "server/user_stats.h"
@@ -35,6 +36,8 @@ public:
     static constexpr qint64 kComebackMs = 60'000;
     static constexpr qint64 kLoadMs = 120'000;
     static constexpr int kBackstopSeconds = 5;
+    // A game kept over a restart of the server: how long its players have to come back to it.
+    static constexpr qint64 kResumeComebackMs = 10 * 60'000;
     static constexpr qsizetype kMaxChatBytes = xq::kMaxChatBytes;
 
     // The statistics may be shared by the tables of a room (and kept in a database); without a
@@ -74,6 +77,16 @@ public:
     // Everybody connected to this table: the players' and the spectators' connections.
     ConnIds connections() const { return everybody(); }
 
+    // The game in progress, as it is kept for a restart; nothing between games, while a record
+    // loads, or with a seat empty.
+    std::optional<RunningGame> runningGame() const;
+    // A kept game set up again at an empty table: both players away, each with a while to come
+    // back, and the clocks stopped until both are here. False, the table unchanged, when the
+    // table is not empty or the kept game does not replay.
+    bool resume(const RunningGame& kept);
+    // Whether the game was carried over a restart and waits for both its players.
+    bool waitingForResume() const { return phase_ == TablePhase::Playing && clock_.stopped(); }
+
 private:
     struct Person {
         QString name;
@@ -90,6 +103,7 @@ private:
         bool handUp = false;
         bool offline = false;
         qint64 offlineSinceMs = 0;
+        qint64 comebackMs = kComebackMs;
         bool taken() const { return !name.isEmpty(); }
     };
     struct Pending {
@@ -143,6 +157,8 @@ private:
     void onRequest(std::uint8_t code, int seat);
     void onAnswer(std::uint8_t code, bool agree, int seat);
     void finishGame(int result, const QString& reason, bool escaped = false);
+    // A kept game whose players both stayed away: dropped, counted for nobody.
+    void abandonResumed();
     TableTerms termsInForce() const;
 
     // Loading a stored record (table_load.cpp).

@@ -32,6 +32,8 @@ void RoomTable::onMove(const Person& p, const tablemsg::Move& move, const Cmd& m
     std::optional<QString> why;
     if (pending_) {
         why = QStringLiteral("请等待对方答复");
+    } else if (waitingForResume()) {
+        why = QStringLiteral("请等待对方回到棋局");
     } else {
         why = game_.refusal(p.seat, from, to);
     }
@@ -67,8 +69,8 @@ void RoomTable::onRequest(std::uint8_t c, int seat) {
         return;
     }
     if (c == code::kLoad) return onLoadRequest(seat);
-    const bool allowed = phase_ == TablePhase::Playing && seat == game_.toMove() &&
-                         (c != code::kUndo || game_.halfMoves() >= 2);
+    const bool allowed = phase_ == TablePhase::Playing && !waitingForResume() &&
+                         seat == game_.toMove() && (c != code::kUndo || game_.halfMoves() >= 2);
     if (!allowed) {
         log(QStringLiteral("request %1 of %2 not allowed now").arg(c).arg(name));
         return;

@@ -18,6 +18,11 @@ void RoomTable::comeBack(ConnId id, int seat) {
     log(QStringLiteral("%1 is back on seat %2").arg(s.name).arg(seat));
     sendWelcome(id, p);
     out_.send(everybodyBut(id), tablemsg::encode(tablemsg::BackOnline{s.name}));
+    s.comebackMs = kComebackMs;
+    if (waitingForResume() && !seats_[0].offline && !seats_[1].offline) {
+        clock_.resumeAt(now_);
+        log(QStringLiteral("both players are back: the kept game goes on"));
+    }
     maybeBeginSettings();
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "server/running_game.h"
 #include "server/store/finished_game.h"
 #include "server/store/stored_player.h"
 
@@ -84,6 +85,15 @@ public:
     // setPassword() with the hash already made.
     bool setPasswordHash(const QString& name, const QByteArray& hash, QString* error);
 
+    // Games in progress, kept so that a restarted room can go on with them. `room` tells apart
+    // the rooms that share a database. One transaction: the games written over the ones kept for
+    // their tables, and the tables in `ended` forgotten. False, with a reason, and nothing
+    // written when any part fails.
+    bool keepRunningGames(const QString& room, const std::vector<RunningGame>& games,
+                          const std::vector<int>& ended, QString* error);
+    // The room's kept games, by table; nothing when the store fails (lastError() says why).
+    std::optional<std::vector<RunningGame>> runningGames(const QString& room);
+
     // -1 when it cannot be read.
     int schemaVersion();
     qint64 archivedGames();
@@ -112,6 +122,8 @@ private:
     // The stored name of the row changed; empty when none was.
     std::optional<QString> setHashOnce(const QString& name, const QByteArray& hash);
     std::optional<std::optional<StoredHash>> storedHashOnce(const QString& name);
+    Attempt keepRunningOnce(const QString& room, const std::vector<RunningGame>& games,
+                            const std::vector<int>& ended, QString* error);
 
     std::unique_ptr<StoreConnection> connection_;
     QString lastError_;

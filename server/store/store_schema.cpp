@@ -93,6 +93,21 @@ const std::vector<Step>& steps() {
         QStringLiteral("CREATE INDEX games_by_name0 ON games (name0)"),
         QStringLiteral("CREATE INDEX games_by_name1 ON games (name1)"),
     };
+    static const QString running = QStringLiteral(
+        "CREATE TABLE running_games ("
+        " room TEXT NOT NULL,"
+        " table_no INTEGER NOT NULL,"
+        " name0 TEXT NOT NULL,"
+        " name1 TEXT NOT NULL,"
+        " red_seat INTEGER NOT NULL,"
+        " terms TEXT NOT NULL,"
+        " tally0 INTEGER NOT NULL,"
+        " tally1 INTEGER NOT NULL,"
+        " bank0 INTEGER NOT NULL,"
+        " bank1 INTEGER NOT NULL,"
+        " moves %1 NOT NULL,"
+        " saved_ms BIGINT NOT NULL,"
+        " PRIMARY KEY (room, table_no))");
     static const std::vector<Step> all = {
         {{players.arg(sqliteId), games.arg(sqliteId, QStringLiteral("BLOB"))},
          {players.arg(pgId), games.arg(pgGameId, QStringLiteral("BYTEA"))}},
@@ -108,6 +123,8 @@ const std::vector<Step>& steps() {
          {QStringLiteral("ALTER TABLE players ADD COLUMN name_key TEXT")},
          fillNameKeys,
          {QStringLiteral("CREATE UNIQUE INDEX players_by_key ON players (name_key)")}},
+        // Games in progress, kept for a restart of the room that plays them: one row a table.
+        {{running.arg(QStringLiteral("BLOB"))}, {running.arg(QStringLiteral("BYTEA"))}},
     };
     return all;
 }

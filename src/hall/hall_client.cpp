@@ -172,6 +172,8 @@ void HallClient::onMessage(const in::ServerMessage& message) {
         emit chatLine(chat->speaker, chat->text);
     } else if (const auto* r = std::get_if<in::Reservation>(&message)) {
         onReservation(*r);
+    } else if (const auto* w = std::get_if<in::GameWaiting>(&message)) {
+        if (state_ == State::LoggedIn) emit gameWaiting(w->table, static_cast<int>(w->place));
     } else if (const auto* result = std::get_if<in::PasswordResult>(&message)) {
         // An answer that comes after its wait was given up is still the truth: it is told.
         endPasswordChange();

@@ -95,6 +95,9 @@ signals:
     void tableFailed(const QString& reason);
     void passwordChanged();
     void passwordChangeRefused(const QString& reason);
+    // The server keeps a game of the user's at this seat (over its restart, or while his table
+    // window is gone): he may go back to it with sit().
+    void gameWaiting(int table, int seat);
 
 private:
     enum class Kind { Guest, Account, Register };

@@ -76,6 +76,20 @@ HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* pare
         room_->showWarning(text);
     });
     connect(&client_, &HallClient::reservationRefused, room_, &RoomView::showWarning);
+    connect(&client_, &HallClient::gameWaiting, this, [this](int table, int seat) {
+        // Asked later in the turn: the question waits while the hall's first rows come in.
+        QMetaObject::invokeMethod(
+            this,
+            [this, table, seat] {
+                if (client_.state() != HallClient::State::LoggedIn) return;
+                if (!confirm(QStringLiteral("你在第 %1 桌的对局还没有下完。现在回到棋局吗？")
+                                 .arg(table)))
+                    return;
+                room_->showStatus(QStringLiteral("正在回到第 %1 桌……").arg(table));
+                client_.sit(table, seat);
+            },
+            Qt::QueuedConnection);
+    });
     connect(&client_, &HallClient::tableFailed, room_, &RoomView::showWarning);
     // Where the user is now, once the server says so: no "opening …" line left standing after
     // the table window has come and gone.

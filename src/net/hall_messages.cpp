@@ -186,6 +186,11 @@ QByteArray refused(int table, Place place, const QString& reason) {
                    QStringLiteral("%1`%2`").arg(table).arg(static_cast<int>(place)) + reason);
 }
 
+QByteArray gameWaiting(int table, Place place) {
+    return message({code::kGameWaiting},
+                   QStringLiteral("%1`%2").arg(table).arg(static_cast<int>(place)));
+}
+
 QByteArray notice(const QString& text) {
     return message({code::kNotice}, text);
 }
@@ -311,6 +316,16 @@ std::optional<in::ServerMessage> parseServerMessage(const QByteArray& m) {
             }
             if (sub == 1) r.reason = text->section(u'`', 2);
             return r;
+        }
+        case code::kGameWaiting: {
+            const auto text = textFrom(m, 1);
+            if (!text) return std::nullopt;
+            const QStringList f = text->split(u'`');
+            if (f.size() != 2) return std::nullopt;
+            const auto table = number(f[0], 1, kAny);
+            const auto place = placeOf(f[1]);
+            if (!table || !place || *place == Place::Watch) return std::nullopt;
+            return in::GameWaiting{*table, *place};
         }
         case code::kPasswordResult: {
             const auto text = textFrom(m, 2);

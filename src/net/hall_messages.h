@@ -29,6 +29,8 @@ inline constexpr std::uint8_t kLeave = 207;
 inline constexpr std::uint8_t kChangePassword = 208;
 inline constexpr std::uint8_t kPasswordResult = 209;
 inline constexpr std::uint8_t kNotice = 24;
+// A game of the user's waits for him at a table (kept over a restart, or his window gone).
+inline constexpr std::uint8_t kGameWaiting = 230;
 }  // namespace code
 
 // Where a user is, or is about to be, at a table.
@@ -80,6 +82,7 @@ QByteArray refused(int table, Place place, const QString& reason);
 QByteArray notice(const QString& text);
 QByteArray passwordChanged();
 QByteArray passwordRefused(const QString& reason);
+QByteArray gameWaiting(int table, Place place);
 
 // --- What the hall client sends.
 
@@ -132,8 +135,12 @@ struct PasswordResult {
     bool changed = false;
     QString reason;  // when refused
 };
+struct GameWaiting {
+    int table = 0;
+    Place place = Place::Seat0;
+};
 using ServerMessage = std::variant<OwnRow, Players, PlayerChanged, PlayerLeft, Tables, TableChanged,
-                                   Chat, Reservation, Notice, PasswordResult>;
+                                   Chat, Reservation, Notice, PasswordResult, GameWaiting>;
 
 struct Reserve {
     int table = 0;
