@@ -2,7 +2,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTime>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
@@ -10,6 +12,7 @@
 #include "server/database_stats.h"
 #include "server/fd_limit.h"
 #include "server/room_server.h"
+#include "server/stop_signals.h"
 #include "server/store/account_command.h"
 #include "server/stored_accounts.h"
 #include "server/tls_context.h"
@@ -97,6 +100,18 @@ int main(int argc, char** argv) {
         QStringLiteral("New accounts registered per hour from one address (default 5)."),
         QStringLiteral("N"), QStringLiteral("5"));
     parser.addOptions({failedLoginsOpt, registrationsOpt});
+    const QCommandLineOption roomIdOpt(
+        QStringLiteral("room-id"),
+        QStringLiteral("What tells this room's running games apart from other rooms' in a shared "
+                       "database, so that a restart goes on with them (default: the listening "
+                       "address and port)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption stopWaitOpt(
+        QStringLiteral("stop-wait-ms"),
+        QStringLiteral("On SIGTERM or SIGINT: how long the server waits at most for connections "
+                       "to take their last words and for the database (default 3000)."),
+        QStringLiteral("MS"), QStringLiteral("3000"));
+    parser.addOptions({roomIdOpt, stopWaitOpt});
     const QCommandLineOption tlsCertOpt(
         QStringLiteral("tls-cert"),
         QStringLiteral("The server's TLS certificate (PEM, may be followed by its chain); with "
@@ -146,6 +161,11 @@ int main(int argc, char** argv) {
     const auto tables = positive(tablesOpt);
     const auto failedLogins = positive(failedLoginsOpt);
     const auto registrations = positive(registrationsOpt);
+    const auto stopWait = positive(stopWaitOpt);
+    if (!stopWait) {
+        logLine(QStringLiteral("bad --stop-wait-ms: give a whole number from 1"));
+        return 2;
+    }
     if (!failedLogins || !registrations) {
         logLine(QStringLiteral(
             "bad --failed-logins-per-minute or --registrations-per-hour: give a whole number "
@@ -278,6 +298,75 @@ int main(int argc, char** argv) {
                     .arg(config.options.name)
                     .arg(config.options.level));
     }
+    // Games that were running when the server last stopped go on, at the same tables.
+    const QString roomId = parser.isSet(roomIdOpt)
+                               ? parser.value(roomIdOpt)
+                               : QStringLiteral("%1:%2").arg(host.toString()).arg(port);
+    if (store) {
+        if (const auto kept = store->runningGames(roomId)) {
+            const int resumed = server.resumeGames(*kept);
+            std::vector<int> dropped;
+            for (const auto& g : *kept) {
+                const bool up = g.table >= 1 && g.table <= server.tableCount() &&
+                                server.table(g.table).waitingForResume();
+                if (!up) dropped.push_back(g.table);
+            }
+            QString error;
+            if (!dropped.empty() && !store->keepRunningGames(roomId, {}, dropped, &error))
+                logLine(error);
+            if (!kept->empty())
+                logLine(QStringLiteral("%1 of %2 running games kept from before the restart go on")
+                            .arg(resumed)
+                            .arg(kept->size()));
+        } else {
+            logLine(QStringLiteral("the running games kept before the restart cannot be read: %1")
+                        .arg(store->lastError()));
+        }
+        server.keepRunningGames(
+            [&store, &logLine, roomId](const xq::server::Room::RunningChanges& changes,
+                                       std::function<void(bool)> done) {
+                QString error;
+                const bool kept =
+                    store->keepRunningGames(roomId, changes.changed, changes.ended, &error);
+                if (!kept) logLine(error);
+                done(kept);
+            });
+    }
+
+    // SIGTERM or SIGINT: the games are kept, everybody is told, and the server ends in order.
+    xq::server::StopSignals stopSignals;
+    bool stopping = false;
+    QTimer stopPoll;
+    QElapsedTimer stopClock;
+    QObject::connect(&stopSignals, &xq::server::StopSignals::stopRequested, &app, [&](int number) {
+        if (stopping) {
+            logLine(QStringLiteral("signal %1 again while stopping: stopping at once").arg(number));
+            QCoreApplication::exit(1);
+            return;
+        }
+        stopping = true;
+        stopClock.start();
+        const std::vector<xq::server::RunningGame> running = server.runningGames();
+        logLine(QStringLiteral("signal %1: the server stops; %2 running games are kept for the "
+                               "restart")
+                    .arg(number)
+                    .arg(running.size()));
+        if (store) {
+            QString error;
+            if (!store->keepRunningGames(roomId, running, {}, &error)) logLine(error);
+        }
+        server.beginShutdown(QStringLiteral("服务器即将关闭，未下完的对局在服务器重新启动后继续"));
+        QObject::connect(&stopPoll, &QTimer::timeout, &app, [&] {
+            if (server.openConnections() > 0 && stopClock.elapsed() < *stopWait) return;
+            stopPoll.stop();
+            if (server.openConnections() > 0)
+                logLine(QStringLiteral("%1 connections did not close in time")
+                            .arg(server.openConnections()));
+            QCoreApplication::exit(0);
+        });
+        stopPoll.start(20);
+    });
+
     std::printf("port %u\n", static_cast<unsigned>(server.port()));
     std::fflush(stdout);
     logLine(QStringLiteral("%1 %2 listening on %3:%4 (open files allowed: %5)")
@@ -287,5 +376,8 @@ int main(int argc, char** argv) {
                      host.toString())
                 .arg(server.port())
                 .arg(files));
-    return QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
+    bot.reset();
+    if (stopping) logLine(QStringLiteral("stopped in %1 ms").arg(stopClock.elapsed()));
+    return status;
 }

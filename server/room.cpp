@@ -132,6 +132,11 @@ bool Room::tableLogin(ConnId id, const QString& name, bool allowWatch, const QSt
 }
 
 bool Room::botLogin(ConnId id, const QString& name) {
+    const RoomTable& first = table(1);
+    for (int s = 0; s < 2; ++s) {
+        if (first.seatName(s) == name && first.offline(s))
+            return joinTable(id, 1, name, true, QString(), Placement::Any);
+    }
     const Placement placement = freePlacement(1);
     if (placement == Placement::Watch || !ticketFits(name, QString())) {
         refuse(id, name + QStringLiteral(": no free seat at table 1"),

@@ -50,12 +50,17 @@ void BotPlayer::poll() {
     if (conn_ || sinceStart_.elapsed() < loginBlockedUntilMs_) return;
     const RoomTable& table = server_.table();
     const QString owner = table.seatName(0);
-    if (owner.isEmpty() || owner == config_.options.name || table.offline(0) ||
-        !table.seatName(1).isEmpty())
+    // A game kept over a restart of the server waits for the computer on its old seat.
+    int backTo = -1;
+    for (int s = 0; s < 2; ++s) {
+        if (table.seatName(s) == config_.options.name && table.offline(s)) backTo = s;
+    }
+    if (backTo < 0 && (owner.isEmpty() || owner == config_.options.name || table.offline(0) ||
+                       !table.seatName(1).isEmpty()))
         return;
     conn_ = server_.attach(this);
     phase_ = Phase::Waiting;
-    seat_ = 1;
+    seat_ = backTo < 0 ? 1 : backTo;
     other_.clear();
     handUp_ = false;
     termsSeen_ = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -618,6 +619,95 @@ TEST_F(StoredProtocolTest, AGrantsTicketIsSpentByItsFirstUse) {
     second.logIn(QStringLiteral("张三"), ticket);
     expectRefused(second, QStringLiteral("请先在大厅登录"));
 }
+
+// Red's mate in three, as (seat, from, piece, to, taken): the first moves before a restart, the
+// rest after it.
+constexpr int kMate[5][5] = {{0, 0x77, 19, 0x76, 0},
+                             {1, 0x21, 3, 0x26, 0},
+                             {0, 0x76, 19, 0x36, 7},
+                             {1, 0x03, 5, 0x14, 0},
+                             {0, 0x36, 19, 0x06, 6}};
+
+void playMoves(RawClient& red, RawClient& black, int from, int to) {
+    for (int i = from; i < to; ++i) {
+        const auto& m = kMate[i];
+        RawClient& mover = m[0] == 0 ? red : black;
+        mover.send(Bytes({19, 0, m[0], m[1], m[2], m[3], m[4], 0, 0, 0}));
+        const QByteArray echo = Bytes({19, 0, m[0], m[1], m[2], m[3], m[4]});
+        ASSERT_FALSE(red.waitForPrefix(echo).isEmpty()) << "move " << i;
+        ASSERT_FALSE(black.waitForPrefix(echo).isEmpty()) << "move " << i;
+    }
+}
+
+// How the server goes away in the middle of a game: stopped in order, or killed outright.
+class RestartTest : public StoredProtocolTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RestartTest, ARunningGameGoesOnAfterTheServerComesBack) {
+    const bool orderly = GetParam();
+    {
+        auto hallA = hallAccount(QStringLiteral("张三"), QStringLiteral("zhang pass"), true);
+        auto hallB = hallAccount(QStringLiteral("李四"), QStringLiteral("li pass"), true);
+        ASSERT_TRUE(ownRowIn(hallA->waitForPrefix(Bytes({200, 0}))));
+        ASSERT_TRUE(ownRowIn(hallB->waitForPrefix(Bytes({200, 0}))));
+        auto a = seated(*hallA, QStringLiteral("张三"), 2, 0);
+        auto b = seated(*hallB, QStringLiteral("李四"), 2, 1);
+        startGame(*a, *b);
+        playMoves(*a, *b, 0, 3);
+        if (orderly) {
+            server_.terminate();  // SIGTERM
+            const QString told =
+                QStringLiteral("服务器即将关闭，未下完的对局在服务器重新启动后继续");
+            for (RawClient* c : {a.get(), b.get(), hallA.get(), hallB.get()}) {
+                EXPECT_EQ(c->waitForPrefix(Bytes({24})), Text({24}, told));
+                EXPECT_TRUE(c->waitForClose());
+            }
+            ASSERT_TRUE(server_.waitForFinished(10000));
+            EXPECT_EQ(server_.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(server_.exitCode(), 0);
+            EXPECT_TRUE(log().contains("1 running games are kept for the restart"))
+                << log().constData();
+            // Closed in order: the database file alone holds everything.
+            const QFileInfo wal(dir_.filePath(QStringLiteral("players.db-wal")));
+            EXPECT_TRUE(!wal.exists() || wal.size() == 0);
+        } else {
+            // Killed: what was kept within the last second is what comes back.
+            WaitFor([] { return false; }, 1500);
+            server_.kill();
+            ASSERT_TRUE(server_.waitForFinished(5000));
+        }
+    }
+    startServer();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(WaitFor([&] { return log().contains("goes on from its moves kept"); }))
+        << log().constData();
+
+    // Each is asked back to his seat in the hall, and finds the game where it was.
+    std::array<std::unique_ptr<RawClient>, 2> halls, tables;
+    const std::array<QString, 2> names{QStringLiteral("张三"), QStringLiteral("李四")};
+    const std::array<QString, 2> passwords{QStringLiteral("zhang pass"), QStringLiteral("li pass")};
+    for (int s = 0; s < 2; ++s) {
+        const auto i = static_cast<std::size_t>(s);
+        halls[i] = hallAccount(names[i], passwords[i]);
+        const auto own = ownRowIn(halls[i]->waitForPrefix(Bytes({200, 0})));
+        ASSERT_TRUE(own);
+        EXPECT_EQ(own->table, 2);
+        EXPECT_EQ(halls[i]->waitForPrefix(Bytes({230})),
+                  hall::gameWaiting(2, static_cast<hall::Place>(s)));
+        tables[i] = seated(*halls[i], names[i], 2, s);
+        const QByteArray snapshot = tables[i]->waitForPrefix(Bytes({109}));
+        ASSERT_FALSE(snapshot.isEmpty());
+        EXPECT_EQ((snapshot.size() - 22) / 4, 3) << "three moves on the board";
+    }
+    playMoves(*tables[0], *tables[1], 3, 5);
+    const QByteArray end = tables[1]->waitForPrefix(Bytes({25}));
+    ASSERT_EQ(end.size(), 10 + 6);
+    EXPECT_EQ(end.mid(9), Text({1}, QStringLiteral("被将死")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, RestartTest, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("Sigterm") : std::string("Sigkill");
+                         });
 
 }  // namespace
 }  // namespace xq::server::test
