@@ -46,6 +46,12 @@ public:
     void finish() override;
     // Hands the queued output to the kernel, as much as it takes now.
     void flush();
+    // Ended by finish(), and everything sent has reached the peer (or the socket is closed):
+    // a server that stops may go without cutting its last words short.
+    bool delivered() const {
+        return stage_ == Stage::Closed ||
+               (stage_ == Stage::Closing && endSent_ && socket_.unacknowledgedBytes() == 0);
+    }
 
 signals:
     void loggedIn(xq::server::ConnId id, const QString& name, bool allowWatch,

@@ -357,11 +357,11 @@ int main(int argc, char** argv) {
         }
         server.beginShutdown(QStringLiteral("服务器即将关闭，未下完的对局在服务器重新启动后继续"));
         QObject::connect(&stopPoll, &QTimer::timeout, &app, [&] {
-            if (server.openConnections() > 0 && stopClock.elapsed() < *stopWait) return;
+            if (server.undeliveredConnections() > 0 && stopClock.elapsed() < *stopWait) return;
             stopPoll.stop();
-            if (server.openConnections() > 0)
+            if (server.undeliveredConnections() > 0)
                 logLine(QStringLiteral("%1 connections did not close in time")
-                            .arg(server.openConnections()));
+                            .arg(server.undeliveredConnections()));
             QCoreApplication::exit(0);
         });
         stopPoll.start(20);

@@ -76,6 +76,14 @@ void RoomServer::beginShutdown(const QString& notice) {
         close(id);
 }
 
+int RoomServer::undeliveredConnections() const {
+    int n = 0;
+    for (const auto& conn : sockets_) {
+        if (conn && !conn->delivered()) ++n;
+    }
+    return n;
+}
+
 void RoomServer::tick() {
     room_.advanceTo(clock_.elapsed());
 }

@@ -84,8 +84,8 @@ public:
     // The server stops: no new connection or login is taken, everybody is told why, and every
     // connection ends after what was sent to it. The games stay as they are, to be kept.
     void beginShutdown(const QString& notice);
-    // Connections still open (sockets, not the computer opponent).
-    int openConnections() const { return static_cast<int>(sockets_.size()); }
+    // Connections whose last words have not all reached their peers yet.
+    int undeliveredConnections() const;
 
 private:
     void onAccepted(qintptr descriptor);

@@ -8,8 +8,10 @@
 #include <ws2tcpip.h>
 #else
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <cerrno>
@@ -154,6 +156,14 @@ void StreamSocket::abort() {
     setsockopt(native(descriptor_), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&now),
                sizeof now);
     close();
+}
+
+int StreamSocket::unacknowledgedBytes() const {
+    int queued = 0;
+#ifndef _WIN32
+    if (descriptor_ < 0 || ::ioctl(static_cast<int>(descriptor_), SIOCOUTQ, &queued) != 0) return 0;
+#endif
+    return queued;
 }
 
 }  // namespace xq::server

@@ -34,6 +34,8 @@ public:
     void watchWritable(bool on);
     // No more data from this side; the other side sees the end after what was sent.
     void shutdownSending();
+    // Bytes handed to the kernel that the peer has not acknowledged yet; 0 when closed.
+    int unacknowledgedBytes() const;
     void close();
     // Closes at once, dropping what the kernel still holds to send (a reset for the other side).
     void abort();
