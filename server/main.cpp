@@ -339,9 +339,11 @@ int main(int argc, char** argv) {
     QTimer stopPoll;
     QElapsedTimer stopClock;
     QObject::connect(&stopSignals, &xq::server::StopSignals::stopRequested, &app, [&](int number) {
+        // A terminal's Ctrl+C reaches the server and the script that started it, which then
+        // passes a signal on: a second one must not cut the orderly stop short. The stop is
+        // bounded by --stop-wait-ms anyway.
         if (stopping) {
-            logLine(QStringLiteral("signal %1 again while stopping: stopping at once").arg(number));
-            QCoreApplication::exit(1);
+            logLine(QStringLiteral("signal %1 again: the server is already stopping").arg(number));
             return;
         }
         stopping = true;
