@@ -34,6 +34,7 @@ void Table::DoGameMsg(const Cmd& cmd) {
 
 void Table::gameEvent(const tablemsg::ParsedEvent& parsed) {
     using namespace tablemsg;
+    noticeWasLast_ = codeOf(parsed) == code::kNotice;
     switch (codeOf(parsed)) {
         case code::kChat: {
             const auto* line = eventAs<ChatRelay>(parsed);

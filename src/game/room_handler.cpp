@@ -17,6 +17,7 @@ void Table::DoRoomMsg(const Cmd& cmd) {
 
 void Table::roomEvent(const tablemsg::ParsedEvent& parsed) {
     using namespace tablemsg;
+    noticeWasLast_ = false;
     switch (codeOf(parsed)) {
         case code::kUser: {
             if (const auto* m = eventAs<SpectatorArrival>(parsed)) {

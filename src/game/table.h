@@ -119,6 +119,8 @@ public:
     bool leftTable() const { return leftTable_; }
     // The last notice the server sent; the reason of a refused login.
     const QString& lastNotice() const { return lastNotice_; }
+    // The server's last word before its connection ended was a notice (why it closed).
+    bool noticeWasLast() const { return noticeWasLast_ && !lastNotice_.isEmpty(); }
 
     bool timerEnabled(TableTimer timer) const { return timers_[static_cast<int>(timer)]; }
 
@@ -193,6 +195,7 @@ private:
     unsigned phase_ = 0;
     std::vector<std::function<void()>> afterMove_;
     QString lastNotice_;
+    bool noticeWasLast_ = false;
     bool timers_[4] = {false, false, false, false};
 };
 

@@ -474,6 +474,8 @@ void MainWindow::onConnectionEnd(bool failedToConnect) {
             text += QStringLiteral("\n原因：") + table_->lastNotice();
     } else {
         text = QStringLiteral("与服务器的连接已断开");
+        // A server that closes in order says why (it is stopping, say): that is the reason.
+        if (table_->noticeWasLast()) text += QStringLiteral("\n原因：") + table_->lastNotice();
     }
     bool save = false;
     if (askConnectionEnd) {

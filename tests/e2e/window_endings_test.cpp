@@ -135,6 +135,22 @@ TEST(WindowEndings, TheServerGoneMidGameIsToldAndTheRecordCanBeSaved) {
     EXPECT_FALSE(t.me.window->isVisible());
 }
 
+TEST(WindowEndings, AServerThatStopsInOrderSaysWhy) {
+    Table2 t(4);
+    QString told;
+    bool offered = false;
+    t.me.window->askConnectionEnd = [&](const QString& text, bool offerSave) {
+        told = text;
+        offered = offerSave;
+        return false;
+    };
+    ASSERT_TRUE(t.server.stop()) << "SIGTERM ends the server with status 0";
+    ASSERT_TRUE(Eventually([&] { return t.me.unloads == 1; }));
+    EXPECT_EQ(told, QStringLiteral("与服务器的连接已断开\n原因：服务器即将关闭，"
+                                   "未下完的对局在服务器重新启动后继续"));
+    EXPECT_TRUE(offered) << "the running game may still be saved";
+}
+
 TEST(WindowEndings, ARefusedLoginSaysWhy) {
     ServerProcess server;
     WindowPlayer first("棋手", server.port());

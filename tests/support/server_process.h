@@ -34,6 +34,11 @@ public:
         if (line.startsWith("port ")) port_ = line.mid(5).toUShort();
     }
     quint16 port() const { return port_; }
+    // The server is told to stop (SIGTERM), as a service manager stops it, and has stopped.
+    bool stop() {
+        process_.terminate();
+        return process_.waitForFinished(10000) && process_.exitCode() == 0;
+    }
     // The server dies, as a killed process or a lost network does to its clients.
     void kill() {
         process_.kill();
