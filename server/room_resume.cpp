@@ -29,6 +29,7 @@ int Room::resumeGames(const std::vector<RunningGame>& kept) {
                                   QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))));
         }
         for (const QString& name : game.names) {
+            stats_.arrive(name);  // their rows show their stored record before they are back
             location_.insert(name, number);
             namesAt_[number].insert(name);
         }
