@@ -38,8 +38,28 @@ bool readsBack(QByteArrayView bytes) {
     return true;
 }
 
+// Opening a converter looks its name up among all of ICU's: one per thread, made once, reset
+// before each use, costs nothing of that.
+QStringEncoder& gbkEncoder() {
+    thread_local QStringEncoder encoder("GBK");
+    encoder.resetState();
+    return encoder;
+}
+QStringDecoder& gbkDecoder() {
+    thread_local QStringDecoder decoder("GBK");
+    decoder.resetState();
+    return decoder;
+}
+
+bool isAscii(QByteArrayView bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) > 127) return false;
+    }
+    return true;
+}
+
 QString decodePair(unsigned char lead, unsigned char trail) {
-    QStringDecoder decoder("GBK");
+    QStringDecoder& decoder = gbkDecoder();
     const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
     QString s = decoder.decode(QByteArrayView(pair, 2));
     if (decoder.hasError() || s.size() != 1 || s[0] == kReplacement) return QStringLiteral("?");
@@ -49,7 +69,16 @@ QString decodePair(unsigned char lead, unsigned char trail) {
 }  // namespace
 
 QByteArray encodeCp936(QStringView text) {
-    QStringEncoder encoder("GBK");
+    // Most of what travels is digits, separators and Latin names: the same bytes in every form.
+    bool ascii = true;
+    for (const QChar ch : text) {
+        if (ch.unicode() > 127) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) return text.toLatin1();
+    QStringEncoder& encoder = gbkEncoder();
     QByteArray out = encoder.encode(text);
     if (!encoder.hasError() && readsBack(out)) return out;
     // Some unit has no form in the code page that reads back: encode unit by unit so that each
@@ -60,7 +89,7 @@ QByteArray encodeCp936(QStringView text) {
             out.append('?');
             continue;
         }
-        QStringEncoder single("GBK");
+        QStringEncoder& single = gbkEncoder();
         const QByteArray bytes = single.encode(QStringView(&ch, 1));
         const bool usable = !single.hasError() && !bytes.isEmpty() && readsBack(bytes);
         out.append(usable ? bytes : QByteArray("?"));
@@ -69,6 +98,10 @@ QByteArray encodeCp936(QStringView text) {
 }
 
 bool decodeCp936(QByteArrayView bytes, QString& text) {
+    if (isAscii(bytes)) {
+        text = QString::fromLatin1(bytes);
+        return true;
+    }
     const qsizetype n = bytes.size();
     bool decoderAgrees = true;  // every pair is one the decoder itself would read as a pair
     for (qsizetype i = 0; i < n;) {
@@ -83,7 +116,7 @@ bool decodeCp936(QByteArrayView bytes, QString& text) {
         i += 2;
     }
     if (decoderAgrees) {
-        QStringDecoder decoder("GBK");
+        QStringDecoder& decoder = gbkDecoder();
         text = decoder.decode(bytes);
         text.replace(QChar(kReplacement), u'?');
         return true;
