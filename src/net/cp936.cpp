@@ -38,17 +38,24 @@ bool readsBack(QByteArrayView bytes) {
     return true;
 }
 
-// Opening a converter looks its name up among all of ICU's: one per thread, made once, reset
-// before each use, costs nothing of that.
+// Opening a converter looks its name up among all of ICU's: one per thread, made once and reset
+// before each use, costs nothing of that. An error sticks to a converter through resetState(),
+// so after one the converter is made anew.
+template <typename Converter>
+Converter& gbk() {
+    thread_local Converter converter("GBK");
+    if (converter.hasError()) {
+        converter = Converter("GBK");
+    } else {
+        converter.resetState();
+    }
+    return converter;
+}
 QStringEncoder& gbkEncoder() {
-    thread_local QStringEncoder encoder("GBK");
-    encoder.resetState();
-    return encoder;
+    return gbk<QStringEncoder>();
 }
 QStringDecoder& gbkDecoder() {
-    thread_local QStringDecoder decoder("GBK");
-    decoder.resetState();
-    return decoder;
+    return gbk<QStringDecoder>();
 }
 
 bool isAscii(QByteArrayView bytes) {
