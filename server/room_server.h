@@ -80,6 +80,7 @@ private:
     void requestFlush(ClientConnection* conn);
     void postEndOfTurn();
     void endOfTurn();
+    void flushHall();
     // Work that waits for a later turn keeps its order: a connection's messages never overtake
     // its login.
     struct Deferred {
@@ -91,6 +92,7 @@ private:
         QString ticket;
         Cmd message;
     };
+    void defer(Deferred work);
     void runDeferred();
     void doLogin(const Deferred& work);
     // Messages of a connection whose password is being checked wait for the answer.
@@ -122,8 +124,18 @@ private:
     // A crowd arriving at once is let in a batch per turn, each batch's output sent before the
     // next: what is queued at any moment stays small, and the table's players are not held up.
     static constexpr int kLoginsPerTurn = 64;
+    static constexpr int kMinLoginsPerTurn = 4;
+    static constexpr qint64 kHallBytesPerTurn = 1024 * 1024;
+    static constexpr qint64 kRowBytes = 64;  // a hall row, about
+    int loginsPerTurn() const;
+    static constexpr qint64 kHallBatchMs = 250;
+    static constexpr qint64 kHallWriteNsPerTurn = 2'000'000;
+    qint64 lastHallBatchMs_ = -kHallBatchMs;
+    QTimer hallTimer_;
     int loginsThisTurn_ = 0;
+    bool writesBehind_ = false;
     std::deque<Deferred> deferred_;
+    QHash<ConnId, int> waiting_;  // how many of deferred_ are a connection's
 };
 
 }  // namespace xq::server
