@@ -59,6 +59,7 @@ protected:
         return std::nullopt;
     }
     hall::TableRow shownTable(ConnId hallId, int number) const {
+        room->flushHall();
         hall::TableRow row;
         for (const Cmd& m : out.inbox.value(hallId)) {
             const auto parsed = hall::parseServerMessage(m);
@@ -67,8 +68,9 @@ protected:
                 for (const auto& r : all->rows)
                     if (r.number == number) row = r;
             }
-            if (const auto* one = std::get_if<hall::in::TableChanged>(&*parsed)) {
-                if (one->row.number == number) row = one->row;
+            if (const auto* batch = std::get_if<hall::in::TableRows>(&*parsed)) {
+                for (const auto& r : batch->rows)
+                    if (r.number == number) row = r;
             }
         }
         return row;
@@ -108,6 +110,18 @@ protected:
         room->receive(a, Text({112, 0}, QStringLiteral("甲`") + kDefaultTerms));
         room->receive(b, Text({112, 1}, QStringLiteral("乙")));
         ASSERT_EQ(room->table(table).phase(), TablePhase::Playing);
+    }
+
+    // The side to move and then the other, twice each: horses out and back.
+    void twoMovesEach(int table, ConnId seat0, ConnId seat1) {
+        for (const Step& st : kShuffle) {
+            const BoardGame& g = room->table(table).game();
+            const int seat = g.toMove();
+            room->receive(seat == 0 ? seat0 : seat1, Bytes({19, 0, seat, packPoint(st[0], st[1]),
+                                                            pieceAt(g.board(), st[0], st[1]),
+                                                            packPoint(st[2], st[3]), 0, 0, 0, 0}));
+        }
+        ASSERT_EQ(room->table(table).game().halfMoves(), 4);
     }
 
     RecordingOutput out;
@@ -337,6 +351,7 @@ TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
     EXPECT_EQ(out.inbox.value(201).size(), before);
 
     // 乙 resigns: the store gets the game with table, names and moves; the hall the new scores.
+    twoMovesEach(1, 201, 202);
     room->receive(202, Bytes({22, 0, 1}));
     ASSERT_EQ(store.games.size(), 1);
     const GameOutcome& g = store.games.front();
@@ -357,6 +372,7 @@ TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
     room->receive(201, Bytes({18, 0}));
     room->receive(202, Bytes({18, 1}));
     ASSERT_EQ(room->table(1).phase(), TablePhase::Playing);
+    twoMovesEach(1, 201, 202);
     room->receive(201, Bytes({22, 0, 0}));
     EXPECT_TRUE(out.lines.filter(QStringLiteral("not stored: disk gone")).size() == 1);
     EXPECT_EQ(ownRow(101).score, 1000);

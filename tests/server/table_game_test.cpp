@@ -121,6 +121,15 @@ TEST_F(TableGameTest, ResignationAndTimeOutEndTheGameForTheSender) {
         t.receive(kOwner, Text({112, 1}, owner));
         t.receive(kOwner, Text({112, 0}, owner + u'`' + kDefaultTerms));
         t.receive(kGuest, Text({112, 1}, guest));
+        // Two moves each, so that the game counts and the players' rows follow the result.
+        for (const Step& st : kShuffle) {
+            const int seat = t.game().toMove();
+            const QiPan& b = t.game().board();
+            t.receive(seat == 0 ? kOwner : kGuest,
+                      Bytes({19, 0, seat, packPoint(st[0], st[1]), pieceAt(b, st[0], st[1]),
+                             packPoint(st[2], st[3]), 0, 0, 0, 0}));
+        }
+        ASSERT_EQ(t.game().halfMoves(), 4);
         t.receive(c.from == kOwner ? kGuest : kOwner, Bytes({22, 0, c.from == kOwner ? 0 : 1}));
         EXPECT_EQ(t.phase(), TablePhase::Playing) << "a resignation in the other's name";
         t.receive(c.from, c.msg);
@@ -143,7 +152,8 @@ TEST_F(TableGameTest, TheServerCallsTheTimeOutWhenTheClientDoesNot) {
     const auto end = last(kGuest, 25);
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(byteAt(*end, 9), 0);
-    EXPECT_EQ(CmdToString(*end, 10), QStringLiteral("超时"));
+    EXPECT_EQ(CmdToString(*end, 10), QStringLiteral("超时（双方各走满两步才计分，本局不计分）"))
+        << "red never moved: the game does not count";
 }
 
 TEST_F(TableGameTest, UndoAndDrawNeedTheOthersAnswer) {
@@ -186,11 +196,13 @@ TEST_F(TableGameTest, UndoAndDrawNeedTheOthersAnswer) {
     say(kOwner, Bytes({21, 0, 0}));
     say(kGuest, Bytes({21, 2, 1}));
     EXPECT_EQ(table.phase(), TablePhase::BetweenGames);
+    // The undo took two moves off: one each is left, too few for the draw to count.
     Cmd drawn = Bytes({25, 0, 0, 0, 0, 0, 0, 0, 0, 2});
-    drawn.append(encodeCp936(u"双方同意和棋"));
+    drawn.append(encodeCp936(u"双方同意和棋（双方各走满两步才计分，本局不计分）"));
     EXPECT_EQ(last(kGuest, 25), drawn);
     EXPECT_EQ(table.tally(0) + table.tally(1), 0);
-    EXPECT_EQ(table.stats().find(owner)->drawn, 1);
+    EXPECT_EQ(table.stats().find(owner)->games, 0);
+    EXPECT_EQ(table.stats().find(owner)->drawn, 0);
 }
 
 TEST_F(TableGameTest, UndoNeedsTwoHalfMovesAndTheAskersTurn) {
