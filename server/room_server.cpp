@@ -265,15 +265,16 @@ void RoomServer::endOfTurn() {
 }
 
 void RoomServer::flushHall() {
-    // Newcomers get the hall at once. The batch for everybody is a write to every hall user:
-    // during a crowd it goes at most every kHallBatchMs, however short the turns.
+    // Newcomers get the hall at once. The batch for everybody is a write to every hall user: it
+    // goes at most so often that those writes take a small part of the time, which for a hall
+    // of thousands is a few times a second, however short the turns.
+    const qint64 every = std::min<qint64>(kMaxHallBatchMs, room_.hallCount() / kHallUsersPerMs);
     const qint64 now = clock_.elapsed();
     const qint64 since = now - lastHallBatchMs_;
-    if (room_.flushHall(since >= kHallBatchMs)) {
+    if (room_.flushHall(since >= every)) {
         lastHallBatchMs_ = now;
     } else if (room_.hallPending() && !hallTimer_.isActive()) {
-        hallTimer_.start(
-            static_cast<int>(std::clamp<qint64>(kHallBatchMs - since, 1, kHallBatchMs)));
+        hallTimer_.start(static_cast<int>(std::clamp<qint64>(every - since, 1, kMaxHallBatchMs)));
     }
 }
 
