@@ -87,15 +87,25 @@ int main(int argc, char** argv) {
         if (!p || m.isEmpty()) return;
         const auto code = static_cast<unsigned char>(m[0]);
         const std::size_t index = static_cast<std::size_t>(p - people.data());
-        if (code == xq::hall::code::kTables) {
-            if (m.size() > 1 && m[1] == 0) p->listed = true;
-            if (m.size() > 1 && m[1] == 1 && changeSentNs > 0 &&
-                m.mid(2).startsWith(QByteArray::number(watchedTable) + '`')) {
+        if (code == xq::hall::code::kTables && m.size() > 1 && m[1] == 0) p->listed = true;
+        // Changed tables come in batches of rows, one row a line.
+        const bool batch = code == xq::hall::code::kTableRows;
+        const bool single = code == xq::hall::code::kTables && m.size() > 1 && m[1] == 1;
+        if ((batch || single) && changeSentNs > 0) {
+            const QByteArray row = QByteArray::number(watchedTable) + '`';
+            const QByteArray rows = m.mid(batch ? 1 : 2);
+            if (rows.startsWith(row) || rows.contains('\n' + row)) {
                 hallMs.push_back(static_cast<double>(swarm.nowNs() - changeSentNs) / 1e6);
                 ++hallSeen;
             }
         }
-        if (code == xq::hall::code::kReservation && m.size() > 1 && m[1] == 0) p->granted = true;
+        if (code == xq::hall::code::kReservation && m.size() > 1 && m[1] == 0) {
+            // The table client comes in with the grant's one-time ticket.
+            const auto parsed = xq::hall::parseServerMessage(m);
+            const auto* r = parsed ? std::get_if<xq::hall::in::Reservation>(&*parsed) : nullptr;
+            if (r && !r->ticket.isEmpty()) p->ticket = r->ticket;
+            p->granted = true;
+        }
         if (code == 130 && m.size() > 1 && m[1] == 3) p->in = true;
         if (code == 17) p->started = true;
         if (code == 19 && index < static_cast<std::size_t>(tables) * perTable) {

@@ -58,7 +58,7 @@ inline quint16 startServer(QProcess& server, const QString& binary, const QStrin
             << QStringLiteral("0") << arguments;
     server.setProgram(command.takeFirst());
     server.setArguments(command);
-    server.setStandardErrorFile(QProcess::nullDevice());
+    server.setStandardErrorFile(qEnvironmentVariable("XQ_BENCH_STDERR", QProcess::nullDevice()));
     server.start();
     if (!server.waitForStarted(10000) || !server.waitForReadyRead(60000)) return 0;
     while (!server.canReadLine() && server.waitForReadyRead(10000)) {

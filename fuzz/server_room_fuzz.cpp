@@ -184,6 +184,8 @@ private:
             closing_.remove(id);
             if (open_.remove(id)) room.disconnect(id);
         }
+        // The hall's batch of the turn, as the server sends it at the end of each.
+        room.flushHall();
         checkSeats();
     }
 

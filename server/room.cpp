@@ -172,8 +172,13 @@ void Room::disconnect(ConnId id) {
         hallNames_.erase(user);
         hallIdByName_.remove(name);
         shownPlayers_.remove(name);
+        shownRowBytes_.remove(name);
         out_.log(QStringLiteral("hall: %1 leaves").arg(name));
-        if (!hallNames_.isEmpty()) out_.send(hallIds(), hall::playerLeft(name));
+        newcomers_.removeOne(id);
+        changedPlayers_.remove(name);
+        // Whom the others never saw need not be seen to go.
+        if (!unannounced_.remove(name)) departed_.insert(name);
+        hallChanged();
         return;
     }
     const auto at = tableOf_.constFind(id);

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -68,6 +69,18 @@ public:
 
     // Whether the id is a hall user's connection.
     bool inHall(ConnId id) const { return hallNames_.contains(id); }
+    int hallCount() const { return static_cast<int>(hallNames_.size()); }
+
+    // The hall hears of arrivals, departures and changes in batches: flushHall() sends the
+    // newcomers since the last call the whole hall (encoded once for all of them) and, when
+    // `everybody`, everybody one message of the rows that changed, one of the names that left and
+    // one of the tables that changed since the last such batch. A user's own row goes to him at
+    // once. The owner of the room calls it at the end of every turn of its event loop; `wake` is
+    // called whenever there is something to send.
+    // True when the batch for everybody went.
+    bool flushHall(bool everybody = true);
+    bool hallPending() const { return hallPending_ || !newcomers_.isEmpty(); }
+    void setHallWake(std::function<void()> wake) { hallWake_ = std::move(wake); }
 
     // Games kept over a restart, set up again at their tables (a table that is not free, or a
     // game that does not replay, is skipped and logged); how many were.
@@ -135,6 +148,11 @@ private:
     void expireReservations();
     // A hall user whose game waits for him at a table is asked to come back to it.
     void offerWaitingGame(ConnId id, const QString& name);
+    // Something for the next flushHall().
+    void hallChanged();
+    void showPlayer(const QString& name, const hall::PlayerRow& row);
+    // The newcomers that were sent it.
+    ConnIds sendWholeHall();
 
     TableOutput& out_;
     RoomOptions options_;
@@ -161,6 +179,17 @@ private:
     };
     QHash<int, KeptMark> kept_;
     QSet<int> endedUnkept_;  // tables whose game ended, not yet forgotten by the keeper
+    QHash<QString, QByteArray> shownRowBytes_;  // the same, as the wire writes them
+
+    // What waits for flushHall(). Changed players keep their order of arrival.
+    bool hallPending_ = false;
+    std::function<void()> hallWake_;
+    QList<ConnId> newcomers_;       // hall connections not yet given the whole hall
+    QSet<QString> unannounced_;     // names the others have not been told of
+    QList<QString> changedOrder_;   // names whose rows changed, first change first
+    QSet<QString> changedPlayers_;  // the same names
+    QSet<QString> departed_;
+    QSet<int> changedTables_;
 };
 
 }  // namespace xq::server

@@ -1,5 +1,8 @@
 // The hall side of the room: who is in it, what it is shown, and the places it reserves.
 
+#include <algorithm>
+#include <utility>
+
 #include "net/chat_text.h"
 #include "net/hall_messages.h"
 #include "server/grant_ticket.h"
@@ -57,22 +60,16 @@ void Room::enterHall(ConnId id, const HallUser& user) {
     out_.log(QStringLiteral("hall: %1 comes in").arg(name));
 
     const hall::PlayerRow own = playerRow(name);
-    shownPlayers_.insert(name, own);
-    QList<hall::PlayerRow> players;
-    players.reserve(hallNames_.size());
-    for (const HallUser& u : std::as_const(hallNames_))
-        players.append(u.name == name ? own : playerRow(u.name));
-    QList<hall::TableRow> rows;
-    rows.reserve(tableCount());
-    for (int n = 1; n <= tableCount(); ++n)
-        rows.append(tableRow(n));
-    const ConnIds to{id};
-    out_.send(to, hall::ownRow(own));
-    out_.send(to, hall::playerList(players));
-    out_.send(to, hall::tableList(rows));
-    ConnIds others = hallIds();
-    others.removeOne(id);
-    if (!others.isEmpty()) out_.send(others, hall::playerChanged(own));
+    showPlayer(name, own);
+    out_.send(ConnIds{id}, hall::ownRow(own));
+    // The whole hall follows at the end of the turn, with the others arriving in it.
+    newcomers_.append(id);
+    unannounced_.insert(name);
+    if (!changedPlayers_.contains(name)) {
+        changedPlayers_.insert(name);
+        changedOrder_.append(name);
+    }
+    hallChanged();
     offerWaitingGame(id, name);
 }
 
@@ -207,7 +204,8 @@ void Room::tableChanged(int number) {
     auto shown = shownTables_.find(number);
     if (shown != shownTables_.end() && *shown == row) return;
     shownTables_.insert(number, row);
-    if (!hallNames_.isEmpty()) out_.send(hallIds(), hall::tableChanged(row));
+    changedTables_.insert(number);
+    hallChanged();
     // Who came or went, or whose score changed: the names seen at this table, checked again.
     const RoomTable& t = table(number);
     const QSet<QString> names = namesAt_.value(number);
@@ -226,9 +224,85 @@ void Room::playerMaybeChanged(const QString& name) {
     const hall::PlayerRow row = playerRow(name);
     auto shown = shownPlayers_.find(name);
     if (shown != shownPlayers_.end() && *shown == row) return;
-    shownPlayers_.insert(name, row);
+    showPlayer(name, row);
     out_.send(ConnIds{*id}, hall::ownRow(row));
-    out_.send(hallIds(), hall::playerChanged(row));
+    if (!changedPlayers_.contains(name)) {
+        changedPlayers_.insert(name);
+        changedOrder_.append(name);
+    }
+    hallChanged();
+}
+
+void Room::showPlayer(const QString& name, const hall::PlayerRow& row) {
+    shownPlayers_.insert(name, row);
+    // Encoded once per change: every newcomer's whole hall is made of these.
+    shownRowBytes_.insert(name, hall::encodedPlayerRow(row));
+}
+
+void Room::hallChanged() {
+    hallPending_ = true;
+    if (hallWake_) hallWake_();
+}
+
+bool Room::flushHall(bool everybody) {
+    const ConnIds newcomers = sendWholeHall();
+    if (!everybody || !hallPending_) return false;
+    hallPending_ = false;
+    const QList<QString> changedOrder = std::exchange(changedOrder_, {});
+    const QSet<QString> changed = std::exchange(changedPlayers_, {});
+    const QSet<QString> departed = std::exchange(departed_, {});
+    const QSet<int> tables = std::exchange(changedTables_, {});
+    unannounced_.clear();
+
+    QStringList gone;
+    for (const QString& name : departed)
+        if (!hallIdByName_.contains(name)) gone.append(name);  // not back meanwhile
+    QList<hall::PlayerRow> players;
+    QSet<QString> listed;
+    for (const QString& name : changedOrder) {
+        if (!changed.contains(name) || !hallIdByName_.contains(name) || listed.contains(name))
+            continue;
+        listed.insert(name);
+        players.append(shownPlayers_.value(name));
+    }
+    QList<int> numbers(tables.begin(), tables.end());
+    std::sort(numbers.begin(), numbers.end());
+    QList<hall::TableRow> rows;
+    rows.reserve(numbers.size());
+    for (int n : std::as_const(numbers))
+        rows.append(shownTables_.value(n));
+    // Those who got the whole hall since the last batch, before now, get these rows again: the
+    // rows are the current ones, and a departed name they never saw changes nothing for them.
+    ConnIds everyone;
+    everyone.reserve(hallNames_.size());
+    const QSet<ConnId> fresh(newcomers.begin(), newcomers.end());
+    for (auto it = hallNames_.cbegin(); it != hallNames_.cend(); ++it)
+        if (!fresh.contains(it.key())) everyone.append(it.key());
+    if (everyone.isEmpty()) return true;
+    for (const QByteArray& m : hall::playersGone(gone))
+        out_.send(everyone, m);
+    for (const QByteArray& m : hall::playerRows(players))
+        out_.send(everyone, m);
+    for (const QByteArray& m : hall::tableRows(rows))
+        out_.send(everyone, m);
+    return true;
+}
+
+ConnIds Room::sendWholeHall() {
+    const ConnIds newcomers = std::exchange(newcomers_, {});
+    if (newcomers.isEmpty()) return newcomers;
+    QList<QByteArray> players;
+    players.reserve(hallNames_.size());
+    for (const HallUser& u : std::as_const(hallNames_))
+        players.append(shownRowBytes_.value(u.name));
+    QList<hall::TableRow> rows;
+    rows.reserve(tableCount());
+    for (int n = 1; n <= tableCount(); ++n)
+        rows.append(tableRow(n));
+    for (const QByteArray& m : hall::wholePlayerListOf(players))
+        out_.send(newcomers, m);
+    out_.send(newcomers, hall::tableList(rows));
+    return newcomers;
 }
 
 }  // namespace xq::server

@@ -1,6 +1,7 @@
 #include "server/room_server.h"
 
 #include <unistd.h>
+#include <algorithm>
 
 #include "net/frame.h"
 #include "net/hall_messages.h"
@@ -19,6 +20,9 @@ RoomServer::RoomServer(LogSink logSink, ServerOptions options, QObject* parent)
       tls_(std::move(options.tls)),
       tlsOnly_(options.tlsOnly && tls_) {
     connect(&desk_, &AccountDesk::decided, this, &RoomServer::onAccountDecided);
+    room_.setHallWake([this] { postEndOfTurn(); });
+    hallTimer_.setSingleShot(true);
+    connect(&hallTimer_, &QTimer::timeout, this, &RoomServer::postEndOfTurn);
     clock_.start();
     listener_.setListenBacklogSize(1024);
     connect(&listener_, &Listener::accepted, this, &RoomServer::onAccepted);
@@ -99,17 +103,15 @@ void RoomServer::submitLogin(ConnId id, const QString& name, bool allowWatch,
                              const QString& ticket) {
     if (!endpoints_.contains(id)) return;
     Deferred work{id, Deferred::Kind::TableLogin, name, allowWatch, ticket, {}};
-    if (deferred_.empty() && loginsThisTurn_ < kLoginsPerTurn) return doLogin(work);
-    deferred_.push_back(std::move(work));
-    postEndOfTurn();
+    if (deferred_.empty() && loginsThisTurn_ < loginsPerTurn()) return doLogin(work);
+    defer(std::move(work));
 }
 
 void RoomServer::submitHallLogin(ConnId id, const QString& name, const QString& ticket) {
     if (!endpoints_.contains(id)) return;
     Deferred work{id, Deferred::Kind::HallLogin, name, true, ticket, {}};
-    if (deferred_.empty() && loginsThisTurn_ < kLoginsPerTurn) return doLogin(work);
-    deferred_.push_back(std::move(work));
-    postEndOfTurn();
+    if (deferred_.empty() && loginsThisTurn_ < loginsPerTurn()) return doLogin(work);
+    defer(std::move(work));
 }
 
 void RoomServer::submitAccountHello(ConnId id, const QHostAddress& from, bool secure,
@@ -171,21 +173,40 @@ void RoomServer::submit(ConnId id, const Cmd& message) {
             change->oldPassword, change->newPassword);
         return;
     }
-    if (!deferred_.empty()) {
-        deferred_.push_back(Deferred{id, Deferred::Kind::Message, {}, true, {}, message});
+    // Only a connection's own login is waited for: the tables' players are not held up behind
+    // a crowd of strangers' logins.
+    if (waiting_.contains(id)) {
+        defer(Deferred{id, Deferred::Kind::Message, {}, true, {}, message});
         return;
     }
     room_.setNow(clock_.elapsed());
     room_.receive(id, message);
 }
 
+int RoomServer::loginsPerTurn() const {
+    if (writesBehind_) return 0;
+    // Every newcomer of a turn is sent the whole hall at the end of it: so many that the turn's
+    // writes stay within the budget, and the tables' echoes of that turn are not held up.
+    const qint64 listBytes = static_cast<qint64>(room_.hallCount() + 1) * kRowBytes;
+    return static_cast<int>(
+        std::clamp<qint64>(kHallBytesPerTurn / listBytes, kMinLoginsPerTurn, kLoginsPerTurn));
+}
+
+void RoomServer::defer(Deferred work) {
+    ++waiting_[work.id];
+    deferred_.push_back(std::move(work));
+    postEndOfTurn();
+}
+
 void RoomServer::runDeferred() {
     while (!deferred_.empty()) {
         const Deferred& work = deferred_.front();
         const bool login = work.kind != Deferred::Kind::Message;
-        if (login && loginsThisTurn_ >= kLoginsPerTurn) break;
+        if (login && loginsThisTurn_ >= loginsPerTurn()) break;
         const Deferred next = std::move(deferred_.front());
         deferred_.pop_front();
+        if (const auto w = waiting_.find(next.id); w != waiting_.end() && --*w <= 0)
+            waiting_.erase(w);
         if (!endpoints_.contains(next.id)) continue;  // gone meanwhile
         if (login) {
             doLogin(next);
@@ -267,14 +288,49 @@ void RoomServer::postEndOfTurn() {
 }
 
 void RoomServer::endOfTurn() {
+    // What the hall is told of this turn goes out with everything else the turn wrote (while
+    // the turn's end is still marked as posted, so that these sends post no other).
+    flushHall();
     endOfTurnPosted_ = false;
     std::vector<QPointer<ClientConnection>> batch;
     batch.swap(toFlush_);
-    for (const auto& conn : batch) {
-        if (conn) conn->flush();
+    // The tables' connections first; then the hall's, for as long as the turn's budget lasts,
+    // the rest in the next turn: a batch for a crowded hall is thousands of writes, and a move
+    // echo waits for none of them.
+    const auto hallConn = [this](const QPointer<ClientConnection>& c) {
+        return c && room_.inHall(c->id());
+    };
+    std::stable_partition(batch.begin(), batch.end(),
+                          [&](const QPointer<ClientConnection>& c) { return !hallConn(c); });
+    QElapsedTimer spent;
+    spent.start();
+    for (auto it = batch.begin(); it != batch.end(); ++it) {
+        if (!*it) continue;
+        if (hallConn(*it) && spent.nsecsElapsed() > kHallWriteNsPerTurn) {
+            toFlush_.insert(toFlush_.begin(), it, batch.end());
+            postEndOfTurn();
+            break;
+        }
+        (*it)->flush();
     }
     loginsThisTurn_ = 0;
+    // Newcomers wait while the hall's writes are behind: each would add a whole hall to them.
+    writesBehind_ = !toFlush_.empty();
     runDeferred();
+}
+
+void RoomServer::flushHall() {
+    // Newcomers get the hall at once. The batch for everybody is a write to every hall user: it
+    // goes at most so often that those writes take a small part of the time, which for a hall
+    // of thousands is a few times a second, however short the turns.
+    const qint64 every = std::min<qint64>(kMaxHallBatchMs, room_.hallCount() / kHallUsersPerMs);
+    const qint64 now = clock_.elapsed();
+    const qint64 since = now - lastHallBatchMs_;
+    if (room_.flushHall(since >= every)) {
+        lastHallBatchMs_ = now;
+    } else if (room_.hallPending() && !hallTimer_.isActive()) {
+        hallTimer_.start(static_cast<int>(std::clamp<qint64>(every - since, 1, kMaxHallBatchMs)));
+    }
 }
 
 void RoomServer::send(const ConnIds& to, const Cmd& message) {

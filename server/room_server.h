@@ -95,6 +95,7 @@ private:
     void requestFlush(ClientConnection* conn);
     void postEndOfTurn();
     void endOfTurn();
+    void flushHall();
     // Work that waits for a later turn keeps its order: a connection's messages never overtake
     // its login.
     struct Deferred {
@@ -106,6 +107,7 @@ private:
         QString ticket;
         Cmd message;
     };
+    void defer(Deferred work);
     void runDeferred();
     void doLogin(const Deferred& work);
     // Messages of a connection whose password is being checked wait for the answer.
@@ -142,9 +144,24 @@ private:
     bool endOfTurnPosted_ = false;
     // A crowd arriving at once is let in a batch per turn, each batch's output sent before the
     // next: what is queued at any moment stays small, and the table's players are not held up.
+    // Every hall newcomer of a turn is sent the whole hall: a turn takes as many as make about
+    // kHallBytesPerTurn of it, and none while the hall's writes of earlier turns still wait.
     static constexpr int kLoginsPerTurn = 64;
+    static constexpr int kMinLoginsPerTurn = 4;
+    static constexpr qint64 kHallBytesPerTurn = 1024 * 1024;
+    static constexpr qint64 kRowBytes = 64;  // a hall row, about
+    int loginsPerTurn() const;
     int loginsThisTurn_ = 0;
+    bool writesBehind_ = false;
+    // The batch for everybody in the hall goes at most every hall users / kHallUsersPerMs ms (at
+    // most kMaxHallBatchMs); the hall's writes take at most kHallWriteNsPerTurn of a turn.
+    static constexpr qint64 kMaxHallBatchMs = 250;
+    static constexpr int kHallUsersPerMs = 12;
+    static constexpr qint64 kHallWriteNsPerTurn = 2'000'000;
+    qint64 lastHallBatchMs_ = -kMaxHallBatchMs;
+    QTimer hallTimer_;
     std::deque<Deferred> deferred_;
+    QHash<ConnId, int> waiting_;  // how many of deferred_ are a connection's
 };
 
 }  // namespace xq::server

@@ -39,6 +39,9 @@ public:
     // A game kept over a restart of the server: how long its players have to come back to it.
     static constexpr qint64 kResumeComebackMs = 10 * 60'000;
     static constexpr qsizetype kMaxChatBytes = xq::kMaxChatBytes;
+    // A game changes scores and counters only when each side made this many moves: a game
+    // given up at once shows nothing of either player, and would let two accounts farm points.
+    static constexpr int kRatedMovesEach = 2;
 
     // The statistics may be shared by the tables of a room (and kept in a database); without a
     // book the table keeps its own.
@@ -159,6 +162,10 @@ private:
     void finishGame(int result, const QString& reason, bool escaped = false);
     // A kept game whose players both stayed away: dropped, counted for nobody.
     void abandonResumed();
+    // Whether the game now ending counts for the players (kRatedMovesEach).
+    bool ratedGame() const;
+    // The end of a game too short to count: told with no changes, stored nowhere.
+    void finishUnrated(int result, const QString& reason);
     TableTerms termsInForce() const;
 
     // Loading a stored record (table_load.cpp).
@@ -198,6 +205,7 @@ private:
     int nextRed_ = 0;
 
     BoardGame game_;
+    long movesAtStart_ = 0;  // a loaded record's moves, not played at this table
     GameClock clock_;
     std::optional<Pending> pending_;
 

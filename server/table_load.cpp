@@ -67,6 +67,7 @@ void RoomTable::acceptLoad(const QiPuHistory& history) {
     if (!agreedTerms_) agreedTerms_ = TableTerms::defaults();
     upload_.reset();
     game_.startFrom(history, nextRed_);
+    movesAtStart_ = game_.halfMoves();
     clock_.start(now_, game_.toMove(), agreedTerms_->stepAllowanceSeconds());
     phase_ = TablePhase::Playing;
     pending_.reset();

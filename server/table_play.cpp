@@ -17,6 +17,7 @@ void RoomTable::startGame() {
     lowerHands();
     pending_.reset();
     game_.start(nextRed_);
+    movesAtStart_ = game_.halfMoves();
     clock_.start(now_, game_.toMove(), terms.stepAllowanceSeconds());
     log(QStringLiteral("game starts: %1 has red, %2 has black, terms %3")
             .arg(seats_[static_cast<std::size_t>(nextRed_)].name,
@@ -104,6 +105,7 @@ void RoomTable::onAnswer(std::uint8_t c, bool agree, int seat) {
 }
 
 void RoomTable::finishGame(int result, const QString& reason, bool escaped) {
+    if (!ratedGame()) return finishUnrated(result, reason);
     const TableTerms terms = termsInForce();
     std::array<qint32, 2> score{0, 0};
     if (result == 0 || result == 1) {
@@ -145,6 +147,36 @@ void RoomTable::finishGame(int result, const QString& reason, bool escaped) {
         if (seats_[static_cast<std::size_t>(s)].taken())
             toAll(tablemsg::encode(tablemsg::RowChanged{playerRow(s)}));
     }
+}
+
+bool RoomTable::ratedGame() const {
+    // Only the moves played in this game count: a loaded record's were played elsewhere, and
+    // taking moves back takes them off.
+    return game_.halfMoves() - movesAtStart_ >= 2 * kRatedMovesEach;
+}
+
+void RoomTable::finishUnrated(int result, const QString& reason) {
+    if (result == 0 || result == 1) {
+        // The table's own count of the sitting follows the result, as every client counts it.
+        ++tally_[static_cast<std::size_t>(result ^ 1)];
+    } else {
+        result = 2;
+    }
+    log(QStringLiteral("game over: %1 (%2) after %3 moves, not rated")
+            .arg(result == 2
+                     ? QStringLiteral("drawn")
+                     : seats_[static_cast<std::size_t>(result)].name + QStringLiteral(" loses"),
+                 reason)
+            .arg(game_.halfMoves() - movesAtStart_));
+    phase_ = TablePhase::BetweenGames;
+    pending_.reset();
+    lowerHands();
+    nextRed_ = game_.redSeat() ^ 1;
+    // The words go with the result, which the table window shows in its result box; a notice of
+    // its own would close that box.
+    toAll(tablemsg::encode(
+        tablemsg::GameEnd{0, 0, static_cast<std::uint8_t>(result),
+                          reason + QStringLiteral("（双方各走满两步才计分，本局不计分）")}));
 }
 
 }  // namespace xq::server

@@ -1,5 +1,7 @@
 // Games kept over a restart of the server: what is kept, and setting the table up again.
 
+#include <algorithm>
+
 #include "net/table_events.h"
 #include "records/record_file.h"
 #include "server/table.h"
@@ -17,6 +19,7 @@ std::optional<RunningGame> RoomTable::runningGame() const {
     kept.tally = tally_;
     kept.bankSeconds = {clock_.bankSeconds(0, now_), clock_.bankSeconds(1, now_)};
     kept.moves = qiPuFileText(game_.history());
+    kept.movesAtStart = static_cast<int>(movesAtStart_);
     return kept;
 }
 
@@ -41,6 +44,8 @@ bool RoomTable::resume(const RunningGame& kept) {
     ownerConfirmed_ = true;
     tally_ = {std::max(0, kept.tally[0]), std::max(0, kept.tally[1])};
     game_.startFrom(*history, kept.redSeat);
+    // What was loaded before the restart still does not count; what was played still does.
+    movesAtStart_ = std::clamp<long>(kept.movesAtStart, 0, game_.halfMoves());
     clock_.restore(game_.toMove(), agreedTerms_->stepAllowanceSeconds(), kept.bankSeconds);
     nextRed_ = kept.redSeat;
     pending_.reset();

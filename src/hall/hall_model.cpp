@@ -33,6 +33,13 @@ bool HallModel::apply(const in::ServerMessage& message) {
                 setTables(m.rows);
             } else if constexpr (std::is_same_v<T, in::TableChanged>) {
                 changeTable(m.row);
+            } else if constexpr (std::is_same_v<T, in::PlayerRows>) {
+                players_.upsertAll(m.rows);
+            } else if constexpr (std::is_same_v<T, in::PlayersGone>) {
+                players_.removeAll(m.names);
+            } else if constexpr (std::is_same_v<T, in::TableRows>) {
+                for (const TableRow& row : m.rows)
+                    changeTable(row);
             } else {
                 return false;
             }

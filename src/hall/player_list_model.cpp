@@ -2,6 +2,10 @@
 
 #include "hall/level_titles.h"
 
+#include <QSet>
+#include <algorithm>
+#include <functional>
+
 namespace xq::hall {
 
 int PlayerListModel::rowCount(const QModelIndex& parent) const {
@@ -68,11 +72,13 @@ void PlayerListModel::setOwnName(const QString& name) {
 void PlayerListModel::setRows(const QList<PlayerRow>& rows) {
     beginResetModel();
     rows_.clear();
+    index_.clear();
     for (const PlayerRow& r : rows) {
-        const qsizetype at = indexOf(r.name);
-        if (at >= 0) {
-            rows_[at] = r;
+        const auto at = index_.constFind(r.name);
+        if (at != index_.constEnd()) {
+            rows_[*at] = r;
         } else {
+            index_.insert(r.name, rows_.size());
             rows_.append(r);
         }
     }
@@ -80,24 +86,70 @@ void PlayerListModel::setRows(const QList<PlayerRow>& rows) {
 }
 
 void PlayerListModel::upsert(const PlayerRow& row) {
-    const qsizetype at = indexOf(row.name);
-    if (at >= 0) {
-        rows_[at] = row;
-        emit dataChanged(index(static_cast<int>(at), 0), index(static_cast<int>(at), kColumns - 1));
-        return;
+    upsertAll({row});
+}
+
+void PlayerListModel::upsertAll(const QList<PlayerRow>& rows) {
+    QList<PlayerRow> newcomers;
+    QHash<QString, qsizetype> newIndex;
+    for (const PlayerRow& row : rows) {
+        const qsizetype at = indexOf(row.name);
+        if (at >= 0) {
+            rows_[at] = row;
+            emit dataChanged(index(static_cast<int>(at), 0),
+                             index(static_cast<int>(at), kColumns - 1));
+            continue;
+        }
+        // A name twice among the newcomers keeps its last row.
+        if (const auto twice = newIndex.constFind(row.name); twice != newIndex.constEnd()) {
+            newcomers[*twice] = row;
+        } else {
+            newIndex.insert(row.name, newcomers.size());
+            newcomers.append(row);
+        }
     }
+    if (newcomers.isEmpty()) return;
     const int end = static_cast<int>(rows_.size());
-    beginInsertRows({}, end, end);
-    rows_.append(row);
+    beginInsertRows({}, end, end + static_cast<int>(newcomers.size()) - 1);
+    for (const PlayerRow& row : std::as_const(newcomers)) {
+        index_.insert(row.name, rows_.size());
+        rows_.append(row);
+    }
     endInsertRows();
 }
 
 void PlayerListModel::remove(const QString& name) {
-    const qsizetype at = indexOf(name);
-    if (at < 0) return;
-    beginRemoveRows({}, static_cast<int>(at), static_cast<int>(at));
-    rows_.removeAt(at);
-    endRemoveRows();
+    removeAll({name});
+}
+
+void PlayerListModel::removeAll(const QStringList& names) {
+    QSet<qsizetype> gone;
+    for (const QString& name : names) {
+        const qsizetype at = indexOf(name);
+        if (at >= 0) gone.insert(at);
+    }
+    if (gone.isEmpty()) return;
+    // A few go one by one, so that a view keeps its place; a crowd at once.
+    constexpr qsizetype kOneByOne = 16;
+    if (gone.size() <= kOneByOne) {
+        QList<qsizetype> order(gone.begin(), gone.end());
+        // From the last row back, so that the rows still to go keep their places.
+        std::sort(order.begin(), order.end(), std::greater<>());
+        for (qsizetype at : std::as_const(order)) {
+            beginRemoveRows({}, static_cast<int>(at), static_cast<int>(at));
+            rows_.removeAt(at);
+            endRemoveRows();
+        }
+    } else {
+        beginResetModel();
+        QList<PlayerRow> kept;
+        kept.reserve(rows_.size() - gone.size());
+        for (qsizetype i = 0; i < rows_.size(); ++i)
+            if (!gone.contains(i)) kept.append(rows_[i]);
+        rows_ = std::move(kept);
+        endResetModel();
+    }
+    reindex();
 }
 
 const PlayerRow* PlayerListModel::find(const QString& name) const {
@@ -106,10 +158,13 @@ const PlayerRow* PlayerListModel::find(const QString& name) const {
 }
 
 qsizetype PlayerListModel::indexOf(const QString& name) const {
-    for (qsizetype i = 0; i < rows_.size(); ++i) {
-        if (rows_[i].name == name) return i;
-    }
-    return -1;
+    return index_.value(name, -1);
+}
+
+void PlayerListModel::reindex() {
+    index_.clear();
+    for (qsizetype i = 0; i < rows_.size(); ++i)
+        index_.insert(rows_[i].name, i);
 }
 
 QString placeText(const PlayerRow& r) {

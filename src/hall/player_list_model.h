@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
+#include <QStringList>
 
 #include "net/hall_messages.h"
 
@@ -43,14 +45,19 @@ public:
     void upsert(const PlayerRow& row);
     // Takes a player out; an unknown name changes nothing.
     void remove(const QString& name);
+    // The same for a batch: a crowd costs one look-up each, not a search of the list each.
+    void upsertAll(const QList<PlayerRow>& rows);
+    void removeAll(const QStringList& names);
 
     const QList<PlayerRow>& rows() const { return rows_; }
     const PlayerRow* find(const QString& name) const;
 
 private:
     qsizetype indexOf(const QString& name) const;
+    void reindex();
 
     QList<PlayerRow> rows_;
+    QHash<QString, qsizetype> index_;  // name to row
     QString ownName_;
 };
 

@@ -65,6 +65,71 @@ QString joined(const QStringList& lines) {
     return lines.join(u'\n');
 }
 
+// Lines behind `head`, as many to a message as surely fit kMaxBatchBytes (a character is at most
+// two bytes); a line too long for any message still goes, alone. `firstHead` heads the first
+// message. Each message's text is encoded at once: a crowd's rows are thousands of lines.
+QList<QByteArray> batched(const QByteArray& firstHead, const QByteArray& head,
+                          const QStringList& lines) {
+    QList<QByteArray> out;
+    QString text;
+    qsizetype bound = 0;
+    const auto close = [&] {
+        out.append((out.isEmpty() ? firstHead : head) + encodeCp936(text));
+        text.clear();
+        bound = 0;
+    };
+    bool any = false;
+    for (const QString& line : lines) {
+        const qsizetype cost = 2 * line.size() + 1;
+        if (any && 2 + bound + cost > kMaxBatchBytes) {
+            close();
+            any = false;
+        }
+        if (any) text.append(u'\n');
+        text.append(line);
+        bound += cost;
+        any = true;
+    }
+    if (any) close();
+    return out;
+}
+
+// The same for lines already encoded, by their exact sizes.
+QList<QByteArray> batchedBytes(const QByteArray& firstHead, const QByteArray& head,
+                               const QList<QByteArray>& lines) {
+    QList<QByteArray> out;
+    QByteArray m;
+    for (const QByteArray& line : lines) {
+        if (!m.isEmpty() && m.size() + 1 + line.size() > kMaxBatchBytes) {
+            out.append(m);
+            m.clear();
+        }
+        if (m.isEmpty()) {
+            m = out.isEmpty() ? firstHead : head;
+        } else {
+            m.append('\n');
+        }
+        m.append(line);
+    }
+    if (!m.isEmpty()) out.append(m);
+    return out;
+}
+
+QByteArray head(std::initializer_list<std::uint8_t> bytes) {
+    QByteArray h;
+    for (std::uint8_t b : bytes)
+        h.append(static_cast<char>(b));
+    return h;
+}
+
+QStringList playerLines(const QList<PlayerRow>& rows) {
+    QStringList lines;
+    lines.reserve(rows.size());
+    for (const PlayerRow& r : rows)
+        lines << playerRowText(r);
+    return lines;
+}
+
 }  // namespace
 
 QString playerRowText(const PlayerRow& r) {
@@ -170,6 +235,39 @@ QByteArray tableList(const QList<TableRow>& rows) {
 
 QByteArray tableChanged(const TableRow& row) {
     return message({code::kTables, 1}, tableRowText(row));
+}
+
+QList<QByteArray> wholePlayerList(const QList<PlayerRow>& rows) {
+    if (rows.isEmpty()) return {playerList({})};
+    return batched(head({code::kPlayers, 0}), head({code::kPlayerRows}), playerLines(rows));
+}
+
+QByteArray encodedPlayerRow(const PlayerRow& row) {
+    return encodeCp936(playerRowText(row));
+}
+
+QList<QByteArray> wholePlayerListOf(const QList<QByteArray>& encodedRows) {
+    if (encodedRows.isEmpty()) return {playerList({})};
+    return batchedBytes(head({code::kPlayers, 0}), head({code::kPlayerRows}), encodedRows);
+}
+
+QList<QByteArray> playerRows(const QList<PlayerRow>& rows) {
+    const QByteArray h = head({code::kPlayerRows});
+    return batched(h, h, playerLines(rows));
+}
+
+QList<QByteArray> playersGone(const QStringList& names) {
+    const QByteArray h = head({code::kPlayersGone});
+    return batched(h, h, names);
+}
+
+QList<QByteArray> tableRows(const QList<TableRow>& rows) {
+    QStringList lines;
+    lines.reserve(rows.size());
+    for (const TableRow& r : rows)
+        lines << tableRowText(r);
+    const QByteArray h = head({code::kTableRows});
+    return batched(h, h, lines);
 }
 
 QByteArray chatLine(const QString& speaker, const QString& text) {
@@ -289,6 +387,30 @@ std::optional<in::ServerMessage> parseServerMessage(const QByteArray& m) {
                 return in::TableChanged{*row};
             }
             return std::nullopt;
+        }
+        case code::kPlayerRows: {
+            const auto text = textFrom(m, 1);
+            const auto list = text ? rows<PlayerRow>(*text, parsePlayerRow) : std::nullopt;
+            if (!list) return std::nullopt;
+            return in::PlayerRows{*list};
+        }
+        case code::kPlayersGone: {
+            const auto text = textFrom(m, 1);
+            const auto list = text ? rows<QString>(*text,
+                                                   [](const QString& name) {
+                                                       return name.isEmpty()
+                                                                  ? std::nullopt
+                                                                  : std::optional<QString>(name);
+                                                   })
+                                   : std::nullopt;
+            if (!list) return std::nullopt;
+            return in::PlayersGone{*list};
+        }
+        case code::kTableRows: {
+            const auto text = textFrom(m, 1);
+            const auto list = text ? rows<TableRow>(*text, parseTableRow) : std::nullopt;
+            if (!list) return std::nullopt;
+            return in::TableRows{*list};
         }
         case code::kChat: {
             const auto text = textFrom(m, 1);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -28,6 +29,11 @@ inline constexpr std::uint8_t kSay = 206;
 inline constexpr std::uint8_t kLeave = 207;
 inline constexpr std::uint8_t kChangePassword = 208;
 inline constexpr std::uint8_t kPasswordResult = 209;
+// What changed in the hall during one turn of the server, told once to everybody: the rows of
+// players who came or changed, the names that left, the rows of tables that changed.
+inline constexpr std::uint8_t kPlayerRows = 211;
+inline constexpr std::uint8_t kPlayersGone = 212;
+inline constexpr std::uint8_t kTableRows = 213;
 inline constexpr std::uint8_t kNotice = 24;
 // A game of the user's waits for him at a table (kept over a restart, or his window gone).
 inline constexpr std::uint8_t kGameWaiting = 230;
@@ -75,6 +81,17 @@ QByteArray playerChanged(const PlayerRow& row);
 QByteArray playerLeft(const QString& name);
 QByteArray tableList(const QList<TableRow>& rows);
 QByteArray tableChanged(const TableRow& row);
+// Many rows or names in as few messages as fit kMaxBatchBytes each (none for an empty list).
+// The whole list is [201, 0] with the first rows and [211] with the rest, so that a hall of any
+// size fits in frames.
+inline constexpr qsizetype kMaxBatchBytes = 256 * 1024;
+QList<QByteArray> wholePlayerList(const QList<PlayerRow>& rows);
+// The same of rows already encoded (encodedPlayerRow), as a server keeps them for a crowd.
+QByteArray encodedPlayerRow(const PlayerRow& row);
+QList<QByteArray> wholePlayerListOf(const QList<QByteArray>& encodedRows);
+QList<QByteArray> playerRows(const QList<PlayerRow>& rows);
+QList<QByteArray> playersGone(const QStringList& names);
+QList<QByteArray> tableRows(const QList<TableRow>& rows);
 QByteArray chatLine(const QString& speaker, const QString& text);
 // The ticket is the table client's one-time key to the place granted.
 QByteArray granted(int table, Place place, const QString& ticket);
@@ -139,8 +156,19 @@ struct GameWaiting {
     int table = 0;
     Place place = Place::Seat0;
 };
+// A turn's batches.
+struct PlayerRows {
+    QList<PlayerRow> rows;
+};
+struct PlayersGone {
+    QStringList names;
+};
+struct TableRows {
+    QList<TableRow> rows;
+};
 using ServerMessage = std::variant<OwnRow, Players, PlayerChanged, PlayerLeft, Tables, TableChanged,
-                                   Chat, Reservation, Notice, PasswordResult, GameWaiting>;
+                                   Chat, Reservation, Notice, PasswordResult, GameWaiting,
+                                   PlayerRows, PlayersGone, TableRows>;
 
 struct Reserve {
     int table = 0;

@@ -81,6 +81,22 @@ TEST(HallModel, FollowsTheServersMessages) {
          {in::TableChanged{T(1, "x")}, in::PlayerLeft{"a"}},
          "",
          ""},
+        {"a batch of rows changes the known and adds the newcomers in order",
+         {in::Players{{P("a"), P("b")}}, in::PlayerRows{{P("c"), P("b", 2), P("d"), P("c", 5)}}},
+         "a,b@2,c@5,d",
+         ""},
+        {"a batch of names takes them out, the unknown ones change nothing",
+         {in::Players{{P("a"), P("b"), P("c")}}, in::PlayersGone{{"c", "nobody", "a", "c"}}},
+         "b",
+         ""},
+        {"a batch of tables changes each, the unknown ones are ignored",
+         {in::Tables{{T(1), T(2), T(3)}}, in::TableRows{{T(3, "x"), T(9, "y"), T(1, "", "z")}}},
+         "",
+         "1:/z,2:/,3:x/"},
+        {"a whole list in pieces is the list",
+         {in::Players{{P("old")}}, in::Players{{P("a")}}, in::PlayerRows{{P("b")}}},
+         "a,b",
+         ""},
         {"chat, reservations and notices leave the room as it is",
          {in::Players{{P("a")}}, in::Chat{"a", "hi"}, in::Reservation{true, 1, Place::Seat0, {}},
           in::Notice{"x"}},
@@ -94,6 +110,39 @@ TEST(HallModel, FollowsTheServersMessages) {
         EXPECT_EQ(PlayersText(model), c.players) << c.what;
         EXPECT_EQ(TablesText(model), c.tables) << c.what;
     }
+}
+
+TEST(HallModel, ACrowdsBatchesKeepTheListAsTheServerHasIt) {
+    // A hall of thousands, then a turn in which hundreds come and hundreds go.
+    HallModel model;
+    QList<PlayerRow> all;
+    for (int n = 0; n < 3000; ++n)
+        all.append(P(QStringLiteral("p%1").arg(n)));
+    model.apply(in::Players{all.mid(0, 2000)});
+    model.apply(in::PlayerRows{all.mid(2000)});
+    QStringList gone;
+    for (int n = 0; n < 3000; n += 7)
+        gone << QStringLiteral("p%1").arg(n);
+    QList<PlayerRow> changed;
+    for (int n = 1; n < 3000; n += 7)
+        changed.append(P(QStringLiteral("p%1").arg(n), 4));
+    model.apply(in::PlayersGone{gone});
+    model.apply(in::PlayerRows{changed});
+    ASSERT_EQ(model.players().rows().size(), 3000 - gone.size());
+    for (int n = 0; n < 3000; ++n) {
+        const PlayerRow* r = model.players().find(QStringLiteral("p%1").arg(n));
+        if (n % 7 == 0) {
+            EXPECT_EQ(r, nullptr) << n;
+        } else {
+            ASSERT_NE(r, nullptr) << n;
+            EXPECT_EQ(r->table, n % 7 == 1 ? 4 : 0) << n;
+        }
+    }
+    // The rows kept their order; one more goes, alone, and the others still find their rows.
+    EXPECT_EQ(model.players().rows().first().name, QStringLiteral("p1"));
+    model.apply(in::PlayerLeft{"p1"});
+    EXPECT_EQ(model.players().find(QStringLiteral("p2999"))->name, QStringLiteral("p2999"));
+    EXPECT_EQ(model.players().rows().first().name, QStringLiteral("p2"));
 }
 
 TEST(HallModel, TellsWhichTableChangedAndOnlyWhenItDid) {

@@ -22,6 +22,54 @@ PlayerRow player(const QString& name) {
     return PlayerRow{name, 10007, -35, 12, 5, 4, 2, 1, 13, 3, Place::Watch};
 }
 
+TEST(HallMessages, BatchesReadBackAndAnyListFitsInFrames) {
+    const QString tricky = QString::fromUtf8("丠乣");
+    const TableRow table{4, {QStringLiteral("张三"), QString()}, {1200, 0}, 7, true};
+    const auto one = [](const QList<QByteArray>& ms) {
+        EXPECT_EQ(ms.size(), 1);
+        return ms.value(0);
+    };
+    EXPECT_EQ(as<in::PlayerRows>(one(playerRows({player(tricky), player("a")}))).rows,
+              (QList<PlayerRow>{player(tricky), player("a")}));
+    EXPECT_EQ(as<in::PlayersGone>(one(playersGone({tricky, QStringLiteral("b")}))).names,
+              (QStringList{tricky, QStringLiteral("b")}));
+    EXPECT_EQ(as<in::TableRows>(one(tableRows({table}))).rows, QList<TableRow>{table});
+    EXPECT_TRUE(playerRows({}).isEmpty());
+    EXPECT_TRUE(playersGone({}).isEmpty());
+    EXPECT_EQ(as<in::Players>(one(wholePlayerList({}))).rows, QList<PlayerRow>{});
+    // A gone name may not be empty; rows must be whole.
+    for (const QByteArray& bad : {QByteArray("\xd4"
+                                             "a\n\nb"),
+                                  QByteArray("\xd3"
+                                             "x`1"),
+                                  QByteArray("\xd5"
+                                             "1`a`1`b`2`0")})
+        EXPECT_FALSE(parseServerMessage(bad).has_value()) << bad.toHex().toStdString();
+
+    // Eight thousand rows of the longest names: several messages, each within its limit, the
+    // first a whole list and the rest added to it, all the rows once and in order; the same
+    // from rows encoded beforehand.
+    QList<PlayerRow> many;
+    QList<QByteArray> encoded;
+    for (int n = 0; n < 8000; ++n) {
+        many.append(player(QStringLiteral("%1").arg(n, 32, 10, QChar(u'字'))));
+        encoded.append(encodedPlayerRow(many.last()));
+    }
+    for (const QList<QByteArray>& parts : {wholePlayerList(many), wholePlayerListOf(encoded)}) {
+        ASSERT_GT(parts.size(), 2);
+        QList<PlayerRow> back;
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            EXPECT_LE(parts[i].size(), kMaxBatchBytes);
+            if (i == 0) {
+                back += as<in::Players>(parts[i]).rows;
+            } else {
+                back += as<in::PlayerRows>(parts[i]).rows;
+            }
+        }
+        EXPECT_EQ(back, many);
+    }
+}
+
 TEST(HallMessages, EveryServerMessageReadsBackAsWritten) {
     // "`" (0x60) is a trail byte of some two-byte characters: names are decoded before splitting.
     const QString tricky = QString::fromUtf8("丠乣");

@@ -59,6 +59,7 @@ protected:
         return std::nullopt;
     }
     hall::TableRow shownTable(ConnId hallId, int number) const {
+        room->flushHall();
         hall::TableRow row;
         for (const Cmd& m : out.inbox.value(hallId)) {
             const auto parsed = hall::parseServerMessage(m);
@@ -67,8 +68,9 @@ protected:
                 for (const auto& r : all->rows)
                     if (r.number == number) row = r;
             }
-            if (const auto* one = std::get_if<hall::in::TableChanged>(&*parsed)) {
-                if (one->row.number == number) row = one->row;
+            if (const auto* batch = std::get_if<hall::in::TableRows>(&*parsed)) {
+                for (const auto& r : batch->rows)
+                    if (r.number == number) row = r;
             }
         }
         return row;
@@ -108,6 +110,18 @@ protected:
         room->receive(a, Text({112, 0}, QStringLiteral("甲`") + kDefaultTerms));
         room->receive(b, Text({112, 1}, QStringLiteral("乙")));
         ASSERT_EQ(room->table(table).phase(), TablePhase::Playing);
+    }
+
+    // The side to move and then the other, twice each: horses out and back.
+    void twoMovesEach(int table, ConnId seat0, ConnId seat1) {
+        for (const Step& st : kShuffle) {
+            const BoardGame& g = room->table(table).game();
+            const int seat = g.toMove();
+            room->receive(seat == 0 ? seat0 : seat1, Bytes({19, 0, seat, packPoint(st[0], st[1]),
+                                                            pieceAt(g.board(), st[0], st[1]),
+                                                            packPoint(st[2], st[3]), 0, 0, 0, 0}));
+        }
+        ASSERT_EQ(room->table(table).game().halfMoves(), 4);
     }
 
     RecordingOutput out;
@@ -337,6 +351,7 @@ TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
     EXPECT_EQ(out.inbox.value(201).size(), before);
 
     // 乙 resigns: the store gets the game with table, names and moves; the hall the new scores.
+    twoMovesEach(1, 201, 202);
     room->receive(202, Bytes({22, 0, 1}));
     ASSERT_EQ(store.games.size(), 1);
     const GameOutcome& g = store.games.front();
@@ -357,6 +372,7 @@ TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
     room->receive(201, Bytes({18, 0}));
     room->receive(202, Bytes({18, 1}));
     ASSERT_EQ(room->table(1).phase(), TablePhase::Playing);
+    twoMovesEach(1, 201, 202);
     room->receive(201, Bytes({22, 0, 0}));
     EXPECT_TRUE(out.lines.filter(QStringLiteral("not stored: disk gone")).size() == 1);
     EXPECT_EQ(ownRow(101).score, 1000);
@@ -376,6 +392,91 @@ TEST_F(RoomTest, ALoneTableTakesArrivalsAsBeforeButLeavesReservedSeatsAlone) {
     EXPECT_FALSE(room->botLogin(203, QStringLiteral("象棋机器人")));
     ASSERT_TRUE(room->tableLogin(204, QStringLiteral("乙"), true, ticket));
     EXPECT_EQ(room->table(1).seatName(1), QStringLiteral("乙"));
+}
+
+TEST_F(RoomTest, ACrowdArrivingInOneTurnCostsEverybodyElseOneBatch) {
+    const auto name = [](int n) { return QStringLiteral("客%1").arg(n); };
+    for (int n = 0; n < 3; ++n)
+        ASSERT_TRUE(hallIn(100 + n, name(n), QStringLiteral("t%1").arg(n)));
+    room->flushHall();
+    room->receive(100, hall::reserveSeat(2, 0));
+    room->flushHall();
+    out.clear();
+
+    // In one turn: forty arrive, one of them leaves again at once, one of the earlier users
+    // leaves, another reserves a seat.
+    for (int n = 3; n < 43; ++n)
+        ASSERT_TRUE(hallIn(100 + n, name(n), QStringLiteral("t%1").arg(n)));
+    room->disconnect(110);
+    room->disconnect(102);
+    room->receive(101, hall::reserveSeat(3, 1));
+    const auto kinds = [&](ConnId id) {
+        QList<int> codes;
+        for (const Cmd& m : out.inbox.value(id))
+            if (byteAt(m, 0) != hall::code::kOwnRow && byteAt(m, 0) != hall::code::kReservation)
+                codes.append(byteAt(m, 0));
+        return codes;
+    };
+    EXPECT_EQ(kinds(100), QList<int>{}) << "nothing before the end of the turn";
+    EXPECT_TRUE(lastHall(105, hall::code::kOwnRow).has_value()) << "his own row at once";
+    room->flushHall();
+
+    // The users from before: the names that left, the rows that came or changed, the tables.
+    const QList<int> batch{hall::code::kPlayersGone, hall::code::kPlayerRows,
+                           hall::code::kTableRows};
+    EXPECT_EQ(kinds(100), batch);
+    EXPECT_EQ(kinds(101), batch);
+    const auto gone = std::get<hall::in::PlayersGone>(*lastHall(100, hall::code::kPlayersGone));
+    EXPECT_EQ(gone.names, QStringList{name(2)}) << "who came and went at once was never seen";
+    const auto rows = std::get<hall::in::PlayerRows>(*lastHall(100, hall::code::kPlayerRows));
+    QStringList expected;
+    for (int n = 3; n < 43; ++n)
+        if (n != 10) expected << name(n);
+    expected << name(1);
+    QStringList got;
+    for (const auto& r : rows.rows)
+        got << r.name;
+    EXPECT_EQ(got, expected) << "newcomers in the order they came, then the changed row";
+    EXPECT_EQ(rows.rows.last().table, 3);
+    const auto tables = std::get<hall::in::TableRows>(*lastHall(100, hall::code::kTableRows));
+    ASSERT_EQ(tables.rows.size(), 1);
+    EXPECT_EQ(tables.rows[0].names[1], name(1));
+
+    // Each newcomer: the whole hall and every table, once, and no batch of what it already has.
+    const QList<int> whole{hall::code::kPlayers, hall::code::kTables};
+    for (int n = 3; n < 43; ++n) {
+        if (n == 10) continue;
+        ASSERT_EQ(kinds(100 + n), whole) << n;
+    }
+    const auto all = std::get<hall::in::Players>(*lastHall(120, hall::code::kPlayers));
+    QSet<QString> everybody;
+    for (const auto& r : all.rows)
+        everybody.insert(r.name);
+    EXPECT_EQ(everybody.size(), 41);
+    EXPECT_FALSE(everybody.contains(name(2)));
+    EXPECT_FALSE(everybody.contains(name(10)));
+    EXPECT_TRUE(everybody.contains(name(42)));
+    // The newcomers' lists are one message, shared, not one made for each.
+    EXPECT_TRUE(out.inbox.value(103)[1].isSharedWith(out.inbox.value(142)[1]));
+
+    // A quiet turn sends nothing.
+    out.clear();
+    room->flushHall();
+    EXPECT_TRUE(out.inbox.isEmpty());
+}
+
+TEST_F(RoomTest, SomebodyWhoComesBackInTheSameTurnIsNotToldAsGone) {
+    ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
+    ASSERT_TRUE(hallIn(102, QStringLiteral("乙"), QStringLiteral("t2")));
+    room->flushHall();
+    out.clear();
+    // His hall restarted: the new connection takes the place of the old one.
+    ASSERT_TRUE(hallIn(103, QStringLiteral("甲"), QStringLiteral("t1")));
+    room->flushHall();
+    EXPECT_FALSE(lastHall(102, hall::code::kPlayersGone).has_value());
+    const auto rows = lastHall(102, hall::code::kPlayerRows);
+    ASSERT_TRUE(rows.has_value());
+    EXPECT_EQ(std::get<hall::in::PlayerRows>(*rows).rows.first().name, QStringLiteral("甲"));
 }
 
 }  // namespace

@@ -121,6 +121,15 @@ TEST_F(TableGameTest, ResignationAndTimeOutEndTheGameForTheSender) {
         t.receive(kOwner, Text({112, 1}, owner));
         t.receive(kOwner, Text({112, 0}, owner + u'`' + kDefaultTerms));
         t.receive(kGuest, Text({112, 1}, guest));
+        // Two moves each, so that the game counts and the players' rows follow the result.
+        for (const Step& st : kShuffle) {
+            const int seat = t.game().toMove();
+            const QiPan& b = t.game().board();
+            t.receive(seat == 0 ? kOwner : kGuest,
+                      Bytes({19, 0, seat, packPoint(st[0], st[1]), pieceAt(b, st[0], st[1]),
+                             packPoint(st[2], st[3]), 0, 0, 0, 0}));
+        }
+        ASSERT_EQ(t.game().halfMoves(), 4);
         t.receive(c.from == kOwner ? kGuest : kOwner, Bytes({22, 0, c.from == kOwner ? 0 : 1}));
         EXPECT_EQ(t.phase(), TablePhase::Playing) << "a resignation in the other's name";
         t.receive(c.from, c.msg);
@@ -143,7 +152,8 @@ TEST_F(TableGameTest, TheServerCallsTheTimeOutWhenTheClientDoesNot) {
     const auto end = last(kGuest, 25);
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(byteAt(*end, 9), 0);
-    EXPECT_EQ(CmdToString(*end, 10), QStringLiteral("超时"));
+    EXPECT_EQ(CmdToString(*end, 10), QStringLiteral("超时（双方各走满两步才计分，本局不计分）"))
+        << "red never moved: the game does not count";
 }
 
 TEST_F(TableGameTest, UndoAndDrawNeedTheOthersAnswer) {
@@ -186,11 +196,13 @@ TEST_F(TableGameTest, UndoAndDrawNeedTheOthersAnswer) {
     say(kOwner, Bytes({21, 0, 0}));
     say(kGuest, Bytes({21, 2, 1}));
     EXPECT_EQ(table.phase(), TablePhase::BetweenGames);
+    // The undo took two moves off: one each is left, too few for the draw to count.
     Cmd drawn = Bytes({25, 0, 0, 0, 0, 0, 0, 0, 0, 2});
-    drawn.append(encodeCp936(u"双方同意和棋"));
+    drawn.append(encodeCp936(u"双方同意和棋（双方各走满两步才计分，本局不计分）"));
     EXPECT_EQ(last(kGuest, 25), drawn);
     EXPECT_EQ(table.tally(0) + table.tally(1), 0);
-    EXPECT_EQ(table.stats().find(owner)->drawn, 1);
+    EXPECT_EQ(table.stats().find(owner)->games, 0);
+    EXPECT_EQ(table.stats().find(owner)->drawn, 0);
 }
 
 TEST_F(TableGameTest, UndoNeedsTwoHalfMovesAndTheAskersTurn) {
@@ -202,6 +214,85 @@ TEST_F(TableGameTest, UndoNeedsTwoHalfMovesAndTheAskersTurn) {
     ASSERT_TRUE(play({0, 1, 2, 2}));
     say(kOwner, Bytes({20, 0, 0}));
     EXPECT_EQ(count(kGuest, 20), 1);
+}
+
+TEST_F(TableGameTest, AGameCountsOnlyAfterTwoMovesOfEachSide) {
+    enum class End { Resign, Draw, Escape, TimeOut };
+    const QString unrated = QStringLiteral("（双方各走满两步才计分，本局不计分）");
+    struct Case {
+        int halfMoves;
+        End end;
+        bool rated;
+    };
+    std::vector<Case> cases;
+    for (End e : {End::Resign, End::Draw, End::Escape, End::TimeOut}) {
+        // None, one of red's, one each, two of red's and one of black's, two each, and more.
+        for (int h : {0, 1, 2, 3, 4, 5})
+            cases.push_back({h, e, h >= 4});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "half-moves " << c.halfMoves << ", ending " << static_cast<int>(c.end));
+        RecordingOutput o;
+        RoomTable t(o);
+        qint64 clock = 0;
+        t.login(kOwner, owner, true);
+        t.login(kGuest, guest, true);
+        t.receive(kOwner, Text({112, 1}, owner));
+        // A minute of bank: the server calls the time-out 75 s into a move.
+        t.receive(kOwner, Text({112, 0}, owner + QStringLiteral("`100`1000`10`5`50`0`0`1`0`0`10")));
+        t.receive(kGuest, Text({112, 1}, guest));
+        ASSERT_EQ(t.phase(), TablePhase::Playing);
+        const auto idOf = [](int seat) { return seat == 0 ? kOwner : kGuest; };
+        for (int i = 0; i < c.halfMoves; ++i) {
+            const Step& st = kShuffle[static_cast<std::size_t>(i % 4)];
+            const int seat = t.game().toMove();
+            t.receive(idOf(seat), Bytes({19, 0, seat, packPoint(st[0], st[1]),
+                                         pieceAt(t.game().board(), st[0], st[1]),
+                                         packPoint(st[2], st[3]), 0, 0, 0, 0}));
+        }
+        ASSERT_EQ(t.game().halfMoves(), c.halfMoves);
+        const int mover = t.game().toMove();
+        QString reason;
+        switch (c.end) {
+            case End::Resign:
+                t.receive(kGuest, Bytes({22, 0, 1}));
+                reason = QStringLiteral("认输");
+                break;
+            case End::Draw:
+                t.receive(idOf(mover), Bytes({21, 0, mover}));
+                t.receive(idOf(mover ^ 1), Bytes({21, 2, mover ^ 1}));
+                reason = QStringLiteral("双方同意和棋");
+                break;
+            case End::Escape:
+                t.receive(kGuest, Text({110, 0}, guest));
+                reason = QStringLiteral("逃跑");
+                break;
+            case End::TimeOut:
+                t.advanceTo(clock += 76'000);
+                reason = QStringLiteral("超时");
+                break;
+        }
+        ASSERT_NE(t.phase(), TablePhase::Playing);
+        std::optional<Cmd> end;
+        for (const Cmd& m : o.inbox.value(kOwner))
+            if (!m.isEmpty() && byteAt(m, 0) == 25) end = m;
+        ASSERT_TRUE(end.has_value());
+        EXPECT_EQ(CmdToString(*end, 10), c.rated ? reason : reason + unrated);
+        const bool noChange = end->mid(1, 8) == Bytes({0, 0, 0, 0, 0, 0, 0, 0});
+        // A draw changes no score either way; every other ending that counts does.
+        EXPECT_EQ(noChange, !c.rated || c.end == End::Draw);
+        for (const QString& name : {owner, guest}) {
+            const UserStats* s = t.stats().find(name);
+            ASSERT_NE(s, nullptr);
+            EXPECT_EQ(s->games, c.rated ? 1 : 0) << name.toStdString();
+            if (!c.rated) {
+                EXPECT_EQ(s->score, UserStats{}.score);
+                EXPECT_EQ(s->won + s->lost + s->drawn + s->escapes, 0);
+            }
+        }
+        if (c.rated && c.end == End::Escape) EXPECT_EQ(t.stats().find(guest)->escapes, 1);
+    }
 }
 
 }  // namespace

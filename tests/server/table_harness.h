@@ -40,6 +40,10 @@ public:
 // A move as (rank, file) of the from-point and the to-point.
 using Step = std::array<int, 4>;
 
+// Horses out and back: moves that never end a game.
+inline constexpr std::array<Step, 4> kShuffle = {Step{9, 1, 7, 2}, Step{0, 1, 2, 2},
+                                                 Step{7, 2, 9, 1}, Step{2, 2, 0, 1}};
+
 inline const QString kDefaultTerms = QStringLiteral("100`1000`10`5`50`0`0`30`0`0`30");
 
 // A table with two players, 张三 (the owner, id 1) and 李四 (id 2), and a clock under the test's
@@ -98,6 +102,12 @@ protected:
         for (const Step& s : steps)
             ASSERT_TRUE(play(s)) << "step " << s[0] << s[1] << s[2] << s[3];
     }
+    // Enough for the game to count, back where it began; what the moves sent is forgotten.
+    void playTwoEach() {
+        for (const Step& s : kShuffle)
+            ASSERT_TRUE(play(s));
+        out.clear();
+    }
 
     QList<Cmd> inbox(ConnId id) const { return out.inbox.value(id); }
     // The last message with this code (and sub-code, when given) that the id received.
@@ -139,9 +149,5 @@ inline constexpr std::initializer_list<Step> kStalemateLine = {
 inline constexpr std::initializer_list<Step> kKingCaptureLine = {
     {7, 7, 7, 4}, {0, 0, 1, 0}, {6, 4, 5, 4}, {1, 0, 0, 0}, {5, 4, 4, 4},
     {0, 0, 1, 0}, {4, 4, 3, 4}, {1, 0, 0, 0}, {7, 4, 0, 4}};
-
-// Horses out and back: moves that never end a game.
-inline constexpr std::array<Step, 4> kShuffle = {Step{9, 1, 7, 2}, Step{0, 1, 2, 2},
-                                                 Step{7, 2, 9, 1}, Step{2, 2, 0, 1}};
 
 }  // namespace xq::server::test

@@ -209,5 +209,19 @@ TEST_F(TableLoadTest, ALoadBeforeAnyTermsPlaysWithTheDefaults) {
     EXPECT_EQ(t.phase(), TablePhase::Waiting);
 }
 
+TEST_F(TableLoadTest, ALoadedRecordsMovesDoNotMakeTheGameCount) {
+    agreedLoad();
+    for (const Cmd& c : xq::test::ChunkFrames(0, ShuffleRecord(40)))
+        say(kOwner, c);
+    ASSERT_EQ(table.phase(), TablePhase::Playing);
+    const int gamesBefore = table.stats().find(owner)->games;
+    // Forty half-moves on the board, none of them played here: resigning at once counts nothing.
+    say(moverConn(), Bytes({22, 0, table.game().toMove()}));
+    const auto end = last(kOwner, 25);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(end->mid(1, 8), Bytes({0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(table.stats().find(owner)->games, gamesBefore);
+}
+
 }  // namespace
 }  // namespace xq::server::test

@@ -46,6 +46,7 @@ TEST_F(TablePresenceTest, APlayerBackWithinAMinuteGetsTheSameGame) {
 
 TEST_F(TablePresenceTest, APlayerWhoStaysAwayLosesByEscape) {
     startGame(QStringLiteral("300`1000`10`20`50`0`1`0`0`0`30"));
+    playTwoEach();  // an escape from a game that counts
     login(10, QStringLiteral("王五"));
     ASSERT_TRUE(play({7, 7, 7, 4}));
     say(kGuest, Bytes({21, 0, 1}));  // a draw offer pending on the owner
@@ -80,6 +81,7 @@ TEST_F(TablePresenceTest, APlayerWhoStaysAwayLosesByEscape) {
 
 TEST_F(TablePresenceTest, LeavingDuringAGameIsAnEscapeAtOnce) {
     startGame(QStringLiteral("300`1000`10`20`50`0`1`0`0`0`30"));
+    playTwoEach();  // an escape from a game that counts
     login(10, QStringLiteral("王五"));
     ASSERT_TRUE(play({7, 7, 7, 4}));
     out.clear();
@@ -150,6 +152,7 @@ TEST_F(TablePresenceTest, SpectatorsComeAndGoWithoutTouchingTheGame) {
 
 TEST_F(TablePresenceTest, BothPlayersAwayEndTheGameOnce) {
     startGame();
+    playTwoEach();  // an escape from a game that counts
     table.disconnect(kOwner);
     advance(10'000);
     table.disconnect(kGuest);
