@@ -28,6 +28,7 @@ inline constexpr std::uint8_t kSay = 206;
 inline constexpr std::uint8_t kLeave = 207;
 inline constexpr std::uint8_t kChangePassword = 208;
 inline constexpr std::uint8_t kPasswordResult = 209;
+inline constexpr std::uint8_t kKeepAlive = 210;
 inline constexpr std::uint8_t kNotice = 24;
 }  // namespace code
 
@@ -92,6 +93,8 @@ QByteArray reserveSeat(int table, int seat);
 QByteArray reserveWatch(int table);
 QByteArray say(const QString& text);
 QByteArray leave();
+// Nothing but "still here": a hall connection the server hears nothing from is closed.
+QByteArray keepAlive();
 
 // --- Reading them. Nothing for a message that is malformed in any way.
 
@@ -143,11 +146,12 @@ struct Say {
     QString text;
 };
 struct Leave {};
+struct KeepAlive {};
 struct ChangePassword {
     QString oldPassword;
     QString newPassword;
 };
-using ClientMessage = std::variant<Reserve, Say, Leave, ChangePassword>;
+using ClientMessage = std::variant<Reserve, Say, Leave, ChangePassword, KeepAlive>;
 }  // namespace in
 
 std::optional<in::ServerMessage> parseServerMessage(const QByteArray& message);
