@@ -22,13 +22,6 @@ ClientConnection::ClientConnection(ConnId id, qintptr descriptor, ReadyWatch& wa
     connect(&socket_, &StreamSocket::writable, this, &ClientConnection::flush);
     // A table client may sit silent for hours while it watches; only a dead peer should go.
     socket_.keepAlive(timeouts.tcpIdleS, timeouts.tcpIntervalS, timeouts.tcpProbes);
-    // A connection that does not log in soon is not a client; it must not hold a socket.
-    const int window = timeouts.loginWindowMs;
-    QTimer::singleShot(window, this, [this, window] {
-        if (stage_ == Stage::Hello || stage_ == Stage::Login) {
-            fail(QStringLiteral("no login within %1 ms").arg(window));
-        }
-    });
     idleTimer_.setSingleShot(true);
     connect(&idleTimer_, &QTimer::timeout, this, &ClientConnection::checkIdle);
 }

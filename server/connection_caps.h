@@ -50,6 +50,8 @@ public:
     // The key the connection is counted under; empty for one not counted per address.
     QString keyOf(ConnId id) const { return conns_.count(id) ? conns_.at(id).key : QString(); }
 
+    // Whether the connection is counted and has not logged in yet.
+    bool waiting(ConnId id) const { return pending_.count(id) > 0; }
     int total() const { return static_cast<int>(conns_.size()); }
     int pending() const { return static_cast<int>(pending_.size()); }
     const Limits& limits() const { return limits_; }

@@ -43,7 +43,19 @@ bool RoomServer::listen(const QHostAddress& host, quint16 port) {
 }
 
 void RoomServer::tick() {
+    dropLateLogins();
     room_.advanceTo(clock_.elapsed());
+}
+
+void RoomServer::dropLateLogins() {
+    const qint64 now = clock_.elapsed();
+    while (!arrivals_.empty() && now - arrivals_.front().atMs >= timeouts_.loginWindowMs) {
+        const ConnId id = arrivals_.front().id;
+        arrivals_.pop_front();
+        if (!caps_.waiting(id)) continue;  // in, or gone
+        if (ClientConnection* conn = sockets_.value(id))
+            conn->drop(QStringLiteral("no login within %1 ms").arg(timeouts_.loginWindowMs));
+    }
 }
 
 ConnId RoomServer::attach(Endpoint* endpoint) {
@@ -189,6 +201,7 @@ void RoomServer::onAccepted(qintptr descriptor) {
         if (ClientConnection* c = sockets_.value(old))
             c->drop(QStringLiteral("not logged in, and a newer connection needs its place"));
     }
+    arrivals_.push_back(Arrival{id, clock_.elapsed()});
     log(QStringLiteral("connection %1 from %2:%3")
             .arg(id)
             .arg(from.toString())

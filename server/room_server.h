@@ -82,6 +82,10 @@ public:
 private:
     void onAccepted(qintptr descriptor);
     void tick();
+    // Connections that have not logged in within the login window go. One sweep of the oldest
+    // arrivals, instead of a timer for each: a crowd opening thousands of connections a second
+    // would fill the event loop's timer list.
+    void dropLateLogins();
     // Sockets write once per event-loop turn: everything the table sent them in this turn goes
     // out in one system call each.
     void requestFlush(ClientConnection* conn);
@@ -120,6 +124,11 @@ private:
     QHash<ConnId, QPointer<ClientConnection>> sockets_;
     ConnectionCaps caps_;
     ConnectionTimeouts timeouts_;
+    struct Arrival {
+        ConnId id;
+        qint64 atMs;
+    };
+    std::deque<Arrival> arrivals_;  // oldest first
     std::shared_ptr<TlsContext> tls_;
     bool tlsOnly_ = false;
     QHash<ConnId, Endpoint*> endpoints_;
