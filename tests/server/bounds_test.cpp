@@ -14,8 +14,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <netinet/tcp.h>
+
 #include "net/hall_messages.h"
 #include "raw_client.h"
+#include "server/ready_watch.h"
+#include "server/stream_socket.h"
 
 namespace xq::server::test {
 namespace {
@@ -171,6 +175,38 @@ TEST_F(BoundsTest, FreshConnectionsOfOneAddressAndOneNameComingBackShareOneChatA
                   QStringLiteral("ticket-regular"));
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(heard(), 10) << "one name from fresh addresses";
+}
+
+TEST(StreamSocketKeepAliveTest, TheSystemIsToldToProbeAndToGiveUp) {
+    // A connected pair on loopback: the accepted end is the server's.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    socklen_t length = sizeof at;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&at), &length);
+    const int client = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    const int accepted = ::accept(listener, nullptr, nullptr);
+    ASSERT_GE(accepted, 0);
+    ReadyWatch watch;
+    StreamSocket socket(accepted, watch);
+    socket.keepAlive(7, 3, 2);
+    const auto option = [&](int level, int name) {
+        int value = -1;
+        socklen_t size = sizeof value;
+        ::getsockopt(accepted, level, name, &value, &size);
+        return value;
+    };
+    EXPECT_EQ(option(SOL_SOCKET, SO_KEEPALIVE), 1);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPIDLE), 7);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPINTVL), 3);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPCNT), 2);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_USER_TIMEOUT), 13000) << "unacknowledged data: as long";
+    ::close(client);
+    ::close(listener);
 }
 
 }  // namespace
