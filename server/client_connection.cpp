@@ -11,19 +11,42 @@
 namespace xq::server {
 
 ClientConnection::ClientConnection(ConnId id, qintptr descriptor, ReadyWatch& watch,
-                                   FlushRequest requestFlush, QObject* parent)
+                                   FlushRequest requestFlush, const ConnectionTimeouts& timeouts,
+                                   QObject* parent)
     : QObject(parent),
       id_(id),
       socket_(descriptor, watch, this),
-      requestFlush_(std::move(requestFlush)) {
+      requestFlush_(std::move(requestFlush)),
+      hallIdleMs_(timeouts.hallIdleMs) {
     connect(&socket_, &StreamSocket::readable, this, &ClientConnection::onReadable);
     connect(&socket_, &StreamSocket::writable, this, &ClientConnection::flush);
-    // A connection that does not log in soon is not a table client; it must not hold a socket.
-    QTimer::singleShot(kLoginWindowMs, this, [this] {
-        if (stage_ == Stage::Hello || stage_ == Stage::Login) {
-            fail(QStringLiteral("no login within %1 s").arg(kLoginWindowMs / 1000));
-        }
-    });
+    // A table client may sit silent for hours while it watches; only a dead peer should go.
+    socket_.keepAlive(timeouts.tcpIdleS, timeouts.tcpIntervalS, timeouts.tcpProbes);
+    idleTimer_.setSingleShot(true);
+    connect(&idleTimer_, &QTimer::timeout, this, &ClientConnection::checkIdle);
+}
+
+void ClientConnection::watchHallIdle() {
+    lastHeard_.start();
+    idleTimer_.start(hallIdleMs_);
+}
+
+void ClientConnection::checkIdle() {
+    if (stage_ != Stage::In) return;
+    // Frames only note the time; the timer is set again for what is left.
+    const qint64 left = hallIdleMs_ - lastHeard_.elapsed();
+    if (left > 0) return idleTimer_.start(static_cast<int>(left));
+    emit logLine(QStringLiteral("hall connection %1 (%2): nothing heard for %3 ms: closed")
+                     .arg(id_)
+                     .arg(name_)
+                     .arg(hallIdleMs_));
+    closeNow(false);
+}
+
+void ClientConnection::drop(const QString& why) {
+    if (stage_ == Stage::Closed) return;
+    emit logLine(QStringLiteral("connection %1 dropped: %2").arg(id_).arg(why));
+    closeNow(true);
 }
 
 std::uint32_t ClientConnection::frameLimit() const {
@@ -133,12 +156,14 @@ void ClientConnection::handleFrame(const QByteArray& frame) {
             if (const auto hello = parseHallHello(frame)) {
                 name_ = hello->name;
                 stage_ = Stage::In;
+                watchHallIdle();
                 emit hallLoggedIn(id_, name_, hello->ticket);
                 return;
             }
             if (const auto hello = parseAccountHello(frame)) {
                 name_ = hello->name;
                 stage_ = Stage::In;
+                watchHallIdle();
                 emit accountHello(id_, name_, hello->password, hello->registering);
                 return;
             }
@@ -151,6 +176,7 @@ void ClientConnection::handleFrame(const QByteArray& frame) {
             }
             return fail(QStringLiteral("the second frame is not the login"));
         case Stage::In:
+            lastHeard_.restart();
             emit messageArrived(id_, frame);
             return;
         default:

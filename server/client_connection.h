@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,6 +16,19 @@
 
 namespace xq::server {
 
+// How long a connection may say nothing, stage by stage.
+struct ConnectionTimeouts {
+    // From the connection to its hello and login, a TLS handshake included.
+    int loginWindowMs = 15000;
+    // A hall connection after its hello: its client sends a keep-alive well within this.
+    int hallIdleMs = 60000;
+    // The table protocol has no keep-alive of its own: the system probes an idle peer after
+    // this many seconds, then every interval, and gives it up after that many probes unanswered.
+    int tcpIdleS = 60;
+    int tcpIntervalS = 10;
+    int tcpProbes = 4;
+};
+
 // One client socket: reads frames, checks the hello and the login, and writes the table's
 // messages through its own output queue. Output waits for flush(), which the server calls once
 // per event-loop turn for every connection that asked for it. It reports what happens through
@@ -26,10 +41,8 @@ public:
     using FlushRequest = std::function<void(ClientConnection*)>;
 
     ClientConnection(ConnId id, qintptr descriptor, ReadyWatch& watch, FlushRequest requestFlush,
-                     QObject* parent = nullptr);
+                     const ConnectionTimeouts& timeouts = {}, QObject* parent = nullptr);
 
-    // How long a new connection has for its hello and login.
-    static constexpr int kLoginWindowMs = 15000;
     // How long a connection the server ends has to take its last output and close.
     static constexpr int kClosingDeadlineMs = 5000;
 
@@ -44,6 +57,8 @@ public:
     quint16 peerPort() const { return socket_.peerPort(); }
     void deliver(const Cmd& message, const QByteArray& frame) override;
     void finish() override;
+    // Closes at once, nothing more sent, and logs why.
+    void drop(const QString& why);
     // Hands the queued output to the kernel, as much as it takes now.
     void flush();
     // Ended by finish(), and everything sent has reached the peer (or the socket is closed):
@@ -83,6 +98,9 @@ private:
     // The queue's plaintext as records, as fast as the kernel takes them; false when closed.
     bool flushSecure();
     void failTls(const QString& why);
+    // A hall connection that has been silent too long goes.
+    void watchHallIdle();
+    void checkIdle();
 
     ConnId id_;
     StreamSocket socket_;
@@ -101,6 +119,9 @@ private:
     bool tlsOnly_ = false;
     std::unique_ptr<TlsSession> tls_;
     bool closeNotifySent_ = false;
+    int hallIdleMs_;
+    QTimer idleTimer_;
+    QElapsedTimer lastHeard_;
 };
 
 }  // namespace xq::server

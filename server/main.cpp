@@ -62,8 +62,44 @@ int main(int argc, char** argv) {
         QStringLiteral("N"), QStringLiteral("3000"));
     const QCommandLineOption maxPerAddressOpt(
         QStringLiteral("max-per-address"),
-        QStringLiteral("Connections kept at once from one address (loopback not counted)."),
-        QStringLiteral("N"), QStringLiteral("500"));
+        QStringLiteral("Connections kept at once from one address, IPv6 per /64 (loopback not "
+                       "counted unless --count-loopback)."),
+        QStringLiteral("N"), QStringLiteral("16"));
+    const QCommandLineOption maxPendingPerAddressOpt(
+        QStringLiteral("max-pending-per-address"),
+        QStringLiteral("Connections from one address that have not logged in yet; the oldest "
+                       "of them is closed to make room for a new one."),
+        QStringLiteral("N"), QStringLiteral("4"));
+    const QCommandLineOption maxPendingOpt(
+        QStringLiteral("max-pending"),
+        QStringLiteral("Connections in all that have not logged in yet (default: a quarter of "
+                       "--max-connections); the oldest is closed to make room for a new one."),
+        QStringLiteral("N"));
+    const QCommandLineOption countLoopbackOpt(
+        QStringLiteral("count-loopback"),
+        QStringLiteral("Hold connections from this machine (a local gateway) to the per-address "
+                       "limits too."));
+    const QCommandLineOption loginWindowOpt(
+        QStringLiteral("login-window-ms"),
+        QStringLiteral("Milliseconds a new connection has for its TLS handshake, hello and "
+                       "login."),
+        QStringLiteral("MS"), QStringLiteral("15000"));
+    const QCommandLineOption hallIdleOpt(
+        QStringLiteral("hall-idle-ms"),
+        QStringLiteral("Milliseconds after which a hall connection that sent nothing, not even "
+                       "its keep-alive, is closed."),
+        QStringLiteral("MS"), QStringLiteral("60000"));
+    const QCommandLineOption tcpKeepAliveOpt(
+        QStringLiteral("tcp-keepalive-s"),
+        QStringLiteral("Seconds of silence after which the system probes a peer; one that "
+                       "answers none of 4 probes, 10 s apart, is closed."),
+        QStringLiteral("S"), QStringLiteral("60"));
+    const QCommandLineOption reservationOpt(
+        QStringLiteral("reservation-ms"),
+        QStringLiteral("Milliseconds a place granted in the hall waits for its table client."),
+        QStringLiteral("MS"), QStringLiteral("60000"));
+    parser.addOptions({maxPendingPerAddressOpt, maxPendingOpt, countLoopbackOpt, loginWindowOpt,
+                       hallIdleOpt, tcpKeepAliveOpt, reservationOpt});
     const QCommandLineOption tablesOpt(
         QStringLiteral("tables"),
         QStringLiteral("Tables in the room, 1 to %1; with more than one, players take their "
@@ -158,6 +194,20 @@ int main(int argc, char** argv) {
     const auto chatInterval = positive(chatIntervalOpt);
     const auto maxConnections = positive(maxConnectionsOpt);
     const auto maxPerAddress = positive(maxPerAddressOpt);
+    const auto maxPendingPerAddress = positive(maxPendingPerAddressOpt);
+    const auto maxPending =
+        parser.isSet(maxPendingOpt) ? positive(maxPendingOpt) : std::optional<int>(0);
+    const auto loginWindow = positive(loginWindowOpt);
+    const auto hallIdle = positive(hallIdleOpt);
+    const auto tcpKeepAlive = positive(tcpKeepAliveOpt);
+    const auto reservation = positive(reservationOpt);
+    if (!maxPendingPerAddress || !maxPending || !loginWindow || !hallIdle || !tcpKeepAlive ||
+        !reservation) {
+        logLine(QStringLiteral(
+            "bad --max-pending-per-address, --max-pending, --login-window-ms, --hall-idle-ms, "
+            "--tcp-keepalive-s or --reservation-ms: give a whole number from 1"));
+        return 2;
+    }
     const auto tables = positive(tablesOpt);
     const auto failedLogins = positive(failedLoginsOpt);
     const auto registrations = positive(registrationsOpt);
@@ -272,6 +322,13 @@ int main(int argc, char** argv) {
     options.chat = xq::server::ChatRate{*chatBurst, *chatInterval};
     options.maxConnections = *maxConnections;
     options.maxPerAddress = *maxPerAddress;
+    options.maxPendingPerAddress = *maxPendingPerAddress;
+    options.maxPending = *maxPending;
+    options.countLoopback = parser.isSet(countLoopbackOpt);
+    options.timeouts.loginWindowMs = *loginWindow;
+    options.timeouts.hallIdleMs = *hallIdle;
+    options.timeouts.tcpIdleS = *tcpKeepAlive;
+    options.reservationMs = *reservation;
     options.tls = tls;
     options.tlsOnly = parser.isSet(tlsOnlyOpt);
     xq::server::RoomServer server(logLine, options);

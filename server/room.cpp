@@ -75,15 +75,27 @@ bool Room::seatReserved(int number, int seat) const {
 
 void Room::reserve(const QString& name, const Reservation& r) {
     reserved_.insert(name, r);
-    if (r.place != hall::Place::Watch)
+    if (r.place != hall::Place::Watch) {
         seatHolders_.insert(r.table * 2 + static_cast<int>(r.place), name);
+        if (!r.address.isEmpty()) ++seatsByAddress_[r.address];
+    }
 }
 
 QHash<QString, Room::Reservation>::iterator Room::unreserve(
     QHash<QString, Reservation>::iterator it) {
-    if (it->place != hall::Place::Watch)
+    if (it->place != hall::Place::Watch) {
         seatHolders_.remove(it->table * 2 + static_cast<int>(it->place));
+        if (const auto n = seatsByAddress_.find(it->address); n != seatsByAddress_.end()) {
+            if (--*n <= 0) seatsByAddress_.erase(n);
+        }
+    }
     return reserved_.erase(it);
+}
+
+void Room::setAddressLookup(AddressLookup lookup) {
+    addressOf_ = lookup;
+    for (const auto& slot : tables_)
+        slot->table.setAddressLookup(lookup);
 }
 
 Placement Room::freePlacement(int number) const {
@@ -102,6 +114,7 @@ bool Room::tableLogin(ConnId id, const QString& name, bool allowWatch, const QSt
         // The grant's ticket: spent now, whatever comes of this login.
         const Reservation r = *reservation;
         unreserve(reservation);
+        lapses_.remove(name);  // he came: a later lapse is his first again
         const Placement placement = r.place == hall::Place::Seat0   ? Placement::Seat0
                                     : r.place == hall::Place::Seat1 ? Placement::Seat1
                                                                     : Placement::Watch;
@@ -217,9 +230,29 @@ void Room::expireReservations() {
         out_.log(QStringLiteral("the place reserved for %1 at table %2 is free again")
                      .arg(name)
                      .arg(number));
+        // A seat kept from the others, not his own seat held for his return.
+        if (it->place != hall::Place::Watch &&
+            table(number).seatName(static_cast<int>(it->place)) != name)
+            noteLapse(name);
         it = unreserve(it);
         tableChanged(number);
         playerMaybeChanged(name);
+    }
+}
+
+void Room::noteLapse(const QString& name) {
+    // A seat that lapses unused was kept from everybody else for the whole reservation; a name
+    // that does it again and again waits longer and longer. Old lapses are forgotten once the
+    // wait has long passed, which also bounds what is kept.
+    Lapses& l = lapses_[name];
+    if (l.count > 0 && now_ > l.untilMs + options_.maxCoolDownMs) l.count = 0;
+    qint64 wait = options_.lapseCoolDownMs;
+    for (int i = 0; i < l.count && wait < options_.maxCoolDownMs; ++i)
+        wait *= 2;
+    ++l.count;
+    l.untilMs = now_ + std::min(wait, options_.maxCoolDownMs);
+    for (auto it = lapses_.begin(); it != lapses_.end();) {
+        it = now_ > it->untilMs + options_.maxCoolDownMs ? lapses_.erase(it) : std::next(it);
     }
 }
 

@@ -23,6 +23,12 @@ struct RoomOptions {
     // Players are accounts that proved who they are in the hall: guests' hellos are refused, and
     // a table client comes in only with the ticket of a grant.
     bool accounts = false;
+    // A name whose seat lapsed unused waits this long before it may reserve again, twice as long
+    // for every further lapse until a grant is used.
+    qint64 lapseCoolDownMs = 30'000;
+    qint64 maxCoolDownMs = 16 * 60'000;
+    // Seats reserved and not yet taken, per address: guests choose their names freely.
+    int seatsPerAddress = 2;
 };
 
 // A room of numbered tables and the hall in front of them, free of sockets and of real time
@@ -97,6 +103,12 @@ public:
     void keptFailed(const RunningChanges& changes);
     // Every running game as it stands, for a last save before the server stops.
     std::vector<RunningGame> runningGames() const;
+    // Whether the room took the id in: a hall user or somebody at a table.
+    bool has(ConnId id) const { return inHall(id) || tableOf_.contains(id); }
+    // The key of the address a connection comes from (empty: none to count), for the limits on
+    // chat and reservations that a fresh connection must not escape.
+    using AddressLookup = RoomTable::AddressLookup;
+    void setAddressLookup(AddressLookup lookup);
 
 private:
     class Slot;
@@ -105,12 +117,17 @@ private:
         hall::Place place = hall::Place::Seat0;
         QString ticket;
         qint64 untilMs = 0;
+        QString address;
     };
     struct HallUser {
         QString name;
         QString ticket;
         bool account = false;
-        ChatAllowance chat;
+    };
+    // Seats a name let lapse unused since its last grant that was used.
+    struct Lapses {
+        int count = 0;
+        qint64 untilMs = 0;  // no reservation before this
     };
 
     RoomTable& tableAt(int number);
@@ -153,6 +170,8 @@ private:
     void showPlayer(const QString& name, const hall::PlayerRow& row);
     // The newcomers that were sent it.
     ConnIds sendWholeHall();
+    void noteLapse(const QString& name);
+    QString addressOf(ConnId id) const { return addressOf_ ? addressOf_(id) : QString(); }
 
     TableOutput& out_;
     RoomOptions options_;
@@ -168,6 +187,10 @@ private:
     QHash<int, QString> seatHolders_;       // table * 2 + seat: who reserved it
     QHash<ConnId, HallUser> hallNames_;     // hall connections
     QHash<QString, ConnId> hallIdByName_;
+    QHash<QString, int> seatsByAddress_;  // seats reserved, per address
+    QHash<QString, Lapses> lapses_;       // by name
+    AddressLookup addressOf_;
+    ChatBook hallChat_;
     QHash<int, hall::TableRow> shownTables_;  // what the hall was last told
     QHash<QString, hall::PlayerRow> shownPlayers_;
     // Of each table with a game kept for a restart: what marks the version kept.

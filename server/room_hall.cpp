@@ -33,13 +33,13 @@ bool Room::hallLogin(ConnId id, const QString& name, const QString& ticket) {
         replaceHallUser(name);
     }
     bindTicket(name, ticket);
-    enterHall(id, HallUser{name, ticket, false, {}});
+    enterHall(id, HallUser{name, ticket, false});
     return true;
 }
 
 void Room::accountLogin(ConnId id, const QString& name) {
     if (hallIdByName_.contains(name)) replaceHallUser(name);
-    enterHall(id, HallUser{name, QString(), true, {}});
+    enterHall(id, HallUser{name, QString(), true});
 }
 
 void Room::replaceHallUser(const QString& name) {
@@ -89,6 +89,8 @@ void Room::onHallMessage(ConnId id, const Cmd& message) {
     // Passwords are the server's to check, off the room's thread; one that reaches here has
     // nobody to answer it.
     if (std::holds_alternative<hall::in::ChangePassword>(*parsed)) return;
+    // Its arrival was all it had to say: the connection is alive.
+    if (std::holds_alternative<hall::in::KeepAlive>(*parsed)) return;
     // Leaving: the connection ends after what was sent to it; its end takes him out.
     out_.close(id);
     disconnect(id);
@@ -122,13 +124,23 @@ void Room::onReserve(ConnId id, const QString& name, int number, hall::Place pla
         const int seat = static_cast<int>(place);
         if (!t.seatName(seat).isEmpty() || seatReserved(number, seat))
             return refuseWith(QStringLiteral("座位已有人"));
+        // Seats held and never taken keep real players out: the name that lets them lapse
+        // waits, and one address holds only a few at a time.
+        if (const auto l = lapses_.constFind(name); l != lapses_.constEnd() && l->untilMs > now_) {
+            const qint64 seconds = (l->untilMs - now_ + 999) / 1000;
+            return refuseWith(QStringLiteral("你预订的座位没有使用，请%1秒后再预订").arg(seconds));
+        }
+        const QString address = addressOf(id);
+        if (!address.isEmpty() && seatsByAddress_.value(address) >= options_.seatsPerAddress)
+            return refuseWith(QStringLiteral("你所在的网络地址已预订了%1个座位，请先入座")
+                                  .arg(options_.seatsPerAddress));
     }
     grant(id, name, number, place);
 }
 
 void Room::grant(ConnId id, const QString& name, int number, hall::Place place) {
     const QString ticket = newGrantTicket();
-    reserve(name, Reservation{number, place, ticket, now_ + options_.reservationMs});
+    reserve(name, Reservation{number, place, ticket, now_ + options_.reservationMs, addressOf(id)});
     out_.log(QStringLiteral("hall: table %1 place %2 reserved for %3")
                  .arg(number)
                  .arg(static_cast<int>(place))
@@ -139,7 +151,7 @@ void Room::grant(ConnId id, const QString& name, int number, hall::Place place) 
 }
 
 void Room::onHallChat(ConnId id, HallUser& user, const QString& text) {
-    switch (user.chat.take(options_.chat, now_)) {
+    switch (hallChat_.take(options_.chat, now_, user.name, addressOf(id))) {
         case ChatAllowance::Verdict::DropAndTell:
             out_.send(ConnIds{id}, hall::notice(QStringLiteral("发言太快，请稍后再说")));
             return;

@@ -13,16 +13,24 @@ RoomServer::RoomServer(LogSink logSink, ServerOptions options, QObject* parent)
     : QObject(parent),
       logSink_(std::move(logSink)),
       stats_(options.store),
-      room_(*this, RoomOptions{options.tables, options.chat, 60'000, options.accounts != nullptr},
+      room_(*this,
+            RoomOptions{options.tables, options.chat, options.reservationMs,
+                        options.accounts != nullptr},
             stats_),
       desk_(options.accounts, room_, *this, options.guessing, [this] { return clock_.elapsed(); }),
-      caps_(options.maxConnections, options.maxPerAddress),
+      caps_(ConnectionCaps::Limits{options.maxConnections, options.maxPerAddress,
+                                   options.maxPendingPerAddress, options.maxPending,
+                                   options.countLoopback}),
+      timeouts_(options.timeouts),
       tls_(std::move(options.tls)),
       tlsOnly_(options.tlsOnly && tls_) {
     connect(&desk_, &AccountDesk::decided, this, &RoomServer::onAccountDecided);
     room_.setHallWake([this] { postEndOfTurn(); });
     hallTimer_.setSingleShot(true);
     connect(&hallTimer_, &QTimer::timeout, this, &RoomServer::postEndOfTurn);
+    // Chat and reservations are limited per address too: fresh connections are no fresh
+    // allowance.
+    room_.setAddressLookup([this](ConnId id) { return caps_.keyOf(id); });
     clock_.start();
     listener_.setListenBacklogSize(1024);
     connect(&listener_, &Listener::accepted, this, &RoomServer::onAccepted);
@@ -89,7 +97,19 @@ int RoomServer::undeliveredConnections() const {
 }
 
 void RoomServer::tick() {
+    dropLateLogins();
     room_.advanceTo(clock_.elapsed());
+}
+
+void RoomServer::dropLateLogins() {
+    const qint64 now = clock_.elapsed();
+    while (!arrivals_.empty() && now - arrivals_.front().atMs >= timeouts_.loginWindowMs) {
+        const ConnId id = arrivals_.front().id;
+        arrivals_.pop_front();
+        if (!caps_.waiting(id)) continue;  // in, or gone
+        if (ClientConnection* conn = sockets_.value(id))
+            conn->drop(QStringLiteral("no login within %1 ms").arg(timeouts_.loginWindowMs));
+    }
 }
 
 ConnId RoomServer::attach(Endpoint* endpoint) {
@@ -127,6 +147,7 @@ void RoomServer::submitAccountHello(ConnId id, const QHostAddress& from, bool se
 void RoomServer::onAccountDecided(ConnId id, bool in) {
     const QList<Cmd> held = heldForDesk_.take(id);
     if (!in) return;
+    noteLoggedIn(id);
     for (const Cmd& message : held)
         submit(id, message);
 }
@@ -148,6 +169,11 @@ void RoomServer::doLogin(const Deferred& work) {
     } else {
         room_.tableLogin(work.id, work.name, work.allowWatch, work.ticket);
     }
+    noteLoggedIn(work.id);
+}
+
+void RoomServer::noteLoggedIn(ConnId id) {
+    if (room_.has(id)) caps_.loggedIn(id);
 }
 
 void RoomServer::submit(ConnId id, const Cmd& message) {
@@ -235,16 +261,24 @@ void RoomServer::onAccepted(qintptr descriptor) {
     }
     const ConnId id = nextId_++;
     auto* conn = new ClientConnection(
-        id, descriptor, readyWatch_, [this](ClientConnection* c) { requestFlush(c); }, this);
+        id, descriptor, readyWatch_, [this](ClientConnection* c) { requestFlush(c); }, timeouts_,
+        this);
     const QHostAddress from = conn->peerAddress();
-    if (!caps_.admit(from)) {
-        log(QStringLiteral("connection %1 from %2 refused: %3 connections open")
+    const ConnectionCaps::Admission admission = caps_.admit(id, from);
+    if (!admission.admitted) {
+        log(QStringLiteral("connection %1 from %2 refused: %3 connections open, %4 not logged in")
                 .arg(id)
                 .arg(from.toString())
-                .arg(caps_.total()));
+                .arg(caps_.total())
+                .arg(caps_.pending()));
         delete conn;  // closes it
         return;
     }
+    for (ConnId old : admission.evicted) {
+        if (ClientConnection* c = sockets_.value(old))
+            c->drop(QStringLiteral("not logged in, and a newer connection needs its place"));
+    }
+    arrivals_.push_back(Arrival{id, clock_.elapsed()});
     log(QStringLiteral("connection %1 from %2:%3")
             .arg(id)
             .arg(from.toString())
@@ -265,9 +299,9 @@ void RoomServer::onAccepted(qintptr descriptor) {
     // Queued: a connection may end while the table is busy sending to it.
     connect(
         conn, &ClientConnection::gone, this,
-        [this, conn, from](ConnId gone) {
+        [this, conn](ConnId gone) {
             log(QStringLiteral("connection %1 closed").arg(gone));
-            caps_.release(from);
+            caps_.release(gone);
             drop(gone);
             conn->deleteLater();
         },

@@ -14,6 +14,7 @@
 
 #include "server/account_book.h"
 #include "server/account_desk.h"
+#include "server/client_connection.h"
 #include "server/connection_caps.h"
 #include "server/endpoint.h"
 #include "server/listener.h"
@@ -23,7 +24,6 @@
 
 namespace xq::server {
 
-class ClientConnection;
 class TlsContext;
 
 struct ServerOptions {
@@ -31,7 +31,14 @@ struct ServerOptions {
     StatsStore* store = nullptr;  // where players are kept between runs; none: in memory only
     ChatRate chat;
     int maxConnections = 3000;
-    int maxPerAddress = 500;  // loopback connections count only towards maxConnections
+    // Per address (IPv6 per /64): connections, and connections that have not logged in yet;
+    // loopback connections count only towards the caps in all, unless countLoopback.
+    int maxPerAddress = 16;
+    int maxPendingPerAddress = 4;
+    int maxPending = 0;  // not logged in yet, in all; 0: a quarter of maxConnections
+    bool countLoopback = false;
+    ConnectionTimeouts timeouts;
+    qint64 reservationMs = 60'000;  // how long a place granted in the hall waits for its client
     // The room's accounts: with them, hall users log in with passwords and table clients with
     // the tickets of their grants; without, everybody is a guest.
     AccountBook* accounts = nullptr;
@@ -90,6 +97,10 @@ public:
 private:
     void onAccepted(qintptr descriptor);
     void tick();
+    // Connections that have not logged in within the login window go. One sweep of the oldest
+    // arrivals, instead of a timer for each: a crowd opening thousands of connections a second
+    // would fill the event loop's timer list.
+    void dropLateLogins();
     // Sockets write once per event-loop turn: everything the table sent them in this turn goes
     // out in one system call each.
     void requestFlush(ClientConnection* conn);
@@ -110,6 +121,8 @@ private:
     void defer(Deferred work);
     void runDeferred();
     void doLogin(const Deferred& work);
+    // A connection the room took in no longer counts as waiting for its login.
+    void noteLoggedIn(ConnId id);
     // Messages of a connection whose password is being checked wait for the answer.
     void onAccountDecided(ConnId id, bool in);
     bool secureOf(ConnId id) const;
@@ -133,6 +146,12 @@ private:
     QHash<ConnId, QList<Cmd>> heldForDesk_;
     QHash<ConnId, QPointer<ClientConnection>> sockets_;
     ConnectionCaps caps_;
+    ConnectionTimeouts timeouts_;
+    struct Arrival {
+        ConnId id;
+        qint64 atMs;
+    };
+    std::deque<Arrival> arrivals_;  // oldest first
     std::shared_ptr<TlsContext> tls_;
     bool tlsOnly_ = false;
     QHash<ConnId, Endpoint*> endpoints_;

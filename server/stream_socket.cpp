@@ -56,6 +56,30 @@ void setUp(qintptr d) {
 
 }  // namespace
 
+void StreamSocket::keepAlive(int idleS, int intervalS, int probes) {
+    if (descriptor_ < 0 || idleS < 1 || intervalS < 1 || probes < 1) return;
+    const auto set = [this](int level, int option, int value) {
+        setsockopt(native(descriptor_), level, option, reinterpret_cast<const char*>(&value),
+                   sizeof value);
+    };
+    set(SOL_SOCKET, SO_KEEPALIVE, 1);
+#if defined(TCP_KEEPIDLE)
+    set(IPPROTO_TCP, TCP_KEEPIDLE, idleS);
+#elif defined(TCP_KEEPALIVE)
+    set(IPPROTO_TCP, TCP_KEEPALIVE, idleS);
+#endif
+#if defined(TCP_KEEPINTVL)
+    set(IPPROTO_TCP, TCP_KEEPINTVL, intervalS);
+#endif
+#if defined(TCP_KEEPCNT)
+    set(IPPROTO_TCP, TCP_KEEPCNT, probes);
+#endif
+#if defined(TCP_USER_TIMEOUT)
+    // Probes are not sent while data waits for its acknowledgement; this bounds that wait the same.
+    set(IPPROTO_TCP, TCP_USER_TIMEOUT, (idleS + intervalS * probes) * 1000);
+#endif
+}
+
 StreamSocket::StreamSocket(qintptr descriptor, ReadyWatch& watch, QObject* parent)
     : QObject(parent), descriptor_(descriptor), watch_(watch) {
     setUp(descriptor_);

@@ -32,6 +32,10 @@ public:
     qint64 send(const QByteArrayView* parts, int count);
     // Whether `writable` is wanted: only while the kernel's buffer is full.
     void watchWritable(bool on);
+    // The system probes the peer after `idleS` seconds without traffic, then every `intervalS`,
+    // and ends the connection after `probes` unanswered ones (or when sent data stays
+    // unacknowledged that long); nothing for a value below 1.
+    void keepAlive(int idleS, int intervalS, int probes);
     // No more data from this side; the other side sees the end after what was sent.
     void shutdownSending();
     // Bytes handed to the kernel that the peer has not acknowledged yet; 0 when closed.

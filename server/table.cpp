@@ -388,7 +388,8 @@ void RoomTable::onChat(ConnId id, const Person& p, const tablemsg::Chat& chat, c
 bool RoomTable::takeChatTurn(ConnId id) {
     auto it = people_.find(id);
     if (it == people_.end()) return false;
-    const auto verdict = it->second.chat.take(chatRate_, now_);
+    const auto verdict =
+        chat_.take(chatRate_, now_, it->second.name, addressOf_ ? addressOf_(id) : QString());
     if (verdict == ChatAllowance::Verdict::DropAndTell)
         toOne(id, tablemsg::encode(tablemsg::Notice{QStringLiteral("发言太快，请稍后再说")}));
     return verdict == ChatAllowance::Verdict::Pass;

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -55,6 +56,10 @@ public:
     // for nor bound.
     bool login(ConnId id, const QString& name, bool allowWatch, const QString& ticket = {},
                Placement placement = Placement::Any, bool vouched = false);
+    // The address a connection is counted under (empty for none), for limits that a fresh
+    // connection must not escape; without it chat is limited per name alone.
+    using AddressLookup = std::function<QString(ConnId)>;
+    void setAddressLookup(AddressLookup lookup) { addressOf_ = std::move(lookup); }
     // The table's number in its room, for the archive and the log.
     void setNumber(int number) { number_ = number; }
     int number() const { return number_; }
@@ -98,7 +103,6 @@ private:
         QString watchedName;
         bool allowWatch = true;
         QByteArray spectatorRow;  // encoded; it does not change while he watches
-        ChatAllowance chat;
     };
     struct Seat {
         QString name;
@@ -187,6 +191,8 @@ private:
 
     TableOutput& out_;
     ChatRate chatRate_;
+    ChatBook chat_;  // by name and address: a reconnection is no fresh allowance
+    AddressLookup addressOf_;
     int number_ = 1;
     qint64 now_ = 0;
     TablePhase phase_ = TablePhase::Waiting;

@@ -75,6 +75,7 @@ std::optional<QString> HallClient::begin(const QString& host, int port, const QS
     }
 
     auto* connection = new HallConnection(this);
+    connection->setKeepAliveInterval(keepAliveMs_);
     connection_ = connection;
     connect(connection, &HallConnection::opened, this, [this, connection] {
         tls_ = connection->tls();

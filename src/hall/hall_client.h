@@ -29,6 +29,8 @@ public:
     static constexpr int kAnswerTimeoutMs = 15000;
     // A server that takes the connection and then says nothing is given up after this long.
     void setAnswerTimeout(int ms) { answerTimeoutMs_ = ms; }
+    // How often the connection tells the server it is still there (tests shorten it).
+    void setKeepAliveInterval(int ms) { keepAliveMs_ = ms; }
 
     explicit HallClient(TableLauncher& launcher, QObject* parent = nullptr);
     ~HallClient() override;
@@ -129,6 +131,7 @@ private:
     TlsJudgement tls_;
     bool changingPassword_ = false;
     int answerTimeoutMs_ = kAnswerTimeoutMs;
+    int keepAliveMs_ = HallConnection::kKeepAliveMs;
     QString refusal_;     // a notice that came before the login was answered
     QString lastNotice_;  // a notice with nothing after it yet
 };

@@ -19,6 +19,8 @@ HallConnection::HallConnection(QObject* parent) : QObject(parent) {
         if (socket_.state() != QAbstractSocket::ConnectedState && !connected_) finish();
     });
     socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    keepAliveTimer_.setInterval(kKeepAliveMs);
+    connect(&keepAliveTimer_, &QTimer::timeout, this, [this] { send(hall::keepAlive()); });
 }
 
 HallConnection::~HallConnection() {
@@ -41,6 +43,7 @@ void HallConnection::send(const QByteArray& message) {
 
 void HallConnection::leave() {
     if (!isConnected()) return;
+    keepAliveTimer_.stop();
     send(hall::leave());
     // Into the system now: the hall may be closing, and its event loop with it.
     socket_.flush();
@@ -50,6 +53,7 @@ void HallConnection::leave() {
 void HallConnection::abort() {
     ended_ = true;
     connectTimer_.stop();
+    keepAliveTimer_.stop();
     socket_.abort();
 }
 
@@ -61,6 +65,7 @@ void HallConnection::onConnected() {
     connectTimer_.stop();
     connected_ = true;
     socket_.write(encodeFrame(hello_));
+    keepAliveTimer_.start();
     emit opened();
 }
 
@@ -81,6 +86,7 @@ void HallConnection::finish() {
     if (ended_) return;
     ended_ = true;
     connectTimer_.stop();
+    keepAliveTimer_.stop();
     if (connected_) {
         emit closed();
     } else {

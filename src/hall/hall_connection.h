@@ -21,6 +21,11 @@ public:
     explicit HallConnection(QObject* parent = nullptr);
     ~HallConnection() override;
 
+    // The server closes a hall connection it has heard nothing from for a minute; a user who only
+    // watches the lists says nothing, so the connection says "still here" this often.
+    static constexpr int kKeepAliveMs = 20000;
+    void setKeepAliveInterval(int ms) { keepAliveTimer_.setInterval(ms); }
+
     // Connects, plain or encrypted as the policy says, and sends the hello once connected. The
     // connection fails when it is not made (handshake included) within timeoutMs.
     void open(const QString& host, quint16 port, const QByteArray& hello, int timeoutMs,
@@ -51,6 +56,7 @@ private:
     QSslSocket socket_;
     TlsGate gate_{socket_};
     QTimer connectTimer_;
+    QTimer keepAliveTimer_;
     FrameReader reader_;
     QByteArray hello_;
     bool connected_ = false;

@@ -345,6 +345,10 @@ QByteArray leave() {
     return message({code::kLeave});
 }
 
+QByteArray keepAlive() {
+    return message({code::kKeepAlive});
+}
+
 std::optional<in::ServerMessage> parseServerMessage(const QByteArray& m) {
     if (m.isEmpty()) return std::nullopt;
     const auto c = static_cast<std::uint8_t>(m[0]);
@@ -472,6 +476,10 @@ std::optional<in::ClientMessage> parseClientMessage(const QByteArray& m) {
     if (c == code::kLeave) {
         if (m.size() != 1) return std::nullopt;
         return in::Leave{};
+    }
+    if (c == code::kKeepAlive) {
+        if (m.size() != 1) return std::nullopt;
+        return in::KeepAlive{};
     }
     if (c == code::kSay) {
         const auto text = textFrom(m, 1);

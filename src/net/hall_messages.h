@@ -29,6 +29,7 @@ inline constexpr std::uint8_t kSay = 206;
 inline constexpr std::uint8_t kLeave = 207;
 inline constexpr std::uint8_t kChangePassword = 208;
 inline constexpr std::uint8_t kPasswordResult = 209;
+inline constexpr std::uint8_t kKeepAlive = 210;
 // What changed in the hall during one turn of the server, told once to everybody: the rows of
 // players who came or changed, the names that left, the rows of tables that changed.
 inline constexpr std::uint8_t kPlayerRows = 211;
@@ -112,6 +113,8 @@ QByteArray reserveSeat(int table, int seat);
 QByteArray reserveWatch(int table);
 QByteArray say(const QString& text);
 QByteArray leave();
+// Nothing but "still here": a hall connection the server hears nothing from is closed.
+QByteArray keepAlive();
 
 // --- Reading them. Nothing for a message that is malformed in any way.
 
@@ -178,11 +181,12 @@ struct Say {
     QString text;
 };
 struct Leave {};
+struct KeepAlive {};
 struct ChangePassword {
     QString oldPassword;
     QString newPassword;
 };
-using ClientMessage = std::variant<Reserve, Say, Leave, ChangePassword>;
+using ClientMessage = std::variant<Reserve, Say, Leave, ChangePassword, KeepAlive>;
 }  // namespace in
 
 std::optional<in::ServerMessage> parseServerMessage(const QByteArray& message);

@@ -161,6 +161,10 @@ TEST(HallMessages, ClientRequestsReadBackAndBadOnesAreRefused) {
     EXPECT_FALSE(parseClientMessage(say(QString())).has_value());
     EXPECT_TRUE(parseClientMessage(leave()).has_value());
     EXPECT_FALSE(parseClientMessage(leave() + "x").has_value());
+    const auto alive = parseClientMessage(keepAlive());
+    EXPECT_TRUE(alive && std::holds_alternative<in::KeepAlive>(*alive));
+    EXPECT_EQ(keepAlive(), QByteArray("\xd2", 1));
+    EXPECT_FALSE(parseClientMessage(keepAlive() + "x").has_value()) << "it has no body";
 }
 
 TEST(HallMessages, AccountHellosAndPasswordsTravelAsWritten) {

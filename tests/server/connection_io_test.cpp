@@ -103,37 +103,5 @@ TEST(OutputQueueTest, RefusesPastTheBacklogCap) {
     EXPECT_TRUE(q.push(frame)) << "room again once the kernel took some";
 }
 
-TEST(ConnectionCapsTest, CountsInAllAndPerAddressLoopbackOnlyInAll) {
-    ConnectionCaps caps(5, 2);
-    const QHostAddress a(QStringLiteral("192.0.2.1")), b(QStringLiteral("192.0.2.2"));
-    const QHostAddress aMapped(QStringLiteral("::ffff:192.0.2.1"));
-    const QHostAddress local(QStringLiteral("127.0.0.1")), local6(QStringLiteral("::1"));
-    const struct {
-        bool admit;  // else release
-        QHostAddress from;
-        bool admitted;
-    } steps[] =
-        {
-            {true, a, true},        {true, aMapped, true},  // the same host
-            {true, a, false},                               // two from a
-            {true, b, true},        {true, local, true},
-            {true, local6, true},  // the loopback host is not held to two
-            {true, b, false},      // five in all
-            {false, aMapped, true}, {true, b, true},
-            {true, local, false},   {false, local, true},
-            {true, b, false},       {true, a, true},
-        };
-    int i = 0;
-    for (const auto& s : steps) {
-        ++i;
-        if (s.admit) {
-            EXPECT_EQ(caps.admit(s.from), s.admitted) << "step " << i;
-        } else {
-            caps.release(s.from);
-        }
-    }
-    EXPECT_EQ(caps.total(), 5);
-}
-
 }  // namespace
 }  // namespace xq::server

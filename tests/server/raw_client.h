@@ -26,7 +26,8 @@ bool WaitFor(F condition, int ms = 5000) {
 // Over TLS it takes any certificate; a test that cares checks the one it was shown.
 class RawClient {
 public:
-    explicit RawClient(quint16 port, bool tls = false) : tls_(tls) {
+    // `from`: the local address to connect from (127.x.y.z looks like another host to the server).
+    explicit RawClient(quint16 port, bool tls = false, const QHostAddress& from = {}) : tls_(tls) {
         if (tls) {
             auto* s = new QSslSocket;
             s->setPeerVerifyMode(QSslSocket::VerifyNone);
@@ -35,6 +36,7 @@ public:
             socket_ = std::make_unique<QTcpSocket>();
         }
         QObject::connect(socket_.get(), &QTcpSocket::readyRead, [this] { take(); });
+        if (!from.isNull()) socket_->bind(from);
         if (tls) {
             ssl().connectToHostEncrypted(QStringLiteral("127.0.0.1"), port);
         } else {
