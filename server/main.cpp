@@ -4,13 +4,16 @@
 #include <QCoreApplication>
 #include <QTime>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "server/bot/bot_player.h"
 #include "server/database_stats.h"
 #include "server/fd_limit.h"
+#include "server/result_spill.h"
 #include "server/room_server.h"
 #include "server/store/account_command.h"
+#include "server/store_thread.h"
 #include "server/stored_accounts.h"
 #include "server/tls_context.h"
 #include "server/user_row_text.h"
@@ -96,7 +99,13 @@ int main(int argc, char** argv) {
         QStringLiteral("registrations-per-hour"),
         QStringLiteral("New accounts registered per hour from one address (default 5)."),
         QStringLiteral("N"), QStringLiteral("5"));
-    parser.addOptions({failedLoginsOpt, registrationsOpt});
+    const QCommandLineOption spillDirOpt(
+        QStringLiteral("spill-dir"),
+        QStringLiteral("Folder for the results the database could not take before the server "
+                       "stopped, committed at the next start (default: beside the SQLite file, "
+                       "or beside the server for PostgreSQL)."),
+        QStringLiteral("DIR"));
+    parser.addOptions({failedLoginsOpt, registrationsOpt, spillDirOpt});
     const QCommandLineOption tlsCertOpt(
         QStringLiteral("tls-cert"),
         QStringLiteral("The server's TLS certificate (PEM, may be followed by its chain); with "
@@ -186,7 +195,7 @@ int main(int argc, char** argv) {
 
     // The room remembers its players unless told not to; without its database it does not start,
     // rather than play games whose results would be lost.
-    std::unique_ptr<xq::server::PlayerStore> store;
+    std::unique_ptr<xq::server::StoreThread> store;
     std::unique_ptr<xq::server::DatabaseStats> storedStats;
     std::unique_ptr<xq::server::StoredAccounts> accounts;
     if (parser.isSet(noDbOpt) && parser.isSet(dbOpt)) {
@@ -206,27 +215,42 @@ int main(int argc, char** argv) {
                                                   : QCoreApplication::applicationDirPath() +
                                                         QStringLiteral("/xqtable.db");
         QString error;
-        store = xq::server::PlayerStore::open(where, &error);
+        if (accountCommand) {
+            // One command and out: no tables to keep going, so the store is used right here.
+            auto direct = xq::server::PlayerStore::open(where, &error);
+            if (!direct) {
+                logLine(QStringLiteral("cannot open the players' database: %1").arg(error));
+                return 1;
+            }
+            const bool add = parser.isSet(addUserOpt);
+            const QString name = parser.value(add ? addUserOpt : resetPasswordOpt);
+            return xq::server::runAccountCommand(
+                *direct,
+                add ? xq::server::AccountCommand::Add : xq::server::AccountCommand::ResetPassword,
+                name, xq::server::facePicture(name), stdin, logLine);
+        }
+        store = xq::server::StoreThread::open(where, &error);
         if (!store) {
             logLine(QStringLiteral("cannot open the players' database: %1").arg(error));
             return 1;
         }
-        if (accountCommand) {
-            const bool add = parser.isSet(addUserOpt);
-            const QString name = parser.value(add ? addUserOpt : resetPasswordOpt);
-            return xq::server::runAccountCommand(
-                *store,
-                add ? xq::server::AccountCommand::Add : xq::server::AccountCommand::ResetPassword,
-                name, xq::server::facePicture(name), stdin, logLine);
-        }
-        storedStats = std::make_unique<xq::server::DatabaseStats>(*store, logLine);
+        const QString spill = xq::server::spillPathFor(where, parser.value(spillDirOpt),
+                                                       QCoreApplication::applicationDirPath());
+        storedStats = std::make_unique<xq::server::DatabaseStats>(*store, logLine, spill);
         accounts = std::make_unique<xq::server::StoredAccounts>(*store);
-        logLine(
-            QStringLiteral("players and games kept in %1 (%2, schema %3, %4 games)")
-                .arg(store->isPostgres() ? QStringLiteral("PostgreSQL") : where,
-                     store->isPostgres() ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite"))
-                .arg(store->schemaVersion())
-                .arg(store->archivedGames()));
+        logLine(QStringLiteral("players and games kept in %1 (%2)")
+                    .arg(store->isPostgres() ? QStringLiteral("PostgreSQL") : where,
+                         store->description()));
+        // What an earlier run could not store goes first, before any new result.
+        storedStats->takeSpilled();
+        if (withBot && std::holds_alternative<xq::server::BotOptions>(botOptions)) {
+            // The computer opponent is a player of the store like an account, made once here:
+            // arrivals only look names up.
+            const QString botName = std::get<xq::server::BotOptions>(botOptions).name;
+            store->post([botName](xq::server::PlayerStore& s) {
+                s.enter(botName, xq::server::facePicture(botName));
+            });
+        }
     }
 
     // A certificate that cannot be used stops the server before it listens, rather than have
@@ -287,5 +311,14 @@ int main(int argc, char** argv) {
                      host.toString())
                 .arg(server.port())
                 .arg(files));
-    return QCoreApplication::exec();
+    const int code = QCoreApplication::exec();
+    // An orderly end: the results still pending are committed, or kept for the next start, and
+    // the store is closed so that its file alone holds everything.
+    constexpr int kSettleMs = 5000;
+    if (storedStats) storedStats->settle(kSettleMs);
+    if (store && !store->finish(kSettleMs)) {
+        logLine(QStringLiteral("the database does not answer; leaving without closing it"));
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -50,7 +50,9 @@ public:
     // An account that proved itself (its password checked), by its stored name. An older hall
     // connection of the same account is closed: the newest login wins, so that a restarted hall
     // always gets in.
-    void accountLogin(ConnId id, const QString& name);
+    // `stored`: his statistics, when the store gave them with his account.
+    void accountLogin(ConnId id, const QString& name,
+                      const std::optional<UserStats>& stored = std::nullopt);
     // Refuses a hall connection with a reason for the user, and closes it.
     void refuseHall(ConnId id, const QString& why, const QString& notice) {
         refuse(id, why, notice);
@@ -117,6 +119,10 @@ private:
     void tableChanged(int number);
     void playerMaybeChanged(const QString& name);
     void expireReservations();
+    // The store answered for a name: his rows, at his table and in the hall, are sent again.
+    void statsChanged(const QString& name);
+    // Whether the hall was last told that results are stored.
+    void tellStoreState();
 
     TableOutput& out_;
     RoomOptions options_;
@@ -134,6 +140,7 @@ private:
     QHash<QString, ConnId> hallIdByName_;
     QHash<int, hall::TableRow> shownTables_;  // what the hall was last told
     QHash<QString, hall::PlayerRow> shownPlayers_;
+    bool storeTakesResults_ = true;
 };
 
 }  // namespace xq::server

@@ -55,6 +55,8 @@ public:
     void receive(ConnId id, const Cmd& message);
     void disconnect(ConnId id);
     void advanceTo(qint64 nowMs);
+    // The name's statistics changed (the store answered): his row goes to everybody here again.
+    void statsChanged(const QString& name);
 
     TablePhase phase() const { return phase_; }
     const BoardGame& game() const { return game_; }
@@ -143,6 +145,9 @@ private:
     void onRequest(std::uint8_t code, int seat);
     void onAnswer(std::uint8_t code, bool agree, int seat);
     void finishGame(int result, const QString& reason, bool escaped = false);
+    // Whether the game that ends now counts (scores, statistics, the archive): the one place
+    // that decides it.
+    bool ratedGame() const;
     TableTerms termsInForce() const;
 
     // Loading a stored record (table_load.cpp).
@@ -184,6 +189,7 @@ private:
     BoardGame game_;
     GameClock clock_;
     std::optional<Pending> pending_;
+    bool rated_ = true;  // set at the start of each game: the store takes results
 
     int loadAsker_ = 0;
     qint64 loadDeadlineMs_ = 0;
