@@ -10,6 +10,7 @@
 #include "net/hall_messages.h"
 #include "scratch_store.h"
 #include "server/account_desk.h"
+#include "server/store_thread.h"
 #include "server/stored_accounts.h"
 
 namespace xq::test {
@@ -36,9 +37,13 @@ protected:
     void SetUp() override {
         StoreTest::SetUp();
         if (IsSkipped()) return;
+        // The desk asks through the store's thread; the test looks with a connection of its own.
+        QString error;
+        thread = server::StoreThread::open(where(), &error);
+        ASSERT_TRUE(thread) << error.toStdString();
         store = open();
         ASSERT_TRUE(store);
-        accounts = std::make_unique<server::StoredAccounts>(*store);
+        accounts = std::make_unique<server::StoredAccounts>(*thread);
         makeDesk(accounts.get(), {});
     }
     void makeDesk(server::AccountBook* book, server::GuessingLimits limits) {
@@ -84,6 +89,7 @@ protected:
         ASSERT_EQ(hello("127.0.0.1", false, name, password, true), QStringLiteral("in"));
     }
 
+    std::unique_ptr<server::StoreThread> thread;
     std::unique_ptr<server::PlayerStore> store;
     std::unique_ptr<server::StoredAccounts> accounts;
     Recording out;
