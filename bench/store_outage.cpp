@@ -154,10 +154,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     int results = 0;
-    report("database running", play(room, seconds, &results), results);
+    const auto running = play(room, seconds, &results);
+    report("database running", running, results);
     cluster.signalServer(SIGSTOP);
     results = 0;
-    report("database stopped", play(room, seconds, &results), results);
+    const auto stopped = play(room, seconds, &results);
+    report("database stopped", stopped, results);
     cluster.signalServer(SIGCONT);
     server.kill();
     server.waitForFinished();
