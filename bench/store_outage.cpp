@@ -30,6 +30,7 @@ const QString kPassword = QStringLiteral("bench pw");
 
 struct Room {
     quint16 port = 0;
+    int moves = 0;  // played at table 1 so far: whose turn it is
     std::vector<std::unique_ptr<RawClient>> halls, tables;
 };
 
@@ -65,7 +66,7 @@ std::vector<double> play(Room& room, int seconds, int* results) {
     std::vector<double> ms;
     QElapsedTimer phase;
     phase.start();
-    int i = 0;
+    int& i = room.moves;
     while (phase.elapsed() < seconds * 1000) {
         const int* m = cycle[i++ % 4];
         RawClient& mover = m[0] == 0 ? red : black;
@@ -160,6 +161,11 @@ int main(int argc, char** argv) {
     results = 0;
     const auto stopped = play(room, seconds, &results);
     report("database stopped", stopped, results);
+    if (stopped.empty() || server.state() != QProcess::Running) {
+        std::printf("server %s; its last words:\n%s\n",
+                    server.state() == QProcess::Running ? "running" : "gone",
+                    server.readAllStandardError().right(3000).constData());
+    }
     cluster.signalServer(SIGCONT);
     server.kill();
     server.waitForFinished();
