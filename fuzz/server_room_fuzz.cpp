@@ -34,20 +34,41 @@ QString nameOf(int who) {
     return names[static_cast<std::size_t>(who % kPeople)];
 }
 
-// A store that says no when told to.
+// A store that answers later, when the input says so, and says no while it is failing: a
+// lookup gets nothing, a result waits until the store works again.
 class FlakyStore : public server::StatsStore {
 public:
     bool failing = false;
-    std::optional<server::UserStats> enter(const QString&) override {
-        if (failing) return std::nullopt;
-        server::UserStats s;
-        s.userNumber = 10001;
-        return s;
+    void look(const QString&, Looked answer) override { looks_.push_back(std::move(answer)); }
+    void record(const server::GameOutcome& game, Stored stored) override {
+        results_.push_back({game, std::move(stored)});
     }
-    bool record(const server::GameOutcome&, QString* error) override {
-        if (failing && error) *error = QStringLiteral("the store is down");
-        return !failing;
+    bool takesResults() const override { return !failing; }
+    // Everything asked so far is answered (the results only while the store works).
+    void answer() {
+        std::vector<Looked> looks;
+        looks.swap(looks_);
+        for (Looked& l : looks) {
+            server::UserStats s;
+            s.userNumber = 10001;
+            l(failing ? std::nullopt : std::optional<server::UserStats>(s));
+        }
+        if (failing) return;
+        std::vector<Result> results;
+        results.swap(results_);
+        for (Result& r : results) {
+            for (const QString& name : r.game.names)
+                r.stored(name, server::UserStats{});
+        }
     }
+
+private:
+    struct Result {
+        server::GameOutcome game;
+        Stored stored;
+    };
+    std::vector<Looked> looks_;
+    std::vector<Result> results_;
 };
 
 class RoomPeople : public server::TableOutput {
@@ -113,6 +134,11 @@ public:
     void advance(qint64 ms) {
         now_ += ms;
         room.advanceTo(now_);
+        settle();
+    }
+    void storeAnswers() {
+        room.setNow(now_);
+        store.answer();
         settle();
     }
 
@@ -213,6 +239,7 @@ enum Action {
     kKeep = 8,
     kComputer = 9,
     kReserve = 10,
+    kAnswer = 11,
 };
 
 int Act(int action, int who) {
@@ -243,7 +270,8 @@ std::vector<QByteArray> Seeds() {
         start + moves + Record(QByteArray(), kStore) + Record(Msg({22, 0, 1}), Act(kToTable, 1)) +
             Record(QByteArray(), Act(kDropTable, 0)) +
             Record(QByteArray{"\x02\x00", 2}, Act(kReserve, 0)) +
-            Record(QByteArray(1, 0), Act(kTableIn, 0)) + Record(QByteArray(), kStore),
+            Record(QByteArray(1, 0), Act(kTableIn, 0)) + Record(QByteArray(), kAnswer) +
+            Record(QByteArray(), kStore) + Record(QByteArray(), kAnswer),
         // Guests with tickets, a chat, a watcher, a lapsed reservation, a thief's ticket.
         Record(QByteArray(1, 1), Act(kHallIn, 2)) + Record(QByteArray(1, 2), Act(kHallIn, 3)) +
             Record(Msg({206}, QStringLiteral("大家好")), Act(kToHall, 2)) +
@@ -298,6 +326,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             case kKeep:
                 people.checkKeptGames();
+                break;
+            case kAnswer:
+                people.storeAnswers();
                 break;
             case kComputer:
                 people.computerIn();

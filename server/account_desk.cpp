@@ -109,30 +109,14 @@ void AccountDesk::hello(const Caller& who, const QString& name, const QString& p
                 id, QStringLiteral("hall: too many registrations from %1").arg(who.from.toString()),
                 QStringLiteral("注册太频繁，请 %1 分钟后再试").arg(*wait));
         }
-        // A name that is somebody's is told before any hashing: asking costs nothing, and the
+        // A name that is somebody's is told before any hashing: asking costs little, and the
         // insert still settles a race for the name.
-        const AccountBook::Found taken = book_->find(name);
-        if (taken.kind == AccountBook::Found::Kind::Failed)
-            return refuse(id, QStringLiteral("hall: the store failed looking up %1").arg(name),
-                          kStoreDown);
-        if (taken.kind != AccountBook::Found::Kind::Missing) {
-            if (taken.name == name)
-                return refuse(id, QStringLiteral("hall: %1 is registered already").arg(name),
-                              QStringLiteral("用户名已被注册"));
-            return refuse(id,
-                          QStringLiteral("hall: %1 is confusable with %2").arg(name, taken.name),
-                          QStringLiteral("用户名与已有的用户太相似"));
-        }
-        const bool queued = offload<std::optional<QByteArray>>(
-            id, [password] { return hashPassword(password); },
-            [this, who, name](std::optional<QByteArray> hash) {
-                if (!hash) {
-                    return refuse(who.id, QStringLiteral("hall: could not hash a password"),
-                                  kStoreDown);
-                }
-                onRegistered(who, name, *hash);
-            });
-        if (!queued) refuse(id, QStringLiteral("hall: too many logins at once"), kBusy);
+        waiting_.insert(id);
+        QPointer<AccountDesk> self(this);
+        book_->find(name, [self, who, name, password](AccountBook::Found taken) {
+            if (!self || !self->waiting_.contains(who.id)) return;
+            self->onNameChecked(who, name, password, taken);
+        });
         return;
     }
 
@@ -144,7 +128,42 @@ void AccountDesk::hello(const Caller& who, const QString& name, const QString& p
                           .arg(*wait),
                       QStringLiteral("登录失败次数太多，请 %1 秒后再试").arg(*wait));
     }
-    const AccountBook::Found found = book_->find(name);
+    waiting_.insert(id);
+    QPointer<AccountDesk> self(this);
+    book_->find(name, [self, who, name, password, key](AccountBook::Found found) {
+        if (!self || !self->waiting_.contains(who.id)) return;
+        self->onAccountFound(who, name, password, key, found);
+    });
+}
+
+void AccountDesk::onNameChecked(const Caller& who, const QString& name, const QString& password,
+                                const AccountBook::Found& taken) {
+    const ConnId id = who.id;
+    if (taken.kind == AccountBook::Found::Kind::Failed)
+        return refuse(id, QStringLiteral("hall: the store failed looking up %1").arg(name),
+                      kStoreDown);
+    if (taken.kind != AccountBook::Found::Kind::Missing) {
+        if (taken.name == name)
+            return refuse(id, QStringLiteral("hall: %1 is registered already").arg(name),
+                          QStringLiteral("用户名已被注册"));
+        return refuse(id, QStringLiteral("hall: %1 is confusable with %2").arg(name, taken.name),
+                      QStringLiteral("用户名与已有的用户太相似"));
+    }
+    const bool queued = offload<std::optional<QByteArray>>(
+        id, [password] { return hashPassword(password); },
+        [this, who, name](std::optional<QByteArray> hash) {
+            if (!hash) {
+                return refuse(who.id, QStringLiteral("hall: could not hash a password"),
+                              kStoreDown);
+            }
+            onRegistered(who, name, *hash);
+        });
+    if (!queued) refuse(id, QStringLiteral("hall: too many logins at once"), kBusy);
+}
+
+void AccountDesk::onAccountFound(const Caller& who, const QString& name, const QString& password,
+                                 const QString& key, const AccountBook::Found& found) {
+    const ConnId id = who.id;
     switch (found.kind) {
         case AccountBook::Found::Kind::Failed:
             return refuse(id, QStringLiteral("hall: the store failed looking up %1").arg(name),
@@ -164,7 +183,7 @@ void AccountDesk::hello(const Caller& who, const QString& name, const QString& p
             const bool match = passwordMatches(exists ? hash : dummyHash(), password);
             return exists && match;
         },
-        [this, who, name, key, stored = found.name](bool match) {
+        [this, who, name, key, stored = found.name, stats = found.stats](bool match) {
             waiting_.remove(who.id);
             if (!match) {
                 guard_.failed(who.from, key, clock_());
@@ -174,16 +193,25 @@ void AccountDesk::hello(const Caller& who, const QString& name, const QString& p
                               kWrong);
             }
             guard_.succeeded(who.from, key);
-            room_.accountLogin(who.id, stored);
+            room_.accountLogin(who.id, stored, stats);
             emit decided(who.id, true);
         });
     if (!queued) refuse(id, QStringLiteral("hall: too many logins at once"), kBusy);
 }
 
 void AccountDesk::onRegistered(const Caller& who, const QString& name, const QByteArray& hash) {
-    QString error;
-    const AccountBook::Made made = book_->create(name, hash, facePicture(name), &error);
-    switch (made) {
+    waiting_.insert(who.id);
+    QPointer<AccountDesk> self(this);
+    book_->create(name, hash, facePicture(name), [self, who, name](AccountBook::Creation c) {
+        if (!self || !self->waiting_.contains(who.id)) return;
+        self->onCreated(who, name, c);
+    });
+}
+
+void AccountDesk::onCreated(const Caller& who, const QString& name,
+                            const AccountBook::Creation& c) {
+    const QString& error = c.error;
+    switch (c.made) {
         case AccountBook::Made::Created:
             break;
         case AccountBook::Made::NameTaken:
@@ -205,7 +233,7 @@ void AccountDesk::onRegistered(const Caller& who, const QString& name, const QBy
     guard_.registered(who.from, clock_());
     guard_.succeeded(who.from, book_->keyOf(name));
     out_.log(QStringLiteral("hall: account %1 registered from %2").arg(name, who.from.toString()));
-    room_.accountLogin(who.id, name);
+    room_.accountLogin(who.id, name, c.stats);
     emit decided(who.id, true);
 }
 
@@ -230,7 +258,17 @@ void AccountDesk::changePassword(const Caller& who, const QString& oldPassword,
         return answerChange(id, QStringLiteral("failed logins"),
                             QStringLiteral("登录失败次数太多，请 %1 秒后再试").arg(*wait));
     }
-    const AccountBook::Found found = book_->find(name);
+    waiting_.insert(id);
+    QPointer<AccountDesk> self(this);
+    book_->find(name, [self, who, key, oldPassword, newPassword](AccountBook::Found found) {
+        if (!self || !self->waiting_.contains(who.id)) return;
+        self->onChangeFound(who, key, oldPassword, newPassword, found);
+    });
+}
+
+void AccountDesk::onChangeFound(const Caller& who, const QString& key, const QString& oldPassword,
+                                const QString& newPassword, const AccountBook::Found& found) {
+    const ConnId id = who.id;
     if (found.kind != AccountBook::Found::Kind::Account)
         return answerChange(id, QStringLiteral("the store failed"), kStoreDown);
     struct Outcome {
@@ -251,12 +289,17 @@ void AccountDesk::changePassword(const Caller& who, const QString& oldPassword,
                 return answerChange(who.id, QStringLiteral("a wrong old password"),
                                     QStringLiteral("原密码错误"));
             }
-            QString error;
-            if (!o.newHash || !book_->setHash(stored, *o.newHash, &error))
-                return answerChange(who.id, error, kStoreDown);
-            waiting_.remove(who.id);
-            out_.log(QStringLiteral("hall: %1 changed the password").arg(stored));
-            out_.send(ConnIds{who.id}, hall::passwordChanged());
+            if (!o.newHash)
+                return answerChange(who.id, QStringLiteral("could not hash"), kStoreDown);
+            waiting_.insert(who.id);
+            QPointer<AccountDesk> self(this);
+            book_->setHash(stored, *o.newHash, [self, who, stored](QString error) {
+                if (!self || !self->waiting_.contains(who.id)) return;
+                if (!error.isEmpty()) return self->answerChange(who.id, error, kStoreDown);
+                self->waiting_.remove(who.id);
+                self->out_.log(QStringLiteral("hall: %1 changed the password").arg(stored));
+                self->out_.send(ConnIds{who.id}, hall::passwordChanged());
+            });
         });
     if (!queued) answerChange(id, QStringLiteral("too many at once"), kBusy);
 }

@@ -14,9 +14,9 @@
 namespace xq::server {
 
 // Where the hall's accounts log in, register and change their passwords. It keeps the limits on
-// guessing, looks accounts up in the book, and hashes and checks passwords on worker threads so
-// that the tables never wait for Argon2; the answer comes back on the server's thread and goes to
-// the room (a login) or to the connection (a refusal, a password changed).
+// guessing, looks accounts up in the book (answered later), and hashes and checks passwords on
+// worker threads so that the tables never wait for Argon2; the answer comes back on the server's
+// thread and goes to the room (a login) or to the connection (a refusal, a password changed).
 class AccountDesk : public QObject {
     Q_OBJECT
 public:
@@ -53,7 +53,15 @@ private:
     template <typename Result>
     bool offload(ConnId id, std::function<Result()> work, std::function<void(Result)> then);
 
+    // The steps of a hello and of a change, each after the store's answer.
+    void onNameChecked(const Caller& who, const QString& name, const QString& password,
+                       const AccountBook::Found& taken);
+    void onAccountFound(const Caller& who, const QString& name, const QString& password,
+                        const QString& key, const AccountBook::Found& found);
     void onRegistered(const Caller& who, const QString& name, const QByteArray& hash);
+    void onCreated(const Caller& who, const QString& name, const AccountBook::Creation& c);
+    void onChangeFound(const Caller& who, const QString& key, const QString& oldPassword,
+                       const QString& newPassword, const AccountBook::Found& found);
 
     AccountBook* book_;
     Room& room_;

@@ -3,17 +3,21 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTime>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "server/bot/bot_player.h"
 #include "server/database_stats.h"
 #include "server/fd_limit.h"
+#include "server/result_spill.h"
 #include "server/room_server.h"
 #include "server/stop_signals.h"
 #include "server/store/account_command.h"
+#include "server/store_thread.h"
 #include "server/stored_accounts.h"
 #include "server/tls_context.h"
 #include "server/user_row_text.h"
@@ -148,6 +152,14 @@ int main(int argc, char** argv) {
                        "to take their last words and for the database (default 3000)."),
         QStringLiteral("MS"), QStringLiteral("3000"));
     parser.addOptions({roomIdOpt, stopWaitOpt});
+
+    const QCommandLineOption spillDirOpt(
+        QStringLiteral("spill-dir"),
+        QStringLiteral("Folder for the results the database could not take before the server "
+                       "stopped, committed at the next start (default: beside the SQLite file, "
+                       "or beside the server for PostgreSQL)."),
+        QStringLiteral("DIR"));
+    parser.addOptions({spillDirOpt});
     const QCommandLineOption tlsCertOpt(
         QStringLiteral("tls-cert"),
         QStringLiteral("The server's TLS certificate (PEM, may be followed by its chain); with "
@@ -256,7 +268,7 @@ int main(int argc, char** argv) {
 
     // The room remembers its players unless told not to; without its database it does not start,
     // rather than play games whose results would be lost.
-    std::unique_ptr<xq::server::PlayerStore> store;
+    std::unique_ptr<xq::server::StoreThread> store;
     std::unique_ptr<xq::server::DatabaseStats> storedStats;
     std::unique_ptr<xq::server::StoredAccounts> accounts;
     if (parser.isSet(noDbOpt) && parser.isSet(dbOpt)) {
@@ -276,27 +288,42 @@ int main(int argc, char** argv) {
                                                   : QCoreApplication::applicationDirPath() +
                                                         QStringLiteral("/xqtable.db");
         QString error;
-        store = xq::server::PlayerStore::open(where, &error);
+        if (accountCommand) {
+            // One command and out: no tables to keep going, so the store is used right here.
+            auto direct = xq::server::PlayerStore::open(where, &error);
+            if (!direct) {
+                logLine(QStringLiteral("cannot open the players' database: %1").arg(error));
+                return 1;
+            }
+            const bool add = parser.isSet(addUserOpt);
+            const QString name = parser.value(add ? addUserOpt : resetPasswordOpt);
+            return xq::server::runAccountCommand(
+                *direct,
+                add ? xq::server::AccountCommand::Add : xq::server::AccountCommand::ResetPassword,
+                name, xq::server::facePicture(name), stdin, logLine);
+        }
+        store = xq::server::StoreThread::open(where, &error);
         if (!store) {
             logLine(QStringLiteral("cannot open the players' database: %1").arg(error));
             return 1;
         }
-        if (accountCommand) {
-            const bool add = parser.isSet(addUserOpt);
-            const QString name = parser.value(add ? addUserOpt : resetPasswordOpt);
-            return xq::server::runAccountCommand(
-                *store,
-                add ? xq::server::AccountCommand::Add : xq::server::AccountCommand::ResetPassword,
-                name, xq::server::facePicture(name), stdin, logLine);
-        }
-        storedStats = std::make_unique<xq::server::DatabaseStats>(*store, logLine);
+        const QString spill = xq::server::spillPathFor(where, parser.value(spillDirOpt),
+                                                       QCoreApplication::applicationDirPath());
+        storedStats = std::make_unique<xq::server::DatabaseStats>(*store, logLine, spill);
         accounts = std::make_unique<xq::server::StoredAccounts>(*store);
-        logLine(
-            QStringLiteral("players and games kept in %1 (%2, schema %3, %4 games)")
-                .arg(store->isPostgres() ? QStringLiteral("PostgreSQL") : where,
-                     store->isPostgres() ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite"))
-                .arg(store->schemaVersion())
-                .arg(store->archivedGames()));
+        logLine(QStringLiteral("players and games kept in %1 (%2)")
+                    .arg(store->isPostgres() ? QStringLiteral("PostgreSQL") : where,
+                         store->description()));
+        // What an earlier run could not store goes first, before any new result.
+        storedStats->takeSpilled();
+        if (withBot && std::holds_alternative<xq::server::BotOptions>(botOptions)) {
+            // The computer opponent is a player of the store like an account, made once here:
+            // arrivals only look names up.
+            const QString botName = std::get<xq::server::BotOptions>(botOptions).name;
+            store->post([botName](xq::server::PlayerStore& s) {
+                s.enter(botName, xq::server::facePicture(botName));
+            });
+        }
     }
 
     // A certificate that cannot be used stops the server before it listens, rather than have
@@ -360,33 +387,66 @@ int main(int argc, char** argv) {
                                ? parser.value(roomIdOpt)
                                : QStringLiteral("%1:%2").arg(host.toString()).arg(port);
     if (store) {
-        if (const auto kept = store->runningGames(roomId)) {
-            const int resumed = server.resumeGames(*kept);
+        // Read before the first player can come in: start-up waits for it, a while at most.
+        struct Kept {
+            std::optional<std::vector<xq::server::RunningGame>> games;
+            QString error;
+        };
+        Kept kept;
+        QEventLoop reading;
+        store->run<Kept>(
+            [roomId](xq::server::PlayerStore& s) {
+                Kept k{s.runningGames(roomId), {}};
+                if (!k.games) k.error = s.lastError();
+                return k;
+            },
+            [&kept, &reading](Kept k) {
+                kept = std::move(k);
+                reading.quit();
+            },
+            10'000, Kept{std::nullopt, QStringLiteral("the database did not answer in 10 s")});
+        reading.exec();
+        if (kept.games) {
+            const int resumed = server.resumeGames(*kept.games);
             std::vector<int> dropped;
-            for (const auto& g : *kept) {
+            for (const auto& g : *kept.games) {
                 const bool up = g.table >= 1 && g.table <= server.tableCount() &&
                                 server.table(g.table).waitingForResume();
                 if (!up) dropped.push_back(g.table);
             }
-            QString error;
-            if (!dropped.empty() && !store->keepRunningGames(roomId, {}, dropped, &error))
-                logLine(error);
-            if (!kept->empty())
+            if (!dropped.empty()) {
+                store->post([roomId, dropped, logLine](xq::server::PlayerStore& s) {
+                    QString error;
+                    if (!s.keepRunningGames(roomId, {}, dropped, &error)) logLine(error);
+                });
+            }
+            if (!kept.games->empty())
                 logLine(QStringLiteral("%1 of %2 running games kept from before the restart go on")
                             .arg(resumed)
-                            .arg(kept->size()));
+                            .arg(kept.games->size()));
         } else {
             logLine(QStringLiteral("the running games kept before the restart cannot be read: %1")
-                        .arg(store->lastError()));
+                        .arg(kept.error));
         }
+        // Each batch of moves is kept off the tables' thread; one batch at a time, so that a
+        // database that does not answer gathers no queue of them.
         server.keepRunningGames(
-            [&store, &logLine, roomId](const xq::server::Room::RunningChanges& changes,
-                                       std::function<void(bool)> done) {
-                QString error;
-                const bool kept =
-                    store->keepRunningGames(roomId, changes.changed, changes.ended, &error);
-                if (!kept) logLine(error);
-                done(kept);
+            [&store, logLine, roomId](const xq::server::Room::RunningChanges& changes,
+                                      std::function<void(bool)> done) {
+                using Result = std::pair<bool, QString>;
+                store->run<Result>(
+                    [roomId, changes](xq::server::PlayerStore& s) {
+                        QString error;
+                        const bool ok =
+                            s.keepRunningGames(roomId, changes.changed, changes.ended, &error);
+                        return Result{ok, error};
+                    },
+                    [logLine, done](Result r) {
+                        if (!r.first) logLine(r.second);
+                        done(r.first);
+                    },
+                    10'000,
+                    Result{false, QStringLiteral("the running games were not kept within 10 s")});
             });
     }
 
@@ -411,8 +471,11 @@ int main(int argc, char** argv) {
                     .arg(number)
                     .arg(running.size()));
         if (store) {
-            QString error;
-            if (!store->keepRunningGames(roomId, running, {}, &error)) logLine(error);
+            // Queued behind what the store has already: the last word on every game.
+            store->post([roomId, running, logLine](xq::server::PlayerStore& s) {
+                QString error;
+                if (!s.keepRunningGames(roomId, running, {}, &error)) logLine(error);
+            });
         }
         server.beginShutdown(QStringLiteral("服务器即将关闭，未下完的对局在服务器重新启动后继续"));
         QObject::connect(&stopPoll, &QTimer::timeout, &app, [&] {
@@ -437,6 +500,16 @@ int main(int argc, char** argv) {
                 .arg(files));
     const int status = QCoreApplication::exec();
     bot.reset();
+    // An orderly end: the running games and the results still pending are committed (results
+    // the database cannot take are kept for the next start), and the store is closed so that its
+    // file alone holds everything.
+    const int storeWaitMs = stopping ? *stopWait : 5000;
+    if (storedStats) storedStats->settle(storeWaitMs);
+    if (store && !store->finish(storeWaitMs)) {
+        logLine(QStringLiteral("the database does not answer; leaving without closing it"));
+        if (stopping) logLine(QStringLiteral("stopped in %1 ms").arg(stopClock.elapsed()));
+        std::_Exit(status);
+    }
     if (stopping) logLine(QStringLiteral("stopped in %1 ms").arg(stopClock.elapsed()));
     return status;
 }

@@ -39,9 +39,32 @@ Room::Room(TableOutput& out, RoomOptions options, StatsBook& stats)
     tables_.reserve(static_cast<std::size_t>(count));
     for (int n = 1; n <= count; ++n)
         tables_.push_back(std::make_unique<Slot>(*this, n, stats_));
+    stats_.onChange([this](const QString& name) { statsChanged(name); });
 }
 
-Room::~Room() = default;
+Room::~Room() {
+    stats_.onChange(nullptr);
+}
+
+void Room::statsChanged(const QString& name) {
+    if (const auto at = location_.constFind(name); at != location_.constEnd()) {
+        const int number = *at;
+        tableAt(number).statsChanged(name);
+        tableChanged(number);
+    }
+    playerMaybeChanged(name);
+}
+
+void Room::tellStoreState() {
+    const bool takes = stats_.takesResults();
+    if (takes == storeTakesResults_) return;
+    storeTakesResults_ = takes;
+    out_.log(takes ? QStringLiteral("the store takes results again")
+                   : QStringLiteral("the store takes no results now: new games are not rated"));
+    if (hallNames_.isEmpty()) return;
+    out_.send(hallIds(), hall::notice(takes ? QStringLiteral("数据库已恢复，对局重新计分")
+                                            : QStringLiteral("数据库暂时不可用，对局暂不计分")));
+}
 
 const RoomTable& Room::table(int number) const {
     return tables_[static_cast<std::size_t>(std::clamp(number, 1, tableCount()) - 1)]->table;
@@ -217,6 +240,7 @@ void Room::advanceTo(qint64 nowMs) {
         tableChanged(n);
     }
     expireReservations();
+    tellStoreState();
 }
 
 void Room::expireReservations() {

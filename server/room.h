@@ -57,7 +57,9 @@ public:
     // An account that proved itself (its password checked), by its stored name. An older hall
     // connection of the same account is closed: the newest login wins, so that a restarted hall
     // always gets in.
-    void accountLogin(ConnId id, const QString& name);
+    // `stored`: his statistics, when the store gave them with his account.
+    void accountLogin(ConnId id, const QString& name,
+                      const std::optional<UserStats>& stored = std::nullopt);
     // Refuses a hall connection with a reason for the user, and closes it.
     void refuseHall(ConnId id, const QString& why, const QString& notice) {
         refuse(id, why, notice);
@@ -172,6 +174,10 @@ private:
     ConnIds sendWholeHall();
     void noteLapse(const QString& name);
     QString addressOf(ConnId id) const { return addressOf_ ? addressOf_(id) : QString(); }
+    // The store answered for a name: his rows, at his table and in the hall, are sent again.
+    void statsChanged(const QString& name);
+    // Whether the hall was last told that results are stored.
+    void tellStoreState();
 
     TableOutput& out_;
     RoomOptions options_;
@@ -213,6 +219,7 @@ private:
     QSet<QString> changedPlayers_;  // the same names
     QSet<QString> departed_;
     QSet<int> changedTables_;
+    bool storeTakesResults_ = true;
 };
 
 }  // namespace xq::server

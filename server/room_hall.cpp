@@ -37,7 +37,8 @@ bool Room::hallLogin(ConnId id, const QString& name, const QString& ticket) {
     return true;
 }
 
-void Room::accountLogin(ConnId id, const QString& name) {
+void Room::accountLogin(ConnId id, const QString& name, const std::optional<UserStats>& stored) {
+    if (stored) stats_.know(name, *stored);
     if (hallIdByName_.contains(name)) replaceHallUser(name);
     enterHall(id, HallUser{name, QString(), true});
 }

@@ -221,7 +221,7 @@ bool RoomTable::login(ConnId id, const QString& name, bool allowWatch, const QSt
         comeBack(id, *backTo);
         return true;
     }
-    stats_.arrive(name);  // the first arrival fixes the user number
+    stats_.arrive(name);  // the store's record is asked for; rows are sent again when it comes
     if (placement == Placement::Seat0 || placement == Placement::Seat1) {
         seatPlayer(id, name, placement == Placement::Seat0 ? 0 : 1, allowWatch);
         return true;
@@ -269,6 +269,23 @@ void RoomTable::addSpectator(ConnId id, const QString& name, bool allowWatch) {
     log(QStringLiteral("login %1 watches %2").arg(name, p.watchedName));
     sendWelcome(id, p);
     out_.send(everybodyBut(id), tablemsg::encodeSpectatorArrival(p.spectatorRow));
+}
+
+void RoomTable::statsChanged(const QString& name) {
+    if (const auto seat = placeOf(name); seat && *seat < 2) {
+        toAll(tablemsg::encode(tablemsg::RowChanged{playerRow(*seat)}));
+        return;
+    }
+    const auto id = idByName_.constFind(name);
+    if (id == idByName_.constEnd()) return;
+    auto person = people_.find(*id);
+    if (person == people_.end() || person->second.seat >= 0) return;
+    Person& p = person->second;
+    const QString row =
+        userRowText(name, stats_.of(name), RowPlace{p.watchedSeat, p.watchedName, false, false});
+    p.spectatorRow = encodeCp936(row);
+    spectators_.replace(*id, p.spectatorRow);
+    toAll(tablemsg::encode(tablemsg::RowChanged{row}));
 }
 
 void RoomTable::disconnect(ConnId id) {

@@ -66,6 +66,8 @@ public:
     void receive(ConnId id, const Cmd& message);
     void disconnect(ConnId id);
     void advanceTo(qint64 nowMs);
+    // The name's statistics changed (the store answered): his row goes to everybody here again.
+    void statsChanged(const QString& name);
 
     TablePhase phase() const { return phase_; }
     const BoardGame& game() const { return game_; }
@@ -166,8 +168,11 @@ private:
     void finishGame(int result, const QString& reason, bool escaped = false);
     // A kept game whose players both stayed away: dropped, counted for nobody.
     void abandonResumed();
-    // Whether the game now ending counts for the players (kRatedMovesEach).
+    // Whether the game that ends now counts (scores, statistics, the archive): the one place
+    // that decides it.
     bool ratedGame() const;
+    // Two moves of each side played in this game (kRatedMovesEach): fewer count for nobody.
+    bool longEnoughToRate() const;
     // The end of a game too short to count: told with no changes, stored nowhere.
     void finishUnrated(int result, const QString& reason);
     TableTerms termsInForce() const;
@@ -214,6 +219,7 @@ private:
     long movesAtStart_ = 0;  // a loaded record's moves, not played at this table
     GameClock clock_;
     std::optional<Pending> pending_;
+    bool rated_ = true;  // set at the start of each game: the store takes results
 
     int loadAsker_ = 0;
     qint64 loadDeadlineMs_ = 0;

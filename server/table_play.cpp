@@ -25,6 +25,13 @@ void RoomTable::startGame() {
     const auto red = static_cast<std::uint8_t>(nextRed_);
     // Red moves first.
     toAll(tablemsg::encode(tablemsg::GameStart{red, red, terms.bankTriple(), terms.stepTriple()}));
+    // A result the store cannot take now would be announced and then lost: the game is played
+    // for nothing, and the players know it from the start.
+    rated_ = stats_.takesResults();
+    if (!rated_) {
+        log(QStringLiteral("the game is not rated: the store takes no results now"));
+        toAll(tablemsg::encode(tablemsg::Notice{QStringLiteral("数据库暂时不可用，本局不计分")}));
+    }
 }
 
 void RoomTable::onMove(const Person& p, const tablemsg::Move& move, const Cmd& m) {
@@ -104,15 +111,24 @@ void RoomTable::onAnswer(std::uint8_t c, bool agree, int seat) {
     beginLoading(seat ^ 1);
 }
 
+bool RoomTable::ratedGame() const {
+    // The store took results when the game began (its players were told if not), and enough
+    // was played for it to mean something.
+    return rated_ && longEnoughToRate();
+}
+
 void RoomTable::finishGame(int result, const QString& reason, bool escaped) {
-    if (!ratedGame()) return finishUnrated(result, reason);
+    if (!longEnoughToRate()) return finishUnrated(result, reason);
     const TableTerms terms = termsInForce();
+    const bool rated = ratedGame();
     std::array<qint32, 2> score{0, 0};
     if (result == 0 || result == 1) {
         const auto loser = static_cast<std::size_t>(result);
         const std::size_t winner = loser ^ 1;
-        score[loser] = -(escaped ? terms.penalty() : terms.stake());
-        score[winner] = terms.stake();
+        if (rated) {
+            score[loser] = -(escaped ? terms.penalty() : terms.stake());
+            score[winner] = terms.stake();
+        }
         ++tally_[winner];
         log(QStringLiteral("game over: %1 loses (%2), scores %3 / %4")
                 .arg(seats_[loser].name, reason)
@@ -133,10 +149,7 @@ void RoomTable::finishGame(int result, const QString& reason, bool escaped) {
     record.scoreChange = {score[0], score[1]};
     record.terms = terms.text();
     record.moves = qiPuFileText(game_.history());
-    QString error;
-    if (!stats_.recordGame(record, &error)) {
-        log(QStringLiteral("the result was not stored: %1").arg(error));
-    }
+    if (rated) stats_.recordGame(record);
     phase_ = TablePhase::BetweenGames;
     pending_.reset();
     lowerHands();
@@ -149,7 +162,7 @@ void RoomTable::finishGame(int result, const QString& reason, bool escaped) {
     }
 }
 
-bool RoomTable::ratedGame() const {
+bool RoomTable::longEnoughToRate() const {
     // Only the moves played in this game count: a loaded record's were played elsewhere, and
     // taking moves back takes them off.
     return game_.halfMoves() - movesAtStart_ >= 2 * kRatedMovesEach;

@@ -17,22 +17,44 @@ int UserStats::escapeRate() const {
     return percent(escapes, games);
 }
 
-UserStats& StatsBook::arrive(const QString& name) {
-    if (store_) {
-        if (const auto stored = store_->enter(name)) {
-            UserStats& s = byName_[name];
-            s = *stored;
-            return s;
-        }
+StatsBook::StatsBook(StatsStore* store) : store_(store) {}
+
+void StatsBook::arrive(const QString& name) {
+    if (!store_) {
+        of(name);
+        return;
     }
-    return of(name);
+    of(name);
+    // One question at a time per name: a crowd of arrivals asks once.
+    if (asking_.contains(name)) return;
+    asking_.insert(name);
+    std::weak_ptr<int> alive = alive_;
+    store_->look(name, [this, alive, name](std::optional<UserStats> stored) {
+        if (alive.expired()) return;
+        asking_.remove(name);
+        if (stored) learn(name, *stored);
+    });
 }
 
-UserStats& StatsBook::of(const QString& name) {
+void StatsBook::know(const QString& name, const UserStats& stats) {
+    learn(name, stats);
+}
+
+void StatsBook::learn(const QString& name, const UserStats& stats) {
+    UserStats& s = byName_[name];
+    const bool same = s.userNumber == stats.userNumber && s.score == stats.score &&
+                      s.games == stats.games && s.won == stats.won && s.lost == stats.lost &&
+                      s.drawn == stats.drawn && s.escapes == stats.escapes && s.face == stats.face;
+    s = stats;
+    if (!same && changed_) changed_(name);
+}
+
+const UserStats& StatsBook::of(const QString& name) {
     auto it = byName_.find(name);
     if (it == byName_.end()) {
         it = byName_.insert(name, UserStats{});
-        it->userNumber = 10000 + ++arrivals_;
+        // Numbers are the store's to give: two servers on one store must not give one twice.
+        if (!store_) it->userNumber = 10000 + ++arrivals_;
     }
     return *it;
 }
@@ -42,7 +64,14 @@ const UserStats* StatsBook::find(const QString& name) const {
     return it == byName_.constEnd() ? nullptr : &*it;
 }
 
-bool StatsBook::recordGame(const GameOutcome& game, QString* error) {
+void StatsBook::recordGame(const GameOutcome& game) {
+    if (store_) {
+        std::weak_ptr<int> alive = alive_;
+        store_->record(game, [this, alive](const QString& name, const UserStats& stored) {
+            if (!alive.expired()) learn(name, stored);
+        });
+        return;
+    }
     for (std::size_t seat = 0; seat < 2; ++seat) {
         GameResult result = GameResult::Drawn;
         if (game.result == 0 || game.result == 1) {
@@ -53,11 +82,11 @@ bool StatsBook::recordGame(const GameOutcome& game, QString* error) {
         }
         apply(game.names[seat], result, game.scoreChange[seat]);
     }
-    return !store_ || store_->record(game, error);
 }
 
 void StatsBook::apply(const QString& name, GameResult result, int scoreChange) {
-    UserStats& s = of(name);
+    UserStats& s = byName_[name];
+    if (s.userNumber == 0) s.userNumber = 10000 + ++arrivals_;
     s.score += scoreChange;
     ++s.games;
     switch (result) {

@@ -22,6 +22,15 @@ void SpectatorList::remove(ConnId id) {
     joined_.clear();
 }
 
+bool SpectatorList::replace(ConnId id, const QByteArray& encodedRow) {
+    const auto it = std::find(ids_.begin(), ids_.end(), id);
+    if (it == ids_.end()) return false;
+    rows_[static_cast<std::size_t>(it - ids_.begin())] = encodedRow;
+    stale_ = true;
+    joined_.clear();
+    return true;
+}
+
 const QByteArray& SpectatorList::joinedRows() const {
     if (stale_) {
         qsizetype size = 0;

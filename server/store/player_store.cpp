@@ -153,25 +153,68 @@ std::optional<StoredPlayer> PlayerStore::enter(const QString& name, int face) {
     return player;
 }
 
-bool PlayerStore::record(const FinishedGame& game, QString* error) {
+QString PlayerStore::gameProblem(const FinishedGame& game) {
     QString fault = finishedGameFault(game);
     if (fault.isEmpty() && (hasNul(game.names[0]) || hasNul(game.names[1]) || hasNul(game.reason) ||
                             hasNul(game.terms))) {
         fault = QStringLiteral("the game's text contains a NUL character");
     }
-    if (!fault.isEmpty()) return fail(error, QStringLiteral("game not stored: %1").arg(fault));
+    return fault;
+}
+
+bool PlayerStore::record(const FinishedGame& game, QString* error) {
+    if (const QString fault = gameProblem(game); !fault.isEmpty())
+        return fail(error, QStringLiteral("game not stored: %1").arg(fault));
     QString why;
-    Attempt attempt = recordOnce(game, &why);
+    Attempt attempt = tryRecord(game, false, &why);
     // Nothing was committed when the connection broke before the commit: safe to try again.
     if (attempt == Attempt::FailedBeforeCommit && connection_->reconnectIfLost()) {
-        attempt = recordOnce(game, &why);
+        attempt = tryRecord(game, false, &why);
     }
     if (attempt == Attempt::Done) return true;
     return fail(error, QStringLiteral("game not stored: %1").arg(why));
 }
 
-PlayerStore::Attempt PlayerStore::recordOnce(const FinishedGame& game, QString* error) {
+PlayerStore::Recorded PlayerStore::recordOnce(const FinishedGame& game, QString* error) {
+    if (const QString fault = gameProblem(game); !fault.isEmpty()) {
+        fail(error, QStringLiteral("game not stored: %1").arg(fault));
+        return Recorded::Refused;
+    }
+    QString why;
+    Attempt attempt = tryRecord(game, true, &why);
+    // After a lost connection even a commit that was sent is safe to try again: the archive
+    // says whether it arrived.
+    if ((attempt == Attempt::FailedBeforeCommit || attempt == Attempt::Failed) &&
+        connection_->reconnectIfLost()) {
+        attempt = tryRecord(game, true, &why);
+    }
+    switch (attempt) {
+        case Attempt::Done:
+            return Recorded::Stored;
+        case Attempt::AlreadyStored:
+            return Recorded::AlreadyStored;
+        case Attempt::Refused:
+            fail(error, QStringLiteral("game not stored: %1").arg(why));
+            return Recorded::Refused;
+        case Attempt::Failed:
+        case Attempt::FailedBeforeCommit:
+            break;
+    }
+    fail(error, QStringLiteral("game not stored: %1").arg(why));
+    return Recorded::Failed;
+}
+
+PlayerStore::Attempt PlayerStore::tryRecord(const FinishedGame& game, bool unlessArchived,
+                                            QString* error) {
     StoreConnection& c = *connection_;
+    const QDateTime ended = game.endedAt.isValid() ? game.endedAt : QDateTime::currentDateTimeUtc();
+    QSqlQuery* archived =
+        unlessArchived
+            ? c.prepared(QStringLiteral("SELECT 1 FROM games WHERE ended_ms = ? AND table_no = ?"
+                                        " AND name0 = ? AND name1 = ?"),
+                         error)
+            : nullptr;
+    if (unlessArchived && !archived) return Attempt::FailedBeforeCommit;
     QSqlQuery* update = c.prepared(
         QStringLiteral("UPDATE players SET score = score + ?, won = won + ?, lost = lost + ?,"
                        " drawn = drawn + ?, escapes = escapes + ? WHERE name = ?"),
@@ -182,12 +225,25 @@ PlayerStore::Attempt PlayerStore::recordOnce(const FinishedGame& game, QString* 
                        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         error);
     if (!update || !insert || !c.begin(error)) return Attempt::FailedBeforeCommit;
-    auto abandon = [&](QSqlQuery* q, const QString& why) {
+    auto abandon = [&](QSqlQuery* q, const QString& why, Attempt attempt) {
         fail(error, why.isEmpty() ? sqlErrorText(q->lastError()) : why);
         q->finish();
         c.rollback();
-        return Attempt::FailedBeforeCommit;
+        return attempt;
     };
+    if (archived) {
+        archived->addBindValue(ended.toMSecsSinceEpoch());
+        archived->addBindValue(game.table);
+        archived->addBindValue(game.names[0]);
+        archived->addBindValue(game.names[1]);
+        if (!archived->exec()) return abandon(archived, {}, Attempt::FailedBeforeCommit);
+        const bool there = archived->next();
+        archived->finish();
+        if (there) {
+            c.rollback();
+            return Attempt::AlreadyStored;
+        }
+    }
     // Rows are always updated in the order of their names, so that two servers recording games
     // of the same two players never wait for each other in a circle.
     const int first = game.names[0] <= game.names[1] ? 0 : 1;
@@ -197,15 +253,14 @@ PlayerStore::Attempt PlayerStore::recordOnce(const FinishedGame& game, QString* 
             update->addBindValue(v);
         }
         update->addBindValue(game.names[seat]);
-        if (!update->exec()) return abandon(update, {});
+        if (!update->exec()) return abandon(update, {}, Attempt::FailedBeforeCommit);
         if (update->numRowsAffected() != 1) {
             return abandon(
-                update,
-                QStringLiteral("%1 has not entered the room's store").arg(game.names[seat]));
+                update, QStringLiteral("%1 has not entered the room's store").arg(game.names[seat]),
+                Attempt::Refused);
         }
         update->finish();
     }
-    const QDateTime ended = game.endedAt.isValid() ? game.endedAt : QDateTime::currentDateTimeUtc();
     insert->addBindValue(ended.toMSecsSinceEpoch());
     insert->addBindValue(game.table);
     insert->addBindValue(game.names[0]);
@@ -218,11 +273,16 @@ PlayerStore::Attempt PlayerStore::recordOnce(const FinishedGame& game, QString* 
     insert->addBindValue(game.scoreChange[1]);
     insert->addBindValue(nonNull(game.terms));
     insert->addBindValue(nonNull(game.moves));
-    if (!insert->exec()) return abandon(insert, {});
+    if (!insert->exec()) return abandon(insert, {}, Attempt::FailedBeforeCommit);
     insert->finish();
     if (c.commit(error)) return Attempt::Done;
     c.rollback();
     return Attempt::Failed;
+}
+
+QString PlayerStore::close() {
+    QString problem = connection_->close();
+    return problem;
 }
 
 int PlayerStore::schemaVersion() {

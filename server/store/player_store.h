@@ -42,6 +42,12 @@ public:
     // the stored ones, exactly. False, with a reason, and nothing written when any part fails,
     // when the game is malformed or when a player has not entered.
     bool record(const FinishedGame& game, QString* error);
+    // record() for a result that may have been committed already (its answer lost with the
+    // connection, or kept in a file over a restart): a game archived with the same end, table and
+    // names is not counted again. Refused: the game can never be stored as it is (malformed, a
+    // player not stored); Failed: the store did not take it now and may later.
+    enum class Recorded { Stored, AlreadyStored, Refused, Failed };
+    Recorded recordOnce(const FinishedGame& game, QString* error);
     // Accounts: a player whose row holds a password hash. Players stored before accounts have
     // none and cannot be logged in as until setPassword() gives them one.
     enum class Login { Ok, WrongPassword, NoSuchAccount, NoPasswordYet, Failed };
@@ -100,11 +106,14 @@ public:
     // The newest `count` archived games, newest first (for tests, tools and the hall).
     std::vector<FinishedGame> recentGames(int count);
     bool isPostgres() const;
+    // Closes the connection. An SQLite file gets its write-ahead log written back into it first,
+    // so that the file alone holds everything; empty, or what went wrong.
+    QString close();
     // Why the last enter(), find(), archivedGames() or recentGames() came back empty.
     QString lastError() const { return lastError_; }
 
 private:
-    enum class Attempt { Done, Failed, FailedBeforeCommit };
+    enum class Attempt { Done, Failed, FailedBeforeCommit, Refused, AlreadyStored };
     explicit PlayerStore(std::unique_ptr<StoreConnection> connection);
     // Why a name cannot be looked up (empty, or a NUL PostgreSQL cannot hold); empty when it can.
     static QString nameProblem(const QString& name);
@@ -113,7 +122,9 @@ private:
     QSqlQuery* lookUp(const QString& columns, const QString& name);
     std::optional<StoredPlayer> findOnce(const QString& name);
     std::optional<StoredPlayer> enterOnce(const QString& name, int face);
-    Attempt recordOnce(const FinishedGame& game, QString* error);
+    Attempt tryRecord(const FinishedGame& game, bool unlessArchived, QString* error);
+    // Why the game cannot be stored at all; empty when it can.
+    static QString gameProblem(const FinishedGame& game);
     // Nothing when the store fails; else Created, NameTaken or NameConfusable (*clash names the
     // stored name for the last two).
     std::optional<Registration> createOnce(const QString& name, const QByteArray& hash, int face,

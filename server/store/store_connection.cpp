@@ -60,7 +60,11 @@ bool StoreConnection::connect(QString* error) {
         return fail(error, QStringLiteral("cannot open the players' store: %1")
                                .arg(sqlErrorText(db_.lastError())));
     }
-    if (isPostgres()) return true;
+    // A statement that the database server takes too long over fails instead of holding the
+    // store's thread (a database that does not answer at all holds it until it does).
+    if (isPostgres()) {
+        return exec(QStringLiteral("SET statement_timeout = %1").arg(kPostgresStatementMs), error);
+    }
     // A committed result must survive a crash of the machine, and readers must not wait for the
     // writer: the write-ahead log, synced at every commit.
     // Switching a new file to it needs the file to itself and SQLite does not wait for that, so
@@ -130,6 +134,28 @@ void StoreConnection::rollback() {
     } else {
         exec(QStringLiteral("ROLLBACK"), nullptr);
     }
+}
+
+QString StoreConnection::close() {
+    QString problem;
+    if (!isPostgres() && db_.isOpen()) {
+        statements_.clear();
+        QSqlQuery q(db_);
+        // Busy readers of another process may keep part of the log: then it is said.
+        if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) || !q.next()) {
+            problem = sqlErrorText(q.lastError());
+        } else if (q.value(0).toInt() != 0) {
+            problem = QStringLiteral("the write-ahead log could not be written back (busy)");
+        }
+    }
+    statements_.clear();
+    db_.close();
+    if (!isPostgres() && problem.isEmpty()) {
+        const QFileInfo wal(location_.path + QStringLiteral("-wal"));
+        if (wal.exists() && wal.size() > 0)
+            problem = QStringLiteral("%1 is not empty after closing").arg(wal.filePath());
+    }
+    return problem;
 }
 
 bool StoreConnection::reconnectIfLost() {

@@ -37,6 +37,10 @@ public:
     // prepared statements are made anew on their next use).
     bool reconnectIfLost();
 
+    // Closes the connection; an SQLite file's write-ahead log is first written back into the
+    // file and emptied. Empty, or what went wrong.
+    QString close();
+
 private:
     explicit StoreConnection(const StoreLocation& location);
     bool connect(QString* error);

@@ -214,9 +214,17 @@ std::optional<QString> connectOptions(const QMap<QString, QString>& params, QStr
         value.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
         options << QStringLiteral("%1='%2'").arg(it.key(), value);
     }
-    // A server that does not answer must not hold the room's start for ever.
-    if (!params.contains(QStringLiteral("connect_timeout"))) {
-        options << QStringLiteral("connect_timeout=10");
+    // A server that does not answer must not hold the room's start, or a reconnection, for
+    // ever; a connection whose peer is gone (a lost host, a cut network) is found out by the
+    // system's keep-alives within half a minute instead of hours.
+    const std::pair<const char*, const char*> defaults[] = {
+        {"connect_timeout", "5"},     {"keepalives", "1"},       {"keepalives_idle", "10"},
+        {"keepalives_interval", "5"}, {"keepalives_count", "3"},
+    };
+    for (const auto& [key, value] : defaults) {
+        if (!params.contains(QString::fromLatin1(key)))
+            options << QStringLiteral("%1=%2").arg(QString::fromLatin1(key),
+                                                   QString::fromLatin1(value));
     }
     return options.join(u';');
 }

@@ -10,6 +10,8 @@ namespace xq::server {
 
 // How long a write to an SQLite file waits for another process's write before it fails.
 constexpr int kSqliteBusyMs = 15000;
+// How long PostgreSQL may work on one statement before it fails.
+constexpr int kPostgresStatementMs = 5000;
 
 // Where the players and the archive live: an SQLite file, or a PostgreSQL database given as a
 // "postgresql://" URI or as libpq "keyword=value" pairs.

@@ -167,7 +167,9 @@ bool stepOnce(StoreConnection& c, bool* done, QString* error) {
         ok =
             run(q, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock), error) &&
             // Not a notice in the server's log at every start that the table is there.
-            run(q, QStringLiteral("SET LOCAL client_min_messages = warning"), error);
+            run(q, QStringLiteral("SET LOCAL client_min_messages = warning"), error) &&
+            // A step over many rows may take longer than a statement of the room may.
+            run(q, QStringLiteral("SET LOCAL statement_timeout = 0"), error);
         q.finish();
     }
     const int version = ok ? versionIn(q, error) : -1;

@@ -10,29 +10,53 @@
 namespace xq::server::test {
 namespace {
 
-// Remembers every finished game; can be told to fail.
+// Keeps players and finished games; answers only when the test lets it, as a store on its own
+// thread answers later. Can be told to take no results.
 class MemoryStore : public StatsStore {
 public:
-    std::optional<UserStats> enter(const QString& name) override {
-        auto it = players.find(name);
-        if (it == players.end()) {
-            UserStats s;
-            s.userNumber = 20000 + static_cast<int>(players.size());
-            s.face = 7;
-            it = players.insert(name, s);
-        }
-        return *it;
+    void look(const QString& name, Looked answer) override {
+        answers.append([this, name, answer] {
+            const auto it = players.constFind(name);
+            answer(it == players.constEnd() ? std::nullopt : std::optional(*it));
+        });
     }
-    bool record(const GameOutcome& game, QString* error) override {
+    void record(const GameOutcome& game, Stored stored) override {
         if (failing) {
-            if (error) *error = QStringLiteral("disk gone");
-            return false;
+            kept.append(game);
+            return;
         }
         games.append(game);
-        return true;
+        answers.append([this, game, stored] {
+            for (int seat : {0, 1}) {
+                UserStats& s = players[game.names[static_cast<std::size_t>(seat)]];
+                s.score += game.scoreChange[static_cast<std::size_t>(seat)];
+                ++s.games;
+                if (game.result == 2) {
+                    ++s.drawn;
+                } else {
+                    ++(game.result == seat ? s.lost : s.won);
+                }
+            }
+            for (const QString& name : game.names)
+                stored(name, players[name]);
+        });
+    }
+    bool takesResults() const override { return !failing; }
+    // Everything asked so far is answered now.
+    void answer() {
+        while (!answers.isEmpty())
+            answers.takeFirst()();
+    }
+    void add(const QString& name) {
+        UserStats s;
+        s.userNumber = 20000 + static_cast<int>(players.size());
+        s.face = 7;
+        players.insert(name, s);
     }
     QHash<QString, UserStats> players;
     QList<GameOutcome> games;
+    QList<GameOutcome> kept;  // while failing
+    QList<std::function<void()>> answers;
     bool failing = false;
 };
 
@@ -42,6 +66,9 @@ protected:
     void makeRoom(int tables) {
         room.reset();
         book = std::make_unique<StatsBook>(&store);
+        for (const QString& name :
+             {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")})
+            store.add(name);
         room = std::make_unique<Room>(out, RoomOptions{tables, ChatRate{2, 1000}, 60'000}, *book);
     }
 
@@ -89,6 +116,13 @@ protected:
         const auto a = answer(hallId);
         return a && a->granted ? a->ticket : QString();
     }
+    QByteArray lastOf(ConnId id, int code) const {
+        const QList<Cmd> msgs = out.inbox.value(id);
+        for (auto it = msgs.rbegin(); it != msgs.rend(); ++it) {
+            if (!it->isEmpty() && byteAt(*it, 0) == code) return *it;
+        }
+        return {};
+    }
     QString lastNotice(ConnId id) const {
         const QList<Cmd> msgs = out.inbox.value(id);
         for (auto it = msgs.rbegin(); it != msgs.rend(); ++it) {
@@ -133,6 +167,8 @@ protected:
 TEST_F(RoomTest, TheHallReservesAPlaceAndTheTableClientIsLetInThere) {
     ASSERT_TRUE(hallIn(101, QStringLiteral("甲"), QStringLiteral("t1")));
     ASSERT_TRUE(hallIn(102, QStringLiteral("乙"), QStringLiteral("t2")));
+    EXPECT_EQ(ownRow(101).userNumber, 0) << "no number before the store says one";
+    store.answer();
     EXPECT_EQ(ownRow(101).userNumber, 20000) << "the store's number";
     EXPECT_EQ(ownRow(101).face, 7);
 
@@ -350,7 +386,9 @@ TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
     }
     EXPECT_EQ(out.inbox.value(201).size(), before);
 
-    // 乙 resigns: the store gets the game with table, names and moves; the hall the new scores.
+    // 乙 resigns after two moves each: the store gets the game with table, names and moves; the
+    // hall the new scores once the store has them.
+    store.answer();
     twoMovesEach(1, 201, 202);
     room->receive(202, Bytes({22, 0, 1}));
     ASSERT_EQ(store.games.size(), 1);
@@ -361,21 +399,44 @@ TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
     EXPECT_EQ(g.reason, QStringLiteral("认输"));
     EXPECT_EQ(g.scoreChange[0], 100);
     EXPECT_EQ(g.terms, kDefaultTerms);
+    EXPECT_EQ(ownRow(101).score, 1000) << "not before the store has it";
+    store.answer();
     EXPECT_EQ(ownRow(101).score, 1100);
     EXPECT_EQ(ownRow(101).won, 1);
     EXPECT_EQ(ownRow(102).lost, 1);
     EXPECT_EQ(shownTable(103, 1).scores[1], 900);
     EXPECT_FALSE(shownTable(103, 1).playing);
+    const QList<Cmd> atTable = out.inbox.value(201);
+    EXPECT_TRUE(std::any_of(atTable.begin(), atTable.end(), [](const Cmd& m) {
+        return m.startsWith(Text({108, 6}, QStringLiteral("甲`20000`1100`")));
+    })) << "the table is told the stored figures too";
 
-    // A store that fails is logged; the players' statistics count the game all the same.
+    // A store that takes no results: the hall is told once, and a game started now is played
+    // for nothing, as its players are told.
     store.failing = true;
+    room->advanceTo(1000);
+    room->advanceTo(1200);
+    EXPECT_EQ(
+        out.inbox.value(103).count(hall::notice(QStringLiteral("数据库暂时不可用，对局暂不计分"))),
+        1);
     room->receive(201, Bytes({18, 0}));
     room->receive(202, Bytes({18, 1}));
     ASSERT_EQ(room->table(1).phase(), TablePhase::Playing);
+    EXPECT_EQ(lastNotice(201), QStringLiteral("数据库暂时不可用，本局不计分"));
+    EXPECT_EQ(lastNotice(202), QStringLiteral("数据库暂时不可用，本局不计分"));
+    store.failing = false;
+    room->advanceTo(1400);
+    EXPECT_EQ(
+        out.inbox.value(103).count(hall::notice(QStringLiteral("数据库已恢复，对局重新计分"))), 1);
     twoMovesEach(1, 201, 202);
     room->receive(201, Bytes({22, 0, 0}));
-    EXPECT_TRUE(out.lines.filter(QStringLiteral("not stored: disk gone")).size() == 1);
-    EXPECT_EQ(ownRow(101).score, 1000);
+    EXPECT_EQ(store.games.size(), 1) << "an unrated game is not recorded";
+    EXPECT_TRUE(store.kept.isEmpty());
+    const QByteArray end = lastOf(201, 25);
+    ASSERT_GE(end.size(), 9);
+    EXPECT_EQ(end.mid(1, 8), QByteArray(8, '\0')) << "no score changes";
+    store.answer();
+    EXPECT_EQ(ownRow(101).score, 1100);
 }
 
 TEST_F(RoomTest, ALoneTableTakesArrivalsAsBeforeButLeavesReservedSeatsAlone) {

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 
+#include "../support/eventually.h"
 #include "net/cp936.h"
 #include "net/hall_messages.h"
 #include "scratch_store.h"
 #include "server/account_desk.h"
+#include "server/store_thread.h"
 #include "server/stored_accounts.h"
 
 namespace xq::test {
@@ -36,9 +39,13 @@ protected:
     void SetUp() override {
         StoreTest::SetUp();
         if (IsSkipped()) return;
+        // The desk asks through the store's thread; the test looks with a connection of its own.
+        QString error;
+        thread = server::StoreThread::open(where(), &error);
+        ASSERT_TRUE(thread) << error.toStdString();
         store = open();
         ASSERT_TRUE(store);
-        accounts = std::make_unique<server::StoredAccounts>(*store);
+        accounts = std::make_unique<server::StoredAccounts>(*thread);
         makeDesk(accounts.get(), {});
     }
     void makeDesk(server::AccountBook* book, server::GuessingLimits limits) {
@@ -84,6 +91,7 @@ protected:
         ASSERT_EQ(hello("127.0.0.1", false, name, password, true), QStringLiteral("in"));
     }
 
+    std::unique_ptr<server::StoreThread> thread;
     std::unique_ptr<server::PlayerStore> store;
     std::unique_ptr<server::StoredAccounts> accounts;
     Recording out;
@@ -227,6 +235,36 @@ TEST_P(AccountDeskTest, AConnectionGoneWhileItsPasswordIsCheckedIsNotLetIn) {
     loop.exec();
     EXPECT_FALSE(room->inHall(id));
     EXPECT_TRUE(out.inbox.value(id).isEmpty());
+}
+
+}  // namespace
+}  // namespace xq::test
+
+namespace xq::test {
+namespace {
+
+TEST_P(AccountDeskTest, AStoreThatDoesNotAnswerIsToldAsTryLaterForEveryStep) {
+    registerAccount(QStringLiteral("王五"), QStringLiteral("old"));
+    const ConnId id = nextId - 1;
+    // The store's thread is held longer than the accounts wait for it.
+    server::StoredAccounts impatient(*thread, 150);
+    makeDesk(&impatient, {});
+    room->accountLogin(id, QStringLiteral("王五"));
+    thread->post([](server::PlayerStore&) { QThread::msleep(1500); });
+    const QString later = QStringLiteral("服务器暂时无法登录，请稍后再试");
+    EXPECT_EQ(hello("127.0.0.1", false, QStringLiteral("王五"), QStringLiteral("old")), later);
+    EXPECT_EQ(hello("127.0.0.1", false, QStringLiteral("赵六"), QStringLiteral("pw"), true), later);
+    const qsizetype before = out.inbox.value(id).size();
+    desk->changePassword(AccountDesk::Caller{id, QHostAddress::LocalHost, false},
+                         QStringLiteral("old"), QStringLiteral("new"));
+    ASSERT_TRUE(Eventually([&] { return out.inbox.value(id).size() > before; }, 5000));
+    EXPECT_EQ(out.inbox.value(id).value(before), hall::passwordRefused(later));
+    // Once it answers again, so does the desk.
+    ASSERT_TRUE(Eventually([&] { return thread->backlog() == 0; }, 5000));
+    EXPECT_EQ(hello("127.0.0.1", false, QStringLiteral("王五"), QStringLiteral("old")),
+              QStringLiteral("in"));
+    EXPECT_FALSE(store->find(QStringLiteral("赵六"))) << "not registered after all";
+    makeDesk(accounts.get(), {});
 }
 
 }  // namespace

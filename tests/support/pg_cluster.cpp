@@ -16,6 +16,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <algorithm>
+#include <vector>
 
 namespace xq::test {
 namespace {
@@ -189,6 +190,32 @@ void PgCluster::stop() {
             if (pid > 1) ::kill(pid, SIGKILL);
         }
     }
+}
+
+bool PgCluster::signalServer(int signal) {
+    if (!dir_ || !started_) return false;
+    QFile pidFile(dir_->path() + QStringLiteral("/data/postmaster.pid"));
+    if (!pidFile.open(QIODevice::ReadOnly)) return false;
+    const pid_t postmaster = pidFile.readLine().trimmed().toInt();
+    if (postmaster <= 1) return false;
+    std::vector<pid_t> pids{postmaster};
+    // Its children: the backends, the writer, the checkpointer and the rest.
+    for (const QString& entry :
+         QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool numeric = false;
+        const pid_t pid = entry.toInt(&numeric);
+        if (!numeric) continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray text = stat.readAll();
+        // "pid (name) state ppid ...": the name may hold blanks, so read after its ')'.
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1].toInt() == postmaster) pids.push_back(pid);
+    }
+    bool ok = true;
+    for (pid_t pid : pids)
+        ok = ::kill(pid, signal) == 0 && ok;
+    return ok;
 }
 
 QString PgCluster::createDatabase(const QString& name, QString* error) {

@@ -27,6 +27,9 @@ public:
     // string; empty, with a reason, when it cannot be made.
     QString createDatabase(const QString& name, QString* error);
     QString uri(const QString& name) const;
+    // Sends the signal to the server and every process it started (SIGSTOP: a database that
+    // stops answering, SIGCONT: back). False when there is no server to signal.
+    bool signalServer(int signal);
 
 private:
     bool run(const QString& program, const QStringList& args, QString* output);
