@@ -71,6 +71,9 @@ void Room::enterHall(ConnId id, const HallUser& user) {
         changedOrder_.append(name);
     }
     hallChanged();
+    // Somebody who comes while the store is away is told as those who were there were.
+    if (!storeTakesResults_)
+        out_.send(ConnIds{id}, hall::notice(QStringLiteral("数据库暂时不可用，对局暂不计分")));
     offerWaitingGame(id, name);
 }
 

@@ -419,6 +419,11 @@ TEST_F(RoomTest, TablesDoNotDisturbEachOtherAndResultsReachTheHallAndTheStore) {
     EXPECT_EQ(
         out.inbox.value(103).count(hall::notice(QStringLiteral("数据库暂时不可用，对局暂不计分"))),
         1);
+    // Who comes meanwhile is told too.
+    ASSERT_TRUE(hallIn(104, QStringLiteral("丁"), QStringLiteral("t4")));
+    EXPECT_EQ(
+        out.inbox.value(104).count(hall::notice(QStringLiteral("数据库暂时不可用，对局暂不计分"))),
+        1);
     room->receive(201, Bytes({18, 0}));
     room->receive(202, Bytes({18, 1}));
     ASSERT_EQ(room->table(1).phase(), TablePhase::Playing);
