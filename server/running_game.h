@@ -18,12 +18,13 @@ struct RunningGame {
     std::array<int, 2> bankSeconds{};  // used so far, per seat
     QByteArray moves;                  // the record text (.drak)
     int movesAtStart = 0;              // half-moves of a loaded record, not played at the table
+    bool rated = true;                 // false: begun while the store took no results
     QDateTime savedAt;
 
     bool operator==(const RunningGame& o) const {
         return table == o.table && names == o.names && redSeat == o.redSeat && terms == o.terms &&
                tally == o.tally && bankSeconds == o.bankSeconds && moves == o.moves &&
-               movesAtStart == o.movesAtStart;
+               movesAtStart == o.movesAtStart && rated == o.rated;
     }
 };
 

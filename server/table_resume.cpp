@@ -20,6 +20,7 @@ std::optional<RunningGame> RoomTable::runningGame() const {
     kept.bankSeconds = {clock_.bankSeconds(0, now_), clock_.bankSeconds(1, now_)};
     kept.moves = qiPuFileText(game_.history());
     kept.movesAtStart = static_cast<int>(movesAtStart_);
+    kept.rated = rated_;
     return kept;
 }
 
@@ -46,6 +47,8 @@ bool RoomTable::resume(const RunningGame& kept) {
     game_.startFrom(*history, kept.redSeat);
     // What was loaded before the restart still does not count; what was played still does.
     movesAtStart_ = std::clamp<long>(kept.movesAtStart, 0, game_.halfMoves());
+    // Its players were told at its start whether it counts; a restart does not change that.
+    rated_ = kept.rated;
     clock_.restore(game_.toMove(), agreedTerms_->stepAllowanceSeconds(), kept.bankSeconds);
     nextRed_ = kept.redSeat;
     pending_.reset();

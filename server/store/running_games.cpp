@@ -41,14 +41,15 @@ PlayerStore::Attempt PlayerStore::keepRunningOnce(const QString& room,
     StoreConnection& c = *connection_;
     QSqlQuery* upsert = c.prepared(
         QStringLiteral("INSERT INTO running_games (room, table_no, name0, name1, red_seat, terms,"
-                       " tally0, tally1, bank0, bank1, moves, moves_at_start, saved_ms)"
-                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                       " tally0, tally1, bank0, bank1, moves, moves_at_start, rated, saved_ms)"
+                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                        " ON CONFLICT (room, table_no) DO UPDATE SET name0 = excluded.name0,"
                        " name1 = excluded.name1, red_seat = excluded.red_seat,"
                        " terms = excluded.terms, tally0 = excluded.tally0,"
                        " tally1 = excluded.tally1, bank0 = excluded.bank0,"
                        " bank1 = excluded.bank1, moves = excluded.moves,"
-                       " moves_at_start = excluded.moves_at_start, saved_ms = excluded.saved_ms"),
+                       " moves_at_start = excluded.moves_at_start, rated = excluded.rated,"
+                       " saved_ms = excluded.saved_ms"),
         error);
     QSqlQuery* forget = c.prepared(
         QStringLiteral("DELETE FROM running_games WHERE room = ? AND table_no = ?"), error);
@@ -80,6 +81,7 @@ PlayerStore::Attempt PlayerStore::keepRunningOnce(const QString& room,
         // Never NULL: an empty record is still a record.
         upsert->addBindValue(g.moves.isNull() ? QByteArray("") : g.moves);
         upsert->addBindValue(g.movesAtStart);
+        upsert->addBindValue(g.rated ? 1 : 0);
         upsert->addBindValue(g.savedAt.isValid() ? g.savedAt.toMSecsSinceEpoch() : now);
         if (!upsert->exec()) return abandon(upsert);
         upsert->finish();
@@ -95,7 +97,8 @@ std::optional<std::vector<RunningGame>> PlayerStore::runningGames(const QString&
     q.setForwardOnly(true);
     if (!q.prepare(QStringLiteral(
             "SELECT table_no, name0, name1, red_seat, terms, tally0, tally1, bank0, bank1, moves,"
-            " moves_at_start, saved_ms FROM running_games WHERE room = ? ORDER BY table_no")) ||
+            " moves_at_start, rated, saved_ms FROM running_games WHERE room = ? ORDER BY "
+            "table_no")) ||
         (q.addBindValue(room), !q.exec())) {
         lastError_ = sqlErrorText(q.lastError());
         return std::nullopt;
@@ -111,7 +114,8 @@ std::optional<std::vector<RunningGame>> PlayerStore::runningGames(const QString&
         g.bankSeconds = {q.value(7).toInt(), q.value(8).toInt()};
         g.moves = q.value(9).toByteArray();
         g.movesAtStart = q.value(10).toInt();
-        g.savedAt = QDateTime::fromMSecsSinceEpoch(q.value(11).toLongLong(), Qt::UTC);
+        g.rated = q.value(11).toInt() != 0;
+        g.savedAt = QDateTime::fromMSecsSinceEpoch(q.value(12).toLongLong(), Qt::UTC);
         games.push_back(std::move(g));
     }
     return games;

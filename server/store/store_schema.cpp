@@ -107,6 +107,7 @@ const std::vector<Step>& steps() {
         " bank1 INTEGER NOT NULL,"
         " moves %1 NOT NULL,"
         " moves_at_start INTEGER NOT NULL,"
+        " rated INTEGER NOT NULL,"
         " saved_ms BIGINT NOT NULL,"
         " PRIMARY KEY (room, table_no))");
     static const std::vector<Step> all = {

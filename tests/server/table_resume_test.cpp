@@ -88,6 +88,26 @@ TEST_F(TableResumeTest, WhoStaysAwayFromAKeptGame) {
     }
 }
 
+TEST_F(TableResumeTest, AGameBegunUnratedStaysUnratedOverARestart) {
+    startGame();
+    playAll({kShuffle[0], kShuffle[1], kShuffle[2], kShuffle[3]});
+    for (const bool rated : {true, false}) {
+        SCOPED_TRACE(rated ? "rated" : "begun while the store took no results");
+        RunningGame kept = *table.runningGame();
+        EXPECT_TRUE(kept.rated);
+        kept.rated = rated;
+        RecordingOutput o;
+        RoomTable t(o);
+        ASSERT_TRUE(t.resume(kept));
+        ASSERT_TRUE(t.login(31, owner, true));
+        ASSERT_TRUE(t.login(32, guest, true));
+        t.receive(31, Bytes({22, 0, 0}));  // the owner resigns
+        ASSERT_EQ(t.phase(), TablePhase::BetweenGames);
+        const UserStats* winner = t.stats().find(guest);
+        EXPECT_EQ(winner != nullptr && winner->won == 1, rated);
+    }
+}
+
 TEST_F(TableResumeTest, AKeptGameThatCannotBeTrueIsRefused) {
     startGame();
     playAll({{7, 7, 7, 4}, {0, 1, 2, 2}});

@@ -15,6 +15,7 @@ RunningGame Kept(int table, const QString& a, const QString& b, const QByteArray
     g.terms = QStringLiteral("100`1000`10`5`50`0`0`30`0`0`30");
     g.tally = {2, 1};
     g.movesAtStart = 3;
+    g.rated = false;
     g.bankSeconds = {17, 240};
     g.moves = moves;
     g.savedAt = QDateTime(QDate(2026, 12, 9), QTime(20, 1, 2, 345), Qt::UTC);
@@ -52,6 +53,7 @@ TEST_P(RunningGamesTest, KeptGamesOutliveTheStoreAndEachRoomHasItsOwn) {
     EXPECT_EQ((*kept)[0].tally, (std::array<int, 2>{2, 1}));
     EXPECT_EQ((*kept)[0].redSeat, 1);
     EXPECT_EQ((*kept)[0].movesAtStart, 3);
+    EXPECT_FALSE((*kept)[0].rated);
     EXPECT_EQ((*kept)[0].savedAt, first.savedAt);
     EXPECT_EQ((*kept)[1], other) << "an empty record is still one";
 
