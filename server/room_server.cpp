@@ -122,6 +122,7 @@ ConnId RoomServer::attach(Endpoint* endpoint) {
 void RoomServer::submitLogin(ConnId id, const QString& name, bool allowWatch,
                              const QString& ticket) {
     if (!endpoints_.contains(id)) return;
+    introduced(id);
     Deferred work{id, Deferred::Kind::TableLogin, name, allowWatch, ticket, {}};
     if (deferred_.empty() && loginsThisTurn_ < loginsPerTurn()) return doLogin(work);
     defer(std::move(work));
@@ -129,6 +130,7 @@ void RoomServer::submitLogin(ConnId id, const QString& name, bool allowWatch,
 
 void RoomServer::submitHallLogin(ConnId id, const QString& name, const QString& ticket) {
     if (!endpoints_.contains(id)) return;
+    introduced(id);
     Deferred work{id, Deferred::Kind::HallLogin, name, true, ticket, {}};
     if (deferred_.empty() && loginsThisTurn_ < loginsPerTurn()) return doLogin(work);
     defer(std::move(work));
@@ -170,6 +172,12 @@ void RoomServer::doLogin(const Deferred& work) {
         room_.tableLogin(work.id, work.name, work.allowWatch, work.ticket);
     }
     noteLoggedIn(work.id);
+}
+
+void RoomServer::introduced(ConnId id) {
+    // A whole, valid hello: if it now waits, it waits for the server's own pacing of logins (a
+    // crowd arriving at once), and is no silent stranger's socket to close for a newer one.
+    caps_.loggedIn(id);
 }
 
 void RoomServer::noteLoggedIn(ConnId id) {

@@ -120,6 +120,7 @@ private:
     };
     void defer(Deferred work);
     void runDeferred();
+    void introduced(ConnId id);
     void doLogin(const Deferred& work);
     // A connection the room took in no longer counts as waiting for its login.
     void noteLoggedIn(ConnId id);

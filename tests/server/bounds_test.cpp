@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,7 @@
 
 #include <netinet/tcp.h>
 
+#include "net/frame.h"
 #include "net/hall_messages.h"
 #include "raw_client.h"
 #include "server/ready_watch.h"
@@ -175,6 +177,61 @@ TEST_F(BoundsTest, FreshConnectionsOfOneAddressAndOneNameComingBackShareOneChatA
                   QStringLiteral("ticket-regular"));
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(heard(), 10) << "one name from fresh addresses";
+}
+
+// A crowd that says its hellos at once, more than the share of connections that have not logged
+// in yet: the server paces their logins (each newcomer gets the whole hall), and a connection
+// waiting for its turn is no stranger's silent socket to be closed for a newer one.
+TEST_F(BoundsTest, ACrowdArrivingAtOnceGetsInWhileTheServerPacesItsLogins) {
+    constexpr int kCrowd = 3000;
+    start({QStringLiteral("--max-connections"), QString::number(kCrowd + 200)});
+    std::vector<int> crowd;
+    std::vector<bool> closed;
+    // Everybody reads what comes, so that the server's writes never wait for the crowd.
+    const auto drain = [&] {
+        char buffer[65536];
+        for (std::size_t k = 0; k < crowd.size(); ++k) {
+            while (!closed[k]) {
+                const ssize_t n = ::recv(crowd[k], buffer, sizeof buffer, 0);
+                if (n == 0) closed[k] = true;
+                if (n <= 0) break;
+            }
+        }
+    };
+    for (int i = 0; i < kCrowd; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        ASSERT_GE(fd, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port_);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+        const QByteArray hello =
+            encodeFrame(hall::hello(QStringLiteral("客%1").arg(i), QStringLiteral("t%1").arg(i)));
+        ASSERT_EQ(::send(fd, hello.constData(), static_cast<std::size_t>(hello.size()), 0),
+                  hello.size());
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+        crowd.push_back(fd);
+        closed.push_back(false);
+        silent_.push_back(fd);  // closed at the end
+        // The server's log is read as it goes: a full pipe would stop the server.
+        if (i % 32 == 31) {
+            QCoreApplication::processEvents();
+            log();
+            drain();
+        }
+    }
+    const auto cameIn = [&] { return log().count("comes in"); };
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            drain();
+            return cameIn() >= kCrowd;
+        },
+        60000))
+        << cameIn() << " came in";
+    drain();
+    EXPECT_EQ(std::count(closed.begin(), closed.end(), true), 0);
+    EXPECT_FALSE(log().contains("needs its place"));
 }
 
 TEST(StreamSocketKeepAliveTest, TheSystemIsToldToProbeAndToGiveUp) {
