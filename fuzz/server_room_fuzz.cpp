@@ -10,11 +10,13 @@
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QSet>
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
+#include <vector>
 
 #include "net/hall_messages.h"
 #include "request_round_trip.h"
@@ -83,7 +85,7 @@ public:
 
     void send(const server::ConnIds& to, const Cmd& message) override {
         for (server::ConnId id : to) {
-            if (!open_.contains(id)) __builtin_trap();  // sent to a connection that is gone
+            if (!open_.count(id)) __builtin_trap();  // sent to a connection that is gone
         }
         if (to.size() != 1 || message.isEmpty() ||
             static_cast<std::uint8_t>(message[0]) != hall::code::kReservation)
@@ -155,14 +157,14 @@ public:
     }
 
     void checkSeats() const {
-        QSet<QString> seated;
+        std::vector<QString> seated;
         for (int n = 1; n <= room.tableCount(); ++n) {
             for (int s = 0; s < 2; ++s) {
                 const QString name = room.table(n).seatName(s);
                 if (!name.isEmpty() && !Unique(seated, name)) __builtin_trap();
             }
         }
-        QSet<QString> inHall;
+        std::vector<QString> inHall;
         for (server::ConnId id : open_) {
             if (room.inHall(id) && !Unique(inHall, room.hallName(id))) __builtin_trap();
         }
@@ -180,9 +182,10 @@ private:
         void log(const QString&) override {}
     };
 
-    static bool Unique(QSet<QString>& seen, const QString& name) {
-        if (seen.contains(name)) return false;
-        seen.insert(name);
+    // A handful of names: a plain list is the cheapest to look through.
+    static bool Unique(std::vector<QString>& seen, const QString& name) {
+        if (std::find(seen.begin(), seen.end(), name) != seen.end()) return false;
+        seen.push_back(name);
         return true;
     }
     server::ConnId open() {
@@ -192,23 +195,23 @@ private:
         return id;
     }
     void receive(server::ConnId id, const Cmd& m) {
-        if (!open_.contains(id)) return;
+        if (!open_.count(id)) return;
         room.setNow(now_);
         room.receive(id, m);
         settle();
     }
     void drop(server::ConnId id) {
-        if (!open_.remove(id)) return;
+        if (!open_.erase(id)) return;
         room.setNow(now_);
         room.disconnect(id);
         settle();
     }
     // Connections the room closed end now, and the room hears of it, as the server does.
     void settle() {
-        while (!closing_.isEmpty()) {
+        while (!closing_.empty()) {
             const server::ConnId id = *closing_.begin();
-            closing_.remove(id);
-            if (open_.remove(id)) room.disconnect(id);
+            closing_.erase(closing_.begin());
+            if (open_.erase(id)) room.disconnect(id);
         }
         // The hall's batch of the turn, as the server sends it at the end of each.
         room.flushHall();
@@ -216,8 +219,9 @@ private:
     }
 
     NullOutput nullOutput_;
-    QSet<server::ConnId> open_;
-    QSet<server::ConnId> closing_;
+    // Ordered sets: they are walked after every step, and a hash would walk its empty buckets.
+    std::set<server::ConnId> open_;
+    std::set<server::ConnId> closing_;
     QHash<server::ConnId, int> whoseHall_;
     std::array<server::ConnId, kPeople> hall_{};
     std::array<server::ConnId, kPeople> table_{};
