@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "server/bot/bot_player.h"
 #include "server/database_stats.h"
@@ -430,9 +431,12 @@ int main(int argc, char** argv) {
         }
         // Each batch of moves is kept off the tables' thread; one batch at a time, so that a
         // database that does not answer gathers no queue of them.
+        // A store that fails keeps failing twice a second: the log says so once, and again
+        // when the games are kept once more.
+        auto failedTries = std::make_shared<int>(0);
         server.keepRunningGames(
-            [&store, logLine, roomId](const xq::server::Room::RunningChanges& changes,
-                                      std::function<void(bool)> done) {
+            [&store, logLine, roomId, failedTries](const xq::server::Room::RunningChanges& changes,
+                                                   std::function<void(bool)> done) {
                 using Result = std::pair<bool, QString>;
                 store->run<Result>(
                     [roomId, changes](xq::server::PlayerStore& s) {
@@ -441,8 +445,12 @@ int main(int argc, char** argv) {
                             s.keepRunningGames(roomId, changes.changed, changes.ended, &error);
                         return Result{ok, error};
                     },
-                    [logLine, done](Result r) {
-                        if (!r.first) logLine(r.second);
+                    [logLine, done, failedTries](Result r) {
+                        if (!r.first && (*failedTries)++ == 0) logLine(r.second);
+                        if (r.first && *failedTries > 0) {
+                            logLine(QStringLiteral("running games kept again after %1 failed tries")
+                                        .arg(std::exchange(*failedTries, 0)));
+                        }
                         done(r.first);
                     },
                     10'000,

@@ -70,6 +70,9 @@ TEST_F(FullDiskServerTest, TheResultWaitsForRoomAndTheScoresShownAreThoseStored)
     EXPECT_TRUE(WaitFor([&] { return shownScore(0, 1100) && shownScore(1, 900); }, 10000));
     const QByteArray back = hall::notice(QStringLiteral("数据库已恢复，对局重新计分"));
     EXPECT_EQ(halls_[3]->waitForPrefix(back, 8000), back);
+    // Table 2's moves are kept again; the failed tries meanwhile were logged once.
+    EXPECT_TRUE(WaitFor([&] { return server_->log().contains("running games kept again"); }));
+    EXPECT_EQ(server_->log().count("running games not kept"), 1) << server_->log().constData();
     ASSERT_TRUE(server_->stop()) << "SIGTERM, exit 0";
     EXPECT_TRUE(spilled().isEmpty());
     EXPECT_EQ(games(), 1) << "the file alone holds it";
