@@ -106,7 +106,8 @@ void RoomServer::dropLateLogins() {
     while (!arrivals_.empty() && now - arrivals_.front().atMs >= timeouts_.loginWindowMs) {
         const ConnId id = arrivals_.front().id;
         arrivals_.pop_front();
-        if (!caps_.waiting(id)) continue;  // in, or gone
+        // In, or waiting for its turn to log in or for its password check, or gone.
+        if (room_.has(id) || waiting_.contains(id) || heldForDesk_.contains(id)) continue;
         if (ClientConnection* conn = sockets_.value(id))
             conn->drop(QStringLiteral("no login within %1 ms").arg(timeouts_.loginWindowMs));
     }
