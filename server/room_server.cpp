@@ -142,6 +142,8 @@ void RoomServer::submitAccountHello(ConnId id, const QHostAddress& from, bool se
                                     bool registering) {
     if (!endpoints_.contains(id)) return;
     if (stopping_) return close(id);
+    // Its password check is paced and has its own deadline: it waits for the server, not silent.
+    introduced(id);
     room_.setNow(clock_.elapsed());
     heldForDesk_.insert(id, {});
     desk_.hello(AccountDesk::Caller{id, from, secure}, name, password, registering);
