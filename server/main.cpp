@@ -3,7 +3,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTime>
 #include <QTimer>
 #include <cstdio>
@@ -16,6 +15,8 @@
 #include "server/fd_limit.h"
 #include "server/result_spill.h"
 #include "server/room_server.h"
+#include "server/running_keep.h"
+#include "server/running_spill.h"
 #include "server/stop_signals.h"
 #include "server/store/account_command.h"
 #include "server/store_thread.h"
@@ -156,9 +157,9 @@ int main(int argc, char** argv) {
 
     const QCommandLineOption spillDirOpt(
         QStringLiteral("spill-dir"),
-        QStringLiteral("Folder for the results the database could not take before the server "
-                       "stopped, committed at the next start (default: beside the SQLite file, "
-                       "or beside the server for PostgreSQL)."),
+        QStringLiteral("Folder for the results and running games the database could not take "
+                       "before the server stopped, taken up at the next start (default: beside "
+                       "the SQLite file, or beside the server for PostgreSQL)."),
         QStringLiteral("DIR"));
     parser.addOptions({spillDirOpt});
     const QCommandLineOption tlsCertOpt(
@@ -284,6 +285,7 @@ int main(int argc, char** argv) {
                            "each other"));
         return 2;
     }
+    QString resultSpill;  // with a store: where what it could not take at a stop is kept
     if (!parser.isSet(noDbOpt)) {
         const QString where = parser.isSet(dbOpt) ? parser.value(dbOpt)
                                                   : QCoreApplication::applicationDirPath() +
@@ -308,9 +310,9 @@ int main(int argc, char** argv) {
             logLine(QStringLiteral("cannot open the players' database: %1").arg(error));
             return 1;
         }
-        const QString spill = xq::server::spillPathFor(where, parser.value(spillDirOpt),
-                                                       QCoreApplication::applicationDirPath());
-        storedStats = std::make_unique<xq::server::DatabaseStats>(*store, logLine, spill);
+        resultSpill = xq::server::spillPathFor(where, parser.value(spillDirOpt),
+                                               QCoreApplication::applicationDirPath());
+        storedStats = std::make_unique<xq::server::DatabaseStats>(*store, logLine, resultSpill);
         accounts = std::make_unique<xq::server::StoredAccounts>(*store);
         logLine(QStringLiteral("players and games kept in %1 (%2)")
                     .arg(store->isPostgres() ? QStringLiteral("PostgreSQL") : where,
@@ -387,75 +389,12 @@ int main(int argc, char** argv) {
     const QString roomId = parser.isSet(roomIdOpt)
                                ? parser.value(roomIdOpt)
                                : QStringLiteral("%1:%2").arg(host.toString()).arg(port);
+    std::unique_ptr<xq::server::RunningKeep> keep;
     if (store) {
-        // Read before the first player can come in: start-up waits for it, a while at most.
-        struct Kept {
-            std::optional<std::vector<xq::server::RunningGame>> games;
-            QString error;
-        };
-        Kept kept;
-        QEventLoop reading;
-        store->run<Kept>(
-            [roomId](xq::server::PlayerStore& s) {
-                Kept k{s.runningGames(roomId), {}};
-                if (!k.games) k.error = s.lastError();
-                return k;
-            },
-            [&kept, &reading](Kept k) {
-                kept = std::move(k);
-                reading.quit();
-            },
-            10'000, Kept{std::nullopt, QStringLiteral("the database did not answer in 10 s")});
-        reading.exec();
-        if (kept.games) {
-            const int resumed = server.resumeGames(*kept.games);
-            std::vector<int> dropped;
-            for (const auto& g : *kept.games) {
-                const bool up = g.table >= 1 && g.table <= server.tableCount() &&
-                                server.table(g.table).waitingForResume();
-                if (!up) dropped.push_back(g.table);
-            }
-            if (!dropped.empty()) {
-                store->post([roomId, dropped, logLine](xq::server::PlayerStore& s) {
-                    QString error;
-                    if (!s.keepRunningGames(roomId, {}, dropped, &error)) logLine(error);
-                });
-            }
-            if (!kept.games->empty())
-                logLine(QStringLiteral("%1 of %2 running games kept from before the restart go on")
-                            .arg(resumed)
-                            .arg(kept.games->size()));
-        } else {
-            logLine(QStringLiteral("the running games kept before the restart cannot be read: %1")
-                        .arg(kept.error));
-        }
-        // Each batch of moves is kept off the tables' thread; one batch at a time, so that a
-        // database that does not answer gathers no queue of them.
-        // A store that fails keeps failing twice a second: the log says so once, and again
-        // when the games are kept once more.
-        auto failedTries = std::make_shared<int>(0);
-        server.keepRunningGames(
-            [&store, logLine, roomId, failedTries](const xq::server::Room::RunningChanges& changes,
-                                                   std::function<void(bool)> done) {
-                using Result = std::pair<bool, QString>;
-                store->run<Result>(
-                    [roomId, changes](xq::server::PlayerStore& s) {
-                        QString error;
-                        const bool ok =
-                            s.keepRunningGames(roomId, changes.changed, changes.ended, &error);
-                        return Result{ok, error};
-                    },
-                    [logLine, done, failedTries](Result r) {
-                        if (!r.first && (*failedTries)++ == 0) logLine(r.second);
-                        if (r.first && *failedTries > 0) {
-                            logLine(QStringLiteral("running games kept again after %1 failed tries")
-                                        .arg(std::exchange(*failedTries, 0)));
-                        }
-                        done(r.first);
-                    },
-                    10'000,
-                    Result{false, QStringLiteral("the running games were not kept within 10 s")});
-            });
+        const QString spill = xq::server::runningSpillPathFor(resultSpill, roomId);
+        keep = std::make_unique<xq::server::RunningKeep>(*store, server, roomId, spill, logLine);
+        keep->resume();
+        keep->keepFromNowOn();
     }
 
     // SIGTERM or SIGINT: the games are kept, everybody is told, and the server ends in order.
@@ -478,13 +417,7 @@ int main(int argc, char** argv) {
                                "restart")
                     .arg(number)
                     .arg(running.size()));
-        if (store) {
-            // Queued behind what the store has already: the last word on every game.
-            store->post([roomId, running, logLine](xq::server::PlayerStore& s) {
-                QString error;
-                if (!s.keepRunningGames(roomId, running, {}, &error)) logLine(error);
-            });
-        }
+        if (keep) keep->stop();
         server.beginShutdown(QStringLiteral("服务器即将关闭，未下完的对局在服务器重新启动后继续"));
         QObject::connect(&stopPoll, &QTimer::timeout, &app, [&] {
             if (server.undeliveredConnections() > 0 && stopClock.elapsed() < *stopWait) return;
@@ -515,6 +448,7 @@ int main(int argc, char** argv) {
     if (storedStats) storedStats->settle(storeWaitMs);
     if (store && !store->finish(storeWaitMs)) {
         logLine(QStringLiteral("the database does not answer; leaving without closing it"));
+        if (keep) keep->storeHeld();
         if (stopping) logLine(QStringLiteral("stopped in %1 ms").arg(stopClock.elapsed()));
         std::_Exit(status);
     }

@@ -91,8 +91,11 @@ public:
     void setHallWake(std::function<void()> wake) { hallWake_ = std::move(wake); }
 
     // Games kept over a restart, set up again at their tables (a table that is not free, or a
-    // game that does not replay, is skipped and logged); how many were.
-    int resumeGames(const std::vector<RunningGame>& kept);
+    // game that does not replay, is skipped and logged); how many were. `stored`: whether the
+    // store holds them as they are; games that came from elsewhere (written aside at the last
+    // stop) are all handed to the keeper at its first turn, every other table's kept game
+    // forgotten, so that the store ends up holding exactly these.
+    int resumeGames(const std::vector<RunningGame>& kept, bool stored = true);
     // What changed among the running games since the last call: the games to keep anew (a move
     // or a new game), and the tables whose game is over.
     struct RunningChanges {

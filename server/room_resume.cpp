@@ -6,8 +6,13 @@
 
 namespace xq::server {
 
-int Room::resumeGames(const std::vector<RunningGame>& kept) {
+int Room::resumeGames(const std::vector<RunningGame>& kept, bool stored) {
     int resumed = 0;
+    if (!stored) {
+        // Forgotten first and then written anew, in the same batch (see takeRunningChanges).
+        for (int n = 1; n <= tableCount(); ++n)
+            endedUnkept_.insert(n);
+    }
     for (const RunningGame& game : kept) {
         const int number = game.table;
         const bool namesFree =
@@ -33,7 +38,9 @@ int Room::resumeGames(const std::vector<RunningGame>& kept) {
             location_.insert(name, number);
             namesAt_[number].insert(name);
         }
-        kept_.insert(number, KeptMark{game.names, table(number).game().halfMoves(), game.tally});
+        if (stored)
+            kept_.insert(number,
+                         KeptMark{game.names, table(number).game().halfMoves(), game.tally});
         tableChanged(number);
         ++resumed;
     }

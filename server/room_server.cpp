@@ -68,9 +68,9 @@ void RoomServer::keepTick() {
     });
 }
 
-int RoomServer::resumeGames(const std::vector<RunningGame>& kept) {
+int RoomServer::resumeGames(const std::vector<RunningGame>& kept, bool stored) {
     room_.setNow(clock_.elapsed());
-    return room_.resumeGames(kept);
+    return room_.resumeGames(kept, stored);
 }
 
 void RoomServer::beginShutdown(const QString& notice) {

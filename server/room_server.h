@@ -84,8 +84,9 @@ public:
     // when it could not be, and the batch is offered again.
     using Keeper = std::function<void(const Room::RunningChanges&, std::function<void(bool)>)>;
     void keepRunningGames(Keeper keeper, int everyMs = 500);
-    // Games kept before a restart, set up again at their tables; how many were.
-    int resumeGames(const std::vector<RunningGame>& kept);
+    // Games kept before a restart, set up again at their tables; how many were (`stored`: see
+    // Room::resumeGames).
+    int resumeGames(const std::vector<RunningGame>& kept, bool stored = true);
     // Every running game as it stands, for the last save before the server stops.
     std::vector<RunningGame> runningGames() const { return room_.runningGames(); }
     // The server stops: no new connection or login is taken, everybody is told why, and every

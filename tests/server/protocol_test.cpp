@@ -567,6 +567,21 @@ protected:
         EXPECT_EQ(c.waitForPrefix(Bytes({24})), Text({24}, reason)) << reason.toStdString();
         EXPECT_TRUE(c.waitForClose());
     }
+    struct Players {
+        std::unique_ptr<RawClient> hallA, hallB, a, b;
+    };
+    // 张三 and 李四 register in the hall, take the two seats of the table and begin a game there.
+    Players newAccountsPlayingAt(int table) {
+        Players p;
+        p.hallA = hallAccount(QStringLiteral("张三"), QStringLiteral("zhang pass"), true);
+        p.hallB = hallAccount(QStringLiteral("李四"), QStringLiteral("li pass"), true);
+        EXPECT_TRUE(ownRowIn(p.hallA->waitForPrefix(Bytes({200, 0}))));
+        EXPECT_TRUE(ownRowIn(p.hallB->waitForPrefix(Bytes({200, 0}))));
+        p.a = seated(*p.hallA, QStringLiteral("张三"), table, 0);
+        p.b = seated(*p.hallB, QStringLiteral("李四"), table, 1);
+        startGame(*p.a, *p.b);
+        return p;
+    }
     QTemporaryDir dir_;
 };
 
@@ -727,13 +742,8 @@ class RestartTest : public StoredProtocolTest, public ::testing::WithParamInterf
 TEST_P(RestartTest, ARunningGameGoesOnAfterTheServerComesBack) {
     const bool orderly = GetParam();
     {
-        auto hallA = hallAccount(QStringLiteral("张三"), QStringLiteral("zhang pass"), true);
-        auto hallB = hallAccount(QStringLiteral("李四"), QStringLiteral("li pass"), true);
-        ASSERT_TRUE(ownRowIn(hallA->waitForPrefix(Bytes({200, 0}))));
-        ASSERT_TRUE(ownRowIn(hallB->waitForPrefix(Bytes({200, 0}))));
-        auto a = seated(*hallA, QStringLiteral("张三"), 2, 0);
-        auto b = seated(*hallB, QStringLiteral("李四"), 2, 1);
-        startGame(*a, *b);
+        auto [hallA, hallB, a, b] = newAccountsPlayingAt(2);
+        ASSERT_FALSE(HasFatalFailure());
         playMoves(*a, *b, 0, 3);
         if (orderly) {
             server_.terminate();  // SIGTERM
@@ -784,6 +794,32 @@ TEST_P(RestartTest, ARunningGameGoesOnAfterTheServerComesBack) {
     const QByteArray end = tables[1]->waitForPrefix(Bytes({25}));
     ASSERT_EQ(end.size(), 10 + 6);
     EXPECT_EQ(end.mid(9), Text({1}, QStringLiteral("被将死")));
+}
+
+// A game that ended a moment before the stop, before its end was kept, is not set up again.
+TEST_F(StoredProtocolTest, AGameThatEndedJustBeforeTheStopDoesNotComeBack) {
+    {
+        auto [hallA, hallB, a, b] = newAccountsPlayingAt(2);
+        ASSERT_FALSE(HasFatalFailure());
+        twoMovesEach(*a, *b);
+        // Kept with its moves (every half second), then over, then the stop at once.
+        WaitFor([] { return false; }, 800);
+        b->send(Bytes({22, 0, 1}));
+        ASSERT_FALSE(a->waitForPrefix(Bytes({25})).isEmpty());
+        server_.terminate();
+        ASSERT_TRUE(server_.waitForFinished(10000));
+        EXPECT_EQ(server_.exitCode(), 0);
+        EXPECT_TRUE(log().contains("0 running games are kept")) << log().constData();
+    }
+    startServer();
+    ASSERT_FALSE(HasFatalFailure());
+    auto hallA = hallAccount(QStringLiteral("张三"), QStringLiteral("zhang pass"));
+    const auto own = ownRowIn(hallA->waitForPrefix(Bytes({200, 0})));
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->score, 1100);
+    EXPECT_EQ(own->table, 0) << "not seated at the game that is over";
+    EXPECT_TRUE(hallA->waitForPrefix(Bytes({230}), 1000).isEmpty());
+    EXPECT_FALSE(log().contains("goes on")) << log().constData();
 }
 
 INSTANTIATE_TEST_SUITE_P(Stops, RestartTest, ::testing::Values(true, false),

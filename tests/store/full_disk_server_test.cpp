@@ -79,25 +79,35 @@ TEST_F(FullDiskServerTest, TheResultWaitsForRoomAndTheScoresShownAreThoseStored)
     EXPECT_EQ(score(names_[0]), 1100);
 }
 
-TEST_F(FullDiskServerTest, AResultLeftAtAnOrderlyStopIsWrittenAsideAndStoredAtTheNextStart) {
+TEST_F(FullDiskServerTest, WhatIsLeftAtAnOrderlyStopIsWrittenAsideAndTakenUpAtTheNextStart) {
+    // Table 2 plays on; none of its moves reach the file.
+    tableTwoPlaysOn();
+    WaitFor([] { return false; }, 1000);
     QElapsedTimer stopping;
     stopping.start();
     ASSERT_TRUE(server_->stop()) << "SIGTERM, exit 0";
     EXPECT_LT(stopping.elapsed(), 8000);
     EXPECT_FALSE(server_->log().contains("are lost")) << server_->log().constData();
-    EXPECT_EQ(spilled().size(), 1) << "the result is written beside the store";
+    EXPECT_EQ(spilled().size(), 2) << "the result and the running game are written aside";
     EXPECT_EQ(games(), 0);
     disk_.free();
     startServer(where_);
     ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(
+        server_->log().contains("1 of 1 running games written aside at the last stop go on"))
+        << server_->log().constData();
     ASSERT_TRUE(WaitFor([&] { return games() == 1; }, 10000)) << server_->log().constData();
     EXPECT_EQ(score(names_[0]), 1100);
     EXPECT_EQ(score(names_[1]), 900);
-    EXPECT_TRUE(spilled().isEmpty());
-    // And 甲 is shown the stored score when he comes back.
+    ASSERT_TRUE(WaitFor([&] { return spilled().isEmpty(); }, 10000)) << server_->log().constData();
+    // 甲 is shown the stored score when he comes back, and is not asked back to the game that
+    // ended (the file still held it as running from before the disk filled).
     halls_.clear();
     halls_.push_back(hallIn(names_[0]));
     EXPECT_TRUE(WaitFor([&] { return shownScore(0, 1100); }, 5000));
+    EXPECT_TRUE(halls_[0]->waitForPrefix(Bytes({230}), 1000).isEmpty());
+    // 丙 and 丁 find their game with the moves played while the disk was full.
+    tableTwoComesBack();
 }
 
 }  // namespace

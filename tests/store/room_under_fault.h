@@ -122,6 +122,21 @@ protected:
             EXPECT_LT(ms, 1000);
         }
     }
+    // After a restart, 丙 and 丁 come back through the hall, are asked back to table 2 and find
+    // the three moves tableTwoPlaysOn() left on the board.
+    void tableTwoComesBack() {
+        tables_.clear();
+        for (int seat = 0; seat < 2; ++seat) {
+            const auto i = static_cast<std::size_t>(seat) + 2;
+            halls_.push_back(hallIn(names_[i]));
+            EXPECT_EQ(halls_.back()->waitForPrefix(Bytes({230})),
+                      hall::gameWaiting(2, static_cast<hall::Place>(seat)));
+            tables_.push_back(seated(*halls_.back(), names_[i], 2, seat));
+            const QByteArray snapshot = tables_.back()->waitForPrefix(Bytes({109}));
+            ASSERT_FALSE(snapshot.isEmpty());
+            EXPECT_EQ((snapshot.size() - 22) / 4, 3) << "three moves on the board";
+        }
+    }
     // The hall user i was shown this score in his own row.
     bool shownScore(std::size_t i, int score) {
         halls_[i]->take();

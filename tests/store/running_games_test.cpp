@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "scratch_store.h"
+#include "server/running_spill.h"
 
 namespace xq::test {
 namespace {
@@ -77,6 +81,66 @@ TEST_P(RunningGamesTest, AGameThatCannotBeKeptLeavesTheOthersAsTheyWere) {
     ASSERT_TRUE(kept);
     ASSERT_EQ(kept->size(), 1u);
     EXPECT_EQ(kept->front(), good);
+}
+
+// What a room could not keep in its store at the stop, written aside for the next start.
+TEST(RunningSpillTest, TheGamesComeBackAsTheyWereForTheirOwnRoomOnly) {
+    QTemporaryDir dir;
+    const QString results = dir.filePath(QStringLiteral("players.db.unsaved-results.json"));
+    const QString path = server::runningSpillPathFor(results, QStringLiteral("room-a"));
+    EXPECT_NE(path, server::runningSpillPathFor(results, QStringLiteral("room-b")));
+    EXPECT_NE(path, results);
+    EXPECT_EQ(server::readRunningSpill(path, QStringLiteral("room-a")).state,
+              server::RunningSpill::State::NoFile);
+
+    const std::vector<RunningGame> games = {
+        Kept(3, QStringLiteral("张三"), QStringLiteral("李四"), "7#9#7#7\r\n2#0#4#2\r\n"),
+        Kept(5, QStringLiteral("王五"), QStringLiteral("赵六"), "")};
+    QString error;
+    ASSERT_TRUE(server::writeRunningSpill(path, QStringLiteral("room-a"), games, &error))
+        << error.toStdString();
+    const auto back = server::readRunningSpill(path, QStringLiteral("room-a"));
+    ASSERT_EQ(back.state, server::RunningSpill::State::Read) << back.error.toStdString();
+    ASSERT_EQ(back.games, games);
+    EXPECT_EQ(back.games[0].savedAt, games[0].savedAt);
+    // Nothing running is a state too: every game of the room had ended.
+    ASSERT_TRUE(server::writeRunningSpill(path, QStringLiteral("room-a"), {}, &error));
+    const auto none = server::readRunningSpill(path, QStringLiteral("room-a"));
+    EXPECT_EQ(none.state, server::RunningSpill::State::Read);
+    EXPECT_TRUE(none.games.empty());
+}
+
+TEST(RunningSpillTest, AFileThatCannotBeTrustedIsSaidAndNotUsed) {
+    const struct {
+        const char* what;
+        QByteArray text;
+    } cases[] = {
+        {"cut short", R"({"room":"r","games":[{"table":1,)"},
+        {"another room's", R"({"room":"other","games":[]})"},
+        {"no games", R"({"room":"r"})"},
+        {"a game without names",
+         R"({"room":"r","games":[{"table":1,"redSeat":0,"terms":"","tally":[0,0],)"
+         R"("bankSeconds":[0,0],"moves":"","movesAtStart":0,"rated":true,"savedMs":"1"}]})"},
+        {"moves that are not base64",
+         R"({"room":"r","games":[{"table":1,"names":["a","b"],"redSeat":0,"terms":"",)"
+         R"("tally":[0,0],"bankSeconds":[0,0],"moves":"@@","movesAtStart":0,"rated":true,)"
+         R"("savedMs":"1"}]})"},
+        {"a tally of one", R"({"room":"r","games":[{"table":1,"names":["a","b"],"redSeat":0,)"
+                           R"("terms":"","tally":[0],"bankSeconds":[0,0],"moves":"",)"
+                           R"("movesAtStart":0,"rated":true,"savedMs":"1"}]})"},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("spill.json"));
+    for (const auto& c : cases) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.text);
+        file.close();
+        const auto read = server::readRunningSpill(path, QStringLiteral("r"));
+        EXPECT_EQ(read.state, server::RunningSpill::State::Unreadable) << c.what;
+        EXPECT_TRUE(read.games.empty()) << c.what;
+        EXPECT_TRUE(read.error.contains(path)) << c.what;
+    }
 }
 
 }  // namespace

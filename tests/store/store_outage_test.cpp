@@ -93,5 +93,31 @@ TEST_F(StoreOutageTest, TablesPlayOnAndTheResultIsStoredWhenTheDatabaseAnswersAg
     ASSERT_TRUE(again);
 }
 
+TEST_F(StoreOutageTest, AStopWhileTheDatabaseHangsKeepsTheGamesAsideForTheNextStart) {
+    sitDownAndPlay();
+    ASSERT_FALSE(HasFatalFailure());
+    stop(true);
+    tables_[1]->send(Bytes({22, 0, 1}));
+    ASSERT_FALSE(tables_[0]->waitForPrefix(Bytes({25}), 3000).isEmpty());
+    tableTwoPlaysOn();
+    // The database holds the store's thread: the server leaves it, and still keeps everything.
+    QElapsedTimer stopping;
+    stopping.start();
+    ASSERT_TRUE(server_->stop()) << server_->log().constData();
+    EXPECT_LT(stopping.elapsed(), 12000);
+    EXPECT_TRUE(server_->log().contains("leaving without closing it")) << server_->log().data();
+    EXPECT_TRUE(server_->log().contains("1 running games written to")) << server_->log().data();
+    stop(false);
+    startServer(where_);
+    ASSERT_FALSE(HasFatalFailure());
+    RawDatabase raw(where_);
+    ASSERT_TRUE(WaitFor(
+        [&] { return raw.value(QStringLiteral("SELECT COUNT(*) FROM games")).toInt() == 1; },
+        10000))
+        << server_->log().constData();
+    halls_.clear();
+    tableTwoComesBack();
+}
+
 }  // namespace
 }  // namespace xq::test
