@@ -17,6 +17,7 @@
 
 #include <netinet/tcp.h>
 
+#include "../support/loopback.h"
 #include "net/frame.h"
 #include "net/hall_messages.h"
 #include "raw_client.h"
@@ -25,6 +26,9 @@
 
 namespace xq::server::test {
 namespace {
+
+using xq::test::ConnectToLoopback;
+using xq::test::LoopbackAt;
 
 class BoundsTest : public ::testing::Test {
 protected:
@@ -61,11 +65,7 @@ protected:
         local.sin_family = AF_INET;
         inet_pton(AF_INET, from, &local.sin_addr);
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local), 0);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(port_);
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to);  // completes meanwhile
+        ConnectToLoopback(fd, port_);  // completes meanwhile
         silent_.push_back(fd);
     }
 
@@ -201,11 +201,7 @@ TEST_F(BoundsTest, ACrowdArrivingAtOnceGetsInWhileTheServerPacesItsLogins) {
     for (int i = 0; i < kCrowd; ++i) {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
         ASSERT_GE(fd, 0);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(port_);
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+        ASSERT_EQ(ConnectToLoopback(fd, port_), 0);
         const QByteArray hello =
             encodeFrame(hall::hello(QStringLiteral("客%1").arg(i), QStringLiteral("t%1").arg(i)));
         ASSERT_EQ(::send(fd, hello.constData(), static_cast<std::size_t>(hello.size()), 0),
@@ -237,9 +233,7 @@ TEST_F(BoundsTest, ACrowdArrivingAtOnceGetsInWhileTheServerPacesItsLogins) {
 TEST(StreamSocketKeepAliveTest, TheSystemIsToldToProbeAndToGiveUp) {
     // A connected pair on loopback: the accepted end is the server's.
     const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in at{};
-    at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in at = LoopbackAt(0);
     ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
     ASSERT_EQ(::listen(listener, 1), 0);
     socklen_t length = sizeof at;

@@ -15,12 +15,15 @@
 #include <unistd.h>
 
 #include "../support/bytes.h"
+#include "../support/loopback.h"
 #include "net/hall_messages.h"
 #include "raw_client.h"
 #include "server/user_row_text.h"
 
 namespace xq::server::test {
 namespace {
+
+using xq::test::ConnectToLoopback;
 
 using xq::test::Bytes;
 using xq::test::Text;
@@ -234,11 +237,7 @@ TEST_F(ProtocolTest, AClosingConnectionThatNeitherReadsNorClosesIsDroppedAfterIt
     // A bare socket that takes seat 1, leaves, and then neither reads a byte nor closes its end.
     const int mute = ::socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_GE(mute, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port_);
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::connect(mute, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    ASSERT_EQ(ConnectToLoopback(mute, port_), 0);
     const QByteArray bytes = encodeFrame(QByteArray(kHelloPrefix) + "mute") +
                              encodeFrame(QByteArray("\x82\x00"
                                                     "500`DRAK`1",
@@ -340,11 +339,7 @@ TEST_F(TalkativeProtocolTest, AReaderThatPausesGetsEverythingInOrderOnceItReadsA
     ASSERT_GE(paused, 0);
     const int small = 4096;
     setsockopt(paused, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port_);
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::connect(paused, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    ASSERT_EQ(ConnectToLoopback(paused, port_), 0);
     const QByteArray login =
         encodeFrame(QByteArray(kHelloPrefix) + "paused") + encodeFrame(QByteArray("\x82\x00"
                                                                                   "500`DRAK`1",
@@ -360,7 +355,9 @@ TEST_F(TalkativeProtocolTest, AReaderThatPausesGetsEverythingInOrderOnceItReadsA
         a->send(Text({1}, QStringLiteral("张三`所有人`张三`所有人`12:00:00`%1 %2`#000000`1`0`")
                               .arg(i)
                               .arg(filler)));
-        if (i % 100 == 99) ASSERT_FALSE(a->waitForPrefix(Bytes({1}), 10000).isEmpty());
+        if (i % 100 == 99) {
+            ASSERT_FALSE(a->waitForPrefix(Bytes({1}), 10000).isEmpty());
+        }
     }
     ASSERT_TRUE(WaitFor([&] {
         return std::count_if(a->received.begin(), a->received.end(),

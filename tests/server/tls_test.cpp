@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "../support/bytes.h"
+#include "../support/loopback.h"
 #include "raw_client.h"
 #include "self_signed.h"
 #include "server/room_server.h"
@@ -30,6 +31,8 @@
 
 namespace xq::server::test {
 namespace {
+
+using xq::test::ConnectToLoopback;
 
 using xq::test::Bytes;
 using xq::test::Text;
@@ -49,11 +52,7 @@ public:
     PausedTlsReader(quint16 port, int receiveBuffer) {
         fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
         setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(port);
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+        connected_ = ConnectToLoopback(fd_, port) == 0;
         fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
         context_ = SSL_CTX_new(TLS_client_method());
         ssl_ = context_ ? SSL_new(context_) : nullptr;
