@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "rules/fen.h"
@@ -243,6 +244,60 @@ TEST_F(EngineProcessTest, AnEngineThatKeepsFailingIsGivenUp) {
     engine_->start(dir_.filePath(QStringLiteral("no-such-engine")));
     ASSERT_TRUE(waitFor([&] { return gaveUp_; }));
     EXPECT_EQ(troubles_, (std::vector<Trouble>{Trouble::CannotStart}));
+}
+
+}  // namespace
+}  // namespace xq::uci
+
+namespace xq::uci {
+namespace {
+
+// The real Fairy-Stockfish where it is installed (scripts/setup installs it).
+QString FairyStockfish() {
+    return QStandardPaths::findExecutable(QStringLiteral("fairy-stockfish"),
+                                          {QStringLiteral("/usr/games"), QStringLiteral("/usr/bin"),
+                                           QStringLiteral("/usr/local/bin")});
+}
+
+TEST(RealEngineTest, FairyStockfishFindsTheMateInOurCoordinates) {
+    const QString program = FairyStockfish();
+    if (program.isEmpty()) GTEST_SKIP() << "fairy-stockfish is not installed";
+    EngineProcess engine;
+    std::vector<SearchLine> lines;
+    std::optional<std::optional<Move>> best;
+    QObject::connect(&engine, &EngineProcess::thinking,
+                     [&](const SearchLine& l) { lines.push_back(l); });
+    QObject::connect(&engine, &EngineProcess::bestMove, [&](std::optional<Move> m) { best = m; });
+    engine.setSettings({1, 16, 2, std::nullopt});
+    engine.start(program);
+    // The chariot on b8 shuts rank 8; the other one mates along the back rank.
+    SearchRequest r;
+    r.start = *parseFen("4k4/1R7/9/9/9/9/9/9/9/R2K5 w");
+    r.limit = SearchRequest::Limit::Depth;
+    r.amount = 6;
+    QElapsedTimer t;
+    t.start();
+    while (engine.state() != EngineProcess::State::Ready && t.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_EQ(engine.state(), EngineProcess::State::Ready);
+    EXPECT_EQ(engine.rankBase(), RankBase::One);
+    ASSERT_TRUE(engine.search(r));
+    while (!best && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(best);
+    EXPECT_EQ(*best, M("a0a9"));
+    ASSERT_FALSE(lines.empty());
+    const auto first = std::find_if(lines.rbegin(), lines.rend(),
+                                    [](const SearchLine& l) { return l.multiPv == 1; });
+    ASSERT_NE(first, lines.rend());
+    const SearchLine& last = *first;
+    ASSERT_TRUE(last.score);
+    EXPECT_EQ(last.score->kind, Score::Mate);
+    EXPECT_EQ(last.score->value, 1);
+    EXPECT_EQ(last.pv.front(), M("a0a9"));
+    // Two lines were asked for: the second best is seen too.
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                            [](const SearchLine& l) { return l.multiPv == 2; }));
 }
 
 }  // namespace
