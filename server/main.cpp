@@ -48,8 +48,16 @@ int main(int argc, char** argv) {
                                                    "person has taken seat 0."));
     const QCommandLineOption botLevelOpt(QStringLiteral("bot-level"),
                                          QStringLiteral("Strength of the computer opponent, 1 "
-                                                        "(weakest) to 5; implies --bot."),
+                                                        "(weakest) to 5, or to 6 (the engine's "
+                                                        "full strength) with --bot-engine; "
+                                                        "implies --bot."),
                                          QStringLiteral("N"));
+    const QCommandLineOption botEngineOpt(
+        QStringLiteral("bot-engine"),
+        QStringLiteral("A UCI engine for the computer opponent to play with (a path, or a "
+                       "program's name such as fairy-stockfish); its own search answers while "
+                       "the engine cannot. Implies --bot."),
+        QStringLiteral("PROGRAM"));
     const QCommandLineOption botNameOpt(QStringLiteral("bot-name"),
                                         QStringLiteral("User name of the computer opponent; "
                                                        "implies --bot."),
@@ -177,7 +185,7 @@ int main(int argc, char** argv) {
         QStringLiteral("Close every connection that does not open with a TLS handshake; needs "
                        "--tls-cert and --tls-key."));
     parser.addOptions({tablesOpt, dbOpt, noDbOpt, hostOpt, portOpt, nameOpt, botOpt, botLevelOpt,
-                       botNameOpt, chatBurstOpt, chatIntervalOpt, maxConnectionsOpt,
+                       botEngineOpt, botNameOpt, chatBurstOpt, chatIntervalOpt, maxConnectionsOpt,
                        maxPerAddressOpt, addUserOpt, resetPasswordOpt, tlsCertOpt, tlsKeyOpt,
                        tlsOnlyOpt});
     parser.process(app);
@@ -248,12 +256,13 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    const bool withBot =
-        parser.isSet(botOpt) || parser.isSet(botLevelOpt) || parser.isSet(botNameOpt);
+    const bool withBot = parser.isSet(botOpt) || parser.isSet(botLevelOpt) ||
+                         parser.isSet(botNameOpt) || parser.isSet(botEngineOpt);
     const auto given = [&parser](const QCommandLineOption& o) {
         return parser.isSet(o) ? std::optional<QString>(parser.value(o)) : std::nullopt;
     };
-    const auto botOptions = xq::server::parseBotOptions(given(botLevelOpt), given(botNameOpt));
+    const auto botOptions =
+        xq::server::parseBotOptions(given(botLevelOpt), given(botNameOpt), given(botEngineOpt));
     if (const auto* error = std::get_if<QString>(&botOptions)) {
         logLine(*error);
         return 2;
@@ -380,10 +389,14 @@ int main(int argc, char** argv) {
     if (withBot) {
         xq::server::BotConfig config;
         config.options = std::get<xq::server::BotOptions>(botOptions);
+        config.log = logLine;
         bot = std::make_unique<xq::server::BotPlayer>(server, config);
-        logLine(QStringLiteral("computer opponent %1, level %2, waits for a player in seat 0")
+        logLine(QStringLiteral("computer opponent %1, level %2%3, waits for a player in seat 0")
                     .arg(config.options.name)
-                    .arg(config.options.level));
+                    .arg(config.options.level)
+                    .arg(config.options.enginePath.isEmpty()
+                             ? QString()
+                             : QStringLiteral(", engine %1").arg(config.options.enginePath)));
     }
     // Games that were running when the server last stopped go on, at the same tables.
     const QString roomId = parser.isSet(roomIdOpt)

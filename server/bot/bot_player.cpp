@@ -7,6 +7,8 @@
 #include "net/message_codes.h"
 #include "net/table_events.h"
 #include "net/table_requests.h"
+#include "server/bot/engine_mover.h"
+#include "server/bot/search_worker.h"
 #include "server/game_clock.h"
 
 namespace xq::server {
@@ -29,8 +31,16 @@ BotPlayer::BotPlayer(RoomServer& server, BotConfig config, QObject* parent)
       server_(server),
       config_(std::move(config)),
       profile_(engine::profileForLevel(config_.options.level)),
-      policy_(config_.policy),
-      worker_(this, config_.tableMegabytes, config_.seed) {
+      policy_(config_.policy) {
+    if (config_.options.enginePath.isEmpty()) {
+        mover_ = std::make_unique<SearchWorker>(this, config_.tableMegabytes, config_.seed);
+    } else {
+        // The engine's levels take their own time.
+        profile_.capMs = engineLevel(config_.options.level).capMs;
+        mover_ =
+            std::make_unique<EngineMover>(this, config_.options.enginePath, config_.options.level,
+                                          config_.tableMegabytes, config_.seed, config_.log);
+    }
     if (config_.moveCapMs > 0) profile_.capMs = std::min(profile_.capMs, config_.moveCapMs);
     sinceStart_.start();
     connect(&poller_, &QTimer::timeout, this, &BotPlayer::poll);
@@ -38,7 +48,7 @@ BotPlayer::BotPlayer(RoomServer& server, BotConfig config, QObject* parent)
 }
 
 BotPlayer::~BotPlayer() {
-    worker_.cancel();
+    mover_->cancel();
     dropFinished();
     if (conn_) server_.drop(*conn_);
 }
@@ -82,7 +92,7 @@ void BotPlayer::finish() {
     inbox_.clear();
     ++epoch_;
     ++ticket_;
-    worker_.cancel();
+    mover_->cancel();
     game_.stop();
     QTimer::singleShot(0, this, &BotPlayer::dropFinished);
 }
@@ -326,7 +336,7 @@ void BotPlayer::onNotice() {
 void BotPlayer::onGameEnd() {
     ++epoch_;
     ++ticket_;
-    worker_.cancel();
+    mover_->cancel();
     phase_ = Phase::BetweenGames;
     handUp_ = false;
     sent_.reset();
@@ -412,7 +422,7 @@ void BotPlayer::requestMove() {
                   std::max(0, budget_.latestMs - spent)};
     job.excluded = refused_;
     job.newGame = std::exchange(newGame_, false);
-    worker_.start(std::move(job), [this, t](const engine::Choice& c) { onMoveChosen(t, c); });
+    mover_->start(std::move(job), [this, t](const engine::Choice& c) { onMoveChosen(t, c); });
 }
 
 void BotPlayer::onMoveChosen(int t, const engine::Choice& choice) {
@@ -445,7 +455,7 @@ void BotPlayer::assessDraw() {
     job.budget = {250, 400, 400};
     QElapsedTimer asked;
     asked.start();
-    worker_.start(std::move(job), [this, t, asked](const engine::Choice& c) {
+    mover_->start(std::move(job), [this, t, asked](const engine::Choice& c) {
         if (t != ticket_ || phase_ != Phase::Playing) return;
         // The score is for the side to move, the one who offered: the bot's is the opposite.
         const engine::SearchBoard board(game_.position());

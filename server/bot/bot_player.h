@@ -10,7 +10,7 @@
 #include "server/bot/bot_game.h"
 #include "server/bot/bot_options.h"
 #include "server/bot/bot_policy.h"
-#include "server/bot/search_worker.h"
+#include "server/bot/move_source.h"
 #include "server/endpoint.h"
 #include "server/room_server.h"
 
@@ -33,6 +33,8 @@ struct BotConfig {
     int moveCapMs = 0;
     std::size_t tableMegabytes = 16;
     std::uint32_t seed = 20240601;
+    // Where what happens to an engine of its own is told (the server's log).
+    std::function<void(const QString&)> log = [](const QString&) {};
 };
 
 // The computer opponent: a participant inside the server process that joins through the same
@@ -94,7 +96,7 @@ private:
     engine::LevelProfile profile_;
     BotPolicy policy_;
     BotGame game_;
-    SearchWorker worker_;
+    std::unique_ptr<MoveSource> mover_;
     QTimer poller_;
 
     std::optional<ConnId> conn_;

@@ -193,22 +193,30 @@ void EngineProcess::begin(const SearchRequest& request) {
         for (const Move m : request.moves)
             position += ' ' + QByteArray::fromStdString(moveText(m, base_));
     }
+    if (request.newGame) send("ucinewgame");
     send(position);
     const int amount = std::max(1, request.amount);
+    QByteArray go;
     switch (request.limit) {
         case SearchRequest::Limit::MoveTime:
-            send("go movetime " + QByteArray::number(amount));
+            go = "go movetime " + QByteArray::number(amount);
             arm(amount + limits_.graceMs);
             break;
         case SearchRequest::Limit::Depth:
-            send("go depth " + QByteArray::number(amount));
+            go = "go depth " + QByteArray::number(amount);
             arm(limits_.silenceMs);
             break;
         case SearchRequest::Limit::Infinite:
-            send("go infinite");
+            go = "go infinite";
             arm(limits_.silenceMs);
             break;
     }
+    if (!request.onlyMoves.empty()) {
+        go += " searchmoves";
+        for (const Move m : request.onlyMoves)
+            go += ' ' + QByteArray::fromStdString(moveText(m, base_));
+    }
+    send(go);
     state_ = State::Searching;
 }
 
@@ -308,6 +316,7 @@ std::optional<SearchLine> EngineProcess::checkedLine(const Info& info) const {
 void EngineProcess::finishSearch(const BestMove& best) {
     watchdog_.stop();
     state_ = State::Ready;
+    const std::vector<Move> only = current_ ? current_->onlyMoves : std::vector<Move>{};
     current_.reset();
     if (next_) {
         const SearchRequest r = *std::exchange(next_, std::nullopt);
@@ -320,7 +329,9 @@ void EngineProcess::finishSearch(const BestMove& best) {
     }
     const auto m = parseMove(best.move, base_);
     Position p = searched_;
-    if (!m || !legal(p, *m)) {
+    const bool allowed =
+        only.empty() || (m && std::find(only.begin(), only.end(), *m) != only.end());
+    if (!m || !legal(p, *m) || !allowed) {
         emit trouble(Trouble::IllegalMove,
                      QStringLiteral("the engine plays %1, which is no legal move here")
                          .arg(QString::fromStdString(best.move)));

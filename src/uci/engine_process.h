@@ -28,7 +28,9 @@ struct SearchRequest {
     std::vector<Move> moves;  // played from `start`; the search is of the position after them
     enum class Limit { MoveTime, Depth, Infinite };
     Limit limit = Limit::MoveTime;
-    int amount = 1000;  // milliseconds or plies
+    int amount = 1000;            // milliseconds or plies
+    std::vector<Move> onlyMoves;  // the moves to choose among; empty: every legal move
+    bool newGame = false;         // the engine forgets what it learnt in earlier games first
 };
 
 // One line of the engine's thinking. The moves are those of its principal variation that are

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTemporaryFile>
+
 #include "server/bot/bot_game.h"
 #include "server/bot/bot_options.h"
 #include "server/bot/bot_policy.h"
@@ -157,6 +159,39 @@ TEST(BotOptionsTest, ChecksLevelAndName) {
             << c.name.value_or(QStringLiteral("-")).toStdString();
         if (options && c.name) {
             EXPECT_EQ(options->name, *c.name);
+        }
+    }
+}
+
+TEST(BotOptionsTest, AnEngineMustBeAProgramAndGivesTheSixthLevel) {
+    const QString sh = QStringLiteral("/bin/sh");  // a program that is surely there
+    QTemporaryFile text;                           // a file, not a program
+    ASSERT_TRUE(text.open());
+    text.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    struct Case {
+        std::optional<QString> level;
+        std::optional<QString> engine;
+        int wantLevel;  // 0: refused
+    };
+    const Case cases[] = {
+        {QStringLiteral("6"), sh, 6},
+        {std::nullopt, sh, 3},
+        {QStringLiteral("7"), sh, 0},
+        {QStringLiteral("6"), std::nullopt, 0},
+        {std::nullopt, QStringLiteral("/nonexistent/engine"), 0},
+        {std::nullopt, text.fileName(), 0},
+        {std::nullopt, QStringLiteral("/tmp"), 0},
+        {std::nullopt, QStringLiteral(""), 0},
+        {std::nullopt, QStringLiteral("sh"), 3},  // found where programs are
+    };
+    for (const Case& c : cases) {
+        const auto parsed = parseBotOptions(c.level, std::nullopt, c.engine);
+        const auto* options = std::get_if<BotOptions>(&parsed);
+        EXPECT_EQ(options ? options->level : 0, c.wantLevel)
+            << c.level.value_or(QStringLiteral("-")).toStdString() << " / "
+            << c.engine.value_or(QStringLiteral("-")).toStdString();
+        if (options && c.engine) {
+            EXPECT_TRUE(options->enginePath.startsWith(u'/'));
         }
     }
 }

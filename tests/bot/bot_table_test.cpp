@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStandardPaths>
+#include <algorithm>
 #include <memory>
 
 #include "lopsided_record.h"
@@ -234,6 +236,56 @@ TEST_F(BotTableTest, LeavesWithThePlayerAndReturnsForTheNext) {
     }));
     bot.reset();
 }
+
+// The bot with an engine of its own: the real Fairy-Stockfish where it is installed, and
+// engines that cannot serve, after which the built-in search plays on.
+class BotEngineTest : public BotTableTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    static QString program(const char* which) {
+        if (std::string(which) == "fairy-stockfish")
+            return QStandardPaths::findExecutable(
+                QStringLiteral("fairy-stockfish"),
+                {QStringLiteral("/usr/games"), QStringLiteral("/usr/bin")});
+        if (std::string(which) == "missing") return QStringLiteral("/nonexistent/engine");
+        return QStringLiteral(XQ_FAKE_UCI);
+    }
+};
+
+TEST_P(BotEngineTest, PlaysLegalMovesThroughTheTable) {
+    BotConfig config = fastConfig();
+    config.options.enginePath = program(GetParam());
+    if (config.options.enginePath.isEmpty()) GTEST_SKIP() << GetParam() << " is not installed";
+    config.options.level = 6;
+    QStringList log;
+    config.log = [&log](const QString& line) { log << line; };
+    ASSERT_NO_FATAL_FAILURE(startFirstGame(kTerms, config));
+    for (int i = 0; i < 4; ++i)
+        ASSERT_NO_FATAL_FAILURE(exchange());
+    EXPECT_EQ(human.count(19, 0, 1), 4);
+    EXPECT_FALSE(human.moveWasLegal.contains(false));
+    EXPECT_EQ(botRefusals(), 0);
+    EXPECT_EQ(human.count(25), 0) << "no resignation for want of a move";
+    const QString said = log.join(u'\n');
+    if (std::string(GetParam()) == "fairy-stockfish") {
+        EXPECT_TRUE(said.contains(QStringLiteral("plays with Fairy-Stockfish")))
+            << said.toStdString();
+        EXPECT_FALSE(said.contains(QStringLiteral("given up"))) << said.toStdString();
+    } else if (std::string(GetParam()) == "fake") {
+        // The fake names the same move whatever it is asked: refused here, never sent to the
+        // table, and the built-in search answers instead.
+        EXPECT_TRUE(said.contains(QStringLiteral("no legal move here"))) << said.toStdString();
+    } else {
+        EXPECT_TRUE(said.contains(QStringLiteral("given up"))) << said.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, BotEngineTest,
+                         ::testing::Values("fairy-stockfish", "fake", "missing"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param;
+                             name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace xq::server::test
