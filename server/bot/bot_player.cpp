@@ -384,7 +384,7 @@ void BotPlayer::greet() {
     const QString& me = config_.options.name;
     const QString everybody = QStringLiteral("所有人");
     const QString text =
-        QStringLiteral("你好！我是 %1 级的电脑棋手，请多指教。").arg(profile_.level);
+        QStringLiteral("你好！我是 %1 级的电脑棋手，请多指教。").arg(config_.options.level);
     const QStringList fields = {me,
                                 everybody,
                                 me,
