@@ -119,7 +119,11 @@ void ReplayModel::userMove(int fromRow, int fromCol, int toRow, int toCol) {
               fr, ff);
     ToShowPos(shownView_, static_cast<std::uint8_t>(toRow), static_cast<std::uint8_t>(toCol), tr,
               tf);
-    if (!CanMoveQiZi(FuPanQiPan, fr, ff, tr, tf)) return;
+    playBoardMove(fr, ff, tr, tf);
+}
+
+bool ReplayModel::playBoardMove(int fr, int ff, int tr, int tf) {
+    if (!CanMoveQiZi(FuPanQiPan, fr, ff, tr, tf)) return false;
     while (lstQiPu.count() > lngFuPanStep)
         lstQiPu.removeLast();
     ++lngFuPanStep;
@@ -135,6 +139,34 @@ void ReplayModel::userMove(int fromRow, int fromCol, int toRow, int toCol) {
     makeDisplay();
     setRunFlag(fr, ff, tr, tf);
     markers_.selected = false;
+    return true;
+}
+
+int ReplayModel::play(const std::vector<Move>& moves) {
+    int played = 0;
+    for (const Move m : moves) {
+        if (m.from >= kSquares || m.to >= kSquares) break;
+        const Piece piece = FuPanQiPan[rankOfSquare(m.from)][fileOfSquare(m.from)];
+        // Only the side to move moves; a line for another position stops here.
+        if (piece == kNoPiece || SideOf(piece) != bteFuPanSide) break;
+        if (!playBoardMove(rankOfSquare(m.from), fileOfSquare(m.from), rankOfSquare(m.to),
+                           fileOfSquare(m.to)))
+            break;
+        ++played;
+    }
+    return played;
+}
+
+std::vector<Move> ReplayModel::movesToShown() const {
+    std::vector<Move> moves;
+    for (long k = 1; k <= lngFuPanStep && k < static_cast<long>(FuPanQiPuData.size()); ++k) {
+        const QiPuItem& item = FuPanQiPuData[static_cast<std::size_t>(k)];
+        const int from = squareOf(item.bteFromPos >> 4, item.bteFromPos & 15);
+        const int to = squareOf(item.bteToPos >> 4, item.bteToPos & 15);
+        if (from < 0 || from >= kSquares || to < 0 || to >= kSquares) break;
+        moves.push_back(Move{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to)});
+    }
+    return moves;
 }
 
 void ReplayModel::flip() {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "game/move_list.h"
 #include "rules/board.h"
@@ -31,6 +32,11 @@ public:
     // A click on a display point: selects a piece of the side to move, or plays the selected
     // piece there when the rules allow it.
     void click(int row, int col);
+    // Plays moves from the shown position as the user's own (the rest of the game is replaced),
+    // up to the first that cannot be played there; how many were.
+    int play(const std::vector<Move>& moves);
+    // The moves from the start to the shown position.
+    std::vector<Move> movesToShown() const;
     // Turns the board round, markers and selection with it; the table's own view stays.
     void flip();
 
@@ -65,6 +71,7 @@ private:
     void setRunFlag(int fromRank, int fromFile, int toRank, int toFile);
     bool display(int rank, int file, int& row, int& col) const;
     void userMove(int fromRow, int fromCol, int toRow, int toCol);
+    bool playBoardMove(int fromRank, int fromFile, int toRank, int toFile);
     QString line(long k) const;
 
     const std::uint8_t& redView_;

@@ -17,6 +17,7 @@
 
 #include "game/game_state.h"
 #include "look/ui_font.h"
+#include "prefs/engine_choice.h"
 #include "prefs/user_settings.h"
 #include "records/atomic_write.h"
 #include "records/record_failure_text.h"
@@ -92,7 +93,23 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
     }
     const int rowTop = top + 5 * kCommandHeight + kRowGap;
     addPositionRow(rowTop);
-    setFixedSize(kWidth, rowTop + kCommandHeight + 8);
+    const int analysisTop = rowTop + kCommandHeight + kRowGap;
+    analysis_ = new AnalysisPane(analysisEngine(), this);
+    analysis_->setGeometry(8, analysisTop, kWidth - 16, AnalysisPane::kHeight);
+    // A player gets no engine while his own game runs; spectators and finished games are free.
+    analysis_->lockReason = [&session, &game] {
+        return !session.blnLookOn && !game.blnNoGame
+                   ? QStringLiteral("对局进行中，棋手不能使用引擎分析")
+                   : QString();
+    };
+    connect(analysis_, &AnalysisPane::lineChosen, this, [this](const std::vector<Move>& moves) {
+        {
+            const QScopedValueRollback guard(listNav_, false);
+            model_.play(moves);
+        }
+        sync();
+    });
+    setFixedSize(kWidth, analysisTop + AnalysisPane::kHeight + 8);
 
     connect(&model_.list(), &QiPuLineList::selectionChanged, list_, [this](int row) {
         const QScopedValueRollback guard(listNav_, false);
@@ -327,6 +344,7 @@ bool ReplayWindow::listKey(int key) {
 
 void ReplayWindow::sync() {
     board_->repaintBoard();
+    analysis_->show(model_.start(), model_.movesToShown());
     const auto& m = model_.markers();
     board_->hideMarkers();
     runBlink_.stop();

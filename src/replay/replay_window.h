@@ -16,6 +16,7 @@
 #include "look/skin_cache.h"
 #include "records/game_record.h"
 #include "records/pgn_writer.h"
+#include "replay/analysis_pane.h"
 #include "replay/command_button.h"
 
 namespace xq {
@@ -50,6 +51,7 @@ public:
     QPushButton* pasteButton() const { return paste_; }
     QPushButton* copyButton() const { return copy_; }
     QPushButton* flipButton() const { return flip_; }
+    AnalysisPane& analysis() { return *analysis_; }
 
     // Sets up the position a FEN names, as a game without moves; a FEN that names no possible
     // position is told and changes nothing.
@@ -109,6 +111,7 @@ private:
     QPushButton* paste_ = nullptr;
     QPushButton* copy_ = nullptr;
     QPushButton* flip_ = nullptr;
+    AnalysisPane* analysis_ = nullptr;
     // The result a PGN file gave, kept while its moves are the ones shown.
     QString result_;
     QiPuHistory resultMoves_;

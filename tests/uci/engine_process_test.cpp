@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "../support/eventually.h"
 #include "rules/fen.h"
 #include "rules/iccs.h"
 #include "uci/engine_process.h"
@@ -49,13 +50,8 @@ protected:
         QObject::connect(engine_.get(), &EngineProcess::gaveUp, [this] { gaveUp_ = true; });
         engine_->start(QStringLiteral(XQ_FAKE_UCI), arguments);
     }
-    // Runs the event loop until `done` or `ms` pass.
-    bool waitFor(const std::function<bool()>& done, int ms = 5000) {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return done();
+    static bool waitFor(const std::function<bool()>& done, int ms = 5000) {
+        return test::Eventually(done, ms);
     }
     QString log() const { return dir_.filePath(QStringLiteral("said.txt")); }
     QStringList said() const {

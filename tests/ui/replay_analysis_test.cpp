@@ -1,0 +1,105 @@
+// The replay window's engine analysis, through its widgets and the real event loop: the real
+// Fairy-Stockfish where it is installed, a scripted engine otherwise, and the rule that a player
+// gets no engine while his own game runs.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QTest>
+
+#include "../support/eventually.h"
+#include "game/game_state.h"
+#include "prefs/engine_choice.h"
+#include "prefs/user_settings.h"
+#include "replay/replay_window.h"
+#include "startup/session.h"
+
+namespace xq {
+namespace {
+
+using test::Eventually;
+
+struct AnalysisFixture {
+    explicit AnalysisFixture(const QString& engine) {
+        session.strAppPath = QStringLiteral("/nonexistent/game/");
+        session.blnLookOn = false;
+        game.bteRedView = 1;
+        game.blnNoGame = true;
+        window = std::make_unique<ReplayWindow>(session, game, settings);
+        window->tellFailure = [](const QString&) {};
+        window->analysis().useEngine(engine);
+        window->open(QiPuHistory{QiPuItem{}}, {});
+        window->show();
+        QTest::qWaitForWindowExposed(window.get());
+    }
+    QString summary() { return window->analysis().summary().text(); }
+
+    Session session;
+    GameState game;
+    UserSettings settings;
+    std::unique_ptr<ReplayWindow> window;
+};
+
+TEST(ReplayAnalysisTest, TheEngineFindsTheMateAndAClickPlaysItsLine) {
+    const QString engine = installedFairyStockfish();
+    if (engine.isEmpty()) GTEST_SKIP() << "fairy-stockfish is not installed";
+    AnalysisFixture f(engine);
+    f.window->setUpFen(QStringLiteral("4k4/1R7/9/9/9/9/9/9/9/R2K5 w"));
+    QTest::mouseClick(&f.window->analysis().toggle(), Qt::LeftButton);
+    ASSERT_TRUE(f.window->analysis().toggle().isChecked());
+    ASSERT_TRUE(Eventually([&] { return f.summary().contains(QStringLiteral("红 1 步杀")); }))
+        << f.summary().toStdString();
+    EXPECT_TRUE(f.summary().contains(QStringLiteral("深度")));
+    QListWidget& lines = f.window->analysis().lines();
+    ASSERT_TRUE(Eventually([&] { return lines.count() == 3; }));
+    EXPECT_TRUE(lines.item(0)->text().startsWith(QStringLiteral("红 1 步杀  车九进九")))
+        << lines.item(0)->text().toStdString();
+    // A click on the best line plays it: the game has a move, and black is mated.
+    QTest::mouseClick(lines.viewport(), Qt::LeftButton, {},
+                      lines.visualItemRect(lines.item(0)).center());
+    EXPECT_EQ(f.window->model().step(), 1);
+    EXPECT_EQ(f.window->model().moves(), 1);
+    ASSERT_TRUE(Eventually([&] { return f.summary() == QStringLiteral("此局面无着可走"); }))
+        << f.summary().toStdString();
+    QTest::mouseClick(&f.window->analysis().toggle(), Qt::LeftButton);
+    EXPECT_TRUE(f.window->analysis().lines().count() == 0);
+}
+
+TEST(ReplayAnalysisTest, APlayerInARunningGameGetsNoEngineUntilItEnds) {
+    AnalysisFixture f(QStringLiteral(XQ_FAKE_UCI));
+    f.game.blnNoGame = false;  // his game runs at the table
+    // The switch says why at the next look, and cannot be turned on.
+    ASSERT_TRUE(Eventually([&] { return !f.window->analysis().toggle().isEnabled(); }, 3000));
+    EXPECT_EQ(f.summary(), QStringLiteral("对局进行中，棋手不能使用引擎分析"));
+    QTest::mouseClick(&f.window->analysis().toggle(), Qt::LeftButton);
+    EXPECT_FALSE(f.window->analysis().toggle().isChecked());
+    // The game ends: the engine is free.
+    f.game.blnNoGame = true;
+    ASSERT_TRUE(Eventually([&] { return f.window->analysis().toggle().isEnabled(); }, 3000));
+    QTest::mouseClick(&f.window->analysis().toggle(), Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] { return f.window->analysis().lines().count() > 0; }));
+    EXPECT_TRUE(f.window->analysis().lines().item(0)->text().contains(QStringLiteral("炮二平五")));
+    // A game that starts again while it thinks switches it off.
+    f.game.blnNoGame = false;
+    ASSERT_TRUE(Eventually([&] { return !f.window->analysis().toggle().isChecked(); }, 3000));
+    EXPECT_EQ(f.window->analysis().lines().count(), 0);
+    // A spectator may always.
+    f.session.blnLookOn = true;
+    ASSERT_TRUE(Eventually([&] { return f.window->analysis().toggle().isEnabled(); }, 3000));
+}
+
+TEST(ReplayAnalysisTest, WithoutAnEngineTheSwitchSaysSo) {
+    AnalysisFixture f(QString{});
+    QTest::mouseClick(&f.window->analysis().toggle(), Qt::LeftButton);
+    EXPECT_TRUE(f.summary().contains(QStringLiteral("没有可用的分析引擎")))
+        << f.summary().toStdString();
+    AnalysisFixture broken(QStringLiteral("/nonexistent/engine"));
+    QTest::mouseClick(&broken.window->analysis().toggle(), Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] {
+        return broken.summary().contains(QStringLiteral("引擎无法使用"));
+    })) << broken.summary().toStdString();
+}
+
+}  // namespace
+}  // namespace xq
