@@ -14,6 +14,10 @@ AnalysisPane::AnalysisPane(QString enginePath, QWidget* parent)
     toggle_->setToolTip(QStringLiteral("用引擎分析棋盘上的局面"));
     lines_->setToolTip(QStringLiteral("单击一行，在棋盘上摆出这路变化"));
     lines_->setAccessibleName(QStringLiteral("引擎变化"));
+    // A long line is cut at the pane's edge rather than scrolled to.
+    lines_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lines_->setTextElideMode(Qt::ElideRight);
+    lines_->setUniformItemSizes(true);
     auto* top = new QHBoxLayout;
     top->setContentsMargins(0, 0, 0, 0);
     top->addWidget(toggle_);
