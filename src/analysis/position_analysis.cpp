@@ -108,7 +108,7 @@ void PositionAnalysis::think() {
 }
 
 void PositionAnalysis::onLine(const uci::SearchLine& line) {
-    if (!on_ || line.multiPv < 1 || line.multiPv > 3 || !line.score) return;
+    if (!on_ || line.multiPv < 1 || line.multiPv > 3 || !line.score || line.pv.empty()) return;
     AnalysisLine shown;
     shown.score = scoreText(*line.score, shown_.sideToMove());
     shown.redCentipawns = redCentipawns(*line.score, shown_.sideToMove());

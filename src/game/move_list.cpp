@@ -26,6 +26,12 @@ void QiPuLineList::addLine(const QString& line) {
     endInsertRows();
 }
 
+void QiPuLineList::setLine(int row, const QString& line) {
+    if (row < 0 || row >= count()) return;
+    lines_[row] = line;
+    emit dataChanged(index(row), index(row), {Qt::DisplayRole});
+}
+
 void QiPuLineList::removeLast() {
     if (lines_.isEmpty()) return;
     beginRemoveRows({}, count() - 1, count() - 1);

@@ -21,6 +21,8 @@ public:
     void clear();
     void addLine(const QString& line);
     void removeLast();
+    // Out-of-range rows are left alone.
+    void setLine(int row, const QString& line);
     // The selected line, -1 for none; out-of-range rows select nothing.
     int selectedRow() const { return selected_; }
     void select(int row);

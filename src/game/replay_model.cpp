@@ -1,5 +1,7 @@
 #include "game/replay_model.h"
 
+#include <algorithm>
+
 #include "records/record_lines.h"
 #include "rules/fen.h"
 #include "rules/legality.h"
@@ -16,7 +18,17 @@ bool ReplayModel::display(int rank, int file, int& row, int& col) const {
 }
 
 QString ReplayModel::line(long k) const {
-    return recordLine(FuPanQiPuData, k, start_.sideToMove());
+    const QString text = recordLine(FuPanQiPuData, k, start_.sideToMove());
+    const auto mark = static_cast<std::size_t>(k - 1);
+    if (k >= 1 && mark < marks_.size() && !marks_[mark].isEmpty())
+        return text + u' ' + marks_[mark];
+    return text;
+}
+
+void ReplayModel::setMarks(const std::vector<QString>& marks) {
+    marks_ = marks;
+    for (long k = 1; k <= moves(); ++k)
+        lstQiPu.setLine(static_cast<int>(k - 1), line(k));
 }
 
 void ReplayModel::buildList() {
@@ -44,6 +56,7 @@ void ReplayModel::setRunFlag(int fromRank, int fromFile, int toRank, int toFile)
 void ReplayModel::open(const QiPuHistory& history, const QString& path, const Position& start) {
     FuPanQiPuData = history.empty() ? QiPuHistory{QiPuItem{}} : history;
     strFuPanFile = path;
+    marks_.clear();
     start_ = start;
     buildList();
     makeDisplay();
@@ -124,6 +137,8 @@ void ReplayModel::userMove(int fromRow, int fromCol, int toRow, int toCol) {
 
 bool ReplayModel::playBoardMove(int fr, int ff, int tr, int tf) {
     if (!CanMoveQiZi(FuPanQiPan, fr, ff, tr, tf)) return false;
+    // The rest of the game is replaced: what was said about it no longer holds.
+    if (!marks_.empty()) setMarks({});
     while (lstQiPu.count() > lngFuPanStep)
         lstQiPu.removeLast();
     ++lngFuPanStep;
@@ -157,15 +172,22 @@ int ReplayModel::play(const std::vector<Move>& moves) {
     return played;
 }
 
-std::vector<Move> ReplayModel::movesToShown() const {
-    std::vector<Move> moves;
-    for (long k = 1; k <= lngFuPanStep && k < static_cast<long>(FuPanQiPuData.size()); ++k) {
+std::vector<Move> ReplayModel::allMoves() const {
+    std::vector<Move> all;
+    for (long k = 1; k < static_cast<long>(FuPanQiPuData.size()); ++k) {
         const QiPuItem& item = FuPanQiPuData[static_cast<std::size_t>(k)];
-        const int from = squareOf(item.bteFromPos >> 4, item.bteFromPos & 15);
-        const int to = squareOf(item.bteToPos >> 4, item.bteToPos & 15);
-        if (from < 0 || from >= kSquares || to < 0 || to >= kSquares) break;
-        moves.push_back(Move{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to)});
+        const int fromRank = item.bteFromPos >> 4, fromFile = item.bteFromPos & 15;
+        const int toRank = item.bteToPos >> 4, toFile = item.bteToPos & 15;
+        if (!OnBoard(fromRank, fromFile) || !OnBoard(toRank, toFile)) break;
+        all.push_back(Move{static_cast<std::uint8_t>(squareOf(fromRank, fromFile)),
+                           static_cast<std::uint8_t>(squareOf(toRank, toFile))});
     }
+    return all;
+}
+
+std::vector<Move> ReplayModel::movesToShown() const {
+    std::vector<Move> moves = allMoves();
+    moves.resize(std::min(moves.size(), static_cast<std::size_t>(std::max(0L, lngFuPanStep))));
     return moves;
 }
 

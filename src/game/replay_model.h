@@ -37,6 +37,11 @@ public:
     int play(const std::vector<Move>& moves);
     // The moves from the start to the shown position.
     std::vector<Move> movesToShown() const;
+    // The moves from the start to the end of the game.
+    std::vector<Move> allMoves() const;
+    // Marks written after the move lines (marks[k] after move k + 1's), e.g. an analysis's "?";
+    // forgotten when the game changes.
+    void setMarks(const std::vector<QString>& marks);
     // Turns the board round, markers and selection with it; the table's own view stays.
     void flip();
 
@@ -86,6 +91,7 @@ private:
     QString strFuPanFile;
     QiPuLineList lstQiPu;
     Markers markers_;
+    std::vector<QString> marks_;
 };
 
 }  // namespace xq

@@ -109,6 +109,27 @@ ReplayWindow::ReplayWindow(const Session& session, GameState& game, UserSettings
         }
         sync();
     });
+    analysis_->wholeGame = [this](Position& start, std::vector<Move>& moves) {
+        start = model_.start();
+        moves = model_.allMoves();
+    };
+    connect(analysis_, &AnalysisPane::gameJudged, this,
+            [this](const std::vector<analysis::Judgement>& judged) {
+                std::vector<QString> marks;
+                for (const analysis::Judgement j : judged) {
+                    marks.push_back(j == analysis::Judgement::Blunder   ? QStringLiteral("??")
+                                    : j == analysis::Judgement::Mistake ? QStringLiteral("?")
+                                                                        : QString());
+                }
+                model_.setMarks(marks);
+            });
+    connect(analysis_, &AnalysisPane::stepChosen, this, [this](int step) {
+        {
+            const QScopedValueRollback guard(listNav_, false);
+            model_.goTo(step - 1);
+        }
+        sync();
+    });
     setFixedSize(kWidth, analysisTop + AnalysisPane::kHeight + 8);
 
     connect(&model_.list(), &QiPuLineList::selectionChanged, list_, [this](int row) {
@@ -345,6 +366,8 @@ bool ReplayWindow::listKey(int key) {
 void ReplayWindow::sync() {
     board_->repaintBoard();
     analysis_->show(model_.start(), model_.movesToShown());
+    analysis_->setGame(model_.start(), model_.allMoves());
+    analysis_->setStep(static_cast<int>(model_.step()));
     const auto& m = model_.markers();
     board_->hideMarkers();
     runBlink_.stop();

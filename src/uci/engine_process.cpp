@@ -293,7 +293,9 @@ void EngineProcess::onLine(const QByteArray& raw) {
 }
 
 std::optional<SearchLine> EngineProcess::checkedLine(const Info& info) const {
-    if (!info.depth || info.pv.empty()) return std::nullopt;  // progress lines, "info string"
+    // Progress lines and "info string" say nothing about the position; a score without a
+    // variation does ("info depth 0 score mate 0" for a side that is mated).
+    if (!info.depth || (!info.score && info.pv.empty())) return std::nullopt;
     SearchLine out;
     out.multiPv = info.multiPv.value_or(1);
     out.depth = *info.depth;
@@ -309,7 +311,7 @@ std::optional<SearchLine> EngineProcess::checkedLine(const Info& info) const {
         out.pv.push_back(*m);
         p.makeMove(*m);
     }
-    if (out.pv.empty()) return std::nullopt;
+    if (out.pv.empty() && !out.score) return std::nullopt;
     return out;
 }
 

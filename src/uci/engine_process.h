@@ -34,7 +34,8 @@ struct SearchRequest {
 };
 
 // One line of the engine's thinking. The moves are those of its principal variation that are
-// legal, in order, from the searched position (an engine's text is never taken on trust).
+// legal, in order, from the searched position (an engine's text is never taken on trust); a
+// line may have a score and no move.
 struct SearchLine {
     int multiPv = 1;
     int depth = 0;

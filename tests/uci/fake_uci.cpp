@@ -2,11 +2,13 @@
 // search with the moves it is told to, in the coordinate style it is told to, and misbehaves on
 // request.
 //   fake_uci [--fairy] [--best MOVE] [--pv "M1 M2"] [--log FILE] [--die-on-go N] [--hang]
-//            [--garbage] [--no-uciok] [--think-ms MS]
+//            [--garbage] [--no-uciok] [--think-ms MS] [--scores "S1,S2,..."]
+// With --scores the Nth timed search of a run reports the Nth score (centipawns), round again.
 
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -28,6 +31,7 @@ struct Script {
     bool garbage = false;
     bool noUciOk = false;
     int thinkMs = 0;  // of a timed search, before the best move
+    std::vector<std::string> scores;
 };
 
 void say(const std::string& line) {
@@ -77,6 +81,15 @@ int main(int argc, char** argv) {
             s.noUciOk = true;
         else if (a == "--think-ms")
             s.thinkMs = std::atoi(value().c_str());
+        else if (a == "--scores") {
+            const std::string list = value();
+            std::size_t at = 0;
+            while (at <= list.size()) {
+                const std::size_t comma = std::min(list.find(',', at), list.size());
+                s.scores.push_back(list.substr(at, comma - at));
+                at = comma + 1;
+            }
+        }
     }
     if (s.best.empty()) s.best = s.fairy ? "h3e3" : "h2e2";
     if (s.pv.empty()) s.pv = s.fairy ? "h3e3 h10g8" : "h2e2 h9g7";
@@ -92,6 +105,7 @@ int main(int argc, char** argv) {
     say(s.fairy ? "Fake-Stockfish by nobody" : "Fake xiangqi engine");
     std::string line;
     bool ended = false;
+    int timed = 0;
     while (!ended) {
         if (!readLine(line, -1, ended)) continue;
         if (log) log << line << std::endl;
@@ -131,6 +145,10 @@ int main(int argc, char** argv) {
                         stopped = in == "stop";
                     }
                 }
+            } else if (!s.scores.empty()) {
+                say("info depth 3 score cp " +
+                    s.scores[static_cast<std::size_t>(timed++) % s.scores.size()] +
+                    " nodes 10 pv " + s.pv);
             } else {
                 say("info depth 1 seldepth 2 multipv 1 score cp 20 nodes 100 nps 1000 time 1 pv " +
                     s.pv);

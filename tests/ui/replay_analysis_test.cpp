@@ -9,10 +9,12 @@
 #include <QTest>
 
 #include "../support/eventually.h"
+#include "../support/scripted_engine.h"
 #include "game/game_state.h"
 #include "prefs/engine_choice.h"
 #include "prefs/user_settings.h"
 #include "replay/replay_window.h"
+#include "rules/history.h"
 #include "startup/session.h"
 
 namespace xq {
@@ -99,6 +101,62 @@ TEST(ReplayAnalysisTest, WithoutAnEngineTheSwitchSaysSo) {
     ASSERT_TRUE(Eventually([&] {
         return broken.summary().contains(QStringLiteral("引擎无法使用"));
     })) << broken.summary().toStdString();
+}
+
+TEST(ReplayAnalysisTest, TheWholeGameIsGoneThroughAndItsMistakesMarked) {
+    // Scores for the side to move after 0..4 moves; from red's side 20, 20, 150, -200, -190:
+    // black's second move a mistake, red's third a blunder.
+    const test::ScriptedEngine engine(
+        {QStringLiteral("--scores"), QStringLiteral("20,-20,150,200,-190")});
+    AnalysisFixture f(engine.path());
+    QiPuHistory h{QiPuItem{}};
+    AddQiPu(h, 7, 7, 19, 7, 4, 0);  // 炮二平五
+    AddQiPu(h, 0, 7, 2, 2, 6, 0);   // 马8进7
+    AddQiPu(h, 9, 7, 18, 7, 6, 0);  // 马二进三
+    AddQiPu(h, 0, 1, 2, 2, 2, 0);   // 马2进3
+    f.window->open(h, {});
+    AnalysisPane& pane = f.window->analysis();
+    pane.timeBox().setCurrentIndex(0);
+    QTest::mouseClick(&pane.wholeGameButton(), Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] { return f.summary().startsWith(QStringLiteral("全局分析完成")); }))
+        << f.summary().toStdString();
+    EXPECT_EQ(f.summary(), QStringLiteral("全局分析完成：失误 1 步，严重失误 1 步"));
+    EXPECT_FALSE(pane.progress().isVisible());
+    EXPECT_EQ(pane.wholeGameButton().text(), QStringLiteral("全局分析"));
+    const QStringList lines = f.window->model().list().lines();
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_FALSE(lines[0].endsWith(u'?'));
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral(" ?"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral(" ??"))) << lines[2].toStdString();
+    EXPECT_EQ(pane.graph().scores(), (std::vector<int>{20, 20, 150, -200, -190}));
+    // A click at the graph's left end goes to the start; the marks stay with the game.
+    QTest::mouseClick(&pane.graph(), Qt::LeftButton, {}, QPoint(2, pane.graph().height() / 2));
+    EXPECT_EQ(f.window->model().step(), 0);
+    EXPECT_TRUE(f.window->model().list().lines()[2].endsWith(QStringLiteral(" ??")));
+    // A move of one's own replaces the rest of the game, and what was said about it.
+    // Here: an engine line played from the start, as a click on it plays it.
+    emit pane.lineChosen({Move{static_cast<std::uint8_t>(squareOf(9, 1)),
+                               static_cast<std::uint8_t>(squareOf(7, 2))}});
+    EXPECT_EQ(f.window->model().list().lines().size(), 1);
+    EXPECT_FALSE(f.window->model().list().lines()[0].endsWith(u'?'));
+    EXPECT_TRUE(pane.graph().scores().empty()) << "the graph was of the other game";
+}
+
+TEST(ReplayAnalysisTest, AWholeGameAnalysisCanBeStopped) {
+    const test::ScriptedEngine engine({QStringLiteral("--think-ms"), QStringLiteral("400")});
+    AnalysisFixture f(engine.path());
+    QiPuHistory h{QiPuItem{}};
+    AddQiPu(h, 7, 7, 19, 7, 4, 0);
+    AddQiPu(h, 0, 7, 2, 2, 6, 0);
+    f.window->open(h, {});
+    AnalysisPane& pane = f.window->analysis();
+    QTest::mouseClick(&pane.wholeGameButton(), Qt::LeftButton);
+    EXPECT_TRUE(pane.progress().isVisible());
+    EXPECT_EQ(pane.wholeGameButton().text(), QStringLiteral("停止"));
+    QTest::mouseClick(&pane.wholeGameButton(), Qt::LeftButton);
+    EXPECT_EQ(f.summary(), QStringLiteral("全局分析已停止"));
+    EXPECT_FALSE(pane.progress().isVisible());
+    EXPECT_EQ(pane.wholeGameButton().text(), QStringLiteral("全局分析"));
 }
 
 }  // namespace
