@@ -1,9 +1,12 @@
 #include "replay/analysis_pane.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <algorithm>
 
 #include <QVBoxLayout>
+#include "prefs/engine_choice.h"
 #include "rules/fen.h"
 
 namespace xq {
@@ -17,6 +20,7 @@ AnalysisPane::AnalysisPane(QString enginePath, QWidget* parent)
       progress_(new QProgressBar(this)),
       time_(new QComboBox(this)),
       whole_(new QPushButton(QStringLiteral("全局分析"), this)),
+      choose_(new QPushButton(QStringLiteral("引擎…"), this)),
       lines_(new QListWidget(this)),
       graph_(new ScoreGraph(this)) {
     progress_->setFixedWidth(140);
@@ -33,6 +37,11 @@ AnalysisPane::AnalysisPane(QString enginePath, QWidget* parent)
     time_->setToolTip(QStringLiteral("全局分析时，引擎在每个局面上思考的时间"));
     whole_->setToolTip(QStringLiteral("用引擎逐步分析整局棋，画出形势图并标出失误"));
     graph_->setFixedWidth(240);
+    choose_->setToolTip(QStringLiteral("选择分析用的 UCI 引擎程序（默认 Fairy-Stockfish）"));
+    askProgram = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("选择分析引擎"),
+                                            QStringLiteral("/usr/games"));
+    };
     toggle_->setToolTip(QStringLiteral("用引擎分析棋盘上的局面"));
     lines_->setToolTip(QStringLiteral("单击一行，在棋盘上摆出这路变化"));
     lines_->setAccessibleName(QStringLiteral("引擎变化"));
@@ -47,6 +56,7 @@ AnalysisPane::AnalysisPane(QString enginePath, QWidget* parent)
     top->addWidget(progress_);
     top->addWidget(time_);
     top->addWidget(whole_);
+    top->addWidget(choose_);
     auto* below = new QHBoxLayout;
     below->setContentsMargins(0, 0, 0, 0);
     below->addWidget(lines_, 1);
@@ -59,6 +69,7 @@ AnalysisPane::AnalysisPane(QString enginePath, QWidget* parent)
     setFixedHeight(kHeight);
 
     connect(whole_, &QPushButton::clicked, this, &AnalysisPane::toggleWholeGame);
+    connect(choose_, &QPushButton::clicked, this, &AnalysisPane::chooseEngine);
     connect(graph_, &ScoreGraph::positionChosen, this, &AnalysisPane::stepChosen);
     connect(&game_, &analysis::GameAnalysis::progress, this, [this](int done, int total) {
         progress_->setMaximum(total);
@@ -114,6 +125,21 @@ void AnalysisPane::setGame(const Position& start, const std::vector<Move>& moves
     game_.stop();
     graph_->setScores({});
     wholeGameNote_.clear();
+    refresh();
+}
+
+void AnalysisPane::chooseEngine() {
+    const QString program = askProgram ? askProgram() : QString();
+    if (program.isEmpty()) return;
+    const QFileInfo file(program);
+    if (!file.isFile() || !file.isExecutable()) {
+        wholeGameNote_ = QStringLiteral("%1 不是可以运行的程序").arg(program);
+        refresh();
+        return;
+    }
+    setAnalysisEngine(file.absoluteFilePath());
+    useEngine(file.absoluteFilePath());
+    wholeGameNote_ = QStringLiteral("分析引擎：%1").arg(file.absoluteFilePath());
     refresh();
 }
 

@@ -34,6 +34,9 @@ public:
     // the switch is turned on.
     std::function<QString()> lockReason;
 
+    // Asks for an engine program (the 引擎… button); empty: none chosen. Tests replace it.
+    std::function<QString()> askProgram;
+
     // The game the whole-game analysis goes through: its start and all its moves.
     std::function<void(Position& start, std::vector<Move>& moves)> wholeGame;
 
@@ -44,6 +47,7 @@ public:
     void setGame(const Position& start, const std::vector<Move>& moves);
     void useEngine(const QString& program);
     QPushButton& wholeGameButton() { return *whole_; }
+    QPushButton& engineButton() { return *choose_; }
     QComboBox& timeBox() { return *time_; }
     QProgressBar& progress() { return *progress_; }
     ScoreGraph& graph() { return *graph_; }
@@ -65,6 +69,7 @@ private:
     void refresh();
     void checkLock();
     void toggleWholeGame();
+    void chooseEngine();
 
     analysis::PositionAnalysis analysis_;
     analysis::GameAnalysis game_;
@@ -73,6 +78,7 @@ private:
     QProgressBar* progress_;
     QComboBox* time_;
     QPushButton* whole_;
+    QPushButton* choose_;
     QListWidget* lines_;
     ScoreGraph* graph_;
     QString wholeGameNote_;     // how the last whole-game analysis ended

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include "../support/eventually.h"
@@ -157,6 +161,29 @@ TEST(ReplayAnalysisTest, AWholeGameAnalysisCanBeStopped) {
     EXPECT_EQ(f.summary(), QStringLiteral("全局分析已停止"));
     EXPECT_FALSE(pane.progress().isVisible());
     EXPECT_EQ(pane.wholeGameButton().text(), QStringLiteral("全局分析"));
+}
+
+TEST(ReplayAnalysisTest, TheEngineChosenIsUsedAndKept) {
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+    const test::ScriptedEngine engine({});
+    AnalysisFixture f(QString{});
+    AnalysisPane& pane = f.window->analysis();
+    QTemporaryFile text;
+    ASSERT_TRUE(text.open());
+    text.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    pane.askProgram = [&] { return text.fileName(); };
+    QTest::mouseClick(&pane.engineButton(), Qt::LeftButton);
+    EXPECT_TRUE(f.summary().endsWith(QStringLiteral("不是可以运行的程序")))
+        << f.summary().toStdString();
+    pane.askProgram = [&] { return engine.path(); };
+    QTest::mouseClick(&pane.engineButton(), Qt::LeftButton);
+    EXPECT_EQ(analysisEngine(), QFileInfo(engine.path()).absoluteFilePath());
+    QTest::mouseClick(&pane.toggle(), Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] { return pane.lines().count() > 0; }));
+    EXPECT_TRUE(pane.summary().text().contains(QStringLiteral("Fake Pikafish")))
+        << pane.summary().text().toStdString();
+    setAnalysisEngine({});
 }
 
 }  // namespace
