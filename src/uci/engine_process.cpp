@@ -221,8 +221,10 @@ void EngineProcess::begin(const SearchRequest& request) {
 }
 
 void EngineProcess::onOutput() {
-    if (failed_) {
-        process_.readAllStandardOutput();  // of an engine being ended
+    // An engine being ended (or told to quit while its owner is being destroyed, waiting for
+    // it to go) has nothing more to say to anybody.
+    if (failed_ || shuttingDown_) {
+        process_.readAllStandardOutput();
         return;
     }
     pendingOutput_ += process_.readAllStandardOutput();

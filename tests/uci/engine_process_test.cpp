@@ -172,6 +172,23 @@ TEST_F(EngineProcessTest, ASearchThatIsReplacedSaysNothingMore) {
     EXPECT_EQ(best_[0], M("h2e2"));
 }
 
+// Its owner is being destroyed while the engine ends: whatever it writes meanwhile must reach
+// nobody (the fake goes on thinking aloud after "quit" until it is killed).
+TEST_F(EngineProcessTest, AnEngineBeingShutDownSaysNothingMore) {
+    start({});
+    ASSERT_TRUE(waitFor([&] { return readies_ > 0; }));
+    SearchRequest endless;
+    endless.limit = SearchRequest::Limit::Infinite;
+    ASSERT_TRUE(engine_->search(endless));
+    ASSERT_TRUE(waitFor([&] { return lines_.size() >= 2; }));
+    const std::size_t heard = lines_.size();
+    engine_->shutDown();
+    EXPECT_EQ(lines_.size(), heard);
+    EXPECT_TRUE(best_.empty());
+    EXPECT_TRUE(troubles_.empty());
+    EXPECT_EQ(engine_->state(), EngineProcess::State::NotRunning);
+}
+
 TEST_F(EngineProcessTest, AnEngineThatFailsIsStartedAgainAndTheSearchGoesOn) {
     const struct {
         const char* what;
