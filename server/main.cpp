@@ -23,15 +23,18 @@
 #include "server/stored_accounts.h"
 #include "server/tls_context.h"
 #include "server/user_row_text.h"
+#include "version/version.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("xqtable-server"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(xq::kVersion));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Room server of xiangqi tables, with a hall in front of them."));
     parser.addHelpOption();
+    parser.addVersionOption();
     // Loopback unless told otherwise: a table for players on other machines is opened on purpose.
     const QCommandLineOption hostOpt(
         QStringList{QStringLiteral("listen"), QStringLiteral("host")},

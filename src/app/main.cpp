@@ -8,8 +8,10 @@
 #include "startup/command_line.h"
 #include "ui/app_startup.h"
 #include "ui/main_window.h"
+#include "version/version.h"
 
 int main(int argc, char** argv) {
+    if (xq::printedVersion(argc, argv, "xqtable")) return 0;
     // Every word belongs to the hall, even one that looks like a Qt option ("-style x",
     // "-reverse", "-platform …"): QApplication would take those out of the list and act on them.
     // So the words are copied first and QApplication sees only the program's own name.

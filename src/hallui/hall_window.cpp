@@ -10,6 +10,7 @@
 #include "hall/login_input.h"
 #include "look/builtin_pictures.h"
 #include "look/ui_font.h"
+#include "version/version.h"
 
 namespace xq::hall {
 
@@ -40,6 +41,10 @@ HallWindow::HallWindow(HallClient& client, const QString& hallDir, QWidget* pare
         hallMenu->addAction(QStringLiteral("清除证书指纹(&F)…"), this, &HallWindow::forgetPin);
     hallMenu->addSeparator();
     hallMenu->addAction(QStringLiteral("退出(&X)"), this, &QWidget::close);
+    QMenu* helpMenu = menuBar_->addMenu(QStringLiteral("帮助(&A)"));
+    helpMenu->addAction(QStringLiteral("关于(&A)…"), this, [this] {
+        QMessageBox::about(this, QStringLiteral("关于%1大厅").arg(GameName()), aboutText());
+    });
 
     confirm = [this](const QString& question) {
         return QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
@@ -257,6 +262,11 @@ void HallWindow::onStateChanged(HallClient::State state) {
 void HallWindow::closeEvent(QCloseEvent* event) {
     client_.logout();
     event->accept();
+}
+
+QString HallWindow::aboutText() {
+    return QStringLiteral("%1大厅 xqhall %2\n\n中国象棋网上对弈：大厅、棋桌与房间服务器。")
+        .arg(GameName(), QString::fromLatin1(kVersion));
 }
 
 }  // namespace xq::hall

@@ -31,6 +31,8 @@ public:
     QMenuBar& menuBar() { return *menuBar_; }
     QAction& changePasswordAction() { return *changePassword_; }
     QAction& forgetPinAction() { return *forgetPin_; }
+    // What the help menu's About box says: the program and its version.
+    static QString aboutText();
     // Asks the user a yes-or-no question; a box unless told otherwise (tests).
     std::function<bool(const QString& question)> confirm;
     // The change of password's dialog while it is open.

@@ -10,8 +10,10 @@
 #include "hall/table_launcher.h"
 #include "hallui/hall_window.h"
 #include "look/app_translations.h"
+#include "version/version.h"
 
 int main(int argc, char** argv) {
+    if (xq::printedVersion(argc, argv, "xqhall")) return 0;
     // Read before QApplication sees them: on X11 it takes "--name" for itself (the window
     // manager's name of the program) and removes it from the arguments.
     QStringList arguments;

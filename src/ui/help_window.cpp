@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "look/ui_font.h"
+#include "version/version.h"
 
 namespace xq {
 namespace {
@@ -63,7 +64,8 @@ HelpWindow::HelpWindow(const QString& gameName, QWidget* parent)
     setWindowTitle(gameName + QStringLiteral(" 帮助"));
     setFont(paneFont());
     browser_->setOpenLinks(false);
-    browser_->setHtml(HelpText());
+    browser_->setHtml(HelpText() +
+                      QStringLiteral("<p>xqtable %1</p>").arg(QString::fromLatin1(kVersion)));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(browser_);
     resize(640, 560);

@@ -147,8 +147,9 @@ TEST(HallTls, APasswordNeverTravelsUnencryptedToAnotherMachine) {
         const auto problem =
             hall.client.login(c.host, 5000, QStringLiteral("张三"), QStringLiteral("secret"));
         EXPECT_EQ(problem.has_value(), c.refused) << c.what;
-        if (c.refused)
+        if (c.refused) {
             EXPECT_EQ(*problem, QStringLiteral("密码只能经加密连接发送：请勾选“加密连接”"));
+        }
         hall.client.logout();
     }
 }

@@ -16,6 +16,7 @@
 #include "hallui/hall_window.h"
 #include "hallui/table_cell.h"
 #include "startup/command_line.h"
+#include "version/version.h"
 
 namespace xq::hall {
 namespace {
@@ -119,6 +120,18 @@ TEST(HallWindow, ShowsTheRoomAndSeatsTheUserAtAFreeSeat) {
     room.server.seat(3, 0, QStringLiteral("钱七"), 9000);
     ASSERT_TRUE(Eventually([&] { return room.seatTip(3, 0).contains(QStringLiteral("钱七")); }));
     EXPECT_TRUE(room.seatTip(3, 0).contains(QStringLiteral("地主")));
+}
+
+// The help menu's About names the program and the version a user reports a fault against.
+TEST(HallWindow, TheHelpMenuTellsTheVersion) {
+    Room room;
+    QStringList menus;
+    for (QAction* a : room.window.menuBar().actions())
+        menus << a->text();
+    EXPECT_TRUE(menus.contains(QStringLiteral("帮助(&A)"))) << menus.join(u' ').toStdString();
+    EXPECT_TRUE(
+        HallWindow::aboutText().contains(QStringLiteral("xqhall ") + QLatin1String(kVersion)))
+        << HallWindow::aboutText().toStdString();
 }
 
 TEST(HallWindow, WatchesATableAndShowsARefusal) {

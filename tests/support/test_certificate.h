@@ -47,7 +47,7 @@ public:
                   QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
                   QStringLiteral("/CN=") + commonName}))
             return std::nullopt;
-        return load(cert, key, {});
+        return load(cert, key, QSslCertificate());
     }
 
     // An authority, and a certificate for 127.0.0.1 and localhost that it signed.

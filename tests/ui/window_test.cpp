@@ -26,6 +26,7 @@
 #include "ui/side_strips.h"
 #include "ui/user_list_view.h"
 #include "ui/user_set_dialog.h"
+#include "version/version.h"
 #include "window_fixture.h"
 
 namespace xq {
@@ -135,6 +136,9 @@ TEST(MainWindow, TheHelpButtonOpensOneHelpWindowInChinese) {
     EXPECT_EQ(windows.first()->windowTitle(), "中国象棋 帮助");
     for (const char* part : {"在本桌下棋", "悔棋", "象棋规则简介", "蹩马腿", "按键", "强退"})
         EXPECT_TRUE(windows.first()->text().contains(QString::fromUtf8(part))) << part;
+    // The version a user reports a fault against.
+    EXPECT_TRUE(
+        windows.first()->text().contains(QStringLiteral("xqtable ") + QLatin1String(kVersion)));
 }
 
 // Chosen from the table during a game: a .drak or a PGN opens in the replay window; a file that
@@ -431,7 +435,9 @@ TEST(GameSetDialog, ClosedByTheProgramSendsNothing) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(dialog.isNull());
         EXPECT_TRUE(f.sent.empty());
-        if (name != "a failed fill") EXPECT_FALSE(table.leftTable());
+        if (name != "a failed fill") {
+            EXPECT_FALSE(table.leftTable());
+        }
     }
 }
 

@@ -9,8 +9,10 @@
 #include "cjk_font.h"
 #include "skin_error.h"
 #include "skin_tree.h"
+#include "version/version.h"
 
 int main(int argc, char** argv) {
+    if (xq::printedVersion(argc, argv, "skin-gen")) return 0;
     // A build tool must not need a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

@@ -9,6 +9,7 @@
 
 #include "rules/fen.h"
 #include "rules/movegen.h"
+#include "version/version.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ int Usage(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (xq::printedVersion(argc, argv, "xqperft")) return 0;
     std::vector<std::string> words;
     bool divide = false;
     for (int i = 1; i < argc; ++i) {

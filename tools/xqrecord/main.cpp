@@ -23,6 +23,7 @@
 #include "records/record_lines.h"
 #include "records/record_load.h"
 #include "rules/record_check.h"
+#include "version/version.h"
 
 namespace {
 
@@ -157,6 +158,7 @@ int Convert(const xq::GameRecord& game, const QString& out, xq::MoveNotation not
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (xq::printedVersion(argc, argv, "xqrecord")) return 0;
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     const bool utf8 = args.removeAll(QStringLiteral("--utf8")) > 0 || isatty(STDOUT_FILENO);

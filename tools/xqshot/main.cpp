@@ -6,7 +6,10 @@
 #include <QScreen>
 #include <cstdio>
 
+#include "version/version.h"
+
 int main(int argc, char** argv) {
+    if (xq::printedVersion(argc, argv, "xqshot")) return 0;
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 2) {
