@@ -98,6 +98,7 @@ bool EngineProcess::offers(const QString& option) const {
 void EngineProcess::launch() {
     state_ = State::Starting;
     failed_ = false;
+    abandoned_ = false;
     handshakeDone_ = false;
     settingsSent_ = false;
     pendingOutput_.clear();
@@ -151,8 +152,10 @@ bool EngineProcess::search(const SearchRequest& request) {
     if (!after) return false;
     if (!hasLegalMove(*after)) {
         // Nothing to search: told at once, as a search would tell it, and anything under way
-        // is stopped.
+        // is stopped, and heard no more.
         next_.reset();
+        if (state_ == State::Searching) abandoned_ = true;
+        current_.reset();
         stopSearch();
         QTimer::singleShot(0, this, [this] { emit bestMove(std::nullopt); });
         return true;
@@ -186,6 +189,7 @@ void EngineProcess::begin(const SearchRequest& request) {
     current_ = request;
     searched_ = *after;
     stopSent_ = false;
+    abandoned_ = false;
     QByteArray position =
         "position fen " + QByteArray::fromStdString(toFen(request.start)) + " - - 0 1";
     if (!request.moves.empty()) {
@@ -287,7 +291,7 @@ void EngineProcess::onLine(const QByteArray& raw) {
     if (const auto* info = std::get_if<Info>(&line)) {
         if (current_ && current_->limit != SearchRequest::Limit::MoveTime && !stopSent_)
             arm(limits_.silenceMs);
-        if (next_) return;  // of a search that is being replaced
+        if (next_ || abandoned_) return;  // of a search that is being replaced or dropped
         if (auto checked = checkedLine(*info)) emit thinking(*checked);
     } else if (const auto* best = std::get_if<BestMove>(&line)) {
         finishSearch(*best);
@@ -327,6 +331,7 @@ void EngineProcess::finishSearch(const BestMove& best) {
         begin(r);
         return;
     }
+    if (std::exchange(abandoned_, false)) return;
     if (best.move.empty()) {
         emit bestMove(std::nullopt);
         return;

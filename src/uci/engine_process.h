@@ -134,6 +134,9 @@ private:
     Position searched_;  // the position of current_
     std::optional<SearchRequest> next_;
     bool stopSent_ = false;
+    // The search under way belongs to a position that is no longer asked about: what it still
+    // says, its best move included, is dropped.
+    bool abandoned_ = false;
 };
 
 }  // namespace xq::uci

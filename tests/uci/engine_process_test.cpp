@@ -148,6 +148,30 @@ TEST_F(EngineProcessTest, APositionWithoutAMoveIsAnsweredWithoutTheEngine) {
     EXPECT_FALSE(said().join(u'\n').contains(QStringLiteral("go")));
 }
 
+// A line played to the mate while the engine thinks about the position before it: the old
+// search's last words, its best move above all, must not pass for the new position's.
+TEST_F(EngineProcessTest, AMatedPositionAfterASearchHearsNothingOfTheOldOne) {
+    start({});
+    ASSERT_TRUE(waitFor([&] { return readies_ > 0; }));
+    SearchRequest endless;
+    endless.start = *parseFen("3k5/R8/9/9/9/9/9/9/9/4KR3 w");
+    endless.limit = SearchRequest::Limit::Infinite;
+    ASSERT_TRUE(engine_->search(endless));
+    ASSERT_TRUE(waitFor([&] { return lines_.size() >= 2; }));
+    SearchRequest mated = endless;
+    mated.moves = {M("f0f9")};
+    ASSERT_TRUE(engine_->search(mated));
+    const std::size_t heard = lines_.size();
+    waitFor([] { return false; }, 400);
+    EXPECT_EQ(lines_.size(), heard);
+    EXPECT_EQ(best_, (std::vector<std::optional<Move>>{std::nullopt}));
+    EXPECT_TRUE(said().contains(QStringLiteral("stop")));
+    // And the engine goes on with the next position as ever.
+    ASSERT_TRUE(engine_->search(Timed()));
+    ASSERT_TRUE(waitFor([&] { return best_.size() == 2; }));
+    EXPECT_EQ(best_[1], M("h2e2"));
+}
+
 TEST_F(EngineProcessTest, ASearchThatIsReplacedSaysNothingMore) {
     start({});
     ASSERT_TRUE(waitFor([&] { return readies_ > 0; }));
