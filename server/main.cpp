@@ -12,6 +12,7 @@
 
 #include "server/bot/bot_player.h"
 #include "server/database_stats.h"
+#include "server/default_database.h"
 #include "server/fd_limit.h"
 #include "server/result_spill.h"
 #include "server/room_server.h"
@@ -125,10 +126,12 @@ int main(int argc, char** argv) {
         QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption dbOpt(
         QStringLiteral("db"),
-        QStringLiteral("Where players and games are kept: a SQLite file (default: xqtable.db "
-                       "beside the server), or a PostgreSQL database, as a postgresql:// URI or "
-                       "a \"host=... dbname=...\" connection string, which several room servers "
-                       "may share."),
+        QStringLiteral(
+            "Where players and games are kept: a SQLite file (default: xqtable.db "
+            "beside the server where that folder may be written, else in "
+            "~/.local/share/xqtable/), or a PostgreSQL database, as a postgresql:// URI or "
+            "a \"host=... dbname=...\" connection string, which several room servers "
+            "may share."),
         QStringLiteral("WHERE"));
     const QCommandLineOption noDbOpt(
         QStringLiteral("no-db"),
@@ -299,9 +302,10 @@ int main(int argc, char** argv) {
     }
     QString resultSpill;  // with a store: where what it could not take at a stop is kept
     if (!parser.isSet(noDbOpt)) {
-        const QString where = parser.isSet(dbOpt) ? parser.value(dbOpt)
-                                                  : QCoreApplication::applicationDirPath() +
-                                                        QStringLiteral("/xqtable.db");
+        const QString where =
+            parser.isSet(dbOpt)
+                ? parser.value(dbOpt)
+                : xq::server::defaultDatabasePath(QCoreApplication::applicationDirPath());
         QString error;
         if (accountCommand) {
             // One command and out: no tables to keep going, so the store is used right here.

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <array>
 
+#include "prefs/user_folder.h"
 #include "records/atomic_write.h"
 
 namespace xq {
@@ -65,7 +66,7 @@ bool parseUserSetText(const QByteArray& text, UserSettings& settings) {
 }
 
 void LoadUserSet(UserSettings& settings, const QString& appPath) {
-    const QString path = appPath + QLatin1String(kUserSetFile);
+    const QString path = userFilesFolder(appPath) + QLatin1String(kUserSetFile);
     // Only a regular file of a sensible size: opening a pipe of that name would wait for a
     // writer for ever, and the program would never start.
     constexpr qint64 kMaxBytes = 64 * 1024;
@@ -78,7 +79,8 @@ void LoadUserSet(UserSettings& settings, const QString& appPath) {
 }
 
 bool SaveUserSet(const UserSettings& settings, const QString& appPath, QString* error) {
-    return writeFileAtomically(appPath + QLatin1String(kUserSetFile), userSetText(settings), error);
+    return writeFileAtomically(userFilesFolder(appPath) + QLatin1String(kUserSetFile),
+                               userSetText(settings), error);
 }
 
 }  // namespace xq

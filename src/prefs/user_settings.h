@@ -29,7 +29,8 @@ constexpr std::uint8_t styleOrDefault(int style) {
 
 void DefaultUserSet(UserSettings& settings);
 
-// Reads "UserSet.ini" from the program folder; a missing, short or broken file gives all seven
+// Reads "UserSet.ini" from the program folder (or, where the user may not write there, from his
+// configuration folder: see user_folder.h); a missing, short or broken file gives all seven
 // defaults, a style outside 0..3 the default style.
 void LoadUserSet(UserSettings& settings, const QString& appPath);
 

@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QStorageInfo>
 
+#include "prefs/user_folder.h"
+
 namespace xq {
 namespace {
 
@@ -39,7 +41,7 @@ QString recordsHome() {
 }
 
 RecordFolder::RecordFolder(QString appPath)
-    : settingsFile_(QDir(appPath).filePath(QStringLiteral("xqtable.ini"))) {}
+    : settingsFile_(userFilesFolder(appPath) + QStringLiteral("xqtable.ini")) {}
 
 QString RecordFolder::folder() const {
     const QString last =

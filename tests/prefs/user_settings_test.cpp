@@ -91,8 +91,11 @@ TEST(UserSettings, FileRoundTripAndDefaultsWhenMissingOrShort) {
     LoadUserSet(back, app);
     EXPECT_EQ(back, UserSettings{}) << "three lines: all seven back to 1";
 
+    // A file that cannot be written (a folder in its place) is told, not taken as saved.
+    ASSERT_TRUE(QFile::remove(app + "UserSet.ini"));
+    ASSERT_TRUE(QDir(app).mkdir("UserSet.ini"));
     QString error;
-    EXPECT_FALSE(SaveUserSet(s, app + "missing/", &error));
+    EXPECT_FALSE(SaveUserSet(s, app, &error));
     EXPECT_FALSE(error.isEmpty());
 }
 
