@@ -121,7 +121,9 @@ TEST(RecordFileDialog, AFolderItCannotListAtOnceSendsTheDialogToTheRecordsFolder
     };
     for (bool documents : {false, true}) {
         OwnHome home;
-        if (documents) ASSERT_TRUE(QDir(home.dir.path()).mkdir("Documents"));
+        if (documents) {
+            ASSERT_TRUE(QDir(home.dir.path()).mkdir("Documents"));
+        }
         const QString records = documents ? home.dir.filePath("Documents") : home.dir.path();
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.name) + (documents ? ", with Documents" : ", home only"));

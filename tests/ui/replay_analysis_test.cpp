@@ -37,7 +37,7 @@ struct AnalysisFixture {
         window->analysis().useEngine(engine);
         window->open(QiPuHistory{QiPuItem{}}, {});
         window->show();
-        QTest::qWaitForWindowExposed(window.get());
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
     QString summary() { return window->analysis().summary().text(); }
 
