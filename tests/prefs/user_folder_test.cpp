@@ -50,8 +50,8 @@ TEST(UserFolder, TheProgramFolderWhereItMayBeWrittenElseTheConfigurationFolder) 
         EXPECT_EQ(userFilesFolder(c.program), c.expected) << c.what;
     }
     EXPECT_TRUE(QDir(config.xqtable()).exists());
-    QFile::setPermissions(locked.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                             QFileDevice::ExeOwner);
+    QFile::setPermissions(locked.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 // An installed table client keeps the user's choices all the same, in his own folder.

@@ -27,8 +27,10 @@ QImage gameBack() {
     return image;
 }
 
-QImage logo(const CjkFont& font) {
-    return supersampled(16, 16, [&font](QPainter& p) {
+// The caption's logo, and the same piece at any size for the desktop's icon.
+QImage logo(const CjkFont& font, int size = 16) {
+    return supersampled(size, size, [&font, size](QPainter& p) {
+        p.scale(size / 16.0, size / 16.0);
         QRadialGradient wood(QPointF(6, 5), 10);
         wood.setColorAt(0, QColor(252, 230, 186));
         wood.setColorAt(1, QColor(220, 166, 96));
@@ -138,9 +140,13 @@ QImage cursor() {
 
 Pictures builtinPictures(const CjkFont& font) {
     return {
-        {QStringLiteral("gameback.png"), gameBack()}, {QStringLiteral("logo.png"), logo(font)},
-        {QStringLiteral("netbreak.png"), netBreak()}, {QStringLiteral("hand.png"), hand()},
+        {QStringLiteral("gameback.png"), gameBack()},
+        {QStringLiteral("logo.png"), logo(font)},
+        {QStringLiteral("netbreak.png"), netBreak()},
+        {QStringLiteral("hand.png"), hand()},
         {QStringLiteral("cursor.png"), cursor()},
+        // Not compiled in: the icon the desktop shows for the programs (installed).
+        {QStringLiteral("xqtable.png"), logo(font, 256)},
     };
 }
 
