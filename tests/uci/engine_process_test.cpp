@@ -59,6 +59,17 @@ protected:
         if (!f.open(QIODevice::ReadOnly)) return {};
         return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
+    static SearchRequest Endless() {
+        SearchRequest r;
+        r.limit = SearchRequest::Limit::Infinite;
+        return r;
+    }
+    // A scripted engine started and thinking aloud about `r` without end: at least `heard` lines.
+    bool thinkingAbout(const SearchRequest& r, std::size_t heard) {
+        start({});
+        return waitFor([&] { return readies_ > 0; }) && engine_->search(r) &&
+               waitFor([&] { return lines_.size() >= heard; });
+    }
     static SearchRequest Timed(std::vector<Move> moves = {}, int ms = 50) {
         SearchRequest r;
         r.moves = std::move(moves);
@@ -151,13 +162,9 @@ TEST_F(EngineProcessTest, APositionWithoutAMoveIsAnsweredWithoutTheEngine) {
 // A line played to the mate while the engine thinks about the position before it: the old
 // search's last words, its best move above all, must not pass for the new position's.
 TEST_F(EngineProcessTest, AMatedPositionAfterASearchHearsNothingOfTheOldOne) {
-    start({});
-    ASSERT_TRUE(waitFor([&] { return readies_ > 0; }));
-    SearchRequest endless;
+    SearchRequest endless = Endless();
     endless.start = *parseFen("3k5/R8/9/9/9/9/9/9/9/4KR3 w");
-    endless.limit = SearchRequest::Limit::Infinite;
-    ASSERT_TRUE(engine_->search(endless));
-    ASSERT_TRUE(waitFor([&] { return lines_.size() >= 2; }));
+    ASSERT_TRUE(thinkingAbout(endless, 2));
     SearchRequest mated = endless;
     mated.moves = {M("f0f9")};
     ASSERT_TRUE(engine_->search(mated));
@@ -173,12 +180,8 @@ TEST_F(EngineProcessTest, AMatedPositionAfterASearchHearsNothingOfTheOldOne) {
 }
 
 TEST_F(EngineProcessTest, ASearchThatIsReplacedSaysNothingMore) {
-    start({});
-    ASSERT_TRUE(waitFor([&] { return readies_ > 0; }));
-    SearchRequest endless;
-    endless.limit = SearchRequest::Limit::Infinite;
-    ASSERT_TRUE(engine_->search(endless));
-    ASSERT_TRUE(waitFor([&] { return lines_.size() >= 3; }));
+    const SearchRequest endless = Endless();
+    ASSERT_TRUE(thinkingAbout(endless, 3));
     // A new position while it thinks: the old search is stopped and its move dropped.
     ASSERT_TRUE(engine_->search(Timed({M("h2e2")})));
     ASSERT_TRUE(waitFor([&] { return !best_.empty(); }));
@@ -199,12 +202,7 @@ TEST_F(EngineProcessTest, ASearchThatIsReplacedSaysNothingMore) {
 // Its owner is being destroyed while the engine ends: whatever it writes meanwhile must reach
 // nobody (the fake goes on thinking aloud after "quit" until it is killed).
 TEST_F(EngineProcessTest, AnEngineBeingShutDownSaysNothingMore) {
-    start({});
-    ASSERT_TRUE(waitFor([&] { return readies_ > 0; }));
-    SearchRequest endless;
-    endless.limit = SearchRequest::Limit::Infinite;
-    ASSERT_TRUE(engine_->search(endless));
-    ASSERT_TRUE(waitFor([&] { return lines_.size() >= 2; }));
+    ASSERT_TRUE(thinkingAbout(Endless(), 2));
     const std::size_t heard = lines_.size();
     engine_->shutDown();
     EXPECT_EQ(lines_.size(), heard);
