@@ -14,7 +14,12 @@ namespace xq::test {
 // The real room server on a free loopback port, for as long as the object lives.
 class ServerProcess {
 public:
-    explicit ServerProcess(const QStringList& extra = {}) { start(extra); }
+    // `program` is this build's server unless a test names another (an installed one, say).
+    explicit ServerProcess(const QStringList& extra = {},
+                           const QString& program = QStringLiteral(XQ_SERVER_BINARY))
+        : program_(program) {
+        start(extra);
+    }
     ~ServerProcess() {
         process_.kill();
         process_.waitForFinished(5000);
@@ -22,7 +27,7 @@ public:
     // Starts it (again, after kill()) with these arguments.
     void start(const QStringList& extra) {
         port_ = 0;
-        process_.setProgram(QStringLiteral(XQ_SERVER_BINARY));
+        process_.setProgram(program_);
         // In memory unless the test names a database.
         QStringList args{QStringLiteral("--port"), QStringLiteral("0")};
         if (!extra.contains(QStringLiteral("--db"))) args << QStringLiteral("--no-db");
@@ -48,6 +53,7 @@ public:
     void dumpLog() { std::fprintf(stderr, "%s", log().constData()); }
 
 private:
+    QString program_;
     QProcess process_;
     quint16 port_ = 0;
     QByteArray log_;
