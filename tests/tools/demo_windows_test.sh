@@ -8,12 +8,19 @@ source "$(dirname "$0")/script_test_lib.sh"
 
 # Starts scripts/demo with the given options; sets `demo` (its process) and `log` (its server's).
 start_demo() {
+    # Emptied here first: the started script empties it only once it runs, and until then the
+    # wait below would read the previous demo's line.
+    : >"$work/demo.out"
     setsid "$root/scripts/demo" "$@" >"$work/demo.out" 2>&1 &
     demo=$!
     groups+=($demo)
     # Generous waits: under a full parallel test run a sanitized client takes a while to start.
-    for _ in $(seq 1200); do grep -q '(log: ' "$work/demo.out" && break; sleep 0.05; done
-    log=$(sed -n 's/.*(log: \(.*\) while the demo runs)$/\1/p' "$work/demo.out" | head -n 1)
+    log=
+    for _ in $(seq 1200); do
+        log=$(sed -n 's/.*(log: \(.*\) while the demo runs)$/\1/p' "$work/demo.out" | head -n 1)
+        [ -n "$log" ] && break
+        sleep 0.05
+    done
     [ -n "$log" ] || fail "the demo printed no server log"
 }
 
