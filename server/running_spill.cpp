@@ -26,7 +26,7 @@ std::optional<std::array<int, 2>> pairFrom(const QJsonValue& v) {
     return std::array<int, 2>{a[0].toInt(), a[1].toInt()};
 }
 
-QJsonObject toJson(const RunningGame& g) {
+QJsonObject runningToJson(const RunningGame& g) {
     const QDateTime saved = g.savedAt.isValid() ? g.savedAt : QDateTime::currentDateTimeUtc();
     return QJsonObject{
         {QStringLiteral("table"), g.table},
@@ -43,7 +43,7 @@ QJsonObject toJson(const RunningGame& g) {
     };
 }
 
-std::optional<RunningGame> fromJson(const QJsonObject& o) {
+std::optional<RunningGame> runningFromJson(const QJsonObject& o) {
     RunningGame g;
     const QJsonValue table = o.value(QStringLiteral("table"));
     const QJsonArray names = o.value(QStringLiteral("names")).toArray();
@@ -95,7 +95,7 @@ bool writeRunningSpill(const QString& path, const QString& room,
                        const std::vector<RunningGame>& games, QString* error) {
     QJsonArray list;
     for (const RunningGame& g : games)
-        list.append(toJson(g));
+        list.append(runningToJson(g));
     const QJsonObject all{{QStringLiteral("room"), room}, {QStringLiteral("games"), list}};
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
@@ -123,7 +123,7 @@ RunningSpill readRunningSpill(const QString& path, const QString& room) {
     if (!games.isArray()) return unreadable(QStringLiteral("%1 is damaged: no games").arg(path));
     RunningSpill spill{RunningSpill::State::Read, {}, {}};
     for (const QJsonValue& v : games.toArray()) {
-        const auto g = v.isObject() ? fromJson(v.toObject()) : std::nullopt;
+        const auto g = v.isObject() ? runningFromJson(v.toObject()) : std::nullopt;
         if (!g) return unreadable(QStringLiteral("%1 holds a game that cannot be read").arg(path));
         spill.games.push_back(*g);
     }

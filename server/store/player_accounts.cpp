@@ -7,6 +7,7 @@
 #include "server/store/password_hash.h"
 #include "server/store/player_store.h"
 #include "server/store/store_connection.h"
+#include "server/store/store_failure.h"
 
 namespace xq::server {
 namespace {
@@ -16,11 +17,6 @@ using Registration = PlayerStore::Registration;
 Registration refuse(QString* error, Registration why, const QString& text) {
     if (error) *error = text;
     return why;
-}
-
-bool fail(QString* error, const QString& why) {
-    if (error) *error = why;
-    return false;
 }
 
 // A login for a name without a hash still verifies one, so that an unknown name answers no

@@ -5,21 +5,12 @@
 
 #include "server/store/name_key.h"
 #include "server/store/store_connection.h"
+#include "server/store/store_failure.h"
 #include "server/store/store_location.h"
 #include "server/store/store_schema.h"
 
 namespace xq::server {
 namespace {
-
-bool fail(QString* error, const QString& why) {
-    if (error) *error = why;
-    return false;
-}
-
-// PostgreSQL cannot hold a NUL in text; refused on both back ends so that they behave alike.
-bool hasNul(const QString& text) {
-    return text.contains(QChar(u'\0'));
-}
 
 // A null QString or QByteArray would reach the database as NULL.
 QString nonNull(const QString& text) {

@@ -5,20 +5,10 @@
 
 #include "server/store/player_store.h"
 #include "server/store/store_connection.h"
+#include "server/store/store_failure.h"
 
 namespace xq::server {
-namespace {
-
-bool fail(QString* error, const QString& why) {
-    if (error) *error = why;
-    return false;
-}
-
-bool hasNul(const QString& text) {
-    return text.contains(QChar(u'\0'));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 bool PlayerStore::keepRunningGames(const QString& room, const std::vector<RunningGame>& games,
                                    const std::vector<int>& ended, QString* error) {

@@ -1,4 +1,5 @@
 #include "server/store/store_connection.h"
+#include "server/store/store_failure.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,11 +10,6 @@
 
 namespace xq::server {
 namespace {
-
-bool fail(QString* error, const QString& why) {
-    if (error) *error = why;
-    return false;
-}
 
 QString uniqueConnectionName() {
     static std::atomic<int> made{0};

@@ -4,13 +4,10 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
+#include "server/store/store_failure.h"
+
 namespace xq::server {
 namespace {
-
-bool fail(QString* error, const QString& why) {
-    if (error) *error = why;
-    return false;
-}
 
 bool isLibpqKeyword(const QString& key) {
     static const QStringList keywords = {

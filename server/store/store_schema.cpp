@@ -9,14 +9,10 @@
 
 #include "server/store/name_key.h"
 #include "server/store/store_connection.h"
+#include "server/store/store_failure.h"
 
 namespace xq::server {
 namespace {
-
-bool fail(QString* error, const QString& why) {
-    if (error) *error = why;
-    return false;
-}
 
 // Work of a step that SQL cannot do, run after its statements in the same transaction.
 using Fill = bool (*)(QSqlQuery& q, QString* error);

@@ -12,7 +12,7 @@ const QByteArray& loginPrefix() {
     return prefix;
 }
 
-QByteArray bytes(std::initializer_list<std::uint8_t> head) {
+QByteArray requestBytes(std::initializer_list<std::uint8_t> head) {
     QByteArray m;
     for (std::uint8_t b : head)
         m.append(static_cast<char>(b));
@@ -20,9 +20,9 @@ QByteArray bytes(std::initializer_list<std::uint8_t> head) {
 }
 
 // Header bytes and the text; nothing at all for an empty text.
-QByteArray withText(std::initializer_list<std::uint8_t> head, const QString& text) {
+QByteArray textRequest(std::initializer_list<std::uint8_t> head, const QString& text) {
     if (text.isEmpty()) return {};
-    return bytes(head) + encodeCp936(text);
+    return requestBytes(head) + encodeCp936(text);
 }
 
 std::uint8_t at(const QByteArray& m, qsizetype i) {
@@ -169,45 +169,45 @@ QByteArray encode(const Login& m) {
 }
 
 QByteArray encode(const TableBegun&) {
-    return bytes({code::kUser, 1});
+    return requestBytes({code::kUser, 1});
 }
 
 QByteArray encode(const HandUp& m) {
-    return withText({code::kHandUp, 1}, m.name);
+    return textRequest({code::kHandUp, 1}, m.name);
 }
 
 QByteArray encode(const OwnerSettings& m) {
-    return withText({code::kHandUp, 0}, m.name + u'`' + m.settings);
+    return textRequest({code::kHandUp, 0}, m.name + u'`' + m.settings);
 }
 
 QByteArray encode(const Leave& m) {
-    return withText({code::kLeave, 0}, m.name);
+    return textRequest({code::kLeave, 0}, m.name);
 }
 
 QByteArray encode(const Chat& m) {
-    return withText({code::kChat}, m.fields.join(u'`'));
+    return textRequest({code::kChat}, m.fields.join(u'`'));
 }
 
 QByteArray encode(const RaiseHand& m) {
-    return bytes({code::kRaiseHand, m.seat});
+    return requestBytes({code::kRaiseHand, m.seat});
 }
 
 QByteArray encode(const Move& m) {
-    return bytes({code::kMove, 0, m.seat, m.from, m.piece, m.to, m.eaten, m.bankUsed[0],
-                  m.bankUsed[1], m.bankUsed[2]});
+    return requestBytes({code::kMove, 0, m.seat, m.from, m.piece, m.to, m.eaten, m.bankUsed[0],
+                         m.bankUsed[1], m.bankUsed[2]});
 }
 
 QByteArray encode(const Ask& m) {
-    return bytes({static_cast<std::uint8_t>(m.topic), code::kAsk, m.seat});
+    return requestBytes({static_cast<std::uint8_t>(m.topic), code::kAsk, m.seat});
 }
 
 QByteArray encode(const Answer& m) {
-    return bytes(
+    return requestBytes(
         {static_cast<std::uint8_t>(m.topic), m.agree ? code::kAgree : code::kRefuse, m.seat});
 }
 
 QByteArray encode(const Resign& m) {
-    return bytes({code::kResign, static_cast<std::uint8_t>(m.timeOut ? 1 : 0), m.seat});
+    return requestBytes({code::kResign, static_cast<std::uint8_t>(m.timeOut ? 1 : 0), m.seat});
 }
 
 QByteArray encode(const RecordChunk& m) {

@@ -3,9 +3,9 @@
 namespace xq {
 namespace {
 
-constexpr std::string_view kLetters = " RHCKAEP";  // index = kind
+constexpr std::string_view kWxfLetters = " RHCKAEP";  // index = kind
 
-int kindOfLetter(char c) {
+int wxfKindOfLetter(char c) {
     switch (c) {
         case 'R':
         case 'r':
@@ -60,7 +60,7 @@ std::string wxfMoveText(const DescribedMove& d) {
     } else if (d.mark == Mark::Front || d.mark == Mark::Rear) {
         out += d.mark == Mark::Front ? '+' : '-';
     }
-    out += kLetters[static_cast<std::size_t>(d.kind & 7)];
+    out += kWxfLetters[static_cast<std::size_t>(d.kind & 7)];
     if (d.file != 0) out += static_cast<char>('0' + d.file);
     out += d.direction;
     out += std::to_string(d.target);
@@ -74,12 +74,12 @@ std::optional<DescribedMove> parseWxfMove(std::string_view text) {
     if (at(0) == '+' || at(0) == '-') {
         d.mark = at(0) == '+' ? Mark::Front : Mark::Rear;
         ++i;
-    } else if (Digit(at(0)) != 0 && kindOfLetter(at(1)) != 0) {
+    } else if (Digit(at(0)) != 0 && wxfKindOfLetter(at(1)) != 0) {
         d.mark = Mark::Ordinal;
         d.ordinal = Digit(at(0));
         ++i;
     }
-    d.kind = kindOfLetter(at(i));
+    d.kind = wxfKindOfLetter(at(i));
     if (d.kind == 0) return std::nullopt;
     ++i;
     if (d.mark == Mark::None && (at(i) == '+' || at(i) == '-') && isDirection(at(i + 1))) {

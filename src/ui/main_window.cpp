@@ -32,12 +32,11 @@
 #include "ui/user_list_view.h"
 #include "ui/user_menu.h"
 #include "ui/user_set_dialog.h"
+#include "ui/window_colours.h"
 #include "ui/window_frame.h"
 
 namespace xq {
 namespace {
-
-const QColor kWindowBack(250, 250, 250);
 
 QString Headings(std::uint8_t scoreType) {
     return QStringLiteral(

@@ -3,11 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace xq {
+#include "ui/window_colours.h"
 
-namespace {
-const QColor kWindowBack(250, 250, 250);
-}  // namespace
+namespace xq {
 
 UserButtonStrip::UserButtonStrip(const QString& appPath, QWidget* parent)
     : QWidget(parent), appPath_(appPath) {

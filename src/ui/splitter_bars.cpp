@@ -3,12 +3,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/window_colours.h"
 #include "ui/window_layout.h"
 
 namespace xq {
-namespace {
-const QColor kWindowBack(250, 250, 250);
-}  // namespace
 
 VSplitterBar::VSplitterBar(const QString& appPath, QWidget* parent)
     : QWidget(parent), appPath_(appPath) {

@@ -28,7 +28,8 @@ constexpr int kWaitMs = 30000;
 int Colours(const QImage& image) {
     QSet<QRgb> seen;
     for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2) seen.insert(image.pixel(x, y));
+        for (int x = 0; x < image.width(); x += 2)
+            seen.insert(image.pixel(x, y));
     return static_cast<int>(seen.size());
 }
 
@@ -70,8 +71,8 @@ TEST(InstalledGame, AShortGameThroughTheInstalledProgramsWithTheInstalledClientW
     });
     watcher.start();
     ASSERT_TRUE(watcher.waitForStarted(10000)) << watcher.errorString().toStdString();
-    ASSERT_TRUE(Eventually([&] { return server.log().contains("login 看客 watches 棋手"); },
-                           kWaitMs))
+    ASSERT_TRUE(
+        Eventually([&] { return server.log().contains("login 看客 watches 棋手"); }, kWaitMs))
         << server.log().constData();
 
     ASSERT_TRUE(
@@ -93,7 +94,10 @@ TEST(InstalledGame, AShortGameThroughTheInstalledProgramsWithTheInstalledClientW
     ASSERT_TRUE(Eventually([&] { return server.log().contains("game over: 快手 loses"); }, kWaitMs))
         << server.log().constData();
     ASSERT_TRUE(Eventually(
-        [&] { return me.game().lngWinCount == std::array<std::int32_t, 2>{1, 0}; }, kWaitMs));
+        [&] {
+            return me.game().lngWinCount == std::array<std::int32_t, 2>{1, 0};
+        },
+        kWaitMs));
     EXPECT_EQ(qiPuUpperBound(me.game().finishedGame), 4);
 
     // The window drew with the installed pictures and asked for the installed sounds.

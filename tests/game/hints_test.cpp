@@ -20,8 +20,8 @@ Cells Sorted(Cells c) {
 }
 
 // This user plays red (seat 0) or black (seat 1); red moves first.
-struct Playing : Harness {
-    explicit Playing(bool red = true)
+struct TableInPlay : Harness {
+    explicit TableInPlay(bool red = true)
         : Harness(red ? QStringLiteral("红方") : QStringLiteral("黑方")) {
         seat("红方", "黑方");
         start(0);
@@ -61,7 +61,7 @@ TEST(MoveHints, ThePickedUpPieceShowsWhereItMayGoAndARefusalSaysWhy) {
         {false, 9, 1, {}, 8, 3, ""},
     };
     for (const auto& c : cases) {
-        Playing h;
+        TableInPlay h;
         h.settings.bteBadMoveHint = c.hintsOn ? 1 : 0;
         h.table.onBoardClick(true, c.row, c.col);
         EXPECT_EQ(Sorted(h.screen.hints), Sorted(c.targets)) << c.row << "," << c.col;
@@ -75,13 +75,13 @@ TEST(MoveHints, ThePickedUpPieceShowsWhereItMayGoAndARefusalSaysWhy) {
 }
 
 TEST(MoveHints, AMoveOrTheEndClearsThemAndTheBlackViewTurnsThem) {
-    Playing h;
+    TableInPlay h;
     h.table.onBoardClick(true, 9, 1);
     ASSERT_FALSE(h.screen.hints.empty());
     h.table.onBoardClick(true, 7, 2);  // the move goes out
     EXPECT_TRUE(h.screen.hints.empty());
 
-    Playing b(false);                  // black at the bottom: logical points turned
+    TableInPlay b(false);              // black at the bottom: logical points turned
     b.gameMsg(b.move(0, 7, 7, 7, 4));  // red plays first
     b.table.onBoardClick(true, 9, 1);  // black's horse, shown at the bottom left
     EXPECT_EQ(Sorted(b.screen.hints), Sorted(Cells{{7, 0}, {7, 2}}));
@@ -89,7 +89,7 @@ TEST(MoveHints, AMoveOrTheEndClearsThemAndTheBlackViewTurnsThem) {
 
 TEST(CheckShown, TheAttackedKingIsMarkedWithTheSound) {
     for (const bool red : {true, false}) {
-        Playing h(red);
+        TableInPlay h(red);
         // Cannon to the centre, a black elephant up as a screen, the cannon takes the centre
         // pawn: check.
         h.gameMsg(h.move(0, 7, 7, 7, 4));

@@ -9,22 +9,21 @@
 #include "../support/fake_hall_server.h"
 #include "../support/recording_launcher.h"
 #include "hall/hall_client.h"
+#include "hall_test_places.h"
 
 namespace xq::hall {
 namespace {
 
 using test::Eventually;
 
-const QString kHost = QStringLiteral("127.0.0.1");
-
 // A hall client with a launcher that only takes notes, and what it reported.
-struct Hall {
+struct AccountsHall {
     test::RecordingLauncher launcher;
     HallClient client{launcher};
     QStringList failures, losses, refusedChanges;
     int changes = 0;
 
-    explicit Hall(const QString& ticketFolder = {}) {
+    explicit AccountsHall(const QString& ticketFolder = {}) {
         client.setTableClient(QStringLiteral("/opt/hall/game/xqtable"));
         if (ticketFolder.isEmpty()) {
             client.setTicket(QStringLiteral("5ec2e7"));
@@ -72,7 +71,7 @@ TEST(HallAccounts, LoggingInAndRegisteringAreAnsweredAsTheServerSays) {
         server.useAccounts();
         server.addAccount(QStringLiteral("张三"), QStringLiteral("secret"));
         server.addAccount(QStringLiteral("LiSi"), QStringLiteral("pass-word"));
-        Hall hall;
+        AccountsHall hall;
         const auto problem =
             c.registering ? hall.client.registerAccount(kHost, server.port(), c.name, c.password)
                           : hall.client.login(kHost, server.port(), c.name, c.password);
@@ -92,7 +91,7 @@ TEST(HallAccounts, LoggingInAndRegisteringAreAnsweredAsTheServerSays) {
             EXPECT_EQ(server.passwordOf(c.name), c.password);
             // The new account logs in again, from a hall started anew.
             hall.client.logout();
-            Hall again;
+            AccountsHall again;
             ASSERT_FALSE(again.client.login(kHost, server.port(), c.name, c.password));
             EXPECT_EQ(again.outcome(), QString());
         }
@@ -102,7 +101,7 @@ TEST(HallAccounts, LoggingInAndRegisteringAreAnsweredAsTheServerSays) {
 TEST(HallAccounts, InputThatCannotWorkIsToldBeforeAnythingIsSent) {
     test::FakeHallServer server;
     server.useAccounts();
-    Hall hall;
+    AccountsHall hall;
     const struct {
         const char* what;
         bool registering;
@@ -128,7 +127,7 @@ TEST(HallAccounts, InputThatCannotWorkIsToldBeforeAnythingIsSent) {
 
 TEST(HallAccounts, ARoomOfGuestsSaysSoToAPassword) {
     test::FakeHallServer server;
-    Hall hall;
+    AccountsHall hall;
     ASSERT_FALSE(
         hall.client.login(kHost, server.port(), QStringLiteral("张三"), QStringLiteral("secret")));
     EXPECT_EQ(hall.outcome(), QStringLiteral("本房间不设账号：请不填密码，以访客身份登录"));
@@ -138,7 +137,7 @@ TEST(HallAccounts, TheChangeOfPasswordIsAnsweredAndTheNewOneLogsIn) {
     test::FakeHallServer server;
     server.useAccounts();
     server.addAccount(QStringLiteral("张三"), QStringLiteral("old-one"));
-    Hall hall;
+    AccountsHall hall;
     ASSERT_FALSE(
         hall.client.login(kHost, server.port(), QStringLiteral("张三"), QStringLiteral("old-one")));
     ASSERT_TRUE(hall.loggedIn());
@@ -171,11 +170,11 @@ TEST(HallAccounts, TheChangeOfPasswordIsAnsweredAndTheNewOneLogsIn) {
     hall.client.logout();
 
     // The old one no longer opens the account; the new one does.
-    Hall withOld;
+    AccountsHall withOld;
     ASSERT_FALSE(withOld.client.login(kHost, server.port(), QStringLiteral("张三"),
                                       QStringLiteral("old-one")));
     EXPECT_EQ(withOld.outcome(), QStringLiteral("用户名或密码错误"));
-    Hall withNew;
+    AccountsHall withNew;
     ASSERT_FALSE(withNew.client.login(kHost, server.port(), QStringLiteral("张三"),
                                       QStringLiteral("new-one")));
     EXPECT_EQ(withNew.outcome(), QString());
@@ -193,7 +192,7 @@ TEST(HallAccounts, TheChangeOfPasswordIsAnsweredAndTheNewOneLogsIn) {
 
 TEST(HallAccounts, AGuestHasNoPasswordToChange) {
     test::FakeHallServer server;
-    Hall hall;
+    AccountsHall hall;
     ASSERT_FALSE(hall.client.login(kHost, server.port(), QStringLiteral("张三")));
     ASSERT_TRUE(hall.loggedIn());
     EXPECT_FALSE(hall.client.isAccount());
@@ -205,11 +204,11 @@ TEST(HallAccounts, ALoginElsewhereTakesTheAccountsPlaceAndSaysWhy) {
     test::FakeHallServer server;
     server.useAccounts();
     server.addAccount(QStringLiteral("张三"), QStringLiteral("secret"));
-    Hall first;
+    AccountsHall first;
     ASSERT_FALSE(
         first.client.login(kHost, server.port(), QStringLiteral("张三"), QStringLiteral("secret")));
     ASSERT_TRUE(first.loggedIn());
-    Hall second;
+    AccountsHall second;
     ASSERT_FALSE(second.client.login(kHost, server.port(), QStringLiteral("张三"),
                                      QStringLiteral("secret")));
     ASSERT_TRUE(second.loggedIn());
@@ -238,7 +237,7 @@ TEST(HallAccounts, TheTableClientGetsItsTicketInTheEnvironment) {
             server.useAccounts();
             server.addAccount(QStringLiteral("张三"), QStringLiteral("secret"));
         }
-        Hall hall;
+        AccountsHall hall;
         ASSERT_FALSE(hall.client.login(kHost, server.port(), QStringLiteral("张三"),
                                        c.accounts ? QStringLiteral("secret") : QString()));
         ASSERT_TRUE(hall.loggedIn());
@@ -264,16 +263,16 @@ TEST(HallAccounts, AGuestKeepsHisTicketFromOneRunToTheNext) {
     const QString tickets = folder.filePath(QStringLiteral("tickets"));
     test::FakeHallServer server;
     {
-        Hall first(tickets);
+        AccountsHall first(tickets);
         ASSERT_FALSE(first.client.login(kHost, server.port(), QStringLiteral("张三")));
         ASSERT_TRUE(first.loggedIn());
         first.client.logout();
         ASSERT_TRUE(Eventually([&] { return server.inHall() == 0; }));
     }
-    Hall restarted(tickets);
+    AccountsHall restarted(tickets);
     ASSERT_FALSE(restarted.client.login(kHost, server.port(), QStringLiteral("张三")));
     EXPECT_EQ(restarted.outcome(), QString()) << "the name is bound to the kept ticket";
-    Hall other(tickets);
+    AccountsHall other(tickets);
     ASSERT_FALSE(other.client.login(kHost, server.port(), QStringLiteral("李四")));
     ASSERT_TRUE(other.loggedIn());
 

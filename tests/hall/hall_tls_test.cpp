@@ -11,20 +11,19 @@
 #include "../support/recording_launcher.h"
 #include "../support/test_certificate.h"
 #include "hall/hall_client.h"
+#include "hall_test_places.h"
 
 namespace xq::hall {
 namespace {
 
 using test::Eventually;
 
-const QString kHost = QStringLiteral("127.0.0.1");
-
-struct Hall {
+struct TlsHall {
     test::RecordingLauncher launcher;
     HallClient client{launcher};
     QStringList failures;
 
-    explicit Hall(HallSettings& settings) {
+    explicit TlsHall(HallSettings& settings) {
         client.setTicket(QStringLiteral("5ec2e7"));
         client.setSettings(&settings);
         client.setEncrypted(true);
@@ -61,7 +60,7 @@ TEST(HallTls, ASelfSignedCertificateIsPinnedOnFirstUseAndRefusedOnceItChanges) {
     server.addAccount(QStringLiteral("张三"), QStringLiteral("secret"));
 
     {
-        Hall hall(settings);
+        TlsHall hall(settings);
         ASSERT_EQ(hall.logIn(server.port(), QStringLiteral("secret")), QString());
         EXPECT_TRUE(hall.client.tls().firstUse);
         EXPECT_EQ(hall.client.tls().fingerprint, pin);
@@ -72,7 +71,7 @@ TEST(HallTls, ASelfSignedCertificateIsPinnedOnFirstUseAndRefusedOnceItChanges) {
     // The hall started again: the same certificate passes, as the pinned one.
     {
         HallSettings reread(home.filePath(QStringLiteral("xqhall.ini")));
-        Hall hall(reread);
+        TlsHall hall(reread);
         ASSERT_EQ(hall.logIn(server.port(), QStringLiteral("secret")), QString());
         EXPECT_TRUE(hall.client.tls().accepted);
         EXPECT_FALSE(hall.client.tls().firstUse);
@@ -83,7 +82,7 @@ TEST(HallTls, ASelfSignedCertificateIsPinnedOnFirstUseAndRefusedOnceItChanges) {
     server.setTls(second->serverConfiguration());
     const int hellos = server.hellos.size();
     {
-        Hall hall(settings);
+        TlsHall hall(settings);
         const QString refusal = hall.logIn(server.port(), QStringLiteral("secret"));
         EXPECT_TRUE(refusal.startsWith(QStringLiteral("服务器证书已改变")))
             << refusal.toStdString();
@@ -97,7 +96,7 @@ TEST(HallTls, ASelfSignedCertificateIsPinnedOnFirstUseAndRefusedOnceItChanges) {
     // Forgotten, the new one is pinned in its place.
     EXPECT_TRUE(settings.forgetPin(kHost, server.port()));
     EXPECT_FALSE(settings.forgetPin(kHost, server.port()));
-    Hall hall(settings);
+    TlsHall hall(settings);
     ASSERT_EQ(hall.logIn(server.port(), QStringLiteral("secret")), QString());
     EXPECT_EQ(settings.pin(kHost, server.port()), changed);
 }
@@ -115,7 +114,7 @@ TEST(HallTls, ACertificateAnAuthoritySignedIsVerifiedAndNeedsNoPin) {
 
     HallSettings settings;
     test::FakeHallServer server(2, signedOne->serverConfiguration());
-    Hall hall(settings);
+    TlsHall hall(settings);
     EXPECT_EQ(hall.logIn(server.port()), QString());
     EXPECT_TRUE(hall.client.tls().verified);
     EXPECT_TRUE(settings.pin(kHost, server.port()).isEmpty());
@@ -123,7 +122,7 @@ TEST(HallTls, ACertificateAnAuthoritySignedIsVerifiedAndNeedsNoPin) {
     // Even where another certificate was pinned before.
     hall.client.logout();
     settings.setPin(kHost, server.port(), QString(64, u'a'));
-    Hall again(settings);
+    TlsHall again(settings);
     EXPECT_EQ(again.logIn(server.port()), QString());
     EXPECT_TRUE(again.client.tls().verified);
     QSslConfiguration::setDefaultConfiguration(before);
@@ -142,7 +141,7 @@ TEST(HallTls, APasswordNeverTravelsUnencryptedToAnotherMachine) {
         {"encrypted to another machine", true, "192.0.2.7", false},
     };
     for (const auto& c : cases) {
-        Hall hall(settings);
+        TlsHall hall(settings);
         hall.client.setEncrypted(c.encrypted);
         const auto problem =
             hall.client.login(c.host, 5000, QStringLiteral("张三"), QStringLiteral("secret"));
@@ -157,7 +156,7 @@ TEST(HallTls, APasswordNeverTravelsUnencryptedToAnotherMachine) {
 TEST(HallTls, APlainServerIsToldWhenTheHallAsksForEncryption) {
     HallSettings settings;
     test::FakeHallServer plain;
-    Hall hall(settings);
+    TlsHall hall(settings);
     const QString refusal = hall.logIn(plain.port());
     EXPECT_TRUE(refusal.startsWith(QStringLiteral("无法建立加密连接"))) << refusal.toStdString();
     EXPECT_TRUE(settings.pin(kHost, plain.port()).isEmpty());

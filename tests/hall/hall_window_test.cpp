@@ -12,6 +12,7 @@
 #include "../support/fake_hall_server.h"
 #include "../support/recording_launcher.h"
 #include "hall/hall_options.h"
+#include "hall_test_places.h"
 #include "hallui/hall_chat.h"
 #include "hallui/hall_window.h"
 #include "hallui/table_cell.h"
@@ -22,8 +23,6 @@ namespace xq::hall {
 namespace {
 
 using test::Eventually;
-
-const QString kHallDir = QStringLiteral(XQ_TEST_HALL_DIR);
 
 // The hall as main() puts it together, started with a command line, against a fake server
 // whose table 1 has a player in seat 0 and whose table 2 has a game with two players.

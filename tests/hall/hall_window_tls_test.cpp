@@ -9,14 +9,13 @@
 #include "../support/fake_hall_server.h"
 #include "../support/recording_launcher.h"
 #include "../support/test_certificate.h"
+#include "hall_test_places.h"
 #include "hallui/hall_window.h"
 
 namespace xq::hall {
 namespace {
 
 using test::Eventually;
-
-const QString kHallDir = QStringLiteral(XQ_TEST_HALL_DIR);
 
 struct Window {
     test::RecordingLauncher launcher;

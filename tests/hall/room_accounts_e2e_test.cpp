@@ -13,15 +13,13 @@
 #include "../support/test_certificate.h"
 #include "hall/hall_client.h"
 #include "hall/table_launcher.h"
+#include "hall_test_places.h"
 #include "hallui/hall_window.h"
 
 namespace xq::hall {
 namespace {
 
 using test::Eventually;
-
-const QString kHost = QStringLiteral("127.0.0.1");
-const QString kHallDir = QStringLiteral(XQ_TEST_HALL_DIR);
 
 struct Hall {
     test::RecordingLauncher launcher;

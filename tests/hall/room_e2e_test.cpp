@@ -9,6 +9,7 @@
 
 #include "../support/server_process.h"
 #include "hall/table_launcher.h"
+#include "hall_test_places.h"
 #include "hallui/hall_window.h"
 #include "hallui/table_cell.h"
 
@@ -16,8 +17,6 @@ namespace xq::hall {
 namespace {
 
 using test::Eventually;
-
-const QString kHallDir = QStringLiteral(XQ_TEST_HALL_DIR);
 
 struct HallUser {
     ProcessLauncher launcher;

@@ -10,7 +10,7 @@ namespace {
 constexpr int kBandH = 20;
 constexpr int kButtonW = 59, kButtonH = 20;
 
-QImage captionTile() {
+QImage panelCaptionTile() {
     QImage image = canvas(6, kBandH);
     for (int y = 0; y < kBandH; ++y) {
         QColor c = blend(QColor(244, 242, 255), QColor(196, 190, 242), y / (kBandH - 2.0));
@@ -37,7 +37,7 @@ QImage buttons() {
 
 Pictures controlPanelArt() {
     return {
-        {QStringLiteral("game/Res/UserOptCaptionBk.bmp"), captionTile()},
+        {QStringLiteral("game/Res/UserOptCaptionBk.bmp"), panelCaptionTile()},
         {QStringLiteral("game/Res/UserOptButton.bmp"), buttons()},
     };
 }

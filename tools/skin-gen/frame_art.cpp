@@ -101,7 +101,7 @@ QImage captionRight() {
     return image;
 }
 
-QImage captionTile() {
+QImage frameCaptionTile() {
     QImage image = canvas(9, kCaptionHeight);
     fillCaption(image, 0);
     return image;
@@ -163,7 +163,7 @@ QImage userButtons(const CjkFont& font) {
 
 Pictures frameArt(const CjkFont& font) {
     return {
-        {QStringLiteral("game/Res/CaptionBack.bmp"), captionTile()},
+        {QStringLiteral("game/Res/CaptionBack.bmp"), frameCaptionTile()},
         {QStringLiteral("game/Res/CaptionBackRight.bmp"), captionRight()},
         {QStringLiteral("game/Res/SysMenu.bmp"), sysMenu()},
         {QStringLiteral("game/Res/UserButton.bmp"), userButtons(font)},
