@@ -122,7 +122,11 @@ void RoomTable::onHandText(const Person& p, const QString& text) {
                 tablemsg::HandsUp{static_cast<std::uint8_t>(handsUp()), p.name, {}}));
             return maybeBeginSettings();
         case TablePhase::Settings:
-            if (p.seat != 1 || !ownerConfirmed_) {
+            if (p.seat != 1) {
+                log(QStringLiteral("%1 raised the hand while setting the terms").arg(p.name));
+                return;
+            }
+            if (!ownerConfirmed_) {
                 log(QStringLiteral("%1 agreed before the owner set the terms").arg(p.name));
                 return;
             }

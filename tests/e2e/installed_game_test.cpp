@@ -13,8 +13,7 @@
 
 #include "../support/move_policies.h"
 #include "../support/quick_opponent.h"
-#include "ui/game_set_dialog.h"
-#include "window_player.h"
+#include "quick_play_checks.h"
 
 namespace xq {
 namespace {
@@ -75,12 +74,8 @@ TEST(InstalledGame, AShortGameThroughTheInstalledProgramsWithTheInstalledClientW
         Eventually([&] { return server.log().contains("login 看客 watches 棋手"); }, kWaitMs))
         << server.log().constData();
 
-    ASSERT_TRUE(
-        Eventually([&] { return me.game().bteOptButState[kBtnStart] == kButtonNormal; }, kWaitMs));
-    me.command(kBtnStart);
-    ASSERT_TRUE(Eventually([&] { return me.window->gameSetDialog() != nullptr; }, kWaitMs));
-    me.window->gameSetDialog()->button(0)->click();
-    ASSERT_TRUE(Eventually([&] { return !me.game().blnNoGame; }, kWaitMs));
+    StartFirstGame(me, kWaitMs);
+    if (::testing::Test::HasFatalFailure()) return;
     for (int turn = 0; turn < 10; ++turn) {
         ASSERT_TRUE(Eventually([&] { return me.myTurn() || me.game().blnNoGame; }, kWaitMs))
             << "turn " << turn;

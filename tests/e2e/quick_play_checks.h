@@ -6,6 +6,7 @@
 
 #include "rules/board.h"
 #include "rules/movegen.h"
+#include "ui/game_set_dialog.h"
 #include "window_player.h"
 
 namespace xq::test {
@@ -49,6 +50,16 @@ inline void ExpectShowsTheGame(WindowPlayer& p, const std::string& when) {
     const QImage drawn = board.surface().copy();
     board.repaintBoard();
     EXPECT_TRUE(drawn == board.surface()) << "the pieces on the surface differ from the board";
+}
+
+// Start, the owner's settings confirmed, the game running.
+inline void StartFirstGame(WindowPlayer& me, int waitMs) {
+    ASSERT_TRUE(
+        Eventually([&] { return me.game().bteOptButState[kBtnStart] == kButtonNormal; }, waitMs));
+    me.command(kBtnStart);
+    ASSERT_TRUE(Eventually([&] { return me.window->gameSetDialog() != nullptr; }, waitMs));
+    me.window->gameSetDialog()->button(0)->click();
+    ASSERT_TRUE(Eventually([&] { return !me.game().blnNoGame; }, waitMs));
 }
 
 }  // namespace xq::test

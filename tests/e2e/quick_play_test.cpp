@@ -12,7 +12,6 @@
 #include "../support/quick_opponent.h"
 #include "quick_play_checks.h"
 #include "records/record_file.h"
-#include "ui/game_set_dialog.h"
 
 namespace xq {
 namespace {
@@ -35,16 +34,6 @@ struct SlideWatch {
     QTimer timer;
     int held = 0;
 };
-
-// Start, the owner's settings confirmed, the game running.
-void StartFirstGame(WindowPlayer& me) {
-    ASSERT_TRUE(
-        Eventually([&] { return me.game().bteOptButState[kBtnStart] == kButtonNormal; }, kTurnMs));
-    me.command(kBtnStart);
-    ASSERT_TRUE(Eventually([&] { return me.window->gameSetDialog() != nullptr; }, kTurnMs));
-    me.window->gameSetDialog()->button(0)->click();
-    ASSERT_TRUE(Eventually([&] { return !me.game().blnNoGame; }, kTurnMs));
-}
 
 // Plays with `choose` until the game ends or `resignOnTurn` of the own turns is reached, checking
 // at every turn that the window shows every move played so far.
@@ -95,7 +84,7 @@ TEST(QuickPlay, TwoGamesAgainstTheComputerToResignationAndToMate) {
     SlideWatch slides(me);
 
     // Game 1: red, long moves (long slides), resigned on the sixth turn.
-    StartFirstGame(me);
+    StartFirstGame(me, kTurnMs);
     EXPECT_EQ(me.game().bteRedView, 1);
     PlayGame(me, LongestMove, 5);
     ASSERT_TRUE(
@@ -134,7 +123,7 @@ TEST(QuickPlay, AnOpponentThatRepliesAtOnceAndResignsBehindItsLastMove) {
     BoxAnswerer boxes;
     SlideWatch slides(me);
 
-    StartFirstGame(me);
+    StartFirstGame(me, kTurnMs);
     PlayGame(me, LongestMove, -1);
     ASSERT_TRUE(Eventually([&] { return boxes.seen.contains("本局结束：快手 输！原因：认输"); }))
         << boxes.seen.join(" | ").toStdString();
