@@ -4,8 +4,11 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStringList>
+#include <csignal>
 #include <cstdio>
 #include <functional>
+
+#include <sys/prctl.h>
 
 #include "eventually.h"
 
@@ -18,6 +21,9 @@ public:
     explicit ServerProcess(const QStringList& extra = {},
                            const QString& program = QStringLiteral(XQ_SERVER_BINARY))
         : program_(program) {
+        // A test that crashes or is killed for its time limit takes its server with it, so no
+        // stray room keeps listening or holds its database after the run.
+        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         start(extra);
     }
     ~ServerProcess() {
