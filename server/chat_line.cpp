@@ -1,6 +1,7 @@
 #include "server/chat_line.h"
 
 #include "net/chat_text.h"
+#include "net/cp936.h"
 
 namespace xq::server {
 
@@ -32,6 +33,31 @@ ChatLine checkChatLine(const QStringList& fields, const QString& sender) {
         line.textChanged = true;
     }
     return line;
+}
+
+QByteArray blankTextLineBreaks(const QByteArray& message) {
+    constexpr int kTextField = 5;
+    QByteArray out = message;
+    int field = 0;
+    // The body follows the code byte; it is walked as the reader pairs its bytes, so that a
+    // separator or a control byte that is the second half of a pair is left where it is.
+    for (qsizetype at = 1;;) {
+        const qsizetype n = cp936CharLength(out, at);
+        if (n == 0) break;
+        if (n == 1 && out[at] == '`') {
+            if (++field > kTextField) break;
+        } else if (field == kTextField) {
+            QString c;
+            if (decodeCp936(QByteArrayView(out).sliced(at, n), c) && c.size() == 1 &&
+                breaksLine(c[0])) {
+                out.replace(at, n, " ");
+                at += 1;
+                continue;
+            }
+        }
+        at += n;
+    }
+    return out;
 }
 
 }  // namespace xq::server

@@ -390,8 +390,8 @@ void RoomTable::onChat(ConnId id, const Person& p, const tablemsg::Chat& chat, c
     const ChatLine line = checkChatLine(chat.fields, p.name);
     if (line.refusal != nullptr) return ignore(p, m, line.refusal);
     if (!takeChatTurn(id)) return ignore(p, m, "chat too fast");
-    // A line that needs no change goes on byte for byte.
-    const Cmd relayed = line.textChanged ? tablemsg::encode(tablemsg::ChatRelay{line.fields}) : m;
+    // A line that needs no change goes on byte for byte; one that does changes only where it must.
+    const Cmd relayed = line.textChanged ? blankTextLineBreaks(m) : m;
     if (leadingNumber(line.fields[8]) > 0) {
         ConnIds to{id};
         const ConnId other = idByName_.value(line.fields[1], id);

@@ -142,6 +142,12 @@ bool decodeCp936(QByteArrayView bytes, QString& text) {
     return true;
 }
 
+qsizetype cp936CharLength(QByteArrayView bytes, qsizetype at) {
+    if (at < 0 || at >= bytes.size()) return 0;
+    if (singleByte(static_cast<unsigned char>(bytes[at]))) return 1;
+    return at + 1 < bytes.size() ? 2 : 0;
+}
+
 bool canEncodeCp936(QStringView text) {
     QString back;
     return decodeCp936(encodeCp936(text), back) && back == text;

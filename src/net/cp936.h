@@ -17,6 +17,11 @@ QByteArray encodeCp936(QStringView text);
 // unreadable: the result is then nothing.
 bool decodeCp936(QByteArrayView bytes, QString& text);
 
+// How many bytes the character at `at` takes as decodeCp936 reads them: 1 for a byte that
+// stands alone, 2 for a lead byte and the byte after it, 0 at the end or for a lead byte with
+// nothing after it.
+qsizetype cp936CharLength(QByteArrayView bytes, qsizetype at);
+
 // True when every character of the text has a form in the code page that reads back as itself,
 // so that the text survives a trip through the old protocol unchanged.
 bool canEncodeCp936(QStringView text);

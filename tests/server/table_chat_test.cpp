@@ -110,6 +110,29 @@ TEST_F(TableChatTest, NoLineCanMakeThePanesShowALineOfItsOwn) {
         advance(1000);  // the chat rate is not what this test is about
     }
 
+    // Bytes that read as a character but would not be written back the same (a pair the code
+    // page has no character for, a pair that reads as a private-use character, a control byte
+    // taken as the second half of a pair): only the text's line breaks change, byte for byte.
+    const QByteArray head = encodeCp936(owner + QStringLiteral("`所有人`") + owner +
+                                        QStringLiteral("`所有人`12:00:00`"));
+    const struct {
+        const char* what;
+        QByteArray sent;
+        QByteArray relayed;
+    } raw[] = {
+        {"odd pairs beside a break", "\xe0\x17\x06\x80\xcb)```0\xff\xff\xff\n83`\x80\xff\xf9",
+         "\xe0\x17 \x80\xcb)```0\xff\xff\xff\n83`\x80\xff\xf9"},
+        {"a separator inside a pair", "a\nb\xd5`c`#0`3`0`x", "a b\xd5`c`#0`3`0`x"},
+    };
+    for (const auto& c : raw) {
+        out.clear();
+        say(kOwner, Bytes({1}) + head + c.sent);
+        for (ConnId id : {kOwner, kGuest, ConnId{10}})
+            EXPECT_EQ(inbox(id), QList<Cmd>{Bytes({1}) + head + c.relayed})
+                << c.what << " to " << id;
+        advance(1000);
+    }
+
     // A line malformed anywhere else is dropped, and the log says so.
     const auto with = [&](int field, const QString& value) {
         QStringList f = fields(QStringLiteral("你好"));
